@@ -1,0 +1,29 @@
+// The record appended to the installed uninstaller: files block, shortcuts
+// block, the type's 5189 sections, and an end header with flags 0x0002.
+#pragma once
+#include <stdint.h>
+#include "block_ids.h"
+#include "container.h"
+
+namespace wrenly::format {
+
+// FileRecord kind flags.
+enum FileRecordKind : uint8_t {
+  kRecordShared = 0x01,
+  kRecordFont = 0x02,
+  kRecordSelfRegister = 0x04,
+  kRecordKeepExisting = 0x08,
+};
+
+// A StringField is a u16 length followed by that many bytes, no NUL.
+inline constexpr uint32_t kStringFieldLength = 2;
+
+// Blocks inside 5189 sections and inside the uninstaller's own data. The
+// Installer copies them untouched; only the builder and uninstaller read them.
+enum UninstallSectionId : uint16_t {
+  kSectionRegistryKey = 0x1240,   // u32 root, StringField key: delete the key
+  kSectionRegistryValue = 0x1241, // u32 root, StringField key, StringField value name
+  kSectionIniValue = 0x1242,      // StringField file, section, key
+};
+
+}  // namespace wrenly::format
