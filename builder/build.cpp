@@ -1,0 +1,61 @@
+#include "builder/build.h"
+
+#include <cstdlib>
+#include <fmt/format.h>
+#include <fstream>
+#include <iterator>
+#include "builder/package_writer.h"
+#include "builder/project_loader.h"
+#include "format/container.h"
+
+namespace wrenly::builder {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path FindStub(const BuildOptions& options, const Project& project) {
+  if (options.stub) return *options.stub;
+  if (const char* env = std::getenv("WRENLY_STUB"); env && *env) return env;
+  if (project.stub) return *project.stub;
+  return options.toolFolder / "wrenly-stub.exe";
+}
+
+std::vector<uint8_t> ReadStub(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw BuildError(fmt::format("{}: cannot read the Installer stub (give --stub or set WRENLY_STUB)", path.string()));
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+BuildResult Build(const BuildOptions& options, std::ostream& progress) {
+  Project project = LoadProject(options.project, options.defines);
+  fs::path stubPath = FindStub(options, project);
+  std::vector<uint8_t> stub = ReadStub(stubPath);
+  if (stub.size() > format::kMaxStubSize)
+    throw BuildError(fmt::format("{}: the stub is too large ({} bytes; at most {} fit the signature window)",
+                                 stubPath.string(), stub.size(), format::kMaxStubSize));
+
+  BuildResult result;
+  result.output = options.output ? *options.output : project.folder / "setup.exe";
+  for (const auto& t : project.types) {
+    result.entries += t.files.size();
+    for (const auto& f : t.files) result.inputBytes += f.content.size();
+  }
+  const uint64_t total = result.inputBytes;
+  ProgressFn show;
+  if (!options.quiet)
+    show = [&](size_t done, size_t count, uint64_t bytes) {
+      int percent = total ? static_cast<int>(bytes * 100 / total) : 100;
+      progress << fmt::format("\rcompressing {}/{} entries, {:3d}%", done, count, percent) << std::flush;
+      if (done == count) progress << "\n";
+    };
+  PackageImage image = AssemblePackage(project, stub, show, options.threads);
+  WritePackageFiles(result.output, image);
+  result.setupBytes = image.setup.size();
+  result.volumes = image.volumes.size();
+  return result;
+}
+
+}  // namespace wrenly::builder

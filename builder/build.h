@@ -1,0 +1,31 @@
+// `wrenly build`: project file in, setup program (and volumes) out.
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include "builder/toml_reader.h"
+
+namespace wrenly::builder {
+
+struct BuildOptions {
+  std::filesystem::path project;
+  std::optional<std::filesystem::path> output;  // default: setup.exe beside the project file
+  std::optional<std::filesystem::path> stub;    // default: WRENLY_STUB, [setup] stub, next to the tool
+  std::filesystem::path toolFolder;             // where wrenly-stub.exe is looked for last
+  Defines defines;
+  bool quiet = false;
+  unsigned threads = 0;
+};
+
+struct BuildResult {
+  std::filesystem::path output;
+  uint64_t setupBytes = 0;
+  size_t volumes = 0;
+  size_t entries = 0;
+  uint64_t inputBytes = 0;
+};
+
+// Throws BuildError; on failure nothing is left at the output paths.
+BuildResult Build(const BuildOptions& options, std::ostream& progress);
+
+}  // namespace wrenly::builder

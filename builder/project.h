@@ -1,0 +1,102 @@
+// A product as the project file describes it, resolved: every source file
+// found, every option turned into the package's terms.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+#include "builder/error.h"
+#include "builder/messages.h"
+
+namespace wrenly::builder {
+
+enum class Compression : uint8_t { kZlib = 1, kBzip2 = 2 };
+
+// One packed image (a 24-bit bottom-up DIB without file header).
+using Dib = std::vector<uint8_t>;
+
+struct FileItem {
+  Where where;
+  std::filesystem::path source;  // empty for folder entries
+  std::vector<uint8_t> content;  // read at load time
+  uint16_t status = 0;           // package-side EntryStatus options
+  uint16_t iconIndex = 0;
+  uint32_t flags = 0;
+  uint32_t kind = 0;
+  bool hasVersion = false;
+  uint32_t versionMS = 0, versionLS = 0, language = 0;
+  bool hasTimes = false;
+  uint64_t fileTime = 0;  // FILETIME of the last write, used for all three
+  Compression compression = Compression::kZlib;
+  int level = 6;
+  std::string items[10];  // name, menu groups, menu name, menu args, menu icon, desktop name,
+                          // desktop args, desktop icon, run args, custom folder
+};
+
+struct RegistryPlace {
+  uint32_t root = 2;
+  std::string key, value;
+};
+
+struct IniPlace {
+  std::string file, section, key;
+};
+
+struct InstallTypeSpec {
+  Where where;
+  std::string name;
+  std::string folder;                 // default folder, with #Variables#
+  std::optional<RegistryPlace> folderRegistry;
+  std::optional<IniPlace> folderIni;
+  uint16_t options = 0;
+  uint32_t moreOptions = 0;
+  std::vector<uint8_t> pages;         // page kinds, without the end marker
+  MessageTable texts;
+  std::vector<Where> textWhere[kListCount];  // where an author text came from (line 0: default)
+  std::vector<FileItem> files;
+  std::vector<uint8_t> uninstallSections;    // block 5189 payload
+  // Loader state: texts that come from files, and whether pages were given.
+  std::string information, license;
+  Where informationWhere, licenseWhere;
+  bool pagesGiven = false;
+};
+
+struct BackgroundVariant {
+  int32_t width = 0, height = 0;
+  std::vector<uint8_t> bmpFile;  // complete .bmp image
+};
+
+struct TitleStyleSpec {
+  uint32_t shadowColour = 0, textColour = 0x00FFFFFF, alignment = 0;
+  int32_t height = -36, weight = 700;
+  uint8_t italic = 0;
+  std::string face = "Arial";
+};
+
+struct Project {
+  std::filesystem::path file;
+  std::filesystem::path folder;
+  std::string product;
+  // Look.
+  bool fullscreen = false;
+  bool gradient = true;
+  uint32_t bitmapPlacement = 0;
+  uint32_t topColour = 0x00FF0000, bottomColour = 0;
+  std::string title;
+  TitleStyleSpec titleStyle;
+  std::vector<BackgroundVariant> variants;
+  Dib sideBitmap, headerBitmap;
+  // Output.
+  Compression compression = Compression::kZlib;
+  int level = 6;
+  uint64_t volumeSize = 0;  // 0: one file
+  std::optional<std::filesystem::path> stub;
+  // Uninstaller.
+  std::vector<uint8_t> uninstallerImage;   // block 5183; empty: none
+  std::string uninstallerName;             // empty: no uninstaller entry
+  std::vector<std::string> uninstallerTexts;
+  std::vector<InstallTypeSpec> types;
+};
+
+}  // namespace wrenly::builder

@@ -1,0 +1,610 @@
+#include "builder/project_loader.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <fmt/format.h>
+#include <fstream>
+#include <iterator>
+#include "builder/dib.h"
+#include "builder/records.h"
+#include "builder/version_info.h"
+#include "format/file_entry.h"
+#include "format/install_type.h"
+#include "format/settings.h"
+
+namespace wrenly::builder {
+namespace f = wrenly::format;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw BuildError(where, fmt::format("cannot read \"{}\"", path.string()));
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const fs::path& path, const Where& where) {
+  std::vector<uint8_t> b = ReadBytes(path, where);
+  std::string out;
+  for (uint8_t c : b)
+    if (c != '\r' && c != 0) out.push_back(static_cast<char>(c));
+  return out;
+}
+
+std::string Backslashes(std::string s) {
+  std::replace(s.begin(), s.end(), '/', '\\');
+  return s;
+}
+
+constexpr std::pair<const char*, uint8_t> kPages[] = {
+    {"welcome", f::kPageWelcome},         {"information", f::kPageInformation},
+    {"agreement", f::kPageAgreement},     {"destination", f::kPageDestination},
+    {"ready", f::kPageReady},             {"progress", f::kPageProgress},
+    {"finish", f::kPageFinish},
+};
+
+constexpr std::pair<const char*, uint32_t> kDestinations[] = {
+    {"install", f::kDestInstallDir}, {"windows", f::kDestWindows},   {"system", f::kDestShared},
+    {"shared", f::kDestShared},      {"fonts", f::kDestFonts},       {"desktop", f::kDestDesktop},
+    {"temp", f::kDestTemp},          {"mydocuments", f::kDestMyDocuments}, {"appdata", f::kDestAppData},
+};
+
+constexpr std::pair<const char*, uint32_t> kRoots[] = {
+    {"HKCR", 0}, {"HKEY_CLASSES_ROOT", 0}, {"HKCU", 1}, {"HKEY_CURRENT_USER", 1},
+    {"HKLM", 2}, {"HKEY_LOCAL_MACHINE", 2}, {"HKU", 3}, {"HKEY_USERS", 3},
+};
+
+constexpr std::pair<const char*, uint32_t> kRunKinds[] = {
+    {"after-install", 1}, {"finish-page", 2}, {"after-wizard", 3}, {"on-request", 4},
+};
+
+constexpr std::pair<const char*, uint32_t> kPlacements[] = {
+    {"top-left", 0},
+    {"tile", f::kSetBitmapTile},
+    {"stretch", f::kSetBitmapStretch},
+    {"centre", f::kSetBitmapCentreX | f::kSetBitmapCentreY},
+    {"center", f::kSetBitmapCentreX | f::kSetBitmapCentreY},
+    {"top", f::kSetBitmapCentreX},
+    {"bottom", f::kSetBitmapCentreX | f::kSetBitmapBottom},
+    {"top-right", f::kSetBitmapRight},
+    {"bottom-left", f::kSetBitmapBottom},
+    {"bottom-right", f::kSetBitmapRight | f::kSetBitmapBottom},
+};
+
+template <size_t N, typename V>
+V Choose(const TomlReader& r, const toml::table& t, std::string_view key, const std::string& value,
+         const std::pair<const char*, V> (&names)[N]) {
+  for (const auto& [name, v] : names)
+    if (value == name) return v;
+  std::string list;
+  for (const auto& [name, v] : names) list += (list.empty() ? "" : ", ") + std::string(name);
+  throw BuildError(r.At(t, key), fmt::format("\"{}\" is not a valid {} (use one of: {})", value, key, list));
+}
+
+bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
+
+bool Match(std::string_view pattern, std::string_view name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*')
+    return Match(pattern.substr(1), name) || (!name.empty() && Match(pattern, name.substr(1)));
+  if (name.empty()) return false;
+  if (pattern[0] != '?' && std::tolower(static_cast<unsigned char>(pattern[0])) !=
+                               std::tolower(static_cast<unsigned char>(name[0])))
+    return false;
+  return Match(pattern.substr(1), name.substr(1));
+}
+
+uint64_t FileTimeOf(const fs::path& p) {
+  // FILETIME counts 100 ns from 1601; the clock's epoch is taken as 1970.
+  struct stat st {};
+  if (stat(p.c_str(), &st) != 0) return 116444736000000000ull;
+  return static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000ull + static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100 +
+         116444736000000000ull;
+}
+
+class Loader {
+ public:
+  Loader(const fs::path& file, const Defines& defines)
+      : defines_(defines), r_(file.string(), defines_) {
+    project_.file = file;
+    project_.folder = file.parent_path();
+  }
+
+  Project Load() {
+    toml::table root;
+    try {
+      root = toml::parse_file(project_.file.string());
+    } catch (const toml::parse_error& e) {
+      throw BuildError(Where{project_.file.string(), static_cast<int>(e.source().begin.line)},
+                       std::string(e.description()));
+    }
+    r_.RequireKnownKeys(root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files",
+                               "install_type"},
+                        "the project");
+    const toml::table* product = r_.Table(root, "product");
+    if (!product) throw BuildError(Where{project_.file.string(), 1}, "the [product] table is missing");
+    ReadProduct(*product);
+    if (auto* s = r_.Table(root, "setup")) ReadSetup(*s);
+    if (auto* b = r_.Table(root, "background")) ReadBackground(*b);
+    ReadTheme(r_.Table(root, "theme"));
+    if (auto* u = r_.Table(root, "uninstaller")) ReadUninstaller(*u);
+
+    std::vector<const toml::table*> types = r_.Tables(root, "install_type");
+    if (types.size() > f::kMaxInstallTypes)
+      throw BuildError(r_.At(*types[f::kMaxInstallTypes]),
+                       fmt::format("{} install types; a package holds 1 to {}", types.size(), f::kMaxInstallTypes));
+    if (const toml::array* a = r_.Array(root, "install_type"); a && a->empty())
+      throw BuildError(r_.At(*a), "install_type is empty; a package holds 1 to 16 install types");
+    const toml::table* globalTexts = r_.Table(root, "texts");
+    std::vector<const toml::table*> globalFiles = r_.Tables(root, "files");
+    if (types.empty()) types.push_back(nullptr);
+    for (const toml::table* t : types) {
+      InstallTypeSpec type = base_;
+      type.name = "Typical";
+      if (t) ReadInstallType(*t, type);
+      project_.types.push_back(std::move(type));
+    }
+    for (size_t i = 0; i < project_.types.size(); ++i) {
+      InstallTypeSpec& type = project_.types[i];
+      FinishTexts(type, globalTexts, types[i] ? r_.Table(*types[i], "texts") : nullptr);
+      if (!project_.uninstallerName.empty()) type.files.push_back(UninstallerEntry());
+      for (const toml::table* file : globalFiles)
+        if (AppliesTo(*file, type)) ReadFiles(*file, type);
+      if (types[i])
+        for (const toml::table* file : r_.Tables(*types[i], "files")) ReadFiles(*file, type);
+      FinishSections(type);
+    }
+    return std::move(project_);
+  }
+
+ private:
+  void ReadProduct(const toml::table& t) {
+    r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
+                            "folder_ini", "pages", "information", "license", "count_files_in_full",
+                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption"},
+                        "[product]");
+    auto name = r_.String(t, "name");
+    if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
+    project_.product = *name;
+    if (!defines_.count("PRODUCT")) defines_["PRODUCT"] = *name;
+    base_.options = f::kOptFolderEditable;
+    base_.folder = "#Program Files#\\" + *name;
+    ReadTypeKeys(t, base_);
+  }
+
+  // Keys that [product] gives every type and an [[install_type]] may override.
+  void ReadTypeKeys(const toml::table& t, InstallTypeSpec& type) {
+    if (auto v = r_.String(t, "folder")) type.folder = Backslashes(*v);
+    auto option = [&](std::string_view key, uint16_t bit) {
+      if (auto v = r_.Bool(t, key)) type.options = *v ? (type.options | bit) : (type.options & ~bit);
+    };
+    auto more = [&](std::string_view key, uint32_t bit) {
+      if (auto v = r_.Bool(t, key)) type.moreOptions = *v ? (type.moreOptions | bit) : (type.moreOptions & ~bit);
+    };
+    option("folder_editable", f::kOptFolderEditable);
+    option("register_uninstall", f::kOptRegisterUninstall);
+    option("count_files_in_full", f::kOptCountFilesInFull);
+    option("finish_run_button", f::kOptFinishRunButton);
+    option("finish_run_checkbox", f::kOptFinishRunCheckBox);
+    more("no_progress_page", f::kMoreOptNoProgressPage);
+    more("title_in_caption", f::kMoreOptTitleInCaption);
+    if (auto* reg = r_.Table(t, "folder_registry")) {
+      r_.RequireKnownKeys(*reg, {"root", "key", "value"}, "folder_registry");
+      RegistryPlace place;
+      if (auto root = r_.String(*reg, "root")) place.root = Choose(r_, *reg, "root", *root, kRoots);
+      auto key = r_.String(*reg, "key");
+      if (!key || key->empty()) throw BuildError(r_.At(*reg), "folder_registry needs a \"key\"");
+      place.key = *key;
+      place.value = r_.String(*reg, "value").value_or("");
+      type.folderRegistry = place;
+      type.options |= f::kOptFolderInRegistry;
+    }
+    if (auto* ini = r_.Table(t, "folder_ini")) {
+      r_.RequireKnownKeys(*ini, {"file", "section", "key"}, "folder_ini");
+      IniPlace place;
+      for (auto [key, field] : {std::pair{"file", &place.file}, {"section", &place.section}, {"key", &place.key}}) {
+        auto v = r_.String(*ini, key);
+        if (!v || v->empty()) throw BuildError(r_.At(*ini), fmt::format("folder_ini needs a \"{}\"", key));
+        *field = *v;
+      }
+      type.folderIni = place;
+      type.options |= f::kOptFolderInIni;
+    }
+    if (auto v = r_.String(t, "information")) {
+      type.information = ReadText(project_.folder / *v, r_.At(t, "information"));
+      type.informationWhere = r_.At(t, "information");
+    }
+    if (auto v = r_.String(t, "license")) {
+      type.license = ReadText(project_.folder / *v, r_.At(t, "license"));
+      type.licenseWhere = r_.At(t, "license");
+    }
+    if (auto pages = r_.Strings(t, "pages")) {
+      type.pages.clear();
+      for (const auto& p : *pages) type.pages.push_back(Choose(r_, t, "pages", p, kPages));
+      // The Installer closes the sequence with its own closing page and an end
+      // marker; both must still fit the twelve bytes.
+      if (type.pages.size() > f::install_type::kPageSequenceSize - 2)
+        throw BuildError(r_.At(t, "pages"), fmt::format("{} pages; at most {} fit", type.pages.size(),
+                                                        f::install_type::kPageSequenceSize - 2));
+      type.pagesGiven = true;
+    }
+  }
+
+  void ReadInstallType(const toml::table& t, InstallTypeSpec& type) {
+    r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
+                            "folder_ini", "pages", "information", "license", "count_files_in_full",
+                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
+                            "texts", "files"},
+                        "[[install_type]]");
+    type.where = r_.At(t);
+    if (auto v = r_.String(t, "name")) type.name = *v;
+    ReadTypeKeys(t, type);
+  }
+
+  void ApplyTexts(InstallTypeSpec& type, const toml::table* texts) {
+    if (!texts) return;
+    for (auto&& [key, node] : *texts) {
+      Where where{r_.file(), static_cast<int>(key.source().begin.line)};
+      if (where.line == 0) where = r_.At(node);
+      auto id = ParseMessageKey(key.str());
+      if (!id) throw BuildError(where, fmt::format("unknown text \"{}\" (write list/item like \"7/31\" or a documented name)", key.str()));
+      if (!node.is_string()) throw BuildError(where, fmt::format("text \"{}\" must be a string", key.str()));
+      SetText(type, id->first, id->second, r_.Expand(node, node.value<std::string>().value()), where);
+    }
+  }
+
+  void SetText(InstallTypeSpec& type, int list, int item, std::string text, const Where& where) {
+    SetMessage(type.texts, list, item, std::move(text));
+    auto& w = type.textWhere[list];
+    if (w.size() <= static_cast<size_t>(item)) w.resize(item + 1);
+    w[item] = where;
+  }
+
+  void FinishTexts(InstallTypeSpec& type, const toml::table* global, const toml::table* own) {
+    type.texts = DefaultMessages(project_.product);
+    for (auto& w : type.textWhere) w.clear();
+    if (!type.information.empty()) SetText(type, 1, 2, type.information, type.informationWhere);
+    if (!type.license.empty()) SetText(type, 2, 3, type.license, type.licenseWhere);
+    ApplyTexts(type, global);
+    ApplyTexts(type, own);
+    for (int list = 0; list < kListCount; ++list)
+      for (size_t item = 0; item < type.texts[list].size(); ++item) {
+        std::string problem = CheckPlaceholders(type.texts[list][item], PlaceholdersOf(list, static_cast<int>(item)));
+        if (problem.empty()) continue;
+        Where where = item < type.textWhere[list].size() ? type.textWhere[list][item] : Where{};
+        if (where.file.empty()) where = Where{r_.file(), 0};
+        throw BuildError(where, fmt::format("text {}/{} {}", list, item, problem));
+      }
+    if (!type.pagesGiven) {
+      type.pages = {f::kPageWelcome};
+      if (!type.information.empty()) type.pages.push_back(f::kPageInformation);
+      if (!type.license.empty()) type.pages.push_back(f::kPageAgreement);
+      for (uint8_t p : {f::kPageDestination, f::kPageReady, f::kPageProgress, f::kPageFinish}) type.pages.push_back(p);
+    }
+  }
+
+  void ReadSetup(const toml::table& t) {
+    r_.RequireKnownKeys(t, {"stub", "compression", "level", "volume_size"}, "[setup]");
+    if (auto v = r_.String(t, "stub")) project_.stub = project_.folder / *v;
+    if (auto v = r_.String(t, "compression")) project_.compression = ReadCompression(t, *v);
+    if (auto v = r_.Integer(t, "level", 1, 9)) project_.level = static_cast<int>(*v);
+    if (auto v = r_.Integer(t, "volume_size", 0, 0xFFFFFFFFll)) project_.volumeSize = static_cast<uint64_t>(*v);
+  }
+
+  Compression ReadCompression(const toml::table& t, const std::string& v) {
+    if (v == "zlib") return Compression::kZlib;
+    if (v == "bzip2") return Compression::kBzip2;
+    throw BuildError(r_.At(t, "compression"), fmt::format("compression \"{}\" is unknown (use \"zlib\" or \"bzip2\")", v));
+  }
+
+  void ReadBackground(const toml::table& t) {
+    r_.RequireKnownKeys(t, {"mode", "gradient", "top_colour", "bottom_colour", "colour", "title", "title_style",
+                            "bitmap", "placement"},
+                        "[background]");
+    if (auto v = r_.String(t, "mode")) {
+      if (*v != "windowed" && *v != "fullscreen")
+        throw BuildError(r_.At(t, "mode"), fmt::format("mode \"{}\" is unknown (use \"windowed\" or \"fullscreen\")", *v));
+      project_.fullscreen = *v == "fullscreen";
+    }
+    if (auto v = r_.Bool(t, "gradient")) project_.gradient = *v;
+    if (auto v = r_.Colour(t, "colour")) {
+      project_.topColour = *v;
+      project_.gradient = false;
+    }
+    if (auto v = r_.Colour(t, "top_colour")) project_.topColour = *v;
+    if (auto v = r_.Colour(t, "bottom_colour")) project_.bottomColour = *v;
+    if (auto v = r_.String(t, "placement")) project_.bitmapPlacement = Choose(r_, t, "placement", *v, kPlacements);
+    if (auto v = r_.String(t, "title")) project_.title = *v;
+    if (auto* s = r_.Table(t, "title_style")) {
+      r_.RequireKnownKeys(*s, {"colour", "shadow_colour", "align", "font", "size", "bold", "italic"}, "title_style");
+      auto& st = project_.titleStyle;
+      if (auto v = r_.Colour(*s, "colour")) st.textColour = *v;
+      if (auto v = r_.Colour(*s, "shadow_colour")) st.shadowColour = *v;
+      if (auto v = r_.String(*s, "align")) {
+        if (*v != "left" && *v != "right") throw BuildError(r_.At(*s, "align"), "align must be \"left\" or \"right\"");
+        st.alignment = *v == "right";
+      }
+      if (auto v = r_.String(*s, "font")) {
+        if (v->size() > 31) throw BuildError(r_.At(*s, "font"), "font names are at most 31 characters");
+        st.face = *v;
+      }
+      if (auto v = r_.Integer(*s, "size", 4, 400)) st.height = -static_cast<int32_t>(*v);
+      if (auto v = r_.Bool(*s, "bold")) st.weight = *v ? 700 : 400;
+      if (auto v = r_.Bool(*s, "italic")) st.italic = *v;
+    }
+    for (const toml::table* b : r_.Tables(t, "bitmap")) {
+      r_.RequireKnownKeys(*b, {"file", "screen"}, "[[background.bitmap]]");
+      auto file = r_.String(*b, "file");
+      if (!file) throw BuildError(r_.At(*b), "a background bitmap needs a \"file\"");
+      Rgb img = DecodeImage(ReadBytes(project_.folder / *file, r_.At(*b, "file")), r_.At(*b, "file"));
+      BackgroundVariant v{img.width, img.height, MakeBmpFile(img)};
+      if (auto screen = r_.String(*b, "screen")) {
+        int w = 0, h = 0;
+        if (std::sscanf(screen->c_str(), "%dx%d", &w, &h) != 2 || w <= 0 || h <= 0)
+          throw BuildError(r_.At(*b, "screen"), "screen must look like \"1024x768\"");
+        v.width = w;
+        v.height = h;
+      }
+      project_.variants.push_back(std::move(v));
+    }
+  }
+
+  void ReadTheme(const toml::table* t) {
+    project_.sideBitmap = MakeDib(DefaultSidePicture());
+    project_.headerBitmap = MakeDib(DefaultHeaderPicture());
+    if (!t) return;
+    r_.RequireKnownKeys(*t, {"side_bitmap", "header_bitmap"}, "[theme]");
+    if (auto v = r_.String(*t, "side_bitmap"))
+      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(project_.folder / *v, r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
+    if (auto v = r_.String(*t, "header_bitmap"))
+      project_.headerBitmap =
+          MakeDib(DecodeImage(ReadBytes(project_.folder / *v, r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
+  }
+
+  void ReadUninstaller(const toml::table& t) {
+    r_.RequireKnownKeys(t, {"program", "file", "texts", "registry_keys", "registry_values", "ini_values"},
+                        "[uninstaller]");
+    uninstallerWhere_ = r_.At(t);
+    if (auto v = r_.String(t, "program")) project_.uninstallerImage = ReadBytes(project_.folder / *v, r_.At(t, "program"));
+    project_.uninstallerName = Backslashes(r_.String(t, "file").value_or("uninstall.exe"));
+    project_.uninstallerTexts = r_.Strings(t, "texts").value_or(std::vector<std::string>{
+        "Uninstall " + project_.product, "Remove " + project_.product + " and all of its parts?",
+        project_.product + " was removed from this computer.",
+        "Some parts of " + project_.product + " could not be removed."});
+    for (const toml::table* k : r_.Tables(t, "registry_keys")) {
+      r_.RequireKnownKeys(*k, {"root", "key"}, "registry_keys");
+      AddRegistryKeySection(extraSections_, Root(*k), Required(*k, "key"));
+    }
+    for (const toml::table* k : r_.Tables(t, "registry_values")) {
+      r_.RequireKnownKeys(*k, {"root", "key", "value"}, "registry_values");
+      AddRegistryValueSection(extraSections_, Root(*k), Required(*k, "key"), r_.String(*k, "value").value_or(""));
+    }
+    for (const toml::table* k : r_.Tables(t, "ini_values")) {
+      r_.RequireKnownKeys(*k, {"file", "section", "key"}, "ini_values");
+      AddIniValueSection(extraSections_, IniPlace{Required(*k, "file"), Required(*k, "section"), Required(*k, "key")});
+    }
+  }
+
+  uint32_t Root(const toml::table& t) {
+    auto v = r_.String(t, "root");
+    return v ? Choose(r_, t, "root", *v, kRoots) : 2;
+  }
+
+  std::string Required(const toml::table& t, std::string_view key) {
+    auto v = r_.String(t, key);
+    if (!v || v->empty()) throw BuildError(r_.At(t), fmt::format("\"{}\" is required here", key));
+    return *v;
+  }
+
+  FileItem UninstallerEntry() {
+    FileItem item;
+    item.where = uninstallerWhere_;
+    item.status = f::kOptUninstaller;
+    item.kind = f::kDestInstallDir;
+    item.items[f::kItemName] = project_.uninstallerName;
+    item.content = BuildUninstallerData(project_.uninstallerTexts);
+    item.compression = project_.compression;
+    item.level = project_.level;
+    return item;
+  }
+
+  void FinishSections(InstallTypeSpec& type) {
+    type.uninstallSections = extraSections_;
+    if ((type.options & f::kOptRegisterUninstall) && !project_.uninstallerName.empty())
+      AddRegistryKeySection(type.uninstallSections, 2,
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + project_.product);
+    if (type.folderRegistry)
+      AddRegistryValueSection(type.uninstallSections, type.folderRegistry->root, type.folderRegistry->key,
+                              type.folderRegistry->value);
+    if (type.folderIni) AddIniValueSection(type.uninstallSections, *type.folderIni);
+  }
+
+  bool AppliesTo(const toml::table& file, const InstallTypeSpec& type) {
+    auto types = r_.Strings(file, "types");
+    if (!types) return true;
+    return std::find(types->begin(), types->end(), type.name) != types->end();
+  }
+
+  // Expands one [[files]] table into entries.
+  void ReadFiles(const toml::table& t, InstallTypeSpec& type) {
+    r_.RequireKnownKeys(t, {"source", "name", "destination", "folder", "types", "compression", "level",
+                            "version_check", "version", "language_check", "language", "only_if_missing",
+                            "shared", "self_register", "font", "keep_times", "read_only", "screen_saver",
+                            "count_existing", "start_menu", "desktop", "run", "create_folder",
+                            "beside_package"},
+                        "[[files]]");
+    FileItem proto;
+    proto.where = r_.At(t);
+    proto.compression = project_.compression;
+    proto.level = project_.level;
+    if (auto v = r_.String(t, "compression")) proto.compression = ReadCompression(t, *v);
+    if (auto v = r_.Integer(t, "level", 1, 9)) proto.level = static_cast<int>(*v);
+    std::string folder = Backslashes(r_.String(t, "folder").value_or(""));
+    if (auto v = r_.String(t, "destination")) {
+      bool custom = v->find_first_of("#\\/:") != std::string::npos || *v == "custom";
+      if (custom) {
+        proto.kind = f::kDestCustom;
+        if (*v != "custom") folder = Backslashes(*v);
+        if (folder.empty()) throw BuildError(r_.At(t, "destination"), "a custom destination needs a \"folder\"");
+      } else {
+        proto.kind = Choose(r_, t, "destination", *v, kDestinations);
+      }
+    }
+    if (r_.Bool(t, "font").value_or(false)) proto.kind = f::kDestFonts;
+    auto flag = [&](std::string_view key, uint32_t bit) {
+      if (r_.Bool(t, key).value_or(false)) proto.flags |= bit;
+    };
+    flag("only_if_missing", f::kFlagOnlyIfMissing);
+    flag("shared", f::kFlagShared);
+    flag("self_register", f::kFlagSelfRegister);
+    flag("screen_saver", f::kFlagScreenSaver);
+    flag("count_existing", f::kFlagKeepExistingInSpace);
+    flag("version_check", f::kFlagVersionCheck);
+    flag("language_check", f::kFlagLanguageCheck);
+    if (r_.Bool(t, "read_only").value_or(false)) proto.status |= f::kOptReadOnly;
+    bool keepTimes = r_.Bool(t, "keep_times").value_or(false);
+    if (auto* m = r_.Table(t, "start_menu")) {
+      r_.RequireKnownKeys(*m, {"groups", "name", "args", "icon", "icon_index"}, "start_menu");
+      std::string groups;
+      for (const auto& g : r_.Strings(*m, "groups").value_or(std::vector<std::string>{}))
+        groups += (groups.empty() ? "" : ";") + Backslashes(g);
+      proto.items[f::kItemMenuGroups] = groups;
+      proto.items[f::kItemMenuName] = LinkName(Required(*m, "name"));
+      proto.items[f::kItemMenuArgs] = r_.String(*m, "args").value_or("");
+      proto.items[f::kItemMenuIcon] = Backslashes(r_.String(*m, "icon").value_or(""));
+      proto.iconIndex = static_cast<uint16_t>(r_.Integer(*m, "icon_index", 0, 65535).value_or(0));
+    }
+    if (auto* d = r_.Table(t, "desktop")) {
+      r_.RequireKnownKeys(*d, {"name", "args", "icon", "all_users"}, "desktop");
+      proto.items[f::kItemDesktopName] = LinkName(Required(*d, "name"));
+      proto.items[f::kItemDesktopArgs] = r_.String(*d, "args").value_or("");
+      proto.items[f::kItemDesktopIcon] = Backslashes(r_.String(*d, "icon").value_or(""));
+      if (r_.Bool(*d, "all_users").value_or(false)) proto.flags |= f::kFlagAllUsersDesktop;
+    }
+    if (auto* run = r_.Table(t, "run")) {
+      r_.RequireKnownKeys(*run, {"when", "args", "wait", "document", "after_restart"}, "run");
+      uint32_t kind = Choose(r_, *run, "when", r_.String(*run, "when").value_or("after-install"), kRunKinds);
+      proto.flags |= kind << f::kRunKindShift;
+      proto.items[f::kItemRunArgs] = r_.String(*run, "args").value_or("");
+      if (r_.Bool(*run, "wait").value_or(false)) proto.flags |= f::kFlagRunWait;
+      if (r_.Bool(*run, "document").value_or(false)) proto.flags |= f::kFlagRunDocument;
+      if (r_.Bool(*run, "after_restart").value_or(false)) proto.flags |= f::kFlagRunAfterRestart;
+    }
+    if (proto.kind == f::kDestCustom) proto.items[f::kItemFolder] = folder;
+
+    if (r_.Bool(t, "create_folder").value_or(false) || r_.Bool(t, "beside_package").value_or(false)) {
+      bool beside = r_.Bool(t, "beside_package").value_or(false);
+      proto.flags |= beside ? f::kFlagSourceFolder : f::kFlagFolder;
+      std::string name = Backslashes(r_.String(t, "name").value_or(""));
+      if (beside && name.empty()) throw BuildError(proto.where, "beside_package needs a \"name\"");
+      // A folder entry creates the folders up to its last backslash.
+      proto.items[f::kItemName] = beside ? name : Join(folder, name) + "\\";
+      type.files.push_back(std::move(proto));
+      return;
+    }
+
+    auto source = r_.String(t, "source");
+    if (!source) throw BuildError(proto.where, "a [[files]] entry needs a \"source\"");
+    std::vector<std::pair<fs::path, std::string>> found = FindSources(t, *source);
+    auto rename = r_.String(t, "name");
+    if (rename && found.size() != 1)
+      throw BuildError(r_.At(t, "name"), "\"name\" renames one file, but the source matches several");
+    for (auto& [path, relative] : found) {
+      FileItem item = proto;
+      item.source = path;
+      item.content = ReadBytes(path, r_.At(t, "source"));
+      std::string rel = rename ? Backslashes(*rename) : relative;
+      bool keepsFolders = f::DestKeepsSubfolders(item.kind);
+      item.items[f::kItemName] = keepsFolders ? Join(folder, rel) : rel.substr(rel.rfind('\\') + 1);
+      if (keepTimes) {
+        item.hasTimes = true;
+        item.fileTime = FileTimeOf(path);
+      }
+      if (item.flags & (f::kFlagVersionCheck | f::kFlagLanguageCheck)) ReadVersion(t, item);
+      type.files.push_back(std::move(item));
+    }
+  }
+
+  void ReadVersion(const toml::table& t, FileItem& item) {
+    VersionInfo info;
+    bool fromFile = ReadVersionInfo(item.content, &info);
+    if (auto v = r_.String(t, "version")) {
+      unsigned a = 0, b = 0, c = 0, d = 0;
+      if (std::sscanf(v->c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) < 1 || a > 65535 || b > 65535 || c > 65535 ||
+          d > 65535)
+        throw BuildError(r_.At(t, "version"), "version must look like \"1.2.3.4\"");
+      info.versionMS = (a << 16) | b;
+      info.versionLS = (c << 16) | d;
+    } else if (!fromFile && (item.flags & f::kFlagVersionCheck)) {
+      throw BuildError(r_.At(t, "version_check"),
+                       fmt::format("\"{}\" has no version resource; give \"version\"", item.source.string()));
+    }
+    if (auto v = r_.Integer(t, "language", 0, 0xFFFF)) {
+      info.language = static_cast<uint32_t>(*v);
+    } else if (!fromFile && (item.flags & f::kFlagLanguageCheck)) {
+      throw BuildError(r_.At(t, "language_check"),
+                       fmt::format("\"{}\" has no version resource; give \"language\"", item.source.string()));
+    }
+    item.hasVersion = true;
+    item.versionMS = info.versionMS;
+    item.versionLS = info.versionLS;
+    item.language = info.language;
+  }
+
+  static std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (name.empty()) return folder;
+    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+  }
+
+  static std::string LinkName(std::string name) {
+    if (name.rfind('.') == std::string::npos) name += ".lnk";
+    return name;
+  }
+
+  // Files of a source: one file, a folder (recursively), or a wildcard in the last
+  // component. Relative names use backslashes; the order is stable.
+  std::vector<std::pair<fs::path, std::string>> FindSources(const toml::table& t, const std::string& source) {
+    Where where = r_.At(t, "source");
+    fs::path full = project_.folder / source;
+    std::vector<std::pair<fs::path, std::string>> out;
+    std::error_code ec;
+    if (HasWildcard(full.filename().string())) {
+      fs::path dir = full.parent_path();
+      if (HasWildcard(dir.string())) throw BuildError(where, "wildcards are allowed in the last part of a source only");
+      if (!fs::is_directory(dir, ec)) throw BuildError(where, fmt::format("folder \"{}\" does not exist", dir.string()));
+      std::string pattern = full.filename().string();
+      for (const auto& e : fs::directory_iterator(dir))
+        if (e.is_regular_file() && Match(pattern, e.path().filename().string()))
+          out.emplace_back(e.path(), e.path().filename().string());
+      if (out.empty()) throw BuildError(where, fmt::format("no file matches \"{}\"", source));
+    } else if (fs::is_directory(full, ec)) {
+      for (const auto& e : fs::recursive_directory_iterator(full))
+        if (e.is_regular_file()) out.emplace_back(e.path(), Backslashes(fs::relative(e.path(), full).generic_string()));
+      if (out.empty()) throw BuildError(where, fmt::format("folder \"{}\" holds no files", source));
+    } else if (fs::is_regular_file(full, ec)) {
+      out.emplace_back(full, full.filename().string());
+    } else {
+      throw BuildError(where, fmt::format("source file \"{}\" does not exist", source));
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    return out;
+  }
+
+  Defines defines_;
+  TomlReader r_;
+  Project project_;
+  InstallTypeSpec base_;
+  std::vector<uint8_t> extraSections_;
+  Where uninstallerWhere_;
+};
+
+}  // namespace
+
+Project LoadProject(const fs::path& file, const Defines& defines) {
+  if (!fs::is_regular_file(file)) throw BuildError(Where{file.string(), 0}, "project file not found");
+  return Loader(file, defines).Load();
+}
+
+}  // namespace wrenly::builder

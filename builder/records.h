@@ -1,0 +1,28 @@
+// Serialises the project's parts into block payloads.
+#pragma once
+#include <cstdint>
+#include <vector>
+#include "builder/project.h"
+
+namespace wrenly::builder {
+
+// Where an entry's data lies in the DataArea, known once everything is compressed.
+struct EntryData {
+  uint32_t checksum = 0, size = 0, offset = 0, storedLength = 0;
+};
+
+std::vector<uint8_t> BuildInstallTypeRecord(const Project& project, const InstallTypeSpec& type);
+std::vector<uint8_t> BuildFileEntry(const FileItem& item, const EntryData& data);
+std::vector<uint8_t> BuildBitmapTable(const std::vector<Dib>& dibs);
+std::vector<uint8_t> BuildTitleStyle(const TitleStyleSpec& style);
+std::vector<uint8_t> BuildVariantList(const std::vector<BackgroundVariant>& variants);
+// The uninstaller's own data: a 0x1234 block of texts, then an end header.
+std::vector<uint8_t> BuildUninstallerData(const std::vector<std::string>& texts);
+
+// Builders of the 5189 sections the uninstaller acts on.
+void AddRegistryKeySection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key);
+void AddRegistryValueSection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key,
+                             const std::string& value);
+void AddIniValueSection(std::vector<uint8_t>& sections, const IniPlace& place);
+
+}  // namespace wrenly::builder

@@ -1,0 +1,75 @@
+// The wrenly command: build setup programs, look inside them, unpack them.
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include "builder/build.h"
+#include "inspector/inspector.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ToolFolder(const char* argv0) {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) self = fs::absolute(argv0);
+  return self.parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
+  app.require_subcommand(1);
+
+  wrenly::builder::BuildOptions build;
+  std::vector<std::string> defines;
+  std::string output, stub;
+  auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
+  cmdBuild->add_option("project", build.project, "project file (.toml)")->required();
+  cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
+  cmdBuild->add_option("--stub", stub, "Installer stub (default: $WRENLY_STUB or wrenly-stub.exe beside wrenly)");
+  cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
+  cmdBuild->add_flag("-q,--quiet", build.quiet, "no progress output");
+
+  fs::path setup, dir;
+  wrenly::inspector::InspectOptions inspectOptions;
+  auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
+  cmdInspect->add_option("setup", setup, "setup program")->required();
+  cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");
+
+  int installType = 0;
+  auto* cmdExtract = app.add_subcommand("extract", "write the files of one install type into a folder");
+  cmdExtract->add_option("setup", setup, "setup program")->required();
+  cmdExtract->add_option("dir", dir, "target folder")->required();
+  cmdExtract->add_option("-t,--type", installType, "install type number, from 0");
+
+  CLI11_PARSE(app, argc, argv);
+
+  if (cmdBuild->parsed()) {
+    for (const auto& d : defines) {
+      size_t eq = d.find('=');
+      if (eq == 0 || eq == std::string::npos) {
+        std::cerr << "wrenly: -D needs NAME=VALUE, got \"" << d << "\"\n";
+        return 2;
+      }
+      build.defines[d.substr(0, eq)] = d.substr(eq + 1);
+    }
+    if (!output.empty()) build.output = output;
+    if (!stub.empty()) build.stub = stub;
+    build.toolFolder = ToolFolder(argv[0]);
+    try {
+      auto result = wrenly::builder::Build(build, std::cerr);
+      if (!build.quiet)
+        std::cerr << "wrote " << result.output.string() << " (" << result.setupBytes << " bytes"
+                  << (result.volumes ? ", " + std::to_string(result.volumes) + " volumes" : std::string()) << ")\n";
+      return 0;
+    } catch (const std::exception& e) {
+      std::cerr << "wrenly: " << e.what() << "\n";
+      return 1;
+    }
+  }
+  if (cmdInspect->parsed()) return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr);
+  if (cmdExtract->parsed()) return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr);
+  return 2;
+}
