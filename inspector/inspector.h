@@ -2,6 +2,7 @@
 // files of one installation type. Every function is safe on damaged input
 // and reports problems on `err` with a non-zero result.
 #pragma once
+#include <cstddef>
 #include <filesystem>
 #include <ostream>
 
@@ -9,6 +10,7 @@ namespace wrenly::inspector {
 
 struct InspectOptions {
   bool verify = false;  // decompress every entry and check size and checksum
+  size_t maxTextChars = 60;  // message texts are cut after this many characters; 0 = whole
 };
 
 // Prints blocks, install types, file tables, DataArea and volumes. Returns

@@ -1,0 +1,34 @@
+// Incremental zlib / bzip2 decoder. Input arrives in pieces; output goes to a
+// sink in pieces, so no caller has to hold a whole stream.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace wrenly::inspector {
+
+using Sink = std::function<void(const uint8_t* data, size_t size)>;
+
+class StreamDecoder {
+ public:
+  // Throws Damaged for a method other than zlib or bzip2.
+  explicit StreamDecoder(uint8_t method);
+  ~StreamDecoder();
+  StreamDecoder(const StreamDecoder&) = delete;
+  StreamDecoder& operator=(const StreamDecoder&) = delete;
+
+  // Decodes one piece of input. Throws Damaged on a bad stream and when input
+  // remains after the stream's end (a package never carries such bytes).
+  void Feed(const uint8_t* data, size_t size, const Sink& sink);
+  bool finished() const { return finished_; }
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  bool finished_ = false;
+};
+
+const char* MethodName(uint8_t method);
+
+}  // namespace wrenly::inspector

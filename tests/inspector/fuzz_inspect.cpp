@@ -1,0 +1,27 @@
+// Inspect with verification on arbitrary bytes: whatever the file holds, the
+// reader must answer with a result, never crash or read out of bounds.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "inspector/inspector.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("wrenly-fuzz-" + std::to_string(getpid()) + ".exe")).string();
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  } else {
+    return 0;
+  }
+  std::ostringstream out, err;
+  wrenly::inspector::InspectOptions options;
+  options.verify = true;
+  wrenly::inspector::Inspect(path, options, out, err);
+  return 0;
+}

@@ -1,0 +1,50 @@
+// Shared bits of the inspector tests: a scratch folder per test and the two
+// entry points with captured output.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "craft.h"
+#include "inspector/inspector.h"
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+inline fs::path ScratchDir() {
+  auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  fs::path d = fs::temp_directory_path() / ("wrenly-insp-" + std::to_string(getpid())) / name;
+  fs::remove_all(d);
+  fs::create_directories(d);
+  return d;
+}
+
+inline Outcome InspectFile(const fs::path& p, bool verify) {
+  std::ostringstream out, err;
+  wrenly::inspector::InspectOptions o;
+  o.verify = verify;
+  int code = wrenly::inspector::Inspect(p, o, out, err);
+  return {code, out.str(), err.str()};
+}
+
+inline Outcome ExtractFile(const fs::path& p, const fs::path& dir, int type) {
+  std::ostringstream out, err;
+  int code = wrenly::inspector::Extract(p, dir, type, out, err);
+  return {code, out.str(), err.str()};
+}
+
+inline std::string ReadAll(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
