@@ -1,0 +1,79 @@
+#include <string.h>
+
+#include "format/block_ids.h"
+#include "format/container.h"
+#include "install/data_area.h"
+#include "package/block_handlers.h"
+#include "package/package.h"
+#include "package/package_model.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+#include "text/messages.h"
+
+namespace wf = wrenly::format;
+
+namespace {
+
+// The end block: where the DataArea starts and whether the file holds it.
+int HandleEndBlock(FileHandle file, uint32_t fileSize) {
+  uint32_t e = FileTell(file);
+  uint8_t field[wf::kEndBlockSizeField];
+  if (e == kSeekFailed || FileRead(file, field, sizeof field) != 0) return kLoadReadFailed;
+  uint32_t size = wf::LoadU32(field);
+  DataArea.sizeField = e;
+  DataArea.start = e + wf::kEndBlockSizeField;
+  DataArea.volumeSize = size;
+  DataArea.bytesLeft = size;
+  DataArea.earlierBytes = 0;
+  uint64_t dataEnd = (uint64_t)DataArea.start + size;
+  bool whole = Walk.resumed ? fileSize == DataArea.start : fileSize >= dataEnd;
+  if (whole) Walk.complete = true;
+  return kLoadOk;
+}
+
+int WalkBlocks(FileHandle file) {
+  uint32_t fileSize = FileSize(file);
+  if (fileSize == kSeekFailed) return kLoadReadFailed;
+  if (FileSeek(file, (int32_t)PackageFirstBlock, kSeekStart) == kSeekFailed) return kLoadReadFailed;
+  for (;;) {
+    uint8_t raw[wf::block_header::kSize];
+    if (FileRead(file, raw, sizeof raw) != 0) return kLoadReadFailed;
+    wf::BlockHeader h = wf::ParseBlockHeader(raw);
+    if (h.id == wf::kBlockEnd) return HandleEndBlock(file, fileSize);
+    if (h.length == 0) continue;
+    uint32_t at = FileTell(file);
+    // A block that claims more than the file holds cannot be read whole.
+    if (at == kSeekFailed || at > fileSize || h.length > fileSize - at) return kLoadDamaged;
+    int r = HandleBlock(file, h);
+    if (r != kLoadOk) return r;
+    if (FileSeek(file, (int32_t)(at + h.length), kSeekStart) == kSeekFailed) return kLoadReadFailed;
+  }
+}
+
+}  // namespace
+
+int LoadPackage() {
+  memcpy(PackagePath, OwnPath, kPathSize);
+  PackagePath[kPathSize - 1] = 0;
+  FileHandle file = FileOpen(PackagePath, kFileRead);
+  if (file == INVALID_FILE) return 0;
+  if (!FindPackage(file)) {
+    FileClose(file);
+    return 0;
+  }
+  Walk = WalkState{-1, -1, 0, false, Options.resumeType >= 1};
+  int r = WalkBlocks(file);
+  FileClose(file);
+  ThePackage.typeCount = Walk.typeIndex + 1;
+  // A package without a type, or one that starts with a type it lacks, is damaged.
+  if (r != kLoadOk || ThePackage.typeCount < (int)wf::kMinInstallTypes ||
+      !SelectInstallType(Walk.initialType)) {
+    FreePackage();
+    return 0;
+  }
+  if (Walk.complete) return 1;
+  const char* text = GetMessageText(wf::msg::kListMessages, wf::msg::kPackageIncomplete);
+  if (*text) ShowInformation(text, GetMessageText(wf::msg::kListMessages, wf::msg::kCaption));
+  FreePackage();
+  return 0;
+}

@@ -1,0 +1,38 @@
+// Finding, reading and releasing the Package.
+#pragma once
+#include <stdint.h>
+
+#include "format/container.h"
+#include "platform/files.h"
+
+// Failure codes of the block reader and the handlers.
+enum LoadCode {
+  kLoadOk = 0,
+  kLoadReadFailed = 1,
+  kLoadNoMemory = 5,
+  kLoadNoFolderMemory = 12,
+  kLoadDamaged = 31,
+};
+
+// 1 when the signature lies in the search window of file; leaves the first
+// block's offset in PackageFirstBlock.
+int FindPackage(FileHandle file);
+extern uint32_t PackageFirstBlock;
+
+// Reads the package named by OwnPath. 1 when it was read and is complete.
+int LoadPackage();
+
+// Reads the payload the file is positioned at into a new buffer of its
+// (unpacked) size. 0, 1 read failure, 5 out of memory, 31 damaged stream.
+int ReadBlockPayload(FileHandle file, const wrenly::format::BlockHeader& header, uint8_t** out,
+                     uint32_t* outSize);
+// Method byte and stream; streamLength counts the method byte. The buffer
+// must come out filled exactly.
+int DecompressToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength);
+// 0, 1 stream error, 2 out of memory, 3 read failure; n stream bytes.
+int InflateToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
+int Bunzip2ToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
+
+// Makes type index current; 0 (nothing changed) when no such type was loaded.
+int SelectInstallType(int index);
+void FreePackage();

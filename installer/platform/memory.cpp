@@ -1,0 +1,56 @@
+// Heap wrappers over the C runtime, shared by both builds.
+#include "platform/files.h"
+
+#include <stdlib.h>
+#include <string.h>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
+
+namespace {
+
+#ifdef WRENLY_FUZZ
+// The fuzzer treats one huge allocation as a crash; a damaged size field is
+// still reported as out of memory, just earlier.
+constexpr uint32_t kFuzzAllocLimit = 16u << 20;
+#endif
+
+void* TryAlloc(uint32_t size) {
+#ifdef WRENLY_FUZZ
+  if (size > kFuzzAllocLimit) return nullptr;
+#endif
+  // malloc(0) may legally return null; a zero-sized payload is not an error.
+  return malloc(size ? size : 1);
+}
+
+void GiveBackHeap() {
+#ifdef _WIN32
+  _heapmin();
+#endif
+}
+
+}  // namespace
+
+int AllocBuffer(uint32_t size, void* out) {
+  void* p = TryAlloc(size);
+  if (!p) {
+    GiveBackHeap();
+    p = TryAlloc(size);
+  }
+  *(void**)out = p;
+  return p != nullptr;
+}
+
+int AllocZeroed(uint32_t size, void* out) {
+  if (!AllocBuffer(size, out)) return 0;
+  memset(*(void**)out, 0, size);
+  return 1;
+}
+
+void FreeBuffer(void* ref) {
+  void** p = (void**)ref;
+  if (*p) {
+    free(*p);
+    *p = nullptr;
+  }
+}

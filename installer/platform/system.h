@@ -1,0 +1,34 @@
+// The few system lookups the pure logic needs, kept behind plain functions so
+// the logic builds and is tested natively against a fake of them.
+#pragma once
+#include <stdint.h>
+
+// Registry roots as the package numbers them; any other number is the
+// current user's hive.
+enum RegistryRoot : uint32_t {
+  kRootClassesRoot = 0,
+  kRootCurrentUser = 1,
+  kRootLocalMachine = 2,
+  kRootUsers = 3,
+};
+
+void GetScreenSize(int* width, int* height);
+// 1 when the value was read into out (size bytes, NUL-terminated); the value
+// type is not looked at. value null or "" reads the key's default value.
+int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size);
+// The profile string, or "" when missing; returns its length.
+uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size);
+int GetWindowsFolder(char* out);  // 260 bytes; 1 on success
+int GetSystemFolder(char* out);   // 260 bytes; 1 on success
+// Shell special folder by its number; 1 on success; out holds 260 bytes.
+int GetSpecialFolderPath(char* out, int number);
+void GetLocalDate(int* year, int* month, int* day);
+// 0 when the folder could be made the current directory.
+int EnterFolder(const char* path);
+// 0 when the folder was created.
+int MakeFolder(const char* path);
+// The name of the last component of path as stored on disk (260 bytes);
+// 1 when the entry exists.
+int FindStoredName(const char* path, char* name);
+// An information message box (no owner window yet at load time).
+void ShowInformation(const char* text, const char* caption);

@@ -1,0 +1,79 @@
+// Win32 side of the system lookups.
+#include "platform/system.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <shlobj.h>
+
+namespace {
+HKEY RootKey(uint32_t root) {
+  switch (root) {
+    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
+    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
+    case kRootUsers: return HKEY_USERS;
+    default: return HKEY_CURRENT_USER;
+  }
+}
+}  // namespace
+
+void GetScreenSize(int* width, int* height) {
+  *width = GetSystemMetrics(SM_CXSCREEN);
+  *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
+  HKEY k;
+  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
+  DWORD len = size - 1;  // room for the terminator a stored string may lack
+  LONG r = RegQueryValueExA(k, value, nullptr, nullptr, (BYTE*)out, &len);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS) {
+    out[0] = 0;
+    return 0;
+  }
+  out[len < size ? len : size - 1] = 0;
+  return 1;
+}
+
+uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {
+  return GetPrivateProfileStringA(section, key, "", out, size, file);
+}
+
+int GetWindowsFolder(char* out) { return GetWindowsDirectoryA(out, MAX_PATH) != 0; }
+int GetSystemFolder(char* out) { return GetSystemDirectoryA(out, MAX_PATH) != 0; }
+
+int GetSpecialFolderPath(char* out, int number) {
+  LPITEMIDLIST items = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, number, &items)) || !items) return 0;
+  BOOL ok = SHGetPathFromIDListA(items, out);
+  IMalloc* shellMalloc;
+  if (SUCCEEDED(SHGetMalloc(&shellMalloc))) {
+    shellMalloc->Free(items);
+    shellMalloc->Release();
+  }
+  return ok ? 1 : 0;
+}
+
+void GetLocalDate(int* year, int* month, int* day) {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  *year = t.wYear;
+  *month = t.wMonth;
+  *day = t.wDay;
+}
+
+int EnterFolder(const char* path) { return _chdir(path); }
+int MakeFolder(const char* path) { return CreateDirectoryA(path, nullptr) ? 0 : 1; }
+
+int FindStoredName(const char* path, char* name) {
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA(path, &found);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  FindClose(h);
+  lstrcpynA(name, found.cFileName, MAX_PATH);
+  return 1;
+}
+
+void ShowInformation(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+}

@@ -1,0 +1,71 @@
+#include "startup/command_line.h"
+
+#include "startup/run_state.h"
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Upper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c; }
+const char* SkipSpaces(const char* p) {
+  while (*p == ' ') ++p;
+  return p;
+}
+
+// Copies up to the stop character (or the end); returns where copying stopped.
+const char* CopyUntil(const char* p, char stop, char* out, uint32_t capacity) {
+  uint32_t n = 0;
+  for (; *p && *p != stop; ++p)
+    if (n + 1 < capacity) out[n++] = *p;
+  if (capacity) out[n] = 0;
+  return p;
+}
+
+}  // namespace
+
+const char* ReadPathArgument(const char* text, char* out, uint32_t capacity) {
+  if (capacity) out[0] = 0;
+  const char* p = SkipSpaces(text);
+  if (*p == '"') {
+    p = CopyUntil(p + 1, '"', out, capacity);
+    return *p == '"' ? p + 1 : p;
+  }
+  return CopyUntil(p, ' ', out, capacity);
+}
+
+void ParseCommandLine(const char* text) {
+  if (!text || !*text) return;
+  const char* p = SkipSpaces(text);
+  while (*p == '-' || *p == '/') {
+    char letter = Upper(p[1]);
+    if (!letter) return;
+    p += 2;
+    switch (letter) {
+      case 'B':
+        Options.resumeType = 0;
+        if (IsDigit(p[0])) {
+          Options.resumeType = p[0] - '0';
+          if (IsDigit(p[1])) Options.resumeType = Options.resumeType * 10 + (p[1] - '0');
+        }
+        break;
+      case 'D':
+        if (p[0] && Upper(p[0]) == 'E' && Upper(p[1]) == 'L') Options.deleteSelf = true;
+        break;
+      case 'N':
+        RunAtEnd = false;
+        break;
+      case 'R':
+        if (*p == ' ' || *p == 0) Options.acceptDamaged = true;
+        break;
+      case 'S':
+        p = ReadPathArgument(p, OwnPath, kPathSize);
+        break;
+      case 'V':
+        Options.verbose = true;
+        break;
+      default:
+        break;
+    }
+    while (*p && *p != ' ' && *p != '-' && *p != '/') ++p;
+    p = SkipSpaces(p);
+  }
+}

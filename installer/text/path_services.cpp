@@ -1,0 +1,71 @@
+#include "text/path_services.h"
+
+#include <string.h>
+
+#include "platform/files.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+
+void AppendBackslash(char* path) {
+  size_t n = strlen(path);
+  if (n && path[n - 1] != '\\' && n + 1 < kPathSize) {
+    path[n] = '\\';
+    path[n + 1] = 0;
+  }
+}
+
+void StripBackslash(char* path) {
+  size_t n = strlen(path);
+  if (n > 3 && path[n - 1] == '\\') path[n - 1] = 0;
+}
+
+namespace {
+
+// Enters the folder, creating it when it cannot be entered; 1 on failure.
+int EnterOrCreate(const char* folder) {
+  if (EnterFolder(folder) == 0) return 0;
+  if (MakeFolder(folder) != 0) return 1;
+  return EnterFolder(folder) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int CreateFolderChain(const char* path) {
+  size_t len = strlen(path);
+  char* copy;
+  if (!AllocBuffer((uint32_t)len + 3, &copy)) return -1;
+  memcpy(copy, path, len + 1);
+  char* last = strrchr(copy, '\\');
+  if (last) last[1] = 0;
+
+  size_t start = 0;
+  if (copy[0] == '\\' && copy[1] == '\\')
+    start = 2;
+  else if (copy[0] && copy[1] == ':' && copy[2] == '\\')
+    start = 3;
+
+  int result = 0;
+  char* slash = strchr(copy + start, '\\');
+  if (slash) {
+    char piece[kPathSize];
+    while (slash) {
+      size_t n = (size_t)(slash - copy);
+      if (n >= kPathSize) {
+        result = 1;
+        break;
+      }
+      memcpy(piece, copy, n);
+      piece[n] = 0;
+      if (EnterOrCreate(piece) != 0) {
+        result = 1;
+        break;
+      }
+      slash = strchr(slash + 1, '\\');
+    }
+  } else {
+    StripBackslash(copy);
+    result = EnterOrCreate(copy);
+  }
+  FreeBuffer(&copy);
+  return result;
+}

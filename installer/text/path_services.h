@@ -1,0 +1,12 @@
+// Trailing-backslash rules and folder creation.
+#pragma once
+
+// Adds one backslash to a non-empty path that does not end with one.
+void AppendBackslash(char* path);
+// Removes one trailing backslash when the path is longer than 3 bytes, so a
+// drive root keeps its backslash.
+void StripBackslash(char* path);
+// Creates every missing folder of the folder part of path. 0 on success, 1
+// when a folder could neither be entered nor created, -1 out of memory. The
+// current directory is left in the deepest folder entered.
+int CreateFolderChain(const char* path);

@@ -1,0 +1,11 @@
+// #Name# tokens in package paths.
+#pragma once
+#include <stdint.h>
+
+inline constexpr uint32_t kExpandWorkSize = 65500;
+
+// Expands source into destination (size bytes; may be the source buffer, or
+// null to only measure). Returns the length of the full expansion. A
+// destination too small receives the expansion cut at size - 1 bytes, always
+// terminated.
+uint32_t ExpandPathVariables(char* destination, const char* source, uint32_t size);

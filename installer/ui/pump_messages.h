@@ -1,0 +1,3 @@
+#pragma once
+// Lets pending window messages through during long reads.
+void PumpMessages();
