@@ -37,6 +37,10 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     throw BuildError(fmt::format("{}: the stub is too large ({} bytes; at most {} fit the signature window)",
                                  stubPath.string(), stub.size(), format::kMaxStubSize));
 
+  // The uninstaller record is appended to a program; until the author gives
+  // one, the Installer image stands in (run without a package it ends at once).
+  if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) project.uninstallerImage = stub;
+
   BuildResult result;
   result.output = options.output ? *options.output : project.folder / "setup.exe";
   for (const auto& t : project.types) {

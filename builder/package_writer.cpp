@@ -61,6 +61,13 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     throw BuildError(fmt::format("the Installer stub is {} bytes; at most {} fit before the signature window ends",
                                  stub.size(), f::kMaxStubSize));
 
+  // The Installer takes the first signature it finds; one inside the stub
+  // would hide the package.
+  for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= stub.size(); ++p)
+    if (f::IsSignatureAt(&stub[p]))
+      throw BuildError(fmt::format("the Installer stub holds the package signature itself at offset {}; "
+                                   "the Installer would take it for the start of the package", p));
+
   // Every entry of every type, in table order; data lies back to back in that order.
   std::vector<Job> jobs;
   for (const auto& type : project.types)

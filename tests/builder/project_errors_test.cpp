@@ -113,6 +113,22 @@ TEST(StubErrors, LargestStubThatFitsIsAccepted) {
   EXPECT_EQ(bytes[199994], 0x77);
 }
 
+TEST(StubErrors, StubThatContainsTheSignatureIsRefused) {
+  test::ScratchProject scratch;
+  scratch.Write("sig.exe", std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S'));
+  BuildOptions options;
+  options.project = scratch.Project("[product]\nname = \"P\"\n");
+  options.stub = scratch.Path("sig.exe");
+  options.quiet = true;
+  std::ostringstream log;
+  try {
+    Build(options, log);
+    FAIL();
+  } catch (const BuildError& e) {
+    EXPECT_NE(std::string(e.what()).find("signature itself at offset 2000"), std::string::npos) << e.what();
+  }
+}
+
 TEST(StubErrors, MissingStubIsNamed) {
   test::ScratchProject scratch;
   BuildOptions options;
