@@ -66,6 +66,14 @@ inline BlockHeader ParseBlockHeader(const uint8_t* p) {
                      LoadU32(p + block_header::kLength)};
 }
 
+// The same signature as two integers. The Installer compares these, so its
+// own image never holds the six bytes and its search cannot stop inside it.
+inline constexpr uint16_t kSignatureLow = 0x7777;
+inline constexpr uint32_t kSignatureHigh = 0x48295467;
+inline bool HasSignatureWordsAt(const uint8_t* p) {
+  return LoadU16(p) == kSignatureLow && LoadU32(p + 2) == kSignatureHigh;
+}
+
 inline bool IsSignatureAt(const uint8_t* p) {
   for (uint32_t i = 0; i < kSignatureSize; ++i)
     if (p[i] != kSignature[i]) return false;

@@ -27,7 +27,7 @@ int FindPackage(FileHandle file) {
     return 0;
   const uint32_t first = wf::kSignatureMinOffset - wf::kScanStart;
   for (uint32_t i = first; i + wf::kSignatureSize <= got; ++i) {
-    if (wf::IsSignatureAt(buffer + i)) {
+    if (wf::HasSignatureWordsAt(buffer + i)) {
       PackageFirstBlock = wf::kScanStart + i + wf::kSignatureSize;
       return 1;
     }

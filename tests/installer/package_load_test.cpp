@@ -383,3 +383,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// The program's own image must not hold the signature, or the search would
+// stop inside the program instead of at the package appended to it.
+TEST(StubImage, CarriesNoSignature) {
+  for (const char* dir : {WRENLY_WIN32_STUB_DIR, WRENLY_WIN64_STUB_DIR}) {
+    std::string path = std::string(dir) + "/installer/wrenly-stub.exe";
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) continue;
+    Bytes image;
+    for (int c; (c = std::fgetc(f)) != EOF;) image.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+    ASSERT_GT(image.size(), 1000u);
+    for (size_t i = 0; i + wf::kSignatureSize <= image.size(); ++i)
+      ASSERT_FALSE(wf::IsSignatureAt(&image[i])) << path << " at " << i;
+  }
+}
+
+}  // namespace
