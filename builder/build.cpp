@@ -24,7 +24,11 @@ std::vector<uint8_t> ReadStub(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in)
     throw BuildError(fmt::format("{}: cannot read the Installer stub (give --stub or set WRENLY_STUB)", path.string()));
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  in.seekg(0, std::ios::end);
+  std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 }  // namespace

@@ -21,7 +21,11 @@ namespace {
 std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw BuildError(where, fmt::format("cannot read \"{}\"", path.string()));
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  in.seekg(0, std::ios::end);
+  std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 std::string ReadText(const fs::path& path, const Where& where) {
