@@ -211,10 +211,13 @@ TEST_F(RoundTrip, SignatureFollowsTheStub) { EXPECT_EQ(pkg_.signatureAt, 3000u);
 TEST_F(RoundTrip, BlocksComeInInstallerOrder) {
   std::vector<uint16_t> ids;
   for (const auto& b : pkg_.blocks) ids.push_back(b.id);
-  std::vector<uint16_t> want = {f::kBlockSetupSettings, f::kBlockBitmapTable, f::kBlockInstallType,
+  // The project names no uninstaller program, so the stub stands in for it.
+  std::vector<uint16_t> want = {f::kBlockSetupSettings, f::kBlockBitmapTable, f::kBlockUninstallerImage,
+                                f::kBlockInstallType,
                                 f::kBlockUninstallSections, f::kBlockFileTable, f::kBlockInstallType,
                                 f::kBlockUninstallSections, f::kBlockFileTable};
   EXPECT_EQ(ids, want);
+  EXPECT_EQ(pkg_.Find(f::kBlockUninstallerImage)->payload, test::ReadAll(scratch_.Path("stub.exe")));
 }
 
 TEST_F(RoundTrip, InstallTypeFields) {
