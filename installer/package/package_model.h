@@ -34,7 +34,7 @@ struct InstallTypeSlot {
 struct Package {
   InstallTypeSlot types[wrenly::format::kMaxInstallTypes];
   int typeCount;
-  int current;  // -1 before the first selection
+  int current = -1;  // before the first selection
   const InstallTypeSlot* currentType;
   const uint8_t* firstEntry;  // of the current file table
   uint32_t entryCount;

@@ -7,8 +7,7 @@
 
 namespace wf = wrenly::format;
 
-Package ThePackage = {{}, 0, -1, nullptr, nullptr, 0, nullptr, 0, {}, nullptr, 0, nullptr, 0,
-                      nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0};
+Package ThePackage;
 
 int SelectInstallType(int index) {
   if (index < 0 || index >= ThePackage.typeCount) return 0;
@@ -45,5 +44,4 @@ void FreePackage() {
     FreeBuffer(&s.sections);
   }
   p = Package{};
-  p.current = -1;
 }
