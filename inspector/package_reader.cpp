@@ -1,6 +1,7 @@
 // Walks the package head the way the Installer does and refuses, with a
 // message naming the place, every block it could not read soundly.
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "format/block_ids.h"
@@ -25,7 +26,8 @@ constexpr uint32_t kMaxUnpackedPayload = 256u << 20;
 class FileReader {
  public:
   explicit FileReader(const fs::path& path) : in_(path, std::ios::binary) {
-    if (!in_) throw Damaged("cannot open " + path.string());
+    // Not damage: the file is simply not there or not readable.
+    if (!in_) throw std::runtime_error("cannot open " + path.string());
     in_.seekg(0, std::ios::end);
     size_ = static_cast<uint64_t>(in_.tellg());
   }
@@ -78,7 +80,7 @@ Bytes DecodePayload(const Bytes& raw, BlockInfo& b, const std::string& what) {
   if (b.unpackedSize > kMaxUnpackedPayload)
     throw Damaged(what + ": implausible unpacked size " + std::to_string(b.unpackedSize));
   Bytes out;
-  out.reserve(b.unpackedSize);
+  out.reserve(std::min<uint32_t>(b.unpackedSize, 1u << 20));  // grows only with real output
   size_t streamLength = raw.size() - wf::compressed_payload::kStream;
   try {
     StreamDecoder dec(b.method);

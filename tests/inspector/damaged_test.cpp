@@ -225,6 +225,8 @@ const DamageCase kCases[] = {
      "holds 996 data bytes, its count says 2901"},
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
+
 class Damaged : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(Damaged, EveryOperationFailsWithAMessage) {

@@ -95,6 +95,8 @@ struct LayoutCase {
   uint32_t volumeSize;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class Layouts : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(Layouts, VerifyPassesAndVolumesAreListed) {
@@ -127,3 +129,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+TEST(Missing, AFileThatIsNotThereIsNotCalledDamaged) {
+  fs::path p = ScratchDir() / "absent.exe";
+  for (const Outcome& r : {InspectFile(p, true), ExtractFile(p, p.parent_path() / "out", 0)}) {
+    EXPECT_NE(r.code, 0);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("damaged"), std::string::npos) << r.err;
+  }
+}
