@@ -1,0 +1,222 @@
+#include "commands.h"
+
+#include <stdlib.h>
+
+#include "report.h"
+
+namespace driver {
+namespace {
+
+constexpr DWORD kPollMs = 50;
+
+DWORD Seconds(const std::string& s) { return static_cast<DWORD>(atof(s.c_str()) * 1000.0); }
+
+std::string ExitLine(const Target& t) {
+  // Reported as the shell sees it: the low byte (-1 shows as 255).
+  return "exit " + std::to_string(t.exitCode & 0xFF);
+}
+
+std::string Describe(HWND h) {
+  return "class=" + Quoted(ClassOf(h)) + " caption=" + Quoted(TextOf(h));
+}
+
+bool RequireStarted(const Target& t) {
+  if (t.started) return true;
+  Line("error no-target");
+  return false;
+}
+
+// Polls until `found` returns a window or the process ends or time runs out.
+template <class Find>
+HWND WaitFor(Target& t, DWORD ms, Find found) {
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (HWND h = found()) return h;
+    if (PollExit(t) || waited >= ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+// The window a button command works on: the one last waited for, else the
+// target's topmost visible window.
+HWND CurrentWindow(Target& t) {
+  if (t.current && IsWindow(t.current) && IsWindowVisible(t.current)) return t.current;
+  auto windows = TopLevelWindows(t);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+bool Probe(Target&, const Args&) {
+  Line("driver bits=" + std::to_string(sizeof(void*) * 8));
+  return true;
+}
+
+// Arguments are joined into the command line as they stand, except that one
+// with a space and no quote of its own is quoted; an argument that carries
+// quotes (/S"C:\a b\setup.exe") is the caller's exact text.
+std::string CommandLineOf(const Args& args) {
+  std::string line;
+  for (const auto& a : args) {
+    if (!line.empty()) line += ' ';
+    bool quote = a.find(' ') != std::string::npos && a.find('"') == std::string::npos;
+    line += quote ? "\"" + a + "\"" : a;
+  }
+  return line;
+}
+
+bool Start(Target& t, const Args& args) {
+  std::string line = CommandLineOf(args);
+  if (t.started && !PollExit(t)) {
+    Line("error already-running");
+    return false;
+  }
+  CloseTarget(t);
+  if (!StartTarget(t, line)) {
+    Line("error start " + Quoted(line) + " code=" + std::to_string(GetLastError()));
+    return false;
+  }
+  return true;
+}
+
+bool WaitWindow(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
+    auto w = TopLevelWindows(t);
+    return w.empty() ? nullptr : w.front();
+  });
+  if (!h) {
+    Line(t.exited ? "no-window " + ExitLine(t) : "timeout");
+    return false;
+  }
+  t.current = h;
+  Line("window " + Describe(h));
+  return true;
+}
+
+bool WaitDialog(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
+    for (HWND w : TopLevelWindows(t))
+      if (ClassOf(w) == "#32770") return w;
+    return nullptr;
+  });
+  if (!h) {
+    Line(t.exited ? "no-dialog " + ExitLine(t) : "timeout");
+    return false;
+  }
+  t.current = h;
+  Line("dialog caption=" + Quoted(TextOf(h)) + " text=" + Quoted(MessageTextOf(h)));
+  return true;
+}
+
+bool ExpectNoWindow(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
+    auto w = TopLevelWindows(t);
+    return w.empty() ? nullptr : w.front();
+  });
+  if (h) {
+    Line("window " + Describe(h));
+    return false;
+  }
+  if (!t.exited) {
+    Line("timeout");
+    return false;
+  }
+  Line("no-window");
+  return true;
+}
+
+bool Dump(Target& t, const Args&) {
+  if (!RequireStarted(t)) return false;
+  auto windows = TopLevelWindows(t);
+  if (windows.empty()) Line("no-window");
+  for (HWND w : windows) {
+    Line("window " + Describe(w));
+    for (HWND c : Descendants(w))
+      Line("  child id=" + std::to_string(IdOf(c)) + " class=" + Quoted(ClassOf(c)) +
+           " text=" + Quoted(TextOf(c)));
+  }
+  return true;
+}
+
+// A click as the button's parent receives it; works whether or not the
+// target's window is active, unlike a synthesised mouse click.
+bool Click(Target& t, HWND button, const std::string& label) {
+  HWND parent = GetParent(button);
+  PostMessageA(parent, WM_COMMAND, MAKEWPARAM(IdOf(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  t.current = nullptr;
+  Line("pressed " + label);
+  return true;
+}
+
+bool Press(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND w = CurrentWindow(t);
+  HWND b = w ? FindButton(w, args[0]) : nullptr;
+  if (!b) {
+    Line("no-button " + Quoted(args[0]));
+    return false;
+  }
+  return Click(t, b, args[0]);
+}
+
+bool PressId(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND w = CurrentWindow(t);
+  int id = atoi(args[0].c_str());
+  HWND b = w ? FindChildById(w, id) : nullptr;
+  if (!b) {
+    Line("no-control id=" + args[0]);
+    return false;
+  }
+  return Click(t, b, "id=" + args[0]);
+}
+
+bool WaitExitCmd(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  if (!WaitExit(t, Seconds(args[0]))) {
+    Line("timeout");
+    return false;
+  }
+  Line(ExitLine(t));
+  return true;
+}
+
+bool SleepCmd(Target&, const Args& args) {
+  Sleep(Seconds(args[0]));
+  return true;
+}
+
+bool Kill(Target& t, const Args&) {
+  if (!RequireStarted(t)) return false;
+  KillTarget(t);
+  Line("killed");
+  return true;
+}
+
+const std::vector<Command> kCommands = {
+    {"probe", 0, 0, "probe", Probe},
+    {"start", 1, -1, "start PROGRAM [ARGUMENT]...", Start},
+    {"wait-window", 1, 1, "wait-window SECONDS", WaitWindow},
+    {"wait-dialog", 1, 1, "wait-dialog SECONDS", WaitDialog},
+    {"expect-no-window", 1, 1, "expect-no-window SECONDS", ExpectNoWindow},
+    {"dump", 0, 0, "dump", Dump},
+    {"list-windows", 0, 0, "list-windows", Dump},
+    {"press", 1, 1, "press CAPTION", Press},
+    {"press-id", 1, 1, "press-id ID", PressId},
+    {"wait-exit", 1, 1, "wait-exit SECONDS", WaitExitCmd},
+    {"sleep", 1, 1, "sleep SECONDS", SleepCmd},
+    {"kill", 0, 0, "kill", Kill},
+};
+
+}  // namespace
+
+const std::vector<Command>& AllCommands() { return kCommands; }
+
+const Command* FindCommand(const std::string& name) {
+  for (const auto& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+}  // namespace driver

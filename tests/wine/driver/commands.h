@@ -1,0 +1,26 @@
+// The driver's commands. Each is one row of a table: later work adds rows
+// (click-id, set-text, read-control, screenshot, ...) without touching the
+// step runner.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "target.h"
+
+namespace driver {
+
+using Args = std::vector<std::string>;
+
+struct Command {
+  const char* name;
+  int minArgs;
+  int maxArgs;  // -1: any number
+  const char* usage;
+  // True when the observation matched what the step expects.
+  bool (*run)(Target&, const Args&);
+};
+
+const Command* FindCommand(const std::string& name);
+const std::vector<Command>& AllCommands();
+
+}  // namespace driver

@@ -1,0 +1,143 @@
+# Shared shell code of the Wine tests. Sourced by setup.sh, cleanup.sh and
+# every scenario. ctest passes the locations through the environment:
+#   WRENLY_WINE_STATE  folder of the run's state (display, flavour, pids)
+#   WINEPREFIX         the test prefix
+#   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
+#   WRENLY_TOOL        the native wrenly tool (empty when not built)
+#   WRENLY_PACKAGE_EDIT  the native package layout/damage helper
+set -euo pipefail
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+: "${WRENLY_WINE_STATE:?run through ctest}"
+: "${WINEPREFIX:?run through ctest}"
+export WINEPREFIX
+state_file="$WRENLY_WINE_STATE/state.sh"
+
+skip() {  # reason...
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+fail() {  # message...
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Loads what setup.sh decided; skips when no flavour of Wine works here.
+wine_require() {
+  [ -f "$state_file" ] || skip "the Wine set-up test did not run (state file $state_file missing)"
+  # shellcheck source=/dev/null
+  . "$state_file"
+  export DISPLAY
+  [ "$WRENLY_FLAVOUR" != none ] || skip "$WRENLY_SKIP_REASON"
+}
+
+# Runs a Windows program in the prefix with the flavour's loader.
+wine_run() {  # program args...
+  "$WRENLY_WINE_LOADER" "$@" </dev/null
+}
+
+win_dir() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo "$WRENLY_WIN32_DIR"; else echo "$WRENLY_WIN64_DIR"; fi; }
+driver_exe() { echo "$(win_dir)/tests/wine/driver/wrenly-driver.exe"; }
+stub_exe() { echo "$(win_dir)/installer/wrenly-stub.exe"; }
+
+# Windows form of a path inside the prefix's C: drive (or any other path, through Z:).
+winpath() {  # unix-path
+  local p
+  p=$(realpath -m "$1")
+  local c
+  c=$(realpath -m "$WINEPREFIX/drive_c")
+  case "$p" in
+    "$c"/*) p="C:${p#"$c"}" ;;
+    *) p="Z:$p" ;;
+  esac
+  echo "${p//\//\\}"
+}
+
+# A fresh scratch folder on C: for one scenario; prints its unix path.
+scratch_dir() {  # name
+  local d="$WINEPREFIX/drive_c/wt/$1"
+  rm -rf "$d"
+  mkdir -p "$d"
+  echo "$d"
+}
+
+# Runs the driver; its lines go to stdout. The driver's own exit status is
+# returned (0: every step saw what it expects).
+drive() {  # steps...
+  wine_run "$(driver_exe)" "$@"
+}
+
+# Builds a setup program from a project of tests/wine/projects with the
+# flavour's stub.
+build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
+  [ -n "${WRENLY_TOOL:-}" ] && [ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+  [ -f "$(stub_exe)" ] || skip "the Installer stub is not built ($(stub_exe))"
+  local project=$1 out=$2
+  shift 2
+  local log
+  log=$("$WRENLY_TOOL" build "$WRENLY_WINE_PROJECTS/$project" -o "$out" --stub "$(stub_exe)" "$@" 2>&1) ||
+    fail "wrenly build $project failed: $log"
+}
+
+# A copy of a file cut to `size` bytes.
+cut_copy() {  # source destination size
+  cp "$1" "$2"
+  truncate -s "$3" "$2"
+}
+
+# Sets the shell variables of a package's layout (first_block, end_block,
+# size_field, data_start, data_size, file_size, blocks) from the format-aware
+# helper, so no scenario carries an offset of its own.
+read_layout() {  # setup.exe
+  local out
+  out=$("$WRENLY_PACKAGE_EDIT" "$1") || fail "no package layout in $1"
+  eval "$out"
+}
+
+# Overwrites bytes of a file in place.
+patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
+  local file=$1 offset=$2 hex=$3 esc="" b
+  for b in $hex; do esc+="\\x$b"; done
+  # shellcheck disable=SC2059
+  printf "$esc" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
+}
+
+# Table-driven checks: each case runs the driver and compares its lines with
+# the expected ones ('|' separates lines). Failures are counted and reported
+# at the end by cases_done.
+cases_failed=0
+cases_run=0
+check_drive() {  # name expected steps...
+  check_drive_status 0 "$@"
+}
+
+# The same for a case whose driver run must end with `want_status`
+# (1: a step did not see what it expects).
+check_drive_status() {  # want_status name expected steps...
+  local want_status=$1 name=$2 expected=$3
+  shift 3
+  local actual status=0 errors
+  errors=$(mktemp)
+  actual=$(drive "$@" 2>"$errors") || status=$?
+  actual=$(printf '%s' "$actual" | tr -d '\r')
+  cases_run=$((cases_run + 1))
+  local want
+  want=$(printf '%s' "$expected" | tr '|' '\n')
+  if [ "$actual" = "$want" ] && [ "$status" -eq "$want_status" ]; then
+    echo "ok   $name"
+  else
+    cases_failed=$((cases_failed + 1))
+    echo "FAIL $name (driver status $status)"
+    echo "  expected:"; printf '%s\n' "$want" | sed 's/^/    /'
+    echo "  actual:"; printf '%s\n' "$actual" | sed 's/^/    /'
+    sed 's/^/  stderr: /' "$errors"
+  fi
+  rm -f "$errors"
+}
+
+cases_done() {
+  echo "$cases_run cases, $cases_failed failed"
+  [ "$cases_failed" -eq 0 ]
+}
