@@ -12,6 +12,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 : "${WRENLY_WINE_STATE:?run through ctest}"
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
+: "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}" "${WRENLY_PACKAGE_EDIT:=}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
 skip() {  # reason...

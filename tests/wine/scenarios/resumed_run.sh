@@ -32,11 +32,17 @@ quiet "/B9 names no type"                          255   copy.exe            /B9
 quiet "/B2 on a one-type copy"                     255   copy.exe            /B2
 quiet "/B3 on a two-type copy"                     255   two-copy.exe        /B3
 quiet "/B1 without the DataArea size"              255   copy-no-size.exe    /B1
+quiet "/N/B1, options without a space"            0     copy.exe            /N/B1
+quiet "/B12 after /B1: the last one counts"        255   copy.exe            /B1 /B12
 quiet "/B0 is a normal run"                        0     setup.exe           /B0
 quiet "/B without digits is a normal run"          0     setup.exe           /B
 check_drive "/B1 on an intact setup program" "$box" \
   start "$(winpath "$d/setup.exe")" /B1 $S wait-dialog 15 $S press OK $S wait-exit 15
 check_drive "/B1 on a copy with one DataArea byte" "$box" \
   start "$(winpath "$d/copy-plus-one.exe")" /B1 $S wait-dialog 15 $S press OK $S wait-exit 15
+# Parsing stops at the first word that is not an option: a normal run, which
+# finds the copy's DataArea missing.
+check_drive "/B1 after a word that is not an option" "$box" \
+  start "$(winpath "$d/copy.exe")" setup.txt /B1 $S wait-dialog 15 $S press OK $S wait-exit 15
 
 cases_done
