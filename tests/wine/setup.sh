@@ -49,6 +49,9 @@ fi
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WRENLY_WINE_STATE/display" \
   >"$WRENLY_WINE_STATE/xvfb.log" 2>&1 </dev/null &
 xvfb_pid=$!
+# Recorded at once, so a set-up that stops half-way still lets cleanup.sh
+# (or the next set-up) end this Xvfb.
+write_state none "" "the Wine set-up did not finish" >/dev/null
 for _ in $(seq 100); do
   [ -s "$WRENLY_WINE_STATE/display" ] && break
   kill -0 "$xvfb_pid" 2>/dev/null || break
