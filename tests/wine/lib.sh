@@ -73,13 +73,19 @@ drive() {  # steps...
 # Builds a setup program from a project of tests/wine/projects with the
 # flavour's stub.
 build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
-  [ -n "${WRENLY_TOOL:-}" ] && [ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+  if [ -z "$WRENLY_TOOL" ] || [ ! -x "$WRENLY_TOOL" ]; then skip "the wrenly tool is not built"; fi
   [ -f "$(stub_exe)" ] || skip "the Installer stub is not built ($(stub_exe))"
   local project=$1 out=$2
   shift 2
   local log
   log=$("$WRENLY_TOOL" build "$WRENLY_WINE_PROJECTS/$project" -o "$out" --stub "$(stub_exe)" "$@" 2>&1) ||
     fail "wrenly build $project failed: $log"
+}
+
+# Overwrites a little-endian u32 in place.
+patch_u32() {  # file offset value
+  patch_bytes "$1" "$2" "$(printf '%02x %02x %02x %02x' $(($3 & 255)) $(($3 >> 8 & 255)) \
+    $(($3 >> 16 & 255)) $(($3 >> 24 & 255)))"
 }
 
 # A copy of a file cut to `size` bytes.

@@ -71,11 +71,14 @@ boot_loader=$wine64
 if [ -x "$wine32" ] && "$wine32" --version >/dev/null 2>&1; then boot_loader=$wine32; fi
 start=$(date +%s)
 mkdir -p "$WINEPREFIX"
-"$server" -p </dev/null >/dev/null 2>&1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  # With a server of its own, which writes the registry files when it ends.
   echo "making the prefix $WINEPREFIX"
+  "$server" -k </dev/null >/dev/null 2>&1
   "$boot_loader" wineboot -i </dev/null >"$WRENLY_WINE_STATE/wineboot.log" 2>&1
+  timeout 120 "$server" -w
 fi
+"$server" -p </dev/null >/dev/null 2>&1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   write_state none "" "wineboot could not make the prefix (see $WRENLY_WINE_STATE/wineboot.log)"
   exit 0

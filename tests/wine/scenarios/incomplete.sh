@@ -13,8 +13,7 @@ cut_copy "$d/setup.exe" "$d/half.exe" $((data_start + data_size / 2))
 cut_copy "$d/setup.exe" "$d/empty.exe" "$data_start"
 cut_copy "$d/setup.exe" "$d/one-short.exe" $((file_size - 1))
 cp "$d/setup.exe" "$d/longer.exe"
-patch_bytes "$d/longer.exe" "$size_field" "$(printf '%02x %02x %02x %02x' $(((data_size + 1) & 255)) \
-  $(((data_size + 1) >> 8 & 255)) $(((data_size + 1) >> 16 & 255)) $(((data_size + 1) >> 24)))"
+patch_u32 "$d/longer.exe" "$size_field" $((data_size + 1))
 cp "$d/setup.exe" "$d/trailing.exe"
 printf 'bytes after the DataArea' >>"$d/trailing.exe"
 read_layout "$d/two.exe"

@@ -21,7 +21,7 @@ patch_bytes "$d/method.exe" "$zblock_method_at" "03"
 cp "$d/zlib.exe" "$d/zlib-header.exe"
 patch_bytes "$d/zlib-header.exe" "$zblock_stream_at" "00 00"
 cp "$d/zlib.exe" "$d/length.exe"
-patch_bytes "$d/length.exe" "$first_length_at" "f0 ff ff 7f"
+patch_u32 "$d/length.exe" "$first_length_at" $((0x7ffffff0))
 cut_copy "$d/zlib.exe" "$d/no-end.exe" "$end_block"
 cut_copy "$d/zlib.exe" "$d/half-header.exe" $((first_block + 4))
 cut_copy "$d/zlib.exe" "$d/no-size.exe" $((size_field + 2))
