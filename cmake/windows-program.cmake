@@ -19,10 +19,15 @@ set(WRENLY_WIN_LINK_OPTIONS -static -s -mwindows -Wl,--gc-sections)
 
 # A Windows GUI program linked by the C driver, so nothing of libstdc++ can
 # creep in: a use of the C++ runtime fails to link instead of growing the file.
-function(wrenly_windows_program target)
+# Compile settings of Windows code, for programs and the libraries they link.
+function(wrenly_windows_code target)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WRENLY_WIN_COMPILE_OPTIONS}>
                                            $<$<COMPILE_LANGUAGE:C>:-Os -ffunction-sections -fdata-sections>)
   target_compile_features(${target} PRIVATE cxx_std_20)
+endfunction()
+
+function(wrenly_windows_program target)
+  wrenly_windows_code(${target})
   target_link_options(${target} PRIVATE ${WRENLY_WIN_LINK_OPTIONS}
                       -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
   set_target_properties(${target} PROPERTIES LINKER_LANGUAGE C)
