@@ -227,12 +227,12 @@ bool CarriesData(const FileSpec& f) { return !(f.flags & (wf::kFlagFolder | wf::
 
 }  // namespace
 
-Crafted Craft(const PackageSpec& spec) {
+Crafted Craft(const PackageSpec& plan) {
   Crafted c;
   // The DataArea first: the file tables need the offsets.
   Bytes data;
   std::vector<Bytes> tables;
-  for (const TypeSpec& t : spec.types) {
+  for (const TypeSpec& t : plan.types) {
     wf::ByteWriter table;
     table.U32(static_cast<uint32_t>(t.files.size()));
     for (const FileSpec& f : t.files) {
@@ -252,14 +252,14 @@ Crafted Craft(const PackageSpec& spec) {
     tables.push_back(b);
   }
   wf::ByteWriter w;
-  for (uint32_t i = 0; i < spec.stubSize; ++i) w.U8(i < 2 ? "MZ"[i] : 0xCC);
+  for (uint32_t i = 0; i < plan.stubSize; ++i) w.U8(i < 2 ? "MZ"[i] : 0xCC);
   w.Bytes(wf::kSignature, wf::kSignatureSize);
   auto block = [&](uint16_t id, const Bytes& payload) {
-    Block(w, c, id, payload, id == wf::kBlockSinglePage ? 0 : spec.blockMethod);
+    Block(w, c, id, payload, id == wf::kBlockSinglePage ? 0 : plan.blockMethod);
   };
-  for (auto& raw : spec.leadingBlocks) RawBlock(w, c, raw);
+  for (auto& raw : plan.leadingBlocks) RawBlock(w, c, raw);
   Bytes settings = Settings();
-  if (spec.patchSettings) spec.patchSettings(settings);
+  if (plan.patchSettings) plan.patchSettings(settings);
   block(wf::kBlockSetupSettings, settings);
   block(wf::kBlockBitmapTable, BitmapTable());
   wf::ByteWriter variants;
@@ -275,20 +275,20 @@ Crafted Craft(const PackageSpec& spec) {
   title.push_back(0);
   block(wf::kBlockTitleText, title);
   block(wf::kBlockTitleStyle, TitleStyle());
-  if (!spec.uninstaller.empty()) block(wf::kBlockUninstallerImage, ToBytes(spec.uninstaller));
-  for (size_t t = 0; t < spec.types.size(); ++t) {
-    block(wf::kBlockInstallType, Record(spec.types[t]));
-    if (!spec.types[t].sections.empty()) block(wf::kBlockUninstallSections, ToBytes(spec.types[t].sections));
+  if (!plan.uninstaller.empty()) block(wf::kBlockUninstallerImage, ToBytes(plan.uninstaller));
+  for (size_t t = 0; t < plan.types.size(); ++t) {
+    block(wf::kBlockInstallType, Record(plan.types[t]));
+    if (!plan.types[t].sections.empty()) block(wf::kBlockUninstallSections, ToBytes(plan.types[t].sections));
     block(wf::kBlockFileTable, tables[t]);
   }
-  for (auto& raw : spec.extraBlocks) RawBlock(w, c, raw);
+  for (auto& raw : plan.extraBlocks) RawBlock(w, c, raw);
   // Split the DataArea: the package file holds the first part.
   std::vector<Bytes> parts;
-  if (spec.volumeSize == 0) {
+  if (plan.volumeSize == 0) {
     parts.push_back(data);
   } else {
-    for (size_t at = 0; at < data.size() || parts.empty(); at += spec.volumeSize)
-      parts.emplace_back(data.begin() + at, data.begin() + std::min(data.size(), at + spec.volumeSize));
+    for (size_t at = 0; at < data.size() || parts.empty(); at += plan.volumeSize)
+      parts.emplace_back(data.begin() + at, data.begin() + std::min(data.size(), at + plan.volumeSize));
   }
   c.endBlock = w.size();
   c.blockAt.push_back(w.size());

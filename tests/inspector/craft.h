@@ -61,7 +61,7 @@ struct Crafted {
   std::vector<uint64_t> blockAt;   // file offset of every block header, in order
 };
 
-Crafted Craft(const PackageSpec& spec);
+Crafted Craft(const PackageSpec& plan);
 // Writes setup and its volumes (name.D01 ...) and returns the setup path.
 std::filesystem::path Write(const Crafted& c, const std::filesystem::path& setup);
 

@@ -43,7 +43,7 @@ void PatchFirstEntry(craft::PackageSpec& s, std::function<void(Bytes&)> f) { s.t
 
 struct DamageCase {
   const char* name;
-  std::function<void(craft::PackageSpec&)> spec;
+  std::function<void(craft::PackageSpec&)> plan;
   std::function<void(craft::Crafted&)> bytes;
   std::function<void(const fs::path& setup)> files;
   bool verifyOnly;     // plain inspection cannot see it
@@ -232,9 +232,9 @@ class Damaged : public ::testing::TestWithParam<DamageCase> {};
 TEST_P(Damaged, EveryOperationFailsWithAMessage) {
   const DamageCase& c = GetParam();
   fs::path dir = ScratchDir();
-  craft::PackageSpec spec = craft::TypicalSpec();
-  if (c.spec) c.spec(spec);
-  craft::Crafted crafted = craft::Craft(spec);
+  craft::PackageSpec plan = craft::TypicalSpec();
+  if (c.plan) c.plan(plan);
+  craft::Crafted crafted = craft::Craft(plan);
   if (c.bytes) c.bytes(crafted);
   fs::path setup = craft::Write(crafted, dir / "setup.exe");
   if (c.files) c.files(setup);

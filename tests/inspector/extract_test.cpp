@@ -31,9 +31,9 @@ class ExtractTypical : public ::testing::TestWithParam<uint32_t> {};  // volume 
 
 TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
   fs::path dir = ScratchDir();
-  craft::PackageSpec spec = craft::TypicalSpec();
-  spec.volumeSize = GetParam();
-  fs::path setup = craft::Write(craft::Craft(spec), dir / "setup.exe");
+  craft::PackageSpec plan = craft::TypicalSpec();
+  plan.volumeSize = GetParam();
+  fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
   const Expected files[] = {
       {0, "install/readme.txt", "Read me first.\n"},
       {0, "install/data/img/a.bmp", BigText()},
@@ -85,10 +85,10 @@ TEST(Extract, RefusesNamesThatEscapeAndWritesNothing) {
   };
   fs::path dir = ScratchDir();
   for (const auto& c : cases) {
-    craft::PackageSpec spec;
-    spec.types = {craft::TypeSpec{}};
-    spec.types[0].files = {{.name = "fine.txt", .content = "ok"}, {.name = c.name, .kind = c.kind, .content = "x"}};
-    fs::path setup = craft::Write(craft::Craft(spec), dir / "setup.exe");
+    craft::PackageSpec plan;
+    plan.types = {craft::TypeSpec{}};
+    plan.types[0].files = {{.name = "fine.txt", .content = "ok"}, {.name = c.name, .kind = c.kind, .content = "x"}};
+    fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
     fs::path out = dir / "a" / "b" / "out";
     Outcome r = ExtractFile(setup, out, 0);
     EXPECT_NE(r.code, 0) << c.name;
@@ -112,9 +112,9 @@ TEST(Extract, NamesAnInstallTypeThatExists) {
 
 TEST(Extract, ADamagedEntryLeavesNoFileButTheOthersAreWritten) {
   fs::path dir = ScratchDir();
-  craft::PackageSpec spec = craft::TypicalSpec();
-  spec.types[0].files[1].patchData = [](craft::Bytes& d) { d[d.size() / 2] ^= 0x40; };
-  fs::path setup = craft::Write(craft::Craft(spec), dir / "setup.exe");
+  craft::PackageSpec plan = craft::TypicalSpec();
+  plan.types[0].files[1].patchData = [](craft::Bytes& d) { d[d.size() / 2] ^= 0x40; };
+  fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
   Outcome r = ExtractFile(setup, dir / "out", 0);
   EXPECT_NE(r.code, 0);
   EXPECT_NE(r.err.find("entry 1 \"data\\img\\a.bmp\""), std::string::npos) << r.err;

@@ -102,11 +102,11 @@ class Layouts : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(Layouts, VerifyPassesAndVolumesAreListed) {
   const LayoutCase& c = GetParam();
   fs::path dir = ScratchDir();
-  craft::PackageSpec spec = craft::TypicalSpec();
-  spec.stubSize = c.stubSize;
-  spec.blockMethod = c.blockMethod;
-  spec.volumeSize = c.volumeSize;
-  craft::Crafted crafted = craft::Craft(spec);
+  craft::PackageSpec plan = craft::TypicalSpec();
+  plan.stubSize = c.stubSize;
+  plan.blockMethod = c.blockMethod;
+  plan.volumeSize = c.volumeSize;
+  craft::Crafted crafted = craft::Craft(plan);
   size_t volumes = crafted.volumes.size();
   ASSERT_EQ(volumes > 0, c.volumeSize > 0);
   fs::path setup = craft::Write(crafted, dir / "setup.exe");

@@ -59,18 +59,18 @@ TEST_P(PreviousFolder, InitialFolderTable) {
   Fake.AddFile("C:\\Program Files\\App\\app.exe");
   Fake.AddFolder("C:\\Program Files\\Other");
   Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
-  InstallTypeSpec spec;
-  spec.defaultFolder = c.defaultFolder;
-  spec.folderKey = "Software\\Demo";
-  spec.folderValue = "Path";
-  spec.iniFile = "demo.ini";
-  spec.iniSection = "Setup";
-  spec.iniKey = "Path";
+  InstallTypeSpec plan;
+  plan.defaultFolder = c.defaultFolder;
+  plan.folderKey = "Software\\Demo";
+  plan.folderValue = "Path";
+  plan.iniFile = "demo.ini";
+  plan.iniSection = "Setup";
+  plan.iniKey = "Path";
   if (c.registryValue) Fake.registry["1|Software\\Demo|Path"] = *c.registryValue;
   if (c.iniValue) Fake.ini["demo.ini|Setup|Path"] = *c.iniValue;
   std::strcpy(InstallFolder, c.previousFolder.c_str());
 
-  Bytes record = InstallTypeRecord(spec);
+  Bytes record = InstallTypeRecord(plan);
   InstallTypeSlot slot{};
   slot.record = record.data();
   slot.recordSize = record.size();

@@ -109,8 +109,8 @@ Bytes VariantList(const std::vector<std::pair<int, int>>& sizes) {
   return w.bytes();
 }
 
-PackageImage& PackageImage::AddType(const InstallTypeSpec& spec) {
-  return Add(wf::kBlockInstallType, InstallTypeRecord(spec));
+PackageImage& PackageImage::AddType(const InstallTypeSpec& plan) {
+  return Add(wf::kBlockInstallType, InstallTypeRecord(plan));
 }
 
 uint32_t PackageImage::EndBlockAt() const {
@@ -141,11 +141,11 @@ Bytes PackageImage::Build() const {
 
 PackageImage TypicalPackage() {
   PackageImage p;
-  InstallTypeSpec spec;
-  spec.lists[7] = std::vector<std::string>{"Demo Setup", "", "", "", "", "", "", "", "", "", "", "", "",
+  InstallTypeSpec plan;
+  plan.lists[7] = std::vector<std::string>{"Demo Setup", "", "", "", "", "", "", "", "", "", "", "", "",
                                            "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
                                            "", "", "", "The package is incomplete."};
-  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(spec).Add(wf::kBlockFileTable, FileTable(2));
+  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, FileTable(2));
   p.dataArea = Bytes(100, 0xAB);
   return p;
 }

@@ -26,7 +26,7 @@ struct InstallTypeSpec {
   std::array<std::optional<std::vector<std::string>>, 10> lists;
 };
 
-Bytes InstallTypeRecord(const InstallTypeSpec& spec);
+Bytes InstallTypeRecord(const InstallTypeSpec& plan);
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 Bytes FileTable(uint32_t entries);
@@ -47,7 +47,7 @@ struct PackageImage {
     blocks.push_back({id, flags, std::move(payload), std::nullopt});
     return *this;
   }
-  PackageImage& AddType(const InstallTypeSpec& spec = {});
+  PackageImage& AddType(const InstallTypeSpec& plan = {});
   Bytes Build() const;
   // Offset of the end block's header in Build()'s result.
   uint32_t EndBlockAt() const;
