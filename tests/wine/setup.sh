@@ -88,6 +88,11 @@ fi
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg"; then
   "$boot_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 fi
+# Wine links the user's Desktop, Documents ... to the home folder; plain
+# folders keep what the tests install inside the prefix.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 echo "prefix ready in $(($(date +%s) - start)) s"
 
 probe() {  # loader driver.exe expected-bits
