@@ -22,7 +22,7 @@ set(WRENLY_WIN_LINK_OPTIONS -static -s -mwindows -Wl,--gc-sections)
 # Compile settings of Windows code, for programs and the libraries they link.
 function(wrenly_windows_code target)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WRENLY_WIN_COMPILE_OPTIONS}>
-                                           $<$<COMPILE_LANGUAGE:C>:-Os -ffunction-sections -fdata-sections>)
+                                           $<$<COMPILE_LANGUAGE:C>:-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables>)
   target_compile_features(${target} PRIVATE cxx_std_20)
 endfunction()
 
