@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# A DataArea split over the setup program and a volume file: an entry that
+# starts in the setup program and ends in .D01 is installed whole; without
+# .D01 the run ends with 18 naming the volume it could not open.
+. "$(dirname "$0")/../engine_lib.sh"
+engine_require
+[ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+
+d=$(scratch_dir engine_volumes)
+head -c 100000 /dev/urandom >"$d/big.bin"
+cp "$WRENLY_WINE_PROJECTS/engine/beta.txt" "$d/after.txt"
+project() {  # volume-size
+  cat >"$d/volumes.toml" <<TOML
+[product]
+name = "Engine Volumes"
+[texts]
+create_folder = ""
+[setup]
+volume_size = $1
+[[files]]
+source = "big.bin"
+[[files]]
+source = "after.txt"
+TOML
+  "$WRENLY_TOOL" build "$d/volumes.toml" -o "$d/setup.exe" --stub "$(stub_exe)" -q >/dev/null 2>&1 ||
+    fail "wrenly build of the volume project failed"
+}
+# The size that ends the setup program 30,000 bytes into the big entry.
+project 0
+read_layout "$d/setup.exe"
+rm -f "$d"/setup.*
+project $((data_start + 30000))
+[ -f "$d/setup.D01" ] || fail "the build made no .D01 ($(ls "$d"))"
+[ ! -f "$d/setup.D02" ] || fail "the build made more than one volume file"
+
+engine_install "" "$d/setup.exe" --folder "$(winpath "$d/whole")"
+expect "both volumes: result" "0" "$(report_value result)"
+expect "both volumes: entry across the split" "same" "$(cmp -s "$d/big.bin" "$d/whole/big.bin" && echo same)"
+expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/whole/after.txt" && echo same)"
+
+mv "$d/setup.D01" "$d/away.D01"
+engine_install "" "$d/setup.exe" --folder "$(winpath "$d/half")"
+expect "volume missing: result" "18" "$(report_value result)"
+expect "volume missing: the volume named" "\"$(winpath "$d/setup.D01")\"" "$(report_value error-argument)"
+expect "volume missing: entry not in place" "no" "$([ -e "$d/half/big.bin" ] && echo yes || echo no)"
+expect "volume missing: no temporary file" "" "$(temp_files "$d/half")"
+
+cases_done
