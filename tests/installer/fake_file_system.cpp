@@ -1,0 +1,150 @@
+#include "fake_file_system.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+FakeFileSystem FakeFiles;
+
+void ResetFakeFileSystem() { FakeFiles = FakeFileSystem{}; }
+
+namespace {
+bool RealFile(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0;
+}
+void CopyOut(const std::string& s, char* out, size_t size) {
+  size_t n = std::min(s.size(), size - 1);
+  std::memcpy(out, s.data(), n);
+  out[n] = 0;
+}
+std::string Key(const char* key, const char* value) { return std::string(key) + "|" + value; }
+}  // namespace
+
+bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || RealFile(path); }
+
+int ProbeFile(const char* path) {
+  if (!NamedFileExists(path)) return kProbeMissing;
+  return FakeFiles.readOnly.count(path) ? kProbeReadOnly : kProbeWritable;
+}
+
+int SetReadOnlyAttribute(const char* path, bool readOnly) {
+  if (!NamedFileExists(path)) return 1;
+  if (readOnly)
+    FakeFiles.readOnly.insert(path);
+  else
+    FakeFiles.readOnly.erase(path);
+  return 0;
+}
+
+int DeleteNamedFile(const char* path) {
+  if (FakeFiles.locked.count(path) || FakeFiles.readOnly.count(path)) return kFileOpDenied;
+  if (FakeFiles.present.erase(path)) return kFileOpDone;
+  return unlink(path) == 0 ? kFileOpDone : kFileOpFailed;
+}
+
+int ReplaceNamedFile(const char* from, const char* to) {
+  if (FakeFiles.locked.count(to) || FakeFiles.readOnly.count(to)) return kFileOpDenied;
+  if (FakeFiles.unreplaceable.count(to)) return kFileOpFailed;
+  return std::rename(from, to) == 0 ? kFileOpDone : kFileOpFailed;
+}
+
+void SetFileTimes(FileHandle, const uint8_t*) {}
+
+int GetTempFolder(char* out) {
+  CopyOut(FakeFiles.tempFolder, out, 260);
+  return 1;
+}
+
+bool IsNtFamily() { return FakeFiles.ntFamily; }
+
+void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool* inUseTest) {
+  *inUseTest = !FakeFiles.sharedLookupOverflows;
+  CopyOut(FakeFiles.sharedLookupOverflows ? "" : FakeFiles.sharedFolder, out, 260);
+}
+
+int ReadFileVersion(const char* path, FileVersionFacts* facts) {
+  auto it = FakeFiles.versions.find(path);
+  if (it == FakeFiles.versions.end()) return 0;
+  *facts = it->second;
+  return 1;
+}
+
+int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
+  FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : "");
+  return 0;
+}
+
+void GetShortPath(const char* path, char* out) {
+  auto it = FakeFiles.shortNames.find(path);
+  CopyOut(it == FakeFiles.shortNames.end() ? std::string(path) : it->second, out, 260);
+}
+
+// A small profile writer: enough of the system's rules for the tests (one
+// key per name inside a section, new keys at the section's end).
+void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
+  std::vector<std::string> lines;
+  {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+  }
+  std::string header = std::string("[") + section + "]";
+  size_t at = 0;
+  while (at < lines.size() && strcasecmp(lines[at].c_str(), header.c_str()) != 0) ++at;
+  std::string entry = std::string(key) + "=" + value;
+  if (at == lines.size()) {
+    lines.push_back(header);
+    lines.push_back(entry);
+  } else {
+    size_t end = at + 1;
+    bool replaced = false;
+    for (; end < lines.size() && (lines[end].empty() || lines[end][0] != '['); ++end) {
+      size_t eq = lines[end].find('=');
+      if (eq != std::string::npos && strcasecmp(lines[end].substr(0, eq).c_str(), key) == 0) {
+        lines[end] = entry;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) {
+      while (end > at + 1 && lines[end - 1].empty()) --end;
+      lines.insert(lines.begin() + (long)end, entry);
+    }
+  }
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  for (const auto& l : lines) out << l << "\r\n";
+}
+
+void FlushProfile(const char*) {}
+
+int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
+  auto it = FakeFiles.dwords.find(Key(key, value));
+  if (it == FakeFiles.dwords.end()) return 0;
+  *out = it->second;
+  return 1;
+}
+int SetMachineDword(const char* key, const char* value, uint32_t data) {
+  FakeFiles.dwords[Key(key, value)] = data;
+  return 0;
+}
+int SetMachineString(const char* key, const char* value, const char* data) {
+  FakeFiles.strings[Key(key, value)] = data;
+  return 0;
+}
+int DeleteMachineValue(const char* key, const char* value) {
+  return FakeFiles.strings.erase(Key(key, value)) ? 0 : 1;
+}
+
+void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
+void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
+void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
+void UnregisterComponentFile(const char* path) { FakeFiles.unregistered.push_back(path); }
