@@ -4,9 +4,12 @@
 //
 //   wrenly-engine-test.exe [--report FILE] [--type N] [--folder DIR]
 //                          [--cancel-at-pump N] [--list] SETUP.exe [/R ...]
+//   wrenly-engine-test.exe [--report FILE] --hold FILE MS
 //
 // Options after the setup program are the Installer's own command line.
 // --list only loads the package and prints where each entry's stream lies.
+// --hold plays another program that has FILE open (others may only read) for MS
+// milliseconds; it reports "holding" once the file is open.
 // Message boxes the engine shows stay real, so a driver can answer them.
 #include <windows.h>
 #include <psapi.h>
@@ -34,6 +37,8 @@ struct Arguments {
   const char* report = nullptr;
   const char* setup = nullptr;
   const char* folder = nullptr;
+  const char* hold = nullptr;
+  DWORD holdMs = 0;
   int type = -1;
   bool list = false;
   uint64_t cancelAtPump = 0;
@@ -55,6 +60,9 @@ bool ParseArguments(int argc, char** argv, Arguments* a) {
       a->folder = argv[++i];
     } else if (arg == "--cancel-at-pump" && hasValue) {
       a->cancelAtPump = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--hold" && i + 2 < argc) {
+      a->hold = argv[++i];
+      a->holdMs = (DWORD)std::strtoul(argv[++i], nullptr, 10);
     } else if (arg == "--list") {
       a->list = true;
     } else if (arg.rfind("--", 0) == 0) {
@@ -63,7 +71,21 @@ bool ParseArguments(int argc, char** argv, Arguments* a) {
       a->setup = argv[i];
     }
   }
-  return a->setup != nullptr;
+  return a->setup != nullptr || a->hold != nullptr;
+}
+
+int Hold(const Arguments& args, Report& report) {
+  // Shared for reading only, as the image of a running program is.
+  HANDLE file =
+      CreateFileA(args.hold, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    report.Number("hold-failed", (long long)GetLastError());
+    return 6;
+  }
+  report.Line("holding");
+  Sleep(args.holdMs);
+  CloseHandle(file);
+  return 0;
 }
 
 // Calls f(view) for every entry of the current type's file table.
@@ -124,10 +146,12 @@ int main(int argc, char** argv) {
   if (!ParseArguments(argc, argv, &args)) {
     std::fprintf(stderr,
                  "usage: wrenly-engine-test.exe [--report FILE] [--type N] [--folder DIR] "
-                 "[--cancel-at-pump N] [--list] SETUP.exe [INSTALLER OPTIONS]\n");
+                 "[--cancel-at-pump N] [--list] SETUP.exe [INSTALLER OPTIONS]\n"
+                 "       wrenly-engine-test.exe [--report FILE] --hold FILE MS\n");
     return 2;
   }
   Report report(args.report);
+  if (args.hold) return Hold(args, report);
   if (!InitInstance(GetModuleHandleA(nullptr))) {
     report.Line("another-instance");
     return 3;
