@@ -21,4 +21,9 @@ extern DataAreaState DataArea;
 
 void ResetDataArea();
 // Reads count bytes; 0 on success. Pumps window messages every 4,096 bytes.
+// Reading through &DataArea.volume runs on into the next volume files; any
+// other handle is read as a plain file.
 int ReadDataArea(FileHandle* file, void* buffer, uint32_t count);
+// The name of volume `number` beside base: its extension replaced by ".D01",
+// ".D02", ... 0 when the name would not fit in 260 bytes.
+int MakeVolumePath(const char* base, int number, char* out);

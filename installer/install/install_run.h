@@ -9,6 +9,7 @@ struct InstallRun {
   const uint8_t* cursor;    // the FileEntry the next InstallNextEntry handles
   int32_t index;            // entry handled last; -1 before the first
   bool running;             // DataArea open, entries remain to be handled
+  bool finished;            // the completion step has run (or was skipped after a cancel)
   bool destinationChecked;  // folder and space checks passed
   bool readOnlyTarget;      // the space check met a read-only existing file
   char tempName[260];       // temporary file of the entry being extracted
@@ -35,6 +36,9 @@ void RequestPageResult(int code);  // 1 Back, 2 Next, 4 Cancel
 // Progress display; bound to the progress page by the wizard.
 void ShowProgressPercent(int percent);
 void ShowCurrentFile(const char* path);
+// Percentage after the entry at Run.index: (100 * (index + 1)) / count, to
+// ShowProgressPercent. Called once per handled entry.
+void ShowEntryProgress();
 
 // DataArea reading for entries.
 int SeekDataArea(uint32_t offset);  // 0, 15 cancelled at the disk prompt, 18 volume missing
@@ -49,3 +53,10 @@ int CheckDiskSpace();          // 1 not enough space
 inline constexpr uint32_t kFreeSpaceUnknown = 0xFFFFFFFFu;
 inline constexpr uint32_t kFreeSpaceHuge = 0xFFFFFFFEu;  // 4 TB or more
 uint32_t GetFreeDiskSpace(const char* path, uint32_t* clusterKb);  // KB or a special value
+
+// What the destination page shows: free and required space in megabytes.
+struct DiskSpaceFigures {
+  uint32_t freeMb;
+  uint32_t requiredMb;
+};
+DiskSpaceFigures MeasureDiskSpace();

@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine_driver_fixture.h"
+#include "install/data_area.h"
+#include "startup/run_state.h"
+#include "text/error_text.h"
+
+namespace {
+
+class Driver : public EngineTest {};
+
+TEST_F(Driver, GoToPageKindTable) {
+  struct {
+    Bytes sequence;
+    int kind;
+    int index, result;  // afterwards; the start is index 9, result 0
+  } cases[] = {
+      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 6, 4, 1},
+      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 0, -1, 1},
+      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 10, 5, 1},
+      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 2, 9, 0},
+      {{0, 1, 0xFF, 6}, 6, 9, 0},  // behind the end mark
+      {{5, 6, 6, 0xFF}, 6, 0, 1},  // the first one
+      {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
+  };
+  for (auto& c : cases) {
+    InstallTypeSpec spec;
+    spec.sequence = c.sequence;
+    Load({}, {}, spec);
+    PageIndex = 9;
+    PageResult = 0;
+    GoToPageKind(c.kind);
+    EXPECT_EQ(PageIndex, c.index) << c.kind;
+    EXPECT_EQ(PageResult, c.result) << c.kind;
+    FreePackage();
+  }
+}
+
+TEST_F(Driver, RequestPageResultTable) {
+  struct {
+    int code, result;
+  } cases[] = {{1, 1045}, {2, 1}, {4, 2}, {3, 77}, {0, 77}, {8, 77}, {-1, 77}};
+  for (auto& c : cases) {
+    PageResult = 77;
+    RequestPageResult(c.code);
+    EXPECT_EQ(PageResult, c.result) << c.code;
+  }
+}
+
+TEST_F(Driver, ProgressByEntryCount) {
+  struct {
+    int entries;
+    std::vector<int> percents;
+  } cases[] = {{3, {33, 66, 100}}, {1, {100}}, {7, {14, 28, 42, 57, 71, 85, 100}}};
+  for (auto& c : cases) {
+    Load(std::vector<TableEntry>(c.entries));
+    Ui.percents.clear();
+    for (::Run.index = 0; ::Run.index < c.entries; ++::Run.index) ShowEntryProgress();
+    EXPECT_EQ(Ui.percents, c.percents) << c.entries;
+    FreePackage();
+  }
+}
+
+TEST_F(Driver, FormatErrorTextTable) {
+  std::string longText = "%s" + std::string(2000, 't');
+  std::string longArgument(300, 'p');
+  struct {
+    const char* what;
+    std::string text, argument;
+    std::string expected;
+  } cases[] = {
+      {"argument filled in", "Cannot read %s.", "C:\\setup.exe", "Cannot read C:\\setup.exe."},
+      {"%d without %s stays", "Disk %d, 100%", "x", "Disk %d, 100%"},
+      {"%s and %d: only %s filled", "%d: %s", "x", "%d: x"},
+      {"%% is one % when formatting", "%s at 100%%", "x", "x at 100%"},
+      {"no argument yet", "Cannot read %s.", "", "Cannot read ."},
+      {"a long text is cut at 1,023 bytes", longText, "a", ("a" + std::string(2000, 't')).substr(0, 1023)},
+      {"a long argument is cut at 259 bytes", "[%s]", longArgument, "[" + std::string(259, 'p') + "]"},
+  };
+  for (auto& c : cases) {
+    InstallTypeSpec spec;
+    std::vector<std::string> list = EngineMessages();
+    list[20] = c.text;
+    spec.lists[7] = list;
+    Load({}, {}, spec);
+    SetErrorArgument(c.argument.c_str());
+    char buffer[kErrorTextSize + 16];
+    std::memset(buffer, '#', sizeof buffer);
+    FormatErrorText(buffer, 20);
+    EXPECT_EQ(std::string(buffer), c.expected) << c.what;
+    EXPECT_EQ(buffer[kErrorTextSize], '#') << c.what << ": wrote past 1,024 bytes";
+    FreePackage();
+  }
+  Load({});
+  char buffer[kErrorTextSize];
+  for (int code : {-1, 40, 70000}) {
+    FormatErrorText(buffer, code);
+    EXPECT_STREQ(buffer, "") << code;
+  }
+}
+
+TEST_F(Driver, SetErrorArgumentIsBounded) {
+  struct {
+    size_t length;
+    uint32_t copied;
+  } cases[] = {{0, 1}, {10, 11}, {259, 260}, {260, 260}, {1000, 260}};
+  for (auto& c : cases) {
+    std::string path(c.length, 'q');
+    EXPECT_EQ(SetErrorArgument(path.c_str()), c.copied) << c.length;
+    EXPECT_EQ(std::string(ErrorArgument), path.substr(0, c.copied - 1));
+  }
+}
+
+TEST_F(Driver, CheckDestinationFolderTable) {
+  struct {
+    const char* what;
+    const char* folder;
+    bool exists, canCreate, singlePage;
+    std::string question;
+    int answer;
+    int result;
+    const char* after;
+    bool created;
+  } cases[] = {
+      {"existing folder", "C:\\Apps\\Demo", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"trailing backslash", "C:\\Apps\\Demo\\", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"drive root keeps its backslash", "C:\\", true, true, false, "", 0, 0, "C:\\", false},
+      {"empty", "", false, true, false, "", 0, 5, "", false},
+      {"missing, asked, Yes", "C:\\New\\Sub", false, true, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
+      {"missing, asked, No", "C:\\New\\Sub", false, true, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
+      {"missing, no question", "C:\\New", false, true, false, "", 0, 0, "C:\\New\\", true},
+      {"single page creates nothing", "C:\\New", false, true, true, "", 0, 0, "C:\\New\\", false},
+      {"cannot be created", "\\\\server\\share", false, false, false, "", 0, 5, "\\\\server\\share", false},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetFakeSystem();
+    ResetFakeUi();
+    InstallTypeSpec spec;
+    std::vector<std::string> list = EngineMessages();
+    list[6] = c.question;
+    spec.lists[7] = list;
+    Load({}, {}, spec);
+    SinglePageMode = c.singlePage;
+    if (c.exists) Fake.AddFolder(c.folder);
+    Fake.AddFolder("C:\\Apps");
+    std::strcpy(InstallFolder, c.folder);
+    Ui.defaultAnswer = c.answer;
+    EXPECT_EQ(CheckDestinationFolder(), c.result);
+    EXPECT_STREQ(InstallFolder, c.after);
+    EXPECT_EQ(Ui.messages.size(), c.question.empty() || c.exists ? 0u : 1u);
+    bool made = false;
+    for (auto& f : Fake.created) made |= f == "C:\\New" || f == "C:\\New\\Sub";
+    EXPECT_EQ(made, c.created);
+    FreePackage();
+  }
+}
+
+TEST_F(Driver, RelativeFolderBecomesFull) {
+  Load({});
+  Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
+  Fake.AddFolder("C:\\Work\\Demo");
+  std::strcpy(InstallFolder, "Demo");
+  EXPECT_EQ(CheckDestinationFolder(), 0);
+  EXPECT_STREQ(InstallFolder, "C:\\Work\\Demo\\");
+}
+
+TEST_F(Driver, StartFailures) {
+  struct {
+    const char* what;
+    std::string question;  // 7/6
+    bool checked, vanish, fullDisk;
+    int result;
+  } cases[] = {
+      {"declined folder", "Create?", false, false, false, -1},
+      {"empty folder", "", false, false, false, 5},
+      {"no room", "", false, false, true, 11},
+      {"package vanished", "", true, true, false, 16},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetFakeDisk();
+    InstallTypeSpec spec;
+    std::vector<std::string> list = EngineMessages();
+    list[6] = c.question;
+    spec.lists[7] = list;
+    spec.options = 0x23;  // counted in full: no file is looked at
+    Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, spec);
+    ::Run = InstallRun{};
+    ::Run.destinationChecked = c.checked;
+    std::strcpy(InstallFolder, c.result == 5 ? "" : "C:\\Missing");
+    if (c.fullDisk) {
+      Fake.AddFolder("C:\\Missing");
+      Disk.freeBytes = 4096;
+    }
+    if (c.vanish) std::filesystem::remove(OwnPath);
+    Ui.defaultAnswer = kAnswerNo;
+    EXPECT_EQ(StartInstallation(), 0);
+    EXPECT_EQ(ResultCode, c.result);
+    EXPECT_FALSE(::Run.running);
+    EXPECT_EQ(DataArea.volume, INVALID_FILE);
+    if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
+    // The run stopped: nothing else happens.
+    RunInstallationHeadless();
+    EXPECT_FALSE(::Run.finished);
+    FreePackage();
+  }
+}
+
+TEST_F(Driver, HeadlessRunOfAnEmptyTable) {
+  struct {
+    bool singlePage;
+    bool cancelled;
+    int index, result;
+  } cases[] = {{false, false, 4, 1}, {true, false, 9, 0}, {false, true, 9, 2}};
+  for (auto& c : cases) {
+    Load({}, Bytes(10, 1));
+    ::Run = InstallRun{};
+    ::Run.destinationChecked = true;
+    SinglePageMode = c.singlePage;
+    UserCancelled = c.cancelled;
+    PageIndex = 9;
+    PageResult = c.cancelled ? 2 : 0;
+    RunInstallationHeadless();
+    EXPECT_TRUE(::Run.finished);
+    EXPECT_FALSE(::Run.running);
+    EXPECT_EQ(DataArea.volume, INVALID_FILE);
+    EXPECT_EQ(PageIndex, c.index);
+    EXPECT_EQ(PageResult, c.result);
+    EXPECT_EQ(ResultCode, 0);
+    FreePackage();
+  }
+}
+
+}  // namespace

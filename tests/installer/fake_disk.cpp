@@ -1,0 +1,46 @@
+#include "fake_disk.h"
+
+#include <cstring>
+
+#include "platform/disk.h"
+
+FakeDisk Disk;
+
+void ResetFakeDisk() { Disk = FakeDisk{}; }
+
+int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
+  Disk.freeBytesQueries.push_back(path);
+  if (!Disk.hasFreeBytes) return 0;
+  *freeBytes = Disk.freeBytes;
+  return 1;
+}
+
+int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
+                      uint32_t* freeClusters) {
+  Disk.geometryQueries.push_back(root);
+  if (!Disk.hasGeometry) return 0;
+  *sectorsPerCluster = Disk.sectorsPerCluster;
+  *bytesPerSector = Disk.bytesPerSector;
+  *freeClusters = Disk.freeClusters;
+  return 1;
+}
+
+int FindExistingFile(const char* path, uint32_t* size, uint32_t* attributes) {
+  Disk.lookups.push_back(path);
+  auto it = Disk.files.find(path);
+  if (it == Disk.files.end()) return 0;
+  if (size) *size = it->second.size;
+  if (attributes) *attributes = it->second.attributes;
+  return 1;
+}
+
+uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
+  auto it = Disk.fullPaths.find(path);
+  std::string full = it == Disk.fullPaths.end() ? path : it->second;
+  if (full.size() >= size) {
+    out[0] = 0;
+    return 0;
+  }
+  std::memcpy(out, full.c_str(), full.size() + 1);
+  return static_cast<uint32_t>(full.size());
+}
