@@ -72,7 +72,7 @@ temp_files() {  # folder
 # A registry value of the prefix as "TYPE DATA", through reg query; empty
 # when it is absent.
 reg_value() {  # key value
-  wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+  { wine_run reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
     name=$2 awk '{ name = ENVIRON["name"]; line = $0; sub(/^ +/, "", line) }
       index(line, name "    ") == 1 {
         rest = substr(line, length(name) + 5); sub(/^ +/, "", rest)
