@@ -1,0 +1,192 @@
+#include "install/destination.h"
+
+#include "package/package_model.h"
+#include "platform/file_system.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+#include "text/path_variables.h"
+
+using namespace wrenly::format;
+
+const uint8_t* ScreenSaverEntry;
+int DestinationFault;
+
+namespace {
+const int kFolderFonts = 0x14, kFolderDesktop = 0x10, kFolderMyDocuments = 5, kFolderAppData = 0x1A;
+
+uint32_t Length(const char* s) {
+  uint32_t n = 0;
+  while (s[n]) ++n;
+  return n;
+}
+
+// Copies src behind out[at]; false (out cut back to at) when it does not fit.
+bool AppendAt(char* out, uint32_t size, uint32_t at, const char* src) {
+  uint32_t n = Length(src);
+  if (at >= size || n >= size - at) {
+    if (at < size) out[at] = 0;
+    return false;
+  }
+  for (uint32_t i = 0; i <= n; ++i) out[at + i] = src[i];
+  return true;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The last component of a name; null when it could name something else than
+// a file in the folder it is put in.
+const char* LastComponent(const char* name) {
+  const char* last = name;
+  for (const char* p = name; *p; ++p)
+    if (IsSeparator(*p)) last = p + 1;
+  for (const char* p = last; *p; ++p)
+    if (*p == ':') return nullptr;
+  if (last[0] == '.' && (last[1] == 0 || (last[1] == '.' && last[2] == 0))) return nullptr;
+  return last;
+}
+
+// The folder of kinds other than the installation folder; false leaves it.
+void KindFolder(const FileEntryView& e, char* folder, bool* inUseTest) {
+  char found[kPathSize];
+  switch (e.kind) {
+    case kDestWindows:
+      if (GetWindowsFolder(found)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    case kDestShared: {
+      char windows[kPathSize], app[kPathSize];
+      windows[0] = 0;
+      GetWindowsFolder(windows);
+      AppendAt(app, kPathSize, 0, InstallFolder);
+      if (Length(app) > 3 && app[Length(app) - 1] == '\\') app[Length(app) - 1] = 0;
+      FindSharedFileFolder(LastComponent(e.strings[kItemName]), windows, app, found, inUseTest);
+      if (found[0] || GetSystemFolder(found)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    }
+    case kDestFonts:
+      *inUseTest = true;
+      if (GetSpecialFolderPath(found, kFolderFonts)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    case kDestDesktop:
+      if (GetSpecialFolderPath(found, kFolderDesktop)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    case kDestTemp:
+      if (GetTempFolder(found)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    case kDestMyDocuments:
+      if (GetSpecialFolderPath(found, kFolderMyDocuments)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    case kDestAppData:
+      if (GetSpecialFolderPath(found, kFolderAppData)) AppendAt(folder, kPathSize, 0, found);
+      return;
+    default:
+      return;
+  }
+}
+
+bool Fault() {
+  DestinationFault = 31;
+  WorkPath[0] = 0;
+  return false;
+}
+}  // namespace
+
+bool NameLeavesFolder(const char* name) {
+  if (IsSeparator(name[0]) || (name[0] && name[1] == ':')) return true;
+  const char* part = name;
+  for (const char* p = name;; ++p) {
+    if (*p == ':') return true;
+    if (*p == 0 || IsSeparator(*p)) {
+      if (p - part == 2 && part[0] == '.' && part[1] == '.') return true;
+      if (*p == 0) return false;
+      part = p + 1;
+    }
+  }
+}
+
+bool FindFileEntry(const uint8_t* entry, FileEntryView* out) {
+  const InstallTypeSlot* type = ThePackage.currentType;
+  if (!type || !type->fileTable || !entry || entry < type->fileTable + file_table::kEntries ||
+      entry >= type->fileTable + type->fileTableSize)
+    return false;
+  ByteView table{type->fileTable, type->fileTableSize};
+  return ParseFileEntry(table, (uint32_t)(entry - type->fileTable), out);
+}
+
+bool ResolveDestination(const uint8_t* entry) {
+  FileEntryView e;
+  DestinationFault = 0;
+  if (!FindFileEntry(entry, &e)) return Fault();
+  return ResolveEntryDestination(e);
+}
+
+bool ResolveEntryDestination(const FileEntryView& e) {
+  DestinationFault = 0;
+  WorkPath[0] = 0;
+  const char* item0 = e.strings[kItemName];
+  if (e.flags & kFlagSourceFolder) {
+    AppendAt(WorkPath, kWorkPathSize, 0, OwnPath);
+    uint32_t cut = 0;
+    for (uint32_t i = 0; WorkPath[i]; ++i)
+      if (WorkPath[i] == '\\') cut = i + 1;
+    if (!AppendAt(WorkPath, kWorkPathSize, cut, item0)) return Fault();
+    return false;
+  }
+
+  char folder[kPathSize];
+  AppendAt(folder, kPathSize, 0, InstallFolder);
+  bool inUseTest = false;
+  if (e.kind == kDestCustom) {
+    if (ExpandPathVariables(folder, e.strings[kItemFolder], kPathSize) >= kPathSize) return Fault();
+  } else {
+    KindFolder(e, folder, &inUseTest);
+  }
+
+  const char* name;
+  if (DestKeepsSubfolders(e.kind)) {
+    if (NameLeavesFolder(item0)) return Fault();
+    name = item0;
+  } else {
+    name = LastComponent(item0);
+    if (!name) return Fault();
+  }
+
+  if (!AppendAt(WorkPath, kWorkPathSize, 0, folder)) return Fault();
+  uint32_t at = Length(WorkPath);
+  if (at > 0 && !IsSeparator(WorkPath[at - 1])) {
+    if (!AppendAt(WorkPath, kWorkPathSize, at, "\\")) return Fault();
+    ++at;
+  }
+  if (!AppendAt(WorkPath, kWorkPathSize, at, name)) return Fault();
+  return inUseTest && TestFileInUse(WorkPath);
+}
+
+bool TestFileInUse(const char* path) {
+  int probe = ProbeFile(path);
+  if (probe == kProbeMissing) return false;
+  if (probe == kProbeReadOnly) {
+    SetReadOnlyAttribute(path, false);
+    if (ProbeFile(path) != kProbeWritable) return true;
+  }
+  FileHandle file = FileOpen(path, kFileReadWrite);
+  bool inUse = file == INVALID_FILE;
+  if (!inUse) FileClose(file);
+  if (probe == kProbeReadOnly) SetReadOnlyAttribute(path, true);
+  return inUse;
+}
+
+int MakeTemporaryName(const char* destination, char* out, uint32_t size) {
+  uint32_t n = Length(destination);
+  uint32_t cut = n;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (destination[i] == '.') cut = i;
+    if (IsSeparator(destination[i])) cut = n;
+  }
+  if (cut + 5 > size) return 1;
+  for (uint32_t i = 0; i < cut; ++i) out[i] = destination[i];
+  AppendAt(out, size, cut, ".$$A");
+  while (NamedFileExists(out)) {
+    if (out[cut + 3] == 'Z') return 1;
+    ++out[cut + 3];
+  }
+  return 0;
+}
