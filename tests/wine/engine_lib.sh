@@ -69,10 +69,20 @@ temp_files() {  # folder
   find "$1" -name '*.$$?' 2>/dev/null | sort
 }
 
+# Where the system folder of the program's own bitness lies in the prefix:
+# a 32-bit program's system32 is syswow64 in a 64-bit prefix.
+system_dir() {
+  local c=$WINEPREFIX/drive_c/windows
+  if [ "$WRENLY_FLAVOUR" = win32 ] && [ -d "$c/syswow64" ]; then echo "$c/syswow64"; else echo "$c/system32"; fi
+}
+
+# The registry view of the program's own bitness, for reg.
+reg_view() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo /reg:32; else echo /reg:64; fi; }
+
 # A registry value of the prefix as "TYPE DATA", through reg query; empty
 # when it is absent.
 reg_value() {  # key value
-  { wine_run reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+  { wine_run reg query "$1" /v "$2" "$(reg_view)" 2>/dev/null || true; } | tr -d '\r' |
     name=$2 awk '{ name = ENVIRON["name"]; line = $0; sub(/^ +/, "", line) }
       index(line, name "    ") == 1 {
         rest = substr(line, length(name) + 5); sub(/^ +/, "", rest)

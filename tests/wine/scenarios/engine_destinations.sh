@@ -9,7 +9,7 @@ d=$(scratch_dir engine_destinations)
 c=$WINEPREFIX/drive_c
 u=$c/users/${USER:-$(id -un)}
 build_setup engine-kinds.toml "$d/kinds.exe"
-rm -f "$c/windows/wrenly-kind-windows.txt" "$c/windows/system32/wrenly-kind-system.txt" \
+rm -f "$c/windows/wrenly-kind-windows.txt" "$(system_dir)/wrenly-kind-system.txt" \
   "$u/Desktop/wrenly-kind-desktop.txt" "$u/Temp/wrenly-kind-temp.txt"
 rm -rf "$u/Documents/Wrenly Kinds" "$u/AppData/Roaming/Wrenly Kinds" "$c/windows/help/Wrenly"
 
@@ -24,7 +24,7 @@ while IFS='|' read -r kind name where; do
 done <<ROWS
 install folder, subfolders|sub\\deep\\kind-install.txt|$d/app/sub/deep/kind-install.txt
 windows folder|wrenly-kind-windows.txt|$c/windows/wrenly-kind-windows.txt
-system folder|wrenly-kind-system.txt|$c/windows/system32/wrenly-kind-system.txt
+system folder|wrenly-kind-system.txt|$(system_dir)/wrenly-kind-system.txt
 desktop|wrenly-kind-desktop.txt|$u/Desktop/wrenly-kind-desktop.txt
 temporary folder|wrenly-kind-temp.txt|$u/Temp/wrenly-kind-temp.txt
 documents, subfolder|Wrenly Kinds\\kind-documents.txt|$u/Documents/Wrenly Kinds/kind-documents.txt

@@ -16,7 +16,7 @@ build_setup engine-fonts.toml "$d/setup.exe" -D FONT="$font" -D WINFONT="$d/wind
 key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
 rm -f "$fonts/WrenlyCheckSans.ttf" "$fonts/WrenlyWindowsNames.ttf"
 old=$(reg_value "$key" "DejaVu Sans (TrueType)")
-before=$(wine_run reg query "$key" 2>/dev/null | tr -d '\r' | grep -c WrenlyWindowsNames || true)
+before=$(wine_run reg query "$key" "$(reg_view)" 2>/dev/null | tr -d '\r' | grep -c WrenlyWindowsNames || true)
 
 engine_install "" "$d/setup.exe" --folder "$(winpath "$d/app")"
 expect "result" "0" "$(report_value result)"
@@ -31,14 +31,14 @@ ROWS
 expect "real font: registered by its full name" "REG_SZ WrenlyCheckSans.ttf" \
   "$(reg_value "$key" "DejaVu Sans (TrueType)")"
 expect "Windows names only: nothing registered" "$before" \
-  "$(wine_run reg query "$key" 2>/dev/null | tr -d '\r' | grep -c WrenlyWindowsNames || true)"
+  "$(wine_run reg query "$key" "$(reg_view)" 2>/dev/null | tr -d '\r' | grep -c WrenlyWindowsNames || true)"
 expect "no temporary file" "" "$(temp_files "$fonts")"
 
 # The prefix's own registration of the font comes back.
 if [ -n "$old" ]; then
-  wine_run reg add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f >/dev/null 2>&1
+  wine_run reg add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f "$(reg_view)" >/dev/null 2>&1 || true
 else
-  wine_run reg delete "$key" /v "DejaVu Sans (TrueType)" /f >/dev/null 2>&1
+  wine_run reg delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)" >/dev/null 2>&1 || true
 fi
 
 cases_done

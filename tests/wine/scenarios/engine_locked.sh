@@ -28,7 +28,7 @@ install_held() {  # folder
 }
 
 mkdir -p "$d/same" "$d/other"
-wine_run reg delete "$pending_key" /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
+wine_run reg delete "$pending_key" /v PendingFileRenameOperations /f "$(reg_view)" >/dev/null 2>&1 || true
 
 cp "$WRENLY_WINE_PROJECTS/engine/alpha.txt" "$d/same/locked.txt"
 install_held "$d/same"

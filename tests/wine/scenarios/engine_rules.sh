@@ -44,12 +44,12 @@ check plain-over-file          2    file       23     package  writable
 # Two installations of the shared file: the count goes 1, then 2.
 shared_key='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
 shared_path='C:\windows\system32\wrenly-shared-rule.txt'
-wine_run reg delete "$shared_key" /v "$shared_path" /f >/dev/null 2>&1 || true
+wine_run reg delete "$shared_key" /v "$shared_path" /f "$(reg_view)" >/dev/null 2>&1 || true
 for count in 1 2; do
   engine_install "" "$d/setup.exe" --type 3 --folder "$(winpath "$d/shared")"
   expect "shared, run $count: result" "0" "$(report_value result)"
   expect "shared, run $count: count" "REG_DWORD 0x$count" "$(reg_value "$shared_key" "$shared_path")"
 done
-wine_run reg delete "$shared_key" /v "$shared_path" /f >/dev/null 2>&1 || true
+wine_run reg delete "$shared_key" /v "$shared_path" /f "$(reg_view)" >/dev/null 2>&1 || true
 
 cases_done
