@@ -71,8 +71,9 @@ int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool
   }
   int sought = SeekDataArea(e.dataOffset);
   if (sought) return sought;
+  // The reader may have named the failure already (a missing volume).
   if (DecompressEntry(temp, &DataArea.volume, e.storedLength, &size, &checksum) != 0)
-    return Cancelled() ? 0 : kDamaged;
+    return Cancelled() ? 0 : ResultCode ? ResultCode : kDamaged;
   if (!(options & kOptUninstaller)) {
     if (e.timesBlock) SetFileTimes(temp, e.timesBlock);
     *damaged = size != e.size || checksum != e.checksum;

@@ -163,6 +163,18 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{.name = "name_leaving_its_folder", .item0 = "..\\data.txt", .result = 31}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(EntryStep, MissingVolumeKeepsItsOwnResultCode) {
+  EntryPlan plan;
+  AddData(plan, std::string(5000, 'v'));
+  area.resize(area.size() / 2);  // the rest would be in setup.D01, which is absent
+  Write("data.txt", "old");
+  plan.items = {"data.txt"};
+  EXPECT_EQ(Install({plan}), 0);
+  EXPECT_EQ(ResultCode, 18);
+  EXPECT_EQ(Content("data.txt"), "old");
+  EXPECT_EQ(Leftovers({"data.txt", "setup.exe"}), std::vector<std::string>{});
+}
+
 TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   EntryPlan plan;
   plan.options = 2;
