@@ -218,28 +218,4 @@ TEST_F(EntryStep, SharedFontCountedRegisteredAndRemembered) {
   EXPECT_EQ(ScreenSaverEntry, ThePackage.firstEntry);
 }
 
-TEST_F(EntryStep, DamagedRecordStopsBeforeAnythingIsWritten) {
-  EntryPlan good, bad;
-  AddData(good, "first");
-  bad.items = {"second.txt"};
-  AddData(bad, "second");
-  Bytes table = PlanTable({good, bad});
-  // The second record's size now runs past the table.
-  wf::StoreU32(table.data() + 4 + wf::LoadU32(table.data() + 4), 10000);
-  InstallTypeSpec plan;
-  plan.lists[7] = EngineMessages();
-  PackageImage p;
-  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
-  p.dataArea = area;
-  SetOwnPath(WriteTempFile("setup.exe", p.Build()));
-  if (LoadPackage() != 1) return;  // refused by the loader already: nothing can be written either
-  std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
-  ::Run.destinationChecked = true;
-  ASSERT_EQ(StartInstallation(), 1);
-  EXPECT_EQ(InstallNextEntry(), 1);
-  EXPECT_EQ(InstallNextEntry(), 0);
-  EXPECT_EQ(ResultCode, 31);
-  EXPECT_FALSE(fs::exists(Path("second.txt")));
-}
-
 }  // namespace
