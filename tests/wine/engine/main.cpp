@@ -4,12 +4,12 @@
 //
 //   wrenly-engine-test.exe [--report FILE] [--type N] [--folder DIR]
 //                          [--cancel-at-pump N] [--list] SETUP.exe [/R ...]
-//   wrenly-engine-test.exe [--report FILE] --hold FILE MS
+//   wrenly-engine-test.exe [--report FILE] --hold FILE MS [--release PATH]
 //
 // Options after the setup program are the Installer's own command line.
 // --list only loads the package and prints where each entry's stream lies.
 // --hold plays another program that has FILE open (others may only read) for MS
-// milliseconds; it reports "holding" once the file is open.
+// milliseconds, or until PATH exists; it reports "holding" once the file is open.
 // Message boxes the engine shows stay real, so a driver can answer them.
 #include <windows.h>
 #include <psapi.h>
@@ -38,6 +38,7 @@ struct Arguments {
   const char* setup = nullptr;
   const char* folder = nullptr;
   const char* hold = nullptr;
+  const char* release = nullptr;
   DWORD holdMs = 0;
   int type = -1;
   bool list = false;
@@ -63,6 +64,8 @@ bool ParseArguments(int argc, char** argv, Arguments* a) {
     } else if (arg == "--hold" && i + 2 < argc) {
       a->hold = argv[++i];
       a->holdMs = (DWORD)std::strtoul(argv[++i], nullptr, 10);
+    } else if (arg == "--release" && hasValue) {
+      a->release = argv[++i];
     } else if (arg == "--list") {
       a->list = true;
     } else if (arg.rfind("--", 0) == 0) {
@@ -83,7 +86,11 @@ int Hold(const Arguments& args, Report& report) {
     return 6;
   }
   report.Line("holding");
-  Sleep(args.holdMs);
+  constexpr DWORD kPollMs = 50;
+  for (DWORD waited = 0; waited < args.holdMs; waited += kPollMs) {
+    if (args.release && GetFileAttributesA(args.release) != INVALID_FILE_ATTRIBUTES) break;
+    Sleep(kPollMs);
+  }
   CloseHandle(file);
   return 0;
 }
@@ -147,7 +154,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: wrenly-engine-test.exe [--report FILE] [--type N] [--folder DIR] "
                  "[--cancel-at-pump N] [--list] SETUP.exe [INSTALLER OPTIONS]\n"
-                 "       wrenly-engine-test.exe [--report FILE] --hold FILE MS\n");
+                 "       wrenly-engine-test.exe [--report FILE] --hold FILE MS [--release PATH]\n");
     return 2;
   }
   Report report(args.report);

@@ -14,9 +14,10 @@ pending_key='HKLM\System\CurrentControlSet\Control\Session Manager'
 # Installs while another process holds folder/locked.txt open; others may
 # only read it.
 install_held() {  # folder
-  local folder=$1 marker=$1.hold
-  rm -f "$marker"
-  wine_run "$(engine_exe)" --report "$(winpath "$marker")" --hold "$(winpath "$folder/locked.txt")" 6000 &
+  local folder=$1 marker=$1.hold release=$1.release
+  rm -f "$marker" "$release"
+  wine_run "$(engine_exe)" --report "$(winpath "$marker")" --hold "$(winpath "$folder/locked.txt")" 30000 \
+    --release "$(winpath "$release")" &
   local holder=$!
   for _ in $(seq 100); do
     grep -q holding "$marker" 2>/dev/null && break
@@ -24,6 +25,7 @@ install_held() {  # folder
   done
   grep -q holding "$marker" 2>/dev/null || fail "the holder did not open the file: $(cat "$marker" 2>/dev/null)"
   engine_install "" "$d/setup.exe" --folder "$(winpath "$folder")"
+  touch "$release"
   wait "$holder" || true
 }
 
