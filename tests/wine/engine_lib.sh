@@ -33,7 +33,13 @@ engine_install() {  # answers setup.exe [engine-args-before-setup...] [-- instal
   local a
   IFS=, read -r -a a <<<"$answers"
   local answer
-  for answer in "${a[@]}"; do steps+=(";" wait-dialog 20 ";" press "$answer"); done
+  local first=1
+  for answer in "${a[@]}"; do
+    # A box just answered may still be on its way out; the next one comes after it.
+    [ "$first" = 1 ] || steps+=(";" sleep 1)
+    first=0
+    steps+=(";" wait-dialog 20 ";" press "$answer")
+  done
   steps+=(";" wait-exit 60)
   engine_driver=$(drive "${steps[@]}" 2>&1 | tr -d '\r') || true
   engine_report=$(tr -d '\r' <"$report")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A DataArea split over the setup program and a volume file: an entry that
 # starts in the setup program and ends in .D01 is installed whole; without
-# .D01 the run ends with 18 naming the volume it could not open.
+# .D01 the run ends with 18 naming the volume it could not open. Run from a
+# temporary copy (/DEL) the Installer asks for the disk instead (7/28): OK
+# once the volume is back goes on, Cancel and Yes (7/13) end with 15.
 . "$(dirname "$0")/../engine_lib.sh"
 engine_require
 [ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
@@ -15,6 +17,8 @@ project() {  # volume-size
 name = "Engine Volumes"
 [texts]
 create_folder = ""
+"7/28" = "Disk %d, please"
+"7/13" = "Stop the installation?"
 [setup]
 volume_size = $1
 [[files]]
@@ -44,5 +48,31 @@ expect "volume missing: result" "18" "$(report_value result)"
 expect "volume missing: the volume named" "\"$(winpath "$d/setup.D01")\"" "$(report_value error-argument)"
 expect "volume missing: entry not in place" "no" "$([ -e "$d/half/big.bin" ] && echo yes || echo no)"
 expect "volume missing: no temporary file" "" "$(temp_files "$d/half")"
+
+engine_install "Cancel,Yes" "$d/setup.exe" --folder "$(winpath "$d/given-up")" -- /DEL
+expect "disk prompt, given up: questions" "Disk 2, please|Stop the installation?" "$(dialog_texts | paste -sd '|')"
+expect "disk prompt, given up: result" "15" "$(report_value result)"
+expect "disk prompt, given up: cancelled" "1" "$(report_value user-cancelled)"
+expect "disk prompt, given up: no temporary file" "" "$(temp_files "$d/given-up")"
+
+# The volume comes back while the prompt is up; OK then reads it.
+report=$d/prompt.report
+rm -f "$report" "$d/prompt.lines"
+drive start "$(engine_exe)" --report "$(winpath "$report")" --folder "$(winpath "$d/prompted")" \
+  "$(winpath "$d/setup.exe")" /DEL ";" wait-dialog 20 ";" sleep 2 ";" press OK ";" wait-exit 60 \
+  >"$d/prompt.lines" 2>&1 &
+driver=$!
+for _ in $(seq 200); do
+  grep -q '^dialog' "$d/prompt.lines" 2>/dev/null && break
+  sleep 0.1
+done
+mv "$d/away.D01" "$d/setup.D01"
+wait "$driver" || true
+engine_report=$(tr -d '\r' <"$report" 2>/dev/null || true)
+engine_driver=$(tr -d '\r' <"$d/prompt.lines")
+expect "disk prompt, volume back: question" "Disk 2, please" "$(dialog_texts)"
+expect "disk prompt, volume back: result" "0" "$(report_value result)"
+expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/prompted/big.bin" && echo same)"
+expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/prompted/after.txt" && echo same)"
 
 cases_done
