@@ -18,6 +18,9 @@ TEST(ShortenPath, Table) {
       {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 43, "C:\\Program Files\\Wrenly Demo\\...\\readme.txt"},
       // May stay a little over the maximum: folders are only dropped whole.
       {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 30, "C:\\Program Files\\...\\readme.txt"},
+      // A folder is kept only while the result stays under the maximum.
+      {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 28, "C:\\Program Files\\...\\readme.txt"},
+      {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 27, "C:\\...\\readme.txt"},
       {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 20, "C:\\...\\readme.txt"},
       {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 10, "C:\\...\\readme.txt"},
       {"C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt", 0, "C:\\...\\readme.txt"},
