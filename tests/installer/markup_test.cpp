@@ -275,3 +275,27 @@ TEST_F(LinkStore, HoldsWhatTheConversionFound) {
 }
 
 }  // namespace
+
+#include "text/link_extension.h"
+
+namespace {
+
+TEST(LinkExtension, Table) {
+  struct {
+    const char* target;
+    const char* extension;
+  } cases[] = {
+      {"C:\\Program Files\\Demo\\readme.txt", ".txt"},
+      {"www.example.com", ".com"},
+      {"localhost", ".htm"},
+      {"page.html", ".htm"},
+      {".txt", ".txt"},
+      {"a.c", ".htm"},
+      {"txt", ".htm"},
+      {"", ".htm"},
+      {nullptr, ".htm"},
+  };
+  for (auto& c : cases) EXPECT_STREQ(LinkExtension(c.target), c.extension) << (c.target ? c.target : "null");
+}
+
+}  // namespace
