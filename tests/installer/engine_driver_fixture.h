@@ -75,11 +75,11 @@ class EngineTest : public InstallerTest {
     InstallerTest::TearDown();
   }
   // Loads a one-type package with the given table and DataArea part.
-  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec spec = {},
+  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {},
             const char* name = "setup.exe") {
-    if (!spec.lists[7]) spec.lists[7] = EngineMessages();
+    if (!plan.lists[7]) plan.lists[7] = EngineMessages();
     PackageImage p;
-    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(spec).Add(wf::kBlockFileTable, EntryTable(entries));
+    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, EntryTable(entries));
     p.dataArea = data;
     SetOwnPath(WriteTempFile(name, p.Build()));
     ASSERT_EQ(LoadPackage(), 1);

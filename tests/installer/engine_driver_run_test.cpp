@@ -26,9 +26,9 @@ TEST_F(Driver, GoToPageKindTable) {
       {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
   };
   for (auto& c : cases) {
-    InstallTypeSpec spec;
-    spec.sequence = c.sequence;
-    Load({}, {}, spec);
+    InstallTypeSpec plan;
+    plan.sequence = c.sequence;
+    Load({}, {}, plan);
     PageIndex = 9;
     PageResult = 0;
     GoToPageKind(c.kind);
@@ -80,11 +80,11 @@ TEST_F(Driver, FormatErrorTextTable) {
       {"a long argument is cut at 259 bytes", "[%s]", longArgument, "[" + std::string(259, 'p') + "]"},
   };
   for (auto& c : cases) {
-    InstallTypeSpec spec;
+    InstallTypeSpec plan;
     std::vector<std::string> list = EngineMessages();
     list[20] = c.text;
-    spec.lists[7] = list;
-    Load({}, {}, spec);
+    plan.lists[7] = list;
+    Load({}, {}, plan);
     SetErrorArgument(c.argument.c_str());
     char buffer[kErrorTextSize + 16];
     std::memset(buffer, '#', sizeof buffer);
@@ -138,11 +138,11 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     SCOPED_TRACE(c.what);
     ResetFakeSystem();
     ResetFakeUi();
-    InstallTypeSpec spec;
+    InstallTypeSpec plan;
     std::vector<std::string> list = EngineMessages();
     list[6] = c.question;
-    spec.lists[7] = list;
-    Load({}, {}, spec);
+    plan.lists[7] = list;
+    Load({}, {}, plan);
     SinglePageMode = c.singlePage;
     if (c.exists) Fake.AddFolder(c.folder);
     Fake.AddFolder("C:\\Apps");
@@ -182,12 +182,12 @@ TEST_F(Driver, StartFailures) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     ResetFakeDisk();
-    InstallTypeSpec spec;
+    InstallTypeSpec plan;
     std::vector<std::string> list = EngineMessages();
     list[6] = c.question;
-    spec.lists[7] = list;
-    spec.options = 0x23;  // counted in full: no file is looked at
-    Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, spec);
+    plan.lists[7] = list;
+    plan.options = 0x23;  // counted in full: no file is looked at
+    Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, plan);
     ::Run = InstallRun{};
     ::Run.destinationChecked = c.checked;
     std::strcpy(InstallFolder, c.result == 5 ? "" : "C:\\Missing");

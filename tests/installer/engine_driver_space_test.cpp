@@ -149,11 +149,11 @@ TEST_F(FreeSpace, UnknownAndFallbacks) {
 class DiskSpaceCheck : public EngineTest {
  protected:
   void LoadOneByteFiles(uint16_t options) {
-    InstallTypeSpec spec;
-    spec.options = options;
+    InstallTypeSpec plan;
+    plan.options = options;
     Load({{1, 0, 4, 0, 0, "a.txt"}, {1, 0, 4, 0, 0, "b.txt"}, {1, 0, 4, 0, 0, "c.txt"},
           {0, wf::kFlagFolder, 0, 0, 0, "sub\\"}, {9999999, wf::kFlagSourceFolder, 0, 0, 0, "x"}},
-         {}, spec);
+         {}, plan);
     Disk.hasFreeBytes = false;
     Disk.sectorsPerCluster = 8;  // 4 KB clusters
   }
