@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include "builder/build.h"
-#include "inspector/inspector.h"
+#include "reader/reader.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "craft.h"
-#include "inspector/inspector.h"
+#include "reader/reader.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "inspector/inspector.h"
-#include "inspector/package.h"
+#include "reader/reader.h"
+#include "reader/package.h"
 
 namespace wrenly::inspector {
 

@@ -7,10 +7,10 @@
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/install_type.h"
-#include "inspector/damaged.h"
-#include "inspector/head_checks.h"
-#include "inspector/package.h"
-#include "inspector/stream_decoder.h"
+#include "reader/damaged.h"
+#include "reader/head_checks.h"
+#include "reader/package.h"
+#include "reader/stream_decoder.h"
 
 namespace wrenly::inspector {
 

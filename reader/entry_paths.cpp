@@ -1,6 +1,6 @@
-#include "inspector/entry_paths.h"
+#include "reader/entry_paths.h"
 
-#include "inspector/names.h"
+#include "reader/names.h"
 
 namespace wrenly::inspector {
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "format/file_entry.h"
-#include "inspector/damaged.h"
-#include "inspector/data_area.h"
-#include "inspector/entry_paths.h"
-#include "inspector/inspector.h"
-#include "inspector/names.h"
-#include "inspector/report.h"
+#include "reader/damaged.h"
+#include "reader/data_area.h"
+#include "reader/entry_paths.h"
+#include "reader/reader.h"
+#include "reader/names.h"
+#include "reader/report.h"
 
 namespace wrenly::inspector {
 

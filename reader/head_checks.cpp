@@ -1,4 +1,4 @@
-#include "inspector/head_checks.h"
+#include "reader/head_checks.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@
 #include "format/install_type.h"
 #include "format/message_list.h"
 #include "format/settings.h"
-#include "inspector/damaged.h"
+#include "reader/damaged.h"
 
 namespace wrenly::inspector {
 

@@ -6,9 +6,9 @@
 #include "format/container.h"
 #include "format/install_type.h"
 #include "format/settings.h"
-#include "inspector/names.h"
-#include "inspector/report.h"
-#include "inspector/stream_decoder.h"
+#include "reader/names.h"
+#include "reader/report.h"
+#include "reader/stream_decoder.h"
 
 namespace wrenly::inspector {
 

@@ -1,10 +1,10 @@
-#include "inspector/data_area.h"
+#include "reader/data_area.h"
 
 #include <string>
 #include <vector>
 
 #include "format/file_entry.h"
-#include "inspector/damaged.h"
+#include "reader/damaged.h"
 
 namespace wrenly::inspector {
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "inspector/inspector.h"
+#include "reader/reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path =

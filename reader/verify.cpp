@@ -3,10 +3,10 @@
 #include <string>
 
 #include "format/file_entry.h"
-#include "inspector/damaged.h"
-#include "inspector/data_area.h"
-#include "inspector/names.h"
-#include "inspector/report.h"
+#include "reader/damaged.h"
+#include "reader/data_area.h"
+#include "reader/names.h"
+#include "reader/report.h"
 
 namespace wrenly::inspector {
 

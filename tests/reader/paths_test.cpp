@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "inspector/entry_paths.h"
-#include "inspector/package.h"
+#include "reader/entry_paths.h"
+#include "reader/package.h"
 
 namespace wi = wrenly::inspector;
 

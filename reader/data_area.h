@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <fstream>
 
-#include "inspector/package.h"
-#include "inspector/stream_decoder.h"
+#include "reader/package.h"
+#include "reader/stream_decoder.h"
 
 namespace wrenly::inspector {
 

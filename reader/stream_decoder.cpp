@@ -1,4 +1,4 @@
-#include "inspector/stream_decoder.h"
+#include "reader/stream_decoder.h"
 
 #include <bzlib.h>
 #include <zlib.h>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "format/container.h"
-#include "inspector/damaged.h"
+#include "reader/damaged.h"
 
 namespace wrenly::inspector {
 

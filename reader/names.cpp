@@ -1,4 +1,4 @@
-#include "inspector/names.h"
+#include "reader/names.h"
 
 #include <cstdio>
 #include <initializer_list>

@@ -4,11 +4,11 @@
 #include "format/file_entry.h"
 #include "format/install_type.h"
 #include "format/message_list.h"
-#include "inspector/data_area.h"
-#include "inspector/entry_paths.h"
-#include "inspector/names.h"
-#include "inspector/report.h"
-#include "inspector/stream_decoder.h"
+#include "reader/data_area.h"
+#include "reader/entry_paths.h"
+#include "reader/names.h"
+#include "reader/report.h"
+#include "reader/stream_decoder.h"
 
 namespace wrenly::inspector {
 

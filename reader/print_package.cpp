@@ -1,8 +1,8 @@
 #include <exception>
 
-#include "inspector/damaged.h"
-#include "inspector/inspector.h"
-#include "inspector/report.h"
+#include "reader/damaged.h"
+#include "reader/reader.h"
+#include "reader/report.h"
 
 namespace wrenly::inspector {
 
