@@ -83,50 +83,45 @@ TEST_P(ProjectErrorTest, NamesFileLineAndProblem) {
 INSTANTIATE_TEST_SUITE_P(Project, ProjectErrorTest, testing::ValuesIn(kErrors),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StubErrors, TooLargeForTheSignatureWindowIsRefused) {
-  test::ScratchProject scratch;
-  scratch.Write("big.exe", std::string(199995, 'S'));
+// Builds a one-line project with a stub of the given bytes.
+void BuildWithStub(test::ScratchProject& scratch, const std::string& stub) {
+  scratch.Write("stub.exe", stub);
   BuildOptions options;
   options.project = scratch.Project("[product]\nname = \"P\"\n");
-  options.stub = scratch.Path("big.exe");
+  options.stub = scratch.Path("stub.exe");
   options.quiet = true;
   std::ostringstream log;
+  Build(options, log);
+}
+
+// The message of the BuildError a stub causes, or "" when the build succeeds.
+std::string StubError(test::ScratchProject& scratch, const std::string& stub) {
   try {
-    Build(options, log);
-    FAIL();
+    BuildWithStub(scratch, stub);
   } catch (const BuildError& e) {
-    EXPECT_NE(std::string(e.what()).find("stub is too large"), std::string::npos) << e.what();
+    return e.what();
   }
+  return "";
+}
+
+TEST(StubErrors, TooLargeForTheSignatureWindowIsRefused) {
+  test::ScratchProject scratch;
+  std::string error = StubError(scratch, std::string(199995, 'S'));
+  EXPECT_NE(error.find("stub is too large"), std::string::npos) << error;
   EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe")));
 }
 
 TEST(StubErrors, LargestStubThatFitsIsAccepted) {
   test::ScratchProject scratch;
-  scratch.Write("big.exe", std::string(199994, 'S'));
-  BuildOptions options;
-  options.project = scratch.Project("[product]\nname = \"P\"\n");
-  options.stub = scratch.Path("big.exe");
-  options.quiet = true;
-  std::ostringstream log;
-  Build(options, log);
+  BuildWithStub(scratch, std::string(199994, 'S'));
   auto bytes = test::ReadAll(scratch.Path("setup.exe"));
   EXPECT_EQ(bytes[199994], 0x77);
 }
 
 TEST(StubErrors, StubThatContainsTheSignatureIsRefused) {
   test::ScratchProject scratch;
-  scratch.Write("sig.exe", std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S'));
-  BuildOptions options;
-  options.project = scratch.Project("[product]\nname = \"P\"\n");
-  options.stub = scratch.Path("sig.exe");
-  options.quiet = true;
-  std::ostringstream log;
-  try {
-    Build(options, log);
-    FAIL();
-  } catch (const BuildError& e) {
-    EXPECT_NE(std::string(e.what()).find("signature itself at offset 2000"), std::string::npos) << e.what();
-  }
+  std::string error = StubError(scratch, std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S'));
+  EXPECT_NE(error.find("signature itself at offset 2000"), std::string::npos) << error;
 }
 
 TEST(StubErrors, MissingStubIsNamed) {
