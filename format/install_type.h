@@ -81,6 +81,25 @@ inline constexpr int kListMessages = 7;
 inline constexpr int kListButtons = 8;
 inline constexpr uint16_t kCaption = 0;          // 7/0
 inline constexpr uint16_t kPackageIncomplete = 31;  // 7/31
+// List 7, the wizard's questions and notes.
+inline constexpr uint16_t kBrowseTitle = 1;
+inline constexpr uint16_t kCheckingSpace = 4;
+inline constexpr uint16_t kReadOnlyTargets = 7;
+inline constexpr uint16_t kNotEnoughSpace = 11;
+inline constexpr uint16_t kStopPartialInstall = 13;
+inline constexpr uint16_t kCancelQuestion = 14;
+inline constexpr uint16_t kCancelled = 15;
+// List 8, button captions.
+inline constexpr uint16_t kButtonBack = 0;
+inline constexpr uint16_t kButtonNext = 1;
+inline constexpr uint16_t kButtonCancel = 2;
+inline constexpr uint16_t kButtonInstall = 3;
+inline constexpr uint16_t kButtonStop = 5;
+inline constexpr uint16_t kButtonRestartNow = 6;
+// Items of every page kind's own list k.
+inline constexpr uint16_t kPageTitle = 0;
+inline constexpr uint16_t kPageSubtitle = 1;
+inline constexpr uint16_t kPageText0 = 2;  // texts 2..5 go into controls 1000..1003
 }  // namespace msg
 
 }  // namespace wrenly::format

@@ -14,5 +14,6 @@ int RegisterMainWindowClass();
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Zero on failure.
 int CreateMainWindow();
+void PaintBackground(HWND window);
 void RunWizard();
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Normal runs on setup programs built by wrenly build: an intact package
-# loads, selects its install type and ends with 0 (the wizard does not exist
-# yet, so no window appears); a missing or damaged package ends with -1
-# (255 here) and shows nothing.
+# loads and shows its wizard, captioned with its install type's 7/0; a
+# missing or damaged package ends with -1 (255 here) and shows nothing.
 . "$(dirname "$0")/../lib.sh"
 wine_require
 
@@ -28,17 +27,18 @@ cut_copy "$d/zlib.exe" "$d/no-size.exe" $((size_field + 2))
 cut_copy "$d/zlib.exe" "$d/mid-block.exe" $((zblock_stream_at + zblock_stream_size / 2))
 
 S=";"
-loads() {  # name file.exe
-  check_drive "$1" "no-window|exit 0" start "$(winpath "$d/$2")" $S expect-no-window 15 $S wait-exit 15
+loads() {  # name file.exe caption
+  check_drive "$1" "window class=\"WrenlyClass\" caption=\"$3\"|killed" start "$(winpath "$d/$2")" \
+    $S wait-window 15 $S kill
 }
 refused() {  # name file.exe
   check_drive "$1" "no-window|exit 255" start "$(winpath "$d/$2")" $S expect-no-window 15 $S wait-exit 15
 }
 
 #       case                                         setup program
-loads   "intact, zlib entries"                       zlib.exe
-loads   "intact, bzip2 entries"                      bzip2.exe
-loads   "intact, two install types"                  two.exe
+loads   "intact, zlib entries"                       zlib.exe  "Wine Check Setup"
+loads   "intact, bzip2 entries"                      bzip2.exe "Wine Check Setup"
+loads   "intact, two install types"                  two.exe   "Wine Check Two Setup"
 refused "no package (the bare stub)"                 bare.exe
 refused "a compressed block's stream damaged"        stream.exe
 refused "a compressed block's method 3"              method.exe

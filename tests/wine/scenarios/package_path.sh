@@ -19,12 +19,19 @@ w() { winpath "$d/$1"; }
 quiet() {  # name expected-exit program options...
   check_drive "$1" "no-window|exit $2" start "$3" "${@:4}" $S expect-no-window 15 $S wait-exit 15
 }
+# A normal run: the package loaded and its wizard is shown.
+wizard() {  # name file options...
+  check_drive "$1" 'window class="WrenlyClass" caption="Wine Check Setup"|killed' \
+    start "$2" "${@:3}" $S wait-window 15 $S kill
+}
+
+#      case                                       program                 option
+wizard "quoted path"                              "$stub"                 "/S\"$(w setup.exe)\""
+wizard "path after a space"                       "$stub"                 /S "$(w setup.exe)"
+wizard "path without a space"                     "$stub"                 "/S$(w setup.exe)"
+wizard "quoted path with a space"                 "$stub"                 "/S\"$(w 'with space/setup.exe')\""
 
 #     case                                        exit  program                 option
-quiet "quoted path"                               0     "$stub"                 "/S\"$(w setup.exe)\""
-quiet "path after a space"                        0     "$stub"                 /S "$(w setup.exe)"
-quiet "path without a space"                      0     "$stub"                 "/S$(w setup.exe)"
-quiet "quoted path with a space"                  0     "$stub"                 "/S\"$(w 'with space/setup.exe')\""
 quiet "missing file"                              255   "$stub"                 "/S\"$(w missing.exe)\""
 quiet "a file without a package"                  255   "$(w setup.exe)"        "/S\"$stub\""
 check_drive "a package cut inside its DataArea" \

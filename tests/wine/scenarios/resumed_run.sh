@@ -22,6 +22,11 @@ box='dialog caption="Wine Check Setup" text="The package is incomplete."|pressed
 quiet() {  # name expected-exit file.exe options...
   check_drive "$1" "no-window|exit $2" start "$(winpath "$d/$3")" "${@:4}" $S expect-no-window 15 $S wait-exit 15
 }
+# A normal run: the package loaded and its wizard is shown.
+wizard() {  # name file options...
+  check_drive "$1" 'window class="WrenlyClass" caption="Wine Check Setup"|killed' \
+    start "$(winpath "$d/$2")" "${@:3}" $S wait-window 15 $S kill
+}
 
 #     case                                         exit  setup program       option
 quiet "/B1 on the temporary-copy form"             0     copy.exe            /B1
@@ -34,8 +39,8 @@ quiet "/B3 on a two-type copy"                     255   two-copy.exe        /B3
 quiet "/B1 without the DataArea size"              255   copy-no-size.exe    /B1
 quiet "/N/B1, options without a space"            0     copy.exe            /N/B1
 quiet "/B12 after /B1: the last one counts"        255   copy.exe            /B1 /B12
-quiet "/B0 is a normal run"                        0     setup.exe           /B0
-quiet "/B without digits is a normal run"          0     setup.exe           /B
+wizard "/B0 is a normal run"                             setup.exe           /B0
+wizard "/B without digits is a normal run"               setup.exe           /B
 check_drive "/B1 on an intact setup program" "$box" \
   start "$(winpath "$d/setup.exe")" /B1 $S wait-dialog 15 $S press OK $S wait-exit 15
 check_drive "/B1 on a copy with one DataArea byte" "$box" \

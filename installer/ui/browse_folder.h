@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+// The system's folder chooser, starting at the folder in buffer (260 bytes);
+// 1 with the chosen folder in buffer.
+int BrowseForFolder(HWND owner, char* buffer);

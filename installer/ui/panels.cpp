@@ -1,0 +1,232 @@
+// The HeaderPanel, SidePanel and ButtonBar, and what every page shares:
+// brushes, colours, placement and its body controls.
+#include "format/install_type.h"
+#include "format/settings.h"
+#include "package/package_model.h"
+#include "text/messages.h"
+#include "ui/layout_geometry.h"
+#include "ui/wizard.h"
+
+namespace wf = wrenly::format;
+
+namespace {
+
+constexpr uint32_t kNone = wf::kSystemColour;
+
+HBRUSH PageBrush;
+HBRUSH EditBrush;
+HBRUSH ButtonBarBrush;
+
+bool IsColourMessage(UINT message) {
+  return message == WM_CTLCOLORMSGBOX || message == WM_CTLCOLORBTN || message == WM_CTLCOLORDLG ||
+         message == WM_CTLCOLORSTATIC;
+}
+
+// Text and background colours into the DC; the brush is the answer. Both
+// colours -1: the system's defaults.
+INT_PTR AnswerColours(WPARAM dc, uint32_t text, uint32_t background, HBRUSH brush) {
+  if (text == kNone && background == kNone) return FALSE;
+  if (text != kNone) SetTextColor((HDC)dc, text);
+  if (background != kNone) SetBkColor((HDC)dc, background);
+  return (INT_PTR)brush;
+}
+
+int DisplayBits(HDC dc) { return GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL); }
+
+UiRect ClientOf(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  return UiRect{r.left, r.top, r.right, r.bottom};
+}
+
+void PaintHeader(HWND panel) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(panel, &ps);
+  LayoutView l;
+  if (dc && CurrentLayout(&l)) {
+    UiRect client = ClientOf(panel), line = HeaderLineRect(client), at{};
+    FoundDib dib;
+    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, l.headerBitmap, &dib);
+    if (hasDib) at = HeaderBitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
+    DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, (l.flags & wf::kLayHeaderLine) ? &line : nullptr,
+                        l.headerColour, l.flags & wf::kLayHeaderBitmapFramed);
+  }
+  EndPaint(panel, &ps);
+}
+
+void PaintSide(HWND panel) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(panel, &ps);
+  LayoutView l;
+  if (dc && CurrentLayout(&l)) {
+    UiRect client = ClientOf(panel), line = SideLineRect(client), at{};
+    FoundDib dib;
+    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, l.sideBitmap, &dib);
+    if (hasDib) at = SideBitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
+    DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, (l.flags & wf::kLaySideLine) ? &line : nullptr,
+                        l.sideColour, l.flags & wf::kLaySideBitmapFramed);
+  }
+  EndPaint(panel, &ps);
+}
+
+void PaintButtonBar(HWND bar) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(bar, &ps);
+  const WizardSettings& s = Settings();
+  if (dc && (s.options & wf::kSetOptButtonBarLine)) {
+    UiRect line = ButtonBarLineRect(ClientOf(bar));
+    DrawPanelDecoration(dc, nullptr, nullptr, &line, s.buttonBarColour, false);
+  }
+  EndPaint(bar, &ps);
+}
+
+// What the two hidden panels share.
+INT_PTR PanelCommon(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, HWND* self) {
+  switch (message) {
+    case WM_INITDIALOG:
+      *self = panel;
+      ShowWindow(panel, SW_HIDE);
+      return TRUE;
+    case WM_NCDESTROY:
+      *self = nullptr;
+      return FALSE;
+  }
+  return HandleLinkNotify(panel, message, wParam, lParam);
+}
+
+}  // namespace
+
+void DrawDib(HDC dc, const FoundDib& dib, int x, int y, int w, int h) {
+  StretchDIBits(dc, x, y, w, h, 0, 0, dib.info.width, dib.info.height, dib.header + dib.info.pixelOffset,
+                (const BITMAPINFO*)dib.header, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void DrawPanelDecoration(HDC dc, const FoundDib* dib, const UiRect* bitmap, const UiRect* line, uint32_t colour,
+                         bool framed) {
+  PanelShades shades = DecorationShades(colour, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+  HPALETTE palette = nullptr, previous = nullptr;
+  ShadeStrip strips[4];
+  if (dib && bitmap) {
+    if (dib->info.bitCount <= 8 && DisplayBits(dc) <= 8) {
+      palette = CreateBitmapPalette(dc, *dib);
+      if (!palette) palette = CreateHalftonePalette(dc);
+      if (palette) {
+        previous = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
+      }
+    }
+    DrawDib(dc, *dib, bitmap->left, bitmap->top, dib->info.width, dib->info.height);
+    if (framed) {
+      FrameStrips(*bitmap, strips);
+      for (const ShadeStrip& s : strips)
+        FillSolidRect(dc, s.x, s.y, s.width, s.height, s.light ? shades.light : shades.dark);
+    }
+  }
+  if (line) {
+    LineStrips(*line, strips);
+    for (int i = 0; i < 2; ++i)
+      FillSolidRect(dc, strips[i].x, strips[i].y, strips[i].width, strips[i].height,
+                    strips[i].light ? shades.light : shades.dark);
+  }
+  if (palette) {
+    SelectPalette(dc, previous, TRUE);
+    DeleteObject(palette);
+  }
+}
+
+INT_PTR CALLBACK CommonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  LayoutView l;
+  bool hasLayout = CurrentLayout(&l);
+  if (message == WM_INITDIALOG) {
+    if (!hasLayout) return TRUE;  // the walk never shows a kind without a layout
+    PageBrush = MakeBrush(l.pageColour, COLOR_BTNFACE);
+    EditBrush = MakeBrush(l.editColour, COLOR_WINDOW);
+    CurrentPage = page;
+    CreateControls(page, l.bodyCount, l.bodyRecords, l.pageColour, l.editColour);
+    const WizardSettings& s = Settings();
+    PagePanels panels = PlacePanels(WizardSize{s.width, s.height, s.buttonBarHeight}, l.sideWidth, l.headerHeight);
+    SetWindowPos(page, nullptr, panels.page.left, panels.page.top, panels.page.right - panels.page.left,
+                 panels.page.bottom - panels.page.top, SWP_NOZORDER);
+    return TRUE;
+  }
+  if (IsColourMessage(message))
+    return hasLayout ? AnswerColours(wParam, l.textColour, l.pageColour, PageBrush) : FALSE;
+  if (message == WM_CTLCOLOREDIT)
+    return hasLayout ? AnswerColours(wParam, l.textColour, l.editColour, EditBrush) : FALSE;
+  if (message == WM_NCDESTROY) {
+    DeleteObject(PageBrush);
+    DeleteObject(EditBrush);
+    PageBrush = EditBrush = nullptr;
+    if (CurrentPage == page) CurrentPage = nullptr;
+    return FALSE;
+  }
+  return HandleLinkNotify(page, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  LayoutView l;
+  if (message == WM_PAINT) {
+    PaintHeader(panel);
+    return TRUE;
+  }
+  if (IsColourMessage(message))
+    return CurrentLayout(&l) ? AnswerColours(wParam, l.headerTextColour, l.headerColour, HeaderBrush) : FALSE;
+  if (message == WM_NCDESTROY) {
+    DeleteObject(HeaderBrush);
+    HeaderBrush = nullptr;
+  }
+  return PanelCommon(panel, message, wParam, lParam, &HeaderPanel);
+}
+
+INT_PTR CALLBACK SidePanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  LayoutView l;
+  if (message == WM_PAINT) {
+    PaintSide(panel);
+    return TRUE;
+  }
+  if (IsColourMessage(message)) {
+    if (!CurrentLayout(&l) || l.sideColour == kNone) return FALSE;
+    SetBkColor((HDC)wParam, l.sideColour);
+    return (INT_PTR)SideBrush;
+  }
+  if (message == WM_NCDESTROY) {
+    DeleteObject(SideBrush);
+    SideBrush = nullptr;
+  }
+  return PanelCommon(panel, message, wParam, lParam, &SidePanel);
+}
+
+void ButtonBarCommand(WPARAM wParam, LPARAM lParam);
+
+INT_PTR CALLBACK ButtonBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WizardSettings& s = Settings();
+  switch (message) {
+    case WM_INITDIALOG: {
+      ButtonBar = bar;
+      ButtonBarBrush = MakeBrush(s.buttonBarColour, COLOR_BTNFACE);
+      CreateControls(bar, s.buttonCount, s.buttonRecords, s.buttonBarColour, kNone);
+      SetButtonCaption(1, wf::msg::kButtonBack);
+      SetButtonCaption(2, wf::msg::kButtonNext);
+      SetButtonCaption(4, wf::msg::kButtonCancel);
+      SetWindowPos(bar, nullptr, 0, s.height - s.buttonBarHeight, s.width, s.buttonBarHeight, SWP_NOZORDER);
+      return TRUE;
+    }
+    case WM_PAINT:
+      PaintButtonBar(bar);
+      return TRUE;
+    case WM_COMMAND:
+      ButtonBarCommand(wParam, lParam);
+      return TRUE;
+    case WM_NCDESTROY:
+      DeleteObject(ButtonBarBrush);
+      ButtonBarBrush = nullptr;
+      ButtonBar = nullptr;
+      return FALSE;
+  }
+  if (IsColourMessage(message)) {
+    if (s.buttonBarColour == kNone) return FALSE;
+    SetBkColor((HDC)wParam, s.buttonBarColour);
+    return (INT_PTR)ButtonBarBrush;
+  }
+  return HandleLinkNotify(bar, message, wParam, lParam);
+}

@@ -1,0 +1,76 @@
+// The wizard's windows and its reading of SetupSettings and PageLayouts.
+#include "format/bytes.h"
+#include "format/settings.h"
+#include "package/package_model.h"
+#include "ui/wizard.h"
+
+namespace wf = wrenly::format;
+namespace ss = wf::setup_settings;
+namespace pl = wf::page_layout;
+
+HWND HeaderPanel;
+HWND SidePanel;
+HWND ButtonBar;
+HWND CurrentPage;
+HFONT DialogFont;
+HBRUSH HeaderBrush;
+HBRUSH SideBrush;
+uint32_t ButtonMask;
+int CurrentPageKind = -1;
+int HalfScreenWidth;
+int HalfScreenHeight;
+
+const WizardSettings& Settings() {
+  static WizardSettings s;
+  static const uint8_t* readFrom;
+  if (readFrom == ThePackage.settings && readFrom) return s;
+  s = WizardSettings{};
+  s.buttonBarColour = wf::kSystemColour;
+  readFrom = ThePackage.settings;
+  wf::ByteView v{ThePackage.settings, ThePackage.settings ? ThePackage.settingsSize : 0};
+  if (!v.Has(0, ss::kFixedSize)) return s;
+  const uint8_t* p = v.data;
+  s.flags = wf::LoadU32(p + ss::kFlags);
+  s.topColour = wf::LoadU32(p + ss::kTopColour);
+  s.bottomColour = wf::LoadU32(p + ss::kBottomColour);
+  s.width = (int32_t)wf::LoadU32(p + ss::kWizardWidth);
+  s.height = (int32_t)wf::LoadU32(p + ss::kWizardHeight);
+  s.options = wf::LoadU32(p + ss::kOptions);
+  s.dialogFont = p + ss::kDialogFont;
+  s.buttonBarColour = wf::LoadU32(p + ss::kButtonBarColour);
+  s.buttonBarHeight = (int32_t)wf::LoadU32(p + ss::kButtonBarHeight);
+  // The loader checked that count and records lie inside the block.
+  int32_t count = (int32_t)wf::LoadU32(p + ss::kButtonCount);
+  uint32_t offset = wf::LoadU32(p + ss::kButtonRecords);
+  if (count > 0 && v.Has(offset, (uint32_t)count * wf::control_record::kSize)) {
+    s.buttonCount = count;
+    s.buttonRecords = p + offset;
+  }
+  return s;
+}
+
+bool BackgroundMode() { return (Settings().flags & wf::kSetBackgroundMode) != 0; }
+
+bool ReadLayout(int kind, LayoutView* out) {
+  if (kind < 0 || kind >= (int)kLayoutSlots || !ThePackage.layouts[kind]) return false;
+  const uint8_t* l = ThePackage.layouts[kind];
+  out->flags = wf::LoadU32(l + pl::kFlags);
+  out->pageColour = wf::LoadU32(l + pl::kPageColour);
+  out->textColour = wf::LoadU32(l + pl::kTextColour);
+  out->editColour = wf::LoadU32(l + pl::kEditColour);
+  out->sideWidth = (int32_t)wf::LoadU32(l + pl::kSideWidth);
+  out->sideColour = wf::LoadU32(l + pl::kSideColour);
+  out->sideBitmap = wf::LoadU32(l + pl::kSideBitmap);
+  out->headerHeight = (int32_t)wf::LoadU32(l + pl::kHeaderHeight);
+  out->headerColour = wf::LoadU32(l + pl::kHeaderColour);
+  out->headerTextColour = wf::LoadU32(l + pl::kHeaderTextColour);
+  out->headerBitmap = wf::LoadU32(l + pl::kHeaderBitmap);
+  out->bodyCount = wf::LoadU16(l + pl::kBodyCount);
+  out->headerCount = wf::LoadU16(l + pl::kHeaderCount);
+  // Records were checked at load to lie inside the block the layout is in.
+  out->bodyRecords = l + wf::LoadU32(l + pl::kBodyRecords);
+  out->headerRecords = l + wf::LoadU32(l + pl::kHeaderRecords);
+  return true;
+}
+
+bool CurrentLayout(LayoutView* out) { return ReadLayout(CurrentPageKind, out); }
