@@ -56,7 +56,7 @@ constexpr DefaultText kDefaults[] = {
     {6, 1, "The setup has finished."},
     {6, 2, "<fontsize=14><b>{product} is installed</b>"},
     {6, 3, ""},
-    {6, 4, "Click Finish to close this program."},
+    {6, 4, "Click Next to close this program."},
     {6, 5, "The installation did not complete.\n\n%s"},
     {6, 6, "&Open the documentation"},
     {6, 7, "&Start {product} now"},

@@ -124,6 +124,12 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     WriteBlock(w, f::kBlockTitleStyle, BuildTitleStyle(project.titleStyle));
   }
   if (!project.uninstallerImage.empty()) WriteBlock(w, f::kBlockUninstallerImage, project.uninstallerImage);
+  if (project.singlePage >= 0) {
+    std::vector<uint8_t> single(f::single_page::kSize);
+    f::StoreU16(single.data() + f::single_page::kPageKind, static_cast<uint16_t>(project.singlePage));
+    f::StoreU16(single.data() + f::single_page::kInitialType, static_cast<uint16_t>(project.initialType));
+    WriteBlock(w, f::kBlockSinglePage, single, false);
+  }
 
   size_t next = 0;
   for (const auto& type : project.types) {

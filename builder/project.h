@@ -91,6 +91,9 @@ struct Project {
   Compression compression = Compression::kZlib;
   int level = 6;
   uint64_t volumeSize = 0;  // 0: one file
+  // One page shown alone (no installation end actions); -1: the whole wizard.
+  int singlePage = -1;
+  int initialType = 0;  // index; counts only with singlePage
   std::optional<std::filesystem::path> stub;
   // Uninstaller.
   std::vector<uint8_t> uninstallerImage;   // block 5183; empty: none

@@ -149,6 +149,10 @@ class Loader {
       if (t) ReadInstallType(*t, type);
       project_.types.push_back(std::move(type));
     }
+    if (project_.initialType >= static_cast<int>(project_.types.size()))
+      throw BuildError(r_.At(*r_.Table(root, "setup"), "initial_type"),
+                       fmt::format("initial_type {} names no install type; there are {}", project_.initialType + 1,
+                                   project_.types.size()));
     for (size_t i = 0; i < project_.types.size(); ++i) {
       InstallTypeSpec& type = project_.types[i];
       FinishTexts(type, globalTexts, types[i] ? r_.Table(*types[i], "texts") : nullptr);
@@ -289,7 +293,10 @@ class Loader {
   }
 
   void ReadSetup(const toml::table& t) {
-    r_.RequireKnownKeys(t, {"stub", "compression", "level", "volume_size"}, "[setup]");
+    r_.RequireKnownKeys(t, {"stub", "compression", "level", "volume_size", "single_page", "initial_type"},
+                        "[setup]");
+    if (auto v = r_.String(t, "single_page")) project_.singlePage = Choose(r_, t, "single_page", *v, kPages);
+    if (auto v = r_.Integer(t, "initial_type", 1, f::kMaxInstallTypes)) project_.initialType = static_cast<int>(*v - 1);
     if (auto v = r_.String(t, "stub")) project_.stub = project_.folder / *v;
     if (auto v = r_.String(t, "compression")) project_.compression = ReadCompression(t, *v);
     if (auto v = r_.Integer(t, "level", 1, 9)) project_.level = static_cast<int>(*v);
