@@ -3,11 +3,9 @@
 #include <stdlib.h>
 
 #include "report.h"
+#include "steps.h"
 
 namespace driver {
-namespace {
-
-constexpr DWORD kPollMs = 50;
 
 DWORD Seconds(const std::string& s) { return static_cast<DWORD>(atof(s.c_str()) * 1000.0); }
 
@@ -16,24 +14,16 @@ std::string ExitLine(const Target& t) {
   return "exit " + std::to_string(t.exitCode & 0xFF);
 }
 
-std::string Describe(HWND h) {
-  return "class=" + Quoted(ClassOf(h)) + " caption=" + Quoted(TextOf(h));
-}
-
 bool RequireStarted(const Target& t) {
   if (t.started) return true;
   Line("error no-target");
   return false;
 }
 
-// Polls until `found` returns a window or the process ends or time runs out.
-template <class Find>
-HWND WaitFor(Target& t, DWORD ms, Find found) {
-  for (DWORD waited = 0;; waited += kPollMs) {
-    if (HWND h = found()) return h;
-    if (PollExit(t) || waited >= ms) return nullptr;
-    Sleep(kPollMs);
-  }
+namespace {
+
+std::string Describe(HWND h) {
+  return "class=" + Quoted(ClassOf(h)) + " caption=" + Quoted(TextOf(h));
 }
 
 // The window a button command works on: the one last waited for, else the
@@ -207,6 +197,17 @@ const std::vector<Command> kCommands = {
     {"wait-exit", 1, 1, "wait-exit SECONDS", WaitExitCmd},
     {"sleep", 1, 1, "sleep SECONDS", SleepCmd},
     {"kill", 0, 0, "kill", Kill},
+    {"wait-control", 2, 2, "wait-control ID SECONDS", WaitControl},
+    {"text", 1, 1, "text ID", Text},
+    {"expect-text", 2, 2, "expect-text ID TEXT", ExpectText},
+    {"wait-text", 3, 3, "wait-text ID TEXT SECONDS", WaitText},
+    {"state", 1, 1, "state ID", State},
+    {"set-text", 2, 2, "set-text ID TEXT", SetText},
+    {"click", 1, 1, "click ID", ClickControl},
+    {"close", 0, 0, "close", Close},
+    {"caption", 1, 1, "caption CLASS", Caption},
+    {"screenshot", 1, 1, "screenshot FILE", Screenshot},
+    {"cpu", 1, 1, "cpu SECONDS", Cpu},
 };
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The driver's commands. Each is one row of a table: later work adds rows
-// (click-id, set-text, read-control, screenshot, ...) without touching the
-// step runner.
+// The driver's commands. Each is one row of a table, so a new step never
+// touches the step runner.
 #pragma once
 #include <string>
 #include <vector>

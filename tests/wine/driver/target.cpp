@@ -116,6 +116,26 @@ HWND FindChildById(HWND window, int id) {
   return nullptr;
 }
 
+HWND FindControl(const Target& t, int id, bool visibleOnly) {
+  std::vector<HWND> windows = TopLevelWindows(t);
+  if (t.current && IsWindow(t.current) && IsWindowVisible(t.current))
+    windows.insert(windows.begin(), t.current);
+  HWND hidden = nullptr;
+  for (HWND w : windows)
+    for (HWND h : Descendants(w)) {
+      if (IdOf(h) != id) continue;
+      if (IsWindowVisible(h)) return h;
+      if (!hidden) hidden = h;
+    }
+  return visibleOnly ? nullptr : hidden;
+}
+
+HWND FindTopLevel(const Target& t, const std::string& cls) {
+  for (HWND w : TopLevelWindows(t))
+    if (ClassOf(w) == cls) return w;
+  return nullptr;
+}
+
 std::string MessageTextOf(HWND box) {
   for (HWND h : Descendants(box)) {
     if (_stricmp(ClassOf(h).c_str(), "Static") != 0) continue;

@@ -39,6 +39,13 @@ int IdOf(HWND h);
 bool SameCaption(const std::string& shown, const std::string& wanted);
 HWND FindButton(HWND window, const std::string& caption);
 HWND FindChildById(HWND window, int id);
+// A control by id among the descendants of the target's visible top-level
+// windows: the window last waited for first, then the others in z-order; a
+// visible control before a hidden one. Hidden ones count only when
+// `visibleOnly` is false.
+HWND FindControl(const Target& t, int id, bool visibleOnly);
+// The target's visible top-level window of that class.
+HWND FindTopLevel(const Target& t, const std::string& cls);
 // The message text of a message box: its first static control that is not an icon.
 std::string MessageTextOf(HWND box);
 

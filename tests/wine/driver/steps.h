@@ -1,0 +1,43 @@
+// What the step files share, and the steps that live outside commands.cpp:
+// controls by id (control_steps.cpp) and measurements of the screen and the
+// target process (measure_steps.cpp).
+#pragma once
+#include <string>
+
+#include "commands.h"
+
+namespace driver {
+
+constexpr DWORD kPollMs = 50;
+
+// A SECONDS argument ("0.5" too) in milliseconds.
+DWORD Seconds(const std::string& s);
+// The exit code as the shell sees it: "exit N".
+std::string ExitLine(const Target& t);
+// Reports `error no-target` when no step started a program yet.
+bool RequireStarted(const Target& t);
+
+// Polls until `found` returns a window or the process ends or time runs out.
+template <class Find>
+HWND WaitFor(Target& t, DWORD ms, Find found) {
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (HWND h = found()) return h;
+    if (PollExit(t) || waited >= ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+bool WaitControl(Target& t, const Args& args);
+bool Text(Target& t, const Args& args);
+bool ExpectText(Target& t, const Args& args);
+bool WaitText(Target& t, const Args& args);
+bool State(Target& t, const Args& args);
+bool SetText(Target& t, const Args& args);
+bool ClickControl(Target& t, const Args& args);
+bool Close(Target& t, const Args& args);
+bool Caption(Target& t, const Args& args);
+
+bool Screenshot(Target& t, const Args& args);
+bool Cpu(Target& t, const Args& args);
+
+}  // namespace driver
