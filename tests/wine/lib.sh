@@ -5,6 +5,8 @@
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
 #   WRENLY_TOOL        the native wrenly tool (empty when not built)
 #   WRENLY_PACKAGE_EDIT  the native package layout/damage helper
+#   WRENLY_BMP_TO_PNG  the native screenshot converter
+#   WRENLY_ARTEFACTS   where screenshots go (PNG files)
 set -euo pipefail
 
 export WINEDEBUG=-all
@@ -13,6 +15,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
 : "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}" "${WRENLY_PACKAGE_EDIT:=}"
+: "${WRENLY_BMP_TO_PNG:=}" "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
 skip() {  # reason...
@@ -65,9 +68,34 @@ scratch_dir() {  # name
 }
 
 # Runs the driver; its lines go to stdout. The driver's own exit status is
-# returned (0: every step saw what it expects).
+# returned (0: every step saw what it expects). Screenshots it took become
+# PNG files.
 drive() {  # steps...
-  wine_run "$(driver_exe)" "$@"
+  local status=0
+  wine_run "$(driver_exe)" "$@" || status=$?
+  convert_screenshots
+  return "$status"
+}
+
+# The FILE for a driver step `screenshot FILE`: after the run the picture is
+# $WRENLY_ARTEFACTS/NAME.png.
+#   drive start "$setup" ; wait-control 1004 10 ; screenshot "$(screenshot folder-page)" ; ...
+screenshot() {  # name
+  mkdir -p "$WRENLY_ARTEFACTS"
+  rm -f "$WRENLY_ARTEFACTS/$1.png"
+  winpath "$WRENLY_ARTEFACTS/$1.bmp"
+}
+
+# Each BMP in the artefact folder becomes a PNG of the same name; a BMP the
+# converter refuses (or all of them, when it is not built) stays for a look.
+convert_screenshots() {
+  [ -n "$WRENLY_BMP_TO_PNG" ] && [ -x "$WRENLY_BMP_TO_PNG" ] && [ -d "$WRENLY_ARTEFACTS" ] || return 0
+  local bmp
+  for bmp in "$WRENLY_ARTEFACTS"/*.bmp; do
+    [ -f "$bmp" ] || continue
+    "$WRENLY_BMP_TO_PNG" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+  return 0
 }
 
 # Builds a setup program from a project of tests/wine/projects with the
@@ -148,6 +176,17 @@ check_drive_status() {  # want_status name expected steps...
     sed 's/^/  stderr: /' "$errors"
   fi
   rm -f "$errors"
+}
+
+# A case that is a shell test rather than a driver run.
+check_that() {  # name command...
+  local name=$1
+  shift
+  cases_run=$((cases_run + 1))
+  if "$@"; then echo "ok   $name"; else
+    cases_failed=$((cases_failed + 1))
+    echo "FAIL $name: $*"
+  fi
 }
 
 cases_done() {
