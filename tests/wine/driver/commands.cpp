@@ -81,11 +81,20 @@ bool WaitWindow(Target& t, const Args& args) {
   return true;
 }
 
+// A box still being built has no visible button yet; one being closed has
+// lost its caption. Either is not yet (or no longer) the dialog to answer.
+bool DialogReady(HWND w) {
+  if (TextOf(w).empty() && MessageTextOf(w).empty()) return false;
+  for (HWND c : Descendants(w))
+    if (ClassOf(c) == "Button" && IsWindowVisible(c)) return true;
+  return false;
+}
+
 bool WaitDialog(Target& t, const Args& args) {
   if (!RequireStarted(t)) return false;
   HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
     for (HWND w : TopLevelWindows(t))
-      if (ClassOf(w) == "#32770") return w;
+      if (ClassOf(w) == "#32770" && DialogReady(w)) return w;
     return nullptr;
   });
   if (!h) {
@@ -134,6 +143,10 @@ bool Click(Target& t, HWND button, const std::string& label) {
   HWND parent = GetParent(button);
   PostMessageA(parent, WM_COMMAND, MAKEWPARAM(IdOf(button), BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
+  // A message box answered goes away before the next step looks for
+  // windows, so a box that follows it is never mistaken for it.
+  if (ClassOf(parent) == "#32770" && !GetParent(parent))
+    for (DWORD waited = 0; waited < 3000 && IsWindow(parent) && IsWindowVisible(parent); waited += 10) Sleep(10);
   t.current = nullptr;
   Line("pressed " + label);
   return true;
