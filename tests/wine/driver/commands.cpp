@@ -83,9 +83,11 @@ bool WaitWindow(Target& t, const Args& args) {
 
 // A box still being built has no visible button yet; one being closed has
 // lost its caption. Either is not yet (or no longer) the dialog to answer.
+// Buttons must be the dialog's own: the wizard's frame, also a top-level
+// dialog in one mode, holds its buttons in a child dialog.
 bool DialogReady(HWND w) {
   if (TextOf(w).empty() && MessageTextOf(w).empty()) return false;
-  for (HWND c : Descendants(w))
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     if (ClassOf(c) == "Button" && IsWindowVisible(c)) return true;
   return false;
 }
@@ -145,7 +147,7 @@ bool Click(Target& t, HWND button, const std::string& label) {
                reinterpret_cast<LPARAM>(button));
   // A message box answered goes away before the next step looks for
   // windows, so a box that follows it is never mistaken for it.
-  if (ClassOf(parent) == "#32770" && !GetParent(parent))
+  if (ClassOf(parent) == "#32770" && !(GetWindowLongPtrA(parent, GWL_STYLE) & WS_CHILD))
     for (DWORD waited = 0; waited < 3000 && IsWindow(parent) && IsWindowVisible(parent); waited += 10) Sleep(10);
   t.current = nullptr;
   Line("pressed " + label);
