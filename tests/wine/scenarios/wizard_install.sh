@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The installation as the wizard drives it: Cancel in the middle of a long
+# one stops it after a question and keeps what is installed; a damaged
+# package is reported on the finish page; without a progress page the ready
+# page's Next installs before the finish page.
+. "$(dirname "$0")/../wizard_lib.sh"
+wine_require
+
+d=$(scratch_dir wizard_install)
+mkdir -p "$d/data"
+printf 'first\n' >"$d/data/a-first.txt"
+head -c 100000000 /dev/urandom >"$d/data/m-large.bin"
+printf 'last\n' >"$d/data/z-last.txt"
+build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
+wizard_steps "$(winpath "$d/setup.exe")"
+box() { echo "dialog caption=\"Wizard Check Setup\" text=\"$1\""; }
+
+check_drive "Cancel during the installation, Yes" \
+  "$seen_ready|clicked id=1|control id=1009 class=\"msctls_progress32\" text=\"\"|clicked id=2|$(box "Stop the installation half-way?")|pressed Yes|$(box "The wizard check was cancelled.")|pressed OK|$closing|clicked id=2|exit 0" \
+  "${to_ready[@]}" $S click 1 $S wait-control 1009 10 $S click 2 $S wait-dialog 10 $S press Yes \
+  $S wait-dialog 10 $S press OK $S wait-control 100 10 $S click 2 $S wait-exit 15
+check_that "the first file stays installed" test -f "$d/dest/a-first.txt"
+check_that "the entry being read is not in place" test ! -e "$d/dest/m-large.bin"
+check_that "no later entry is installed" test ! -e "$d/dest/z-last.txt"
+check_that "no temporary file is left" test -z "$(temp_files "$d/dest")"
+rm -rf "$d/dest"
+
+# The same package with one text entry, its stream broken in the middle.
+rm -rf "$d/data" && mkdir -p "$d/data"
+for _ in $(seq 2000); do echo "a line of text that compresses well"; done >"$d/data/text.txt"
+build_setup wizard.toml "$d/broken.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
+read_layout "$d/broken.exe"
+patch_bytes "$d/broken.exe" $((data_start + data_size / 2)) "ff ff ff ff ff ff ff ff 00 00 00 00 ff ff ff ff"
+wizard_steps "$(winpath "$d/broken.exe")"
+check_drive "a damaged entry is reported on the finish page" \
+  "$seen_ready|clicked id=1|text id=1000 \"Failed: The package is incomplete.\"|state id=1001 visible=0 enabled=1 checked=0|state id=1015 visible=0 enabled=1 checked=1|clicked id=1|$closing|clicked id=2|exit 31" \
+  "${to_ready[@]}" $S click 1 $S wait-text 1000 "Failed: The package is incomplete." 30 $S state 1001 \
+  $S state 1015 $S click 1 $S wait-control 100 10 $S click 2 $S wait-exit 15
+
+build_setup wizard-headless.toml "$d/headless.exe" -D FOLDER="$(winpath "$d/headless")"
+mkdir -p "$d/headless"
+check_drive "no progress page: Next on the ready page installs" \
+  "text id=1000 \"Welcome page\"|clicked id=1|text id=1046 \"Ready page\"|clicked id=1|text id=1000 \"All done.\"|clicked id=1|$closing|clicked id=2|exit 0" \
+  start "$(winpath "$d/headless.exe")" $S wait-text 1000 "Welcome page" 15 $S click 1 \
+  $S wait-text 1046 "Ready page" 10 $S click 1 $S wait-text 1000 "All done." 30 $S click 1 \
+  $S wait-control 100 10 $S click 2 $S wait-exit 15
+check_that "the headless run installed its file" diff "$WRENLY_WINE_PROJECTS/payload.txt" "$d/headless/payload.txt"
+
+cases_done
