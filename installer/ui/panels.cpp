@@ -39,34 +39,40 @@ UiRect ClientOf(HWND window) {
   return UiRect{r.left, r.top, r.right, r.bottom};
 }
 
-void PaintHeader(HWND panel) {
+// What one of the two picture panels draws: its bitmap, where the layout
+// puts it, and its etched line.
+struct PanelLook {
+  uint32_t bitmap;
+  uint32_t colour;
+  bool line;
+  bool framed;
+  UiRect (*lineRect)(const UiRect& client);
+  UiRect (*bitmapRect)(uint32_t flags, int32_t w, int32_t h, int32_t cw, int32_t ch);
+};
+
+void PaintPanel(HWND panel, PanelLook (*lookOf)(const LayoutView& l)) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(panel, &ps);
   LayoutView l;
   if (dc && CurrentLayout(&l)) {
-    UiRect client = ClientOf(panel), line = HeaderLineRect(client), at{};
+    PanelLook look = lookOf(l);
+    UiRect client = ClientOf(panel), line = look.lineRect(client), at{};
     FoundDib dib;
-    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, l.headerBitmap, &dib);
-    if (hasDib) at = HeaderBitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
-    DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, (l.flags & wf::kLayHeaderLine) ? &line : nullptr,
-                        l.headerColour, l.flags & wf::kLayHeaderBitmapFramed);
+    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, look.bitmap, &dib);
+    if (hasDib) at = look.bitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
+    DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, look.line ? &line : nullptr, look.colour, look.framed);
   }
   EndPaint(panel, &ps);
 }
 
-void PaintSide(HWND panel) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(panel, &ps);
-  LayoutView l;
-  if (dc && CurrentLayout(&l)) {
-    UiRect client = ClientOf(panel), line = SideLineRect(client), at{};
-    FoundDib dib;
-    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, l.sideBitmap, &dib);
-    if (hasDib) at = SideBitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
-    DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, (l.flags & wf::kLaySideLine) ? &line : nullptr,
-                        l.sideColour, l.flags & wf::kLaySideBitmapFramed);
-  }
-  EndPaint(panel, &ps);
+PanelLook HeaderLook(const LayoutView& l) {
+  return {l.headerBitmap, l.headerColour, (l.flags & wf::kLayHeaderLine) != 0,
+          (l.flags & wf::kLayHeaderBitmapFramed) != 0, HeaderLineRect, HeaderBitmapRect};
+}
+
+PanelLook SideLook(const LayoutView& l) {
+  return {l.sideBitmap, l.sideColour, (l.flags & wf::kLaySideLine) != 0, (l.flags & wf::kLaySideBitmapFramed) != 0,
+          SideLineRect, SideBitmapRect};
 }
 
 void PaintButtonBar(HWND bar) {
@@ -166,7 +172,7 @@ INT_PTR CALLBACK CommonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
   LayoutView l;
   if (message == WM_PAINT) {
-    PaintHeader(panel);
+    PaintPanel(panel, HeaderLook);
     return TRUE;
   }
   if (IsColourMessage(message))
@@ -181,7 +187,7 @@ INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK SidePanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
   LayoutView l;
   if (message == WM_PAINT) {
-    PaintSide(panel);
+    PaintPanel(panel, SideLook);
     return TRUE;
   }
   if (IsColourMessage(message)) {
