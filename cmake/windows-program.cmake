@@ -1,16 +1,27 @@
 # Settings shared by the Windows programs: small, static, no C++ runtime.
 set(WRENLY_DEPS_DIR "${CMAKE_SOURCE_DIR}/build/deps" CACHE PATH "Cross-built dependencies")
+# libbzip2 and zlib, cross-built by scripts/bootstrap with one section per
+# function so that --gc-sections keeps only what is called.
+set(arch i686)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(WRENLY_BZIP2_DIR "${WRENLY_DEPS_DIR}/bzip2-x86_64")
-else()
-  set(WRENLY_BZIP2_DIR "${WRENLY_DEPS_DIR}/bzip2-i686")
+  set(arch x86_64)
 endif()
-add_library(wrenly_bz2 STATIC IMPORTED)
-set_target_properties(wrenly_bz2 PROPERTIES
-  IMPORTED_LOCATION "${WRENLY_BZIP2_DIR}/lib/libbz2.a"
-  INTERFACE_INCLUDE_DIRECTORIES "${WRENLY_BZIP2_DIR}/include")
-add_library(wrenly_z STATIC IMPORTED)
-set_target_properties(wrenly_z PROPERTIES IMPORTED_LOCATION "/usr/${WRENLY_MINGW_TRIPLE}/lib/libz.a")
+foreach(lib bz2 z)
+  set(dir "${WRENLY_DEPS_DIR}/zlib-${arch}")
+  if(lib STREQUAL "bz2")
+    set(dir "${WRENLY_DEPS_DIR}/bzip2-${arch}")
+  endif()
+  add_library(wrenly_${lib} STATIC IMPORTED)
+  set_target_properties(wrenly_${lib} PROPERTIES
+    IMPORTED_LOCATION "${dir}/lib/lib${lib}.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${dir}/include")
+endforeach()
+
+# CMake adds the C++ compiler's implicit libraries (-lstdc++ -lgcc_s) to every
+# target with C++ sources, even one linked by the C driver. -lgcc_s is the
+# import library of libgcc_s_dw2-1.dll, which no Windows machine has: the
+# 64-bit division helpers must come from the static libgcc the C driver adds.
+set(CMAKE_CXX_IMPLICIT_LINK_LIBRARIES "")
 
 set(WRENLY_WIN_COMPILE_OPTIONS
   -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
