@@ -101,6 +101,7 @@ bool WaitDialog(Target& t, const Args& args) {
   });
   if (!h) {
     Line(t.exited ? "no-dialog " + ExitLine(t) : "timeout");
+    if (!t.exited) ReportShown(t);
     return false;
   }
   t.current = h;
@@ -125,6 +126,23 @@ bool ExpectNoWindow(Target& t, const Args& args) {
   Line("no-window");
   return true;
 }
+
+}  // namespace
+
+void ReportShown(const Target& t) {
+  for (HWND w : TopLevelWindows(t)) {
+    Line("  shown window " + Describe(w));
+    for (HWND c : Descendants(w)) {
+      if (!IsWindowVisible(c) || IdOf(c) == 0) continue;
+      std::string text = TextOf(c);
+      if (text.size() > 60) text = text.substr(0, 57) + "...";
+      Line("  shown   id=" + std::to_string(IdOf(c)) + " class=" + Quoted(ClassOf(c)) +
+           " enabled=" + std::to_string(IsWindowEnabled(c) ? 1 : 0) + " text=" + Quoted(text));
+    }
+  }
+}
+
+namespace {
 
 bool Dump(Target& t, const Args&) {
   if (!RequireStarted(t)) return false;
@@ -187,6 +205,20 @@ bool WaitExitCmd(Target& t, const Args& args) {
   return true;
 }
 
+// Lets a scenario hold the driver until the shell has done its part.
+bool WaitFile(Target&, const Args& args) {
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (GetFileAttributesA(args[0].c_str()) != INVALID_FILE_ATTRIBUTES) {
+      Line("file " + Quoted(args[0]));
+      return true;
+    }
+    if (waited >= Seconds(args[1])) break;
+    Sleep(kPollMs);
+  }
+  Line("timeout no-file " + Quoted(args[0]));
+  return false;
+}
+
 bool SleepCmd(Target&, const Args& args) {
   Sleep(Seconds(args[0]));
   return true;
@@ -211,11 +243,13 @@ const std::vector<Command> kCommands = {
     {"press-id", 1, 1, "press-id ID", PressId},
     {"wait-exit", 1, 1, "wait-exit SECONDS", WaitExitCmd},
     {"sleep", 1, 1, "sleep SECONDS", SleepCmd},
+    {"wait-file", 2, 2, "wait-file PATH SECONDS", WaitFile},
     {"kill", 0, 0, "kill", Kill},
     {"wait-control", 2, 2, "wait-control ID SECONDS", WaitControl},
     {"text", 1, 1, "text ID", Text},
     {"expect-text", 2, 2, "expect-text ID TEXT", ExpectText},
     {"wait-text", 3, 3, "wait-text ID TEXT SECONDS", WaitText},
+    {"wait-page", 2, 2, "wait-page TITLE SECONDS", WaitPage},
     {"state", 1, 1, "state ID", State},
     {"set-text", 2, 2, "set-text ID TEXT", SetText},
     {"click", 1, 1, "click ID", ClickControl},

@@ -3,10 +3,12 @@
 // frame that is itself a popup or a child of the main window.
 #include <stdlib.h>
 
+#include "format/settings.h"
 #include "report.h"
 #include "steps.h"
 
 namespace driver {
+namespace wf = wrenly::format;
 namespace {
 
 // How long a click waits for the target to have handled it.
@@ -73,6 +75,7 @@ bool WaitControl(Target& t, const Args& args) {
   HWND h = WaitFor(t, Seconds(args[1]), [&] { return FindControl(t, id, true); });
   if (!h) {
     Line(t.exited ? "no-control " + ExitLine(t) : "timeout");
+    if (!t.exited) ReportShown(t);
     return false;
   }
   t.current = GetAncestor(h, GA_ROOT);
@@ -117,6 +120,39 @@ bool WaitText(Target& t, const Args& args) {
     Line("timeout " + TextLine(id, last));
   else
     Line("timeout no-control id=" + args[0]);
+  if (!t.exited) ReportShown(t);
+  return false;
+}
+
+// The wizard's page once it can be used: the header shows its title and
+// the page itself is up. The header is drawn before the page is made, so a
+// title alone does not say that the page's controls exist.
+bool WaitPage(Target& t, const Args& args) {
+  if (!RequireStarted(t)) return false;
+  HWND title = nullptr;
+  HWND page = WaitFor(t, Seconds(args[1]), [&]() -> HWND {
+    title = FindControl(t, wf::kIdHeaderTitle, true);
+    if (!title || TextOf(title) != args[0]) return nullptr;
+    HWND header = GetParent(title), frame = GetParent(header);
+    HWND next = FindControl(t, wf::kIdNext, false);
+    HWND bar = next ? GetParent(next) : nullptr;
+    for (HWND c = GetWindow(frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (c != header && c != bar && ClassOf(c) == "#32770" && IsWindowVisible(c) && GetWindow(c, GW_CHILD))
+        return c;
+    return nullptr;
+  });
+  if (page) {
+    t.current = GetAncestor(page, GA_ROOT);
+    Line("page " + Quoted(args[0]));
+    return true;
+  }
+  if (t.exited)
+    Line("no-page " + ExitLine(t));
+  else if (title && IsWindow(title))
+    Line("timeout page " + Quoted(TextOf(title)));
+  else
+    Line("timeout no-page");
+  if (!t.exited) ReportShown(t);
   return false;
 }
 

@@ -27,10 +27,15 @@ HWND WaitFor(Target& t, DWORD ms, Find found) {
   }
 }
 
+// After a wait that timed out: what the target shows instead, so that a
+// failing scenario explains itself (visible controls with an id).
+void ReportShown(const Target& t);
+
 bool WaitControl(Target& t, const Args& args);
 bool Text(Target& t, const Args& args);
 bool ExpectText(Target& t, const Args& args);
 bool WaitText(Target& t, const Args& args);
+bool WaitPage(Target& t, const Args& args);
 bool State(Target& t, const Args& args);
 bool SetText(Target& t, const Args& args);
 bool ClickControl(Target& t, const Args& args);

@@ -12,18 +12,18 @@ build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$
 wizard_steps "$(winpath "$d/setup.exe")"
 question='dialog caption="Wizard Check Setup" text="Quit the wizard check?"'
 
-#    page          steps to it        what it prints   how it is recognised again
-while IFS='|' read -r page id text; do
+while IFS='|' read -r page title; do
   steps="to_$page[@]" seen="seen_$page"
+  page_seen "$title"
   check_drive "Cancel on the $page page, No then Yes" \
-    "${!seen}|clicked id=2|$question|pressed No|text id=$id \"$text\"|clicked id=2|$cancel_confirmed" \
-    "${!steps}" $S click 2 $S wait-dialog 10 $S press No $S wait-text "$id" "$text" 10 $S click 2 \
+    "${!seen}|clicked id=2|$question|pressed No|$page_line|clicked id=2|$cancel_confirmed" \
+    "${!steps}" $S click 2 $S wait-dialog 10 $S press No $S "${page_step[@]}" 10 $S click 2 \
     $S "${cancel_steps[@]}"
 done <<ROWS
-welcome|1000|Welcome page
-information|1046|Information page
-agreement|1046|Agreement page
-destination|1046|Destination page
+welcome|Welcome page
+information|Information page
+agreement|Agreement page
+destination|Destination page
 ROWS
 rm -rf "$d/dest"
 check_drive "Cancel on the ready page, Yes" "$seen_ready|clicked id=2|$cancel_confirmed" \
@@ -31,19 +31,24 @@ check_drive "Cancel on the ready page, Yes" "$seen_ready|clicked id=2|$cancel_co
 check_that "nothing installed after a cancel" test ! -e "$d/dest/alpha.txt"
 
 check_drive "closing the main window asks like Cancel" \
-  "$seen_information|closed class=\"WrenlyClass\"|$question|pressed No|text id=1046 \"Information page\"|closed class=\"WrenlyClass\"|$cancel_confirmed" \
-  "${to_information[@]}" $S close $S wait-dialog 10 $S press No $S wait-text 1046 "Information page" 10 \
+  "$seen_information|closed class=\"WrenlyClass\"|$question|pressed No|page \"Information page\"|closed class=\"WrenlyClass\"|$cancel_confirmed" \
+  "${to_information[@]}" $S close $S wait-dialog 10 $S press No $S wait-page "Information page" 10 \
   $S close $S "${cancel_steps[@]}"
 
-# A second start while the first shows its wizard ends at once with 0.
+# A second start while the first shows its wizard ends at once with 0; the
+# first waits for the second to be over before it goes on.
 first=$(mktemp)
-drive "${to_information[@]}" $S sleep 6 $S click 2 $S "${cancel_steps[@]}" >"$first" 2>&1 &
+over=$d/second-start-over
+drive "${to_information[@]}" $S wait-file "$(winpath "$over")" 60 $S click 2 $S "${cancel_steps[@]}" \
+  >"$first" 2>&1 &
 first_pid=$!
-sleep 3
+wait_for_line "$first" 'page "Information page"' 60 || fail "the first instance did not show its wizard: $(cat "$first")"
 check_drive "a second start ends at once" "no-window|exit 0" \
   start "$(winpath "$d/setup.exe")" $S expect-no-window 10 $S wait-exit 10
+touch "$over"
 wait "$first_pid" || true
 check_that "the first instance went on" grep -q '^exit 0' "$first"
-rm -f "$first"
+grep -q '^exit 0' "$first" || sed 's/^/  first: /' "$first"
+rm -f "$first" "$over"
 
 cases_done

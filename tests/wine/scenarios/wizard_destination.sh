@@ -11,20 +11,20 @@ head -c 1500000 /dev/urandom >"$d/data/large.bin"
 build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
 wizard_steps "$(winpath "$d/setup.exe")"
 box() { echo "dialog caption=\"Wizard Check Setup\" text=\"$1\""; }
-on_page='text id=1046 "Destination page"'
+on_page='page "Destination page"'
 
 check_drive "a missing folder: No keeps the page" \
   "$seen_destination|clicked id=1|$(box "Create the folder?")|pressed No|$on_page|killed" \
-  "${to_destination[@]}" $S click 1 $S wait-dialog 10 $S press No $S wait-text 1046 "Destination page" 10 $S kill
+  "${to_destination[@]}" $S click 1 $S wait-dialog 10 $S press No $S wait-page "Destination page" 10 $S kill
 check_that "declining makes no folder" test ! -e "$d/dest"
 check_drive "a missing folder: Yes makes it" \
-  "$seen_destination|clicked id=1|$(box "Create the folder?")|pressed Yes|text id=1046 \"Ready page\"|killed" \
-  "${to_destination[@]}" $S click 1 $S wait-dialog 10 $S press Yes $S wait-text 1046 "Ready page" 10 $S kill
+  "$seen_destination|clicked id=1|$(box "Create the folder?")|pressed Yes|page \"Ready page\"|killed" \
+  "${to_destination[@]}" $S click 1 $S wait-dialog 10 $S press Yes $S wait-page "Ready page" 10 $S kill
 check_that "the folder was made" test -d "$d/dest"
 check_drive "an empty folder is refused" \
   "$seen_destination|set-text id=1004 \"\"|clicked id=1|$(box "That folder cannot be used.")|pressed OK|$on_page|killed" \
   "${to_destination[@]}" $S set-text 1004 "" $S click 1 $S wait-dialog 10 $S press OK \
-  $S wait-text 1046 "Destination page" 10 $S kill
+  $S wait-page "Destination page" 10 $S kill
 
 # A 1 MB disk as drive S: for a package of 1.5 MB.
 small=$d/small
@@ -33,10 +33,10 @@ if mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
   trap 'status=$?; umount "$small" 2>/dev/null; rm -f "$WINEPREFIX/dosdevices/s:"; exit $status' EXIT
   ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
   check_drive "not enough space: No keeps the page, Yes goes on" \
-    "$seen_destination|set-text id=1004 \"S:\\app\"|clicked id=1|$(box "Create the folder?")|pressed Yes|$(box "Not enough space. Go on anyway?")|pressed No|$on_page|clicked id=1|$(box "Not enough space. Go on anyway?")|pressed Yes|text id=1046 \"Ready page\"|killed" \
+    "$seen_destination|set-text id=1004 \"S:\\app\"|clicked id=1|$(box "Create the folder?")|pressed Yes|$(box "Not enough space. Go on anyway?")|pressed No|$on_page|clicked id=1|$(box "Not enough space. Go on anyway?")|pressed Yes|page \"Ready page\"|killed" \
     "${to_destination[@]}" $S set-text 1004 'S:\app' $S click 1 $S wait-dialog 10 $S press Yes \
-    $S wait-dialog 10 $S press No $S wait-text 1046 "Destination page" 10 $S click 1 $S wait-dialog 10 \
-    $S press Yes $S wait-text 1046 "Ready page" 10 $S kill
+    $S wait-dialog 10 $S press No $S wait-page "Destination page" 10 $S click 1 $S wait-dialog 10 \
+    $S press Yes $S wait-page "Ready page" 10 $S kill
 else
   echo "skip not enough space: no tmpfs can be mounted here"
 fi

@@ -10,9 +10,9 @@ mkdir -p "$d/data" "$d/dest" "$d/restart"
 printf 'alpha\n' >"$d/data/alpha.txt"
 build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
 wizard_steps "$(winpath "$d/setup.exe")"
-to_finish=("${to_agreement[@]}" $S click 1002 $S click 1 $S wait-text 1046 "Destination page" 10
-           $S click 1 $S wait-text 1046 "Ready page" 10 $S click 1 $S wait-text 1000 "All done." 30)
-seen_finish="$seen_destination|clicked id=1|text id=1046 \"Ready page\"|clicked id=1|text id=1000 \"All done.\""
+to_finish=("${to_agreement[@]}" $S click 1002 $S click 1 $S wait-page "Destination page" 10
+           $S click 1 $S wait-page "Ready page" 10 $S click 1 $S wait-text 1000 "All done." 30)
+seen_finish="$seen_destination|clicked id=1|page \"Ready page\"|clicked id=1|text id=1000 \"All done.\""
 
 check_drive "the run-at-end check box follows the click" \
   "$seen_finish|state id=1015 visible=1 enabled=1 checked=1|state id=1 visible=1 enabled=1 checked=0|state id=2 visible=1 enabled=0 checked=0|clicked id=1015|state id=1015 visible=1 enabled=1 checked=0|clicked id=1|$closing|clicked id=2|exit 0" \

@@ -3,9 +3,12 @@
 # test artefacts (wizard-MODE-NN-PAGE.png), and the background's pixels
 # checked against the dithered quadratic gradient.
 . "$(dirname "$0")/../wizard_lib.sh"
+# shellcheck source=../../../scripts/demo-walk
+. "$(dirname "$0")/../../../scripts/demo-walk"
 wine_require
 [ -n "${WRENLY_TOOL:-}" ] && [ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
 
+mkdir -p "$WRENLY_ARTEFACTS"
 d=$(scratch_dir wizard_pictures)
 demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
 for mode in windowed fullscreen; do
@@ -14,17 +17,12 @@ for mode in windowed fullscreen; do
   sed "s/^mode = .*/mode = \"$mode\"/" "$demo/demo.toml" >"$d/$mode/demo.toml"
   "$WRENLY_TOOL" build "$d/$mode/demo.toml" -o "$d/$mode/setup.exe" --stub "$(stub_exe)" --quiet \
     -D DEMO_BIN="$(win_dir)/examples/demo/app" || fail "the demo did not build in $mode mode"
-  lines=$(drive start "$(winpath "$d/$mode/setup.exe")" $S wait-control 1000 15 $S screenshot "$(screenshot "wizard-$mode-01-welcome")" \
-    $S click 1 $S wait-control 1047 10 $S screenshot "$(screenshot "wizard-$mode-02-information")" \
-    $S click 1 $S wait-control 1002 10 $S click 1002 $S screenshot "$(screenshot "wizard-$mode-03-agreement")" \
-    $S click 1 $S wait-control 1004 10 $S set-text 1004 "$(winpath "$d/$mode/dest")" \
-    $S screenshot "$(screenshot "wizard-$mode-04-destination")" $S click 1 $S wait-dialog 10 $S press Yes \
-    $S wait-text 1046 "Ready" 10 $S screenshot "$(screenshot "wizard-$mode-05-ready")" \
-    $S click 1 $S wait-control 1015 30 $S screenshot "$(screenshot "wizard-$mode-06-finish")" \
-    $S click 1 $S wait-control 100 10 $S screenshot "$(screenshot "wizard-$mode-07-closing")" \
-    $S click 2 $S wait-exit 15 2>&1) || true
+  demo_walk "$(winpath "$d/$mode/setup.exe")" "$(winpath "$WRENLY_ARTEFACTS/wizard-$mode")" "$(winpath "$d/$mode/dest")"
+  for page in "${demo_walk_pages[@]}"; do rm -f "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"; done
+  lines=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
   check_that "$mode: the demo walked to its end" grep -q '^exit 0' <<<"$lines"
-  for page in 01-welcome 02-information 03-agreement 04-destination 05-ready 06-finish 07-closing; do
+  grep -q '^exit 0' <<<"$lines" || printf '%s\n' "$lines" | sed 's/^/  driver: /'
+  for page in "${demo_walk_pages[@]}"; do
     check_that "$mode: picture of $page" test -s "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"
   done
   check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"

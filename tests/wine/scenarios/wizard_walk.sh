@@ -21,10 +21,10 @@ check_drive "agreement: Next follows the choice" \
   "$seen_agreement|state id=1 visible=1 enabled=0 checked=0|clicked id=1002|state id=1 visible=1 enabled=1 checked=0|clicked id=1003|state id=1 visible=1 enabled=0 checked=0|state id=1045 visible=1 enabled=1 checked=0|killed" \
   "${to_agreement[@]}" $S state 1 $S click 1002 $S state 1 $S click 1003 $S state 1 $S state 1045 $S kill
 check_drive "Back from the ready page walks every page back" \
-  "$seen_ready|clicked id=1045|text id=1046 \"Destination page\"|clicked id=1045|text id=1046 \"Agreement page\"|state id=1003 visible=1 enabled=1 checked=1|clicked id=1045|text id=1046 \"Information page\"|clicked id=1045|text id=1000 \"Welcome page\"|killed" \
-  "${to_ready[@]}" $S click 1045 $S wait-text 1046 "Destination page" 10 \
-  $S click 1045 $S wait-text 1046 "Agreement page" 10 $S state 1003 \
-  $S click 1045 $S wait-text 1046 "Information page" 10 $S click 1045 $S wait-text 1000 "Welcome page" 10 $S kill
+  "$seen_ready|clicked id=1045|page \"Destination page\"|clicked id=1045|page \"Agreement page\"|state id=1003 visible=1 enabled=1 checked=1|clicked id=1045|page \"Information page\"|clicked id=1045|text id=1000 \"Welcome page\"|killed" \
+  "${to_ready[@]}" $S click 1045 $S wait-page "Destination page" 10 \
+  $S click 1045 $S wait-page "Agreement page" 10 $S state 1003 \
+  $S click 1045 $S wait-page "Information page" 10 $S click 1045 $S wait-text 1000 "Welcome page" 10 $S kill
 rm -rf "$d/dest"
 check_drive "Next on every page installs and ends" \
   "$seen_ready|clicked id=1|text id=1000 \"All done.\"|clicked id=1|$closing|clicked id=2|exit 0" \
