@@ -9,8 +9,9 @@
 #   WRENLY_ARTEFACTS   where screenshots go (PNG files)
 set -euo pipefail
 
+# shellcheck source=../../scripts/wine-env
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 : "${WRENLY_WINE_STATE:?run through ctest}"
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
@@ -45,19 +46,6 @@ wine_run() {  # program args...
 win_dir() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo "$WRENLY_WIN32_DIR"; else echo "$WRENLY_WIN64_DIR"; fi; }
 driver_exe() { echo "$(win_dir)/tests/wine/driver/wrenly-driver.exe"; }
 stub_exe() { echo "$(win_dir)/installer/wrenly-stub.exe"; }
-
-# Windows form of a path inside the prefix's C: drive (or any other path, through Z:).
-winpath() {  # unix-path
-  local p
-  p=$(realpath -m "$1")
-  local c
-  c=$(realpath -m "$WINEPREFIX/drive_c")
-  case "$p" in
-    "$c"/*) p="C:${p#"$c"}" ;;
-    *) p="Z:$p" ;;
-  esac
-  echo "${p//\//\\}"
-}
 
 # A fresh scratch folder on C: for one scenario; prints its unix path.
 scratch_dir() {  # name
