@@ -15,9 +15,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     BindProgressDisplay(page);
     SetButtonCaption(4, wf::msg::kButtonStop);
     FocusButton(wf::kIdCancel);
-    // A command that came while the page was being built (Cancel) stands:
-    // no installation starts behind it.
-    if (SinglePageMode || PageResult) return FALSE;
+    if (SinglePageMode) return FALSE;
     // A run that cannot start goes straight on to the FinishPage, which says why.
     if (!StartInstallation()) PageResult = kPageResultNext;
     return TRUE;

@@ -7,10 +7,16 @@
 #include "ui/wizard.h"
 
 // Empties the queue without waiting; long operations call it between steps.
+// Each message is taken as it is found. Looking first and fetching after
+// (GetMessageA) can block for good: the message seen, a paint above all,
+// may be gone by the time it is fetched, because fetching runs the messages
+// other threads sent first, and those may paint the window. A command sent
+// meanwhile (an accessibility tool's click) would then wait for the next
+// mouse move.
 void PumpMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
       PageResult = 2;
       continue;
     }

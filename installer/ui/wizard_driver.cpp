@@ -85,10 +85,6 @@ int CurrentResultCode(void*) { return ResultCode; }
 }  // namespace
 
 int ShowPage(DLGPROC procedure) {
-  // Cleared before anything of the page appears: a command sent to the
-  // ButtonBar while the header is being drawn belongs to this page and must
-  // not be forgotten.
-  PageResult = 0;
   LayoutView l{};
   CurrentLayout(&l);
   const WizardSettings& s = Settings();
@@ -97,6 +93,7 @@ int ShowPage(DLGPROC procedure) {
   ShowSide(l, panels);
   if (IsWindowVisible(HeaderPanel)) InvalidateRect(HeaderPanel, nullptr, TRUE);
 
+  PageResult = 0;
   HWND page = CreateDialogParamA(Instance, MAKEINTRESOURCEA(kTemplateChild), WizardFrame, procedure, 0);
   if (!page) return kPageResultCancel;
   while (PageResult == 0) {

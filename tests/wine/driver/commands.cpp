@@ -130,6 +130,7 @@ bool ExpectNoWindow(Target& t, const Args& args) {
 }  // namespace
 
 void ReportShown(const Target& t) {
+  Line("  shown " + ClickCounts());
   for (HWND w : TopLevelWindows(t)) {
     Line("  shown window " + Describe(w));
     for (HWND c : Descendants(w)) {

@@ -69,6 +69,12 @@ void AwaitClick(Target& t, ULONG_PTR number, const std::vector<HWND>& before) {
 
 }  // namespace
 
+std::string ClickCounts() {
+  MSG m;
+  PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);  // replies that came meanwhile
+  return "clicks sent=" + std::to_string(g_clicksSent) + " answered=" + std::to_string(g_clicksReplied);
+}
+
 bool WaitControl(Target& t, const Args& args) {
   if (!RequireStarted(t)) return false;
   int id = IdArg(args[0]);

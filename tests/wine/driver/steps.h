@@ -30,6 +30,8 @@ HWND WaitFor(Target& t, DWORD ms, Find found) {
 // After a wait that timed out: what the target shows instead, so that a
 // failing scenario explains itself (visible controls with an id).
 void ReportShown(const Target& t);
+// How many clicks were sent, and how many the target has answered.
+std::string ClickCounts();
 
 bool WaitControl(Target& t, const Args& args);
 bool Text(Target& t, const Args& args);
