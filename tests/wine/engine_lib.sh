@@ -33,11 +33,8 @@ engine_install() {  # answers setup.exe [engine-args-before-setup...] [-- instal
   local a
   IFS=, read -r -a a <<<"$answers"
   local answer
-  local first=1
+  # press waits for the box it answered to go, so the next wait finds the next box.
   for answer in "${a[@]}"; do
-    # A box just answered may still be on its way out; the next one comes after it.
-    [ "$first" = 1 ] || steps+=(";" sleep 1)
-    first=0
     steps+=(";" wait-dialog 20 ";" press "$answer")
   done
   steps+=(";" wait-exit 60)

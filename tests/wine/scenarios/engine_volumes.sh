@@ -56,17 +56,18 @@ expect "disk prompt, given up: cancelled" "1" "$(report_value user-cancelled)"
 expect "disk prompt, given up: no temporary file" "" "$(temp_files "$d/given-up")"
 
 # The volume comes back while the prompt is up; OK then reads it.
-report=$d/prompt.report
-rm -f "$report" "$d/prompt.lines"
+report=$d/prompt.report back=$d/volume-back
+rm -f "$report" "$d/prompt.lines" "$back"
 drive start "$(engine_exe)" --report "$(winpath "$report")" --folder "$(winpath "$d/prompted")" \
-  "$(winpath "$d/setup.exe")" /DEL ";" wait-dialog 20 ";" sleep 2 ";" press OK ";" wait-exit 60 \
-  >"$d/prompt.lines" 2>&1 &
+  "$(winpath "$d/setup.exe")" /DEL ";" wait-dialog 20 ";" wait-file "$(winpath "$back")" 60 ";" press OK \
+  ";" wait-exit 60 >"$d/prompt.lines" 2>&1 &
 driver=$!
 for _ in $(seq 200); do
   grep -q '^dialog' "$d/prompt.lines" 2>/dev/null && break
   sleep 0.1
 done
 mv "$d/away.D01" "$d/setup.D01"
+touch "$back"
 wait "$driver" || true
 engine_report=$(tr -d '\r' <"$report" 2>/dev/null || true)
 engine_driver=$(tr -d '\r' <"$d/prompt.lines")
