@@ -5,7 +5,6 @@
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
 #   WRENLY_TOOL        the native wrenly tool (empty when not built)
 #   WRENLY_PACKAGE_EDIT  the native package layout/damage helper
-#   WRENLY_BMP_TO_PNG  the native screenshot converter
 #   WRENLY_ARTEFACTS   where screenshots go (PNG files)
 set -euo pipefail
 
@@ -16,7 +15,7 @@ export WINEDEBUG=-all
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
 : "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}" "${WRENLY_PACKAGE_EDIT:=}"
-: "${WRENLY_BMP_TO_PNG:=}" "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
+: "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
 skip() {  # reason...
@@ -74,14 +73,14 @@ screenshot() {  # name
   winpath "$WRENLY_ARTEFACTS/$1.bmp"
 }
 
-# Each BMP in the artefact folder becomes a PNG of the same name; a BMP the
-# converter refuses (or all of them, when it is not built) stays for a look.
+# Each BMP in the artefact folder becomes a PNG of the same name (24-bit, so
+# pixel checks read exactly what was on the screen); one that cannot be
+# converted stays for a look.
 convert_screenshots() {
-  [ -n "$WRENLY_BMP_TO_PNG" ] && [ -x "$WRENLY_BMP_TO_PNG" ] && [ -d "$WRENLY_ARTEFACTS" ] || return 0
   local bmp
   for bmp in "$WRENLY_ARTEFACTS"/*.bmp; do
     [ -f "$bmp" ] || continue
-    "$WRENLY_BMP_TO_PNG" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    convert "$bmp" "PNG24:${bmp%.bmp}.png" && rm -f "$bmp"
   done
   return 0
 }
