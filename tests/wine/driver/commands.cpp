@@ -207,6 +207,18 @@ bool WaitFile(Target&, const Args& args) {
   return false;
 }
 
+// Plays another program that has PATH open, as a running program's image
+// is: others may only read it. Held until the driver ends.
+bool Hold(Target&, const Args& args) {
+  HANDLE file = CreateFileA(args[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    Line("no-file " + Quoted(args[0]));
+    return false;
+  }
+  Line("holding " + Quoted(args[0]));
+  return true;
+}
+
 bool Kill(Target& t, const Args&) {
   if (!RequireStarted(t)) return false;
   KillTarget(t);
@@ -225,6 +237,7 @@ const std::vector<Command> kCommands = {
     {"wait-exit", 1, 1, "wait-exit SECONDS", WaitExitCmd},
     {"wait-file", 2, 2, "wait-file PATH SECONDS", WaitFile},
     {"kill", 0, 0, "kill", Kill},
+    {"hold", 1, 1, "hold PATH", Hold},
     {"wait-control", 2, 2, "wait-control ID SECONDS", WaitControl},
     {"text", 1, 1, "text ID", Text},
     {"wait-text", 3, 3, "wait-text ID TEXT SECONDS", WaitText},

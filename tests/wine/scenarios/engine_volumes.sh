@@ -5,8 +5,7 @@
 # and OK once the volume is back goes on. The other answers are proven by the
 # native tables.
 . "$(dirname "$0")/../engine_lib.sh"
-engine_require
-[ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+wine_require
 
 d=$(scratch_dir engine_volumes)
 head -c 100000 /dev/urandom >"$d/big.bin"
@@ -15,7 +14,11 @@ project() {  # volume-size
   cat >"$d/volumes.toml" <<TOML
 [product]
 name = "Engine Volumes"
+folder = '$(winpath "$d/dest")'
+pages = ["welcome", "finish"]
+no_progress_page = true
 [texts]
+caption = "Engine Volumes Setup"
 create_folder = ""
 "7/28" = "Disk %d, please"
 [setup]
@@ -25,8 +28,7 @@ source = "big.bin"
 [[files]]
 source = "after.txt"
 TOML
-  "$WRENLY_TOOL" build "$d/volumes.toml" -o "$d/setup.exe" --stub "$(stub_exe)" -q >/dev/null 2>&1 ||
-    fail "wrenly build of the volume project failed"
+  build_setup "$d/volumes.toml" "$d/setup.exe"
 }
 # The size that ends the setup program 30,000 bytes into the big entry.
 project 0
@@ -36,31 +38,28 @@ project $((data_start + 30000))
 [ -f "$d/setup.D01" ] || fail "the build made no .D01 ($(ls "$d"))"
 [ ! -f "$d/setup.D02" ] || fail "the build made more than one volume file"
 
-engine_install "" "$d/setup.exe" --folder "$(winpath "$d/whole")"
-expect "both volumes: result" "0" "$(report_value result)"
-expect "both volumes: entry across the split" "same" "$(cmp -s "$d/big.bin" "$d/whole/big.bin" && echo same)"
-expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/whole/after.txt" && echo same)"
+setup_install "" "$d/setup.exe"
+expect "both volumes: exit" "0" "$run_exit"
+expect "both volumes: entry across the split" "same" "$(cmp -s "$d/big.bin" "$d/dest/big.bin" && echo same)"
+expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/dest/after.txt" && echo same)"
 
+rm -rf "$d/dest"
 mv "$d/setup.D01" "$d/away.D01"
 # The volume comes back while the prompt is up; OK then reads it.
-report=$d/prompt.report back=$d/volume-back
-rm -f "$report" "$d/prompt.lines" "$back"
-drive start "$(engine_exe)" --report "$(winpath "$report")" --folder "$(winpath "$d/prompted")" \
-  "$(winpath "$d/setup.exe")" /DEL ";" wait-dialog 20 ";" wait-file "$(winpath "$back")" 60 ";" press OK \
-  ";" wait-exit 60 >"$d/prompt.lines" 2>&1 &
+back=$d/volume-back
+rm -f "$d/prompt.lines" "$back"
+drive start "$(winpath "$d/setup.exe")" /DEL ";" wait-control 1000 20 ";" click 1 ";" wait-dialog 20 \
+  ";" wait-file "$(winpath "$back")" 60 ";" press OK ";" wait-control 1046 60 ";" click 1 \
+  ";" wait-control 100 10 ";" click 2 ";" wait-exit 30 >"$d/prompt.lines" 2>&1 &
 driver=$!
-for _ in $(seq 200); do
-  grep -q '^dialog' "$d/prompt.lines" 2>/dev/null && break
-  sleep 0.1
-done
+wait_for_line "$d/prompt.lines" 'dialog caption="Engine Volumes Setup" text="Disk 2, please"' 20 ||
+  fail "no disk prompt: $(cat "$d/prompt.lines")"
 mv "$d/away.D01" "$d/setup.D01"
 touch "$back"
 wait "$driver" || true
-engine_report=$(tr -d '\r' <"$report" 2>/dev/null || true)
-engine_driver=$(tr -d '\r' <"$d/prompt.lines")
-expect "disk prompt, volume back: question" "Disk 2, please" "$(dialog_texts)"
-expect "disk prompt, volume back: result" "0" "$(report_value result)"
-expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/prompted/big.bin" && echo same)"
-expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/prompted/after.txt" && echo same)"
+run=$(tr -d '\r' <"$d/prompt.lines")
+expect "disk prompt, volume back: exit" "0" "$(sed -n 's/^exit //p' <<<"$run")"
+expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/dest/big.bin" && echo same)"
+expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/dest/after.txt" && echo same)"
 
 cases_done
