@@ -86,6 +86,11 @@ class EngineTest : public InstallerTest {
     std::filesystem::remove_all(scratch);
     InstallerTest::TearDown();
   }
+  // Each row of a table starts as a test does.
+  void Fresh() {
+    TearDown();
+    SetUp();
+  }
   // Loads a one-type package with the given table and DataArea part, first
   // dropping what an earlier row loaded; list 7 is `messages`.
   void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {}) {

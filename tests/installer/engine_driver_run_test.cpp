@@ -108,8 +108,7 @@ TEST_F(Driver, CheckDestinationFolderTable) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeSystem();
-    ResetFakeUi();
+    Fresh();
     messages[6] = c.question;
     Load({});
     SinglePageMode = c.singlePage;
@@ -142,12 +141,11 @@ TEST_F(Driver, StartFailures) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeDisk();
+    Fresh();
     messages[6] = c.question;
     InstallTypeSpec plan;
     plan.options = 0x23;  // counted in full: no file is looked at
     Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, plan);
-    ::Run = InstallRun{};
     ::Run.destinationChecked = c.checked;
     std::strcpy(InstallFolder, c.result == 5 ? "" : "C:\\Missing");
     if (c.fullDisk) {
@@ -172,8 +170,8 @@ TEST_F(Driver, HeadlessRunOfAnEmptyTable) {
     int index, result;
   } cases[] = {{false, false, 4, 1}, {true, false, 9, 0}, {false, true, 9, 2}};
   for (auto& c : cases) {
+    Fresh();
     Load({}, Bytes(10, 1));
-    ::Run = InstallRun{};
     ::Run.destinationChecked = true;
     SinglePageMode = c.singlePage;
     UserCancelled = c.cancelled;

@@ -126,9 +126,7 @@ TEST_F(Volumes, DiskPromptFromATemporaryCopy) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeUi();
-    ResetRunState();
-    PageResult = 0;
+    Fresh();
     Options.deleteSelf = true;
     Split(Bytes(20, 0x44), 10, false);
     Ui.answers.assign(c.answers.begin(), c.answers.end());

@@ -29,7 +29,7 @@ TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
       {fits, {}, fits + ".$$A"},  // 255 + ".$$A" + NUL = 260
   };
   for (auto& c : cases) {
-    ResetFakeFileSystem();
+    Fresh();
     FakeFiles.present.insert(c.taken.begin(), c.taken.end());
     char out[260] = "unchanged";
     ASSERT_EQ(MakeTemporaryName(c.destination.c_str(), out, sizeof out), c.expected.empty() ? 1 : 0) << c.destination;
@@ -82,11 +82,10 @@ TEST_F(EntryTest, DestinationPerKind) {
       {4, "sub/..", "", ""},
       {0, std::string(600, 'n'), "", ""},
   };
-  std::strcpy(InstallFolder, "C:\\App\\");
   for (auto& c : cases) {
     SCOPED_TRACE(c.item0 + " of kind " + std::to_string(c.kind));
-    ResetFakeFileSystem();
-    Fake.specialFolders.clear();
+    Fresh();
+    std::strcpy(InstallFolder, "C:\\App\\");
     if (!c.noSpecialFolders)
       Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"}, {0x10, "C:\\Users\\me\\Desktop"},
                              {5, "C:\\Users\\me\\Documents"}, {0x1A, "C:\\Users\\me\\AppData"}};

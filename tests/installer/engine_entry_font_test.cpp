@@ -102,10 +102,10 @@ TEST_F(EntryTest, FontValueNamedByTheFullNameHoldsTheFileName) {
       {true, Font(1, 0, {{3, 4, Utf16("Demo Sans")}}), ""},
       {true, Font(1, 0, {{1, 4, std::string(600, 'L')}}), nt + std::string(508, 'L') + " (TrueType)"},
   };
-  std::string path = Path("Fonts\\demo.ttf");  // a Windows path's last component
   for (auto& c : cases) {
     SCOPED_TRACE(c.value);
-    ResetFakeFileSystem();
+    Fresh();
+    std::string path = Path("Fonts\\demo.ttf");  // a Windows path's last component
     FakeFiles.ntFamily = c.nt;
     Write("Fonts\\demo.ttf", c.file);
     InstallFont(path.c_str());

@@ -93,12 +93,10 @@ TEST_F(EntryTest, ReplaceKeepsTheOldFileOnEveryFailure) {
       {"replace fails", false, false, true, "old", 0, 17, false, true, false},
       {"replace fails, read-only", true, false, true, "old", 0, 17, false, true, false},
   };
-  std::string destination = Path("data.dll"), temp = Path("data.$$A");
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeFileSystem();
-    RestartNeeded = false;
-    ResultCode = 0;
+    Fresh();
+    std::string destination = Path("data.dll"), temp = Path("data.$$A");
     Write("data.dll", c.oldContent);
     Write("data.$$A", "new content!");
     if (c.readOnly) FakeFiles.readOnly.insert(destination);

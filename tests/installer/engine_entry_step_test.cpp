@@ -82,8 +82,7 @@ TEST_F(EntryStep, OneEntry) {
     std::deque<int> answers = {};
     bool locked = false, cancel = false;
     std::string item0 = "data.txt";
-    // Outcome.
-    int result = 0;
+    int result = 0;  // then the outcome
     uint16_t status = 0;
     std::optional<std::string> after;  // data.txt after the run
     bool readOnly = false, restart = false;
@@ -111,13 +110,7 @@ TEST_F(EntryStep, OneEntry) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CloseDataArea();
-    FreePackage();
-    fs::remove(Path("data.txt"));
-    ResetFakeFileSystem();
-    ResetFakeUi();
-    ResetRunState();
-    ::Run = InstallRun{};
+    Fresh();
     area.clear();
     if (c.existing) Write("data.txt", *c.existing);
     if (c.locked) FakeFiles.locked.insert(Path("data.txt"));
@@ -147,7 +140,6 @@ TEST_F(EntryStep, OneEntry) {
     for (auto& m : Ui.messages) styles.push_back(m.second);
     EXPECT_EQ(styles, c.wrongChecksum && !c.acceptSwitch ? std::vector<unsigned>{0x24} : std::vector<unsigned>());
     if (c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
-    fs::remove(Path("data.$$A"));
   }
 }
 
