@@ -51,8 +51,7 @@ TEST_F(Driver, ProgressByEntryCount) {
 TEST_F(Driver, ErrorText) {
   std::string longText = "%s" + std::string(2000, 't'), longArgument(300, 'p');
   struct {
-    const char* what;
-    std::string text, argument, expected;
+    std::string what, text, argument, expected;
   } cases[] = {
       {"argument filled in", "Cannot read %s.", "C:\\setup.exe", "Cannot read C:\\setup.exe."},
       {"%d without %s stays", "Disk %d, 100%", "x", "Disk %d, 100%"},
@@ -86,25 +85,23 @@ TEST_F(Driver, ErrorText) {
 
 TEST_F(Driver, CheckDestinationFolderTable) {
   struct {
-    const char* what;
-    const char* folder;
-    bool exists, canCreate, singlePage;
+    const char *what, *folder;
+    bool exists, singlePage;
     std::string question;
-    int answer;
-    int result;
+    int answer, result;
     const char* after;
     bool created;
   } cases[] = {
-      {"existing folder", "C:\\Apps\\Demo", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
-      {"trailing backslash", "C:\\Apps\\Demo\\", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
-      {"drive root keeps its backslash", "C:\\", true, true, false, "", 0, 0, "C:\\", false},
-      {"relative becomes full", "Demo", false, true, false, "", 0, 0, "C:\\Work\\Demo\\", false},
-      {"empty", "", false, true, false, "", 0, 5, "", false},
-      {"missing, asked, Yes", "C:\\New\\Sub", false, true, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
-      {"missing, asked, No", "C:\\New\\Sub", false, true, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
-      {"missing, no question", "C:\\New", false, true, false, "", 0, 0, "C:\\New\\", true},
-      {"single page creates nothing", "C:\\New", false, true, true, "", 0, 0, "C:\\New\\", false},
-      {"cannot be created", "\\\\server\\share", false, false, false, "", 0, 5, "\\\\server\\share", false},
+      {"existing folder", "C:\\Apps\\Demo", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"trailing backslash", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
+      {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},
+      {"empty", "", false, false, "", 0, 5, "", false},
+      {"missing, asked, Yes", "C:\\New\\Sub", false, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
+      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
+      {"missing, no question", "C:\\New", false, false, "", 0, 0, "C:\\New\\", true},
+      {"single page creates nothing", "C:\\New", false, true, "", 0, 0, "C:\\New\\", false},
+      {"cannot be created", "\\\\server\\share", false, false, "", 0, 5, "\\\\server\\share", false},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -131,14 +128,12 @@ TEST_F(Driver, StartFailures) {
   struct {
     const char* what;
     std::string question;  // 7/6
-    bool checked, vanish, fullDisk;
+    bool vanish, fullDisk;  // a vanished package was checked already
     int result;
-  } cases[] = {
-      {"declined folder", "Create?", false, false, false, -1},
-      {"empty folder", "", false, false, false, 5},
-      {"no room", "", false, false, true, 11},
-      {"package vanished", "", true, true, false, 16},
-  };
+  } cases[] = {{"declined folder", "Create?", false, false, -1},
+               {"empty folder", "", false, false, 5},
+               {"no room", "", false, true, 11},
+               {"package vanished", "", true, false, 16}};
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
@@ -146,7 +141,7 @@ TEST_F(Driver, StartFailures) {
     InstallTypeSpec plan;
     plan.options = 0x23;  // counted in full: no file is looked at
     Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, plan);
-    ::Run.destinationChecked = c.checked;
+    ::Run.destinationChecked = c.vanish;
     std::strcpy(InstallFolder, c.result == 5 ? "" : "C:\\Missing");
     if (c.fullDisk) {
       Fake.AddFolder("C:\\Missing");

@@ -19,38 +19,23 @@ void Big16(std::string& s, uint32_t v) {
   s += (char)(v >> 8);
   s += (char)v;
 }
-void Big32(std::string& s, uint32_t v) {
-  Big16(s, v >> 16);
-  Big16(s, v & 0xFFFF);
-}
 
 // A TrueType file of `tables` table records; record `nameAt` (0-based, -1
-// for none) is the name table, which follows the records.
+// for none) is the name table, which follows the records. Fields go in as
+// big-endian 16-bit halves.
 std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& names) {
-  std::string f;
-  Big32(f, 0x00010000);
-  Big16(f, tables);
-  Big16(f, 0);
-  Big16(f, 0);
-  Big16(f, 0);
-  uint32_t nameOffset = 12 + 16u * tables;
-  for (uint16_t i = 0; i < tables; ++i) {
-    f += (int)i == nameAt ? "name" : "glyf";
-    Big32(f, 0);
-    Big32(f, (int)i == nameAt ? nameOffset : 0);
-    Big32(f, 0);
+  std::string f, storage;
+  for (uint32_t v : {1u, 0u, uint32_t{tables}, 0u, 0u, 0u}) Big16(f, v);
+  for (int i = 0; i < tables; ++i) {
+    f += i == nameAt ? "name" : "glyf";
+    for (uint32_t v : {0u, 0u, 0u, i == nameAt ? 12 + 16u * tables : 0u, 0u, 0u}) Big16(f, v);
   }
-  std::string storage;
-  Big16(f, 0);
-  Big16(f, (uint16_t)names.size());
-  Big16(f, (uint16_t)(6 + 12 * names.size()));
+  uint32_t count = (uint32_t)names.size();
+  for (uint32_t v : {0u, count, 6 + 12 * count}) Big16(f, v);
   for (const NameRecord& n : names) {
-    Big16(f, n.platform);
-    Big16(f, 0);
-    Big16(f, 0);
-    Big16(f, n.nameId);
-    Big16(f, (uint16_t)n.text.size());
-    Big16(f, (uint16_t)(storage.size() + n.offsetShift));
+    for (uint32_t v : {uint32_t{n.platform}, 0u, 0u, uint32_t{n.nameId}, (uint32_t)n.text.size(),
+                       (uint32_t)(storage.size() + n.offsetShift)})
+      Big16(f, v);
     storage += n.text;
   }
   return f + storage;

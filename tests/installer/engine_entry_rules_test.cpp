@@ -33,8 +33,7 @@ TEST_F(EntryTest, VersionRules) {
   struct {
     const char* what;
     FileVersionFacts existing;
-    uint32_t flags;
-    uint32_t entryMS, entryLS, entryLanguage;
+    uint32_t flags, entryMS, entryLS, entryLanguage;
     const char* newerText;
     std::deque<int> answers;
     int expected;
