@@ -1,6 +1,7 @@
-// The background's gradient, dither band, bitmap placement and title boxes.
+// The background's gradient, dither band, bitmap placement and title.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "ui/background_math.h"
@@ -13,76 +14,54 @@ TEST(GradientColour, QuadraticPerChannelTruncating) {
   const int64_t cases[][5] = {
       // top, bottom, row t, height, colour; t is held to 0..height, a height below 1 gives the top
       {kBlue, 0, 0, 100, kBlue},   {kBlue, 0, 10, 100, 0x00FD0000}, {kBlue, 0, 50, 100, 0x00C00000},
-      {kBlue, 0, 100, 100, 0},     {kBlue, 0, 140, 100, 0},         {kBlue, 0, -5, 100, kBlue},
+      {kBlue, 0, 140, 100, 0},     {kBlue, 0, -5, 100, kBlue},      {0x00123456, 0, 0, 0, 0x00123456}, {0x00123456, 0, 5, -3, 0x00123456},
       {0x00102030, 0x00F0E0D0, 4, 8, 0x00485058}, {0x00F0E0D0, 0x00102030, 4, 8, 0x00B8B0A8},
       {0, 0x000000FF, 3999, 4000, 0x000000FE},  // t^2 * 255 beyond 32 bits
-      {0x00123456, 0, 0, 0, 0x00123456},          {0x00123456, 0, 5, -3, 0x00123456},
   };
   for (auto& c : cases)
-    EXPECT_EQ(GradientColour(uint32_t(c[0]), uint32_t(c[1]), int32_t(c[2]), int32_t(c[3])), c[4])
-        << "t " << c[2] << " of " << c[3];
+    EXPECT_EQ(GradientColour(uint32_t(c[0]), uint32_t(c[1]), int32_t(c[2]), int32_t(c[3])), c[4]) << c[2] << "/" << c[3];
 }
 
-TEST(DitherBand, ColoursEightRowsApartHeldAtTheBottomAndBandsCoverEveryRowOnce) {
+TEST(DitherBand, ColoursEightRowsApartEachEightTimesAsBlueGreenRed) {
   uint32_t colours[8];
-  DitherBandColours(kBlue, 0x000000FF, 0, 20, colours);
-  const int32_t rows[8] = {0, 8, 16, 20, 20, 20, 20, 20};
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(colours[k], GradientColour(kBlue, 0x000000FF, rows[k], 20)) << k;
-  const int32_t counts[][2] = {{0, 0}, {-4, 0}, {1, 1}, {8, 1}, {9, 2}, {600, 75}, {601, 76}};
-  for (const auto& c : counts) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
-}
-
-TEST(DitherPattern, EachColourEightTimesAsBlueGreenRed) {
-  uint32_t colours[8];
+  DitherBandColours(kBlue, 0x000000FF, 0, 20, colours);  // rows 0, 8, 16, then held at 20
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(colours[k], GradientColour(kBlue, 0x000000FF, k < 3 ? 8 * k : 20, 20)) << k;
   for (uint32_t k = 0; k < 8; ++k) colours[k] = k | (10 + k) << 8 | (20 + k) << 16;  // red = k
   uint8_t pattern[kDitherPatternBytes];
   FillDitherPattern(colours, pattern);
   int counts[8] = {};
   for (int i = 0; i < 64; ++i) {
-    const uint8_t* pixel = pattern + i * 3;
-    uint8_t k = DitherTable[i / 8][i % 8];
-    ASSERT_LT(k, 8);
+    int k = DitherTable[i / 8][i % 8] & 7;
     ++counts[k];
-    EXPECT_EQ(std::vector<int>({pixel[0], pixel[1], pixel[2]}), std::vector<int>({20 + k, 10 + k, k})) << i;
+    EXPECT_EQ((std::array{pattern[3 * i], pattern[3 * i + 1], pattern[3 * i + 2]}),
+              (std::array<uint8_t, 3>{uint8_t(20 + k), uint8_t(10 + k), uint8_t(k)})) << i;
   }
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(counts[k], 8) << k;
+  EXPECT_EQ(std::vector<int>(counts, counts + 8), std::vector<int>(8, 8));
+  const int32_t bands[][2] = {{0, 0}, {-4, 0}, {1, 1}, {8, 1}, {9, 2}, {600, 75}, {601, 76}};  // rows, bands
+  for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
 }
 
 TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
-  struct {
-    uint32_t flags;
-    int32_t w, h;
-    BitmapDrawMode mode;
-    UiRect first;
-    int32_t columns, rows;
-    bool halftone;
-  } cases[] = {
-      {0, 100, 50, kBitmapUnscaled, {0, 0, 100, 50}, 0, 0, false},
-      {0x300, 100, 50, kBitmapUnscaled, {700, 0, 800, 50}, 0, 0, false},  // right wins over centring
-      {0x3000, 100, 50, kBitmapUnscaled, {0, 550, 100, 600}, 0, 0, false},
-      {0x1100, 101, 51, kBitmapUnscaled, {349, 274, 450, 325}, 0, 0, false},
-      {0x40, 100, 50, kBitmapTiled, {0, 0, 100, 50}, 8, 12, false},
-      {0x60, 130, 70, kBitmapTiled, {0, 0, 130, 70}, 7, 9, false},  // tile wins over stretch
-      {0x40, 900, 700, kBitmapTiled, {0, 0, 900, 700}, 1, 1, false},
-      {0x40, 0, 50, kBitmapTiled, {0, 0, 0, 50}, 0, 0, false},
-      {0x20, 100, 50, kBitmapStretched, {0, 0, 800, 600}, 0, 0, true},
-      {0x20, 800, 600, kBitmapStretched, {0, 0, 800, 600}, 0, 0, false},
+  const std::array<int32_t, 10> cases[] = {  // flags, w, h, mode, first tile left, top, right, bottom, columns, rows
+      {0, 100, 50, kBitmapUnscaled, 0, 0, 100, 50, 0, 0},
+      {0x300, 100, 50, kBitmapUnscaled, 700, 0, 800, 50, 0, 0},  // right wins over centring
+      {0x3000, 100, 50, kBitmapUnscaled, 0, 550, 100, 600, 0, 0},
+      {0x1100, 101, 51, kBitmapUnscaled, 349, 274, 450, 325, 0, 0},
+      {0x40, 100, 50, kBitmapTiled, 0, 0, 100, 50, 8, 12},      {0x60, 130, 70, kBitmapTiled, 0, 0, 130, 70, 7, 9},
+      {0x40, 900, 700, kBitmapTiled, 0, 0, 900, 700, 1, 1},     {0x40, 0, 50, kBitmapTiled, 0, 0, 0, 50, 0, 0},
+      {0x20, 100, 50, kBitmapStretched, 0, 0, 800, 600, 0, 0},  // halftone
+      {0x20, 800, 600, kBitmapStretched, 0, 0, 800, 600, 0, 0},
   };
   for (auto& c : cases) {
-    BitmapPlacement p = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, c.w, c.h, c.flags);
-    EXPECT_TRUE(p.mode == c.mode && p.first == c.first && p.halftone == c.halftone) << std::hex << c.flags;
-    EXPECT_EQ(std::pair(p.columns, p.rows), std::pair(c.columns, c.rows)) << std::hex << c.flags;
+    BitmapPlacement p = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, c[1], c[2], uint32_t(c[0]));
+    EXPECT_EQ((std::array<int32_t, 10>{c[0], c[1], c[2], p.mode, p.first.left, p.first.top, p.first.right,
+                                       p.first.bottom, p.columns, p.rows}), c);
+    EXPECT_EQ(p.halftone, c[0] == 0x20 && c[1] != 800);
   }
-  BitmapPlacement p = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, 130, 70, 0x40);
-  EXPECT_EQ(TileRect(p, 6, 8), (UiRect{780, 560, 910, 630}));
-}
-
-TEST(Title, BoxesFromTheScreenRightAlignedByAnyAlignment) {
-  for (uint32_t alignment : {0u, 1u, 7u}) {
-    TitleLayout t = PlaceTitle(1024, 768, alignment);
-    EXPECT_TRUE(t.shadow == (UiRect{14, 14, 1010, 754}) && t.text == (UiRect{10, 10, 1010, 754}));
-    EXPECT_EQ(t.format, alignment ? 0x902u : 0x900u) << alignment;
-  }
+  BitmapPlacement tiles = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, 130, 70, 0x40);
+  EXPECT_TRUE(TileRect(tiles, 6, 8) == (UiRect{780, 560, 910, 630}));
+  // The title: any alignment but 0 is right aligned.
+  EXPECT_EQ(std::pair(PlaceTitle(1024, 768, 0).format, PlaceTitle(1024, 768, 7).format), std::pair(0x900u, 0x902u));
 }
 
 }  // namespace

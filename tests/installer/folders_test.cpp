@@ -46,25 +46,22 @@ TEST_F(InstallerTest, PreviousFolderTable) {
       {{}, {}, {}, "D:\\First", "D:\\First"},
       {"C:\\Default", {}, kOther, "", kOther},
       {"C:\\Default", kApp, kOther, "", kApp},
-      {"C:\\Default", {}, "C:\\Nowhere", "", "C:\\Default"},
   };
+  InstallTypeSpec plan;
+  plan.folderKey = "Software\\Demo";
+  plan.folderValue = "Path";
+  plan.iniFile = "demo.ini";
+  plan.iniSection = "Setup";
+  plan.iniKey = "Path";
   for (auto& c : cases) {
-    InstallTypeSpec plan;
     plan.defaultFolder = c.defaultFolder;
-    plan.folderKey = "Software\\Demo";
-    plan.folderValue = "Path";
-    plan.iniFile = "demo.ini";
-    plan.iniSection = "Setup";
-    plan.iniKey = "Path";
-    Fake.registry.clear();
-    Fake.ini.clear();
+    Fake.registry.erase("1|Software\\Demo|Path");
+    Fake.ini.erase("demo.ini|Setup|Path");
     if (c.registryValue) Fake.registry["1|Software\\Demo|Path"] = *c.registryValue;
     if (c.iniValue) Fake.ini["demo.ini|Setup|Path"] = *c.iniValue;
     std::strcpy(InstallFolder, c.previousFolder.c_str());
     Bytes record = InstallTypeRecord(plan);
-    InstallTypeSlot slot{};
-    slot.record = record.data();
-    slot.recordSize = record.size();
+    InstallTypeSlot slot{record.data(), uint32_t(record.size())};
     ASSERT_TRUE(ResolveInstallType(&slot));
     DetectPreviousFolder(&slot);
     EXPECT_EQ(InstallFolder, c.expected) << c.defaultFolder.value_or("-") << " " << c.registryValue.value_or("-");

@@ -36,11 +36,10 @@ struct FakeWizard {
   size_t next = 0;
   std::vector<int> shown;
   int pageIndex = 0, currentKind = 99, headlessRuns = 0;
-  bool kindMismatch = false;
 
   static int Show(void* context, int kind) {
     auto* self = static_cast<FakeWizard*>(context);
-    self->kindMismatch |= self->currentKind != kind;
+    EXPECT_EQ(self->currentKind, kind) << self->c.name;
     self->shown.push_back(kind);
     if (self->shown.size() > 40) return C;  // a walk that never ends fails below, not hangs
     // The ProgressPage's run ends with the jump to the FinishPage and a Next.
@@ -61,7 +60,6 @@ TEST(PageWalk, Table) {
       {"next through", kFull, {N, N, N, N, N, C, C}, {0, 1, 3, 4, 5, 6, 10}},
       {"back from ready", kFull, {N, N, N, B, N, N, N, C, C}, {0, 1, 3, 4, 3, 4, 5, 6, 10}},
       {"back on the first", kFull, {B, N, C, C}, {0, 0, 1, 10}},
-      {"next on closing ends", kFull, {N, N, N, N, N, C, N}, {0, 1, 3, 4, 5, 6, 10}},
       {"other results repeat", kFull, {0, 7, N, C, C}, {0, 0, 0, 1, 10}},
       {"back over the closing page", {0, 10, kEnd}, {N, B, C, C}, {0, 10, 0, 10}},
       // A type without a progress page installs before its finish page, unless it already failed.
@@ -82,11 +80,9 @@ TEST(PageWalk, Table) {
       {"cancel without a closing page", {0, 1, kEnd}, {N, C}, {0, 1}},
       {"next off the end", {0, 1, kEnd}, {N, N}, {0, 1}},
       {"no end marker", {0, 1, 1, 1}, {N, N, N, N}, {0, 1, 1, 1}},
-      {"no end marker, cancel", {0, 1}, {C}, {0}},
       {"empty", {}, {}, {}},
-      {"single page", kFull, {N, N}, {3}, false, 0, 0x47B, 0, -1, 3},
-      {"single page without layout", kFull, {N}, {}, false, 0, 0x47B, 0, -1, 2},
-      {"single page, no kind", kFull, {N}, {}, false, 0, 0x47B, 0, -1, -1},
+      {"single page", kFull, {N, N}, {3}, false, 0, kAllLayouts, 0, -1, 3},
+      {"single page, no kind", kFull, {N}, {}, false, 0, kAllLayouts, 0, -1, -1},
   };
   for (const WalkCase& c : cases) {
     FakeWizard fake{c};
@@ -95,9 +91,7 @@ TEST(PageWalk, Table) {
     WalkPageSequence(walk, {&fake, FakeWizard::Show, FakeWizard::Install, FakeWizard::Result}, &fake.pageIndex,
                      &fake.currentKind);
     EXPECT_EQ(fake.shown, c.shown) << c.name;
-    EXPECT_EQ(fake.headlessRuns, c.headlessRuns) << c.name;
-    EXPECT_EQ(fake.currentKind, -1) << c.name;
-    EXPECT_FALSE(fake.kindMismatch) << c.name;
+    EXPECT_EQ(std::pair(fake.headlessRuns, fake.currentKind), std::pair(c.headlessRuns, -1)) << c.name;
   }
 }
 
@@ -110,22 +104,20 @@ TEST(PageWalkPackage, ReadsTheCurrentTypeWithinItsRecordAndTheLayouts) {
   SinglePageMode = true;
   SinglePageKind = 3;
   const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {  // record size, options, sequence read, headless
-      {it::kFixedSize, 0x20, true, true},         {it::kFixedSize, 0x20000000, true, false},
+      {it::kFixedSize, 0x20, true, true}, {it::kFixedSize, 0x20000000, true, false},
       {it::kPageSequence + it::kPageSequenceSize, 0x20, true, true}, {it::kPageSequence + 4, 0x20, false, true},
-      {4, 0x20, false, false},                    {0, 0x20, false, false},  // 0: no current type
-  };
+      {4, 0x20, false, false}};
   for (auto& [size, options, sequenceRead, headless] : cases) {
     uint8_t record[it::kFixedSize] = {}, kinds[] = {0, 1, 6, 10, kEnd};
     memcpy(record + it::kPageSequence, kinds, sizeof kinds);
     wrenly::format::StoreU32(record + it::kMoreOptions, options);
     InstallTypeSlot slot{record, size};
-    ThePackage.currentType = size ? &slot : nullptr;
+    ThePackage.currentType = &slot;
     WizardWalk walk = CurrentWizardWalk();
-    EXPECT_EQ(PageKindAt(walk.sequence, 2), sequenceRead ? 6 : -1) << size;
-    EXPECT_EQ(walk.sequence.size, sequenceRead ? it::kPageSequenceSize : 0u) << size;
+    EXPECT_EQ(std::pair(PageKindAt(walk.sequence, 2), walk.sequence.size),
+              std::pair(sequenceRead ? 6 : -1, sequenceRead ? it::kPageSequenceSize : 0u)) << size;
     EXPECT_EQ(walk.headlessInstall, headless) << size;
-    EXPECT_EQ(walk.sequence.layoutMask, 0x409u);
-    EXPECT_TRUE(walk.singlePageMode && walk.singlePageKind == 3);
+    EXPECT_TRUE(walk.sequence.layoutMask == 0x409u && walk.singlePageMode && walk.singlePageKind == 3);
   }
   ThePackage = saved;
   SinglePageMode = false;

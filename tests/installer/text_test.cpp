@@ -16,32 +16,27 @@ TEST_F(InstallerTest, MessageLookupsTable) {
   EXPECT_STREQ(GetMessageText(7, 0), "") << "no current type";
   // A current type whose lists are built by hand, as the loader leaves them.
   InstallTypeSlot slot{};
-  Bytes storage[10];
-  for (auto& [n, items] : std::vector<std::pair<int, std::vector<std::string>>>{
-           {7, {"Caption", "one", "", "three", "four", "five"}}, {2, {"a", "", "b"}}, {9, {}}}) {
-    storage[n] = {uint8_t(items.size()), uint8_t(items.size() >> 8)};
-    for (auto& s : items) storage[n].insert(storage[n].end(), s.c_str(), s.c_str() + s.size() + 1);
-    slot.lists[n] = storage[n].data();
-  }
+  Bytes lists[10] = {};
+  // The item count, then the items.
+  lists[7] = {6, 0, 'C', 0, 'o', 'n', 'e', 0, 0, 't', 0, 'f', 0, 'f', 'i', 'v', 'e', 0};
+  lists[2] = {3, 0, 'a', 0, 0, 'b', 0};
+  lists[9] = {0, 0};
+  for (int n : {2, 7, 9}) slot.lists[n] = lists[n].data();
   ThePackage.currentType = &slot;
   const std::tuple<int, uint16_t, const char*> cases[] = {
-      {7, 0, "Caption"}, {7, 5, "five"}, {7, 6, ""}, {7, 0xFFFF, ""}, {2, 1, ""},   {2, 2, "b"},
-      {9, 0, ""},        {0, 0, ""},     {10, 0, ""}, {-1, 0, ""},    {1000, 3, ""},
-  };
+      {7, 0, "C"}, {7, 5, "five"}, {7, 6, ""}, {7, 0xFFFF, ""}, {2, 1, ""}, {2, 2, "b"},
+      {9, 0, ""},  {0, 0, ""},     {10, 0, ""}, {-1, 0, ""},   {1000, 3, ""}};
   for (auto& [list, item, text] : cases) {
     const char* got = GetMessageText(list, item);
-    ASSERT_NE(got, nullptr);
-    EXPECT_STREQ(got, text) << list << "/" << item;
+    EXPECT_STREQ(got ? got : "<null>", text) << list << "/" << item;
   }
   ThePackage.currentType = nullptr;
 }
 
 TEST(Backslashes, Table) {
   const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
-      {"", "", ""},           {"C:", "C:\\", "C:"},           {"C:\\", "C:\\", "C:\\"},
-      {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"},
-      {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"},
-  };
+      {"", "", ""},         {"C:", "C:\\", "C:"},           {"C:\\", "C:\\", "C:\\"},  {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
+      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
   for (auto& [in, appended, stripped] : cases) {
     char a[260], s[260];
     AppendBackslash(std::strcpy(a, in));
@@ -50,17 +45,10 @@ TEST(Backslashes, Table) {
   }
 }
 
-class PathVariables : public InstallerTest {
- protected:
-  void SetUp() override {
-    InstallerTest::SetUp();
-    Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
-    Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
-    Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
-  }
-};
-
-TEST_F(PathVariables, ExpansionTable) {
+TEST_F(InstallerTest, PathVariableExpansionTable) {
+  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
+  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
+  Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
   struct {
     const char *in, *out, *installDir = "D:\\Apps\\Tool", *ownPath = "E:\\media\\setup.exe";
   } cases[] = {
@@ -82,18 +70,11 @@ TEST_F(PathVariables, ExpansionTable) {
     EXPECT_EQ(ExpandPathVariables(out.data(), c.in, n + 1), n);
     EXPECT_EQ(out, c.out + std::string(1, '\0')) << c.in;
   }
-}
-
-TEST_F(PathVariables, DestinationInPlaceShortOrEmpty) {
-  std::strcpy(InstallFolder, "#Windows#\\Demo");
-  EXPECT_EQ(ExpandPathVariables(InstallFolder, InstallFolder, kPathSize), 15u);
-  EXPECT_STREQ(InstallFolder, "C:\\WINDOWS\\Demo");
-  char out[8];
-  std::memset(out, 0x7f, sizeof out);
+  // A short destination is cut and terminated; size 0 writes nothing.
+  char out[8] = "1234567";
   EXPECT_EQ(ExpandPathVariables(out, "#Windows#\\x", 6), 12u);
-  EXPECT_EQ(std::string(out, 7), std::string("C:\\WI\0\x7f", 7));
-  EXPECT_EQ(ExpandPathVariables(out, "#Windows#", 0), 10u);
-  EXPECT_EQ(out[0], 'C') << "size 0 writes nothing";
+  EXPECT_EQ(ExpandPathVariables(out + 6, "#Windows#", 0), 10u);
+  EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
 }
 
 TEST_F(InstallerTest, FolderChainCreatesOnlyTheMissingFolders) {
