@@ -8,13 +8,12 @@
 #include "format/bytes.h"
 #include "format/install_type.h"
 #include "package/package_model.h"
-#include "startup/run_state.h"
 #include "ui/page_walk.h"
 #include "ui/page_walk_package.h"
 
 namespace {
 
-constexpr int N = kPageResultNext, C = kPageResultCancel, B = kPageResultBack;
+constexpr int N = kPageResultNext, C = kPageResultCancel, B = kPageResultBack, I = -9;  // I: installed headless
 constexpr uint8_t kEnd = 0xFF;
 constexpr uint32_t kAllLayouts = 0x47F;  // kinds 0..6 and 10
 
@@ -23,7 +22,6 @@ struct WalkCase {
   std::vector<uint8_t> sequence;
   std::vector<int> script, shown;
   bool headless = false;
-  int headlessRuns = 0;
   uint32_t layouts = kAllLayouts;
   int resultCode = 0;
   int finishPosition = -1;  // where the completion step's jump puts the FinishPage
@@ -35,7 +33,7 @@ struct FakeWizard {
   const WalkCase& c;
   size_t next = 0;
   std::vector<int> shown;
-  int pageIndex = 0, currentKind = 99, headlessRuns = 0;
+  int pageIndex = 0, currentKind = 99;
 
   static int Show(void* context, int kind) {
     auto* self = static_cast<FakeWizard*>(context);
@@ -47,9 +45,8 @@ struct FakeWizard {
     return self->next < self->c.script.size() ? self->c.script[self->next++] : C;
   }
   static void Install(void* context) {
-    auto* self = static_cast<FakeWizard*>(context);
-    ++self->headlessRuns;
-    self->pageIndex = 0;  // the completion step may leave any position behind
+    static_cast<FakeWizard*>(context)->shown.push_back(I);
+    static_cast<FakeWizard*>(context)->pageIndex = 0;  // the completion step may leave any position behind
   }
   static int Result(void* context) { return static_cast<FakeWizard*>(context)->c.resultCode; }
 };
@@ -63,26 +60,25 @@ TEST(PageWalk, Table) {
       {"other results repeat", kFull, {0, 7, N, C, C}, {0, 0, 0, 1, 10}},
       {"back over the closing page", {0, 10, kEnd}, {N, B, C, C}, {0, 10, 0, 10}},
       // A type without a progress page installs before its finish page, unless it already failed.
-      {"headless", noProgress, {N, N, C, C}, {0, 4, 6, 10}, true, 1},
-      {"already failed", noProgress, {N, N, C, C}, {0, 4, 6, 10}, true, 0, kAllLayouts, 5},
-      {"not after the progress page", {0, 5, 6, 10, kEnd}, {N, N, C, C}, {0, 5, 6, 10}, true, 0},
-      {"over a page without a procedure", {0, 7, 6, 10, kEnd}, {N, C, C}, {0, 6, 10}, true, 1},
-      {"completion jump", {0, 5, 1, 4, 6, 10, kEnd}, {N, N, C, C}, {0, 5, 6, 10}, true, 0, kAllLayouts, 0, 4},
+      {"headless", noProgress, {N, N, C, C}, {0, 4, I, 6, 10}, true},
+      {"already failed", noProgress, {N, N, C, C}, {0, 4, 6, 10}, true, kAllLayouts, 5},
+      {"not after the progress page", {0, 5, 6, 10, kEnd}, {N, N, C, C}, {0, 5, 6, 10}, true},
+      {"over a page without a procedure", {0, 7, 6, 10, kEnd}, {N, C, C}, {0, I, 6, 10}, true},
+      {"completion jump", {0, 5, 1, 4, 6, 10, kEnd}, {N, N, C, C}, {0, 5, 6, 10}, true, kAllLayouts, 0, 4},
       // Pages that cannot be shown are passed over.
       {"kinds 7 to 9", {0, 7, 1, 8, 9, 6, 10, kEnd}, {N, N, C, C}, {0, 1, 6, 10}},
       {"back over kind 7", {0, 7, 1, 10, kEnd}, {N, B, N, C, C}, {0, 1, 0, 1, 10}},
-      {"no layout", {0, 1, 2, 6, 10, kEnd}, {N, N, C, C}, {0, 1, 6, 10}, false, 0, 0x47B},
+      {"no layout", {0, 1, 2, 6, 10, kEnd}, {N, N, C, C}, {0, 1, 6, 10}, false, 0x47B},
       {"hidden first page, back", {7, 1, 10, kEnd}, {B, C, C}, {1, 1, 10}},
       {"unknown kind", {0, 200, 6, 10, kEnd}, {N, C, C}, {0, 6, 10}},
-      {"nothing to show", {7, 8, kEnd}, {}, {}},
-      {"no closing layout: cancel ends", kFull, {N, C}, {0, 1}, false, 0, 0x07F},
+      {"nothing to show", {7, 8, kEnd}, {}, {}},  {"empty", {}, {}, {}},
+      {"no closing layout: cancel ends", kFull, {N, C}, {0, 1}, false, 0x07F},
       // Sequences without their end stay in bounds.
       {"cancel without a closing page", {0, 1, kEnd}, {N, C}, {0, 1}},
       {"next off the end", {0, 1, kEnd}, {N, N}, {0, 1}},
       {"no end marker", {0, 1, 1, 1}, {N, N, N, N}, {0, 1, 1, 1}},
-      {"empty", {}, {}, {}},
-      {"single page", kFull, {N, N}, {3}, false, 0, kAllLayouts, 0, -1, 3},
-      {"single page, no kind", kFull, {N}, {}, false, 0, kAllLayouts, 0, -1, -1},
+      {"single page", kFull, {N, N}, {3}, false, kAllLayouts, 0, -1, 3},
+      {"single page, no kind", kFull, {N}, {}, false, kAllLayouts, 0, -1, -1},
   };
   for (const WalkCase& c : cases) {
     FakeWizard fake{c};
@@ -91,7 +87,7 @@ TEST(PageWalk, Table) {
     WalkPageSequence(walk, {&fake, FakeWizard::Show, FakeWizard::Install, FakeWizard::Result}, &fake.pageIndex,
                      &fake.currentKind);
     EXPECT_EQ(fake.shown, c.shown) << c.name;
-    EXPECT_EQ(std::pair(fake.headlessRuns, fake.currentKind), std::pair(c.headlessRuns, -1)) << c.name;
+    EXPECT_EQ(fake.currentKind, -1) << c.name;
   }
 }
 
@@ -101,8 +97,6 @@ TEST(PageWalkPackage, ReadsTheCurrentTypeWithinItsRecordAndTheLayouts) {
   static const uint8_t layout[56] = {};
   for (auto& slot : ThePackage.layouts) slot = nullptr;
   ThePackage.layouts[0] = ThePackage.layouts[3] = ThePackage.layouts[10] = layout;
-  SinglePageMode = true;
-  SinglePageKind = 3;
   const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {  // record size, options, sequence read, headless
       {it::kFixedSize, 0x20, true, true}, {it::kFixedSize, 0x20000000, true, false},
       {it::kPageSequence + it::kPageSequenceSize, 0x20, true, true}, {it::kPageSequence + 4, 0x20, false, true},
@@ -114,14 +108,11 @@ TEST(PageWalkPackage, ReadsTheCurrentTypeWithinItsRecordAndTheLayouts) {
     InstallTypeSlot slot{record, size};
     ThePackage.currentType = &slot;
     WizardWalk walk = CurrentWizardWalk();
-    EXPECT_EQ(std::pair(PageKindAt(walk.sequence, 2), walk.sequence.size),
-              std::pair(sequenceRead ? 6 : -1, sequenceRead ? it::kPageSequenceSize : 0u)) << size;
-    EXPECT_EQ(walk.headlessInstall, headless) << size;
-    EXPECT_TRUE(walk.sequence.layoutMask == 0x409u && walk.singlePageMode && walk.singlePageKind == 3);
+    EXPECT_EQ(std::tuple(PageKindAt(walk.sequence, 2), walk.sequence.size, walk.headlessInstall),
+              std::tuple(sequenceRead ? 6 : -1, sequenceRead ? it::kPageSequenceSize : 0u, headless)) << size;
+    EXPECT_EQ(walk.sequence.layoutMask, 0x409u);
   }
   ThePackage = saved;
-  SinglePageMode = false;
-  SinglePageKind = 0;
 }
 
 }  // namespace

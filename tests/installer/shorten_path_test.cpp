@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "ui/shorten_path.h"
 
@@ -12,15 +13,15 @@ TEST(ShortenPath, Table) {
       {"", 0, ""}, {kPath, 44, "C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt"},
       {kPath, 43, "C:\\Program Files\\Wrenly Demo\\...\\readme.txt"},
       // Folders are dropped whole and kept only while the result stays under the maximum.
-      {kPath, 30, "C:\\Program Files\\...\\readme.txt"}, {kPath, 28, "C:\\Program Files\\...\\readme.txt"},
+      {kPath, 28, "C:\\Program Files\\...\\readme.txt"},
       {kPath, 27, "C:\\...\\readme.txt"}, {kPath, 0, "C:\\...\\readme.txt"},
-      {"no_backslash_in_this_rather_long_name.txt", 10, "no_backslash_in_this_rather_long_name.txt"},
-      {"C:\\a_really_long_file_name.txt", 10, "C:\\a_really_long_file_name.txt"},
+      {"no_backslash_in_a_long_name.txt", 10, "no_backslash_in_a_long_name.txt"},
+      {"C:\\a_long_file_name.txt", 10, "C:\\a_long_file_name.txt"}, {"C:\\Dir\\", 3, "C:\\...\\"},
       // First and last backslashes too close to leave room for "...".
-      {"C:\\ab\\very_long_file_name_here.txt", 20, "C:\\ab\\very_long_file_name_here.txt"},
-      {"C:\\abc\\very_long_file_name_here.txt", 20, "C:\\...\\very_long_file_name_here.txt"},
+      {"C:\\ab\\long_file_name.txt", 10, "C:\\ab\\long_file_name.txt"},
+      {"C:\\abc\\long_file_name.txt", 10, "C:\\...\\long_file_name.txt"},
       {"\\\\server\\share\\folder\\sub\\file.txt", 20, "\\\\server\\...\\file.txt"},
-      {"folder1\\folder2\\folder3\\file.txt", 15, "folder1\\...\\file.txt"}, {"C:\\Dir\\", 3, "C:\\...\\"},
+      {"folder1\\folder2\\folder3\\file.txt", 15, "folder1\\...\\file.txt"},
   };
   for (auto& [path, maximum, shortened] : cases) {
     std::string buffer = path + '\0' + "guard";
