@@ -35,7 +35,8 @@ TEST_F(InstallerTest, CommandLineSetsExactlyTheOptionsGiven) {
 
 TEST(PathArgument, StaysInsideItsBufferAndTerminated) {
   const std::string kLong(300, 'a');
-  const std::tuple<std::string, uint32_t, std::string, size_t> cases[] = {  // text, capacity, stored, consumed
+  // The text, the capacity, what is stored and where parsing goes on.
+  const std::tuple<std::string, uint32_t, std::string, size_t> cases[] = {
       {"  C:\\a b", 260, "C:\\a", 6},    {"\"C:\\a b\" /N", 260, "C:\\a b", 8}, {"\"open", 260, "open", 5},
       {"", 260, "", 0},                  {"abcdef", 4, "abc", 6},               {"\"abcdef\"x", 4, "abc", 8},
       {std::string(259, 'p'), 260, std::string(259, 'p'), 259},  {kLong, 260, std::string(259, 'a'), 300},

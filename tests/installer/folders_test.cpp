@@ -12,7 +12,8 @@ namespace {
 
 TEST_F(InstallerTest, BackgroundVariantSuitsTheScreen) {
   const std::tuple<int, int, std::vector<std::pair<int, int>>, int> cases[] = {
-      {1024, 768, {{800, 600}, {1024, 768}, {1280, 1024}}, 1}, {1152, 864, {{800, 600}, {1024, 768}, {1280, 1024}}, 2},
+      {1024, 768, {{800, 600}, {1024, 768}, {1280, 1024}}, 1},
+      {1152, 864, {{800, 600}, {1024, 768}, {1280, 1024}}, 2},
       {1024, 768, {{1600, 1200}, {1280, 1024}}, 1},            {1024, 768, {{640, 480}, {800, 600}}, 1},
       {1024, 768, {{800, 600}, {800, 600}}, 0},                {1024, 768, {{1280, 700}, {1100, 800}}, 0},
       {1024, 768, {{800, 600}, {640, 480}}, 0},                {1024, 768, {{1280, 1024}, {800, 600}}, 0},
@@ -64,7 +65,7 @@ TEST_F(InstallerTest, PreviousFolderTable) {
     InstallTypeSlot slot{record.data(), uint32_t(record.size())};
     ASSERT_TRUE(ResolveInstallType(&slot));
     DetectPreviousFolder(&slot);
-    EXPECT_EQ(InstallFolder, c.expected) << c.defaultFolder.value_or("-") << " " << c.registryValue.value_or("-");
+    EXPECT_EQ(InstallFolder, c.expected) << c.defaultFolder.value_or("-") << c.registryValue.value_or("-");
   }
 }
 
@@ -72,8 +73,9 @@ TEST_F(InstallerTest, MatchPathCaseTable) {
   Fake.AddFolder("C:\\Program Files\\My App");
   Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
   const std::pair<const char*, const char*> cases[] = {
-      {"c:\\program files\\my app", "c:\\Program Files\\My App"}, {"C:\\\\program files\\", "C:\\Program Files"},
-      {"C:\\program files\\missing", "C:\\program files\\missing"}, {"C:\\progra~1\\my app", "C:\\Program Files\\My App"},
+      {"c:\\program files\\my app", "c:\\Program Files\\My App"},
+      {"C:\\progra~1\\my app", "C:\\Program Files\\My App"}, {"C:\\\\program files\\", "C:\\Program Files"},
+      {"C:\\program files\\missing", "C:\\program files\\missing"},
   };
   for (auto& [in, out] : cases) {
     char path[260];

@@ -32,7 +32,8 @@ TEST(PlacePanels, SideHeaderPageAndButtonBar) {
   };
   for (const PagePanels& e : cases) {
     PagePanels p = PlacePanels(kWizard, e.page.left, e.page.top);
-    EXPECT_EQ((std::array{p.side, p.header, p.page, p.buttonBar}), (std::array{e.side, e.header, e.page, e.buttonBar}));
+    EXPECT_EQ((std::array{p.side, p.header, p.page, p.buttonBar}),
+              (std::array{e.side, e.header, e.page, e.buttonBar}));
     EXPECT_EQ(std::pair(p.sideShown, p.headerShown), std::pair(e.sideShown, e.headerShown));
   }
 }
@@ -71,16 +72,18 @@ TEST(Decoration, SunkenFrameAndEtchedPanelLines) {
   };
   ShadeStrip frame[4], side[2];
   FrameStrips(UiRect{10, 20, 67, 77}, frame);
-  EXPECT_EQ(strips(frame, 4), (std::vector<std::array<int32_t, 5>>{
-                                  {10, 20, 56, 1, 0}, {10, 20, 1, 56, 0}, {10, 76, 57, 1, 1}, {66, 20, 1, 57, 1}}));
+  EXPECT_EQ(strips(frame, 4),
+            (std::vector<std::array<int32_t, 5>>{{10, 20, 56, 1, 0}, {10, 20, 1, 56, 0}, {10, 76, 57, 1, 1},
+                                                 {66, 20, 1, 57, 1}}));
   LineStrips(SideLineRect(UiRect{0, 0, 139, 300}), side);
   EXPECT_EQ(strips(side, 2), (std::vector<std::array<int32_t, 5>>{{137, 0, 1, 300, 0}, {138, 0, 1, 300, 1}}));
 }
 
 TEST(WindowPlacement, CentredButNeverOutsideTheOwnerOrTheScreen) {
   const int32_t within[][4] = {  // half, outer, limit, left
-      {512, 496, 1024, 264}, {512, 497, 1024, 264}, {512, 496, 400, 0}, {300, 100, 320, 220}, {40, 100, 1024, 0}};
-  for (auto& c : within) EXPECT_EQ(CentreWithin(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
+      {512, 496, 1024, 264},
+      {512, 497, 1024, 264}, {512, 496, 400, 0}, {300, 100, 320, 220}, {40, 100, 1024, 0}};
+  for (auto& c : within) EXPECT_EQ(CentreWithin(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1];
   const int32_t screen[][3] = {{1024, 496, 264}, {400, 496, 0}, {401, 500, 0}, {1025, 500, 262}};
   for (auto& c : screen) EXPECT_EQ(CentreOnScreen(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }

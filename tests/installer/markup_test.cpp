@@ -46,7 +46,7 @@ TEST(ConvertMarkup, Table) {
       // A second size tag keeps the first start but restarts the number.
       {"<fontsize=10>a<fontsize=20>b</font>", "ab|font0-2/20"},
       {"<fontsize=9><b>x</b></font>", "x|b0-1/9 font0-1/9"}, {"<link=>Home</link>", "Home|link0-4"},
-      {"<LINK=#InstallDir#\\a>x</Link> and <link=b>y</link>", "x and y|link0-1 link6-7 @0=#InstallDir#\\a @6=b"},
+      {"<LINK=#Dir#\\a>x</Link> and <link=b>y</link>", "x and y|link0-1 link6-7 @0=#Dir#\\a @6=b"},
       // Never closed: formatted to the end, but no target to remember.
       {"see <link=abc", "see |link4-4"},
       // Runs come in the order they were closed; open ones follow in table order.
@@ -57,7 +57,8 @@ TEST(ConvertMarkup, Table) {
 }
 
 TEST(ConvertMarkup, SmallBuffersCutTheTextAndKeepOffsetsInside) {
-  const std::pair<uint32_t, const char*> cases[] = {{4, "Hel|b0-3 i3-3"}, {1, "|b0-0 i0-0"}, {0, "|b0-0 i0-0"}};
+  const std::pair<uint32_t, const char*> cases[] = {
+      {4, "Hel|b0-3 i3-3"}, {1, "|b0-0 i0-0"}, {0, "|b0-0 i0-0"}};
   for (auto& [size, expected] : cases) EXPECT_EQ(Convert("<b>Hello</b><i> world", size), expected) << size;
 }
 
@@ -74,16 +75,18 @@ TEST(ConvertMarkup, RoomIsLeftForEveryOpenTagAndLinksBeyondTheRoomAreDropped) {
 
 TEST(RunFormat, Table) {
   const uint32_t cases[][6] = {  // tag, size, then mask, effects, colour, height in twips
-      {kTagBold, 0, 0x1, 0x1, 0, 0},         {kTagItalic, 0, 0x2, 0x2, 0, 0},        {kTagUnderline, 0, 0x4, 0x4, 0, 0},
-      {kTagStrikeOut, 0, 0x8, 0x8, 0, 0},    {kTagLink, 0, 0x20, 0x20, 0, 0},        {kTagFontSize, 14, 1u << 31, 0, 0, 280},
-      {kTagFontSize, 1638, 1u << 31, 0, 0, 32760},  {kTagBlack, 0, 1u << 30, 0, 0, 0},  {kTagWhite, 0, 1u << 30, 0, 0xFFFFFF, 0},
-      {kTagRed, 0, 1u << 30, 0, 0x0000FF, 0}, {kTagGreen, 0, 1u << 30, 0, 0x00FF00, 0}, {kTagBlue, 0, 1u << 30, 0, 0xFF0000, 0},
+      {kTagBold, 0, 0x1, 0x1, 0, 0},           {kTagItalic, 0, 0x2, 0x2, 0, 0},
+      {kTagUnderline, 0, 0x4, 0x4, 0, 0},      {kTagStrikeOut, 0, 0x8, 0x8, 0, 0},
+      {kTagLink, 0, 0x20, 0x20, 0, 0},         {kTagFontSize, 14, 1u << 31, 0, 0, 280},
+      {kTagFontSize, 1638, 1u << 31, 0, 0, 32760}, {kTagBlack, 0, 1u << 30, 0, 0, 0},
+      {kTagWhite, 0, 1u << 30, 0, 0xFFFFFF, 0}, {kTagRed, 0, 1u << 30, 0, 0x0000FF, 0},
+      {kTagGreen, 0, 1u << 30, 0, 0x00FF00, 0}, {kTagBlue, 0, 1u << 30, 0, 0xFF0000, 0},
       {kMarkupTagCount, 0, 0, 0, 0, 0},
   };
   for (auto& c : cases) {
     MarkupFormat f = RunFormat(MarkupRun{uint8_t(c[0]), 0, 1, c[1]});
-    EXPECT_EQ((std::array{f.mask, f.effects, f.color, uint32_t(f.heightTwips)}), (std::array{c[2], c[3], c[4], c[5]}))
-        << c[0];
+    EXPECT_EQ((std::array{f.mask, f.effects, f.color, uint32_t(f.heightTwips)}),
+              (std::array{c[2], c[3], c[4], c[5]})) << c[0];
   }
 }
 
@@ -116,7 +119,7 @@ TEST(LinkStore, TargetsPerWindowFiftyWindowsAtMost) {
       {Window(1), 0, "first.htm"}, {Window(1), 12, std::string(kMaxLinkTargetLength, 'a')},
       {Window(1), 11, "<none>"},   {Window(2), 0, "other"},  {Window(2), 5, "<none>"},
       {Window(50), 50, "t"},       {Window(99), 0, "<none>"}, {nullptr, 0, "<none>"}};
-  for (auto& [window, offset, target] : cases) EXPECT_EQ(Find(window, offset), target) << window << " " << offset;
+  for (auto& [window, offset, target] : cases) EXPECT_EQ(Find(window, offset), target) << window << offset;
   // A window already held may still be replaced, and a freed place is reused.
   EXPECT_TRUE(Store(Window(7), {{7, "again"}}));
   EXPECT_TRUE(Store(Window(8), {}));
@@ -128,8 +131,9 @@ TEST(LinkStore, TargetsPerWindowFiftyWindowsAtMost) {
 
 TEST(LinkExtension, Table) {
   const std::pair<const char*, const char*> cases[] = {
-      {"C:\\Demo\\readme.txt", ".txt"}, {".txt", ".txt"}, {"page.html", ".htm"}, {"txt", ".htm"}, {nullptr, ".htm"}};
-  for (auto& [target, extension] : cases) EXPECT_STREQ(LinkExtension(target), extension) << (target ? target : "null");
+      {"C:\\a\\readme.txt", ".txt"}, {".txt", ".txt"}, {"page.html", ".htm"}, {"txt", ".htm"}, {"", ".htm"}};
+  for (auto& [target, extension] : cases) EXPECT_STREQ(LinkExtension(target), extension) << target;
+  EXPECT_STREQ(LinkExtension(nullptr), ".htm");
 }
 
 }  // namespace

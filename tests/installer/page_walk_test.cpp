@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr int N = kPageResultNext, C = kPageResultCancel, B = kPageResultBack, I = -9;  // I: installed headless
+constexpr int N = kPageResultNext, C = kPageResultCancel, B = kPageResultBack;
+constexpr int I = -9;  // shown where the type installed without a progress page
 constexpr uint8_t kEnd = 0xFF;
 constexpr uint32_t kAllLayouts = 0x47F;  // kinds 0..6 and 10
 
@@ -82,10 +83,10 @@ TEST(PageWalk, Table) {
   };
   for (const WalkCase& c : cases) {
     FakeWizard fake{c};
-    WizardWalk walk{PageSequence{c.sequence.data(), (uint32_t)c.sequence.size(), c.layouts}, c.singlePage != -2,
-                    c.singlePage, c.headless};
-    WalkPageSequence(walk, {&fake, FakeWizard::Show, FakeWizard::Install, FakeWizard::Result}, &fake.pageIndex,
-                     &fake.currentKind);
+    WizardWalk walk{PageSequence{c.sequence.data(), uint32_t(c.sequence.size()), c.layouts},
+                    c.singlePage != -2, c.singlePage, c.headless};
+    WizardWalkHooks hooks{&fake, FakeWizard::Show, FakeWizard::Install, FakeWizard::Result};
+    WalkPageSequence(walk, hooks, &fake.pageIndex, &fake.currentKind);
     EXPECT_EQ(fake.shown, c.shown) << c.name;
     EXPECT_EQ(fake.currentKind, -1) << c.name;
   }
@@ -97,9 +98,10 @@ TEST(PageWalkPackage, ReadsTheCurrentTypeWithinItsRecordAndTheLayouts) {
   static const uint8_t layout[56] = {};
   for (auto& slot : ThePackage.layouts) slot = nullptr;
   ThePackage.layouts[0] = ThePackage.layouts[3] = ThePackage.layouts[10] = layout;
-  const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {  // record size, options, sequence read, headless
+  const std::tuple<uint32_t, uint32_t, bool, bool> cases[] = {  // record size, options, sequence?, headless
       {it::kFixedSize, 0x20, true, true}, {it::kFixedSize, 0x20000000, true, false},
-      {it::kPageSequence + it::kPageSequenceSize, 0x20, true, true}, {it::kPageSequence + 4, 0x20, false, true},
+      {it::kPageSequence + it::kPageSequenceSize, 0x20, true, true},
+      {it::kPageSequence + 4, 0x20, false, true},
       {4, 0x20, false, false}};
   for (auto& [size, options, sequenceRead, headless] : cases) {
     uint8_t record[it::kFixedSize] = {}, kinds[] = {0, 1, 6, 10, kEnd};

@@ -63,8 +63,9 @@ TEST(FindBackgroundDib, SkipsTheFileHeader) {
 
 TEST(GradientStyle, ByFlagsDisplayDepthAndTheForcedPerLineFill) {
   const std::tuple<uint32_t, int, bool, GradientStyle> cases[] = {  // flags, display bits, forced, style
-      {0x0A, 32, false, kGradientSolid},    {0x0C, 32, false, kGradientDithered}, {0x0C, 16, false, kGradientDithered},
-      {0x0C, 8, false, kGradientPerLine},   {0x0C, 32, true, kGradientPerLine},   {0x08, 8, true, kGradientSolid}};
+      {0x0A, 32, false, kGradientSolid}, {0x0C, 32, false, kGradientDithered},
+      {0x0C, 16, false, kGradientDithered}, {0x0C, 8, false, kGradientPerLine},
+      {0x0C, 32, true, kGradientPerLine}, {0x08, 8, true, kGradientSolid}};
   for (auto& [flags, bits, forced, style] : cases)
     EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }

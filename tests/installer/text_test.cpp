@@ -35,7 +35,7 @@ TEST_F(InstallerTest, MessageLookupsTable) {
 
 TEST(Backslashes, Table) {
   const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
-      {"", "", ""},         {"C:", "C:\\", "C:"},           {"C:\\", "C:\\", "C:\\"},  {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
+      {"", "", ""}, {"C:", "C:\\", "C:"}, {"C:\\", "C:\\", "C:\\"}, {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
       {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
   for (auto& [in, appended, stripped] : cases) {
     char a[260], s[260];
