@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <vector>
 
 #include "ui/layout_geometry.h"
 
@@ -16,8 +15,8 @@ const WizardSize kWizard{490, 348, 48};
 
 TEST(PlaceControl, StoredRectangleOrThePageFillingSize) {
   const std::array<int32_t, 8> cases[] = {  // left, top, right, bottom, then x, y, width, height
-      {8, 8, 65535, 65535, 8, 8, 474, 290}, {20, 30, 65535, 0, 20, 30, 474, 290},  // right alone selects it
-      {321, 13, 396, 36, 321, 13, 75, 23},  {10, 10, 65534, 20, 10, 10, 65524, 10}};
+      {20, 30, 65535, 0, 20, 30, 474, 290},  // right alone selects it
+      {10, 10, 65534, 20, 10, 10, 65524, 10}, {10, 10, 20, 65535, 10, 10, 10, 65525}};
   for (auto& c : cases) {
     ControlPlace p = PlaceControl(c[0], c[1], c[2], c[3], kWizard);
     EXPECT_EQ((std::array{p.x, p.y, p.width, p.height}), (std::array{c[4], c[5], c[6], c[7]})) << c[2];
@@ -63,20 +62,13 @@ TEST(Decoration, ShadesHalveEachChannel) {
   }
 }
 
-TEST(Decoration, SunkenFrameAndEtchedPanelLines) {
-  // Each strip as x, y, width, height, light: dark above and to the left.
-  auto strips = [](const ShadeStrip* s, int n) {
-    std::vector<std::array<int32_t, 5>> out;
-    for (int i = 0; i < n; ++i) out.push_back({s[i].x, s[i].y, s[i].width, s[i].height, s[i].light});
-    return out;
-  };
-  ShadeStrip frame[4], side[2];
-  FrameStrips(UiRect{10, 20, 67, 77}, frame);
-  EXPECT_EQ(strips(frame, 4),
-            (std::vector<std::array<int32_t, 5>>{{10, 20, 56, 1, 0}, {10, 20, 1, 56, 0}, {10, 76, 57, 1, 1},
-                                                 {66, 20, 1, 57, 1}}));
-  LineStrips(SideLineRect(UiRect{0, 0, 139, 300}), side);
-  EXPECT_EQ(strips(side, 2), (std::vector<std::array<int32_t, 5>>{{137, 0, 1, 300, 0}, {138, 0, 1, 300, 1}}));
+TEST(Decoration, SunkenFrameDarkAboveAndLeft) {
+  ShadeStrip f[4];
+  FrameStrips(UiRect{10, 20, 67, 77}, f);
+  const std::array<int32_t, 5> expected[] = {  // x, y, width, height, light
+      {10, 20, 56, 1, 0}, {10, 20, 1, 56, 0}, {10, 76, 57, 1, 1}, {66, 20, 1, 57, 1}};
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ((std::array{f[i].x, f[i].y, f[i].width, f[i].height, int32_t(f[i].light)}), expected[i]) << i;
 }
 
 TEST(WindowPlacement, CentredButNeverOutsideTheOwnerOrTheScreen) {

@@ -75,8 +75,7 @@ TEST(PageWalk, Table) {
       {"nothing to show", {7, 8, kEnd}, {}, {}},  {"empty", {}, {}, {}},
       {"no closing layout: cancel ends", kFull, {N, C}, {0, 1}, false, 0x07F},
       // Sequences without their end stay in bounds.
-      {"cancel without a closing page", {0, 1, kEnd}, {N, C}, {0, 1}},
-      {"next off the end", {0, 1, kEnd}, {N, N}, {0, 1}},
+      {"cancel, no closing", {0, 1, kEnd}, {N, C}, {0, 1}}, {"off the end", {0, 1, kEnd}, {N, N}, {0, 1}},
       {"no end marker", {0, 1, 1, 1}, {N, N, N, N}, {0, 1, 1, 1}},
       {"single page", kFull, {N, N}, {3}, false, kAllLayouts, 0, -1, 3},
       {"single page, no kind", kFull, {N}, {}, false, kAllLayouts, 0, -1, -1},
