@@ -28,7 +28,6 @@ TEST_F(InstallerTest, CommandLineSetsExactlyTheOptionsGiven) {
       {"/N/DEL", "B0 DEL N"},   {"/R/N", "B0 N"},   {"/R", "B0 R"},         {"/RX", "B0"},
       {"/DELETE", "B0 DEL"},    {"/D /DX", "B0"},   {"/Q /V", "B0 V"},      {"/S", "B0 S="},
       {"/S\"C:\\Program Files\\setup.exe\" /DEL", "B0 DEL S=C:\\Program Files\\setup.exe"},
-      {"/S C:\\dir\\setup.exe /N", "B0 N S=C:\\dir\\setup.exe"},
   };
   for (auto& [text, options] : cases) EXPECT_EQ(Parse(text), options) << (text ? text : "null");
 }

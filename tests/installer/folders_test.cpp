@@ -11,9 +11,9 @@
 namespace {
 
 TEST_F(InstallerTest, BackgroundVariantSuitsTheScreen) {
-  const std::tuple<int, int, std::vector<std::pair<int, int>>, int> cases[] = {
-      {1024, 768, {{800, 600}, {1024, 768}, {1280, 1024}}, 1},
-      {1152, 864, {{800, 600}, {1024, 768}, {1280, 1024}}, 2},
+  const std::vector<std::pair<int, int>> three = {{800, 600}, {1024, 768}, {1280, 1024}};
+  const std::tuple<int, int, std::vector<std::pair<int, int>>, int> cases[] = {  // screen, variants, chosen
+      {1024, 768, three, 1}, {1152, 864, three, 2},
       {1024, 768, {{1600, 1200}, {1280, 1024}}, 1},            {1024, 768, {{640, 480}, {800, 600}}, 1},
       {1024, 768, {{800, 600}, {800, 600}}, 0},                {1024, 768, {{1280, 700}, {1100, 800}}, 0},
       {1024, 768, {{800, 600}, {640, 480}}, 0},                {1024, 768, {{1280, 1024}, {800, 600}}, 0},
