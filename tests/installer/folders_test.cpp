@@ -42,11 +42,10 @@ TEST_F(InstallerTest, PreviousFolderTable) {
       {"#PARENT#", kApp, {}, "", "C:\\Program Files"},
       {"C:\\Default", "c:\\progra~1\\app", {}, "", "c:\\Program Files\\App"},  // short form spelt as stored
       {"C:\\Default", "C:\\Gone\\There", {}, "", "C:\\Default"},
-      {"C:\\Default", "C:\\Gone\\app.exe", {}, "", "C:\\Default"},
-      {"#parent#", {}, {}, "D:\\First", "D:\\First"},  // keeps the folder of the type before
-      {{}, {}, {}, "D:\\First", "D:\\First"},
-      {"C:\\Default", {}, kOther, "", kOther},
-      {"C:\\Default", kApp, kOther, "", kApp},
+      {"C:\\Default", "C:\\Gone\\a.exe", {}, "", "C:\\Default"},
+      // Keeps the folder of the type before.
+      {"#parent#", {}, {}, "D:\\First", "D:\\First"}, {{}, {}, {}, "D:\\First", "D:\\First"},
+      {"C:\\Default", {}, kOther, "", kOther}, {"C:\\Default", kApp, kOther, "", kApp},
   };
   InstallTypeSpec plan;
   plan.folderKey = "Software\\Demo";
@@ -73,10 +72,8 @@ TEST_F(InstallerTest, MatchPathCaseTable) {
   Fake.AddFolder("C:\\Program Files\\My App");
   Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
   const std::pair<const char*, const char*> cases[] = {
-      {"c:\\program files\\my app", "c:\\Program Files\\My App"},
       {"C:\\progra~1\\my app", "C:\\Program Files\\My App"}, {"C:\\\\program files\\", "C:\\Program Files"},
-      {"C:\\program files\\missing", "C:\\program files\\missing"},
-  };
+      {"C:\\program files\\missing", "C:\\program files\\missing"}};
   for (auto& [in, out] : cases) {
     char path[260];
     MatchPathCase(std::strcpy(path, in));

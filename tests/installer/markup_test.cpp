@@ -118,7 +118,7 @@ TEST(LinkStore, TargetsPerWindowFiftyWindowsAtMost) {
   const std::tuple<const void*, uint32_t, std::string> cases[] = {
       {Window(1), 0, "first.htm"}, {Window(1), 12, std::string(kMaxLinkTargetLength, 'a')},
       {Window(1), 11, "<none>"},   {Window(2), 0, "other"}, {Window(2), 5, "<none>"}, {Window(50), 50, "t"},
-      {Window(7), 7, "again"},     {Window(8), 8, "<none>"}, {Window(51), 0, "now"},  {Window(99), 0, "<none>"},
+      {Window(7), 7, "again"}, {Window(8), 8, "<none>"}, {Window(51), 0, "now"}, {Window(99), 0, "<none>"},
       {nullptr, 0, "<none>"}};
   for (auto& [window, offset, target] : cases) EXPECT_EQ(Find(window, offset), target) << window << offset;
   ClearLinkStore();
