@@ -31,12 +31,13 @@ TEST(DitherBand, ColoursEightRowsApartEachEightTimesAsBlueGreenRed) {
   uint8_t pattern[kDitherPatternBytes];
   FillDitherPattern(colours, pattern);
   int counts[8] = {};
+  std::vector<uint8_t> expected;
   for (int i = 0; i < 64; ++i) {
     int k = DitherTable[i / 8][i % 8] & 7;
     ++counts[k];
-    EXPECT_EQ((std::array{pattern[3 * i], pattern[3 * i + 1], pattern[3 * i + 2]}),
-              (std::array<uint8_t, 3>{uint8_t(20 + k), uint8_t(10 + k), uint8_t(k)})) << i;
+    expected.insert(expected.end(), {uint8_t(20 + k), uint8_t(10 + k), uint8_t(k)});
   }
+  EXPECT_EQ(std::vector<uint8_t>(pattern, pattern + kDitherPatternBytes), expected);
   EXPECT_EQ(std::vector<int>(counts, counts + 8), std::vector<int>(8, 8));
   const int32_t bands[][2] = {{0, 0}, {-4, 0}, {1, 1}, {8, 1}, {9, 2}, {600, 75}, {601, 76}};  // rows, bands
   for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];

@@ -18,29 +18,26 @@ Bytes Dib(int32_t w, int32_t h) {
   return d;
 }
 
-// The count, the offsets, then the DIBs; an offset of -1 points at the next DIB in turn.
-Bytes Table(uint32_t count, std::vector<int64_t> offsets, std::vector<Bytes> dibs = {}) {
-  Bytes t(4 + 4 * offsets.size());
+// The count, then an offset per DIB, then the DIBs.
+Bytes Table(uint32_t count, std::vector<Bytes> dibs) {
+  Bytes t(4 + 4 * dibs.size());
   wf::StoreU32(t.data(), count);
-  for (size_t i = 0, next = 0; i < offsets.size(); ++i) {
-    wf::StoreU32(t.data() + 4 + 4 * i, offsets[i] < 0 ? uint32_t(t.size()) : uint32_t(offsets[i]));
-    if (offsets[i] < 0) {
-      t.insert(t.end(), dibs[next].begin(), dibs[next].end());
-      ++next;
-    }
+  for (size_t i = 0; i < dibs.size(); ++i) {
+    wf::StoreU32(t.data() + 4 + 4 * i, uint32_t(t.size()));
+    t.insert(t.end(), dibs[i].begin(), dibs[i].end());
   }
   return t;
 }
 
 TEST(FindTableBitmap, OnlyWhatLiesWhollyInTheBlock) {
-  const Bytes two = Table(2, {-1, -1}, {Dib(140, 16), Dib(57, 57)});
-  Bytes cut = Table(1, {-1}, {Dib(57, 57)});
+  const Bytes two = Table(2, {Dib(140, 16), Dib(57, 57)});
+  Bytes cut = Table(1, {Dib(57, 57)});
   cut.pop_back();
   const std::tuple<Bytes, uint32_t, int32_t> cases[] = {  // table, number, width found (0: none)
-      {two, 1, 140}, {two, 2, 57}, {two, 0, 0}, {two, 3, 0}, {Table(2, {0, -1}, {Dib(57, 57)}), 1, 0},
-      {Table(1, {100000}), 1, 0}, {cut, 1, 0}, {Table(1000, {-1}, {Dib(8, 8)}), 900, 0},
-      {Table(0x40000002u, {-1}, {Dib(8, 8)}), 0x40000001u, 0},  // 4 * number would wrap
-      {{1, 0, 0, 0}, 1, 0}, {{}, 1, 0},
+      {two, 1, 140}, {two, 2, 57}, {two, 0, 0}, {two, 3, 0}, {cut, 1, 0},
+      {{1, 0, 0, 0, 0, 0, 0, 0}, 1, 0}, {{1, 0, 0, 0, 0xA0, 0x86, 0x01, 0}, 1, 0},  // offsets 0 and 100000
+      {Table(1000, {Dib(8, 8)}), 900, 0}, {{1, 0, 0, 0}, 1, 0}, {{}, 1, 0},
+      {Table(0x40000002u, {Dib(8, 8)}), 0x40000001u, 0},  // 4 * (number - 1) would wrap
   };
   for (auto& [table, number, width] : cases) {
     FoundDib found{};
