@@ -7,6 +7,8 @@
 
 namespace {
 
+using CommandLine = InstallerTest;
+
 // The options set: the resume type, then DEL, N (no run at the end), R, V and S=the own path when changed.
 std::string Parse(const char* text) {
   const char kOwn[] = "C:\\own\\setup.exe";
@@ -20,7 +22,7 @@ std::string Parse(const char* text) {
   return std::string(OwnPath) == kOwn ? s : s + " S=" + OwnPath;
 }
 
-TEST_F(InstallerTest, CommandLineSetsExactlyTheOptionsGiven) {
+TEST_F(CommandLine, SetsExactlyTheOptionsGiven) {
   const std::pair<const char*, const char*> cases[] = {
       {nullptr, "B0"},          {"", "B0"},         {"setup.txt /N", "B0"}, {"/", "B0"},
       {"/B7", "B7"},            {"/B12", "B12"},    {"/B123 /N", "B12 N"},  {"/B", "B0"},

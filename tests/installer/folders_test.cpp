@@ -10,7 +10,9 @@
 
 namespace {
 
-TEST_F(InstallerTest, BackgroundVariantSuitsTheScreen) {
+using Folders = InstallerTest;
+
+TEST_F(Folders, BackgroundVariantSuitsTheScreen) {
   const std::vector<std::pair<int, int>> three = {{800, 600}, {1024, 768}, {1280, 1024}};
   const std::tuple<int, int, std::vector<std::pair<int, int>>, int> cases[] = {  // screen, variants, chosen
       {1024, 768, three, 1}, {1152, 864, three, 2},
@@ -27,7 +29,7 @@ TEST_F(InstallerTest, BackgroundVariantSuitsTheScreen) {
   }
 }
 
-TEST_F(InstallerTest, PreviousFolderTable) {
+TEST_F(Folders, PreviousFolderTable) {
   Fake.AddFile("C:\\Program Files\\App\\app.exe");
   Fake.AddFolder("C:\\Program Files\\Other");
   Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
@@ -68,7 +70,7 @@ TEST_F(InstallerTest, PreviousFolderTable) {
   }
 }
 
-TEST_F(InstallerTest, MatchPathCaseTable) {
+TEST_F(Folders, MatchPathCaseTable) {
   Fake.AddFolder("C:\\Program Files\\My App");
   Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
   const std::pair<const char*, const char*> cases[] = {

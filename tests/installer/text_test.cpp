@@ -12,7 +12,9 @@
 
 namespace {
 
-TEST_F(InstallerTest, MessageLookupsTable) {
+using Text = InstallerTest;
+
+TEST_F(Text, MessageLookupsTable) {
   EXPECT_STREQ(GetMessageText(7, 0), "") << "no current type";
   // A current type whose lists are built by hand, as the loader leaves them.
   InstallTypeSlot slot{};
@@ -42,7 +44,7 @@ TEST(Backslashes, Table) {
   }
 }
 
-TEST_F(InstallerTest, PathVariableExpansionTable) {
+TEST_F(Text, PathVariableExpansionTable) {
   Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
   Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
   Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
@@ -74,7 +76,7 @@ TEST_F(InstallerTest, PathVariableExpansionTable) {
   EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
 }
 
-TEST_F(InstallerTest, FolderChainCreatesOnlyTheMissingFolders) {
+TEST_F(Text, FolderChainCreatesOnlyTheMissingFolders) {
   const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
       {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0}, {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0},
       {"C:\\A", {}, 0}, {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0}, {"\\\\server\\share\\f", {}, 1},
