@@ -50,6 +50,7 @@ const Case kCases[] = {
     {"UnknownTextKey", kProduct + "[texts]\nx = 1\n", "unknown text \"x\"", 4},
     {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
     {"SinglePageUnknown", kProduct + "[setup]\nsingle_page = \"intro\"\n", "intro", 4},
+    {"NotAPicture", kProduct + "[[background.bitmap]]\nfile = \"a.txt\"\n", "not a usable PNG or BMP picture", 4},
     {"BadColour", kProduct + "[background]\ntop_colour = \"blue\"\n", "must be a colour", 4},
     {"NoInstallTypes", "install_type = []\n" + kProduct, "1 to 16 install types", 1},
     {"SeventeenTypes", Types(17), "17 install types", 35},
