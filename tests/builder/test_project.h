@@ -1,12 +1,9 @@
 // A scratch folder with a stub, sources and a project file, for building real
 // packages in tests.
 #pragma once
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 #include <unistd.h>
 #include "builder/build.h"
 
