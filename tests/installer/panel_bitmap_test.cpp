@@ -52,8 +52,7 @@ TEST(FindBackgroundDib, SkipsTheFileHeader) {
   file.insert(file.end(), dib.begin(), dib.end());
   FoundDib found{};
   ASSERT_TRUE(FindBackgroundDib(file.data(), uint32_t(file.size()), &found));
-  EXPECT_EQ(found.header, file.data() + 14);
-  EXPECT_EQ(found.info.height, 48);
+  EXPECT_TRUE(found.header == file.data() + 14 && found.info.height == 48);
   EXPECT_FALSE(FindBackgroundDib(file.data(), 14, &found) || FindBackgroundDib(nullptr, 0, &found));
   EXPECT_FALSE(FindBackgroundDib(file.data(), uint32_t(file.size()) - 1, &found));
 }

@@ -14,21 +14,15 @@ namespace {
 
 using Text = InstallerTest;
 
+// The format's own tests find the items; here the list number and the lists missing.
 TEST_F(Text, MessageLookupsTable) {
-  EXPECT_STREQ(GetMessageText(7, 0), "") << "no current type";
-  // A current type whose lists are built by hand, as the loader leaves them.
+  EXPECT_STREQ(GetMessageText(9, 0), "") << "no current type";
   InstallTypeSlot slot{};
-  Bytes lists[10] = {};
-  // The item count, then the items.
-  lists[7] = {6, 0, 'C', 0, 'o', 'n', 'e', 0, 0, 't', 0, 'f', 0, 'f', 'i', 'v', 'e', 0};
-  lists[2] = {3, 0, 'a', 0, 0, 'b', 0};
-  lists[9] = {0, 0};
-  for (int n : {2, 7, 9}) slot.lists[n] = lists[n].data();
+  Bytes list = {2, 0, 'a', 0, 'b', 0};  // the item count, then the items
+  slot.lists[9] = list.data();
   ThePackage.currentType = &slot;
-  const std::tuple<int, uint16_t, const char*> cases[] = {
-      {7, 0, "C"}, {7, 5, "five"}, {7, 6, ""}, {7, 0xFFFF, ""}, {2, 1, ""}, {2, 2, "b"},
-      {9, 0, ""},  {0, 0, ""},     {10, 0, ""}, {-1, 0, ""},   {1000, 3, ""}};
-  for (auto& [list, item, text] : cases) EXPECT_STREQ(GetMessageText(list, item), text) << list << item;
+  const std::tuple<int, uint16_t, const char*> cases[] = {{9, 1, "b"}, {9, 2, ""}, {0, 0, ""}, {10, 0, ""}, {-1, 0, ""}};
+  for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(n, item), text) << n << " " << item;
   ThePackage.currentType = nullptr;
 }
 
