@@ -58,8 +58,6 @@ TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
                                        p.first.bottom, p.columns, p.rows}), c);
     EXPECT_EQ(p.halftone, c[0] == 0x20 && c[1] != 800);
   }
-  BitmapPlacement tiles = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, 130, 70, 0x40);
-  EXPECT_TRUE(TileRect(tiles, 6, 8) == (UiRect{780, 560, 910, 630}));
   // The title: any alignment but 0 is right aligned.
   EXPECT_EQ(std::pair(PlaceTitle(1024, 768, 0).format, PlaceTitle(1024, 768, 7).format), std::pair(0x900u, 0x902u));
 }

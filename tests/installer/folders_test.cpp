@@ -32,8 +32,7 @@ TEST_F(Folders, PreviousFolderTable) {
   plan.iniSection = "Setup";
   for (auto& [defaultFolder, registryValue, iniValue, expected] : cases) {
     plan.defaultFolder = defaultFolder;
-    Fake.registry.erase("1|Software\\Demo|Path");
-    Fake.ini.erase("demo.ini|Setup|Path");
+    Fake.registry.clear(), Fake.ini.clear();
     if (registryValue) Fake.registry["1|Software\\Demo|Path"] = *registryValue;
     if (iniValue) Fake.ini["demo.ini|Setup|Path"] = *iniValue;
     Bytes record = InstallTypeRecord(plan);

@@ -13,27 +13,18 @@ namespace {
 
 const WizardSize kWizard{490, 348, 48};
 
-TEST(PlaceControl, StoredRectangleOrThePageFillingSize) {
-  const std::array<int32_t, 8> cases[] = {  // left, top, right, bottom, then x, y, width, height
-      {20, 30, 65535, 0, 20, 30, 474, 290},  // right alone selects it
-      {10, 10, 20, 65535, 10, 10, 10, 65525}};
-  for (auto& c : cases) {
-    ControlPlace p = PlaceControl(c[0], c[1], c[2], c[3], kWizard);
-    EXPECT_EQ((std::array{p.x, p.y, p.width, p.height}), (std::array{c[4], c[5], c[6], c[7]})) << c[2];
-  }
+TEST(PlaceControl, RightAloneSelectsThePageFillingSize) {
+  ControlPlace fill = PlaceControl(20, 30, 65535, 0, kWizard), stored = PlaceControl(10, 10, 20, 65535, kWizard);
+  EXPECT_EQ((std::array{fill.x, fill.y, fill.width, fill.height, stored.width, stored.height}),
+            (std::array{20, 30, 474, 290, 10, 65525}));
 }
 
 TEST(PlacePanels, SideHeaderPageAndButtonBar) {
-  const PagePanels cases[] = {  // the side width and header height are where the page starts
-      {{}, {0, 0, 490, 60}, {0, 60, 490, 300}, {0, 300, 490, 348}, false, true},
-      {{0, 0, 100, 300}, {100, 0, 490, 40}, {100, 40, 490, 300}, {0, 300, 490, 348}, true, true},
-  };
-  for (const PagePanels& e : cases) {
-    PagePanels p = PlacePanels(kWizard, e.page.left, e.page.top);
-    EXPECT_EQ((std::array{p.side, p.header, p.page, p.buttonBar}),
-              (std::array{e.side, e.header, e.page, e.buttonBar}));
-    EXPECT_EQ(std::pair(p.sideShown, p.headerShown), std::pair(e.sideShown, e.headerShown));
-  }
+  PagePanels p = PlacePanels(kWizard, 100, 40);  // the side's width and the header's height
+  EXPECT_EQ((std::array{p.side, p.header, p.page, p.buttonBar}),
+            (std::array<UiRect, 4>{{{0, 0, 100, 300}, {100, 0, 490, 40}, {100, 40, 490, 300}, {0, 300, 490, 348}}}));
+  EXPECT_EQ(std::tuple(p.sideShown, p.headerShown, PlacePanels(kWizard, 0, 40).sideShown,
+                       PlacePanels(kWizard, 100, 0).headerShown), std::tuple(true, true, false, false));
 }
 
 TEST(PanelBitmaps, HeaderMarginAndEndSideCutOrCentred) {
@@ -49,13 +40,9 @@ TEST(PanelBitmaps, HeaderMarginAndEndSideCutOrCentred) {
         << header << " " << std::hex << flags << " " << w << "x" << h;
 }
 
-TEST(Decoration, ShadesHalveEachChannel) {
-  // Colour -1 takes the system's pair.
-  const uint32_t cases[][3] = {{0xFFFFFFFF, 0x00808080, 0x00E0E0E0}, {0x00FF0101, 0x007F0000, 0x00FFFFFF}};
-  for (auto& c : cases) {
-    PanelShades s = DecorationShades(c[0], 0x00808080, 0x00E0E0E0);
-    EXPECT_EQ(std::pair(s.dark, s.light), std::pair(c[1], c[2])) << std::hex << c[0];
-  }
+TEST(Decoration, ShadesHalveEachChannelOrAreTheSystemsPair) {
+  PanelShades own = DecorationShades(0x00FF0101, 1, 2), system = DecorationShades(~0u, 1, 2);
+  EXPECT_EQ(std::tuple(own.dark, own.light, system.dark, system.light), std::tuple(0x7F0000u, 0xFFFFFFu, 1u, 2u));
 }
 
 TEST(WindowPlacement, CentredButNeverOutsideTheOwnerOrTheScreen) {
