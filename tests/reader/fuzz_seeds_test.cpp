@@ -7,14 +7,12 @@ TEST(FuzzSeeds, WriteCraftedPackages) {
   const char* dir = std::getenv("WRENLY_SEED_DIR");
   if (!dir) GTEST_SKIP() << "WRENLY_SEED_DIR not set";
   fs::create_directories(dir);
-  craft::PackageSpec typical = craft::TypicalSpec();
-  craft::Write(craft::Craft(typical), fs::path(dir) / "typical.exe");
-  craft::PackageSpec small;
+  Craft(TypicalSpec()).Write(fs::path(dir) / "typical.exe");
+  PackageSpec small;
   small.stubSize = 1024;
   small.blockMethod = 2;
-  small.types = {craft::TypeSpec{}};
-  small.types[0].lists = {{"a", "", "b"}};
+  small.types = {PlainType()};
   small.types[0].files = {{.name = "a.txt", .content = "abc"}, {.name = "b.txt", .content = "xyz", .method = 2}};
-  craft::Write(craft::Craft(small), fs::path(dir) / "small.exe");
+  Craft(small).Write(fs::path(dir) / "small.exe");
   EXPECT_TRUE(fs::exists(fs::path(dir) / "small.exe"));
 }
