@@ -12,9 +12,6 @@
 
 struct DamageRecipe {
   const char* name;
-  std::function<void(PackageSpec&)> spec;            // before crafting, or empty
-  std::function<void(PackageImage&)> image;          // after crafting, or empty
-  std::function<void(const std::filesystem::path&)> files;  // on the written setup, or empty
   // The Installer's loader: 'L' loads, 'R' refuses silently, 'M' refuses
   // with the incomplete-package message.
   char loader;
@@ -22,6 +19,9 @@ struct DamageRecipe {
   // whether extracting type 0 fails.
   const char* message;
   bool verifyOnly, extractFails;
+  std::function<void(PackageImage&)> image;                      // after crafting
+  std::function<void(PackageSpec&)> spec = {};                   // before crafting
+  std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
 };
 
 inline void PrintTo(const DamageRecipe& r, std::ostream* os) { *os << r.name; }
