@@ -15,8 +15,9 @@ class ExtractTypical : public ::testing::TestWithParam<uint32_t> {};  // volume 
 TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
   fs::path dir = ScratchDir();
   PackageSpec spec = TypicalSpec();
-  spec.volumeSize = GetParam();
-  fs::path setup = Craft(spec).Write(dir / "setup.exe");
+  PackageImage image = Craft(spec);
+  image.volumeSize = GetParam();
+  fs::path setup = image.Write(dir / "setup.exe");
   std::map<std::string, std::string> expected;  // by type and path
   for (int type : {0, 1}) {
     for (const FileSpec& f : spec.types[type].files) {

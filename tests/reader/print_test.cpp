@@ -46,11 +46,10 @@ class Layouts : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(Layouts, VerifyPassesAndVolumesAreListed) {
   const LayoutCase& c = GetParam();
-  PackageSpec spec = TypicalSpec();
-  spec.stubSize = c.stubSize;
-  spec.blockMethod = c.blockMethod;
-  spec.volumeSize = c.volumeSize;
-  PackageImage image = Craft(spec);
+  PackageImage image = Craft(TypicalSpec());
+  image.signatureAt = c.stubSize;
+  image.volumeSize = c.volumeSize;
+  for (Block& b : image.blocks) b.method = c.blockMethod;
   size_t volumes = image.Volumes().size();
   ASSERT_EQ(volumes > 0, c.volumeSize > 0);
   Outcome r = InspectFile(image.Write(ScratchDir() / "setup.exe"), true);

@@ -164,11 +164,10 @@ const DamageRecipe kRecipes[] = {
      [](PackageImage& p) { EntryData(p, 1, wf::LoadU32(Entry(p, fe::kStoredLength, 1)) / 2) ^= 0x40; }},
     {"entry_method_3", 'L', "unknown compression method 3", 1, 1, [](PackageImage& p) { EntryData(p, 0, 0) = 3; }},
     {"entry_stream_cut", 'L', "ends early", 1, 1, [](PackageImage& p) { *Entry(p, fe::kStoredLength) -= 3; }},
-    {"volume_missing", 'L', "setup.D02 is missing", 0, 1,
-     {}, [](PackageSpec& s) { s.volumeSize = 2000; },
+    {"volume_missing", 'L', "setup.D02 is missing", 0, 1, [](PackageImage& p) { p.volumeSize = 2000; }, {},
      [](const fs::path& setup) { fs::remove(fs::path(setup).replace_extension(".D02")); }},
     {"volume_shorter_than_its_count", 'L', "holds 996 data bytes, its count says 2901", 0, 1,
-     {}, [](PackageSpec& s) { s.volumeSize = 3000; },
+     [](PackageImage& p) { p.volumeSize = 3000; }, {},
      [](const fs::path& setup) { fs::resize_file(fs::path(setup).replace_extension(".D01"), 1000); }},
 };
 

@@ -2,6 +2,7 @@
 // two install types with files of every kind and their data.
 #include "format/bitmaps.h"
 #include "format/block_ids.h"
+#include "format/container.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
 #include "format/settings.h"
@@ -93,9 +94,7 @@ TypeSpec PlainType() {
 
 PackageImage Craft(const PackageSpec& spec) {
   PackageImage p;
-  p.signatureAt = spec.stubSize;
-  p.volumeSize = spec.volumeSize;
-  auto block = [&](uint16_t id, Bytes payload) { p.Add(id, std::move(payload), 0, spec.blockMethod); };
+  auto block = [&](uint16_t id, Bytes payload) { p.Add(id, std::move(payload), 0, wf::kMethodZlib); };
   block(wf::kBlockSetupSettings, Settings());
   block(wf::kBlockBitmapTable, [] { Bytes b = Words({2, 12, 0}), d = Dib(3, 2); b.insert(b.end(), d.begin(), d.end()); return b; }());
   block(wf::kBlockBackgroundVariants, VariantList({{1024, 768}}));

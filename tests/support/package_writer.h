@@ -97,13 +97,11 @@ struct TypeSpec {
   std::string sections;  // its uninstall sections, "" none
 };
 struct PackageSpec {
-  uint32_t stubSize = 2048;
   std::vector<TypeSpec> types;
   std::string uninstaller;  // image of block 5183, "" none
-  uint8_t blockMethod = 1;
-  uint32_t volumeSize = 0;
 };
-TypeSpec PlainType();  // no files, a welcome list
+TypeSpec PlainType();  // no files, no lists
+// Its blocks zlib-compressed when framed.
 PackageImage Craft(const PackageSpec& spec);
 PackageSpec TypicalSpec();
 
