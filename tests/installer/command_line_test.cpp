@@ -7,86 +7,49 @@
 
 namespace {
 
-struct CommandCase {
-  const char* text;
-  int resumeType;
-  bool deleteSelf, runAtEnd, acceptDamaged, verbose;
-  const char* path;  // own path afterwards
-};
+using CommandLine = InstallerTest;
 
-const char kOwn[] = "C:\\own\\setup.exe";
-
-class CommandLine : public InstallerTest, public ::testing::WithParamInterface<CommandCase> {};
-
-TEST_P(CommandLine, SetsExactlyTheOptionsGiven) {
-  const CommandCase& c = GetParam();
+// The options set: the resume type, then DEL, N (no run at the end), R, V and S=the own path when changed.
+std::string Parse(const char* text) {
+  const char kOwn[] = "C:\\own\\setup.exe";
+  ResetRunState();
   std::strcpy(OwnPath, kOwn);
-  ParseCommandLine(c.text);
-  EXPECT_EQ(Options.resumeType, c.resumeType);
-  EXPECT_EQ(Options.deleteSelf, c.deleteSelf);
-  EXPECT_EQ(RunAtEnd, c.runAtEnd);
-  EXPECT_EQ(Options.acceptDamaged, c.acceptDamaged);
-  EXPECT_EQ(Options.verbose, c.verbose);
-  EXPECT_STREQ(OwnPath, c.path);
+  ParseCommandLine(text);
+  std::string s = "B" + std::to_string(Options.resumeType);
+  for (auto [set, word] : {std::pair{Options.deleteSelf, " DEL"}, {!RunAtEnd, " N"},
+                           {Options.acceptDamaged, " R"}, {Options.verbose, " V"}})
+    if (set) s += word;
+  return std::string(OwnPath) == kOwn ? s : s + " S=" + OwnPath;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLine,
-    ::testing::Values(
-        CommandCase{nullptr, 0, false, true, false, false, kOwn},
-        CommandCase{"", 0, false, true, false, false, kOwn},
-        CommandCase{"setup.txt /N", 0, false, true, false, false, kOwn},
-        CommandCase{"/B7", 7, false, true, false, false, kOwn},
-        CommandCase{"/B12", 12, false, true, false, false, kOwn},
-        CommandCase{"/B123 /N", 12, false, false, false, false, kOwn},
-        CommandCase{"/B", 0, false, true, false, false, kOwn},
-        CommandCase{"/Bx", 0, false, true, false, false, kOwn},
-        CommandCase{"/b1 /del /n", 1, true, false, false, false, kOwn},
-        CommandCase{"-N", 0, false, false, false, false, kOwn},
-        CommandCase{"/N/DEL", 0, true, false, false, false, kOwn},
-        CommandCase{"/R/N", 0, false, false, false, false, kOwn},
-        CommandCase{"/R", 0, false, true, true, false, kOwn},
-        CommandCase{"/R /V", 0, false, true, true, true, kOwn},
-        CommandCase{"/RX", 0, false, true, false, false, kOwn},
-        CommandCase{"/DELETE", 0, true, true, false, false, kOwn},
-        CommandCase{"/D /DX", 0, false, true, false, false, kOwn},
-        CommandCase{"/Q /V", 0, false, true, false, true, kOwn},
-        CommandCase{"   /N", 0, false, false, false, false, kOwn},
-        CommandCase{"/", 0, false, true, false, false, kOwn},
-        CommandCase{"/S\"C:\\Program Files\\Setup\\setup.exe\" /DEL", 0, true, true, false, false,
-                    "C:\\Program Files\\Setup\\setup.exe"},
-        CommandCase{"/S C:\\dir\\setup.exe /N", 0, false, false, false, false, "C:\\dir\\setup.exe"},
-        CommandCase{"/SC:\\dir\\setup.exe", 0, false, true, false, false, "C:\\dir\\setup.exe"},
-        CommandCase{"/S\"C:\\dir\\x.exe /N", 0, false, true, false, false, "C:\\dir\\x.exe /N"},
-        CommandCase{"/S", 0, false, true, false, false, ""}));
-
-struct PathCase {
-  std::string text;
-  uint32_t capacity;
-  std::string stored;
-  size_t consumed;  // where parsing goes on
-};
-
-class PathArgument : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(PathArgument, StaysInsideItsBufferAndTerminated) {
-  const PathCase& c = GetParam();
-  std::string buffer(c.capacity + 8, '\x7f');
-  const char* next = ReadPathArgument(c.text.c_str(), buffer.data(), c.capacity);
-  EXPECT_STREQ(buffer.c_str(), c.stored.c_str());
-  EXPECT_EQ(static_cast<size_t>(next - c.text.c_str()), c.consumed);
-  for (size_t i = c.capacity; i < buffer.size(); ++i) EXPECT_EQ(buffer[i], '\x7f') << "byte " << i;
+TEST_F(CommandLine, SetsExactlyTheOptionsGiven) {
+  const std::pair<const char*, const char*> cases[] = {
+      {nullptr, "B0"},          {"", "B0"},         {"setup.txt /N", "B0"}, {"/", "B0"},
+      {"/B7", "B7"},            {"/B12", "B12"},    {"/B123 /N", "B12 N"},  {"/B", "B0"},
+      {"/Bx", "B0"},            {"-N", "B0 N"},     {"   /N", "B0 N"},      {"/b1 /del /n", "B1 DEL N"},
+      {"/N/DEL", "B0 DEL N"},   {"/R/N", "B0 N"},   {"/R", "B0 R"},         {"/RX", "B0"},
+      {"/DELETE", "B0 DEL"},    {"/D /DX", "B0"},   {"/Q /V", "B0 V"},      {"/S", "B0 S="},
+      {"/S\"C:\\Program Files\\setup.exe\" /DEL", "B0 DEL S=C:\\Program Files\\setup.exe"},
+  };
+  for (auto& [text, options] : cases) EXPECT_EQ(Parse(text), options) << (text ? text : "null");
 }
 
-const std::string kLong(300, 'a');
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PathArgument,
-    ::testing::Values(PathCase{"  C:\\a b", 260, "C:\\a", 6}, PathCase{"\"C:\\a b\" /N", 260, "C:\\a b", 8},
-                      PathCase{"\"open", 260, "open", 5}, PathCase{"", 260, "", 0},
-                      PathCase{"abcdef", 4, "abc", 6}, PathCase{"\"abcdef\"x", 4, "abc", 8},
-                      PathCase{std::string(259, 'p'), 260, std::string(259, 'p'), 259},
-                      PathCase{kLong, 260, std::string(259, 'a'), 300},
-                      PathCase{"\"" + kLong + "\"", 260, std::string(259, 'a'), 302}));
+TEST(PathArgument, StaysInsideItsBufferAndTerminated) {
+  const std::string kLong(300, 'a');
+  // The text, the capacity, what is stored and where parsing goes on.
+  const std::tuple<std::string, uint32_t, std::string, size_t> cases[] = {
+      {"  C:\\a b", 260, "C:\\a", 6},    {"\"C:\\a b\" /N", 260, "C:\\a b", 8}, {"\"open", 260, "open", 5},
+      {"", 260, "", 0},                  {"abcdef", 4, "abc", 6},               {"\"abcdef\"x", 4, "abc", 8},
+      {std::string(259, 'p'), 260, std::string(259, 'p'), 259},  {kLong, 260, std::string(259, 'a'), 300},
+      {"\"" + kLong + "\"", 260, std::string(259, 'a'), 302},
+  };
+  for (auto& [text, capacity, stored, consumed] : cases) {
+    std::string buffer(capacity + 8, '\x7f');
+    const char* next = ReadPathArgument(text.c_str(), buffer.data(), capacity);
+    EXPECT_STREQ(buffer.c_str(), stored.c_str());
+    EXPECT_EQ(buffer.substr(capacity), std::string(8, '\x7f')) << text;
+    EXPECT_EQ(size_t(next - text.c_str()), consumed) << text;
+  }
+}
 
 }  // namespace

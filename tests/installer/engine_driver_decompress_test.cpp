@@ -3,9 +3,7 @@
 #include <random>
 
 #include "engine_driver_fixture.h"
-#include "format/file_entry.h"
 #include "install/data_area.h"
-#include "startup/run_state.h"
 
 namespace {
 
@@ -26,13 +24,14 @@ uint32_t Checksum(const Bytes& b) { return wf::UpdateFileChecksum(0, b.data(), b
 
 class Decompress : public EngineTest {
  protected:
-  // The DataArea holds `area`; the entry's data starts at `offset`.
-  int Extract(const Bytes& area, uint32_t offset, uint32_t stored, uint32_t* size, uint32_t* sum,
-          bool writable = true) {
+  // The DataArea holds 13 bytes of an earlier entry, then `data`.
+  int Extract(const Bytes& data, uint32_t stored, uint32_t* size, uint32_t* sum, bool writable = true) {
+    Bytes area(13, 0x11);
+    area.insert(area.end(), data.begin(), data.end());
     Load({}, area);
     ::Run.destinationChecked = true;
     EXPECT_EQ(StartInstallation(), 1);
-    EXPECT_EQ(SeekDataArea(offset), 0);
+    EXPECT_EQ(SeekDataArea(13), 0);
     out_ = WriteTempFile("out.bin", {});
     FileHandle out = FileOpen(out_.c_str(), writable ? kFileWrite : kFileRead);
     int r = DecompressEntry(out, &DataArea.volume, stored, size, sum);
@@ -44,13 +43,12 @@ class Decompress : public EngineTest {
 
 TEST_F(Decompress, StreamsTable) {
   Bytes abc{'a', 'b', 'c'};
+  EXPECT_EQ(Checksum(abc), 0x000002ABu);
   Bytes text = Pattern(300000, true), noise = Pattern(70000, false);
-  Bytes corrupt = Zlib(text);
-  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A;
-  Bytes corruptBz = Bzip2(text);
-  for (size_t i = 40; i < 60; ++i) corruptBz[i] ^= 0x5A;
+  Bytes corrupt = Zlib(text), corruptBz = Bzip2(text);
+  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
   Bytes trailing = Entry(1, Zlib(abc));
-  for (int i = 0; i < 100; ++i) trailing.push_back(0xEE);
+  trailing.resize(trailing.size() + 100, 0xEE);
   Bytes zTruncated = Entry(1, Zlib(noise));
   zTruncated.resize(zTruncated.size() - 10);
   struct {
@@ -77,46 +75,28 @@ TEST_F(Decompress, StreamsTable) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Bytes area(13, 0x11);  // an earlier entry's bytes
-    area.insert(area.end(), c.data.begin(), c.data.end());
     uint32_t size = 77, sum = 77;
-    EXPECT_EQ(Extract(area, 13, static_cast<uint32_t>(c.data.size()), &size, &sum), c.result);
+    EXPECT_EQ(Extract(c.data, static_cast<uint32_t>(c.data.size()), &size, &sum), c.result);
     if (c.result == 0) {
       EXPECT_EQ(size, c.content.size());
       EXPECT_EQ(sum, Checksum(c.content));
       EXPECT_EQ(ReadAll(out_), std::string(c.content.begin(), c.content.end()));
     }
-    CloseDataArea();
-    FreePackage();
   }
-}
-
-TEST_F(Decompress, ChecksumOfAbc) {
-  Bytes data = Entry(1, Zlib({'a', 'b', 'c'}));
-  uint32_t size, sum;
-  ASSERT_EQ(Extract(data, 0, static_cast<uint32_t>(data.size()), &size, &sum), 0);
-  EXPECT_EQ(sum, 0x000002ABu);
+  // Size and checksum are optional.
+  EXPECT_EQ(Extract(Entry(2, Bzip2({'x'})), Entry(2, Bzip2({'x'})).size(), nullptr, nullptr), 0);
+  EXPECT_EQ(ReadAll(out_), "x");
 }
 
 TEST_F(Decompress, FailuresOfTheReaderAndTheWriter) {
   Bytes data = Entry(1, Zlib(Pattern(1000, true)));
   uint32_t size, sum;
-  EXPECT_EQ(Extract(data, 0, static_cast<uint32_t>(data.size()), &size, &sum, false), 4) << "write fails";
-  CloseDataArea();
-  FreePackage();
-  EXPECT_EQ(Extract(data, 0, 0, &size, &sum), 1) << "stored length 0";
-  CloseDataArea();
-  FreePackage();
+  EXPECT_EQ(Extract(data, static_cast<uint32_t>(data.size()), &size, &sum, false), 4) << "write fails";
+  EXPECT_EQ(Extract(data, 0, &size, &sum), 1) << "stored length 0";
   Bytes noise = Entry(1, Zlib(Pattern(20000, false)));
   noise.resize(9000);
-  EXPECT_EQ(Extract(noise, 0, 20000, &size, &sum), 3) << "the DataArea ends inside the stream";
+  EXPECT_EQ(Extract(noise, 20000, &size, &sum), 3) << "the DataArea ends inside the stream";
   EXPECT_EQ(ResultCode, 18);
-}
-
-TEST_F(Decompress, SizeAndChecksumAreOptional) {
-  Bytes data = Entry(2, Bzip2({'x'}));
-  EXPECT_EQ(Extract(data, 0, static_cast<uint32_t>(data.size()), nullptr, nullptr), 0);
-  EXPECT_EQ(ReadAll(out_), "x");
 }
 
 }  // namespace

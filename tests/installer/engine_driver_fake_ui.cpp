@@ -17,4 +17,4 @@ int ShowMessage(const char* text, unsigned style) {
 }
 
 void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
-void ShowCurrentFile(const char* path) { Ui.currentFiles.push_back(path); }
+void ShowCurrentFile(const char*) {}

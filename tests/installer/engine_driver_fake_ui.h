@@ -12,7 +12,6 @@ struct FakeUi {
   int defaultAnswer = 2;                                   // Cancel
   std::function<void()> onMessage;                         // runs before answering
   std::vector<int> percents;
-  std::vector<std::string> currentFiles;
 };
 
 extern FakeUi Ui;

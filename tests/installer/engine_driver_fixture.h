@@ -1,12 +1,19 @@
-// A loaded package, a fresh run and the fakes of disk and screen, for the
-// tests of the DataArea reader and the installation driver.
+// The engine's tests: a fresh run, every fake reset, a scratch folder of
+// real files and, when a test asks, a loaded package.
 #pragma once
+#include <stdlib.h>
+
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine_driver_fake_ui.h"
 #include "fake_disk.h"
+#include "fake_file_system.h"
 #include "format/block_ids.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
@@ -52,31 +59,52 @@ class EngineTest : public InstallerTest {
     InstallerTest::SetUp();
     ResetFakeDisk();
     ResetFakeUi();
+    ResetFakeFileSystem();
     ::Run = InstallRun{};
     PageResult = 0;
     PageIndex = 0;
+    char pattern[] = "/tmp/wrenly-engine-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    scratch = pattern;
   }
   void TearDown() override {
     CloseDataArea();
+    std::filesystem::remove_all(scratch);
     InstallerTest::TearDown();
   }
-  // Loads a one-type package with the given table and DataArea part.
-  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {},
-            const char* name = "setup.exe") {
-    if (!plan.lists[7]) plan.lists[7] = EngineMessages();
+  // Each row of a table starts as a test does.
+  void Fresh() {
+    TearDown();
+    SetUp();
+  }
+  // Loads a one-type package with the given table and DataArea part, first
+  // dropping what an earlier row loaded; list 7 is `messages`.
+  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {}) {
+    CloseDataArea();
+    FreePackage();
+    if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, EntryTable(entries));
     p.dataArea = data;
-    SetOwnPath(WriteTempFile(name, p.Build()));
+    SetOwnPath(WriteTempFile("setup.exe", p.Build()));
     ASSERT_EQ(LoadPackage(), 1);
   }
-  static std::string ReadAll(const std::string& path) {
-    std::string s;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return "<missing>";
-    int c;
-    while ((c = std::fgetc(f)) != EOF) s.push_back(static_cast<char>(c));
-    std::fclose(f);
-    return s;
+  // The record at offset 4 of `table`, which must outlive the view.
+  static wf::FileEntryView View(std::vector<uint8_t>& table) {
+    wf::FileEntryView v{};
+    EXPECT_TRUE(wf::ParseFileEntry({table.data(), (uint32_t)table.size()}, 4, &v));
+    return v;
   }
+  static std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+  }
+  std::string Path(const std::string& name) const { return scratch + "/" + name; }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(Path(name), std::ios::binary) << content;
+  }
+  void SetWorkPath(const std::string& path) { std::strncpy(WorkPath, path.c_str(), kWorkPathSize - 1); }
+
+  std::vector<std::string> messages = EngineMessages();
+  std::string scratch;
 };

@@ -4,23 +4,20 @@
 
 #include "engine_driver_fixture.h"
 #include "install/data_area.h"
-#include "startup/run_state.h"
 #include "text/error_text.h"
 
 namespace {
 
-class Driver : public EngineTest {};
+using Driver = EngineTest;
 
 TEST_F(Driver, GoToPageKindTable) {
+  Bytes common{0, 1, 3, 4, 5, 6, 10, 0xFF};
   struct {
     Bytes sequence;
     int kind;
     int index, result;  // afterwards; the start is index 9, result 0
   } cases[] = {
-      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 6, 4, 1},
-      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 0, -1, 1},
-      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 10, 5, 1},
-      {{0, 1, 3, 4, 5, 6, 10, 0xFF}, 2, 9, 0},
+      {common, 6, 4, 1}, {common, 0, -1, 1}, {common, 10, 5, 1}, {common, 2, 9, 0},
       {{0, 1, 0xFF, 6}, 6, 9, 0},  // behind the end mark
       {{5, 6, 6, 0xFF}, 6, 0, 1},  // the first one
       {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
@@ -34,42 +31,27 @@ TEST_F(Driver, GoToPageKindTable) {
     GoToPageKind(c.kind);
     EXPECT_EQ(PageIndex, c.index) << c.kind;
     EXPECT_EQ(PageResult, c.result) << c.kind;
-    FreePackage();
   }
-}
-
-TEST_F(Driver, RequestPageResultTable) {
-  struct {
-    int code, result;
-  } cases[] = {{1, 1045}, {2, 1}, {4, 2}, {3, 77}, {0, 77}, {8, 77}, {-1, 77}};
-  for (auto& c : cases) {
+  for (auto [code, result] : {std::pair{1, 1045}, {2, 1}, {4, 2}, {3, 77}, {0, 77}, {8, 77}, {-1, 77}}) {
     PageResult = 77;
-    RequestPageResult(c.code);
-    EXPECT_EQ(PageResult, c.result) << c.code;
+    RequestPageResult(code);
+    EXPECT_EQ(PageResult, result) << code;
   }
 }
 
 TEST_F(Driver, ProgressByEntryCount) {
-  struct {
-    int entries;
-    std::vector<int> percents;
-  } cases[] = {{3, {33, 66, 100}}, {1, {100}}, {7, {14, 28, 42, 57, 71, 85, 100}}};
-  for (auto& c : cases) {
-    Load(std::vector<TableEntry>(c.entries));
+  for (auto& percents : {std::vector<int>{33, 66, 100}, {100}, {14, 28, 42, 57, 71, 85, 100}}) {
+    Load(std::vector<TableEntry>(percents.size()));
     Ui.percents.clear();
-    for (::Run.index = 0; ::Run.index < c.entries; ++::Run.index) ShowEntryProgress();
-    EXPECT_EQ(Ui.percents, c.percents) << c.entries;
-    FreePackage();
+    for (::Run.index = 0; ::Run.index < (int)percents.size(); ++::Run.index) ShowEntryProgress();
+    EXPECT_EQ(Ui.percents, percents);
   }
 }
 
-TEST_F(Driver, FormatErrorTextTable) {
-  std::string longText = "%s" + std::string(2000, 't');
-  std::string longArgument(300, 'p');
+TEST_F(Driver, ErrorText) {
+  std::string longText = "%s" + std::string(2000, 't'), longArgument(300, 'p');
   struct {
-    const char* what;
-    std::string text, argument;
-    std::string expected;
+    std::string what, text, argument, expected;
   } cases[] = {
       {"argument filled in", "Cannot read %s.", "C:\\setup.exe", "Cannot read C:\\setup.exe."},
       {"%d without %s stays", "Disk %d, 100%", "x", "Disk %d, 100%"},
@@ -80,72 +62,57 @@ TEST_F(Driver, FormatErrorTextTable) {
       {"a long argument is cut at 259 bytes", "[%s]", longArgument, "[" + std::string(259, 'p') + "]"},
   };
   for (auto& c : cases) {
-    InstallTypeSpec plan;
-    std::vector<std::string> list = EngineMessages();
-    list[20] = c.text;
-    plan.lists[7] = list;
-    Load({}, {}, plan);
+    messages[20] = c.text;
+    Load({});
     SetErrorArgument(c.argument.c_str());
     char buffer[kErrorTextSize + 16];
     std::memset(buffer, '#', sizeof buffer);
     FormatErrorText(buffer, 20);
     EXPECT_EQ(std::string(buffer), c.expected) << c.what;
     EXPECT_EQ(buffer[kErrorTextSize], '#') << c.what << ": wrote past 1,024 bytes";
-    FreePackage();
   }
-  Load({});
-  char buffer[kErrorTextSize];
   for (int code : {-1, 40, 70000}) {
+    char buffer[kErrorTextSize];
     FormatErrorText(buffer, code);
     EXPECT_STREQ(buffer, "") << code;
   }
-}
-
-TEST_F(Driver, SetErrorArgumentIsBounded) {
-  struct {
-    size_t length;
-    uint32_t copied;
-  } cases[] = {{0, 1}, {10, 11}, {259, 260}, {260, 260}, {1000, 260}};
-  for (auto& c : cases) {
-    std::string path(c.length, 'q');
-    EXPECT_EQ(SetErrorArgument(path.c_str()), c.copied) << c.length;
-    EXPECT_EQ(std::string(ErrorArgument), path.substr(0, c.copied - 1));
+  for (auto [length, copied] : {std::pair<size_t, uint32_t>{0, 1}, {10, 11}, {259, 260}, {260, 260}, {1000, 260}}) {
+    std::string path(length, 'q');
+    EXPECT_EQ(SetErrorArgument(path.c_str()), copied) << length;
+    EXPECT_EQ(std::string(ErrorArgument), path.substr(0, copied - 1));
   }
 }
 
 TEST_F(Driver, CheckDestinationFolderTable) {
   struct {
-    const char* what;
-    const char* folder;
-    bool exists, canCreate, singlePage;
+    const char *what, *folder;
+    bool exists, singlePage;
     std::string question;
-    int answer;
-    int result;
+    int answer, result;
     const char* after;
     bool created;
   } cases[] = {
-      {"existing folder", "C:\\Apps\\Demo", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
-      {"trailing backslash", "C:\\Apps\\Demo\\", true, true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
-      {"drive root keeps its backslash", "C:\\", true, true, false, "", 0, 0, "C:\\", false},
-      {"empty", "", false, true, false, "", 0, 5, "", false},
-      {"missing, asked, Yes", "C:\\New\\Sub", false, true, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
-      {"missing, asked, No", "C:\\New\\Sub", false, true, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
-      {"missing, no question", "C:\\New", false, true, false, "", 0, 0, "C:\\New\\", true},
-      {"single page creates nothing", "C:\\New", false, true, true, "", 0, 0, "C:\\New\\", false},
-      {"cannot be created", "\\\\server\\share", false, false, false, "", 0, 5, "\\\\server\\share", false},
+      {"existing folder", "C:\\Apps\\Demo", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"trailing backslash", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
+      {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},
+      {"empty", "", false, false, "", 0, 5, "", false},
+      {"missing, asked, Yes", "C:\\New\\Sub", false, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
+      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
+      {"missing, no question", "C:\\New", false, false, "", 0, 0, "C:\\New\\", true},
+      {"single page creates nothing", "C:\\New", false, true, "", 0, 0, "C:\\New\\", false},
+      {"cannot be created", "\\\\server\\share", false, false, "", 0, 5, "\\\\server\\share", false},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeSystem();
-    ResetFakeUi();
-    InstallTypeSpec plan;
-    std::vector<std::string> list = EngineMessages();
-    list[6] = c.question;
-    plan.lists[7] = list;
-    Load({}, {}, plan);
+    Fresh();
+    messages[6] = c.question;
+    Load({});
     SinglePageMode = c.singlePage;
     if (c.exists) Fake.AddFolder(c.folder);
     Fake.AddFolder("C:\\Apps");
+    Fake.AddFolder("C:\\Work\\Demo");
+    Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
     std::strcpy(InstallFolder, c.folder);
     Ui.defaultAnswer = c.answer;
     EXPECT_EQ(CheckDestinationFolder(), c.result);
@@ -154,42 +121,27 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     bool made = false;
     for (auto& f : Fake.created) made |= f == "C:\\New" || f == "C:\\New\\Sub";
     EXPECT_EQ(made, c.created);
-    FreePackage();
   }
-}
-
-TEST_F(Driver, RelativeFolderBecomesFull) {
-  Load({});
-  Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
-  Fake.AddFolder("C:\\Work\\Demo");
-  std::strcpy(InstallFolder, "Demo");
-  EXPECT_EQ(CheckDestinationFolder(), 0);
-  EXPECT_STREQ(InstallFolder, "C:\\Work\\Demo\\");
 }
 
 TEST_F(Driver, StartFailures) {
   struct {
     const char* what;
     std::string question;  // 7/6
-    bool checked, vanish, fullDisk;
+    bool vanish, fullDisk;  // a vanished package was checked already
     int result;
-  } cases[] = {
-      {"declined folder", "Create?", false, false, false, -1},
-      {"empty folder", "", false, false, false, 5},
-      {"no room", "", false, false, true, 11},
-      {"package vanished", "", true, true, false, 16},
-  };
+  } cases[] = {{"declined folder", "Create?", false, false, -1},
+               {"empty folder", "", false, false, 5},
+               {"no room", "", false, true, 11},
+               {"package vanished", "", true, false, 16}};
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetFakeDisk();
+    Fresh();
+    messages[6] = c.question;
     InstallTypeSpec plan;
-    std::vector<std::string> list = EngineMessages();
-    list[6] = c.question;
-    plan.lists[7] = list;
     plan.options = 0x23;  // counted in full: no file is looked at
     Load({{5000, 0, 4, 0, 0, "big.dat"}}, {}, plan);
-    ::Run = InstallRun{};
-    ::Run.destinationChecked = c.checked;
+    ::Run.destinationChecked = c.vanish;
     std::strcpy(InstallFolder, c.result == 5 ? "" : "C:\\Missing");
     if (c.fullDisk) {
       Fake.AddFolder("C:\\Missing");
@@ -202,22 +154,19 @@ TEST_F(Driver, StartFailures) {
     EXPECT_FALSE(::Run.running);
     EXPECT_EQ(DataArea.volume, INVALID_FILE);
     if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
-    // The run stopped: nothing else happens.
     RunInstallationHeadless();
-    EXPECT_FALSE(::Run.finished);
-    FreePackage();
+    EXPECT_FALSE(::Run.finished) << "the run stopped: nothing else happens";
   }
 }
 
 TEST_F(Driver, HeadlessRunOfAnEmptyTable) {
   struct {
-    bool singlePage;
-    bool cancelled;
+    bool singlePage, cancelled;
     int index, result;
   } cases[] = {{false, false, 4, 1}, {true, false, 9, 0}, {false, true, 9, 2}};
   for (auto& c : cases) {
+    Fresh();
     Load({}, Bytes(10, 1));
-    ::Run = InstallRun{};
     ::Run.destinationChecked = true;
     SinglePageMode = c.singlePage;
     UserCancelled = c.cancelled;
@@ -230,7 +179,6 @@ TEST_F(Driver, HeadlessRunOfAnEmptyTable) {
     EXPECT_EQ(PageIndex, c.index);
     EXPECT_EQ(PageResult, c.result);
     EXPECT_EQ(ResultCode, 0);
-    FreePackage();
   }
 }
 

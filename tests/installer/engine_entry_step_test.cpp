@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "engine_driver_fixture.h"
 #include "engine_entry_fixture.h"
 #include "format/block_ids.h"
 #include "install/destination.h"
@@ -19,17 +18,6 @@ namespace fs = std::filesystem;
 // loaded, the run started, and InstallNextEntry called until it stops.
 class EntryStep : public EngineTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    ResetFakeFileSystem();
-    char pattern[] = "/tmp/wrenly-step-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    scratch = pattern;
-  }
-  void TearDown() override {
-    fs::remove_all(scratch);
-    EngineTest::TearDown();
-  }
   // Appends content as a zlib entry (or with the given method byte) to the
   // DataArea and points the plan at it.
   void AddData(EntryPlan& plan, const std::string& content, uint8_t method = 1) {
@@ -66,10 +54,6 @@ class EntryStep : public EngineTest {
     for (int i = 0; i < n; ++i) e += wf::LoadU32(e);
     return wf::LoadU16(e + 4);
   }
-  std::string Path(const std::string& name) const { return scratch + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(Path(name), std::ios::binary) << content;
-  }
   std::optional<std::string> Content(const std::string& name) const {
     if (!fs::exists(Path(name))) return std::nullopt;
     return ReadAll(Path(name));
@@ -84,84 +68,80 @@ class EntryStep : public EngineTest {
     return extra;
   }
 
-  std::string scratch;
   Bytes area;
 };
 
-struct StepCase {
-  const char* name;
-  std::optional<std::string> existing;  // data.txt before the run
-  uint32_t flags = 0;
-  uint16_t options = 0;
-  uint8_t method = 1;
-  bool wrongChecksum = false;
-  bool acceptSwitch = false;
-  std::deque<int> answers = {};
-  bool locked = false;
-  bool cancel = false;
-  std::string item0 = "data.txt";
-  // Outcome.
-  int result = 0;
-  uint16_t status = 0;
-  std::optional<std::string> after;  // data.txt after the run
-  bool readOnly = false;
-  bool restart = false;
-};
+TEST_F(EntryStep, OneEntry) {
+  struct {
+    const char* name;
+    std::optional<std::string> existing;  // data.txt before the run
+    uint32_t flags = 0;
+    uint16_t options = 0;
+    uint8_t method = 1;
+    bool wrongChecksum = false, acceptSwitch = false;
+    std::deque<int> answers = {};
+    bool locked = false, cancel = false;
+    std::string item0 = "data.txt";
+    int result = 0;  // then the outcome
+    uint16_t status = 0;
+    std::optional<std::string> after;  // data.txt after the run
+    bool readOnly = false, restart = false;
+  } cases[] = {
+      {.name = "created", .status = 25, .after = "new content"},
+      {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
+      {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
+      {.name = "only if missing creates", .flags = 0x40, .status = 25, .after = "new content"},
+      {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = true},
+      {.name = "bad method replaces nothing", .existing = "old", .method = 3, .result = 31, .after = "old"},
+      {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
+       .after = "new content"},
+      {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
+       .after = "new content"},
+      {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = 21,
+       .after = "old"},
+      {.name = "damaged, box closed", .existing = "old", .wrongChecksum = true, .answers = {2}, .result = 21,
+       .after = "old"},
+      {.name = "locked waits for the restart", .existing = "old", .locked = true, .status = 500, .after = "old",
+       .restart = true},
+      {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
+       .status = 500, .after = "old", .readOnly = true, .restart = true},
+      {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
+      {.name = "name leaving its folder", .item0 = "..\\data.txt", .result = 31},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh();
+    area.clear();
+    if (c.existing) Write("data.txt", *c.existing);
+    if (c.locked) FakeFiles.locked.insert(Path("data.txt"));
+    Options.acceptDamaged = c.acceptSwitch;
+    Ui.answers = c.answers;
+    PageResult = c.cancel ? 2 : 0;
+    EntryPlan plan;
+    plan.flags = c.flags;
+    plan.options = c.options;
+    plan.items = {c.item0};
+    AddData(plan, "new content", c.method);
+    if (c.wrongChecksum) plan.checksum ^= 1;
 
-class Step : public EntryStep, public ::testing::WithParamInterface<StepCase> {};
-
-TEST_P(Step, OneEntry) {
-  const StepCase& c = GetParam();
-  if (c.existing) Write("data.txt", *c.existing);
-  if (c.locked) FakeFiles.locked.insert(Path("data.txt"));
-  Options.acceptDamaged = c.acceptSwitch;
-  Ui.answers = c.answers;
-  if (c.cancel) PageResult = 2;
-  EntryPlan plan;
-  plan.flags = c.flags;
-  plan.options = c.options;
-  plan.items = {c.item0};
-  AddData(plan, "new content", c.method);
-  if (c.wrongChecksum) plan.checksum ^= 1;
-
-  int handled = Install({plan});
-  EXPECT_EQ(handled, c.result || c.cancel ? 0 : 1);
-  EXPECT_EQ(ResultCode, c.result);
-  EXPECT_EQ(Status(0), c.status);
-  EXPECT_EQ(Content("data.txt"), c.after);
-  EXPECT_EQ(FakeFiles.readOnly.count(Path(c.status == 500 ? "data.$$A" : "data.txt")) == 1, c.readOnly);
-  EXPECT_EQ(RestartNeeded, c.restart);
-  // Only a file waiting for the restart stays beside the destination.
-  std::vector<std::string> expected = {"data.txt", "setup.exe"};
-  if (c.restart) expected.push_back("data.$$A");
-  EXPECT_EQ(Leftovers(expected), std::vector<std::string>{});
-  EXPECT_STREQ(::Run.tempName, "");
+    EXPECT_EQ(Install({plan}), c.result || c.cancel ? 0 : 1);
+    EXPECT_EQ(ResultCode, c.result);
+    EXPECT_EQ(Status(0), c.status);
+    EXPECT_EQ(Content("data.txt"), c.after);
+    EXPECT_EQ(FakeFiles.readOnly.count(Path(c.status == 500 ? "data.$$A" : "data.txt")) == 1, c.readOnly);
+    EXPECT_EQ(RestartNeeded, c.restart);
+    // Only a file waiting for the restart stays beside the destination.
+    std::vector<std::string> expected = {"data.txt", "setup.exe"};
+    if (c.restart) expected.push_back("data.$$A");
+    EXPECT_EQ(Leftovers(expected), std::vector<std::string>{});
+    EXPECT_STREQ(::Run.tempName, "");
+    // The damaged question is asked, although the package has no text, unless /R.
+    std::vector<unsigned> styles;
+    for (auto& m : Ui.messages) styles.push_back(m.second);
+    EXPECT_EQ(styles, c.wrongChecksum && !c.acceptSwitch ? std::vector<unsigned>{0x24} : std::vector<unsigned>());
+    if (c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Step,
-    ::testing::Values(
-        StepCase{.name = "created", .status = 25, .after = "new content"},
-        StepCase{.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
-        StepCase{.name = "only_if_missing_keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
-        StepCase{.name = "only_if_missing_creates", .flags = 0x40, .status = 25, .after = "new content"},
-        StepCase{.name = "read_only_option", .options = 4, .status = 25, .after = "new content",
-                 .readOnly = true},
-        StepCase{.name = "bad_method_replaces_nothing", .existing = "old", .method = 3, .result = 31,
-                 .after = "old"},
-        StepCase{.name = "damaged_accepted_by_switch", .wrongChecksum = true, .acceptSwitch = true, .status = 25,
-                 .after = "new content"},
-        StepCase{.name = "damaged_accepted_by_answer", .wrongChecksum = true, .answers = {6}, .status = 25,
-                 .after = "new content"},
-        StepCase{.name = "damaged_refused", .existing = "old", .wrongChecksum = true, .answers = {7},
-                 .result = 21, .after = "old"},
-        StepCase{.name = "locked_waits_for_restart", .existing = "old", .locked = true, .status = 500,
-                 .after = "old", .restart = true},
-        StepCase{.name = "locked_read_only_option_marks_the_waiting_file", .existing = "old", .options = 4,
-                 .locked = true, .status = 500, .after = "old", .readOnly = true, .restart = true},
-        StepCase{.name = "cancel_leaves_no_temporary_file", .existing = "old", .cancel = true, .after = "old"},
-        StepCase{.name = "name_leaving_its_folder", .item0 = "..\\data.txt", .result = 31}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EntryStep, MissingVolumeKeepsItsOwnResultCode) {
   EntryPlan plan;

@@ -25,13 +25,9 @@ int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* b
   return 1;
 }
 
-int FindExistingFile(const char* path, uint32_t* size, uint32_t* attributes) {
+int FindExistingFile(const char* path, uint32_t*, uint32_t*) {
   Disk.lookups.push_back(path);
-  auto it = Disk.files.find(path);
-  if (it == Disk.files.end()) return 0;
-  if (size) *size = it->second.size;
-  if (attributes) *attributes = it->second.attributes;
-  return 1;
+  return 0;
 }
 
 uint32_t GetFullPath(const char* path, char* out, uint32_t size) {

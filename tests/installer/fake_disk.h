@@ -11,12 +11,8 @@ struct FakeDisk {
   bool hasGeometry = true;
   uint32_t sectorsPerCluster = 8, bytesPerSector = 512, freeClusters = 1u << 18;
   std::vector<std::string> freeBytesQueries, geometryQueries;
-  struct File {
-    uint32_t size, attributes;
-  };
-  std::map<std::string, File> files;  // by exact path
   std::map<std::string, std::string> fullPaths;
-  std::vector<std::string> lookups;
+  std::vector<std::string> lookups;  // no file exists
 };
 
 extern FakeDisk Disk;

@@ -68,12 +68,7 @@ void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool
   CopyOut(FakeFiles.sharedLookupOverflows ? "" : FakeFiles.sharedFolder, out, 260);
 }
 
-int ReadFileVersion(const char* path, FileVersionFacts* facts) {
-  auto it = FakeFiles.versions.find(path);
-  if (it == FakeFiles.versions.end()) return 0;
-  *facts = it->second;
-  return 1;
-}
+int ReadFileVersion(const char*, FileVersionFacts*) { return 0; }
 
 int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
   FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : "");
@@ -147,4 +142,4 @@ int DeleteMachineValue(const char* key, const char* value) {
 void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
 void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
-void UnregisterComponentFile(const char* path) { FakeFiles.unregistered.push_back(path); }
+void UnregisterComponentFile(const char*) {}

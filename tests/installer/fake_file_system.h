@@ -20,12 +20,11 @@ struct FakeFileSystem {
   std::set<std::string> locked, unreplaceable;
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
-  std::map<std::string, FileVersionFacts> versions;
   std::map<std::string, uint32_t> dwords;          // "key|value"
   std::map<std::string, std::string> strings;      // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;   // long -> short
-  std::vector<std::string> fontsAdded, fontsRemoved, unregistered;
+  std::vector<std::string> fontsAdded, fontsRemoved;
   int fontBroadcasts = 0;
 };
 

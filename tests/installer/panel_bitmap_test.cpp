@@ -9,99 +9,62 @@
 namespace {
 
 namespace wf = wrenly::format;
+using Bytes = std::vector<uint8_t>;
 
-// A packed 24-bit DIB of w x h pixels.
-std::vector<uint8_t> Dib(int32_t w, int32_t h) {
-  uint32_t row = ((w * 24 + 31) / 32) * 4;
-  std::vector<uint8_t> d(40 + row * h);
-  wf::StoreU32(d.data(), 40);
-  wf::StoreU32(d.data() + 4, (uint32_t)w);
-  wf::StoreU32(d.data() + 8, (uint32_t)h);
-  d[12] = 1;
-  d[14] = 24;
+// A packed 24-bit DIB of w x h pixels (each below 256).
+Bytes Dib(int32_t w, int32_t h) {
+  Bytes d(40 + ((w * 24 + 31) / 32) * 4 * h);
+  for (auto [at, value] : {std::pair{0, 40}, {4, w}, {8, h}, {12, 1}, {14, 24}}) d[at] = uint8_t(value);
   return d;
 }
 
-// count, offsets, then the DIBs; `offsets` of -1 point at the next DIB in turn.
-std::vector<uint8_t> Table(uint32_t count, std::vector<int64_t> offsets, std::vector<std::vector<uint8_t>> dibs) {
-  std::vector<uint8_t> t(4 + 4 * offsets.size());
+// The count, then an offset per DIB, then the DIBs.
+Bytes Table(uint32_t count, std::vector<Bytes> dibs) {
+  Bytes t(4 + 4 * dibs.size());
   wf::StoreU32(t.data(), count);
-  size_t next = 0;
-  for (size_t i = 0; i < offsets.size(); ++i) {
-    uint32_t at = (uint32_t)offsets[i];
-    if (offsets[i] < 0) {
-      at = (uint32_t)t.size();
-      t.insert(t.end(), dibs[next].begin(), dibs[next].end());
-      ++next;
-    }
-    wf::StoreU32(t.data() + 4 + 4 * i, at);
+  for (size_t i = 0; i < dibs.size(); ++i) {
+    wf::StoreU32(t.data() + 4 + 4 * i, uint32_t(t.size()));
+    t.insert(t.end(), dibs[i].begin(), dibs[i].end());
   }
   return t;
 }
 
 TEST(FindTableBitmap, OnlyWhatLiesWhollyInTheBlock) {
-  struct Case {
-    const char* name;
-    std::vector<uint8_t> table;
-    uint32_t number;
-    int32_t width;  // 0: none
+  const Bytes two = Table(2, {Dib(140, 16), Dib(57, 57)});
+  Bytes cut = Table(1, {Dib(57, 57)});
+  cut.pop_back();
+  const std::tuple<Bytes, uint32_t, int32_t> cases[] = {  // table, number, width found (0: none)
+      {two, 1, 140}, {two, 2, 57}, {two, 0, 0}, {two, 3, 0}, {cut, 1, 0},
+      {{1, 0, 0, 0, 0, 0, 0, 0}, 1, 0}, {{1, 0, 0, 0, 0xA0, 0x86, 0x01, 0}, 1, 0},  // offsets 0 and 100000
+      {Table(1000, {Dib(8, 8)}), 900, 0}, {{1, 0, 0, 0}, 1, 0}, {{}, 1, 0},
+      {Table(0x40000002u, {Dib(8, 8)}), 0x40000001u, 0},  // 4 * (number - 1) would wrap
   };
-  std::vector<uint8_t> cut = Table(1, {-1}, {Dib(57, 57)});
-  cut.resize(cut.size() - 1);
-  const Case cases[] = {
-      {"first", Table(2, {-1, -1}, {Dib(140, 316), Dib(57, 57)}), 1, 140},
-      {"second", Table(2, {-1, -1}, {Dib(140, 316), Dib(57, 57)}), 2, 57},
-      {"number 0", Table(2, {-1, -1}, {Dib(140, 316), Dib(57, 57)}), 0, 0},
-      {"beyond the count", Table(2, {-1, -1}, {Dib(140, 316), Dib(57, 57)}), 3, 0},
-      {"offset 0", Table(2, {0, -1}, {Dib(57, 57)}), 1, 0},
-      {"offset past the block", Table(1, {100000}, {}), 1, 0},
-      {"pixels cut short", cut, 1, 0},
-      {"count larger than the offsets", Table(1000, {-1}, {Dib(8, 8)}), 900, 0},
-      {"count that would wrap", Table(0x40000002u, {-1}, {Dib(8, 8)}), 0x40000001u, 0},
-      {"header only", {1, 0, 0, 0}, 1, 0},
-      {"empty", {}, 1, 0},
-  };
-  for (const Case& c : cases) {
+  for (auto& [table, number, width] : cases) {
     FoundDib found{};
-    bool ok = FindTableBitmap(c.table.empty() ? nullptr : c.table.data(), (uint32_t)c.table.size(),
-                              c.number, &found);
-    EXPECT_EQ(ok, c.width != 0) << c.name;
-    if (ok) {
-      EXPECT_EQ(found.info.width, c.width) << c.name;
-      EXPECT_GE(found.header, c.table.data());
-      EXPECT_LE(found.header + found.info.totalSize, c.table.data() + c.table.size()) << c.name;
-    }
+    bool ok = FindTableBitmap(table.empty() ? nullptr : table.data(), uint32_t(table.size()), number, &found);
+    EXPECT_EQ(ok ? found.info.width : 0, width) << table.size() << " " << number;
+    if (ok) EXPECT_LE(found.header + found.info.totalSize, table.data() + table.size());
   }
 }
 
 TEST(FindBackgroundDib, SkipsTheFileHeader) {
-  std::vector<uint8_t> file(14, 'B');
-  std::vector<uint8_t> dib = Dib(640, 480);
+  Bytes file(14, 'B'), dib = Dib(64, 48);
   file.insert(file.end(), dib.begin(), dib.end());
   FoundDib found{};
-  ASSERT_TRUE(FindBackgroundDib(file.data(), (uint32_t)file.size(), &found));
+  ASSERT_TRUE(FindBackgroundDib(file.data(), uint32_t(file.size()), &found));
   EXPECT_EQ(found.header, file.data() + 14);
-  EXPECT_EQ(found.info.height, 480);
-  EXPECT_FALSE(FindBackgroundDib(file.data(), 14, &found));
-  EXPECT_FALSE(FindBackgroundDib(file.data(), (uint32_t)file.size() - 1, &found));
-  EXPECT_FALSE(FindBackgroundDib(nullptr, 0, &found));
+  EXPECT_EQ(found.info.height, 48);
+  EXPECT_FALSE(FindBackgroundDib(file.data(), 14, &found) || FindBackgroundDib(nullptr, 0, &found));
+  EXPECT_FALSE(FindBackgroundDib(file.data(), uint32_t(file.size()) - 1, &found));
 }
 
 TEST(GradientStyle, ByFlagsDisplayDepthAndTheForcedPerLineFill) {
-  struct Case {
-    uint32_t flags;
-    int bits;
-    bool forced;
-    GradientStyle expected;
-  };
-  const Case cases[] = {
-      {0x0A, 32, false, kGradientSolid},   {0x0C, 32, false, kGradientDithered},
+  const std::tuple<uint32_t, int, bool, GradientStyle> cases[] = {  // flags, display bits, forced, style
+      {0x0A, 32, false, kGradientSolid}, {0x0C, 32, false, kGradientDithered},
       {0x0C, 16, false, kGradientDithered}, {0x0C, 8, false, kGradientPerLine},
-      {0x0C, 4, false, kGradientPerLine},  {0x0C, 32, true, kGradientPerLine},
-      {0x08, 8, true, kGradientSolid},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ChooseGradientStyle(c.flags, c.bits, c.forced), c.expected) << c.flags << " " << c.bits;
+      {0x0C, 32, true, kGradientPerLine}, {0x08, 8, true, kGradientSolid}};
+  for (auto& [flags, bits, forced, style] : cases)
+    EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }
 
 }  // namespace

@@ -12,173 +12,83 @@
 
 namespace {
 
-// A current type whose lists are built by hand, as the loader leaves them.
-class Messages : public InstallerTest {
- protected:
-  void UseLists(std::vector<std::pair<int, std::vector<std::string>>> lists) {
-    for (auto& [n, items] : lists) {
-      Bytes& b = storage_[n];
-      b = {static_cast<uint8_t>(items.size()), static_cast<uint8_t>(items.size() >> 8)};
-      for (auto& s : items) b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
-      slot_.lists[n] = b.data();
-    }
-    ThePackage.currentType = &slot_;
-  }
-  InstallTypeSlot slot_{};
-  Bytes storage_[10];
-};
+using Text = InstallerTest;
 
-TEST_F(Messages, LookupsTable) {
-  UseLists({{7, {"Caption", "one", "", "three", "four", "five"}}, {2, {"a", "", "b"}}, {9, {}}});
-  struct {
-    int list;
-    uint16_t item;
-    const char* text;
-  } cases[] = {
-      {7, 0, "Caption"}, {7, 5, "five"}, {7, 6, ""},  {7, 0xFFFF, ""}, {2, 1, ""},
-      {2, 2, "b"},       {9, 0, ""},     {0, 0, ""},  {10, 0, ""},     {-1, 0, ""},
-      {1000, 3, ""},
-  };
-  for (auto& c : cases) {
-    const char* got = GetMessageText(c.list, c.item);
-    ASSERT_NE(got, nullptr);
-    EXPECT_STREQ(got, c.text) << c.list << "/" << c.item;
-  }
+TEST_F(Text, MessageLookupsTable) {
+  EXPECT_STREQ(GetMessageText(7, 0), "") << "no current type";
+  // A current type whose lists are built by hand, as the loader leaves them.
+  InstallTypeSlot slot{};
+  Bytes lists[10] = {};
+  // The item count, then the items.
+  lists[7] = {6, 0, 'C', 0, 'o', 'n', 'e', 0, 0, 't', 0, 'f', 0, 'f', 'i', 'v', 'e', 0};
+  lists[2] = {3, 0, 'a', 0, 0, 'b', 0};
+  lists[9] = {0, 0};
+  for (int n : {2, 7, 9}) slot.lists[n] = lists[n].data();
+  ThePackage.currentType = &slot;
+  const std::tuple<int, uint16_t, const char*> cases[] = {
+      {7, 0, "C"}, {7, 5, "five"}, {7, 6, ""}, {7, 0xFFFF, ""}, {2, 1, ""}, {2, 2, "b"},
+      {9, 0, ""},  {0, 0, ""},     {10, 0, ""}, {-1, 0, ""},   {1000, 3, ""}};
+  for (auto& [list, item, text] : cases) EXPECT_STREQ(GetMessageText(list, item), text) << list << item;
+  ThePackage.currentType = nullptr;
 }
-
-TEST_F(Messages, NoCurrentTypeYieldsEmptyText) { EXPECT_STREQ(GetMessageText(7, 0), ""); }
 
 TEST(Backslashes, Table) {
-  struct {
-    const char* in;
-    const char* appended;
-    const char* stripped;
-  } cases[] = {
-      {"", "", ""},
-      {"C:", "C:\\", "C:"},
-      {"C:\\", "C:\\", "C:\\"},
-      {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
-      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"},
-      {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"},
-      {"ab\\", "ab\\", "ab\\"},
-  };
-  for (auto& c : cases) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
+      {"", "", ""}, {"C:", "C:\\", "C:"}, {"C:\\", "C:\\", "C:\\"}, {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
+      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
+  for (auto& [in, appended, stripped] : cases) {
     char a[260], s[260];
-    std::strcpy(a, c.in);
-    std::strcpy(s, c.in);
-    AppendBackslash(a);
-    StripBackslash(s);
-    EXPECT_STREQ(a, c.appended) << c.in;
-    EXPECT_STREQ(s, c.stripped) << c.in;
+    AppendBackslash(std::strcpy(a, in));
+    StripBackslash(std::strcpy(s, in));
+    EXPECT_EQ(std::string(a) + "|" + s, std::string(appended) + "|" + stripped) << in;
   }
 }
 
-class PathVariables : public InstallerTest {
- protected:
-  void SetUp() override {
-    InstallerTest::SetUp();
-    Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
-    Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
-    std::strcpy(InstallFolder, "D:\\Apps\\Tool");
-    std::strcpy(OwnPath, "E:\\media\\setup.exe");
-  }
-  std::string Expand(const std::string& in) {
-    uint32_t n = ExpandPathVariables(nullptr, in.c_str(), kExpandWorkSize);
-    std::string out(n + 1, '\x7f');
-    EXPECT_EQ(ExpandPathVariables(out.data(), in.c_str(), n + 1), n);
-    EXPECT_EQ(out[n], 0);
-    return out.substr(0, n);
-  }
-};
-
-TEST_F(PathVariables, ExpansionTable) {
+TEST_F(Text, PathVariableExpansionTable) {
+  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
+  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
+  Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
   struct {
-    const char* in;
-    const char* out;
+    const char *in, *out, *installDir = "D:\\Apps\\Tool", *ownPath = "E:\\media\\setup.exe";
   } cases[] = {
-      {"#Windows#\\win.ini", "C:\\WINDOWS\\win.ini"},
-      {"#windows#\\win.ini", "C:\\WINDOWS\\win.ini"},
-      {"#SYSTEM#", "C:\\WINDOWS\\system32"},
-      {"#Date#", "20240305"},
-      {"a#b", "a#b"},
-      {"50# off", "50# off"},
-      {"#Foo#bar", "bar"},
-      {"##", ""},
-      {"x##y", "xy"},
-      {"#InstallDir##InstallDir#", "D:\\Apps\\ToolD:\\Apps\\Tool"},
-      {"#InstallDir#\\readme.txt", "D:\\Apps\\Tool\\readme.txt"},
-      {"#Program Files#\\App", "C:\\Program Files\\App"},
-      {"#CommonFiles#\\App", "#CommonFiles#\\App"},
-      {"#MyDocuments#\\x", "#MyDocuments#\\x"},
-      {"#AppData#\\x", "C:\\Users\\me\\AppData\\x"},
-      {"#SourceDir#\\data", "E:\\media\\data"},
-      {"#Start Menu#\\x", "\\x"},
-      {"no tokens at all", "no tokens at all"},
-      {"", ""},
-  };
-  for (auto& c : cases) EXPECT_EQ(Expand(c.in), c.out) << c.in;
-}
-
-TEST_F(PathVariables, ValuesAreNotScannedAgain) {
-  std::strcpy(InstallFolder, "D:\\#Windows#");
-  EXPECT_EQ(Expand("#InstallDir#"), "D:\\#Windows#");
-}
-
-TEST_F(PathVariables, DriveRootKeepsItsBackslash) {
-  std::strcpy(InstallFolder, "D:\\");
-  EXPECT_EQ(Expand("#InstallDir#\\readme.txt"), "D:\\\\readme.txt");
-}
-
-TEST_F(PathVariables, SourceDirWithoutBackslashStaysWhole) {
-  std::strcpy(OwnPath, "setup.exe");
-  EXPECT_EQ(Expand("#SourceDir#"), "setup.exe");
-}
-
-TEST_F(PathVariables, ExpandsInPlace) {
-  std::strcpy(InstallFolder, "#Windows#\\Demo");
-  EXPECT_EQ(ExpandPathVariables(InstallFolder, InstallFolder, kPathSize), 15u);
-  EXPECT_STREQ(InstallFolder, "C:\\WINDOWS\\Demo");
-}
-
-TEST_F(PathVariables, ShortDestinationIsCutAndTerminated) {
-  char out[8];
-  std::memset(out, 0x7f, sizeof out);
-  EXPECT_EQ(ExpandPathVariables(out, "#Windows#\\x", 6), 12u);
-  EXPECT_STREQ(out, "C:\\WI");
-  EXPECT_EQ(out[6], 0x7f);
-}
-
-TEST_F(PathVariables, ZeroSizeWritesNothing) {
-  char out[4] = {'k', 'e', 'e', 'p'};
-  EXPECT_EQ(ExpandPathVariables(out, "#Windows#", 0), 10u);
-  EXPECT_EQ(out[0], 'k');
-}
-
-class FolderChain : public InstallerTest {};
-
-TEST_F(FolderChain, CreatesOnlyTheMissingFolders) {
-  struct {
-    const char* path;
-    std::vector<std::string> created;
-    int result;
-  } cases[] = {
-      {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
-      {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0},
-      {"C:\\A", {}, 0},
-      {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0},
-      {"\\\\server\\share\\f", {}, 1},
+      {"#Windows#\\win.ini", "C:\\WINDOWS\\win.ini"}, {"#windows#\\win.ini", "C:\\WINDOWS\\win.ini"},
+      {"#SYSTEM#", "C:\\WINDOWS\\system32"}, {"#Date#", "20240305"}, {"a#b", "a#b"}, {"#Foo#bar", "bar"},
+      {"x##y", "xy"}, {"", ""}, {"#InstallDir##InstallDir#", "D:\\Apps\\ToolD:\\Apps\\Tool"},
+      {"#Program Files#\\App", "C:\\Program Files\\App"}, {"#CommonFiles#\\App", "C:\\Common\\App"},
+      {"#MyDocuments#\\x", "#MyDocuments#\\x"},  // not found: the token stays
+      {"#AppData#\\x", "C:\\Users\\me\\AppData\\x"}, {"#SourceDir#\\data", "E:\\media\\data"},
+      {"#Start Menu#\\x", "\\x"}, {"#SourceDir#", "setup.exe", "", "setup.exe"},
+      {"#InstallDir#", "D:\\#Windows#", "D:\\#Windows#"},  // values are not scanned again
+      {"#InstallDir#\\readme.txt", "D:\\\\readme.txt", "D:\\"},  // a drive root keeps its backslash
   };
   for (auto& c : cases) {
+    std::strcpy(InstallFolder, c.installDir);
+    std::strcpy(OwnPath, c.ownPath);
+    uint32_t n = ExpandPathVariables(nullptr, c.in, kExpandWorkSize);
+    std::string out(n + 1, '\x7f');
+    EXPECT_EQ(ExpandPathVariables(out.data(), c.in, n + 1), n);
+    EXPECT_EQ(out, c.out + std::string(1, '\0')) << c.in;
+  }
+  // A short destination is cut and terminated; size 0 writes nothing.
+  char out[8] = "1234567";
+  EXPECT_EQ(ExpandPathVariables(out, "#Windows#\\x", 6), 12u);
+  EXPECT_EQ(ExpandPathVariables(out + 6, "#Windows#", 0), 10u);
+  EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
+}
+
+TEST_F(Text, FolderChainCreatesOnlyTheMissingFolders) {
+  const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+      {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0}, {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0},
+      {"C:\\A", {}, 0}, {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0}, {"\\\\server\\share\\f", {}, 1},
+  };
+  for (auto& [path, created, result] : cases) {
     ResetFakeSystem();
     Fake.AddFolder("C:\\Existing");
-    EXPECT_EQ(CreateFolderChain(c.path), c.result) << c.path;
-    EXPECT_EQ(Fake.created, c.created) << c.path;
+    EXPECT_EQ(CreateFolderChain(path), result) << path;
+    EXPECT_EQ(Fake.created, created) << path;
   }
-}
-
-TEST_F(FolderChain, LeavesTheDeepestFolderCurrent) {
   EXPECT_EQ(CreateFolderChain("C:\\A\\B\\file.txt"), 0);
-  EXPECT_EQ(Fake.currentFolder, "C:\\A\\B");
+  EXPECT_EQ(Fake.currentFolder, "C:\\A\\B") << "the deepest folder is left current";
 }
 
 }  // namespace

@@ -1,56 +1,31 @@
-# Shell helpers of the engine scenarios, on top of lib.sh: running the engine
-# test program through the driver and reading its report.
+# Shell helpers of the engine scenarios, on top of lib.sh: an installation by
+# the real setup program through the driver, and what it leaves.
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-engine_exe() { echo "$(win_dir)/tests/wine/engine/wrenly-engine-test.exe"; }
-
-# Skips while the engine (or its test program) is not built.
-engine_require() {
-  wine_require
-  local missing
-  missing="$(win_dir)/tests/wine/engine/engine-missing.txt"
-  [ ! -f "$missing" ] || skip "$(cat "$missing")"
-  [ -f "$(engine_exe)" ] || skip "the engine test program is not built ($(engine_exe))"
-}
-
-# The report of the last run, and what the driver saw of it.
-engine_report=
-engine_driver=
-
-# Installs through the driver: answers each message box the run shows with
-# the next of ANSWERS (comma-separated button captions; "" for none).
-# Leaves the report in $engine_report and the driver's lines in $engine_driver.
-engine_install() {  # answers setup.exe [engine-args-before-setup...] [-- installer-options...]
-  local answers=$1 setup=$2
+# Installs with the real setup program. The engine projects show only the
+# welcome and finish pages (the finish page alone has a header, 1046), so
+# Next on the welcome page installs; each message box of the installation is
+# answered with the next of ANSWERS (comma-separated button captions, "" for
+# none), the finish and closing pages are left, and the restart question is
+# answered "later" (its Cancel) when RESTART is set. HOLD names a file the
+# driver keeps open meanwhile. Sets $run (the driver's lines) and $run_exit.
+setup_install() {  # answers setup.exe [options...]
+  local answers=$1 setup=$2 a answer
   shift 2
-  local before=() after=()
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do before+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  after=("$@")
-  local report
-  report=$(mktemp "$WINEPREFIX/drive_c/wt/report.XXXXXX")
-  local steps=(start "$(engine_exe)" --report "$(winpath "$report")" "${before[@]}" "$(winpath "$setup")" "${after[@]}")
-  local a
+  local steps=()
+  [ -n "${HOLD:-}" ] && steps+=(hold "$(winpath "$HOLD")" ";")
+  steps+=(start "$(winpath "$setup")" "$@" ";" wait-control 1000 20 ";" click 1)
   IFS=, read -r -a a <<<"$answers"
-  local answer
-  # press waits for the box it answered to go, so the next wait finds the next box.
-  for answer in "${a[@]}"; do
-    steps+=(";" wait-dialog 20 ";" press "$answer")
-  done
-  steps+=(";" wait-exit 60)
-  engine_driver=$(drive "${steps[@]}" 2>&1 | tr -d '\r') || true
-  engine_report=$(tr -d '\r' <"$report")
-  rm -f "$report"
-}
-
-# A value of the report ("result", "restart-needed", "entry NAME status", ...).
-report_value() {  # key...
-  printf '%s\n' "$engine_report" |
-    key="$* " awk 'index($0, ENVIRON["key"]) == 1 { print substr($0, length(ENVIRON["key"]) + 1); exit }'
+  for answer in "${a[@]}"; do steps+=(";" wait-dialog 20 ";" press "$answer"); done
+  steps+=(";" wait-control 1046 60 ";" text 1000 ";" click 1 ";" wait-control 100 10 ";" click 2)
+  [ -n "${RESTART:-}" ] && steps+=(";" wait-dialog 10 ";" press-id 2)
+  steps+=(";" wait-exit 30)
+  run=$(drive "${steps[@]}" 2>&1 | tr -d '\r') || true
+  run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
 
 # The dialog texts the driver met, one per line.
-dialog_texts() { printf '%s\n' "$engine_driver" | sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p'; }
+dialog_texts() { printf '%s\n' "$run" | sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p'; }
 
 # One table row: compare an observation with what the case expects.
 expect() {  # name expected actual
@@ -62,8 +37,7 @@ expect() {  # name expected actual
     echo "FAIL $1"
     echo "  expected: $2"
     echo "  actual:   $3"
-    echo "  report:"; printf '%s\n' "$engine_report" | sed 's/^/    /'
-    echo "  driver:"; printf '%s\n' "$engine_driver" | sed 's/^/    /'
+    echo "  driver:"; printf '%s\n' "${run:-}" | sed 's/^/    /'
   fi
 }
 

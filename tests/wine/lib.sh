@@ -5,7 +5,6 @@
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
 #   WRENLY_TOOL        the native wrenly tool (empty when not built)
 #   WRENLY_PACKAGE_EDIT  the native package layout/damage helper
-#   WRENLY_BMP_TO_PNG  the native screenshot converter
 #   WRENLY_ARTEFACTS   where screenshots go (PNG files)
 set -euo pipefail
 
@@ -16,7 +15,7 @@ export WINEDEBUG=-all
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
 : "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}" "${WRENLY_PACKAGE_EDIT:=}"
-: "${WRENLY_BMP_TO_PNG:=}" "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
+: "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
 skip() {  # reason...
@@ -74,14 +73,14 @@ screenshot() {  # name
   winpath "$WRENLY_ARTEFACTS/$1.bmp"
 }
 
-# Each BMP in the artefact folder becomes a PNG of the same name; a BMP the
-# converter refuses (or all of them, when it is not built) stays for a look.
+# Each BMP in the artefact folder becomes a PNG of the same name (24-bit, so
+# pixel checks read exactly what was on the screen); one that cannot be
+# converted stays for a look.
 convert_screenshots() {
-  [ -n "$WRENLY_BMP_TO_PNG" ] && [ -x "$WRENLY_BMP_TO_PNG" ] && [ -d "$WRENLY_ARTEFACTS" ] || return 0
   local bmp
   for bmp in "$WRENLY_ARTEFACTS"/*.bmp; do
     [ -f "$bmp" ] || continue
-    "$WRENLY_BMP_TO_PNG" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    convert "$bmp" "PNG24:${bmp%.bmp}.png" && rm -f "$bmp"
   done
   return 0
 }
@@ -97,15 +96,16 @@ wait_for_line() {  # file line seconds
   return 1
 }
 
-# Builds a setup program from a project of tests/wine/projects with the
-# flavour's stub.
+# Builds a setup program from a project of tests/wine/projects (or one at an
+# absolute path) with the flavour's stub.
 build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
   if [ -z "$WRENLY_TOOL" ] || [ ! -x "$WRENLY_TOOL" ]; then skip "the wrenly tool is not built"; fi
   [ -f "$(stub_exe)" ] || skip "the Installer stub is not built ($(stub_exe))"
   local project=$1 out=$2
   shift 2
+  [ "${project#/}" != "$project" ] || project=$WRENLY_WINE_PROJECTS/$project
   local log
-  log=$("$WRENLY_TOOL" build "$WRENLY_WINE_PROJECTS/$project" -o "$out" --stub "$(stub_exe)" "$@" 2>&1) ||
+  log=$("$WRENLY_TOOL" build "$project" -o "$out" --stub "$(stub_exe)" "$@" 2>&1) ||
     fail "wrenly build $project failed: $log"
 }
 
@@ -139,19 +139,14 @@ patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
 }
 
 # Table-driven checks: each case runs the driver and compares its lines with
-# the expected ones ('|' separates lines). Failures are counted and reported
-# at the end by cases_done.
+# the expected ones ('|' separates lines); the driver must end with 0 (every
+# step saw what it expects). Failures are counted and reported at the end by
+# cases_done.
 cases_failed=0
 cases_run=0
 check_drive() {  # name expected steps...
-  check_drive_status 0 "$@"
-}
-
-# The same for a case whose driver run must end with `want_status`
-# (1: a step did not see what it expects).
-check_drive_status() {  # want_status name expected steps...
-  local want_status=$1 name=$2 expected=$3
-  shift 3
+  local name=$1 expected=$2
+  shift 2
   local actual status=0 errors
   errors=$(mktemp)
   actual=$(drive "$@" 2>"$errors") || status=$?
@@ -167,7 +162,7 @@ check_drive_status() {  # want_status name expected steps...
   want=$(printf '%s' "$expected" | tr '|' '\n')
   # What a timed-out wait found instead is for the reader, not the comparison.
   seen=$(printf '%s\n' "$actual" | grep -v '^  shown ' || true)
-  if [ "$seen" = "$want" ] && [ "$status" -eq "$want_status" ]; then
+  if [ "$seen" = "$want" ] && [ "$status" -eq 0 ]; then
     echo "ok   $name"
   else
     cases_failed=$((cases_failed + 1))

@@ -98,16 +98,6 @@ bool Text(Target& t, const Args& args) {
   return true;
 }
 
-bool ExpectText(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
-  int id = IdArg(args[0]);
-  HWND h = Lookup(t, id, false);
-  if (!h) return false;
-  std::string text = TextOf(h);
-  Line(TextLine(id, h));
-  return text == args[1];
-}
-
 bool WaitText(Target& t, const Args& args) {
   if (!RequireStarted(t)) return false;
   int id = IdArg(args[0]);

@@ -35,7 +35,6 @@ std::string ClickCounts();
 
 bool WaitControl(Target& t, const Args& args);
 bool Text(Target& t, const Args& args);
-bool ExpectText(Target& t, const Args& args);
 bool WaitText(Target& t, const Args& args);
 bool WaitPage(Target& t, const Args& args);
 bool State(Target& t, const Args& args);

@@ -4,30 +4,27 @@
 # file left. Data that decodes but fails its checksum is put in place only
 # when the user accepts it (7/32) or /R accepts it without asking.
 . "$(dirname "$0")/../engine_lib.sh"
-engine_require
+wine_require
 
 d=$(scratch_dir engine_damage)
+dest=$d/dest
 # Two packages of one incompressible entry each, equal in size, so their
 # streams have the same length: the second's stream under the first's file
 # table is a good stream with the wrong checksum.
 head -c 20000 /dev/urandom >"$d/victim.bin"
-build_setup engine-damage.toml "$d/setup.exe" -D DATA="$d"
+build_setup engine-damage.toml "$d/setup.exe" -D DATA="$d" -D FOLDER="$(winpath "$dest")"
 cp "$d/victim.bin" "$d/original.bin"
 head -c 20000 /dev/urandom >"$d/victim.bin"
-build_setup engine-damage.toml "$d/other.exe" -D DATA="$d"
+build_setup engine-damage.toml "$d/other.exe" -D DATA="$d" -D FOLDER="$(winpath "$dest")"
 cp "$d/victim.bin" "$d/other.bin"
 read_layout "$d/other.exe"
 other_start=$data_start other_size=$data_size
 read_layout "$d/setup.exe"
 [ "$data_size" = "$other_size" ] || fail "the two streams differ in length ($data_size, $other_size)"
-
-engine_install "" "$d/setup.exe" --list
-entry=$(report_value entry victim.bin kind 0 offset)
-offset=${entry%% *}
-stored=${entry##* stored }
-stored=${stored%% *}
-[ -n "$offset" ] && [ -n "$stored" ] || fail "no entry in the listing: $engine_report"
-method_at=$((data_start + offset))
+# The entry's place in the DataArea, as the inspector reports it.
+entry=$("$WRENLY_TOOL" inspect "$d/setup.exe" | sed -n 's/.*size 20000, stored \([0-9]*\), at \([0-9]*\),.*/\1 \2/p')
+stored=${entry% *} method_at=$((data_start + ${entry#* }))
+[ -n "$entry" ] || fail "the inspector lists no entry of 20000 bytes"
 
 cp "$d/setup.exe" "$d/method.exe"
 patch_bytes "$d/method.exe" "$method_at" "03"
@@ -38,33 +35,30 @@ dd if="$d/other.exe" of="$d/checksum.exe" bs=1 skip="$other_start" seek="$data_s
   conv=notrunc status=none
 
 existing="an older file the user keeps"
-install() {  # name setup answers expected-result expected-content [installer options...]
+install() {  # name setup answers expected-exit expected-content [installer options...]
   local name=$1 setup=$2 answers=$3 result=$4 content=$5
   shift 5
-  local folder=$d/$name
-  mkdir -p "$folder"
-  printf '%s' "$existing" >"$folder/victim.bin"
-  engine_install "$answers" "$d/$setup" --folder "$(winpath "$folder")" -- "$@"
-  expect "$name: result" "$result" "$(report_value result)"
+  rm -rf "$dest" && mkdir -p "$dest"
+  printf '%s' "$existing" >"$dest/victim.bin"
+  setup_install "$answers" "$d/$setup" "$@"
+  expect "$name: exit" "$result" "$run_exit"
   local now
-  if cmp -s "$folder/victim.bin" "$d/original.bin"; then now=package
-  elif cmp -s "$folder/victim.bin" "$d/other.bin"; then now=mismatched
-  elif [ "$(cat "$folder/victim.bin")" = "$existing" ]; then now=existing
+  if cmp -s "$dest/victim.bin" "$d/original.bin"; then now=package
+  elif cmp -s "$dest/victim.bin" "$d/other.bin"; then now=mismatched
+  elif [ "$(cat "$dest/victim.bin")" = "$existing" ]; then now=existing
   else now=other; fi
   expect "$name: destination holds" "$content" "$now"
-  expect "$name: no temporary file" "" "$(temp_files "$folder")"
+  expect "$name: no temporary file" "" "$(temp_files "$dest")"
 }
 
-#       case                       package       answers  result  destination holds  options
+#       case                       package       answers  exit    destination holds  options
 install intact                     setup.exe     ""       0       package
 install method-3                   method.exe    ""       31      existing
 install broken-stream              stream.exe    ""       31      existing
 install checksum-declined          checksum.exe  No       21      existing
+expect "the question names the file" "Check failed: $(winpath "$dest/victim.bin")" "$(dialog_texts)"
 install checksum-accepted          checksum.exe  Yes      0       mismatched
 install checksum-with-R            checksum.exe  ""       0       mismatched         /R
 install method-3-with-R            method.exe    ""       31      existing           /R
-
-engine_install No "$d/checksum.exe" --folder "$(winpath "$d/checksum-declined")"
-expect "the question names the file" "Check failed: $(winpath "$d/checksum-declined/victim.bin")" "$(dialog_texts)"
 
 cases_done

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # A DataArea split over the setup program and a volume file: an entry that
-# starts in the setup program and ends in .D01 is installed whole; without
-# .D01 the run ends with 18 naming the volume it could not open. Run from a
-# temporary copy (/DEL) the Installer asks for the disk instead (7/28): OK
-# once the volume is back goes on, Cancel and Yes (7/13) end with 15.
+# starts in the setup program and ends in .D01 is installed whole. Run from a
+# temporary copy (/DEL) without .D01, the Installer asks for the disk (7/28),
+# and OK once the volume is back goes on. The other answers are proven by the
+# native tables.
 . "$(dirname "$0")/../engine_lib.sh"
-engine_require
-[ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+wine_require
 
 d=$(scratch_dir engine_volumes)
 head -c 100000 /dev/urandom >"$d/big.bin"
@@ -15,10 +14,13 @@ project() {  # volume-size
   cat >"$d/volumes.toml" <<TOML
 [product]
 name = "Engine Volumes"
+folder = '$(winpath "$d/dest")'
+pages = ["welcome", "finish"]
+no_progress_page = true
 [texts]
+caption = "Engine Volumes Setup"
 create_folder = ""
 "7/28" = "Disk %d, please"
-"7/13" = "Stop the installation?"
 [setup]
 volume_size = $1
 [[files]]
@@ -26,8 +28,7 @@ source = "big.bin"
 [[files]]
 source = "after.txt"
 TOML
-  "$WRENLY_TOOL" build "$d/volumes.toml" -o "$d/setup.exe" --stub "$(stub_exe)" -q >/dev/null 2>&1 ||
-    fail "wrenly build of the volume project failed"
+  build_setup "$d/volumes.toml" "$d/setup.exe"
 }
 # The size that ends the setup program 30,000 bytes into the big entry.
 project 0
@@ -37,43 +38,28 @@ project $((data_start + 30000))
 [ -f "$d/setup.D01" ] || fail "the build made no .D01 ($(ls "$d"))"
 [ ! -f "$d/setup.D02" ] || fail "the build made more than one volume file"
 
-engine_install "" "$d/setup.exe" --folder "$(winpath "$d/whole")"
-expect "both volumes: result" "0" "$(report_value result)"
-expect "both volumes: entry across the split" "same" "$(cmp -s "$d/big.bin" "$d/whole/big.bin" && echo same)"
-expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/whole/after.txt" && echo same)"
+setup_install "" "$d/setup.exe"
+expect "both volumes: exit" "0" "$run_exit"
+expect "both volumes: entry across the split" "same" "$(cmp -s "$d/big.bin" "$d/dest/big.bin" && echo same)"
+expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/dest/after.txt" && echo same)"
 
+rm -rf "$d/dest"
 mv "$d/setup.D01" "$d/away.D01"
-engine_install "" "$d/setup.exe" --folder "$(winpath "$d/half")"
-expect "volume missing: result" "18" "$(report_value result)"
-expect "volume missing: the volume named" "\"$(winpath "$d/setup.D01")\"" "$(report_value error-argument)"
-expect "volume missing: entry not in place" "no" "$([ -e "$d/half/big.bin" ] && echo yes || echo no)"
-expect "volume missing: no temporary file" "" "$(temp_files "$d/half")"
-
-engine_install "Cancel,Yes" "$d/setup.exe" --folder "$(winpath "$d/given-up")" -- /DEL
-expect "disk prompt, given up: questions" "Disk 2, please|Stop the installation?" "$(dialog_texts | paste -sd '|')"
-expect "disk prompt, given up: result" "15" "$(report_value result)"
-expect "disk prompt, given up: cancelled" "1" "$(report_value user-cancelled)"
-expect "disk prompt, given up: no temporary file" "" "$(temp_files "$d/given-up")"
-
 # The volume comes back while the prompt is up; OK then reads it.
-report=$d/prompt.report back=$d/volume-back
-rm -f "$report" "$d/prompt.lines" "$back"
-drive start "$(engine_exe)" --report "$(winpath "$report")" --folder "$(winpath "$d/prompted")" \
-  "$(winpath "$d/setup.exe")" /DEL ";" wait-dialog 20 ";" wait-file "$(winpath "$back")" 60 ";" press OK \
-  ";" wait-exit 60 >"$d/prompt.lines" 2>&1 &
+back=$d/volume-back
+rm -f "$d/prompt.lines" "$back"
+drive start "$(winpath "$d/setup.exe")" /DEL ";" wait-control 1000 20 ";" click 1 ";" wait-dialog 20 \
+  ";" wait-file "$(winpath "$back")" 60 ";" press OK ";" wait-control 1046 60 ";" click 1 \
+  ";" wait-control 100 10 ";" click 2 ";" wait-exit 30 >"$d/prompt.lines" 2>&1 &
 driver=$!
-for _ in $(seq 200); do
-  grep -q '^dialog' "$d/prompt.lines" 2>/dev/null && break
-  sleep 0.1
-done
+wait_for_line "$d/prompt.lines" 'dialog caption="Engine Volumes Setup" text="Disk 2, please"' 20 ||
+  fail "no disk prompt: $(cat "$d/prompt.lines")"
 mv "$d/away.D01" "$d/setup.D01"
 touch "$back"
 wait "$driver" || true
-engine_report=$(tr -d '\r' <"$report" 2>/dev/null || true)
-engine_driver=$(tr -d '\r' <"$d/prompt.lines")
-expect "disk prompt, volume back: question" "Disk 2, please" "$(dialog_texts)"
-expect "disk prompt, volume back: result" "0" "$(report_value result)"
-expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/prompted/big.bin" && echo same)"
-expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/prompted/after.txt" && echo same)"
+run=$(tr -d '\r' <"$d/prompt.lines")
+expect "disk prompt, volume back: exit" "0" "$(sed -n 's/^exit //p' <<<"$run")"
+expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/dest/big.bin" && echo same)"
+expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/dest/after.txt" && echo same)"
 
 cases_done

@@ -1,52 +1,66 @@
 #!/usr/bin/env bash
-# Normal runs on setup programs built by wrenly build: an intact package
-# loads and shows its wizard, captioned with its install type's 7/0; a
-# missing or damaged package ends with -1 (255 here) and shows nothing.
+# The real program on packages built by wrenly build, as a user starts it:
+# an intact package shows its wizard under its install type's caption; no
+# package or a damaged one ends with -1 (255 here) and nothing shown; a
+# package whose DataArea is short says so (7/31). /S<path> takes the package
+# from another file; /B<n> is the run after a restart on the temporary copy
+# (the package up to its DataArea size): no window, type n-1. The parsing
+# and damage rules themselves are proven by the native tables.
 . "$(dirname "$0")/../lib.sh"
 wine_require
 
 d=$(scratch_dir package_load)
+mkdir -p "$d/with space"
 build_setup one-type.toml "$d/zlib.exe" -D COMPRESSION=zlib
 build_setup one-type.toml "$d/bzip2.exe" -D COMPRESSION=bzip2
 build_setup two-types.toml "$d/two.exe"
-cp "$(stub_exe)" "$d/bare.exe"
+cp "$(stub_exe)" "$d/stub.exe"
+cp "$d/zlib.exe" "$d/with space/setup.exe"
+cp "$d/zlib.exe" "$d/trailing.exe" && printf 'bytes after the DataArea' >>"$d/trailing.exe"
+read_layout "$d/two.exe"
+cut_copy "$d/two.exe" "$d/two-half.exe" $((data_start + data_size / 2))
+cut_copy "$d/two.exe" "$d/two-copy.exe" "$data_start"
 read_layout "$d/zlib.exe"
-
-# Damaged copies of the zlib package, each broken at one place.
+cut_copy "$d/zlib.exe" "$d/half.exe" $((data_start + data_size / 2))
+cut_copy "$d/zlib.exe" "$d/copy.exe" "$data_start"
+cut_copy "$d/zlib.exe" "$d/mid-block.exe" $((zblock_stream_at + zblock_stream_size / 2))
 cp "$d/zlib.exe" "$d/stream.exe"
 patch_bytes "$d/stream.exe" $((zblock_stream_at + zblock_stream_size / 2)) "ff ff ff ff ff ff ff ff 00 00 00 00 ff ff ff ff"
-cp "$d/zlib.exe" "$d/method.exe"
-patch_bytes "$d/method.exe" "$zblock_method_at" "03"
-cp "$d/zlib.exe" "$d/zlib-header.exe"
-patch_bytes "$d/zlib-header.exe" "$zblock_stream_at" "00 00"
-cp "$d/zlib.exe" "$d/length.exe"
-patch_u32 "$d/length.exe" "$first_length_at" $((0x7ffffff0))
-cut_copy "$d/zlib.exe" "$d/no-end.exe" "$end_block"
-cut_copy "$d/zlib.exe" "$d/half-header.exe" $((first_block + 4))
-cut_copy "$d/zlib.exe" "$d/no-size.exe" $((size_field + 2))
-cut_copy "$d/zlib.exe" "$d/mid-block.exe" $((zblock_stream_at + zblock_stream_size / 2))
+cp "$d/zlib.exe" "$d/longer.exe"
+patch_u32 "$d/longer.exe" "$size_field" $((data_size + 1))
 
 S=";"
-loads() {  # name file.exe caption
-  check_drive "$1" "window class=\"WrenlyClass\" caption=\"$3\"|killed" start "$(winpath "$d/$2")" \
-    $S wait-window 15 $S kill
+w() { winpath "$d/$1"; }
+one='Wine Check Setup'
+shown() {  # name caption program options...
+  check_drive "$1" "window class=\"WrenlyClass\" caption=\"$2\"|killed" start "$3" "${@:4}" $S wait-window 15 $S kill
 }
-refused() {  # name file.exe
-  check_drive "$1" "no-window|exit 255" start "$(winpath "$d/$2")" $S expect-no-window 15 $S wait-exit 15
+quiet() {  # name exit program options...
+  check_drive "$1" "no-window|exit $2" start "$3" "${@:4}" $S expect-no-window 15 $S wait-exit 15
+}
+incomplete() {  # name caption program options...
+  check_drive "$1" "dialog caption=\"$2\" text=\"The package is incomplete.\"|pressed OK|exit 255" \
+    start "$3" "${@:4}" $S wait-dialog 15 $S press OK $S wait-exit 15
 }
 
-#       case                                         setup program
-loads   "intact, zlib entries"                       zlib.exe  "Wine Check Setup"
-loads   "intact, bzip2 entries"                      bzip2.exe "Wine Check Setup"
-loads   "intact, two install types"                  two.exe   "Wine Check Two Setup"
-refused "no package (the bare stub)"                 bare.exe
-refused "a compressed block's stream damaged"        stream.exe
-refused "a compressed block's method 3"              method.exe
-refused "a compressed block's zlib header damaged"   zlib-header.exe
-refused "a block length beyond the file"             length.exe
-refused "cut before the end block"                   no-end.exe
-refused "cut inside a block header"                  half-header.exe
-refused "cut inside the DataArea size"               no-size.exe
-refused "cut inside a block payload"                 mid-block.exe
+#          case                                   caption / exit          program             options
+shown      "intact, zlib entries"                 "$one"                  "$(w zlib.exe)"
+shown      "intact, bzip2 entries"                "$one"                  "$(w bzip2.exe)"
+shown      "intact, two install types"            "Wine Check Two Setup"  "$(w two.exe)"
+shown      "bytes after the DataArea"             "$one"                  "$(w trailing.exe)"
+shown      "/S with a quoted path with a space"   "$one"                  "$(w stub.exe)"     "/S\"$(w 'with space/setup.exe')\""
+shown      "/B0 is a normal run"                  "$one"                  "$(w zlib.exe)"     /B0
+quiet      "no package (the bare stub)"           255                     "$(w stub.exe)"
+quiet      "a compressed block's stream damaged"  255                     "$(w stream.exe)"
+quiet      "cut inside a block payload"           255                     "$(w mid-block.exe)"
+quiet      "/S naming a missing file"             255                     "$(w stub.exe)"     "/S\"$(w missing.exe)\""
+quiet      "/B1 on the temporary copy"            0                       "$(w copy.exe)"     /B1
+quiet      "/B2 on a two-type copy"               0                       "$(w two-copy.exe)" /B2
+quiet      "/B2 on a one-type copy"               255                     "$(w copy.exe)"     /B2
+incomplete "cut in the middle of the DataArea"    "$one"                  "$(w half.exe)"
+incomplete "declared one byte longer than it is"  "$one"                  "$(w longer.exe)"
+incomplete "two types: texts of the initial type" "Wine Check Two Setup"  "$(w two-half.exe)"
+incomplete "/S naming a cut package"              "$one"                  "$(w stub.exe)"     "/S\"$(w half.exe)\""
+incomplete "/B1 on an intact setup program"       "$one"                  "$(w zlib.exe)"     /B1
 
 cases_done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installation as the wizard drives it: Cancel in the middle of a long
-# one stops it after a question and keeps what is installed; a damaged
+# one stops it after a question and keeps what is installed, and a file the
+# entry being read would have replaced; a damaged
 # package is reported on the finish page; without a progress page the ready
 # page's Next installs before the finish page.
 . "$(dirname "$0")/../wizard_lib.sh"
@@ -26,6 +27,15 @@ check_that "the first file stays installed" test -f "$d/dest/a-first.txt"
 check_that "the entry being read is not in place" test ! -e "$d/dest/m-large.bin"
 check_that "no later entry is installed" test ! -e "$d/dest/z-last.txt"
 check_that "no temporary file is left" test -z "$(temp_files "$d/dest")"
+# Again over a file of the user's: it stays as it was (the folder exists now,
+# so the destination page asks nothing).
+printf "the user's own file" >"$d/dest/m-large.bin"
+check_drive "Cancel over an existing file, Yes" \
+  "$seen_destination|clicked id=1|page \"Ready page\"|clicked id=1|text id=1008 \"$large\"|clicked id=2|$(box "Stop the installation half-way?")|pressed Yes|$(box "The wizard check was cancelled.")|pressed OK|$closing|clicked id=2|exit 0" \
+  "${to_destination[@]}" $S click 1 $S wait-page "Ready page" 10 $S click 1 $S wait-text 1008 "$large" 20 $S click 2 \
+  $S wait-dialog 10 $S press Yes $S wait-dialog 10 $S press OK $S wait-control 100 10 $S click 2 $S wait-exit 15
+check_that "the user's file is kept" test "$(cat "$d/dest/m-large.bin")" = "the user's own file"
+check_that "no temporary file is left beside it" test -z "$(temp_files "$d/dest")"
 rm -rf "$d/dest"
 
 # The same package with one text entry, its stream broken in the middle.
