@@ -5,7 +5,7 @@
 #include "installer_fixture.h"
 #include "package/block_checks.h"
 #include "package/install_types.h"
-#include "package_builder.h"
+#include "package_writer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "installer_fixture.h"
 #include "package/package_model.h"
-#include "package_builder.h"
+#include "package_writer.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"

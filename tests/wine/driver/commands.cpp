@@ -248,7 +248,6 @@ const std::vector<Command> kCommands = {
     {"close", 0, 0, "close", Close},
     {"caption", 1, 1, "caption CLASS", Caption},
     {"screenshot", 1, 1, "screenshot FILE", Screenshot},
-    {"cpu", 1, 1, "cpu SECONDS", Cpu},
 };
 
 }  // namespace
