@@ -11,7 +11,7 @@ namespace {
 
 using Folders = InstallerTest;
 
-// The package's loading tests cover the default and "#parent#" across types; these the stored places.
+// The loading tests cover the default and "#parent#" across types; these rows the folder a former install stored.
 TEST_F(Folders, PreviousFolderTable) {
   Fake.AddFile("C:\\Program Files\\App\\app.exe");
   Fake.AddFolder("C:\\Program Files\\Other");
