@@ -40,7 +40,6 @@ bool State(Target& t, const Args& args);
 bool SetText(Target& t, const Args& args);
 bool ClickControl(Target& t, const Args& args);
 bool Close(Target& t, const Args& args);
-bool Caption(Target& t, const Args& args);
 
 bool Screenshot(Target& t, const Args& args);
 
