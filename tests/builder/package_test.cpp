@@ -59,7 +59,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   auto setup = scratch.Build(kTwoTypes);
   std::string text = Inspected(setup);
   size_t at = 0;
-  // Every page kind a project can list has a layout; page sequences leave room for the closing page.
+  // Blocks in the Installer's order; a layout for every page kind a project can list; each type's own pages.
   for (const char* line :
        {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5182 InstallType", "5189 UninstallSections",
         "5178 FileTable", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "32639 EndBlock",
