@@ -9,11 +9,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "engine_driver_fake_ui.h"
-#include "fake_disk.h"
-#include "fake_file_system.h"
+#include "engine_fakes.h"
 #include "format/block_ids.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
@@ -71,9 +70,7 @@ class EngineTest : public InstallerTest {
  protected:
   void SetUp() override {
     InstallerTest::SetUp();
-    ResetFakeDisk();
-    ResetFakeUi();
-    ResetFakeFileSystem();
+    ResetEngineFakes();
     ::Run = InstallRun{};
     PageResult = 0;
     PageIndex = 0;
@@ -91,16 +88,19 @@ class EngineTest : public InstallerTest {
     TearDown();
     SetUp();
   }
-  // Loads a one-type package with the given table and DataArea part, first
-  // dropping what an earlier row loaded; list 7 is `messages`.
-  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {}) {
+  // Loads a one-type package with the given file table and DataArea part
+  // from the scratch folder, first dropping what an earlier row loaded;
+  // list 7 is `messages`.
+  void Load(const Bytes& table, const Bytes& data = {}, InstallTypeSpec plan = {}, const Bytes& uninstaller = {}) {
     CloseDataArea();
     FreePackage();
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
-    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, EntryTable(entries));
+    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
+    if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
     p.dataArea = data;
-    SetOwnPath(WriteTempFile("setup.exe", p.Build()));
+    Write("setup.exe", p.Build());
+    SetOwnPath(Path("setup.exe"));
     ASSERT_EQ(LoadPackage(), 1);
   }
   // The record at offset 4 of `table`, which must outlive the view.
@@ -114,9 +114,8 @@ class EngineTest : public InstallerTest {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(Path(name), std::ios::binary) << content;
-  }
+  void Write(const std::string& name, std::string_view c) const { std::ofstream(Path(name), std::ios::binary) << c; }
+  void Write(const std::string& name, const Bytes& b) const { Write(name, {(const char*)b.data(), b.size()}); }
   void SetWorkPath(const std::string& path) { std::strncpy(WorkPath, path.c_str(), kWorkPathSize - 1); }
 
   std::vector<std::string> messages = EngineMessages();

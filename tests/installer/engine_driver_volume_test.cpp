@@ -1,17 +1,100 @@
+// The DataArea read across volumes, and each entry's stream decompressed
+// into its file.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <random>
 
 #include "engine_driver_fixture.h"
 #include "install/data_area.h"
 
 namespace {
 
-Bytes Counted(const Bytes& part) {
-  wf::ByteWriter w;
-  w.U32(static_cast<uint32_t>(part.size()));
-  w.Bytes(part);
-  return w.bytes();
+Bytes Noise(size_t n) {
+  Bytes b(n);
+  std::mt19937 rng(7);
+  for (uint8_t& c : b) c = static_cast<uint8_t>(rng());
+  return b;
+}
+
+// The method byte, then the stream.
+Bytes Entry(uint8_t method, const Bytes& stream) {
+  Bytes e{method};
+  e.insert(e.end(), stream.begin(), stream.end());
+  return e;
+}
+
+uint32_t Checksum(const Bytes& b) { return wf::UpdateFileChecksum(0, b.data(), b.size()); }
+
+class DataAreaTest : public EngineTest {
+ protected:
+  // The DataArea: 5 bytes of another entry, then `data`, whose bytes from
+  // `head` on are in setup.D01 when `second`.
+  void Open(const Bytes& data, size_t head, bool second) {
+    Bytes first(5, 0x22);
+    first.insert(first.end(), data.begin(), data.begin() + head);
+    Load(EntryTable({}), first);
+    std::filesystem::remove(Path("setup.D01"));
+    if (second) WriteSecond(Bytes(data.begin() + head, data.end()));
+    ::Run.destinationChecked = true;
+    ASSERT_EQ(StartInstallation(), 1);
+  }
+  void WriteSecond(const Bytes& part) {
+    wf::ByteWriter w;
+    w.U32(static_cast<uint32_t>(part.size()));
+    w.Bytes(part);
+    Write("setup.D01", w.bytes());
+  }
+  // Decompresses from where the DataArea stands into out.bin.
+  int Extract(size_t stored, uint32_t* size = nullptr, uint32_t* sum = nullptr, bool writable = true) {
+    Write("out.bin", "");
+    FileHandle out = FileOpen(Path("out.bin").c_str(), writable ? kFileWrite : kFileRead);
+    int r = DecompressEntry(out, &DataArea.volume, static_cast<uint32_t>(stored), size, sum);
+    FileClose(out);
+    return r;
+  }
+  std::string Out() const { return ReadAll(Path("out.bin")); }
+};
+
+TEST_F(DataAreaTest, StreamsTable) {
+  Bytes abc{'a', 'b', 'c'}, text(300000), noise = Noise(70000);
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<uint8_t>("wrenly text\n"[i % 12]);
+  Bytes corrupt = Zlib(text), corruptBz = Bzip2(text);
+  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
+  Bytes trailing = Entry(1, Zlib(abc)), cut = Entry(1, Zlib(noise));
+  trailing.resize(trailing.size() + 100, 0xEE);
+  cut.resize(cut.size() - 10);
+  struct {
+    const char* what;
+    Bytes data;  // method byte and stream
+    int result;
+    Bytes content;  // expected file on success
+  } cases[] = {
+      {"zlib over many reads and writes", Entry(1, Zlib(text)), 0, text},
+      {"bzip2 over many reads and writes", Entry(2, Bzip2(text)), 0, text},
+      {"zlib output larger than its input", Entry(1, Zlib(noise)), 0, noise},
+      {"empty content", Entry(1, Zlib({})), 0, {}},
+      {"method byte only, of no method", Bytes{9}, 0, {}},
+      {"unknown method", Entry(3, Zlib(abc)), 1, {}},
+      {"corrupted zlib stream", Entry(1, corrupt), 1, {}},
+      {"corrupted bzip2 stream", Entry(2, corruptBz), 1, {}},
+      {"stream cut short", cut, 1, {}},
+      {"bytes after the stream end are left alone", trailing, 0, abc},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Open(c.data, c.data.size(), false);
+    ASSERT_EQ(SeekDataArea(5), 0);
+    uint32_t size = 77, sum = 77;
+    EXPECT_EQ(Extract(c.data.size(), &size, &sum), c.result);
+    if (c.result == 0) {
+      EXPECT_EQ(size, c.content.size());
+      EXPECT_EQ(sum, Checksum(c.content));
+      EXPECT_EQ(Out(), std::string(c.content.begin(), c.content.end()));
+    }
+  }
+  EXPECT_EQ(SeekDataArea(5), 0);
+  EXPECT_EQ(Extract(trailing.size(), nullptr, nullptr, false), 4) << "the write fails";
+  EXPECT_EQ(Extract(0), 1) << "a stored length of 0";
 }
 
 TEST(VolumeNames, Table) {
@@ -23,95 +106,59 @@ TEST(VolumeNames, Table) {
   } cases[] = {
       {"C:\\App\\setup.exe", 1, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, "C:\\App\\setup.D12"},
       {"C:\\App\\setup.D01", 2, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, "C:\\App.2\\setup.D01"},
-      {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"setup", 1, "setup.D01"},
-      {"/tmp/x.y/setup.exe", 1, "/tmp/x.y/setup.D01"}, {fits, 1, fits + ".D01"},
-      {tooLong, 1, ""},                                {"a.exe", 100, ""},
+      {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"/tmp/x.y/setup.exe", 1, "/tmp/x.y/setup.D01"},
+      {fits, 1, fits + ".D01"},                        {tooLong, 1, ""},
+      {"a.exe", 100, ""},
   };
   for (auto& c : cases) {
-    char out[260];
-    ASSERT_EQ(MakeVolumePath(c.base.c_str(), c.number, out), c.name.empty() ? 0 : 1) << c.base;
+    char out[260] = "";
+    EXPECT_EQ(MakeVolumePath(c.base.c_str(), c.number, out), c.name.empty() ? 0 : 1) << c.base;
     if (!c.name.empty()) EXPECT_EQ(std::string(out), c.name);
   }
 }
 
-class Volumes : public EngineTest {
- protected:
-  // The DataArea: 5 bytes of another entry and `head` bytes of `data` in the
-  // package file, the rest of `data` in .D01 when `writeSecond`.
-  void Split(const Bytes& data, size_t head, bool writeSecond = true) {
-    Bytes first(5, 0x22);
-    first.insert(first.end(), data.begin(), data.begin() + head);
-    Load({}, first);
-    secondPath_ = std::string(OwnPath).substr(0, std::string(OwnPath).size() - 4) + ".D01";
-    std::filesystem::remove(secondPath_);
-    if (writeSecond) WriteTempFile("setup.D01", Counted(Bytes(data.begin() + head, data.end())));
-    ::Run.destinationChecked = true;
-    ASSERT_EQ(StartInstallation(), 1);
-  }
-  int Extract(uint32_t stored, uint32_t* size) {
-    out_ = WriteTempFile("out.bin", {});
-    FileHandle out = FileOpen(out_.c_str(), kFileWrite);
-    int r = DecompressEntry(out, &DataArea.volume, stored, size, nullptr);
-    FileClose(out);
-    return r;
-  }
-  static Bytes ZlibEntry(const Bytes& content) {
-    Bytes data{1}, z = Zlib(content);
-    data.insert(data.end(), z.begin(), z.end());
-    return data;
-  }
-  std::string secondPath_, out_;
-};
-
-TEST_F(Volumes, EntryCrossesIntoTheFirstContinuation) {
+TEST_F(DataAreaTest, EntryCrossesIntoTheFirstContinuation) {
   Bytes content(50000);
   for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 7 + i / 300);
-  Bytes data = ZlibEntry(content);
+  Bytes data = Entry(1, Zlib(content));
   for (size_t head : {size_t{1}, size_t{2}, data.size() / 2, data.size() - 1}) {
     SCOPED_TRACE(head);
-    Split(data, head);
+    Open(data, head, true);
     ASSERT_EQ(SeekDataArea(5), 0);
     uint32_t size = 0;
-    ASSERT_EQ(Extract(static_cast<uint32_t>(data.size()), &size), 0);
+    EXPECT_EQ(Extract(data.size(), &size), 0);
     EXPECT_EQ(size, content.size());
-    EXPECT_EQ(ReadAll(out_), std::string(content.begin(), content.end()));
+    EXPECT_EQ(Out(), std::string(content.begin(), content.end()));
     EXPECT_EQ(DataArea.volumeNumber, 1);
     EXPECT_EQ(DataArea.bytesLeft, 0u);
   }
-}
-
-TEST_F(Volumes, SeekIntoTheContinuation) {
-  Bytes data{2}, b = Bzip2({'h', 'i'});
-  data.insert(data.end(), b.begin(), b.end());
-  Bytes second(40, 0x33);
-  second.insert(second.end(), data.begin(), data.end());
-  Split(second, 0);
+  // An entry that starts 40 bytes into the continuation.
+  Bytes second(40, 0x33), hi = Entry(2, Bzip2({'h', 'i'}));
+  second.insert(second.end(), hi.begin(), hi.end());
+  Open(second, 0, true);
   ASSERT_EQ(SeekDataArea(5 + 40), 0);
   EXPECT_EQ(DataArea.earlierBytes, 5u);
-  uint32_t size;
-  ASSERT_EQ(Extract(static_cast<uint32_t>(data.size()), &size), 0);
-  EXPECT_EQ(ReadAll(out_), "hi");
+  EXPECT_EQ(Extract(hi.size()), 0);
+  EXPECT_EQ(Out(), "hi");
 }
 
-TEST_F(Volumes, MissingVolumeIsReportedWithItsPath) {
-  Split(Bytes(20, 0x44), 10, false);
+TEST_F(DataAreaTest, MissingVolumeIsReportedWithItsPath) {
+  Open(Bytes(20, 0x44), 10, false);
   EXPECT_EQ(SeekDataArea(15), 18) << "seeking into it";
   EXPECT_EQ(ResultCode, 18);
-  EXPECT_EQ(std::string(ErrorArgument), secondPath_);
+  EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
   EXPECT_TRUE(Ui.messages.empty());
 
-  Bytes noise(3000);
-  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
-  Bytes data = ZlibEntry(noise);
+  Bytes data = Entry(1, Zlib(Noise(3000)));
   ResultCode = 0;
-  Split(data, data.size() / 2, false);
+  Open(data, data.size() / 2, false);
   ASSERT_EQ(SeekDataArea(5), 0);
-  EXPECT_EQ(Extract(static_cast<uint32_t>(data.size()), nullptr), 3) << "reading into it";
+  EXPECT_EQ(Extract(data.size()), 3) << "reading into it";
   EXPECT_EQ(ResultCode, 18);
-  EXPECT_EQ(std::string(ErrorArgument), secondPath_);
+  EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
 }
 
-TEST_F(Volumes, DiskPromptFromATemporaryCopy) {
+TEST_F(DataAreaTest, DiskPromptFromATemporaryCopy) {
   struct {
     const char* what;
     std::vector<int> answers;
@@ -128,9 +175,9 @@ TEST_F(Volumes, DiskPromptFromATemporaryCopy) {
     SCOPED_TRACE(c.what);
     Fresh();
     Options.deleteSelf = true;
-    Split(Bytes(20, 0x44), 10, false);
+    Open(Bytes(20, 0x44), 10, false);
     Ui.answers.assign(c.answers.begin(), c.answers.end());
-    if (c.diskAppears) Ui.onMessage = [] { WriteTempFile("setup.D01", Counted(Bytes(10, 0x55))); };
+    if (c.diskAppears) Ui.onMessage = [this] { WriteSecond(Bytes(10, 0x55)); };
     EXPECT_EQ(SeekDataArea(15), c.result);
     ASSERT_EQ(Ui.messages.size(), c.boxes);
     EXPECT_EQ(Ui.messages[0], std::make_pair(std::string("Insert disk 2."), unsigned{kMessageOkCancelInformation}));
@@ -141,22 +188,10 @@ TEST_F(Volumes, DiskPromptFromATemporaryCopy) {
     if (cancelled) {
       EXPECT_EQ(Ui.messages.back().first, "Really cancel?");
       EXPECT_EQ(PageResult, 2);
-      EXPECT_EQ(DataArea.volume, INVALID_FILE);
       uint8_t byte;
       EXPECT_NE(ReadDataArea(&DataArea.volume, &byte, 1), 0) << "nothing reads from a closed DataArea";
     }
   }
-}
-
-TEST_F(Volumes, PumpsEvery4096Bytes) {
-  Split(Bytes(20000, 0x66), 20000);
-  ASSERT_EQ(SeekDataArea(0), 0);
-  Bytes buffer(20000);
-  for (auto [bytes, countdown] : {std::pair{1, 4096}, {4095, 1}, {1, 4096}, {100, 3996}}) {
-    ASSERT_EQ(ReadDataArea(&DataArea.volume, buffer.data(), bytes), 0);
-    EXPECT_EQ(DataArea.pumpCountdown, countdown) << "after " << bytes;  // the first read pumps at once
-  }
-  EXPECT_EQ(DataArea.bytesLeft, 20005u - 4197);
 }
 
 }  // namespace
