@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine_entry_fixture.h"
+#include "install/data_area.h"
 #include "install/destination.h"
 
 namespace {
@@ -30,6 +31,26 @@ TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
     char out[260] = "unchanged";
     EXPECT_EQ(MakeTemporaryName(c.destination.c_str(), out, sizeof out), c.expected.empty() ? 1 : 0) << c.destination;
     if (!c.expected.empty()) EXPECT_EQ(std::string(out), c.expected);
+  }
+}
+
+TEST(VolumeNames, Table) {
+  std::string fits(254, 'a'), tooLong(255, 'a');
+  struct {
+    std::string base;
+    int number;
+    std::string name;  // "" when refused
+  } cases[] = {
+      {"C:\\App\\setup.exe", 1, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, "C:\\App\\setup.D12"},
+      {"C:\\App\\setup.D01", 2, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, "C:\\App.2\\setup.D01"},
+      {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"/tmp/x.y/setup.exe", 1, "/tmp/x.y/setup.D01"},
+      {fits, 1, fits + ".D01"},                        {tooLong, 1, ""},
+      {"a.exe", 100, ""},
+  };
+  for (auto& c : cases) {
+    char out[260] = "";
+    EXPECT_EQ(MakeVolumePath(c.base.c_str(), c.number, out), c.name.empty() ? 0 : 1) << c.base;
+    if (!c.name.empty()) EXPECT_EQ(std::string(out), c.name);
   }
 }
 

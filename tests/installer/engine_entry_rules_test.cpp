@@ -1,5 +1,4 @@
-// The overwrite rules: versions and languages, replacing and locked files,
-// and the moves left for the restart.
+// The version and language rules, and the moves left for the restart.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -69,54 +68,6 @@ TEST_F(EntryTest, VersionRules) {
   }
 }
 
-// The rows the whole entry step cannot reach: read-only and locked
-// destinations, one compared past its first piece, and a refused replacement.
-TEST_F(EntryTest, ReplaceKeepsTheOldFileOnEveryFailure) {
-  const std::string fresh(20000, 'n');
-  std::string firstByte = fresh, lastByte = fresh;
-  firstByte.front() = lastByte.back() = 'o';
-  struct {
-    const char* what;
-    bool readOnly, locked, unreplaceable;
-    std::string oldContent;
-    uint16_t status;
-    int result;
-    bool destinationIsNew, tempRemains, restart;
-  } cases[] = {
-      {"read-only stays read-only", true, false, false, "old", 23, 0, true, false, false},
-      {"locked, identical", false, true, false, fresh, 23, 0, true, false, false},
-      {"locked, other first byte", false, true, false, firstByte, 500, 0, false, true, true},
-      {"locked, other last byte", false, true, false, lastByte, 500, 0, false, true, true},
-      {"locked and read-only", true, true, false, "old", 500, 0, false, true, true},
-      {"replace fails", false, false, true, "old", 0, 17, false, true, false},
-      {"replace fails, read-only", true, false, true, "old", 0, 17, false, true, false},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    Fresh();
-    std::string destination = Path("data.dll"), temp = Path("data.$$A");
-    Write("data.dll", c.oldContent);
-    Write("data.$$A", fresh);
-    if (c.readOnly) FakeFiles.readOnly.insert(destination);
-    if (c.locked) FakeFiles.locked.insert(destination);
-    if (c.unreplaceable) FakeFiles.unreplaceable.insert(destination);
-    SetWorkPath(destination);
-    EntryPlan plan;
-    plan.size = static_cast<uint32_t>(fresh.size());
-    auto table = PlanTable(plan);
-    auto entry = View(table);
-    EXPECT_EQ(ReplaceDestinationFile(entry, temp.c_str()), c.result);
-    EXPECT_EQ(ResultCode, c.result);
-    EXPECT_EQ(wf::LoadU16(entry.record + 4), c.status);
-    EXPECT_EQ(ReadAll(destination), c.destinationIsNew ? fresh : c.oldContent);
-    EXPECT_EQ(std::filesystem::exists(temp), c.tempRemains);
-    EXPECT_EQ(FakeFiles.readOnly.count(destination) == 1, c.readOnly);
-    EXPECT_EQ(RestartNeeded, c.restart);
-    EXPECT_EQ(FakeFiles.restartMoves, (c.restart ? std::vector<P>{{temp, destination}} : std::vector<P>()));
-    if (c.result) EXPECT_EQ(std::string(ErrorArgument), destination);
-  }
-}
-
 TEST(DeletionLine, OnlyThePlaceholderLineOfThatPathBecomesNul) {
   struct {
     const char *text, *path, *expected;  // the same text when nothing changes
@@ -143,13 +94,14 @@ TEST_F(EntryTest, MovesAtRestartInTheFamilysPlace) {
   FakeFiles.ntFamily = false;
   Fake.windowsFolder = Path("win\\");
   FakeFiles.shortNames = {{"C:\\Program Files\\a.dll", "C:\\PROGRA~1\\A.DLL"},
-                          {"C:\\Program Files\\a.$$A", "C:\\PROGRA~1\\A.$$A"}};
+                          {"C:\\Program Files\\a.$$A", "C:\\PROGRA~1\\A.$$A"},
+                          {"C:\\Program Files\\old library.dll", "C:\\PROGRA~1\\OLDLIB~1.DLL"}};
   MoveFileAtRestart("C:\\Program Files\\a.dll", "C:\\Program Files\\a.$$A");
-  MoveFileAtRestart(nullptr, "C:\\A.TMP");
+  MoveFileAtRestart(nullptr, "C:\\Program Files\\old library.dll");
   MoveFileAtRestart(nullptr, "C:\\B.TMP");
   // Every deletion is written under the one placeholder key, then renamed.
-  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")),
-            "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n[Rename]\r\nNUL=C:\\B.TMP\r\n");
+  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")), "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n"
+                                               "[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n[Rename]\r\nNUL=C:\\B.TMP\r\n");
   FakeFiles.ntFamily = true;
   MoveFileAtRestart("C:\\APP\\A.DLL", "C:\\APP\\A.$$A");
   MoveFileAtRestart(nullptr, "C:\\APP\\B.$$A");
