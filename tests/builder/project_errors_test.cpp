@@ -1,145 +1,100 @@
 #include <gtest/gtest.h>
 
-#include "builder/build.h"
+#include "format/container.h"
 #include "test_project.h"
 
 namespace wrenly::builder {
 namespace {
+using test::kProduct;
 
-struct ErrorCase {
+std::string Repeat(const std::string& s, int n) { return n ? s + Repeat(s, n - 1) : ""; }
+std::string Types(int n) { return kProduct + Repeat("[[install_type]]\nname = \"T\"\n", n); }
+std::string Pages(int n) { return kProduct + "pages = [" + Repeat("\"welcome\", ", n) + "]\n"; }
+std::string File(const std::string& keys) { return kProduct + "[[files]]\nsource = \"a.txt\"\n" + keys; }
+std::string Title(const std::string& style) { return kProduct + "[background]\ntitle_style = { " + style + " }\n"; }
+const std::string kFont31 = "font = \"" + std::string(31, 'F') + "\"";
+
+struct Case {
   const char* name;
   std::string toml;
-  const char* fragment;
-  int line;  // 0: the message names no line
+  const char* error;  // nullptr: the project builds and the signature follows the stub
+  int line = 0;       // of the error in the project file; 0: the error names no project line
+  std::string stub = std::string(3000, 'S');  // empty: there is no stub
 };
 
-std::string Types(int n) {
-  std::string s = "[product]\nname = \"P\"\n";
-  for (int i = 0; i < n; ++i) s += "[[install_type]]\nname = \"T" + std::to_string(i) + "\"\n";
-  return s;
-}
-
-const ErrorCase kErrors[] = {
-    {"UnknownTopKey", "[product]\nname = \"P\"\n[extra]\n", "unknown key \"extra\"", 3},
-    {"UnknownProductKey", "[product]\nname = \"P\"\ncolour = 3\n", "unknown key \"colour\" in [product]", 3},
-    {"UnknownFileKey", "[product]\nname = \"P\"\n[[files]]\nsource = \"a.txt\"\nsauce = 1\n", "unknown key \"sauce\"", 5},
+// Every limit the builder checks, on both sides, and the errors authors meet most.
+const Case kCases[] = {
+    {"UnknownProductKey", kProduct + "colour = 3\n", "unknown key \"colour\" in [product]", 3},
+    {"UnknownFileKey", File("sauce = 1\n"), "unknown key \"sauce\"", 5},
     {"WrongType", "[product]\nname = 5\n", "\"name\" must be a string", 2},
-    {"WrongBoolType", "[product]\nname = \"P\"\nregister_uninstall = \"yes\"\n", "must be true or false", 3},
     {"MissingProduct", "[setup]\n", "[product] table is missing", 1},
-    {"MissingSource", "[product]\nname = \"P\"\n\n[[files]]\nsource = \"nothere.txt\"\n",
-     "source file \"nothere.txt\" does not exist", 5},
-    {"GlobMatchesNothing", "[product]\nname = \"P\"\n[[files]]\nsource = \"*.none\"\n", "no file matches", 4},
-    {"BadPlaceholder", "[product]\nname = \"P\"\n[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
-    {"UnknownTextKey", "[product]\nname = \"P\"\n[texts]\nx = 1\n", "unknown text \"x\"", 4},
-    {"TwoPlaceholdersInFormat", "[product]\nname = \"P\"\n\n[texts]\n\"7/29\" = \"%s or %s\"\n",
-     "has 2 placeholders", 5},
-    {"NumberWanted", "[product]\nname = \"P\"\n[[install_type]]\nname = \"A\"\n[install_type.texts]\n\"3/8\" = \"%s MB\"\n",
-     "text 3/8 has %s where %d", 6},
-    {"NoInstallTypes", "install_type = []\n[product]\nname = \"P\"\n", "1 to 16 install types", 1},
-    {"SeventeenTypes", Types(17), "17 install types", 35},
-    {"SinglePageUnknown", "[product]\nname = \"P\"\n[setup]\nsingle_page = \"intro\"\n", "intro", 4},
-    {"InitialTypeMissing", "[product]\nname = \"P\"\n[setup]\nsingle_page = \"finish\"\ninitial_type = 2\n",
-     "initial_type 2 names no install type", 5},
-    {"UnknownDestination", "[product]\nname = \"P\"\n[[files]]\nsource = \"a.txt\"\ndestination = \"moon\"\n",
-     "\"moon\" is not a valid destination", 5},
-    {"UndefinedName", "[product]\nname = \"P\"\n[[files]]\nsource = \"${MISSING}/a.txt\"\n",
-     "${MISSING} is not defined", 4},
-    {"TooManyPages",
-     "[product]\nname = \"P\"\npages = [\"welcome\",\"welcome\",\"welcome\",\"welcome\",\"welcome\",\"welcome\","
-     "\"welcome\",\"welcome\",\"welcome\",\"welcome\",\"finish\"]\n",
-     "11 pages; at most 10", 3},
-    {"UnknownPage", "[product]\nname = \"P\"\npages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
-    {"BadColour", "[product]\nname = \"P\"\n[background]\ntop_colour = \"blue\"\n", "must be a colour", 4},
     {"SyntaxError", "[product]\nname = \"P\n", "", 2},
-    {"RenameSeveral", "[product]\nname = \"P\"\n[[files]]\nsource = \"*.txt\"\nname = \"x.txt\"\n",
-     "renames one file", 5},
-    {"VersionCheckWithoutResource", "[product]\nname = \"P\"\n[[files]]\nsource = \"a.txt\"\nversion_check = true\n",
-     "has no version resource", 5},
+    {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n", "source file \"nothere.txt\" does not exist", 5},
+    {"GlobMatchesNothing", kProduct + "[[files]]\nsource = \"*.none\"\n", "no file matches", 4},
+    {"RenameSeveral", kProduct + "[[files]]\nsource = \"*.txt\"\nname = \"x.txt\"\n", "renames one file", 5},
+    {"UnknownDestination", File("destination = \"moon\"\n"), "\"moon\" is not a valid destination", 5},
+    {"UndefinedName", kProduct + "[[files]]\nsource = \"${MISSING}/a.txt\"\n", "${MISSING} is not defined", 4},
+    {"VersionCheckWithoutResource", File("version_check = true\n"), "has no version resource", 5},
+    {"BadPlaceholder", kProduct + "[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
+    {"NumberWanted", Types(1) + "[install_type.texts]\n\"3/8\" = \"%s MB\"\n", "text 3/8 has %s where %d", 6},
+    {"UnknownTextKey", kProduct + "[texts]\nx = 1\n", "unknown text \"x\"", 4},
+    {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
+    {"SinglePageUnknown", kProduct + "[setup]\nsingle_page = \"intro\"\n", "intro", 4},
+    {"NotAPicture", kProduct + "[[background.bitmap]]\nfile = \"a.txt\"\n", "not a usable PNG or BMP picture", 4},
+    {"BadColour", kProduct + "[background]\ntop_colour = \"blue\"\n", "must be a colour", 4},
+    {"NoInstallTypes", "install_type = []\n" + kProduct, "1 to 16 install types", 1},
+    {"SeventeenTypes", Types(17), "17 install types", 35},
+    {"ElevenPages", Pages(11), "11 pages; at most 10", 3},
+    {"InitialTypeZero", kProduct + "[setup]\ninitial_type = 0\n", "between 1 and 16", 4},
+    {"InitialType17", Types(16) + "[setup]\ninitial_type = 17\n", "between 1 and 16", 36},
+    {"InitialTypeMissing", kProduct + "[setup]\ninitial_type = 2\n", "initial_type 2 names no install type", 4},
+    {"SetupLevelZero", kProduct + "[setup]\nlevel = 0\n", "\"level\" must lie between 1 and 9", 4},
+    {"FileLevel10", File("level = 10\n"), "\"level\" must lie between 1 and 9", 5},
+    {"FontName32", Title("font = \"" + std::string(32, 'F') + "\""), "at most 31 characters", 4},
+    {"TitleSize3", Title("size = 3"), "\"size\" must lie between 4 and 400", 4},
+    {"TitleSize401", Title("size = 401"), "\"size\" must lie between 4 and 400", 4},
+    {"LowerEnds", Types(16) + "[setup]\ninitial_type = 16\nlevel = 1\n[[files]]\nsource = \"a.txt\"\nlevel = 9\n"
+                              "[background]\ntitle_style = { size = 4, " + kFont31 + " }\n", nullptr},
+    {"UpperEnds", Pages(10) + "[setup]\nlevel = 9\n[[files]]\nsource = \"a.txt\"\nlevel = 1\n"
+                              "[background]\ntitle_style = { size = 400 }\n", nullptr},
+    {"VolumeBelowTheSetupProgram", File("[setup]\nvolume_size = 2000\n"), "volume_size 2000 is too small"},
+    {"NoStub", kProduct, "stub.exe: cannot read the Installer stub", 0, ""},
+    {"StubTooLarge", kProduct, "stub is too large", 0, std::string(199995, 'S')},
+    {"LargestStub", kProduct, nullptr, 0, std::string(199994, 'S')},
+    {"ShortStubPadded", kProduct, nullptr, 0, "MZ tiny"},
+    {"StubHoldsTheSignature", kProduct, "signature itself at offset 2000", 0,
+     std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S')},
 };
 
-class ProjectErrorTest : public testing::TestWithParam<ErrorCase> {};
+class ProjectTest : public testing::TestWithParam<Case> {};
 
-TEST_P(ProjectErrorTest, NamesFileLineAndProblem) {
-  const ErrorCase& c = GetParam();
+TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
+  const Case& c = GetParam();
   test::ScratchProject scratch;
   scratch.Write("a.txt", "alpha");
   scratch.Write("b.txt", "beta");
-  BuildOptions options;
-  options.project = scratch.Project(c.toml);
-  options.stub = scratch.Path("stub.exe");
-  options.quiet = true;
-  std::ostringstream log;
+  std::filesystem::remove(scratch.Path("stub.exe"));
+  if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
   try {
-    Build(options, log);
-    FAIL() << "no error for " << c.name;
+    auto setup = test::ReadAll(scratch.Build(c.toml));
+    ASSERT_FALSE(c.error) << "no error";
+    size_t at = std::max<size_t>(c.stub.size(), format::kSignatureMinOffset);
+    ASSERT_GT(setup.size(), at + 6);
+    EXPECT_TRUE(format::IsSignatureAt(&setup[at]));
+    return;
   } catch (const BuildError& e) {
-    std::string what = e.what();
-    EXPECT_NE(what.find(c.fragment), std::string::npos) << what;
-    EXPECT_EQ(e.where().file, options.project.string()) << what;
-    if (c.line) EXPECT_EQ(e.where().line, c.line) << what;
+    ASSERT_TRUE(c.error) << e.what();
+    EXPECT_NE(std::string(e.what()).find(c.error), std::string::npos) << e.what();
+    if (c.line) EXPECT_EQ(e.where().file, scratch.Path("project.toml").string()) << e.what();
+    EXPECT_EQ(e.where().line, c.line) << e.what();
   }
   // Nothing partial is left behind.
   EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe")));
   EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe.partial")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Project, ProjectErrorTest, testing::ValuesIn(kErrors),
+INSTANTIATE_TEST_SUITE_P(Project, ProjectTest, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Builds a one-line project with a stub of the given bytes.
-void BuildWithStub(test::ScratchProject& scratch, const std::string& stub) {
-  scratch.Write("stub.exe", stub);
-  BuildOptions options;
-  options.project = scratch.Project("[product]\nname = \"P\"\n");
-  options.stub = scratch.Path("stub.exe");
-  options.quiet = true;
-  std::ostringstream log;
-  Build(options, log);
-}
-
-// The message of the BuildError a stub causes, or "" when the build succeeds.
-std::string StubError(test::ScratchProject& scratch, const std::string& stub) {
-  try {
-    BuildWithStub(scratch, stub);
-  } catch (const BuildError& e) {
-    return e.what();
-  }
-  return "";
-}
-
-TEST(StubErrors, TooLargeForTheSignatureWindowIsRefused) {
-  test::ScratchProject scratch;
-  std::string error = StubError(scratch, std::string(199995, 'S'));
-  EXPECT_NE(error.find("stub is too large"), std::string::npos) << error;
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe")));
-}
-
-TEST(StubErrors, LargestStubThatFitsIsAccepted) {
-  test::ScratchProject scratch;
-  BuildWithStub(scratch, std::string(199994, 'S'));
-  auto bytes = test::ReadAll(scratch.Path("setup.exe"));
-  EXPECT_EQ(bytes[199994], 0x77);
-}
-
-TEST(StubErrors, StubThatContainsTheSignatureIsRefused) {
-  test::ScratchProject scratch;
-  std::string error = StubError(scratch, std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S'));
-  EXPECT_NE(error.find("signature itself at offset 2000"), std::string::npos) << error;
-}
-
-TEST(StubErrors, MissingStubIsNamed) {
-  test::ScratchProject scratch;
-  BuildOptions options;
-  options.project = scratch.Project("[product]\nname = \"P\"\n");
-  options.stub = scratch.Path("none.exe");
-  std::ostringstream log;
-  try {
-    Build(options, log);
-    FAIL();
-  } catch (const BuildError& e) {
-    EXPECT_NE(std::string(e.what()).find("none.exe"), std::string::npos) << e.what();
-  }
-}
 
 }  // namespace
 }  // namespace wrenly::builder

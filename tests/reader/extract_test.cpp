@@ -1,107 +1,106 @@
+#include "damage.h"
+#include "entry_names.h"
+#include "format/file_entry.h"
+#include "reader/entry_paths.h"
+#include "reader/package.h"
 #include "support.h"
 
-#include "format/file_entry.h"
-
 namespace wf = wrenly::format;
+namespace wi = wrenly::inspector;
 
 namespace {
-
-std::string BigText() {
-  std::string big;
-  for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";
-  return big;
-}
-
-std::string UninstallerFile() {
-  // The image of block 5183, then the entry's own data.
-  std::string data("\x34\x12\x00\x00\x05\x00\x00\x00"
-                   "Bye!\0"
-                   "\x7F\x7F\x00\x00\x00\x00\x00\x00",
-                   21);
-  return "MZ-uninstaller-image" + data;
-}
-
-struct Expected {
-  int type;
-  const char* path;
-  std::string content;
-};
 
 class ExtractTypical : public ::testing::TestWithParam<uint32_t> {};  // volume size
 
 TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
   fs::path dir = ScratchDir();
-  craft::PackageSpec plan = craft::TypicalSpec();
-  plan.volumeSize = GetParam();
-  fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
-  const Expected files[] = {
-      {0, "install/readme.txt", "Read me first.\n"},
-      {0, "install/data/img/a.bmp", BigText()},
-      {0, "windows/x.dll", "dll bytes"},
-      {0, "custom/CommonFiles/Acme/tool.exe", "tool"},
-      {0, "documents/empty.txt", ""},
-      {0, "install/uninst.exe", UninstallerFile()},
-      {1, "install/mini/only.txt", "minimal only"},
-      {1, "install/name.txt", "flat"},
-  };
+  PackageSpec spec = TypicalSpec();
+  PackageImage image = Craft(spec);
+  image.volumeSize = GetParam();
+  fs::path setup = image.Write(dir / "setup.exe");
+  std::map<std::string, std::string> expected;  // by type and path
   for (int type : {0, 1}) {
+    for (const FileSpec& f : spec.types[type].files) {
+      if (f.flags & (wf::kFlagFolder | wf::kFlagSourceFolder)) continue;
+      std::string path = f.name;
+      std::replace(path.begin(), path.end(), '\\', '/');
+      if (!wf::DestKeepsSubfolders(f.kind)) path = path.substr(path.rfind('/') + 1);
+      const char* folder = f.kind == wf::kDestWindows      ? "windows/"
+                           : f.kind == wf::kDestMyDocuments ? "documents/"
+                           : f.kind == wf::kDestCustom      ? "custom/CommonFiles/Acme/"
+                                                            : "install/";
+      std::string content = (f.status & wf::kOptUninstaller ? spec.uninstaller : "") + f.content;
+      expected["type" + std::to_string(type) + "/" + folder + path] = content;
+    }
     Outcome r = ExtractFile(setup, dir / ("type" + std::to_string(type)), type);
     ASSERT_EQ(r.code, 0) << r.err;
-    if (type == 0) {
-      EXPECT_NE(r.out.find("skipped \"extra.txt\""), std::string::npos) << r.out;
-      EXPECT_TRUE(fs::is_directory(dir / "type0/install/data/empty"));
-      EXPECT_FALSE(fs::exists(dir / "type0/install/extra.txt"));
-    }
+    if (type == 0) EXPECT_NE(r.out.find("skipped \"extra.txt\""), std::string::npos) << r.out;
   }
-  size_t count[2] = {};
-  for (const auto& f : files) {
-    fs::path p = dir / ("type" + std::to_string(f.type)) / f.path;
-    ASSERT_TRUE(fs::is_regular_file(p)) << p;
-    EXPECT_EQ(ReadAll(p), f.content) << p;
-    ++count[f.type];
-  }
-  // Nothing else was written.
-  for (int type : {0, 1}) {
-    size_t found = 0;
-    for (auto& e : fs::recursive_directory_iterator(dir / ("type" + std::to_string(type))))
-      found += e.is_regular_file();
-    EXPECT_EQ(found, count[type]) << "type " << type;
-  }
+  EXPECT_TRUE(fs::is_directory(dir / "type0/install/data/empty"));
+  std::map<std::string, std::string> found;
+  for (auto& e : fs::recursive_directory_iterator(dir))
+    if (e.is_regular_file() && e.path() != setup && e.path().extension().string().rfind(".D", 0) != 0)
+      found[fs::relative(e.path(), dir).string()] = ReadAll(e.path());
+  EXPECT_EQ(found, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Volumes, ExtractTypical, ::testing::Values(0u, 2500u, 333u));
 
-struct EscapeCase {
-  const char* name;
-  uint32_t kind;
-};
+TEST(EntryNames, SafeComponentsKeepEveryFileInside) {
+  for (const auto& c : kEntryNames) {
+    std::string why;
+    auto parts = wi::SafeComponents(c.name, &why);
+    ASSERT_EQ(parts.has_value(), c.parts != nullptr) << c.name;
+    if (!parts) {
+      EXPECT_NE(why, "") << c.name;
+      continue;
+    }
+    std::string joined;
+    for (auto& p : *parts) joined += (joined.empty() ? "" : "/") + p;
+    EXPECT_EQ(joined, c.parts) << c.name;
+  }
+}
 
-TEST(Extract, RefusesNamesThatEscapeAndWritesNothing) {
-  const EscapeCase cases[] = {
-      {"..\\evil.txt", wf::kDestInstallDir},   {"C:\\evil.txt", wf::kDestInstallDir},
-      {"\\evil.txt", wf::kDestMyDocuments},    {"x\\..\\..\\evil.txt", wf::kDestAppData},
-      {"sys\\..", wf::kDestWindows},           {"a\\../../evil.txt", wf::kDestFonts},
-      {"..\\..\\evil", wf::kDestInstallDir},
+// Extraction refuses an escaping name before it writes anything; a custom
+// folder (kind 8) only ever becomes subfolders of "custom".
+TEST(EntryNames, ExtractionWritesNothingOutside) {
+  struct Case {
+    FileSpec file;
+    const char* lands;  // under the output folder, nullptr refused
   };
+  std::vector<Case> cases = {
+      {{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", "..\\..\\..\\evil"}},
+       "custom/evil/tool.exe"},
+      {{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", "C:\\..\\x\\.\\"}},
+       "custom/C/x/tool.exe"},
+      {{.name = "sys\\", .kind = wf::kDestWindows}, nullptr},
+      {{.name = "sys\\", .kind = wf::kDestFonts}, nullptr},
+  };
+  for (const auto& c : kEntryNames)
+    if (!c.parts) cases.push_back({{.name = c.name, .kind = c.kind}, nullptr});
   fs::path dir = ScratchDir();
-  for (const auto& c : cases) {
-    craft::PackageSpec plan;
-    plan.types = {craft::TypeSpec{}};
-    plan.types[0].files = {{.name = "fine.txt", .content = "ok"}, {.name = c.name, .kind = c.kind, .content = "x"}};
-    fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
+  for (auto& c : cases) {
+    PackageSpec spec;
+    spec.types = {PlainType()};
+    c.file.content = "x";
+    spec.types[0].files = {{.name = "fine.txt", .content = "ok"}, c.file};
+    fs::path setup = Craft(spec).Write(dir / "setup.exe");
     fs::path out = dir / "a" / "b" / "out";
     Outcome r = ExtractFile(setup, out, 0);
-    EXPECT_NE(r.code, 0) << c.name;
-    EXPECT_NE(r.err.find("refused name"), std::string::npos) << c.name << ": " << r.err;
-    EXPECT_FALSE(fs::exists(out)) << c.name;
-    EXPECT_FALSE(fs::exists(dir / "a" / "evil.txt")) << c.name;
-    EXPECT_FALSE(fs::exists(dir / "a" / "b" / "evil.txt")) << c.name;
+    EXPECT_EQ(r.code != 0, !c.lands) << c.file.name << ": " << r.err;
+    if (c.lands) EXPECT_EQ(ReadAll(out / c.lands), "x") << c.file.name;
+    else EXPECT_NE(r.err.find("refused name"), std::string::npos) << c.file.name << ": " << r.err;
+    EXPECT_FALSE(!c.lands && fs::exists(out)) << c.file.name;
+    size_t files = 0;
+    for (auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
+    EXPECT_EQ(files, c.lands ? 3u : 1u) << c.file.name;
+    fs::remove_all(dir / "a");
   }
 }
 
 TEST(Extract, NamesAnInstallTypeThatExists) {
   fs::path dir = ScratchDir();
-  fs::path setup = craft::Write(craft::Craft(craft::TypicalSpec()), dir / "setup.exe");
+  fs::path setup = Craft(TypicalSpec()).Write(dir / "setup.exe");
   for (int type : {-1, 2, 16}) {
     Outcome r = ExtractFile(setup, dir / "out", type);
     EXPECT_NE(r.code, 0);
@@ -112,15 +111,21 @@ TEST(Extract, NamesAnInstallTypeThatExists) {
 
 TEST(Extract, ADamagedEntryLeavesNoFileButTheOthersAreWritten) {
   fs::path dir = ScratchDir();
-  craft::PackageSpec plan = craft::TypicalSpec();
-  plan.types[0].files[1].patchData = [](craft::Bytes& d) { d[d.size() / 2] ^= 0x40; };
-  fs::path setup = craft::Write(craft::Craft(plan), dir / "setup.exe");
+  fs::path setup = WriteDamaged(*FindDamage("entry_bad_stream"), dir / "setup.exe");
   Outcome r = ExtractFile(setup, dir / "out", 0);
   EXPECT_NE(r.code, 0);
   EXPECT_NE(r.err.find("entry 1 \"data\\img\\a.bmp\""), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir / "out/install/data/img/a.bmp"));
   EXPECT_EQ(ReadAll(dir / "out/install/readme.txt"), "Read me first.\n");
   EXPECT_EQ(ReadAll(dir / "out/windows/x.dll"), "dll bytes");
+}
+
+TEST(VolumePath, ReplacesTheFileNamesExtension) {
+  const std::tuple<const char*, int, const char*> cases[] = {
+      {"dir/setup.exe", 1, "dir/setup.D01"}, {"dir/setup", 2, "dir/setup.D02"}, {"dir.v2/setup", 3, "dir.v2/setup.D03"},
+      {"a/b.c.exe", 12, "a/b.c.D12"},        {"setup.exe", 100, "setup.D100"},
+  };
+  for (auto [setup, n, expected] : cases) EXPECT_EQ(wi::VolumePath(setup, n).string(), expected) << setup;
 }
 
 }  // namespace

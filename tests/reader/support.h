@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "craft.h"
+#include "package_writer.h"
 #include "reader/reader.h"
 
 namespace fs = std::filesystem;
@@ -22,18 +22,18 @@ struct Outcome {
 inline fs::path ScratchDir() {
   auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-  for (char& c : name)
-    if (c == '/') c = '_';
+  std::replace(name.begin(), name.end(), '/', '_');
   fs::path d = fs::temp_directory_path() / ("wrenly-insp-" + std::to_string(getpid())) / name;
   fs::remove_all(d);
   fs::create_directories(d);
   return d;
 }
 
-inline Outcome InspectFile(const fs::path& p, bool verify) {
+inline Outcome InspectFile(const fs::path& p, bool verify, size_t maxTextChars = 60) {
   std::ostringstream out, err;
   wrenly::inspector::InspectOptions o;
   o.verify = verify;
+  o.maxTextChars = maxTextChars;
   int code = wrenly::inspector::Inspect(p, o, out, err);
   return {code, out.str(), err.str()};
 }

@@ -246,9 +246,7 @@ const std::vector<Command> kCommands = {
     {"set-text", 2, 2, "set-text ID TEXT", SetText},
     {"click", 1, 1, "click ID", ClickControl},
     {"close", 0, 0, "close", Close},
-    {"caption", 1, 1, "caption CLASS", Caption},
     {"screenshot", 1, 1, "screenshot FILE", Screenshot},
-    {"cpu", 1, 1, "cpu SECONDS", Cpu},
 };
 
 }  // namespace

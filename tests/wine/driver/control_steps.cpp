@@ -216,15 +216,4 @@ bool Close(Target& t, const Args&) {
   return true;
 }
 
-bool Caption(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
-  HWND w = FindTopLevel(t, args[0]);
-  if (!w) {
-    Line("no-window class=" + Quoted(args[0]));
-    return false;
-  }
-  Line("caption class=" + Quoted(args[0]) + " " + Quoted(TextOf(w)));
-  return true;
-}
-
 }  // namespace driver

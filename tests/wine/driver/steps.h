@@ -1,6 +1,5 @@
 // What the step files share, and the steps that live outside commands.cpp:
-// controls by id (control_steps.cpp) and measurements of the screen and the
-// target process (measure_steps.cpp).
+// controls by id (control_steps.cpp) and the screenshot (screenshot_step.cpp).
 #pragma once
 #include <string>
 
@@ -41,9 +40,7 @@ bool State(Target& t, const Args& args);
 bool SetText(Target& t, const Args& args);
 bool ClickControl(Target& t, const Args& args);
 bool Close(Target& t, const Args& args);
-bool Caption(Target& t, const Args& args);
 
 bool Screenshot(Target& t, const Args& args);
-bool Cpu(Target& t, const Args& args);
 
 }  // namespace driver

@@ -11,24 +11,8 @@ d=$(scratch_dir engine_volumes)
 head -c 100000 /dev/urandom >"$d/big.bin"
 cp "$WRENLY_WINE_PROJECTS/engine/beta.txt" "$d/after.txt"
 project() {  # volume-size
-  cat >"$d/volumes.toml" <<TOML
-[product]
-name = "Engine Volumes"
-folder = '$(winpath "$d/dest")'
-pages = ["welcome", "finish"]
-no_progress_page = true
-[texts]
-caption = "Engine Volumes Setup"
-create_folder = ""
-"7/28" = "Disk %d, please"
-[setup]
-volume_size = $1
-[[files]]
-source = "big.bin"
-[[files]]
-source = "after.txt"
-TOML
-  build_setup "$d/volumes.toml" "$d/setup.exe"
+  sed "s/^volume_size = .*/volume_size = $1/" "$WRENLY_WINE_PROJECTS/engine-volumes.toml" >"$d/volumes.toml"
+  build_setup "$d/volumes.toml" "$d/setup.exe" -D DATA="$d" -D FOLDER="$(winpath "$d/dest")"
 }
 # The size that ends the setup program 30,000 bytes into the big entry.
 project 0

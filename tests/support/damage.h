@@ -1,0 +1,32 @@
+// Named ways to damage a package, shared by the loader's and the inspector's
+// tests (and addressable by name for the Wine scenarios). Each recipe starts
+// from Craft(TypicalSpec()) and says what each reader must make of it.
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <span>
+#include <string_view>
+
+#include "package_writer.h"
+
+struct DamageRecipe {
+  const char* name;
+  // The Installer's loader: 'L' loads, 'R' refuses silently, 'M' refuses
+  // with the incomplete-package message.
+  char loader;
+  // The inspector: what --verify names; whether plain inspection passes and
+  // whether extracting type 0 fails.
+  const char* message;
+  bool verifyOnly, extractFails;
+  std::function<void(PackageImage&)> image;                      // after crafting
+  std::function<void(PackageSpec&)> spec = {};                   // before crafting
+  std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
+};
+
+inline void PrintTo(const DamageRecipe& r, std::ostream* os) { *os << r.name; }
+
+std::span<const DamageRecipe> DamageRecipes();
+const DamageRecipe* FindDamage(std::string_view name);
+// The typical package with the recipe applied, written to `setup`.
+std::filesystem::path WriteDamaged(const DamageRecipe& recipe, const std::filesystem::path& setup);

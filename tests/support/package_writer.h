@@ -1,0 +1,109 @@
+// The one package writer of the tests: records field by field from the
+// format's constants, blocks framed after a filler stub and the signature,
+// the end block and the DataArea, split into volumes. Readers' tests must
+// write what no builder writes, so every field and length can be made to lie.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ToBytes(std::string_view s);
+Bytes Compress(const Bytes& data, uint8_t method);  // 1 zlib, 2 bzip2
+inline Bytes Zlib(const Bytes& data) { return Compress(data, 1); }
+inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
+// Unpacked size, method byte, stream.
+Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);
+Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
+Bytes VariantList(const std::vector<std::pair<int, int>>& sizes);
+// A SetupSettings block with empty layouts for the given page kinds.
+Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
+
+struct InstallTypeSpec {
+  uint16_t options = 0x22;
+  std::optional<std::string> productName = "Demo", typeName;
+  std::optional<std::string> defaultFolder = "C:\\Program Files\\Demo";
+  uint32_t folderRoot = 1;
+  std::optional<std::string> folderKey, folderValue, iniFile, iniSection, iniKey;
+  Bytes sequence{0, 1, 3, 4, 5, 6, 0xFF};
+  std::array<std::optional<std::vector<std::string>>, 10> lists;
+};
+Bytes InstallTypeRecord(const InstallTypeSpec& spec);
+
+struct FileEntrySpec {
+  std::vector<std::string> items = {"file.txt"};  // item 0 is the name
+  uint32_t kind = 0, flags = 0;
+  uint16_t status = 0;
+  uint32_t size = 0, checksum = 0, dataOffset = 0, storedLength = 0;
+  uint32_t versionMS = 0, versionLS = 0, language = 0;
+};
+Bytes FileEntryRecord(const FileEntrySpec& spec);
+Bytes FileTable(const std::vector<FileEntrySpec>& entries);
+
+struct Block {
+  uint16_t id;
+  uint16_t flags = 0;
+  Bytes payload;
+  std::optional<uint32_t> length;  // header length when it must lie
+  uint8_t method = 0;              // compressed when framed, unless 0
+};
+
+struct PackageImage {
+  uint32_t signatureAt = 2048;
+  std::vector<Block> blocks;
+  Bytes dataArea;
+  std::optional<uint32_t> declaredDataSize;
+  uint32_t trailing = 0;             // bytes after the DataArea
+  uint32_t volumeSize = 0;           // DataArea bytes per part; 0 one part
+  std::optional<uint32_t> cutAt;     // the setup file ends here
+
+  PackageImage& Add(uint16_t id, Bytes payload, uint16_t flags = 0, uint8_t method = 0) {
+    blocks.push_back({id, flags, std::move(payload), std::nullopt, method});
+    return *this;
+  }
+  PackageImage& AddType(const InstallTypeSpec& spec = {});
+  Block* Find(uint16_t id, int nth = 0);
+  // The setup file: stub, blocks, the DataArea's first part; `blockAt` gets
+  // every block header's offset, the end block's last.
+  Bytes Build(std::vector<uint32_t>* blockAt = nullptr) const;
+  std::vector<Bytes> Volumes() const;  // .D01, .D02, ...
+  uint32_t EndBlockAt() const;
+  std::filesystem::path Write(const std::filesystem::path& setup) const;
+};
+
+// A one-type package with a 100-byte DataArea and list 7's title and
+// "incomplete" message.
+PackageImage TypicalPackage();
+
+// The inspector's richer package: pictures, title, two types, files of
+// every kind with their data.
+struct FileSpec {
+  std::string name;
+  uint32_t kind = 0, flags = 0;
+  uint16_t status = 0;
+  std::string content;
+  uint8_t method = 1;
+  std::vector<std::string> items;  // items 1.. after the name
+};
+struct TypeSpec {
+  InstallTypeSpec record;
+  std::vector<FileSpec> files;
+  std::string sections;  // its uninstall sections, "" none
+};
+struct PackageSpec {
+  std::vector<TypeSpec> types;
+  std::string uninstaller;  // image of block 5183, "" none
+};
+TypeSpec PlainType();  // no files, no lists
+// Its blocks zlib-compressed when framed.
+PackageImage Craft(const PackageSpec& spec);
+PackageSpec TypicalSpec();
+
+// Writes bytes to a fresh file under the test temp folder; returns its path.
+std::string WriteTempFile(const std::string& name, const Bytes& bytes);
