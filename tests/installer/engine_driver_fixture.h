@@ -42,13 +42,8 @@ inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
 // List 7 as the engine's tests need it; other items empty.
 inline std::vector<std::string> EngineMessages() {
   std::vector<std::string> list(32);
-  list[0] = "Demo Setup";
-  list[6] = "Create the folder?";
   list[13] = "Really cancel?";
-  list[16] = "Cannot read %s.";
-  list[18] = "Volume %s is missing.";
   list[28] = "Insert disk %d.";
-  list[31] = "The package is incomplete.";
   return list;
 }
 

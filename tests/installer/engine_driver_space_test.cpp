@@ -8,30 +8,18 @@ namespace {
 constexpr uint64_t kTb = 1ull << 40;
 
 TEST(SpaceArithmetic, FreeSpaceInKb) {
-  struct {
-    uint64_t bytes;
-    uint32_t kb;
-  } bytes[] = {{1023, 0},
-               {5ull << 30, 5u << 20},
-               {4 * kTb - 1, kFreeSpaceHuge},  // would read as "unknown" uncapped
-               {4 * kTb - 3072, 0xFFFFFFFDu},
-               {100 * kTb, kFreeSpaceHuge}};
+  struct { uint64_t bytes; uint32_t kb; } bytes[] = {
+      {1023, 0}, {5ull << 30, 5u << 20}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge},
+      {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
   for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c.bytes), c.kb) << c.bytes;
-  struct {
-    uint32_t clusterBytes, clusters, kb;
-  } clusters[] = {{4096, 100, 400},
-                  {65536, 1u << 24, 1u << 30},  // 1 TB: 32-bit products wrap here
-                  {65536, 0xFFFFFFFFu, kFreeSpaceHuge}};
+  struct { uint32_t clusterBytes, clusters, kb; } clusters[] = {
+      {4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
+      {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
   for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
 }
 
 TEST(SpaceArithmetic, ShortOfRoom) {
-  struct {
-    const char* what;
-    uint64_t total, largest;
-    uint32_t freeKb;
-    bool isShort;
-  } cases[] = {
+  struct { const char* what; uint64_t total, largest; uint32_t freeKb; bool isShort; } cases[] = {
       {"three 1-byte files on 4 KB clusters need 12 + 4 KB", 12288, 4096, 17, false},
       {"exactly equal free space is not enough", 12288, 4096, 16, true},
       {"largest is rounded to clusters", 8192, 1, 12, true},
@@ -41,25 +29,16 @@ TEST(SpaceArithmetic, ShortOfRoom) {
   };
   for (auto& c : cases) EXPECT_EQ(SpaceIsShort(c.total, c.largest, 4096, c.freeKb), c.isShort) << c.what;
   // What an existing file's clusters take off an entry's need.
-  struct {
-    uint32_t size;
-    bool exists;
-    uint32_t existing;
-    uint64_t need;
-  } entries[] = {{1, false, 0, 4096},      {10000, true, 5000, 4096}, {5000, true, 10000, 0},
-                 {4000, true, 4096, 0},     {0xFFFFFFFFu, false, 0, 0x100000000ull}};
+  struct { uint32_t size; bool exists; uint32_t existing; uint64_t need; } entries[] = {
+      {1, false, 0, 4096}, {10000, true, 5000, 4096}, {5000, true, 10000, 0}, {4000, true, 4096, 0},
+      {0xFFFFFFFFu, false, 0, 0x100000000ull}};
   for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(c.size, c.exists, c.existing, 4096), c.need) << c.size;
 }
 
 using FreeSpace = EngineTest;
 
 TEST_F(FreeSpace, QueriesTheRightRoot) {
-  struct {
-    const char* path;
-    bool hasEx, hasGeometry;
-    const char *exQuery, *geometryQuery;
-    uint32_t kb, clusterKb;
-  } cases[] = {
+  struct { const char *path; bool ex, geometry; const char *exQuery, *geometryQuery; uint32_t kb, cluster; } cases[] = {
       {"C:\\Apps\\Demo\\", true, true, "C:\\", "C:\\", 1u << 20, 4},
       {"\\\\server\\share\\dir", true, true, "\\\\server\\share\\dir\\", "\\\\server\\share\\dir\\", 1u << 20, 4},
       {"D:", true, true, "D:", "D:\\", 1u << 20, 4},
@@ -70,11 +49,11 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
   };
   for (auto& c : cases) {
     Disk = FakeDisk{};
-    Disk.hasFreeBytes = c.hasEx;
-    Disk.hasGeometry = c.hasGeometry;
+    Disk.hasFreeBytes = c.ex;
+    Disk.hasGeometry = c.geometry;
     uint32_t cluster = 0;
     EXPECT_EQ(GetFreeDiskSpace(c.path, &cluster), c.kb) << c.path;
-    EXPECT_EQ(cluster, c.clusterKb) << c.path;
+    EXPECT_EQ(cluster, c.cluster) << c.path;
     EXPECT_EQ(Disk.freeBytesQueries, std::vector<std::string>{c.exQuery}) << c.path;
     EXPECT_EQ(Disk.geometryQueries, std::vector<std::string>{c.geometryQuery}) << c.path;
   }

@@ -14,11 +14,7 @@ TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
   std::vector<std::string> all;
   for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string("C:\\App\\data.$$") + c);
   std::string tooLong = "C:\\" + std::string(253, 'a'), fits = "C:\\" + std::string(252, 'a');
-  struct {
-    std::string destination;
-    std::vector<std::string> taken;
-    std::string expected;  // "" when refused
-  } cases[] = {
+  struct { std::string destination; std::vector<std::string> taken; std::string expected; } cases[] = {  // "": refused
       {"C:\\App\\data.dll", {"C:\\App\\data.$$A", "C:\\App\\data.$$B"}, "C:\\App\\data.$$C"},
       {"C:\\App\\data.dll", {"C:\\App\\data.$$B"}, "C:\\App\\data.$$A"},
       {"C:\\App.2\\readme", {}, "C:\\App.2\\readme.$$A"},
@@ -37,11 +33,7 @@ TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
 
 TEST(VolumeNames, Table) {
   std::string fits(254, 'a'), tooLong(255, 'a');
-  struct {
-    std::string base;
-    int number;
-    std::string name;  // "" when refused
-  } cases[] = {
+  struct { std::string base; int number; std::string name; } cases[] = {  // "" when refused
       {"C:\\App\\setup.exe", 1, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, "C:\\App\\setup.D12"},
       {"C:\\App\\setup.D01", 2, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, "C:\\App.2\\setup.D01"},
       {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"/tmp/x.y/setup.exe", 1, "/tmp/x.y/setup.D01"},
@@ -80,7 +72,6 @@ TEST_F(EntryTest, DestinationPerKind) {
        false, true},
       {3, "fonts\\a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf"},
       {3, "a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf", true, "C:\\WINDOWS\\Fonts\\a.ttf"},
-      {1, "a.ttf", "", "C:\\WINDOWS\\a.ttf", false, "C:\\WINDOWS\\a.ttf"},
       {4, "sub\\f.txt", "", "C:\\App\\f.txt"},
       {42, "sub\\f.txt", "", "C:\\App\\f.txt"},
       {5, "f.lnk", "", "C:\\Users\\me\\Desktop\\f.lnk"},

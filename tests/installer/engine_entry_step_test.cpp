@@ -124,7 +124,6 @@ class EntryStep : public EngineTest {
     EXPECT_EQ(FakeFiles.restartMoves, moves);
     // Only a file waiting for the restart stays beside the destination.
     EXPECT_EQ(std::filesystem::exists(Path("data.$$A")), c.restart);
-    EXPECT_STREQ(::Run.tempName, "");
     EXPECT_EQ(UserCancelled, c.result == 15);
     if (c.result == 17 || c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
     if (c.result == 18) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
@@ -179,7 +178,8 @@ TEST_F(EntryStep, Volumes) {
            {.name = "prompt: OK finds the disk", .cut = 7, .tempCopy = true, .diskAppears = true,
             .answers = {kAnswerOk}, .status = 25, .after = "new content", .boxes = insert},
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15, .boxes = {insert[0], insert[0], confirm[0]}},
+            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15,
+            .boxes = {insert[0], insert[0], confirm[0]}},
        })
     Check(c);
 }
@@ -202,7 +202,8 @@ TEST_F(EntryStep, Overwrite) {
             .after = "new content", .boxes = damaged},
            {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = 21,
             .after = "old", .boxes = damaged},
-           {.name = "locked, identical", .existing = "new content", .locked = true, .status = 23, .after = "new content"},
+           {.name = "locked, identical", .existing = "new content", .locked = true, .status = 23,
+            .after = "new content"},
            {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = 500,
             .after = "New content", .restart = true},
            {.name = "locked, other byte past the first piece", .existing = lastByte, .content = fresh, .locked = true,
@@ -236,13 +237,9 @@ TEST_F(EntryStep, DecompressFailuresOverPlainFiles) {
 TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   // An existing uninstaller ending in an end header with the complete flag.
   const std::string complete = std::string("MZold") + std::string("\x7F\x7F\x02\x00\x00\x00\x00\x00", 8);
-  struct {
-    const char* what;
-    std::string existing;
-    uint16_t typeOptions;
-    std::string after;
-    std::vector<int> percents;  // a kept uninstaller shows no progress
-  } cases[] = {
+  // A kept uninstaller shows no progress.
+  struct { const char* what; std::string existing; uint16_t typeOptions; std::string after; std::vector<int> percents; }
+  cases[] = {
       {"written", "", 0, "MZ-record-", {50, 100}},
       {"a complete one stays when the type appends", complete, 0x10, complete, {100}},
   };
@@ -299,11 +296,7 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
 }
 
 TEST_F(EntryTest, FullNameFromTheMacintoshRecord) {
-  struct {
-    const char* what;
-    std::string file;  // "" for no file
-    std::string expected;
-  } cases[] = {
+  struct { const char* what; std::string file, expected; } cases[] = {  // file "": none
       {"mac full name", Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), "Demo Sans"},
       {"windows records only", Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
       {"mac family only", Font(1, 0, {{1, 1, "Demo"}}), ""},
@@ -330,11 +323,7 @@ TEST_F(EntryTest, FullNameFromTheMacintoshRecord) {
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
                     nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
-  struct {
-    bool nt;
-    std::string font;
-    std::string value;  // "" for none
-  } cases[] = {
+  struct { bool nt; std::string font, value; } cases[] = {  // value "": none
       {true, Font(1, 0, {{1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
       {true, Font(1, 0, {{3, 4, "Demo Sans"}}), ""},
