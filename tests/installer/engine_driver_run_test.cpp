@@ -92,11 +92,7 @@ TEST_F(Driver, CheckDestinationFolderTable) {
 // A run that cannot start stops there; the completion step goes to the
 // finish page unless the run was single-page or cancelled.
 TEST_F(Driver, StartAndFinish) {
-  struct {
-    const char* what;
-    bool checked, vanish, singlePage, cancelled;
-    int result, index, page;
-  } cases[] = {
+  struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page; } cases[] = {
       {"a full disk", false, false, false, false, 11, 9, 0},
       {"the package vanished", true, true, false, false, 16, 9, 0},
       {"finished", true, false, false, false, 0, 4, 1},

@@ -55,11 +55,9 @@ TEST(NameEscape, RelativeNamesStayInTheirFolder) {
 TEST_F(EntryTest, DestinationPerKind) {
   struct {
     uint32_t kind;
-    std::string item0, item9;
-    std::string expected;  // "" with a fault
+    std::string item0, item9, expected;  // "" with a fault
     bool inUse = false;
-    std::string present = "";  // a name that exists but cannot be opened
-    std::string sharedProposal = "C:\\Common\\Shared";
+    std::string present = "", sharedProposal = "C:\\Common\\Shared";  // present: cannot be opened
     bool noSpecialFolders = false, sharedOverflow = false;
     uint32_t flags = 0;
   } cases[] = {

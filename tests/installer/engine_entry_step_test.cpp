@@ -295,39 +295,23 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
   return f + storage;
 }
 
-TEST_F(EntryTest, FullNameFromTheMacintoshRecord) {
-  struct { const char* what; std::string file, expected; } cases[] = {  // file "": none
-      {"mac full name", Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), "Demo Sans"},
-      {"windows records only", Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
-      {"mac family only", Font(1, 0, {{1, 1, "Demo"}}), ""},
-      {"last match wins", Font(1, 0, {{1, 4, "First"}, {1, 4, "Second"}}), "Second"},
-      {"name is the 40th table", Font(40, 39, {{1, 4, "Forty"}}), "Forty"},
-      {"name is the 41st table", Font(41, 40, {{1, 4, "Forty-one"}}), ""},
-      {"overlong name is cut", Font(1, 0, {{1, 4, std::string(700, 'N')}}), std::string(519, 'N')},
-      {"string beyond the file", Font(1, 0, {{1, 4, "Gone", 100}}), ""},
-      {"not a font", "plain text, nothing more", ""},
-      {"no file", "", ""},
-  };
-  for (auto& c : cases) {
-    std::filesystem::remove(Path("font.ttf"));
-    if (!c.file.empty()) Write("font.ttf", c.file);
-    char name[kFontNameSize];
-    std::memset(name, 'x', sizeof name);
-    ReadFontName(Path("font.ttf").c_str(), name);
-    EXPECT_EQ(std::string(name), c.expected) << c.what;
-  }
-}
-
-// A shared font over an older one: the old name's value goes, the new name
-// holds the file's name, the count grows and the entry is remembered.
+// A shared font over an older one: the old name's value goes, the new one's
+// full name (of the Macintosh record) holds the file's name, the count grows
+// and the entry is remembered.
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
                     nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
   struct { bool nt; std::string font, value; } cases[] = {  // value "": none
-      {true, Font(1, 0, {{1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
+      {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
-      {true, Font(1, 0, {{3, 4, "Demo Sans"}}), ""},
-      {true, Font(1, 0, {{1, 4, std::string(600, 'L')}}), nt + std::string(508, 'L') + " (TrueType)"},
+      {true, Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
+      {true, Font(1, 0, {{1, 1, "Demo"}}), ""},
+      {true, Font(1, 0, {{1, 4, "First"}, {1, 4, "Second"}}), nt + "Second (TrueType)"},
+      {true, Font(40, 39, {{1, 4, "Forty"}}), nt + "Forty (TrueType)"},
+      {true, Font(41, 40, {{1, 4, "Forty-one"}}), ""},
+      {true, Font(1, 0, {{1, 4, std::string(700, 'L')}}), nt + std::string(508, 'L') + " (TrueType)"},
+      {true, Font(1, 0, {{1, 4, "Gone", 100}}), ""},
+      {true, "plain text, nothing more", ""},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.value);

@@ -1,5 +1,5 @@
-// Scripted stand-ins for the disk, the boxes and the system's file services
-// the engine asks; its plain file reads and writes go to real files.
+// Scripted stand-ins for the disk, the boxes and the system's file services;
+// the engine's plain file reads and writes go to real files.
 #pragma once
 #include <cstdint>
 #include <deque>

@@ -28,10 +28,7 @@ int FindExistingFile(const char*, uint32_t*, uint32_t*) { return 0; }
 uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
   auto it = Disk.fullPaths.find(path);
   std::string full = it == Disk.fullPaths.end() ? path : it->second;
-  if (full.size() >= size) {
-    out[0] = 0;
-    return 0;
-  }
+  if (full.size() >= size) return out[0] = 0;
   std::memcpy(out, full.c_str(), full.size() + 1);
   return static_cast<uint32_t>(full.size());
 }

@@ -54,10 +54,7 @@ int ReplaceNamedFile(const char* from, const char* to) {
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
 
-int GetTempFolder(char* out) {
-  CopyOut(FakeFiles.tempFolder, out, 260);
-  return 1;
-}
+int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out, 260), 1; }
 
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 
@@ -69,8 +66,7 @@ void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool
 int ReadFileVersion(const char*, FileVersionFacts*) { return 0; }
 
 int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
-  FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : "");
-  return 0;
+  return FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : ""), 0;
 }
 
 void GetShortPath(const char* path, char* out) {
@@ -92,13 +88,9 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
   *out = it->second;
   return 1;
 }
-int SetMachineDword(const char* key, const char* value, uint32_t data) {
-  FakeFiles.dwords[Key(key, value)] = data;
-  return 0;
-}
+int SetMachineDword(const char* key, const char* value, uint32_t data) { return FakeFiles.dwords[Key(key, value)] = data, 0; }
 int SetMachineString(const char* key, const char* value, const char* data) {
-  FakeFiles.strings[Key(key, value)] = data;
-  return 0;
+  return FakeFiles.strings[Key(key, value)] = data, 0;
 }
 int DeleteMachineValue(const char* key, const char* value) {
   return FakeFiles.strings.erase(Key(key, value)) ? 0 : 1;

@@ -75,14 +75,8 @@ uint32_t ReadIniString(const char* file, const char* section, const char* key, c
   return (uint32_t)std::strlen(out);
 }
 
-int GetWindowsFolder(char* out) {
-  CopyOut(Fake.windowsFolder, out, 260);
-  return 1;
-}
-int GetSystemFolder(char* out) {
-  CopyOut(Fake.systemFolder, out, 260);
-  return 1;
-}
+int GetWindowsFolder(char* out) { return CopyOut(Fake.windowsFolder, out, 260), 1; }
+int GetSystemFolder(char* out) { return CopyOut(Fake.systemFolder, out, 260), 1; }
 
 int GetSpecialFolderPath(char* out, int number) {
   auto it = Fake.specialFolders.find(number);
