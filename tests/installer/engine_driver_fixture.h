@@ -3,19 +3,16 @@
 #pragma once
 #include <stdlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine_fakes.h"
 #include "format/block_ids.h"
 #include "format/file_entry.h"
-#include "format/install_type.h"
 #include "format/writer.h"
 #include "install/install_run.h"
 #include "ui/show_message.h"

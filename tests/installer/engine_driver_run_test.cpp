@@ -53,14 +53,8 @@ TEST_F(Driver, ErrorText) {
 }
 
 TEST_F(Driver, CheckDestinationFolderTable) {
-  struct {
-    const char *what, *folder;
-    bool exists, singlePage;
-    std::string question;
-    int answer, result;
-    const char* after;
-    bool created;
-  } cases[] = {
+  struct { const char *what, *folder; bool exists, singlePage; std::string question; int answer, result;
+           const char* after; bool created; } cases[] = {
       {"existing folder", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
       {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
       {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},

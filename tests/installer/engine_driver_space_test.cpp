@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_driver_fixture.h"
+#include "format/install_type.h"
 #include "install/disk_space.h"
 
 namespace {

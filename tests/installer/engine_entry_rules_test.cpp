@@ -21,15 +21,8 @@ TEST_F(EntryTest, VersionRules) {
   const uint32_t V2 = 0x00020000, V2_1 = 0x00020001, V1_9 = 0x00010009, Yes = kAnswerYes, No = kAnswerNo;
   const char* kNewer = "Keep the newer %s?";
   const std::string newer = "Keep the newer C:\\App\\x.dll?", language = "Other language: C:\\App\\x.dll";
-  struct {
-    const char* what;
-    FileVersionFacts existing;
-    uint32_t flags, entryMS, entryLS, entryLanguage;
-    const char* newerText;
-    std::deque<int> answers;
-    int expected;
-    std::vector<std::string> questions;
-  } cases[] = {
+  struct { const char* what; FileVersionFacts existing; uint32_t flags, entryMS, entryLS, entryLanguage;
+           const char* newerText; std::deque<int> answers; int expected; std::vector<std::string> asked; } cases[] = {
       {"equal is not newer", Version(V2, 0), 2, V2, 0, 0, kNewer, {}, 1, {}},
       {"newer without text is kept", Version(V2_1, 0), 2, V2, 0x00050000, 0, "", {}, 0, {}},
       {"newer refused", Version(V2_1, 0), 2, V2, 0x00050000, 0, kNewer, {No}, 0, {newer}},
@@ -64,7 +57,7 @@ TEST_F(EntryTest, VersionRules) {
       asked.push_back(text);
       EXPECT_EQ(style, 0x124u);  // Yes/No, question icon, No as the default
     }
-    EXPECT_EQ(asked, c.questions);
+    EXPECT_EQ(asked, c.asked);
   }
 }
 
@@ -97,8 +90,9 @@ TEST_F(EntryTest, MovesAtRestartInTheFamilysPlace) {
   MoveFileAtRestart(nullptr, "C:\\Program Files\\old library.dll");
   MoveFileAtRestart(nullptr, "C:\\B.TMP");
   // Every deletion is written under the one placeholder key, then renamed.
-  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")), "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n"
-                                               "[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n[Rename]\r\nNUL=C:\\B.TMP\r\n");
+  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")),
+            "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n"
+            "[Rename]\r\nNUL=C:\\B.TMP\r\n");
   FakeFiles.ntFamily = true;
   MoveFileAtRestart("C:\\APP\\A.DLL", "C:\\APP\\A.$$A");
   MoveFileAtRestart(nullptr, "C:\\APP\\B.$$A");

@@ -33,11 +33,7 @@ int ProbeFile(const char* path) {
 
 int SetReadOnlyAttribute(const char* path, bool readOnly) {
   if (!NamedFileExists(path)) return 1;
-  if (readOnly)
-    FakeFiles.readOnly.insert(path);
-  else
-    FakeFiles.readOnly.erase(path);
-  return 0;
+  return readOnly ? (void)FakeFiles.readOnly.insert(path) : (void)FakeFiles.readOnly.erase(path), 0;
 }
 
 int DeleteNamedFile(const char* path) {
@@ -88,7 +84,9 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
   *out = it->second;
   return 1;
 }
-int SetMachineDword(const char* key, const char* value, uint32_t data) { return FakeFiles.dwords[Key(key, value)] = data, 0; }
+int SetMachineDword(const char* key, const char* value, uint32_t data) {
+  return FakeFiles.dwords[Key(key, value)] = data, 0;
+}
 int SetMachineString(const char* key, const char* value, const char* data) {
   return FakeFiles.strings[Key(key, value)] = data, 0;
 }
