@@ -62,10 +62,7 @@ class EngineTest : public InstallerTest {
     InstallerTest::TearDown();
   }
   // Each row of a table starts as a test does.
-  void Fresh() {
-    TearDown();
-    SetUp();
-  }
+  void Fresh() { TearDown(), SetUp(); }
   // Loads a one-type package with the given file table and DataArea part
   // from the scratch folder, first dropping what an earlier row loaded;
   // list 7 is `messages`.

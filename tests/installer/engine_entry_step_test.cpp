@@ -38,9 +38,8 @@ struct Case {
   uint32_t flags = 0;
   uint16_t options = 0;
   bool wrongChecksum = false, acceptSwitch = false;
-  // The DataArea (5 bytes of another entry, then this one's) is in setup.exe
-  // up to `cut`, counted from the end when negative; the rest in setup.D01,
-  // which is missing unless `d01`, or appears at the first box.
+  // The DataArea (5 bytes of another entry, then this one's) up to `cut` (from the end when negative) is in
+  // setup.exe, the rest in setup.D01, which is missing unless `d01`, or appears at the first box.
   int cut = INT_MAX;
   bool d01 = true, tempCopy = false, diskAppears = false;
   std::deque<int> answers = {};
@@ -221,8 +220,7 @@ TEST_F(EntryStep, Overwrite) {
     Check(c);
 }
 
-// The DataArea's reader hands other files through: failures no package
-// could show.
+// The DataArea's reader hands other files through: failures no package shows.
 TEST_F(EntryStep, DecompressFailuresOverPlainFiles) {
   Bytes stored = Entry(1, Zlib({'x'}));
   Write("in.bin", stored);
