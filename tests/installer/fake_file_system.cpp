@@ -50,7 +50,7 @@ int ReplaceNamedFile(const char* from, const char* to) {
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
 
-int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out, 260), 1; }
+int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out, 260), 1; }
 
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 

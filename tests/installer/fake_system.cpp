@@ -23,18 +23,9 @@ std::string Trimmed(std::string s) {
   return s;
 }
 
-std::string Long(const std::string& path) {
-  std::string lower = Lower(path);
-  for (auto& [shortForm, longForm] : Fake.shortNames)
-    if (lower.rfind(shortForm, 0) == 0 &&
-        (lower.size() == shortForm.size() || lower[shortForm.size()] == '\\'))
-      return longForm + path.substr(shortForm.size());
-  return path;
-}
-
 const std::string* FindIn(const std::vector<std::string>& list, const std::string& path) {
   for (const auto& p : list)
-    if (Lower(p) == Lower(Trimmed(Long(path)))) return &p;
+    if (Lower(p) == Lower(Trimmed(path))) return &p;
   return nullptr;
 }
 
