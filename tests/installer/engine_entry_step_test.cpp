@@ -103,7 +103,6 @@ class EntryStep : public EngineTest {
     AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
-    if (c.cut != INT_MAX) EXPECT_LT(cut, area.size());
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
     EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
@@ -230,8 +229,6 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   }
 }
 
-void Big16(std::string& s, uint32_t v) { s += {(char)(v >> 8), (char)v}; }
-
 struct NameRecord {
   uint16_t platform, nameId;
   std::string text;
@@ -243,17 +240,16 @@ struct NameRecord {
 // big-endian 16-bit halves.
 std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& names) {
   std::string f, storage;
-  for (uint32_t v : {1u, 0u, uint32_t{tables}, 0u, 0u, 0u}) Big16(f, v);
-  for (int i = 0; i < tables; ++i) {
-    f += i == nameAt ? "name" : "glyf";
-    for (uint32_t v : {0u, 0u, 0u, i == nameAt ? 12 + 16u * tables : 0u, 0u, 0u}) Big16(f, v);
-  }
+  auto put = [&f](std::initializer_list<uint32_t> halves) {
+    for (uint32_t v : halves) f += {(char)(v >> 8), (char)v};
+  };
+  put({1, 0, tables, 0, 0, 0});
+  for (int i = 0; i < tables; ++i)
+    f += i == nameAt ? "name" : "glyf", put({0, 0, 0, i == nameAt ? 12 + 16u * tables : 0, 0, 0});
   uint32_t count = (uint32_t)names.size();
-  for (uint32_t v : {0u, count, 6 + 12 * count}) Big16(f, v);
+  put({0, count, 6 + 12 * count});
   for (const NameRecord& n : names) {
-    for (uint32_t v : {uint32_t{n.platform}, 0u, 0u, uint32_t{n.nameId}, (uint32_t)n.text.size(),
-                       (uint32_t)(storage.size() + n.offsetShift)})
-      Big16(f, v);
+    put({n.platform, 0, 0, n.nameId, (uint32_t)n.text.size(), (uint32_t)(storage.size() + n.offsetShift)});
     storage += n.text;
   }
   return f + storage;
@@ -291,7 +287,8 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     EXPECT_EQ(Install({font}), 1);
     EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count]), std::tuple(23, c.font, 42u));
     const std::vector<std::string> once{path};
-    EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts), std::tuple(once, once, 2));
+    EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
+              std::tuple(once, once, 2));
     std::map<std::string, std::string> expected;
     if (!c.value.empty()) expected[c.value] = "demo.ttf";
     EXPECT_EQ(FakeFiles.strings, expected);
