@@ -29,13 +29,13 @@ const std::string* FindIn(const std::vector<std::string>& list, const std::strin
   return nullptr;
 }
 
-void CopyOut(const std::string& s, char* out, uint32_t size) {
-  size_t n = std::min<size_t>(s.size(), size - 1);
+}  // namespace
+
+void CopyOut(const std::string& s, char* out, size_t size) {
+  size_t n = std::min(s.size(), size - 1);
   std::memcpy(out, s.data(), n);
   out[n] = 0;
 }
-
-}  // namespace
 
 void FakeSystem::AddFolder(const std::string& path) {
   for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))

@@ -27,3 +27,5 @@ struct FakeSystem {
 // Reset by each test through ResetFakeSystem.
 extern FakeSystem Fake;
 void ResetFakeSystem();
+// Copies `s` into `out` of `size` bytes, cut and terminated.
+void CopyOut(const std::string& s, char* out, size_t size);
