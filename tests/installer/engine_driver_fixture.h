@@ -3,7 +3,6 @@
 #pragma once
 #include <stdlib.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
