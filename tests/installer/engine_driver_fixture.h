@@ -3,7 +3,6 @@
 #pragma once
 #include <stdlib.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,11 +21,7 @@
 namespace wf = wrenly::format;
 
 struct TableEntry {
-  uint32_t size = 0;
-  uint32_t flags = 0;
-  uint32_t kind = 0;
-  uint32_t dataOffset = 0;
-  uint32_t storedLength = 0;
+  uint32_t size = 0, flags = 0, kind = 0, dataOffset = 0, storedLength = 0;
   std::string name = "file.txt";
 };
 
@@ -34,14 +29,6 @@ inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
   std::vector<FileEntrySpec> specs;
   for (const TableEntry& e : entries) specs.push_back({{e.name}, e.kind, e.flags, 0, e.size, 0, e.dataOffset, e.storedLength});
   return FileTable(specs);
-}
-
-// List 7 as the engine's tests need it; other items empty.
-inline std::vector<std::string> EngineMessages() {
-  std::vector<std::string> list(32);
-  list[13] = "Really cancel?";
-  list[28] = "Insert disk %d.";
-  return list;
 }
 
 class EngineTest : public InstallerTest {
@@ -91,8 +78,11 @@ class EngineTest : public InstallerTest {
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
   void Write(const std::string& name, std::string_view c) const { std::ofstream(Path(name), std::ios::binary) << c; }
   void Write(const std::string& name, const Bytes& b) const { Write(name, {(const char*)b.data(), b.size()}); }
-  void SetWorkPath(const std::string& path) { std::strncpy(WorkPath, path.c_str(), kWorkPathSize - 1); }
 
-  std::vector<std::string> messages = EngineMessages();
+  // List 7 as the engine's tests need it; other items empty.
+  std::vector<std::string> messages = [] {
+    std::vector<std::string> list(32);
+    return list[13] = "Really cancel?", list[28] = "Insert disk %d.", list;
+  }();
   std::string scratch;
 };

@@ -25,8 +25,7 @@ TEST_F(Driver, GoToPageKindTable) {
     PageIndex = 9;
     PageResult = 0;
     GoToPageKind(c.kind);
-    EXPECT_EQ(PageIndex, c.index) << c.kind;
-    EXPECT_EQ(PageResult, c.result) << c.kind;
+    EXPECT_EQ(std::pair(PageIndex, PageResult), std::pair(c.index, c.result)) << c.kind;
   }
 }
 
@@ -76,10 +75,9 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
     std::strcpy(InstallFolder, c.folder);
     Ui.defaultAnswer = c.answer;
-    EXPECT_EQ(CheckDestinationFolder(), c.result);
-    EXPECT_STREQ(InstallFolder, c.after);
-    EXPECT_EQ(Ui.messages.size(), c.question.empty() || c.exists ? 0u : 1u);
-    EXPECT_EQ(!Fake.created.empty(), c.created);
+    int result = CheckDestinationFolder();
+    EXPECT_EQ(std::tuple(result, std::string(InstallFolder), Ui.messages.size(), !Fake.created.empty()),
+              std::tuple(c.result, c.after, c.question.empty() || c.exists ? 0u : 1u, c.created));
   }
 }
 
@@ -107,12 +105,9 @@ TEST_F(Driver, StartAndFinish) {
     PageIndex = 9;
     PageResult = c.cancelled ? 2 : 0;
     RunInstallationHeadless();
-    EXPECT_EQ(ResultCode, c.result);
-    EXPECT_EQ(::Run.finished, c.result == 0);
-    EXPECT_FALSE(::Run.running);
-    EXPECT_EQ(DataArea.volume, INVALID_FILE);
-    EXPECT_EQ(PageIndex, c.index);
-    EXPECT_EQ(PageResult, c.page);
+    bool closed = DataArea.volume == INVALID_FILE;
+    EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, closed, PageIndex, PageResult),
+              std::tuple(c.result, c.result == 0, false, true, c.index, c.page));
     if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
   }
 }

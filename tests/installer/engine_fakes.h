@@ -29,7 +29,6 @@ struct FakeUi {
 
 struct FakeFileSystem {
   bool ntFamily = true;
-  std::string tempFolder = "C:\\TEMP\\";
   // Names that exist without a real file (they cannot be opened).
   std::set<std::string> present;
   std::set<std::string> readOnly;

@@ -1,10 +1,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
 #include "engine_fakes.h"
+#include "fake_system.h"
 #include "platform/file_system.h"
 
 FakeFileSystem FakeFiles;
@@ -16,11 +16,6 @@ void ResetEngineFakes() {
 }
 
 namespace {
-void CopyOut(const std::string& s, char* out, size_t size) {
-  size_t n = std::min(s.size(), size - 1);
-  std::memcpy(out, s.data(), n);
-  out[n] = 0;
-}
 std::string Key(const char* key, const char* value) { return std::string(key) + "|" + value; }
 }  // namespace
 
@@ -50,7 +45,7 @@ int ReplaceNamedFile(const char* from, const char* to) {
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
 
-int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out, 260), 1; }
+int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out, 260), 1; }
 
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 

@@ -23,28 +23,19 @@ std::string Trimmed(std::string s) {
   return s;
 }
 
-std::string Long(const std::string& path) {
-  std::string lower = Lower(path);
-  for (auto& [shortForm, longForm] : Fake.shortNames)
-    if (lower.rfind(shortForm, 0) == 0 &&
-        (lower.size() == shortForm.size() || lower[shortForm.size()] == '\\'))
-      return longForm + path.substr(shortForm.size());
-  return path;
-}
-
 const std::string* FindIn(const std::vector<std::string>& list, const std::string& path) {
   for (const auto& p : list)
-    if (Lower(p) == Lower(Trimmed(Long(path)))) return &p;
+    if (Lower(p) == Lower(Trimmed(path))) return &p;
   return nullptr;
 }
 
-void CopyOut(const std::string& s, char* out, uint32_t size) {
-  size_t n = std::min<size_t>(s.size(), size - 1);
+}  // namespace
+
+void CopyOut(const std::string& s, char* out, size_t size) {
+  size_t n = std::min(s.size(), size - 1);
   std::memcpy(out, s.data(), n);
   out[n] = 0;
 }
-
-}  // namespace
 
 void FakeSystem::AddFolder(const std::string& path) {
   for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))

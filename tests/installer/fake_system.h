@@ -16,8 +16,6 @@ struct FakeSystem {
   int year = 2024, month = 3, day = 5;
   // Paths as stored on disk; lookups ignore case. Folders can be entered.
   std::vector<std::string> folders, files;
-  // Short forms: lower-case short prefix -> long prefix.
-  std::map<std::string, std::string> shortNames;
   std::string currentFolder;
   std::vector<std::string> created;
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
@@ -29,3 +27,5 @@ struct FakeSystem {
 // Reset by each test through ResetFakeSystem.
 extern FakeSystem Fake;
 void ResetFakeSystem();
+// Copies `s` into `out` of `size` bytes, cut and terminated.
+void CopyOut(const std::string& s, char* out, size_t size);

@@ -15,13 +15,12 @@ using Folders = InstallerTest;
 TEST_F(Folders, PreviousFolderTable) {
   Fake.AddFile("C:\\Program Files\\App\\app.exe");
   Fake.AddFolder("C:\\Program Files\\Other");
-  Fake.shortNames["c:\\progra~1"] = "C:\\Program Files";
   const std::string kApp = "C:\\Program Files\\App", kOther = "C:\\Program Files\\Other";
   const std::tuple<std::string, std::optional<std::string>, std::optional<std::string>, std::string> cases[] = {
       // default, HKCU Software\Demo Path, demo.ini [Setup] Path, the folder
       {"#Windows#\\Demo", {}, {}, "C:\\WINDOWS\\Demo"},
       {"#PARENT#", kApp + "\\app.exe", {}, "C:\\Program Files"},  // a file names its folder
-      {"C:\\Default", "c:\\progra~1\\app", {}, "c:\\Program Files\\App"},  // spelt as stored
+      {"C:\\Default", "c:\\program files\\app", {}, "c:\\Program Files\\App"},  // spelt as stored
       {"C:\\Default", "C:\\Gone\\a.exe", {}, "C:\\Default"},
       {"C:\\Default", {}, kOther, kOther}, {"C:\\Default", kApp, kOther, kApp},
   };
