@@ -27,11 +27,8 @@ TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
   std::vector<uint8_t> ours = MakeBmpFile(DecodeImage(png, Where{}));
   EXPECT_EQ(std::tuple(ours[0], ours[1], f::LoadU32(&ours[2]), f::LoadU32(&ours[10])),
             std::tuple('B', 'M', ours.size(), f::kBitmapFileHeaderSize + 40));
-  struct {
-    const char* name;
-    const std::vector<uint8_t>& file;
-    uint32_t blended;
-  } cases[] = {{"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
+  struct { const char* name; const std::vector<uint8_t>& file; uint32_t blended; } cases[] = {
+      {"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
   for (const auto& c : cases) {
     std::vector<uint8_t> dib = MakeDib(DecodeImage(c.file, Where{}));
     f::DibInfo i;
