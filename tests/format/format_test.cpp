@@ -8,7 +8,7 @@ namespace wf = wrenly::format;
 
 static wf::ByteView View(const std::vector<uint8_t>& v) { return {v.data(), static_cast<uint32_t>(v.size())}; }
 
-// Strings without a terminator are the damage table's.
+// The loader's damage table covers strings without a terminator.
 TEST(ByteView, RefusesEveryReadThatLeavesTheRange) {
   std::vector<uint8_t> b{'a', 'b', 0, 4, 5};
   auto v = View(b);
