@@ -10,8 +10,8 @@ namespace {
 namespace f = wrenly::format;
 
 void Append(void* out, void* data, int size) {
-  static_cast<std::vector<uint8_t>*>(out)->insert(static_cast<std::vector<uint8_t>*>(out)->end(),
-                                                  static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  auto* v = static_cast<std::vector<uint8_t>*>(out);
+  v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
 }
 
 // PNG, BMP and our own BMP files become 24-bit bottom-up DIBs, rows padded to four bytes,
@@ -27,11 +27,8 @@ TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
   std::vector<uint8_t> ours = MakeBmpFile(DecodeImage(png, Where{}));
   EXPECT_EQ(std::tuple(ours[0], ours[1], f::LoadU32(&ours[2]), f::LoadU32(&ours[10])),
             std::tuple('B', 'M', ours.size(), f::kBitmapFileHeaderSize + 40));
-  struct {
-    const char* name;
-    const std::vector<uint8_t>& file;
-    uint32_t blended;
-  } cases[] = {{"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
+  struct { const char* name; const std::vector<uint8_t>& file; uint32_t blended; } cases[] = {
+      {"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
   for (const auto& c : cases) {
     std::vector<uint8_t> dib = MakeDib(DecodeImage(c.file, Where{}));
     f::DibInfo i;
@@ -40,11 +37,10 @@ TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
               std::tuple(3, 2, 24, 0u, 12u, dib.size()))
         << c.name;
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x) {
-        const uint8_t* p = &dib[i.pixelOffset + i.rowBytes * (1 - y) + 3 * x];
-        pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
-      }
+    for (int k = 0; k < 6; ++k) {  // top row first; the DIB stores it last
+      const uint8_t* p = &dib[i.pixelOffset + i.rowBytes * (1 - k / 3) + 3 * (k % 3)];
+      pixels.push_back(p[2] << 16 | p[1] << 8 | p[0]);
+    }
     EXPECT_EQ(pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, c.blended})) << c.name;
   }
 }

@@ -12,7 +12,6 @@ std::string Types(int n) { return kProduct + Repeat("[[install_type]]\nname = \"
 std::string Pages(int n) { return kProduct + "pages = [" + Repeat("\"welcome\", ", n) + "]\n"; }
 std::string File(const std::string& keys) { return kProduct + "[[files]]\nsource = \"a.txt\"\n" + keys; }
 std::string Title(const std::string& style) { return kProduct + "[background]\ntitle_style = { " + style + " }\n"; }
-const std::string kFont31 = "font = \"" + std::string(31, 'F') + "\"";
 
 struct Case {
   const char* name;
@@ -22,39 +21,29 @@ struct Case {
   std::string stub = std::string(3000, 'S');  // empty: there is no stub
 };
 
-// Every limit the builder checks, on both sides, and the errors authors meet most.
+// Limits at their edges, and the errors authors meet most.
 const Case kCases[] = {
     {"UnknownProductKey", kProduct + "colour = 3\n", "unknown key \"colour\" in [product]", 3},
-    {"UnknownFileKey", File("sauce = 1\n"), "unknown key \"sauce\"", 5},
-    {"WrongType", "[product]\nname = 5\n", "\"name\" must be a string", 2},
     {"MissingProduct", "[setup]\n", "[product] table is missing", 1},
     {"SyntaxError", "[product]\nname = \"P\n", "", 2},
     {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n", "source file \"nothere.txt\" does not exist", 5},
     {"GlobMatchesNothing", kProduct + "[[files]]\nsource = \"*.none\"\n", "no file matches", 4},
     {"RenameSeveral", kProduct + "[[files]]\nsource = \"*.txt\"\nname = \"x.txt\"\n", "renames one file", 5},
     {"UnknownDestination", File("destination = \"moon\"\n"), "\"moon\" is not a valid destination", 5},
-    {"UndefinedName", kProduct + "[[files]]\nsource = \"${MISSING}/a.txt\"\n", "${MISSING} is not defined", 4},
     {"VersionCheckWithoutResource", File("version_check = true\n"), "has no version resource", 5},
     {"BadPlaceholder", kProduct + "[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
-    {"NumberWanted", Types(1) + "[install_type.texts]\n\"3/8\" = \"%s MB\"\n", "text 3/8 has %s where %d", 6},
-    {"UnknownTextKey", kProduct + "[texts]\nx = 1\n", "unknown text \"x\"", 4},
     {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
-    {"SinglePageUnknown", kProduct + "[setup]\nsingle_page = \"intro\"\n", "intro", 4},
     {"NotAPicture", kProduct + "[[background.bitmap]]\nfile = \"a.txt\"\n", "not a usable PNG or BMP picture", 4},
-    {"BadColour", kProduct + "[background]\ntop_colour = \"blue\"\n", "must be a colour", 4},
     {"NoInstallTypes", "install_type = []\n" + kProduct, "1 to 16 install types", 1},
     {"SeventeenTypes", Types(17), "17 install types", 35},
     {"ElevenPages", Pages(11), "11 pages; at most 10", 3},
-    {"InitialTypeZero", kProduct + "[setup]\ninitial_type = 0\n", "between 1 and 16", 4},
-    {"InitialType17", Types(16) + "[setup]\ninitial_type = 17\n", "between 1 and 16", 36},
     {"InitialTypeMissing", kProduct + "[setup]\ninitial_type = 2\n", "initial_type 2 names no install type", 4},
     {"SetupLevelZero", kProduct + "[setup]\nlevel = 0\n", "\"level\" must lie between 1 and 9", 4},
     {"FileLevel10", File("level = 10\n"), "\"level\" must lie between 1 and 9", 5},
     {"FontName32", Title("font = \"" + std::string(32, 'F') + "\""), "at most 31 characters", 4},
-    {"TitleSize3", Title("size = 3"), "\"size\" must lie between 4 and 400", 4},
     {"TitleSize401", Title("size = 401"), "\"size\" must lie between 4 and 400", 4},
     {"LowerEnds", Types(16) + "[setup]\ninitial_type = 16\nlevel = 1\n[[files]]\nsource = \"a.txt\"\nlevel = 9\n"
-                              "[background]\ntitle_style = { size = 4, " + kFont31 + " }\n", nullptr},
+                              "[background]\ntitle_style = { size = 4, font = \"" + std::string(31, 'F') + "\" }\n", nullptr},
     {"UpperEnds", Pages(10) + "[setup]\nlevel = 9\n[[files]]\nsource = \"a.txt\"\nlevel = 1\n"
                               "[background]\ntitle_style = { size = 400 }\n", nullptr},
     {"VolumeBelowTheSetupProgram", File("[setup]\nvolume_size = 2000\n"), "volume_size 2000 is too small"},

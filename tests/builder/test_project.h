@@ -1,5 +1,4 @@
-// A scratch folder with a stub, sources and a project file, for building real
-// packages in tests.
+// A scratch folder with a stub, sources and a project file, for building real packages.
 #pragma once
 #include <cstdlib>
 #include <fstream>
@@ -13,7 +12,7 @@ inline const std::string kProduct = "[product]\nname = \"P\"\n";
 
 inline std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Incompressible bytes, the same for the same seed.

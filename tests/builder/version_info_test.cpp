@@ -21,13 +21,9 @@ TEST(VersionInfo, ReadsTheDemoProgramsAndRefusesCutCopies) {
     auto resource = std::search(image.begin(), image.end(), reinterpret_cast<const uint8_t*>(key),
                                 reinterpret_cast<const uint8_t*>(key) + sizeof key - 2);
     ASSERT_NE(resource, image.end()) << dir;
-    for (size_t keep : {static_cast<size_t>(resource - image.begin()) + 40, size_t{0x60}}) {
-      image.resize(keep);
-      EXPECT_FALSE(ReadVersionInfo(image, &info)) << dir << " cut to " << keep;
-    }
+    for (auto end : {resource + 40, image.begin() + 0x60})
+      EXPECT_FALSE(ReadVersionInfo({image.begin(), end}, &info)) << dir << " cut to " << end - image.begin();
   }
-  VersionInfo info;
-  EXPECT_FALSE(ReadVersionInfo(std::vector<uint8_t>(300, 'x'), &info));
 }
 
 }  // namespace

@@ -12,4 +12,3 @@ cmp -n "$(stat -c %s "$stub")" "$stub" "$work/setup.exe"
 "$wrenly" extract "$work/setup.exe" "$work/out" > /dev/null
 cmp "$bin/demo.exe" "$work/out/install/demo.exe"
 for f in readme.txt license.txt; do cmp "$demo/$f" "$work/out/install/$f"; done
-echo "round trip ok: $(stat -c %s "$work/setup.exe") bytes"
