@@ -7,7 +7,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "format/bitmaps.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
@@ -164,7 +163,7 @@ Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
   }
   if (blockAt) blockAt->push_back(w.size());
   Bytes first = Parts(*this)[0];
-  uint32_t dataSize = declaredDataSize.value_or(static_cast<uint32_t>(first.size()));
+  uint32_t dataSize = static_cast<uint32_t>(first.size());
   w.U16(wf::kBlockEnd);
   w.U16(0);
   w.U32(dataSize);

@@ -1,12 +1,10 @@
-// The one package writer of the tests: records field by field from the
-// format's constants, blocks framed after a filler stub and the signature,
-// the end block and the DataArea, split into volumes. Readers' tests must
-// write what no builder writes, so every field and length can be made to lie.
+// The tests' package writer: records field by field, blocks framed after a
+// filler stub, the end block and the DataArea split into volumes. Readers'
+// tests must write what no builder writes, so every length can be made to lie.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,7 +56,6 @@ struct PackageImage {
   uint32_t signatureAt = 2048;
   std::vector<Block> blocks;
   Bytes dataArea;
-  std::optional<uint32_t> declaredDataSize;
   uint32_t trailing = 0;             // bytes after the DataArea
   uint32_t volumeSize = 0;           // DataArea bytes per part; 0 one part
   std::optional<uint32_t> cutAt;     // the setup file ends here
@@ -81,7 +78,7 @@ struct PackageImage {
 // "incomplete" message.
 PackageImage TypicalPackage();
 
-// The inspector's richer package: pictures, title, two types, files of
+// The inspector's richer package: the builder's look, two types, files of
 // every kind with their data.
 struct FileSpec {
   std::string name;
@@ -100,9 +97,8 @@ struct PackageSpec {
   std::vector<TypeSpec> types;
   std::string uninstaller;  // image of block 5183, "" none
 };
-TypeSpec PlainType();  // no files, no lists
-// Its blocks zlib-compressed when framed.
-PackageImage Craft(const PackageSpec& spec);
+TypeSpec PlainType();                         // no files, no lists
+PackageImage Craft(const PackageSpec& spec);  // blocks zlib-compressed
 PackageSpec TypicalSpec();
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
