@@ -129,7 +129,7 @@ TEST_F(Loading, BackgroundTable) {
     Options.resumeType = c.resume;
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
-    if (c.variants) p.Add(wf::kBlockBackgroundVariants, VariantList({{800, 600}, {1024, 768}, {1280, 1024}}));
+    if (c.variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
     for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
     if (c.resume) p.dataArea.clear();
     ASSERT_EQ(Load(p.Build()), 1) << c.resume;

@@ -19,7 +19,6 @@ inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
 // Unpacked size, method byte, stream.
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
-Bytes VariantList(const std::vector<std::pair<int, int>>& sizes);
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 
