@@ -25,7 +25,7 @@ PackageImage Craft(const PackageSpec& spec) {
   PackageImage p;
   auto block = [&](uint16_t id, Bytes payload) { p.Add(id, std::move(payload), 0, wf::kMethodZlib); };
   block(wf::kBlockSetupSettings, wb::BuildSetupSettings({wf::kSetGradient | wf::kSetMaximised}));
-  block(wf::kBlockBitmapTable, wb::BuildBitmapTable({wb::MakeDib({3, 2, Bytes(18, 7)}), wb::MakeDib({1, 1, {1, 2, 3}})}));
+  block(wf::kBlockBitmapTable, wb::BuildBitmapTable({wb::MakeDib({3, 2, Bytes(18)}), wb::MakeDib({1, 1, Bytes(3)})}));
   block(wf::kBlockBackgroundVariants, wb::BuildVariantList({{1024, 768, {}}}));
   block(wf::kBlockBackgroundBitmap, wb::MakeBmpFile({4, 4, Bytes(48, 9)}));
   block(wf::kBlockTitleText, ToBytes(std::string_view("Demo Product\nSetup", 19)));
