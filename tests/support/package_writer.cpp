@@ -21,18 +21,17 @@ Bytes Compress(const Bytes& data, uint8_t method) {
   return method == wf::kMethodZlib ? wrenly::builder::CompressZlib(data, 9) : wrenly::builder::CompressBzip2(data, 9);
 }
 
-Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream) {
-  wf::ByteWriter w;
-  w.U32(unpacked);
-  w.U8(method);
-  w.Bytes(stream);
-  return w.bytes();
-}
-
 Bytes Words(std::initializer_list<uint32_t> words) {
   wf::ByteWriter w;
   for (uint32_t v : words) w.U32(v);
   return w.bytes();
+}
+
+Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream) {
+  Bytes b = Words({unpacked});
+  b.push_back(method);
+  b.insert(b.end(), stream.begin(), stream.end());
+  return b;
 }
 
 Bytes SettingsBlock(const std::vector<int>& layoutKinds) {

@@ -65,8 +65,7 @@ struct PackageImage {
   }
   PackageImage& AddType(const InstallTypeSpec& spec = {});
   Block* Find(uint16_t id, int nth = 0);
-  // The setup file: stub, blocks, the DataArea's first part; `blockAt` gets
-  // every block header's offset, the end block's last.
+  // The setup file: stub, blocks, the DataArea's first part.
   Bytes Build(std::vector<uint32_t>* blockAt = nullptr) const;
   std::vector<Bytes> Volumes() const;  // .D01, .D02, ...
   uint32_t EndBlockAt() const;
