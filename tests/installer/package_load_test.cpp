@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "damage.h"
@@ -176,18 +175,5 @@ TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
 
 INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().begin(), DamageRecipes().end()),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The program's own image must not hold the signature, or the search would
-// stop inside the program instead of at the package appended to it.
-TEST(StubImage, CarriesNoSignature) {
-  for (const char* dir : {WRENLY_WIN32_STUB_DIR, WRENLY_WIN64_STUB_DIR}) {
-    std::ifstream f(std::string(dir) + "/installer/wrenly-stub.exe", std::ios::binary);
-    Bytes image{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    if (!f.is_open()) continue;
-    ASSERT_GT(image.size(), 1000u) << dir;
-    for (size_t i = 0; i + wf::kSignatureSize <= image.size(); ++i)
-      ASSERT_FALSE(wf::IsSignatureAt(&image[i])) << dir << " at " << i;
-  }
-}
 
 }  // namespace
