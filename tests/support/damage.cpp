@@ -25,7 +25,6 @@ uint8_t* Entry(PackageImage& p, uint32_t at, int n = 0) {
   while (n-- > 0) r += wf::LoadU32(t.data() + r);
   return t.data() + r + at;
 }
-void Put32(uint8_t* at, uint32_t v) { wf::StoreU32(at, v); }
 std::function<void(PackageImage&)> Extra(uint16_t id, Bytes payload, uint16_t flags = 0) {
   return [=](PackageImage& p) { p.Add(id, payload, flags); };
 }
@@ -57,9 +56,12 @@ const DamageRecipe kRecipes[] = {
      [](PackageImage& p) { p.blocks.insert(p.blocks.begin(), {wf::kBlockFileTable, 0, Words({0})}); }},
     {"record_too_short", 'R', "at least 102", 0, 1, [](PackageImage& p) { Record(p).resize(it::kFixedSize - 1); }},
     {"product_without_terminator", 'R', "has no terminator inside the record", 0, 1,
-     [](PackageImage& p) { Bytes& r = Record(p, 1); Put32(&r[it::kProductName], r.size() - 3), r.back() = 'x'; }},
+     [](PackageImage& p) {
+       Bytes& r = Record(p, 1);
+       wf::StoreU32(&r[it::kProductName], r.size() - 3), r.back() = 'x';
+     }},
     {"list_offset_past_record", 'R', "message list 2", 0, 1,
-     [](PackageImage& p) { Put32(Record(p).data() + it::kMessageLists + 4 * 2, 0xFFFFFFF0); }},
+     [](PackageImage& p) { wf::StoreU32(Record(p).data() + it::kMessageLists + 4 * 2, 0xFFFFFFF0); }},
     {"message_list_count_too_high", 'R', "message list 8", 0, 1,
      [](PackageImage& p) { Bytes& r = Record(p); wf::StoreU16(&r[wf::LoadU32(&r[it::kMessageLists + 32])], 500); }},
     {"page_sequence_without_end", 'L', "no end mark", 0, 0,
@@ -67,7 +69,7 @@ const DamageRecipe kRecipes[] = {
     {"layout_past_block", 'R', "layout of page kind 3", 0, 1,
      [](PackageImage& p) {  // a head of zeros one byte short
        Bytes& s = Settings(p);
-       Put32(s.data() + ss::kLayouts + 4 * 3, s.size());
+       wf::StoreU32(s.data() + ss::kLayouts + 4 * 3, s.size());
        s.resize(s.size() + wf::page_layout::kSize - 1);
      }},
     {"layout_records_past_block", 'R', "body records run past the block", 0, 1,
@@ -76,21 +78,21 @@ const DamageRecipe kRecipes[] = {
        uint32_t at = wf::LoadU32(s.data() + ss::kLayouts + 4);  // the last layout
        uint32_t records = (s.size() - at - wf::page_layout::kSize) / wf::control_record::kSize;
        wf::StoreU16(s.data() + at + wf::page_layout::kBodyCount, records + 1);
-       Put32(s.data() + at + wf::page_layout::kBodyRecords, wf::page_layout::kSize);
+       wf::StoreU32(s.data() + at + wf::page_layout::kBodyRecords, wf::page_layout::kSize);
      }},
     {"negative_button_count", 'R', "button records", 0, 1,
-     [](PackageImage& p) { Put32(Settings(p).data() + ss::kButtonCount, 0xFFFFFFFF); }},
+     [](PackageImage& p) { wf::StoreU32(Settings(p).data() + ss::kButtonCount, 0xFFFFFFFF); }},
     {"variant_list_one_pair_short", 'R', "background variant list", 0, 1,
      Replace(wf::kBlockBackgroundVariants, Words({2, 640, 480}))},
     {"single_page_names_missing_type", 'R', "name install type 2 of 2", 0, 1,
      Extra(wf::kBlockSinglePage, {0, 0, 2, 0})},
     {"bitmap_offset_at_table_end", 'R', "bitmap 1 at offset 8", 0, 0, Replace(wf::kBlockBitmapTable, Words({1, 8}))},
     {"entry_size_below_fixed_part", 'R', "its size 8 runs beyond the table", 0, 1,
-     [](PackageImage& p) { Put32(Entry(p, fe::kRecordSize), 8); }},
+     [](PackageImage& p) { wf::StoreU32(Entry(p, fe::kRecordSize), 8); }},
     {"table_count_beyond_entries", 'R', "the table ends (its count says 3 entries)", 0, 1,
      [](PackageImage& p) { Payload(p, wf::kBlockFileTable, 1)[0] += 1; }},
     {"entry_data_past_data_area", 'L', "runs past the DataArea", 0, 1,
-     [](PackageImage& p) { Put32(Entry(p, fe::kStoredLength), 900000); }},
+     [](PackageImage& p) { wf::StoreU32(Entry(p, fe::kStoredLength), 900000); }},
     {"entry_name_escapes", 'L', "refused name", 0, 1,
      {}, [](PackageSpec& s) { s.types[0].files[0].name = "..\\evil.txt"; }},
     {"entry_checksum_mismatch", 'L', "checksum", 1, 1, [](PackageImage& p) { *Entry(p, fe::kChecksum) ^= 1; }},
