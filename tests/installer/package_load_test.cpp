@@ -130,12 +130,9 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   InstallTypeSpec first, second;
   first.defaultFolder = "D:\\First";
   second.defaultFolder = "#parent#";
-  p.AddType(first)
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(3)))
-      .Add(wf::kBlockUninstallSections, Bytes{9, 9})
-      .AddType(second)
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(1)))
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(2)));  // a second one replaces the first
+  p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
+  p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
+  p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
   ASSERT_EQ(Load(p.Build()), 1);
   ASSERT_EQ(ThePackage.typeCount, 2);
   EXPECT_EQ(ThePackage.entryCount, 3u);

@@ -16,8 +16,7 @@ Bytes ToBytes(std::string_view s);
 Bytes Compress(const Bytes& data, uint8_t method);  // 1 zlib, 2 bzip2
 inline Bytes Zlib(const Bytes& data) { return Compress(data, 1); }
 inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
-// Unpacked size, method byte, stream.
-Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);
+Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
@@ -72,12 +71,9 @@ struct PackageImage {
   std::filesystem::path Write(const std::filesystem::path& setup) const;
 };
 
-// A one-type package with a 100-byte DataArea and list 7's title and
-// "incomplete" message.
-PackageImage TypicalPackage();
+PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title and "incomplete"
 
-// The inspector's richer package: the builder's look, two types, files of
-// every kind with their data.
+// The inspector's richer package: the builder's look, two types, files of every kind.
 struct FileSpec {
   std::string name;
   uint32_t kind = 0, flags = 0;
