@@ -25,9 +25,8 @@ TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
   for (size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
   stbi_write_bmp_to_func(Append, &bmp, 3, 2, 3, rgb.data());
   std::vector<uint8_t> ours = MakeBmpFile(DecodeImage(png, Where{}));
-  EXPECT_EQ(std::string(ours.begin(), ours.begin() + 2), "BM");
-  EXPECT_EQ(f::LoadU32(&ours[2]), ours.size());
-  EXPECT_EQ(f::LoadU32(&ours[10]), f::kBitmapFileHeaderSize + 40);
+  EXPECT_EQ(std::tuple(ours[0], ours[1], f::LoadU32(&ours[2]), f::LoadU32(&ours[10])),
+            std::tuple('B', 'M', ours.size(), f::kBitmapFileHeaderSize + 40));
   struct {
     const char* name;
     const std::vector<uint8_t>& file;

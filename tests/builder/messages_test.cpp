@@ -36,7 +36,6 @@ TEST(DefaultMessages, AreCompleteFilledInAndPlaceholderCorrect) {
     EXPECT_FALSE(table[list][item].empty()) << list << "/" << item;
   // A text at 6/9 would ask for a restart after every installation.
   EXPECT_TRUE(table[6][9].empty());
-  EXPECT_EQ(table[7][0], "Acme Tool Setup");
   for (const auto& list : table)
     for (const auto& text : list) EXPECT_EQ(text.find("{product}"), std::string::npos) << text;
 }

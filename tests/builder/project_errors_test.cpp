@@ -7,16 +7,9 @@ namespace wrenly::builder {
 namespace {
 using test::kProduct;
 
-std::string Types(int n) {
-  std::string s = kProduct;
-  for (int i = 0; i < n; ++i) s += "[[install_type]]\nname = \"T" + std::to_string(i) + "\"\n";
-  return s;
-}
-std::string Pages(int n) {
-  std::string s = kProduct + "pages = [\"welcome\"";
-  for (int i = 1; i < n; ++i) s += ", \"welcome\"";
-  return s + "]\n";
-}
+std::string Repeat(const std::string& s, int n) { return n ? s + Repeat(s, n - 1) : ""; }
+std::string Types(int n) { return kProduct + Repeat("[[install_type]]\nname = \"T\"\n", n); }
+std::string Pages(int n) { return kProduct + "pages = [" + Repeat("\"welcome\", ", n) + "]\n"; }
 std::string File(const std::string& keys) { return kProduct + "[[files]]\nsource = \"a.txt\"\n" + keys; }
 std::string Title(const std::string& style) { return kProduct + "[background]\ntitle_style = { " + style + " }\n"; }
 const std::string kFont31 = "font = \"" + std::string(31, 'F') + "\"";
@@ -31,11 +24,9 @@ struct Case {
 
 // Every limit the builder checks, on both sides, and the errors authors meet most.
 const Case kCases[] = {
-    {"UnknownTopKey", kProduct + "[extra]\n", "unknown key \"extra\"", 3},
     {"UnknownProductKey", kProduct + "colour = 3\n", "unknown key \"colour\" in [product]", 3},
     {"UnknownFileKey", File("sauce = 1\n"), "unknown key \"sauce\"", 5},
     {"WrongType", "[product]\nname = 5\n", "\"name\" must be a string", 2},
-    {"WrongBoolType", kProduct + "register_uninstall = \"yes\"\n", "must be true or false", 3},
     {"MissingProduct", "[setup]\n", "[product] table is missing", 1},
     {"SyntaxError", "[product]\nname = \"P\n", "", 2},
     {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n", "source file \"nothere.txt\" does not exist", 5},
@@ -45,7 +36,6 @@ const Case kCases[] = {
     {"UndefinedName", kProduct + "[[files]]\nsource = \"${MISSING}/a.txt\"\n", "${MISSING} is not defined", 4},
     {"VersionCheckWithoutResource", File("version_check = true\n"), "has no version resource", 5},
     {"BadPlaceholder", kProduct + "[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
-    {"TwoPlaceholders", kProduct + "\n[texts]\n\"7/29\" = \"%s or %s\"\n", "has 2 placeholders", 5},
     {"NumberWanted", Types(1) + "[install_type.texts]\n\"3/8\" = \"%s MB\"\n", "text 3/8 has %s where %d", 6},
     {"UnknownTextKey", kProduct + "[texts]\nx = 1\n", "unknown text \"x\"", 4},
     {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
@@ -59,8 +49,6 @@ const Case kCases[] = {
     {"InitialType17", Types(16) + "[setup]\ninitial_type = 17\n", "between 1 and 16", 36},
     {"InitialTypeMissing", kProduct + "[setup]\ninitial_type = 2\n", "initial_type 2 names no install type", 4},
     {"SetupLevelZero", kProduct + "[setup]\nlevel = 0\n", "\"level\" must lie between 1 and 9", 4},
-    {"SetupLevel10", kProduct + "[setup]\nlevel = 10\n", "\"level\" must lie between 1 and 9", 4},
-    {"FileLevelZero", File("level = 0\n"), "\"level\" must lie between 1 and 9", 5},
     {"FileLevel10", File("level = 10\n"), "\"level\" must lie between 1 and 9", 5},
     {"FontName32", Title("font = \"" + std::string(32, 'F') + "\""), "at most 31 characters", 4},
     {"TitleSize3", Title("size = 3"), "\"size\" must lie between 4 and 400", 4},

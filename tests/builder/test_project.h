@@ -1,10 +1,10 @@
 // A scratch folder with a stub, sources and a project file, for building real
 // packages in tests.
 #pragma once
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <unistd.h>
 #include "builder/build.h"
 
 namespace wrenly::builder::test {
@@ -26,13 +26,7 @@ inline std::string Noise(size_t n, unsigned seed) {
 
 class ScratchProject {
  public:
-  ScratchProject() {
-    static int counter = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("wrenly-bld-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(dir_);
-    Write("stub.exe", std::string(3000, 'S'));
-  }
+  ScratchProject() { Write("stub.exe", std::string(3000, 'S')); }
   ~ScratchProject() { std::filesystem::remove_all(dir_); }
 
   std::filesystem::path Path(const std::string& name) const { return dir_ / name; }
@@ -43,15 +37,14 @@ class ScratchProject {
   // Builds `toml` with stub.exe; returns the setup program. Throws BuildError.
   std::filesystem::path Build(const std::string& toml, const std::string& out = "setup.exe") const {
     Write("project.toml", toml);
-    BuildOptions options{.project = Path("project.toml"), .output = Path(out), .stub = Path("stub.exe")};
-    options.quiet = true;
     std::ostringstream log;
-    builder::Build(options, log);
+    builder::Build({.project = Path("project.toml"), .output = Path(out), .stub = Path("stub.exe"), .quiet = true}, log);
     return Path(out);
   }
 
  private:
-  std::filesystem::path dir_;
+  std::string name_ = (std::filesystem::temp_directory_path() / "wrenly-bld-XXXXXX").string();
+  std::filesystem::path dir_ = ::mkdtemp(name_.data());
 };
 
 }  // namespace wrenly::builder::test

@@ -1,11 +1,9 @@
-#include "engine_driver_fake_ui.h"
+#include "engine_fakes.h"
 
 #include "install/install_run.h"
 #include "ui/show_message.h"
 
 FakeUi Ui;
-
-void ResetFakeUi() { Ui = FakeUi{}; }
 
 int ShowMessage(const char* text, unsigned style) {
   Ui.messages.emplace_back(text, style);

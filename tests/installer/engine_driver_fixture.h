@@ -3,20 +3,16 @@
 #pragma once
 #include <stdlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "engine_driver_fake_ui.h"
-#include "fake_disk.h"
-#include "fake_file_system.h"
+#include "engine_fakes.h"
 #include "format/block_ids.h"
 #include "format/file_entry.h"
-#include "format/install_type.h"
 #include "format/writer.h"
 #include "install/install_run.h"
 #include "ui/show_message.h"
@@ -43,13 +39,8 @@ inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
 // List 7 as the engine's tests need it; other items empty.
 inline std::vector<std::string> EngineMessages() {
   std::vector<std::string> list(32);
-  list[0] = "Demo Setup";
-  list[6] = "Create the folder?";
   list[13] = "Really cancel?";
-  list[16] = "Cannot read %s.";
-  list[18] = "Volume %s is missing.";
   list[28] = "Insert disk %d.";
-  list[31] = "The package is incomplete.";
   return list;
 }
 
@@ -57,9 +48,7 @@ class EngineTest : public InstallerTest {
  protected:
   void SetUp() override {
     InstallerTest::SetUp();
-    ResetFakeDisk();
-    ResetFakeUi();
-    ResetFakeFileSystem();
+    ResetEngineFakes();
     ::Run = InstallRun{};
     PageResult = 0;
     PageIndex = 0;
@@ -73,20 +62,20 @@ class EngineTest : public InstallerTest {
     InstallerTest::TearDown();
   }
   // Each row of a table starts as a test does.
-  void Fresh() {
-    TearDown();
-    SetUp();
-  }
-  // Loads a one-type package with the given table and DataArea part, first
-  // dropping what an earlier row loaded; list 7 is `messages`.
-  void Load(const std::vector<TableEntry>& entries, const Bytes& data = {}, InstallTypeSpec plan = {}) {
+  void Fresh() { TearDown(), SetUp(); }
+  // Loads a one-type package with the given file table and DataArea part
+  // from the scratch folder, first dropping what an earlier row loaded;
+  // list 7 is `messages`.
+  void Load(const Bytes& table, const Bytes& data = {}, InstallTypeSpec plan = {}, const Bytes& uninstaller = {}) {
     CloseDataArea();
     FreePackage();
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
-    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, EntryTable(entries));
+    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
+    if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
     p.dataArea = data;
-    SetOwnPath(WriteTempFile("setup.exe", p.Build()));
+    Write("setup.exe", p.Build());
+    SetOwnPath(Path("setup.exe"));
     ASSERT_EQ(LoadPackage(), 1);
   }
   // The record at offset 4 of `table`, which must outlive the view.
@@ -100,9 +89,8 @@ class EngineTest : public InstallerTest {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(Path(name), std::ios::binary) << content;
-  }
+  void Write(const std::string& name, std::string_view c) const { std::ofstream(Path(name), std::ios::binary) << c; }
+  void Write(const std::string& name, const Bytes& b) const { Write(name, {(const char*)b.data(), b.size()}); }
   void SetWorkPath(const std::string& path) { std::strncpy(WorkPath, path.c_str(), kWorkPathSize - 1); }
 
   std::vector<std::string> messages = EngineMessages();

@@ -1,46 +1,82 @@
+// The per-entry step over real files: a package with the given entries is
+// loaded, the run started, and InstallNextEntry called until it stops.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine_entry_fixture.h"
-#include "format/block_ids.h"
+#include "install/data_area.h"
 #include "install/destination.h"
+#include "install/fonts.h"
 #include "package/package_model.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using Boxes = std::vector<std::pair<std::string, unsigned>>;  // text, style
 
-// The per-entry step over real files: a package with the given entries is
-// loaded, the run started, and InstallNextEntry called until it stops.
+// The method byte, then the stream.
+Bytes Entry(uint8_t method, const Bytes& stream) {
+  Bytes e{method};
+  e.insert(e.end(), stream.begin(), stream.end());
+  return e;
+}
+
+// One data.txt entry: what is there before, the entry, the answers given;
+// then what the step leaves.
+struct Case {
+  const char* name;
+  std::optional<std::string> existing;
+  std::string content = "new content";
+  uint8_t method = 1;
+  std::optional<Bytes> stored;  // method byte and stream, when not content's
+  uint32_t flags = 0;
+  uint16_t options = 0;
+  bool wrongChecksum = false, acceptSwitch = false;
+  // The DataArea (5 bytes of another entry, then this one's) up to `cut` (from the end when negative) is in
+  // setup.exe, the rest in setup.D01, which is missing unless `d01`, or appears at the first box.
+  int cut = INT_MAX;
+  bool d01 = true, tempCopy = false, diskAppears = false;
+  std::deque<int> answers = {};
+  bool existingReadOnly = false, locked = false, unreplaceable = false, cancel = false;
+  std::string item0 = "data.txt";
+  int result = 0;  // then the outcome
+  uint16_t status = 0;
+  std::string after = "<missing>";  // data.txt after the run
+  Boxes boxes = {};
+  std::set<std::string> readOnly = {};
+  bool restart = false;
+};
+
 class EntryStep : public EngineTest {
  protected:
-  // Appends content as a zlib entry (or with the given method byte) to the
+  // Appends content, stored with the method byte (or as `stored`), to the
   // DataArea and points the plan at it.
-  void AddData(EntryPlan& plan, const std::string& content, uint8_t method = 1) {
+  void AddData(EntryPlan& plan, const std::string& content, uint8_t method = 1, std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
-    Bytes stored{method};
-    Bytes z = Zlib(raw);
-    stored.insert(stored.end(), z.begin(), z.end());
+    if (!stored) stored = Entry(method, method == 2 ? Bzip2(raw) : Zlib(raw));
     plan.dataOffset = (uint32_t)area.size();
-    plan.storedLength = (uint32_t)stored.size();
+    plan.storedLength = (uint32_t)stored->size();
     plan.size = (uint32_t)raw.size();
     plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
-    area.insert(area.end(), stored.begin(), stored.end());
+    area.insert(area.end(), stored->begin(), stored->end());
   }
-  // Runs the entries; returns how many calls returned 1.
-  int Install(const std::vector<EntryPlan>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {}) {
-    InstallTypeSpec plan;
-    plan.lists[7] = EngineMessages();
-    PackageImage p;
-    p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, PlanTable(plans));
-    if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
-    p.dataArea = area;
-    SetOwnPath(WriteTempFile("setup.exe", p.Build()));
-    EXPECT_EQ(LoadPackage(), 1);
+  // Runs the entries into the scratch folder, the DataArea's bytes from `cut`
+  // on in setup.D01 (`rest`); returns how many calls returned 1.
+  int Install(const std::vector<EntryPlan>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
+              size_t cut = SIZE_MAX, bool d01 = true) {
+    cut = std::min(cut, area.size());
+    wf::ByteWriter w;
+    w.U32(static_cast<uint32_t>(area.size() - cut));
+    w.Bytes(Bytes(area.begin() + cut, area.end()));
+    rest = w.bytes();
+    if (d01 && cut < area.size()) Write("setup.D01", rest);
+    Load(PlanTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
     std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
     ::Run.destinationChecked = true;
@@ -49,153 +85,260 @@ class EntryStep : public EngineTest {
     while (InstallNextEntry()) ++handled;
     return handled;
   }
-  uint16_t Status(int n) const {
-    const uint8_t* e = ThePackage.firstEntry;
-    for (int i = 0; i < n; ++i) e += wf::LoadU32(e);
-    return wf::LoadU16(e + 4);
-  }
-  std::optional<std::string> Content(const std::string& name) const {
-    if (!fs::exists(Path(name))) return std::nullopt;
-    return ReadAll(Path(name));
-  }
-  // Names in the scratch folder other than the given ones.
-  std::vector<std::string> Leftovers(std::vector<std::string> expected) const {
-    std::vector<std::string> extra;
-    for (const auto& f : fs::directory_iterator(scratch)) {
-      std::string n = f.path().filename().string();
-      if (std::find(expected.begin(), expected.end(), n) == expected.end()) extra.push_back(n);
-    }
-    return extra;
-  }
+  uint16_t Status() const { return wf::LoadU16(ThePackage.firstEntry + 4); }
 
-  Bytes area;
-};
-
-TEST_F(EntryStep, OneEntry) {
-  struct {
-    const char* name;
-    std::optional<std::string> existing;  // data.txt before the run
-    uint32_t flags = 0;
-    uint16_t options = 0;
-    uint8_t method = 1;
-    bool wrongChecksum = false, acceptSwitch = false;
-    std::deque<int> answers = {};
-    bool locked = false, cancel = false;
-    std::string item0 = "data.txt";
-    int result = 0;  // then the outcome
-    uint16_t status = 0;
-    std::optional<std::string> after;  // data.txt after the run
-    bool readOnly = false, restart = false;
-  } cases[] = {
-      {.name = "created", .status = 25, .after = "new content"},
-      {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
-      {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
-      {.name = "only if missing creates", .flags = 0x40, .status = 25, .after = "new content"},
-      {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = true},
-      {.name = "bad method replaces nothing", .existing = "old", .method = 3, .result = 31, .after = "old"},
-      {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
-       .after = "new content"},
-      {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
-       .after = "new content"},
-      {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = 21,
-       .after = "old"},
-      {.name = "damaged, box closed", .existing = "old", .wrongChecksum = true, .answers = {2}, .result = 21,
-       .after = "old"},
-      {.name = "locked waits for the restart", .existing = "old", .locked = true, .status = 500, .after = "old",
-       .restart = true},
-      {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
-       .status = 500, .after = "old", .readOnly = true, .restart = true},
-      {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
-      {.name = "name leaving its folder", .item0 = "..\\data.txt", .result = 31},
-  };
-  for (auto& c : cases) {
+  void Check(const Case& c) {
     SCOPED_TRACE(c.name);
     Fresh();
-    area.clear();
+    area.assign(5, 0x22);
     if (c.existing) Write("data.txt", *c.existing);
-    if (c.locked) FakeFiles.locked.insert(Path("data.txt"));
+    for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
+                             {c.unreplaceable, &FakeFiles.unreplaceable}})
+      if (on) names->insert(Path("data.txt"));
     Options.acceptDamaged = c.acceptSwitch;
+    Options.deleteSelf = c.tempCopy;
     Ui.answers = c.answers;
+    if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
     EntryPlan plan;
     plan.flags = c.flags;
     plan.options = c.options;
     plan.items = {c.item0};
-    AddData(plan, "new content", c.method);
+    AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
+    size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
+    if (c.cut != INT_MAX) EXPECT_LT(cut, area.size());
 
-    EXPECT_EQ(Install({plan}), c.result || c.cancel ? 0 : 1);
+    EXPECT_EQ(Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears), c.result || c.cancel ? 0 : 1);
     EXPECT_EQ(ResultCode, c.result);
-    EXPECT_EQ(Status(0), c.status);
-    EXPECT_EQ(Content("data.txt"), c.after);
-    EXPECT_EQ(FakeFiles.readOnly.count(Path(c.status == 500 ? "data.$$A" : "data.txt")) == 1, c.readOnly);
+    EXPECT_EQ(Status(), c.status);
+    EXPECT_EQ(ReadAll(Path("data.txt")), c.after);
+    EXPECT_EQ(Ui.messages, c.boxes);
+    std::set<std::string> readOnly;
+    for (auto& name : c.readOnly) readOnly.insert(Path(name));
+    EXPECT_EQ(FakeFiles.readOnly, readOnly);
     EXPECT_EQ(RestartNeeded, c.restart);
+    std::vector<std::pair<std::string, std::string>> moves;
+    if (c.restart) moves.emplace_back(Path("data.$$A"), Path("data.txt"));
+    EXPECT_EQ(FakeFiles.restartMoves, moves);
     // Only a file waiting for the restart stays beside the destination.
-    std::vector<std::string> expected = {"data.txt", "setup.exe"};
-    if (c.restart) expected.push_back("data.$$A");
-    EXPECT_EQ(Leftovers(expected), std::vector<std::string>{});
-    EXPECT_STREQ(::Run.tempName, "");
-    // The damaged question is asked, although the package has no text, unless /R.
-    std::vector<unsigned> styles;
-    for (auto& m : Ui.messages) styles.push_back(m.second);
-    EXPECT_EQ(styles, c.wrongChecksum && !c.acceptSwitch ? std::vector<unsigned>{0x24} : std::vector<unsigned>());
-    if (c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
+    EXPECT_EQ(std::filesystem::exists(Path("data.$$A")), c.restart);
+    EXPECT_EQ(UserCancelled, c.result == 15);
+    if (c.result == 17 || c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
+    if (c.result == 18) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
   }
+
+  Bytes area, rest;
+};
+
+TEST_F(EntryStep, Streams) {
+  std::string text(300000, 0), noise(70000, 0);
+  for (size_t i = 0; i < text.size(); ++i) text[i] = "wrenly text\n"[i % 12];
+  std::mt19937 rng(7);
+  for (char& c : noise) c = static_cast<char>(rng());
+  Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw);
+  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
+  Bytes trailing = Entry(1, Zlib({'a', 'b', 'c'})), cut = Entry(1, Zlib(Bytes(noise.begin(), noise.end())));
+  trailing.resize(trailing.size() + 100, 0xEE);
+  cut.resize(cut.size() - 10);
+  for (const Case& c : std::vector<Case>{
+           {.name = "zlib over many reads and writes", .content = text, .status = 25, .after = text},
+           {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = 25, .after = text},
+           {.name = "output larger than its input", .content = noise, .status = 25, .after = noise},
+           {.name = "empty content", .content = "", .status = 25, .after = ""},
+           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = 25, .after = ""},
+           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = 25,
+            .after = "abc"},
+           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = 31, .after = "old"},
+           {.name = "corrupted zlib stream", .stored = Entry(1, corrupt), .result = 31},
+           {.name = "corrupted bzip2 stream", .stored = Entry(2, corruptBz), .result = 31},
+           {.name = "stream cut short", .stored = cut, .result = 31},
+       })
+    Check(c);
 }
 
-TEST_F(EntryStep, MissingVolumeKeepsItsOwnResultCode) {
-  EntryPlan plan;
-  AddData(plan, std::string(5000, 'v'));
-  area.resize(area.size() / 2);  // the rest would be in setup.D01, which is absent
-  Write("data.txt", "old");
-  plan.items = {"data.txt"};
-  EXPECT_EQ(Install({plan}), 0);
-  EXPECT_EQ(ResultCode, 18);
-  EXPECT_EQ(Content("data.txt"), "old");
-  EXPECT_EQ(Leftovers({"data.txt", "setup.exe"}), std::vector<std::string>{});
+TEST_F(EntryStep, Volumes) {
+  std::string big(50000, 0);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 300);
+  const Boxes insert = {{"Insert disk 2.", kMessageOkCancelInformation}}, confirm = {{"Really cancel?", 0x24}};
+  for (const Case& c : std::vector<Case>{
+           {.name = "starts inside setup.D01", .content = big, .cut = 2, .status = 25, .after = big},
+           {.name = "method byte alone in setup.exe", .content = big, .cut = 6, .status = 25, .after = big},
+           {.name = "one stream byte in setup.exe", .content = big, .cut = 7, .status = 25, .after = big},
+           {.name = "cut in the middle", .content = big, .cut = 500, .status = 25, .after = big},
+           {.name = "last byte in setup.D01", .content = big, .cut = -1, .status = 25, .after = big},
+           // The reader's own code stands, not the damaged entry's.
+           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = 18, .after = "old"},
+           {.name = "prompt: cancel, then confirm", .existing = "old", .cut = 7, .d01 = false, .tempCopy = true,
+            .answers = {kAnswerCancel, kAnswerYes}, .result = 15, .after = "old", .boxes = {insert[0], confirm[0]}},
+           {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
+            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = 25, .after = "new content",
+            .boxes = {insert[0], confirm[0]}},
+           {.name = "prompt: OK finds the disk", .cut = 7, .tempCopy = true, .diskAppears = true,
+            .answers = {kAnswerOk}, .status = 25, .after = "new content", .boxes = insert},
+           {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
+            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15,
+            .boxes = {insert[0], insert[0], confirm[0]}},
+       })
+    Check(c);
+}
+
+TEST_F(EntryStep, Overwrite) {
+  const std::string fresh(20000, 'n');
+  std::string lastByte = fresh;
+  lastByte.back() = 'o';
+  const Boxes damaged = {{"", 0x24}};  // asked although the package has no text, unless /R
+  for (const Case& c : std::vector<Case>{
+           {.name = "created", .status = 25, .after = "new content"},
+           {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
+           {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
+           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = {"data.txt"}},
+           {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = 23,
+            .after = "new content", .readOnly = {"data.txt"}},
+           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
+            .after = "new content"},
+           {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
+            .after = "new content", .boxes = damaged},
+           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = 21,
+            .after = "old", .boxes = damaged},
+           {.name = "locked, identical", .existing = "new content", .locked = true, .status = 23,
+            .after = "new content"},
+           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = 500,
+            .after = "New content", .restart = true},
+           {.name = "locked, other byte past the first piece", .existing = lastByte, .content = fresh, .locked = true,
+            .status = 500, .after = lastByte, .restart = true},
+           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = 500,
+            .after = "old", .readOnly = {"data.txt"}, .restart = true},
+           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
+            .status = 500, .after = "old", .readOnly = {"data.$$A"}, .restart = true},
+           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
+           {.name = "replace fails, read-only", .existing = "old", .existingReadOnly = true, .unreplaceable = true,
+            .result = 17, .after = "old", .readOnly = {"data.txt"}},
+           {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
+           {.name = "name leaving its folder", .item0 = "..\\data.txt", .result = 31},
+       })
+    Check(c);
+}
+
+// The DataArea's reader hands other files through: failures no package shows.
+TEST_F(EntryStep, DecompressFailuresOverPlainFiles) {
+  Bytes stored = Entry(1, Zlib({'x'}));
+  Write("in.bin", stored);
+  Write("out.bin", "");
+  FileHandle in = FileOpen(Path("in.bin").c_str(), kFileRead), out = FileOpen(Path("out.bin").c_str(), kFileRead);
+  EXPECT_EQ(DecompressEntry(out, &in, 0, nullptr, nullptr), 1) << "a stored length of 0";
+  EXPECT_EQ(DecompressEntry(out, &in, (uint32_t)stored.size(), nullptr, nullptr), 4) << "the write fails";
+  FileClose(in);
+  FileClose(out);
 }
 
 TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
-  EntryPlan plan;
-  plan.options = 2;
-  plan.items = {"uninst.exe"};
-  AddData(plan, "-record-");
-  EXPECT_EQ(Install({plan}, 0, Bytes{'M', 'Z', 'x'}), 1);
-  EXPECT_EQ(ResultCode, 0);
-  EXPECT_EQ(Content("uninst.exe"), "MZx-record-");
-  EXPECT_EQ(Status(0), 0);
-  EXPECT_EQ(std::string(UninstallerPath), Path("uninst.exe"));
-}
-
-TEST_F(EntryStep, CompleteUninstallerStaysWhenTheTypeAppends) {
   // An existing uninstaller ending in an end header with the complete flag.
-  Write("uninst.exe", std::string("MZold") + std::string("\x7F\x7F\x02\x00\x00\x00\x00\x00", 8));
-  EntryPlan uninstaller, file;
-  uninstaller.options = 2;
-  uninstaller.items = {"uninst.exe"};
-  AddData(uninstaller, "-record-");
-  AddData(file, "text");
-  EXPECT_EQ(Install({uninstaller, file}, 0x10, Bytes{'M', 'Z'}), 1);
-  EXPECT_EQ(Content("uninst.exe")->substr(0, 5), "MZold");
-  EXPECT_EQ(std::string(UninstallerPath), Path("uninst.exe"));
-  EXPECT_EQ(Content("file.txt"), "text");
-  EXPECT_EQ(Ui.percents, std::vector<int>{100});  // the kept uninstaller shows no progress
+  const std::string complete = std::string("MZold") + std::string("\x7F\x7F\x02\x00\x00\x00\x00\x00", 8);
+  // A kept uninstaller shows no progress.
+  struct { const char* what; std::string existing; uint16_t typeOptions; std::string after; std::vector<int> percents; }
+  cases[] = {
+      {"written", "", 0, "MZ-record-", {50, 100}},
+      {"a complete one stays when the type appends", complete, 0x10, complete, {100}},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fresh();
+    area.clear();
+    if (!c.existing.empty()) Write("uninst.exe", c.existing);
+    EntryPlan uninstaller, file;
+    uninstaller.options = 2;
+    uninstaller.items = {"uninst.exe"};
+    AddData(uninstaller, "-record-");
+    AddData(file, "text");
+    Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
+    EXPECT_EQ(ResultCode, 0);
+    EXPECT_EQ(ReadAll(Path("uninst.exe")), c.after);
+    EXPECT_EQ(Status(), 0);
+    EXPECT_EQ(std::string(UninstallerPath), Path("uninst.exe"));
+    EXPECT_EQ(ReadAll(Path("file.txt")), "text");
+    EXPECT_EQ(Ui.percents, c.percents);
+  }
 }
 
-TEST_F(EntryStep, SharedFontCountedRegisteredAndRemembered) {
-  Fake.specialFolders[0x14] = scratch + "/";
-  EntryPlan font;
-  font.kind = 3;
-  font.flags = 0x400 | 0x800;
-  font.items = {"demo.ttf"};
-  AddData(font, "not really a font");
-  Write("demo.ttf", "older font");
-  EXPECT_EQ(Install({font}), 1);
-  EXPECT_EQ(Status(0), 23);
-  EXPECT_EQ(FakeFiles.fontsRemoved, std::vector<std::string>{Path("demo.ttf")});
-  EXPECT_EQ(FakeFiles.fontsAdded, std::vector<std::string>{Path("demo.ttf")});
-  EXPECT_EQ(FakeFiles.dwords["Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + Path("demo.ttf")], 1u);
-  EXPECT_EQ(ScreenSaverEntry, ThePackage.firstEntry);
+void Big16(std::string& s, uint32_t v) {
+  s += (char)(v >> 8);
+  s += (char)v;
+}
+
+struct NameRecord {
+  uint16_t platform, nameId;
+  std::string text;
+  uint16_t offsetShift = 0;  // moves the record's string offset past its text
+};
+
+// A TrueType file of `tables` table records; record `nameAt` (0-based, -1
+// for none) is the name table, which follows the records. Fields go in as
+// big-endian 16-bit halves.
+std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& names) {
+  std::string f, storage;
+  for (uint32_t v : {1u, 0u, uint32_t{tables}, 0u, 0u, 0u}) Big16(f, v);
+  for (int i = 0; i < tables; ++i) {
+    f += i == nameAt ? "name" : "glyf";
+    for (uint32_t v : {0u, 0u, 0u, i == nameAt ? 12 + 16u * tables : 0u, 0u, 0u}) Big16(f, v);
+  }
+  uint32_t count = (uint32_t)names.size();
+  for (uint32_t v : {0u, count, 6 + 12 * count}) Big16(f, v);
+  for (const NameRecord& n : names) {
+    for (uint32_t v : {uint32_t{n.platform}, 0u, 0u, uint32_t{n.nameId}, (uint32_t)n.text.size(),
+                       (uint32_t)(storage.size() + n.offsetShift)})
+      Big16(f, v);
+    storage += n.text;
+  }
+  return f + storage;
+}
+
+// A shared font over an older one: the old name's value goes, the new one's
+// full name (of the Macintosh record) holds the file's name, the count grows
+// and the entry is remembered.
+TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
+  const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
+                    nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
+  struct { bool nt; std::string font, value; } cases[] = {  // value "": none
+      {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
+      {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
+      {true, Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
+      {true, Font(1, 0, {{1, 1, "Demo"}}), ""},
+      {true, Font(1, 0, {{1, 4, "First"}, {1, 4, "Second"}}), nt + "Second (TrueType)"},
+      {true, Font(40, 39, {{1, 4, "Forty"}}), nt + "Forty (TrueType)"},
+      {true, Font(41, 40, {{1, 4, "Forty-one"}}), ""},
+      {true, Font(1, 0, {{1, 4, std::string(700, 'L')}}), nt + std::string(508, 'L') + " (TrueType)"},
+      {true, Font(1, 0, {{1, 4, "Gone", 100}}), ""},
+      {true, "plain text, nothing more", ""},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    Fresh();
+    area.clear();
+    FakeFiles.ntFamily = c.nt;
+    std::string path = Path("Fonts\\demo.ttf");  // the file's name follows a backslash
+    Fake.specialFolders[0x14] = Path("Fonts\\");
+    Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
+    FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
+    const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
+    FakeFiles.dwords[count] = 41;
+    EntryPlan font;
+    font.kind = 3;
+    font.flags = 0x400 | 0x800;
+    font.items = {"demo.ttf"};
+    AddData(font, c.font);
+    EXPECT_EQ(Install({font}), 1);
+    EXPECT_EQ(Status(), 23);
+    EXPECT_EQ(ReadAll(path), c.font);
+    EXPECT_EQ(FakeFiles.fontsRemoved, std::vector<std::string>{path});
+    EXPECT_EQ(FakeFiles.fontsAdded, std::vector<std::string>{path});
+    EXPECT_EQ(FakeFiles.fontBroadcasts, 2);
+    std::map<std::string, std::string> expected;
+    if (!c.value.empty()) expected[c.value] = "demo.ttf";
+    EXPECT_EQ(FakeFiles.strings, expected);
+    EXPECT_EQ(FakeFiles.dwords[count], 42u);
+    EXPECT_EQ(ScreenSaverEntry, ThePackage.firstEntry);
+  }
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-#include "fake_disk.h"
+#include "engine_fakes.h"
 
 #include <cstring>
 
 #include "platform/disk.h"
 
 FakeDisk Disk;
-
-void ResetFakeDisk() { Disk = FakeDisk{}; }
 
 int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
   Disk.freeBytesQueries.push_back(path);
@@ -25,18 +23,12 @@ int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* b
   return 1;
 }
 
-int FindExistingFile(const char* path, uint32_t*, uint32_t*) {
-  Disk.lookups.push_back(path);
-  return 0;
-}
+int FindExistingFile(const char*, uint32_t*, uint32_t*) { return 0; }
 
 uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
   auto it = Disk.fullPaths.find(path);
   std::string full = it == Disk.fullPaths.end() ? path : it->second;
-  if (full.size() >= size) {
-    out[0] = 0;
-    return 0;
-  }
+  if (full.size() >= size) return out[0] = 0;
   std::memcpy(out, full.c_str(), full.size() + 1);
   return static_cast<uint32_t>(full.size());
 }

@@ -1,23 +1,21 @@
-#include "fake_file_system.h"
-
-#include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+
+#include "engine_fakes.h"
+#include "platform/file_system.h"
 
 FakeFileSystem FakeFiles;
 
-void ResetFakeFileSystem() { FakeFiles = FakeFileSystem{}; }
+void ResetEngineFakes() {
+  Disk = FakeDisk{};
+  Ui = FakeUi{};
+  FakeFiles = FakeFileSystem{};
+}
 
 namespace {
-bool RealFile(const char* path) {
-  struct stat st;
-  return stat(path, &st) == 0;
-}
 void CopyOut(const std::string& s, char* out, size_t size) {
   size_t n = std::min(s.size(), size - 1);
   std::memcpy(out, s.data(), n);
@@ -26,7 +24,7 @@ void CopyOut(const std::string& s, char* out, size_t size) {
 std::string Key(const char* key, const char* value) { return std::string(key) + "|" + value; }
 }  // namespace
 
-bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || RealFile(path); }
+bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
 
 int ProbeFile(const char* path) {
   if (!NamedFileExists(path)) return kProbeMissing;
@@ -35,11 +33,7 @@ int ProbeFile(const char* path) {
 
 int SetReadOnlyAttribute(const char* path, bool readOnly) {
   if (!NamedFileExists(path)) return 1;
-  if (readOnly)
-    FakeFiles.readOnly.insert(path);
-  else
-    FakeFiles.readOnly.erase(path);
-  return 0;
+  return readOnly ? (void)FakeFiles.readOnly.insert(path) : (void)FakeFiles.readOnly.erase(path), 0;
 }
 
 int DeleteNamedFile(const char* path) {
@@ -56,10 +50,7 @@ int ReplaceNamedFile(const char* from, const char* to) {
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
 
-int GetTempFolder(char* out) {
-  CopyOut(FakeFiles.tempFolder, out, 260);
-  return 1;
-}
+int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out, 260), 1; }
 
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 
@@ -71,8 +62,7 @@ void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool
 int ReadFileVersion(const char*, FileVersionFacts*) { return 0; }
 
 int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
-  FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : "");
-  return 0;
+  return FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : ""), 0;
 }
 
 void GetShortPath(const char* path, char* out) {
@@ -80,43 +70,10 @@ void GetShortPath(const char* path, char* out) {
   CopyOut(it == FakeFiles.shortNames.end() ? std::string(path) : it->second, out, 260);
 }
 
-// A small profile writer: enough of the system's rules for the tests (one
-// key per name inside a section, new keys at the section's end).
+// Enough of the system's writer for the deletion's rewrite: each entry
+// lands on a line of its own under its section's header.
 void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
-  std::vector<std::string> lines;
-  {
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-  }
-  std::string header = std::string("[") + section + "]";
-  size_t at = 0;
-  while (at < lines.size() && strcasecmp(lines[at].c_str(), header.c_str()) != 0) ++at;
-  std::string entry = std::string(key) + "=" + value;
-  if (at == lines.size()) {
-    lines.push_back(header);
-    lines.push_back(entry);
-  } else {
-    size_t end = at + 1;
-    bool replaced = false;
-    for (; end < lines.size() && (lines[end].empty() || lines[end][0] != '['); ++end) {
-      size_t eq = lines[end].find('=');
-      if (eq != std::string::npos && strcasecmp(lines[end].substr(0, eq).c_str(), key) == 0) {
-        lines[end] = entry;
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) {
-      while (end > at + 1 && lines[end - 1].empty()) --end;
-      lines.insert(lines.begin() + (long)end, entry);
-    }
-  }
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  for (const auto& l : lines) out << l << "\r\n";
+  std::ofstream(file, std::ios::binary | std::ios::app) << "[" << section << "]\r\n" << key << "=" << value << "\r\n";
 }
 
 void FlushProfile(const char*) {}
@@ -128,12 +85,10 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
   return 1;
 }
 int SetMachineDword(const char* key, const char* value, uint32_t data) {
-  FakeFiles.dwords[Key(key, value)] = data;
-  return 0;
+  return FakeFiles.dwords[Key(key, value)] = data, 0;
 }
 int SetMachineString(const char* key, const char* value, const char* data) {
-  FakeFiles.strings[Key(key, value)] = data;
-  return 0;
+  return FakeFiles.strings[Key(key, value)] = data, 0;
 }
 int DeleteMachineValue(const char* key, const char* value) {
   return FakeFiles.strings.erase(Key(key, value)) ? 0 : 1;

@@ -57,10 +57,7 @@ void FakeSystem::AddFile(const std::string& path) {
   files.push_back(path);
 }
 
-void GetScreenSize(int* width, int* height) {
-  *width = Fake.screenWidth;
-  *height = Fake.screenHeight;
-}
+void GetScreenSize(int* width, int* height) { *width = Fake.screenWidth, *height = Fake.screenHeight; }
 
 int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
   auto it = Fake.registry.find(std::to_string(root) + "|" + key + "|" + (value ? value : ""));
@@ -75,14 +72,8 @@ uint32_t ReadIniString(const char* file, const char* section, const char* key, c
   return (uint32_t)std::strlen(out);
 }
 
-int GetWindowsFolder(char* out) {
-  CopyOut(Fake.windowsFolder, out, 260);
-  return 1;
-}
-int GetSystemFolder(char* out) {
-  CopyOut(Fake.systemFolder, out, 260);
-  return 1;
-}
+int GetWindowsFolder(char* out) { return CopyOut(Fake.windowsFolder, out, 260), 1; }
+int GetSystemFolder(char* out) { return CopyOut(Fake.systemFolder, out, 260), 1; }
 
 int GetSpecialFolderPath(char* out, int number) {
   auto it = Fake.specialFolders.find(number);
@@ -91,11 +82,7 @@ int GetSpecialFolderPath(char* out, int number) {
   return 1;
 }
 
-void GetLocalDate(int* year, int* month, int* day) {
-  *year = Fake.year;
-  *month = Fake.month;
-  *day = Fake.day;
-}
+void GetLocalDate(int* year, int* month, int* day) { *year = Fake.year, *month = Fake.month, *day = Fake.day; }
 
 int EnterFolder(const char* path) {
   std::string p = path;

@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
 # wrenly build, inspect --verify and extract on the demo project with the real
-# Installer stub: the files come back unchanged and a second build is identical.
+# Installer stub: the stub comes first, unchanged, and the files come back.
 set -euo pipefail
 wrenly=$1 src=$2 win32=$3 work=$4
 stub=$win32/installer/wrenly-stub.exe bin=$win32/examples/demo/app demo=$src/examples/demo
 if [ ! -f "$stub" ] || [ ! -f "$bin/demo.exe" ]; then echo "skipped: the win32 flavour is not built"; exit 77; fi
 rm -rf "$work"; mkdir -p "$work"
-for out in setup again; do
-  "$wrenly" build "$demo/demo.toml" -o "$work/$out.exe" --stub "$stub" -D DEMO_BIN="$bin" --quiet
-done
-cmp "$work/setup.exe" "$work/again.exe"
-cmp -n "$(stat -c %s "$stub")" "$stub" "$work/setup.exe"  # the stub comes first, unchanged
-"$wrenly" inspect --verify "$work/setup.exe" > "$work/inspect.txt"
-grep -q "Wrenly Demo" "$work/inspect.txt"
+"$wrenly" build "$demo/demo.toml" -o "$work/setup.exe" --stub "$stub" -D DEMO_BIN="$bin" --quiet
+cmp -n "$(stat -c %s "$stub")" "$stub" "$work/setup.exe"
+"$wrenly" inspect --verify "$work/setup.exe" > /dev/null
 "$wrenly" extract "$work/setup.exe" "$work/out" > /dev/null
 cmp "$bin/demo.exe" "$work/out/install/demo.exe"
 for f in readme.txt license.txt; do cmp "$demo/$f" "$work/out/install/$f"; done

@@ -18,7 +18,7 @@ setup_install() {  # answers setup.exe [options...]
   IFS=, read -r -a a <<<"$answers"
   for answer in "${a[@]}"; do steps+=(";" wait-dialog 20 ";" press "$answer"); done
   steps+=(";" wait-control 1046 60 ";" text 1000 ";" click 1 ";" wait-control 100 10 ";" click 2)
-  [ -n "${RESTART:-}" ] && steps+=(";" wait-dialog 10 ";" press-id 2)
+  [ -n "${RESTART:-}" ] && steps+=(";" wait-dialog 10 ";" press Cancel)
   steps+=(";" wait-exit 30)
   run=$(drive "${steps[@]}" 2>&1 | tr -d '\r') || true
   run_exit=$(sed -n 's/^exit //p' <<<"$run")

@@ -4,7 +4,6 @@
 #   WINEPREFIX         the test prefix
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
 #   WRENLY_TOOL        the native wrenly tool (empty when not built)
-#   WRENLY_PACKAGE_EDIT  the native package layout/damage helper
 #   WRENLY_ARTEFACTS   where screenshots go (PNG files)
 set -euo pipefail
 
@@ -14,7 +13,7 @@ export WINEDEBUG=-all
 : "${WRENLY_WINE_STATE:?run through ctest}"
 : "${WINEPREFIX:?run through ctest}"
 export WINEPREFIX
-: "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}" "${WRENLY_PACKAGE_EDIT:=}"
+: "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}"
 : "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
@@ -109,24 +108,21 @@ build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
     fail "wrenly build $project failed: $log"
 }
 
-# Overwrites a little-endian u32 in place.
-patch_u32() {  # file offset value
-  patch_bytes "$1" "$2" "$(printf '%02x %02x %02x %02x' $(($3 & 255)) $(($3 >> 8 & 255)) \
-    $(($3 >> 16 & 255)) $(($3 >> 24 & 255)))"
-}
-
 # A copy of a file cut to `size` bytes.
 cut_copy() {  # source destination size
   cp "$1" "$2"
   truncate -s "$3" "$2"
 }
 
-# Sets the shell variables of a package's layout (first_block, end_block,
-# size_field, data_start, data_size, file_size, blocks) from the format-aware
-# helper, so no scenario carries an offset of its own.
+# Sets data_start and data_size (where the DataArea lies) and zblock_mid (the
+# middle of the first compressed block) from what the inspector prints, so no
+# scenario carries an offset of its own.
 read_layout() {  # setup.exe
   local out
-  out=$("$WRENLY_PACKAGE_EDIT" "$1") || fail "no package layout in $1"
+  out=$("$WRENLY_TOOL" inspect "$1" | awk '
+    /^  at [0-9]+:/ { at = $2 + 0; if (z == 1) { print "zblock_mid=" int((from + at) / 2); z = 2 } }
+    /^  at [0-9]+:.*flags 0x0001/ && !z { from = at; z = 1 }
+    /^data area: / { print "data_size=" $3; print "data_start=" $NF }') || fail "no package layout in $1"
   eval "$out"
 }
 

@@ -53,18 +53,6 @@ start=$(date +%s)
 wrenly_make_prefix "$WRENLY_WINE_STATE/wineboot.log" ||
   none "wineboot could not make the prefix (see $WRENLY_WINE_STATE/wineboot.log)"
 "$wrenly_wineserver" -p </dev/null >/dev/null 2>&1
-# Without a window manager Wine waits up to 2 s for every hidden window to be
-# withdrawn; unmanaged windows skip that wait (and look the same on Xvfb).
-if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg"; then
-  loader=$wrenly_wine64
-  [ -x "$loader" ] || loader=$wrenly_wine32
-  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-fi
-# Wine links the user's Desktop, Documents ... to the home folder; plain
-# folders keep what the tests install inside the prefix.
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
-done
 echo "prefix ready in $(($(date +%s) - start)) s"
 
 wrenly_pick_flavour "$WRENLY_WIN32_DIR" "$WRENLY_WIN64_DIR"

@@ -14,12 +14,6 @@ std::string ExitLine(const Target& t) {
   return "exit " + std::to_string(t.exitCode & 0xFF);
 }
 
-bool RequireStarted(const Target& t) {
-  if (t.started) return true;
-  Line("error no-target");
-  return false;
-}
-
 namespace {
 
 std::string Describe(HWND h) {
@@ -67,15 +61,11 @@ bool Start(Target& t, const Args& args) {
 }
 
 bool WaitWindow(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
     auto w = TopLevelWindows(t);
     return w.empty() ? nullptr : w.front();
   });
-  if (!h) {
-    Line(t.exited ? "no-window " + ExitLine(t) : "timeout");
-    return false;
-  }
+  if (!h) return WaitFailed(t, "no-window");
   t.current = h;
   Line("window " + Describe(h));
   return true;
@@ -93,24 +83,18 @@ bool DialogReady(HWND w) {
 }
 
 bool WaitDialog(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
     for (HWND w : TopLevelWindows(t))
       if (ClassOf(w) == "#32770" && DialogReady(w)) return w;
     return nullptr;
   });
-  if (!h) {
-    Line(t.exited ? "no-dialog " + ExitLine(t) : "timeout");
-    if (!t.exited) ReportShown(t);
-    return false;
-  }
+  if (!h) return WaitFailed(t, "no-dialog");
   t.current = h;
   Line("dialog caption=" + Quoted(TextOf(h)) + " text=" + Quoted(MessageTextOf(h)));
   return true;
 }
 
 bool ExpectNoWindow(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = WaitFor(t, Seconds(args[0]), [&]() -> HWND {
     auto w = TopLevelWindows(t);
     return w.empty() ? nullptr : w.front();
@@ -128,6 +112,12 @@ bool ExpectNoWindow(Target& t, const Args& args) {
 }
 
 }  // namespace
+
+bool WaitFailed(const Target& t, const std::string& no) {
+  Line(t.exited ? no + " " + ExitLine(t) : "timeout");
+  if (!t.exited) ReportShown(t);
+  return false;
+}
 
 void ReportShown(const Target& t) {
   Line("  shown " + ClickCounts());
@@ -161,7 +151,6 @@ bool Click(Target& t, HWND button, const std::string& label) {
 }
 
 bool Press(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND w = CurrentWindow(t);
   HWND b = w ? FindButton(w, args[0]) : nullptr;
   if (!b) {
@@ -171,20 +160,7 @@ bool Press(Target& t, const Args& args) {
   return Click(t, b, args[0]);
 }
 
-bool PressId(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
-  HWND w = CurrentWindow(t);
-  int id = atoi(args[0].c_str());
-  HWND b = w ? FindChildById(w, id) : nullptr;
-  if (!b) {
-    Line("no-control id=" + args[0]);
-    return false;
-  }
-  return Click(t, b, "id=" + args[0]);
-}
-
 bool WaitExitCmd(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   if (!WaitExit(t, Seconds(args[0]))) {
     Line("timeout");
     return false;
@@ -220,34 +196,31 @@ bool Hold(Target&, const Args& args) {
 }
 
 bool Kill(Target& t, const Args&) {
-  if (!RequireStarted(t)) return false;
   KillTarget(t);
   Line("killed");
   return true;
 }
 
 const std::vector<Command> kCommands = {
-    {"probe", 0, 0, "probe", Probe},
-    {"start", 1, -1, "start PROGRAM [ARGUMENT]...", Start},
-    {"wait-window", 1, 1, "wait-window SECONDS", WaitWindow},
-    {"wait-dialog", 1, 1, "wait-dialog SECONDS", WaitDialog},
-    {"expect-no-window", 1, 1, "expect-no-window SECONDS", ExpectNoWindow},
-    {"press", 1, 1, "press CAPTION", Press},
-    {"press-id", 1, 1, "press-id ID", PressId},
-    {"wait-exit", 1, 1, "wait-exit SECONDS", WaitExitCmd},
-    {"wait-file", 2, 2, "wait-file PATH SECONDS", WaitFile},
-    {"kill", 0, 0, "kill", Kill},
-    {"hold", 1, 1, "hold PATH", Hold},
-    {"wait-control", 2, 2, "wait-control ID SECONDS", WaitControl},
-    {"text", 1, 1, "text ID", Text},
-    {"wait-text", 3, 3, "wait-text ID TEXT SECONDS", WaitText},
-    {"wait-page", 2, 2, "wait-page TITLE SECONDS", WaitPage},
-    {"state", 1, 1, "state ID", State},
-    {"set-text", 2, 2, "set-text ID TEXT", SetText},
-    {"click", 1, 1, "click ID", ClickControl},
-    {"close", 0, 0, "close", Close},
-    {"caption", 1, 1, "caption CLASS", Caption},
-    {"screenshot", 1, 1, "screenshot FILE", Screenshot},
+    {"probe", 0, 0, "probe", false, Probe},
+    {"start", 1, -1, "start PROGRAM [ARGUMENT]...", false, Start},
+    {"wait-window", 1, 1, "wait-window SECONDS", true, WaitWindow},
+    {"wait-dialog", 1, 1, "wait-dialog SECONDS", true, WaitDialog},
+    {"expect-no-window", 1, 1, "expect-no-window SECONDS", true, ExpectNoWindow},
+    {"press", 1, 1, "press CAPTION", true, Press},
+    {"wait-exit", 1, 1, "wait-exit SECONDS", true, WaitExitCmd},
+    {"wait-file", 2, 2, "wait-file PATH SECONDS", false, WaitFile},
+    {"kill", 0, 0, "kill", true, Kill},
+    {"hold", 1, 1, "hold PATH", false, Hold},
+    {"wait-control", 2, 2, "wait-control ID SECONDS", true, WaitControl},
+    {"text", 1, 1, "text ID", true, Text},
+    {"wait-text", 3, 3, "wait-text ID TEXT SECONDS", true, WaitText},
+    {"wait-page", 2, 2, "wait-page TITLE SECONDS", true, WaitPage},
+    {"state", 1, 1, "state ID", true, State},
+    {"set-text", 2, 2, "set-text ID TEXT", true, SetText},
+    {"click", 1, 1, "click ID", true, ClickControl},
+    {"close", 0, 0, "close", true, Close},
+    {"screenshot", 1, 1, "screenshot FILE", true, Screenshot},
 };
 
 }  // namespace

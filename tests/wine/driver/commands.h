@@ -15,6 +15,7 @@ struct Command {
   int minArgs;
   int maxArgs;  // -1: any number
   const char* usage;
+  bool needsTarget;  // the step works on a program a `start` step began
   // True when the observation matched what the step expects.
   bool (*run)(Target&, const Args&);
 };

@@ -76,21 +76,15 @@ std::string ClickCounts() {
 }
 
 bool WaitControl(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   int id = IdArg(args[0]);
   HWND h = WaitFor(t, Seconds(args[1]), [&] { return FindControl(t, id, true); });
-  if (!h) {
-    Line(t.exited ? "no-control " + ExitLine(t) : "timeout");
-    if (!t.exited) ReportShown(t);
-    return false;
-  }
+  if (!h) return WaitFailed(t, "no-control");
   t.current = GetAncestor(h, GA_ROOT);
   Line("control id=" + args[0] + " class=" + Quoted(ClassOf(h)) + " text=" + Quoted(TextOf(h)));
   return true;
 }
 
 bool Text(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   int id = IdArg(args[0]);
   HWND h = Lookup(t, id, false);
   if (!h) return false;
@@ -99,7 +93,6 @@ bool Text(Target& t, const Args& args) {
 }
 
 bool WaitText(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   int id = IdArg(args[0]);
   HWND last = nullptr;
   HWND h = WaitFor(t, Seconds(args[2]), [&]() -> HWND {
@@ -124,7 +117,6 @@ bool WaitText(Target& t, const Args& args) {
 // the page itself is up. The header is drawn before the page is made, so a
 // title alone does not say that the page's controls exist.
 bool WaitPage(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND title = nullptr;
   HWND page = WaitFor(t, Seconds(args[1]), [&]() -> HWND {
     title = FindControl(t, wf::kIdHeaderTitle, true);
@@ -153,7 +145,6 @@ bool WaitPage(Target& t, const Args& args) {
 }
 
 bool State(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = Lookup(t, IdArg(args[0]), false);
   if (!h) return false;
   // BM_GETCHECK means something only to buttons; other classes may use the
@@ -167,7 +158,6 @@ bool State(Target& t, const Args& args) {
 }
 
 bool SetText(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = Lookup(t, IdArg(args[0]), true);
   if (!h) return false;
   // WM_SETTEXT is carried across processes like WM_GETTEXT; the edit
@@ -184,7 +174,6 @@ bool SetText(Target& t, const Args& args) {
 // radio button changes state before its parent hears BN_CLICKED, as with a
 // mouse click. A control a person could not click is refused instead.
 bool ClickControl(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
   HWND h = Lookup(t, IdArg(args[0]), true);
   if (!h) return false;
   if (!Clickable(h)) {
@@ -203,7 +192,6 @@ bool ClickControl(Target& t, const Args& args) {
 }
 
 bool Close(Target& t, const Args&) {
-  if (!RequireStarted(t)) return false;
   HWND w = FindTopLevel(t, "WrenlyClass");
   if (!w) {
     Line("no-window class=\"WrenlyClass\"");
@@ -213,17 +201,6 @@ bool Close(Target& t, const Args&) {
   PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
   t.current = nullptr;
   Line("closed class=\"WrenlyClass\"");
-  return true;
-}
-
-bool Caption(Target& t, const Args& args) {
-  if (!RequireStarted(t)) return false;
-  HWND w = FindTopLevel(t, args[0]);
-  if (!w) {
-    Line("no-window class=" + Quoted(args[0]));
-    return false;
-  }
-  Line("caption class=" + Quoted(args[0]) + " " + Quoted(TextOf(w)));
   return true;
 }
 

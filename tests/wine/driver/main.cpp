@@ -59,8 +59,13 @@ int main(int argc, char** argv) {
   }
   driver::Target target;
   bool ok = true;
-  for (const auto& s : steps)
-    if (!(ok = s.command->run(target, s.args))) break;
+  for (const auto& s : steps) {
+    if (s.command->needsTarget && !target.started) {
+      driver::Line("error no-target");
+      ok = false;
+    }
+    if (!ok || !(ok = s.command->run(target, s.args))) break;
+  }
   if (target.started && !driver::PollExit(target)) {
     // A scenario ends with the target's exit; one still running is a fault.
     driver::KillTarget(target);

@@ -13,8 +13,6 @@ constexpr DWORD kPollMs = 50;
 DWORD Seconds(const std::string& s);
 // The exit code as the shell sees it: "exit N".
 std::string ExitLine(const Target& t);
-// Reports `error no-target` when no step started a program yet.
-bool RequireStarted(const Target& t);
 
 // Polls until `found` returns a window or the process ends or time runs out.
 template <class Find>
@@ -26,6 +24,9 @@ HWND WaitFor(Target& t, DWORD ms, Find found) {
   }
 }
 
+// A wait that found nothing: `NO exit N` when the target has ended, else
+// `timeout` and what it shows instead. Always false.
+bool WaitFailed(const Target& t, const std::string& no);
 // After a wait that timed out: what the target shows instead, so that a
 // failing scenario explains itself (visible controls with an id).
 void ReportShown(const Target& t);
@@ -40,7 +41,6 @@ bool State(Target& t, const Args& args);
 bool SetText(Target& t, const Args& args);
 bool ClickControl(Target& t, const Args& args);
 bool Close(Target& t, const Args& args);
-bool Caption(Target& t, const Args& args);
 
 bool Screenshot(Target& t, const Args& args);
 

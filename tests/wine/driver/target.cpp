@@ -110,12 +110,6 @@ HWND FindButton(HWND window, const std::string& caption) {
   return nullptr;
 }
 
-HWND FindChildById(HWND window, int id) {
-  for (HWND h : Descendants(window))
-    if (IdOf(h) == id) return h;
-  return nullptr;
-}
-
 HWND FindControl(const Target& t, int id, bool visibleOnly) {
   std::vector<HWND> windows = TopLevelWindows(t);
   if (t.current && IsWindow(t.current) && IsWindowVisible(t.current))

@@ -38,7 +38,6 @@ int IdOf(HWND h);
 // A button caption as a person reads it: '&' mnemonics dropped, case ignored.
 bool SameCaption(const std::string& shown, const std::string& wanted);
 HWND FindButton(HWND window, const std::string& caption);
-HWND FindChildById(HWND window, int id);
 // A control by id among the descendants of the target's visible top-level
 // windows: the window last waited for first, then the others in z-order; a
 // visible control before a hidden one. Hidden ones count only when

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The finish page after a success: the run-at-end check box follows the
 # user's click; a package that needs a restart asks the restart question
-# after the wizard instead, and the run ends with -2 whatever the answer.
+# after the wizard instead, and "later" ends the run with -2.
 . "$(dirname "$0")/../wizard_lib.sh"
 wine_require
 
@@ -26,10 +26,5 @@ check_drive "a restart is asked for; Later ends with -2" \
   start "$(winpath "$d/restart.exe")" $S wait-text 1000 "Welcome page" 15 $S click 1 \
   $S wait-text 1000 "All done." 30 $S state 1015 $S click 1 $S wait-control 100 10 $S click 2 \
   $S wait-dialog 10 $S press Later $S wait-exit 15
-check_drive "the restart question's close box means later" \
-  "text id=1000 \"Welcome page\"|clicked id=1|text id=1000 \"All done.\"|clicked id=1|$closing|clicked id=2|$restart_box|pressed id=2|exit 254" \
-  start "$(winpath "$d/restart.exe")" $S wait-text 1000 "Welcome page" 15 $S click 1 \
-  $S wait-text 1000 "All done." 30 $S click 1 $S wait-control 100 10 $S click 2 \
-  $S wait-dialog 10 $S press-id 2 $S wait-exit 15
 
 cases_done

@@ -1,0 +1,52 @@
+// Scripted stand-ins for the disk, the boxes and the system's file services;
+// the engine's plain file reads and writes go to real files.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct FakeDisk {
+  bool hasFreeBytes = true;  // GetDiskFreeSpaceExA present and answering
+  uint64_t freeBytes = 1ull << 30;
+  bool hasGeometry = true;
+  uint32_t sectorsPerCluster = 8, bytesPerSector = 512, freeClusters = 1u << 18;
+  std::vector<std::string> freeBytesQueries, geometryQueries;
+  std::map<std::string, std::string> fullPaths;  // no file exists
+};
+
+struct FakeUi {
+  std::vector<std::pair<std::string, unsigned>> messages;  // text, style
+  std::deque<int> answers;                                 // then defaultAnswer
+  int defaultAnswer = 2;                                   // Cancel
+  std::function<void()> onMessage;                         // runs before answering
+  std::vector<int> percents;
+};
+
+struct FakeFileSystem {
+  bool ntFamily = true;
+  std::string tempFolder = "C:\\TEMP\\";
+  // Names that exist without a real file (they cannot be opened).
+  std::set<std::string> present;
+  std::set<std::string> readOnly;
+  // Destinations that another process holds, and ones the system refuses
+  // to replace for any other reason.
+  std::set<std::string> locked, unreplaceable;
+  std::string sharedFolder;
+  bool sharedLookupOverflows = false;
+  std::map<std::string, uint32_t> dwords;                          // "key|value"
+  std::map<std::string, std::string> strings;                      // "key|value"
+  std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
+  std::map<std::string, std::string> shortNames;                  // long -> short
+  std::vector<std::string> fontsAdded, fontsRemoved;
+  int fontBroadcasts = 0;
+};
+
+extern FakeDisk Disk;
+extern FakeUi Ui;
+extern FakeFileSystem FakeFiles;
+void ResetEngineFakes();
