@@ -1,6 +1,5 @@
-// Arbitrary bytes as a package file: loading must refuse or accept them
-// without reading outside what it loaded, and lookups over an accepted
-// package must stay inside it.
+// Arbitrary bytes as a package file: loading must refuse or accept them without
+// reading outside what it loaded, and lookups over an accepted package stay inside it.
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,21 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!f) return 0;
   std::fwrite(data, 1, size, f);
   std::fclose(f);
-
   for (int resume : {0, 1}) {
-    ResetRunState();
-    ResetFakeSystem();
-    ResetDataArea();
-    AllocatePathBuffers();
+    ResetRunState(), ResetFakeSystem(), ResetDataArea(), AllocatePathBuffers();
     Options.resumeType = resume;
     std::strncpy(OwnPath, path.c_str(), kPathSize - 1);
     if (LoadPackage()) {
       for (int t = -1; t <= ThePackage.typeCount; ++t) {
         SelectInstallType(t);
-        size_t total = 0;
         for (int list = -1; list <= 10; ++list)
-          for (uint16_t item = 0; item < 40; ++item) total += std::strlen(GetMessageText(list, item));
-        (void)total;
+          for (uint16_t item = 0; item < 40; ++item) (void)std::strlen(GetMessageText(list, item));
       }
       FreePackage();
     }

@@ -23,73 +23,37 @@ class Loading : public InstallerTest {
   }
 };
 
+// The signature window: from offset 1020 to the end of the first 200,000 bytes.
 TEST_F(Loading, SignaturePlacementTable) {
-  const std::pair<uint32_t, bool> cases[] = {{131072, true}, {1020, true},    {1019, false},
-                                             {500, false},   {199994, true}, {199995, false}};
+  const std::pair<uint32_t, bool> cases[] = {{1020, true}, {1019, false}, {199994, true}, {199995, false}};
   for (auto [at, found] : cases) {
     PackageImage p = TypicalPackage();
     p.signatureAt = at;
-    SetOwnPath(WriteTempFile("sig.exe", p.Build()));
-    FileHandle f = FileOpen(OwnPath, kFileRead);
-    ASSERT_NE(f, INVALID_FILE);
-    EXPECT_EQ(FindPackage(f), found ? 1 : 0) << at;
+    EXPECT_EQ(Load(p.Build()), found ? 1 : 0) << at;
     if (found) EXPECT_EQ(PackageFirstBlock, at + 6);
-    FileClose(f);
     FreePackage();
   }
-  EXPECT_EQ(Load(Bytes(1000, 0x77)), 0);
   SetOwnPath("/nonexistent/wrenly/setup.exe");
   EXPECT_EQ(LoadPackage(), 0);
   EXPECT_TRUE(Fake.messages.empty());
 }
 
-TEST_F(Loading, ExampleFigures) {
-  // 131,072-byte image, blocks up to an end block at 207,411, 38,603 data bytes.
-  PackageImage p;
-  p.signatureAt = 131072;
-  p.AddType();
-  p.Add(0x5000, Bytes(207411 - p.EndBlockAt() - 8, 0x11));
-  p.dataArea = Bytes(38603, 0x22);
-  Bytes file = p.Build();
-  ASSERT_EQ(file.size(), 246026u);
-  ASSERT_EQ(Load(file), 1);
-  EXPECT_EQ(PackageFirstBlock, 131078u);
-  EXPECT_EQ(DataArea.start, 207423u);
-  EXPECT_EQ(DataArea.sizeField, 207419u);
-  EXPECT_EQ(DataArea.volumeSize, 38603u);
-  EXPECT_EQ(DataArea.bytesLeft, 38603u);
-  EXPECT_EQ(DataArea.earlierBytes, 0u);
-}
-
-// Title payloads the loader reads; the refused ones shared with the
-// inspector are damage recipes.
+// Title payloads only the loader is shown; the refusals both readers share
+// are damage recipes.
 TEST_F(Loading, PayloadsTable) {
-  Bytes abc{'a', 'b', 0};
-  Bytes cutBzip2 = CompressedPayload(3, 2, Bzip2(abc));
-  cutBzip2.resize(cutBzip2.size() - 3);
-  Bytes trailing = CompressedPayload(3, 1, Zlib(abc));
+  Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, 1, Zlib(abc)), cut = CompressedPayload(3, 2, Bzip2(abc));
   trailing.push_back(0x55);
-  const struct {
-    const char* name;
-    uint16_t flags;
-    Bytes payload;
-    int loads;
-  } cases[] = {
-      {"plain", 0, abc, 1},
-      {"zlib", 1, CompressedPayload(3, 1, Zlib(abc)), 1},
-      {"bzip2", 1, CompressedPayload(3, 2, Bzip2(abc)), 1},
-      {"bytes after the stream", 1, trailing, 1},
-      {"method byte without stream", 1, CompressedPayload(3, 1, {}), 0},
-      {"empty without stream", 1, Bytes{0, 0, 0, 0, 1}, 0},  // an empty title is no string
-      {"bzip2 longer than its size", 1, CompressedPayload(2, 2, Bzip2(abc)), 0},
-      {"cut bzip2 stream", 1, cutBzip2, 0},
-      {"garbage stream", 1, CompressedPayload(3, 1, Bytes{1, 2, 3, 4, 5, 6}), 0},
+  cut.resize(cut.size() - 3);
+  const std::tuple<const char*, Bytes, int> cases[] = {
+      {"bzip2", CompressedPayload(3, 2, Bzip2(abc)), 1}, {"bytes after the stream", trailing, 1},
+      {"empty without stream", Bytes{0, 0, 0, 0, 1}, 0},  // an empty title is no string
+      {"cut bzip2 stream", cut, 0}, {"bzip2 longer than its size", CompressedPayload(2, 2, Bzip2(abc)), 0},
   };
-  for (auto& c : cases) {
+  for (auto& [name, payload, loads] : cases) {
     PackageImage p = TypicalPackage();
-    p.Add(wf::kBlockTitleText, c.payload, c.flags);
-    EXPECT_EQ(Load(p.Build()), c.loads) << c.name;
-    if (c.loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << c.name;
+    p.Add(wf::kBlockTitleText, payload, 1);
+    EXPECT_EQ(Load(p.Build()), loads) << name;
+    if (loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << name;
     FreePackage();
   }
 }
@@ -104,8 +68,7 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   PackageImage p;
   p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(0x4321, {});  // an empty unknown block
   ASSERT_EQ(Load(p.Build()), 1);
-  ASSERT_EQ(ThePackage.settingsSize, settings.size());
-  EXPECT_EQ(Bytes(ThePackage.settings, ThePackage.settings + settings.size()), settings);
+  EXPECT_EQ(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize), settings);
   EXPECT_EQ(ThePackage.layouts[0], ThePackage.settings + layout);
   EXPECT_EQ(ThePackage.layouts[2], nullptr);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
@@ -114,61 +77,50 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
 }
 
 TEST_F(Loading, CompletenessTable) {
-  const struct {
-    const char* name;
-    int resume;
-    int dataKept;  // bytes of the 100-byte DataArea present; -1 none, not even the size field
-    uint32_t trailing;
-    bool singlePage;
-    int loads;
-    bool message;
-  } cases[] = {
-      {"whole", 0, 100, 0, false, 1, false},
-      {"longer than needed", 0, 100, 9, false, 1, false},
-      {"cut inside the DataArea", 0, 60, 0, false, 0, true},
-      {"cut before the size field", 0, -1, 0, false, 0, false},
-      {"resumed without DataArea", 1, 0, 0, false, 1, false},
-      {"resumed with DataArea", 1, 100, 0, false, 0, true},
-      {"single page accepts a cut DataArea", 0, 60, 0, true, 1, false},
+  // Bytes of the 100-byte DataArea present (past 100: trailing bytes; -1 not
+  // even the size field), whether resumed or single-page, loads, message.
+  const std::tuple<const char*, int, bool, bool, int, bool> cases[] = {
+      {"whole", 100, false, false, 1, false},
+      {"longer than needed", 109, false, false, 1, false},
+      {"cut inside the DataArea", 60, false, false, 0, true},
+      {"cut before the size field", -1, false, false, 0, false},
+      {"resumed without DataArea", 0, true, false, 1, false},
+      {"resumed with DataArea", 100, true, false, 0, true},
+      {"single page accepts a cut DataArea", 60, false, true, 1, false},
   };
-  for (auto& c : cases) {
+  for (auto [name, kept, resume, singlePage, loads, message] : cases) {
     ResetRunState();
     Fake.messages.clear();
-    Options.resumeType = c.resume;
+    Options.resumeType = resume;
     PackageImage p = TypicalPackage();
-    if (c.singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
-    p.trailing = c.trailing;
-    uint32_t dataStart = p.EndBlockAt() + 12;
-    if (c.trailing == 0) p.cutAt = c.dataKept < 0 ? dataStart - 2 : dataStart + c.dataKept;
-    EXPECT_EQ(Load(p.Build()), c.loads) << c.name;
-    ASSERT_EQ(Fake.messages.size(), c.message ? 1u : 0u) << c.name;
-    if (c.message)
-      EXPECT_EQ(Fake.messages[0], std::make_pair(std::string("The package is incomplete."), std::string("Demo Setup")));
+    if (singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
+    p.trailing = kept > 100 ? kept - 100 : 0;
+    if (kept <= 100) p.cutAt = p.EndBlockAt() + 12 + (kept < 0 ? -2 : kept);
+    EXPECT_EQ(Load(p.Build()), loads) << name;
+    ASSERT_EQ(Fake.messages.size(), message ? 1u : 0u) << name;
+    if (message) EXPECT_EQ(Fake.messages[0].first, "The package is incomplete.") << name;
     FreePackage();
   }
 }
 
 TEST_F(Loading, BackgroundTable) {
-  const struct {
-    int resume;
-    bool variants;
-    int chosen;  // the bitmap kept, -1 none
-  } cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
+  // Resumed, with a variant list, the bitmap kept (-1 none).
+  const std::tuple<int, bool, int> cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
   Fake.screenWidth = 1152;
   Fake.screenHeight = 864;
-  for (auto& c : cases) {
+  for (auto [resume, variants, chosen] : cases) {
     ResetRunState();
-    Options.resumeType = c.resume;
+    Options.resumeType = resume;
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
-    if (c.variants) p.Add(wf::kBlockBackgroundVariants, VariantList({{800, 600}, {1024, 768}, {1280, 1024}}));
+    if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
     for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
-    if (c.resume) p.dataArea.clear();
-    ASSERT_EQ(Load(p.Build()), 1) << c.resume;
-    EXPECT_EQ(ThePackage.bitmapTable != nullptr, c.resume == 0);
-    ASSERT_EQ(ThePackage.background != nullptr, c.chosen >= 0);
-    if (c.chosen >= 0) EXPECT_EQ(ThePackage.backgroundSize, 20u + c.chosen);
-    if (c.chosen >= 0) EXPECT_EQ(ThePackage.background[0], c.chosen);
+    if (resume) p.dataArea.clear();
+    ASSERT_EQ(Load(p.Build()), 1) << resume;
+    EXPECT_EQ(ThePackage.bitmapTable != nullptr, resume == 0);
+    ASSERT_EQ(ThePackage.background != nullptr, chosen >= 0);
+    if (chosen >= 0) EXPECT_EQ(Bytes(ThePackage.background, ThePackage.background + ThePackage.backgroundSize),
+                               Bytes(20 + chosen, chosen));
     FreePackage();
   }
 }
@@ -178,15 +130,11 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   InstallTypeSpec first, second;
   first.defaultFolder = "D:\\First";
   second.defaultFolder = "#parent#";
-  p.AddType(first)
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(3)))
-      .Add(wf::kBlockUninstallSections, Bytes{9, 9})
-      .AddType(second)
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(1)))
-      .Add(wf::kBlockFileTable, FileTable(std::vector<FileEntrySpec>(2)));  // a second one replaces the first
+  p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
+  p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
+  p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
   ASSERT_EQ(Load(p.Build()), 1);
   ASSERT_EQ(ThePackage.typeCount, 2);
-  EXPECT_EQ(ThePackage.current, 0);
   EXPECT_EQ(ThePackage.entryCount, 3u);
   EXPECT_STREQ(InstallFolder, "D:\\First");
   EXPECT_EQ(ThePackage.types[0].sectionsSize, 2u);
@@ -202,7 +150,6 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   ASSERT_EQ(SelectInstallType(0), 1);
   EXPECT_STREQ(InstallFolder, "E:\\Edited");
   EXPECT_EQ(SelectInstallType(2), 0);
-  EXPECT_EQ(SelectInstallType(-1), 0);
   EXPECT_EQ(ThePackage.current, 0);
 
   // Single-page settings choose the initial type.
@@ -225,21 +172,5 @@ TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
 
 INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().begin(), DamageRecipes().end()),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The program's own image must not hold the signature, or the search would
-// stop inside the program instead of at the package appended to it.
-TEST(StubImage, CarriesNoSignature) {
-  for (const char* dir : {WRENLY_WIN32_STUB_DIR, WRENLY_WIN64_STUB_DIR}) {
-    std::string path = std::string(dir) + "/installer/wrenly-stub.exe";
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) continue;
-    Bytes image;
-    for (int c; (c = std::fgetc(f)) != EOF;) image.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    ASSERT_GT(image.size(), 1000u);
-    for (size_t i = 0; i + wf::kSignatureSize <= image.size(); ++i)
-      ASSERT_FALSE(wf::IsSignatureAt(&image[i])) << path << " at " << i;
-  }
-}
 
 }  // namespace

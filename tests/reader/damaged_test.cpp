@@ -15,8 +15,7 @@ TEST_P(Damaged, EveryOperationAnswersAsTheRecipeSays) {
   EXPECT_NE(verified.code, 0);
   EXPECT_NE(verified.err.find(r.message), std::string::npos) << verified.err;
   Outcome extracted = ExtractFile(setup, dir / "out", 0);
-  EXPECT_EQ(extracted.code != 0, r.extractFails) << extracted.err;
-  EXPECT_EQ(extracted.err != "", r.extractFails) << extracted.err;
+  EXPECT_EQ(extracted.code != 0 || extracted.err != "", r.extractFails) << extracted.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().begin(), DamageRecipes().end()),
@@ -26,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().b
 TEST(Truncated, EveryCutIsRefused) {
   fs::path dir = ScratchDir();
   PackageImage full = Craft(TypicalSpec());
-  std::vector<uint32_t> blockAt;
+  std::vector<uint32_t> blockAt;  // every block header's offset, the end block's last
   uint32_t size = full.Build(&blockAt).size(), dataStart = blockAt.back() + 12;
   std::vector<uint32_t> cuts = {0, 1019, 2048, 2050, 2054, dataStart - 4, dataStart - 1, dataStart + 1, size - 1};
   for (uint32_t at : blockAt)
@@ -43,11 +42,8 @@ TEST(Truncated, EveryCutIsRefused) {
 
 TEST(Missing, AFileThatIsNotThereIsNotCalledDamaged) {
   fs::path p = ScratchDir() / "absent.exe";
-  for (const Outcome& r : {InspectFile(p, true), ExtractFile(p, p.parent_path() / "out", 0)}) {
-    EXPECT_NE(r.code, 0);
-    EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("damaged"), std::string::npos) << r.err;
-  }
+  for (const Outcome& r : {InspectFile(p, true), ExtractFile(p, p.parent_path() / "out", 0)})
+    EXPECT_TRUE(r.code && r.err.find("cannot open") != r.err.npos && r.err.find("damaged") == r.err.npos) << r.err;
 }
 
 }  // namespace

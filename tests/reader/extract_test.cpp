@@ -1,12 +1,10 @@
 #include "damage.h"
 #include "entry_names.h"
 #include "format/file_entry.h"
-#include "reader/entry_paths.h"
 #include "reader/package.h"
 #include "support.h"
 
 namespace wf = wrenly::format;
-namespace wi = wrenly::inspector;
 
 namespace {
 
@@ -42,70 +40,44 @@ TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
     if (e.is_regular_file() && e.path() != setup && e.path().extension().string().rfind(".D", 0) != 0)
       found[fs::relative(e.path(), dir).string()] = ReadAll(e.path());
   EXPECT_EQ(found, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Volumes, ExtractTypical, ::testing::Values(0u, 2500u, 333u));
-
-TEST(EntryNames, SafeComponentsKeepEveryFileInside) {
-  for (const auto& c : kEntryNames) {
-    std::string why;
-    auto parts = wi::SafeComponents(c.name, &why);
-    ASSERT_EQ(parts.has_value(), c.parts != nullptr) << c.name;
-    if (!parts) {
-      EXPECT_NE(why, "") << c.name;
-      continue;
-    }
-    std::string joined;
-    for (auto& p : *parts) joined += (joined.empty() ? "" : "/") + p;
-    EXPECT_EQ(joined, c.parts) << c.name;
+  for (int type : {-1, 2}) {
+    Outcome r = ExtractFile(setup, dir / "out", type);
+    EXPECT_NE(r.err.find("no install type " + std::to_string(type) + " (the package has 2)"), std::string::npos);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Volumes, ExtractTypical, ::testing::Values(0u, 333u));
 
 // Extraction refuses an escaping name before it writes anything; a custom
 // folder (kind 8) only ever becomes subfolders of "custom".
 TEST(EntryNames, ExtractionWritesNothingOutside) {
-  struct Case {
-    FileSpec file;
-    const char* lands;  // under the output folder, nullptr refused
+  auto custom = [](const char* folder) {
+    return FileSpec{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", folder}};
   };
-  std::vector<Case> cases = {
-      {{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", "..\\..\\..\\evil"}},
-       "custom/evil/tool.exe"},
-      {{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", "C:\\..\\x\\.\\"}},
-       "custom/C/x/tool.exe"},
-      {{.name = "sys\\", .kind = wf::kDestWindows}, nullptr},
-      {{.name = "sys\\", .kind = wf::kDestFonts}, nullptr},
+  std::vector<std::pair<FileSpec, std::string>> cases = {  // where it lands under the output folder, "" refused
+      {custom("..\\..\\..\\evil"), "custom/evil/tool.exe"},
+      {custom("C:\\..\\x\\.\\"), "custom/C/x/tool.exe"},
+      {{.name = "sys\\", .kind = wf::kDestWindows}, ""},
+      {{.name = "sys\\", .kind = wf::kDestFonts}, ""},
   };
   for (const auto& c : kEntryNames)
-    if (!c.parts) cases.push_back({{.name = c.name, .kind = c.kind}, nullptr});
+    cases.push_back({{.name = c.name, .kind = c.kind}, c.parts ? "install/" + std::string(c.parts) : ""});
   fs::path dir = ScratchDir();
-  for (auto& c : cases) {
+  for (auto& [file, lands] : cases) {
     PackageSpec spec;
     spec.types = {PlainType()};
-    c.file.content = "x";
-    spec.types[0].files = {{.name = "fine.txt", .content = "ok"}, c.file};
-    fs::path setup = Craft(spec).Write(dir / "setup.exe");
-    fs::path out = dir / "a" / "b" / "out";
+    file.content = "x";
+    spec.types[0].files = {{.name = "fine.txt", .content = "ok"}, file};
+    fs::path setup = Craft(spec).Write(dir / "setup.exe"), out = dir / "a" / "b" / "out";
     Outcome r = ExtractFile(setup, out, 0);
-    EXPECT_EQ(r.code != 0, !c.lands) << c.file.name << ": " << r.err;
-    if (c.lands) EXPECT_EQ(ReadAll(out / c.lands), "x") << c.file.name;
-    else EXPECT_NE(r.err.find("refused name"), std::string::npos) << c.file.name << ": " << r.err;
-    EXPECT_FALSE(!c.lands && fs::exists(out)) << c.file.name;
+    EXPECT_EQ(r.code != 0, lands.empty()) << file.name << ": " << r.err;
+    if (!lands.empty()) EXPECT_EQ(ReadAll(out / lands), "x") << file.name;
+    else EXPECT_NE(r.err.find("refused name"), std::string::npos) << file.name << ": " << r.err;
+    EXPECT_FALSE(lands.empty() && fs::exists(out)) << file.name;
     size_t files = 0;
     for (auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
-    EXPECT_EQ(files, c.lands ? 3u : 1u) << c.file.name;
+    EXPECT_EQ(files, lands.empty() ? 1u : 3u) << file.name;
     fs::remove_all(dir / "a");
-  }
-}
-
-TEST(Extract, NamesAnInstallTypeThatExists) {
-  fs::path dir = ScratchDir();
-  fs::path setup = Craft(TypicalSpec()).Write(dir / "setup.exe");
-  for (int type : {-1, 2, 16}) {
-    Outcome r = ExtractFile(setup, dir / "out", type);
-    EXPECT_NE(r.code, 0);
-    EXPECT_NE(r.err.find("no install type " + std::to_string(type) + " (the package has 2)"), std::string::npos)
-        << r.err;
   }
 }
 
@@ -125,7 +97,8 @@ TEST(VolumePath, ReplacesTheFileNamesExtension) {
       {"dir/setup.exe", 1, "dir/setup.D01"}, {"dir/setup", 2, "dir/setup.D02"}, {"dir.v2/setup", 3, "dir.v2/setup.D03"},
       {"a/b.c.exe", 12, "a/b.c.D12"},        {"setup.exe", 100, "setup.D100"},
   };
-  for (auto [setup, n, expected] : cases) EXPECT_EQ(wi::VolumePath(setup, n).string(), expected) << setup;
+  for (auto [setup, n, expected] : cases)
+    EXPECT_EQ(wrenly::inspector::VolumePath(setup, n).string(), expected) << setup;
 }
 
 }  // namespace

@@ -2,23 +2,19 @@
 // reader must answer with a result, never crash or read out of bounds.
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
-#include <string>
 
 #include "reader/reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path =
       (std::filesystem::temp_directory_path() / ("wrenly-fuzz-" + std::to_string(getpid()) + ".exe")).string();
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  } else {
-    return 0;
-  }
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return 0;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
   std::ostringstream out, err;
   wrenly::inspector::InspectOptions options;
   options.verify = true;

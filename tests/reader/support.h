@@ -31,10 +31,7 @@ inline fs::path ScratchDir() {
 
 inline Outcome InspectFile(const fs::path& p, bool verify, size_t maxTextChars = 60) {
   std::ostringstream out, err;
-  wrenly::inspector::InspectOptions o;
-  o.verify = verify;
-  o.maxTextChars = maxTextChars;
-  int code = wrenly::inspector::Inspect(p, o, out, err);
+  int code = wrenly::inspector::Inspect(p, {.verify = verify, .maxTextChars = maxTextChars}, out, err);
   return {code, out.str(), err.str()};
 }
 

@@ -1,6 +1,5 @@
 // Named ways to damage a package, shared by the loader's and the inspector's
-// tests (and addressable by name for the Wine scenarios). Each recipe starts
-// from Craft(TypicalSpec()) and says what each reader must make of it.
+// tests: each starts from Craft(TypicalSpec()) and says what each reader makes of it.
 #pragma once
 #include <filesystem>
 #include <functional>
@@ -15,9 +14,8 @@ struct DamageRecipe {
   // The Installer's loader: 'L' loads, 'R' refuses silently, 'M' refuses
   // with the incomplete-package message.
   char loader;
-  // The inspector: what --verify names; whether plain inspection passes and
-  // whether extracting type 0 fails.
-  const char* message;
+  // The inspector: what --verify names; whether plain inspection passes,
+  const char* message;  // whether extracting type 0 fails.
   bool verifyOnly, extractFails;
   std::function<void(PackageImage&)> image;                      // after crafting
   std::function<void(PackageSpec&)> spec = {};                   // before crafting

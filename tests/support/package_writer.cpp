@@ -1,13 +1,10 @@
 #include "package_writer.h"
 
-#include <bzlib.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <fstream>
-#include <stdexcept>
 
-#include "format/bitmaps.h"
+#include "builder/compress.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
@@ -21,28 +18,7 @@ namespace it = wf::install_type;
 Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 Bytes Compress(const Bytes& data, uint8_t method) {
-  if (method == wf::kMethodZlib) {
-    uLongf n = compressBound(data.size());
-    Bytes out(n);
-    if (compress2(out.data(), &n, data.data(), data.size(), 9) != Z_OK) throw std::runtime_error("zlib");
-    out.resize(n);
-    return out;
-  }
-  unsigned n = static_cast<unsigned>(data.size() + data.size() / 100 + 600);
-  Bytes out(n), in = data;
-  if (BZ2_bzBuffToBuffCompress(reinterpret_cast<char*>(out.data()), &n, reinterpret_cast<char*>(in.data()),
-                               static_cast<unsigned>(in.size()), 9, 0, 0) != BZ_OK)
-    throw std::runtime_error("bzip2");
-  out.resize(n);
-  return out;
-}
-
-Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream) {
-  wf::ByteWriter w;
-  w.U32(unpacked);
-  w.U8(method);
-  w.Bytes(stream);
-  return w.bytes();
+  return method == wf::kMethodZlib ? wrenly::builder::CompressZlib(data, 9) : wrenly::builder::CompressBzip2(data, 9);
 }
 
 Bytes Words(std::initializer_list<uint32_t> words) {
@@ -51,14 +27,11 @@ Bytes Words(std::initializer_list<uint32_t> words) {
   return w.bytes();
 }
 
-Bytes VariantList(const std::vector<std::pair<int, int>>& sizes) {
-  wf::ByteWriter w;
-  w.I32(static_cast<int32_t>(sizes.size()));
-  for (auto [x, y] : sizes) {
-    w.I32(x);
-    w.I32(y);
-  }
-  return w.bytes();
+Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream) {
+  Bytes b = Words({unpacked});
+  b.push_back(method);
+  b.insert(b.end(), stream.begin(), stream.end());
+  return b;
 }
 
 Bytes SettingsBlock(const std::vector<int>& layoutKinds) {
@@ -103,17 +76,14 @@ Bytes FileEntryRecord(const FileEntrySpec& e) {
   wf::ByteWriter w;
   w.Zeros(fe::kFixedSize);
   w.PatchU16(fe::kStatus, e.status);
-  w.PatchU32(fe::kFlags, e.flags);
-  w.PatchU32(fe::kDestKind, e.kind);
-  w.PatchU32(fe::kChecksum, e.checksum);
-  w.PatchU32(fe::kSize, e.size);
-  w.PatchU32(fe::kDataOffset, e.dataOffset);
-  w.PatchU32(fe::kStoredLength, e.storedLength);
+  for (auto [at, v] : {std::pair{fe::kFlags, e.flags}, {fe::kDestKind, e.kind}, {fe::kChecksum, e.checksum},
+                       {fe::kSize, e.size}, {fe::kDataOffset, e.dataOffset}, {fe::kStoredLength, e.storedLength}})
+    w.PatchU32(at, v);
   if (e.flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) {
     w.Zeros(fe::version::kSize);
-    w.PatchU32(fe::kFixedSize + fe::version::kVersionMS, e.versionMS);
-    w.PatchU32(fe::kFixedSize + fe::version::kVersionLS, e.versionLS);
-    w.PatchU32(fe::kFixedSize + fe::version::kLanguage, e.language);
+    for (auto [at, v] : {std::pair{fe::version::kVersionMS, e.versionMS}, {fe::version::kVersionLS, e.versionLS},
+                         {fe::version::kLanguage, e.language}})
+      w.PatchU32(fe::kFixedSize + at, v);
   }
   if (e.flags & wf::kFlagTimes) w.Zeros(fe::times::kSize);
   for (auto& item : e.items) w.CString(item);
@@ -138,17 +108,13 @@ Block* PackageImage::Find(uint16_t id, int nth) {
   return nullptr;
 }
 
-namespace {
-
-std::vector<Bytes> Parts(const PackageImage& p) {
+static std::vector<Bytes> Parts(const PackageImage& p) {
   if (p.volumeSize == 0) return {p.dataArea};
   std::vector<Bytes> parts;
   for (size_t at = 0; at < p.dataArea.size() || parts.empty(); at += p.volumeSize)
     parts.emplace_back(p.dataArea.begin() + at, p.dataArea.begin() + std::min(p.dataArea.size(), at + p.volumeSize));
   return parts;
 }
-
-}  // namespace
 
 Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
   wf::ByteWriter w;
@@ -164,11 +130,7 @@ Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
   }
   if (blockAt) blockAt->push_back(w.size());
   Bytes first = Parts(*this)[0];
-  uint32_t dataSize = declaredDataSize.value_or(static_cast<uint32_t>(first.size()));
-  w.U16(wf::kBlockEnd);
-  w.U16(0);
-  w.U32(dataSize);
-  w.U32(dataSize);
+  for (uint32_t v : {uint32_t(wf::kBlockEnd), uint32_t(first.size()), uint32_t(first.size())}) w.U32(v);
   w.Bytes(first);
   w.Zeros(trailing);
   if (cutAt) w.bytes().resize(*cutAt);
@@ -178,10 +140,8 @@ Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
 std::vector<Bytes> PackageImage::Volumes() const {
   std::vector<Bytes> parts = Parts(*this), out;
   for (size_t i = 1; i < parts.size(); ++i) {
-    wf::ByteWriter v;
-    v.U32(static_cast<uint32_t>(parts[i].size()));
-    v.Bytes(parts[i]);
-    out.push_back(v.bytes());
+    out.push_back(Words({static_cast<uint32_t>(parts[i].size())}));
+    out.back().insert(out.back().end(), parts[i].begin(), parts[i].end());
   }
   return out;
 }
@@ -192,16 +152,17 @@ uint32_t PackageImage::EndBlockAt() const {
   return at.back();
 }
 
+static void Put(const std::filesystem::path& p, const Bytes& b) {
+  std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(b.data()), b.size());
+}
+
 std::filesystem::path PackageImage::Write(const std::filesystem::path& setup) const {
-  auto put = [](const std::filesystem::path& p, const Bytes& b) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(b.data()), b.size());
-  };
-  put(setup, Build());
+  Put(setup, Build());
   std::vector<Bytes> volumes = Volumes();
   for (size_t i = 0; i < volumes.size(); ++i) {
     char suffix[8];
     std::snprintf(suffix, sizeof suffix, wf::kVolumeSuffixFormat, static_cast<int>(i + 1));
-    put(std::filesystem::path(setup).replace_extension(suffix), volumes[i]);
+    Put(std::filesystem::path(setup).replace_extension(suffix), volumes[i]);
   }
   return setup;
 }
@@ -210,9 +171,9 @@ PackageImage TypicalPackage() {
   PackageImage p;
   InstallTypeSpec spec;
   spec.lists[7] = std::vector<std::string>(32);
-  (*spec.lists[7])[0] = "Demo Setup";
-  (*spec.lists[7])[31] = "The package is incomplete.";
-  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(spec).Add(wf::kBlockFileTable, FileTable({{{"file0.txt"}}, {{"file1.txt"}}}));
+  spec.lists[7]->front() = "Demo Setup";
+  spec.lists[7]->back() = "The package is incomplete.";
+  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(spec).Add(wf::kBlockFileTable, FileTable({{}, {}}));
   p.dataArea = Bytes(100, 0xAB);
   return p;
 }
@@ -220,7 +181,6 @@ PackageImage TypicalPackage() {
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
   auto dir = std::filesystem::temp_directory_path() / ("wrenly-tests-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
-  auto path = (dir / name).string();
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return path;
+  Put(dir / name, bytes);
+  return (dir / name).string();
 }

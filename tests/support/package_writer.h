@@ -1,12 +1,10 @@
-// The one package writer of the tests: records field by field from the
-// format's constants, blocks framed after a filler stub and the signature,
-// the end block and the DataArea, split into volumes. Readers' tests must
-// write what no builder writes, so every field and length can be made to lie.
+// The tests' package writer: records field by field, blocks framed after a
+// filler stub, the end block and the DataArea split into volumes. Readers'
+// tests must write what no builder writes, so every length can be made to lie.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,10 +16,8 @@ Bytes ToBytes(std::string_view s);
 Bytes Compress(const Bytes& data, uint8_t method);  // 1 zlib, 2 bzip2
 inline Bytes Zlib(const Bytes& data) { return Compress(data, 1); }
 inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
-// Unpacked size, method byte, stream.
-Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);
+Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
-Bytes VariantList(const std::vector<std::pair<int, int>>& sizes);
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 
@@ -58,7 +54,6 @@ struct PackageImage {
   uint32_t signatureAt = 2048;
   std::vector<Block> blocks;
   Bytes dataArea;
-  std::optional<uint32_t> declaredDataSize;
   uint32_t trailing = 0;             // bytes after the DataArea
   uint32_t volumeSize = 0;           // DataArea bytes per part; 0 one part
   std::optional<uint32_t> cutAt;     // the setup file ends here
@@ -69,20 +64,16 @@ struct PackageImage {
   }
   PackageImage& AddType(const InstallTypeSpec& spec = {});
   Block* Find(uint16_t id, int nth = 0);
-  // The setup file: stub, blocks, the DataArea's first part; `blockAt` gets
-  // every block header's offset, the end block's last.
+  // The setup file: stub, blocks, the DataArea's first part.
   Bytes Build(std::vector<uint32_t>* blockAt = nullptr) const;
   std::vector<Bytes> Volumes() const;  // .D01, .D02, ...
   uint32_t EndBlockAt() const;
   std::filesystem::path Write(const std::filesystem::path& setup) const;
 };
 
-// A one-type package with a 100-byte DataArea and list 7's title and
-// "incomplete" message.
-PackageImage TypicalPackage();
+PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title and "incomplete"
 
-// The inspector's richer package: pictures, title, two types, files of
-// every kind with their data.
+// The inspector's richer package: the builder's look, two types, files of every kind.
 struct FileSpec {
   std::string name;
   uint32_t kind = 0, flags = 0;
@@ -100,9 +91,8 @@ struct PackageSpec {
   std::vector<TypeSpec> types;
   std::string uninstaller;  // image of block 5183, "" none
 };
-TypeSpec PlainType();  // no files, no lists
-// Its blocks zlib-compressed when framed.
-PackageImage Craft(const PackageSpec& spec);
+TypeSpec PlainType();                         // no files, no lists
+PackageImage Craft(const PackageSpec& spec);  // blocks zlib-compressed
 PackageSpec TypicalSpec();
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
