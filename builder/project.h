@@ -43,7 +43,7 @@ struct IniPlace {
   std::string file, section, key;
 };
 
-struct InstallTypeSpec {
+struct InstallTypeConfig {
   Where where;
   std::string name;
   std::string folder;                 // default folder, with #Variables#
@@ -67,7 +67,7 @@ struct BackgroundVariant {
   std::vector<uint8_t> bmpFile;  // complete .bmp image
 };
 
-struct TitleStyleSpec {
+struct TitleStyleConfig {
   uint32_t shadowColour = 0, textColour = 0x00FFFFFF, alignment = 0;
   int32_t height = -36, weight = 700;
   uint8_t italic = 0;
@@ -84,7 +84,7 @@ struct Project {
   uint32_t bitmapPlacement = 0;
   uint32_t topColour = 0x00FF0000, bottomColour = 0;
   std::string title;
-  TitleStyleSpec titleStyle;
+  TitleStyleConfig titleStyle;
   std::vector<BackgroundVariant> variants;
   Dib sideBitmap, headerBitmap;
   // Output.
@@ -99,7 +99,7 @@ struct Project {
   std::vector<uint8_t> uninstallerImage;   // block 5183; empty: none
   std::string uninstallerName;             // empty: no uninstaller entry
   std::vector<std::string> uninstallerTexts;
-  std::vector<InstallTypeSpec> types;
+  std::vector<InstallTypeConfig> types;
 };
 
 }  // namespace wrenly::builder

@@ -144,7 +144,7 @@ class Loader {
     std::vector<const toml::table*> globalFiles = r_.Tables(root, "files");
     if (types.empty()) types.push_back(nullptr);
     for (const toml::table* t : types) {
-      InstallTypeSpec type = base_;
+      InstallTypeConfig type = base_;
       type.name = "Typical";
       if (t) ReadInstallType(*t, type);
       project_.types.push_back(std::move(type));
@@ -154,7 +154,7 @@ class Loader {
                        fmt::format("initial_type {} names no install type; there are {}", project_.initialType + 1,
                                    project_.types.size()));
     for (size_t i = 0; i < project_.types.size(); ++i) {
-      InstallTypeSpec& type = project_.types[i];
+      InstallTypeConfig& type = project_.types[i];
       FinishTexts(type, globalTexts, types[i] ? r_.Table(*types[i], "texts") : nullptr);
       if (!project_.uninstallerName.empty()) type.files.push_back(UninstallerEntry());
       for (const toml::table* file : globalFiles)
@@ -182,7 +182,7 @@ class Loader {
   }
 
   // Keys that [product] gives every type and an [[install_type]] may override.
-  void ReadTypeKeys(const toml::table& t, InstallTypeSpec& type) {
+  void ReadTypeKeys(const toml::table& t, InstallTypeConfig& type) {
     if (auto v = r_.String(t, "folder")) type.folder = Backslashes(*v);
     auto option = [&](std::string_view key, uint16_t bit) {
       if (auto v = r_.Bool(t, key)) type.options = *v ? (type.options | bit) : (type.options & ~bit);
@@ -239,7 +239,7 @@ class Loader {
     }
   }
 
-  void ReadInstallType(const toml::table& t, InstallTypeSpec& type) {
+  void ReadInstallType(const toml::table& t, InstallTypeConfig& type) {
     r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
                             "folder_ini", "pages", "information", "license", "count_files_in_full",
                             "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
@@ -250,7 +250,7 @@ class Loader {
     ReadTypeKeys(t, type);
   }
 
-  void ApplyTexts(InstallTypeSpec& type, const toml::table* texts) {
+  void ApplyTexts(InstallTypeConfig& type, const toml::table* texts) {
     if (!texts) return;
     for (auto&& [key, node] : *texts) {
       Where where{r_.file(), static_cast<int>(key.source().begin.line)};
@@ -262,14 +262,14 @@ class Loader {
     }
   }
 
-  void SetText(InstallTypeSpec& type, int list, int item, std::string text, const Where& where) {
+  void SetText(InstallTypeConfig& type, int list, int item, std::string text, const Where& where) {
     SetMessage(type.texts, list, item, std::move(text));
     auto& w = type.textWhere[list];
     if (w.size() <= static_cast<size_t>(item)) w.resize(item + 1);
     w[item] = where;
   }
 
-  void FinishTexts(InstallTypeSpec& type, const toml::table* global, const toml::table* own) {
+  void FinishTexts(InstallTypeConfig& type, const toml::table* global, const toml::table* own) {
     type.texts = DefaultMessages(project_.product);
     for (auto& w : type.textWhere) w.clear();
     if (!type.information.empty()) SetText(type, 1, 2, type.information, type.informationWhere);
@@ -420,7 +420,7 @@ class Loader {
     return item;
   }
 
-  void FinishSections(InstallTypeSpec& type) {
+  void FinishSections(InstallTypeConfig& type) {
     type.uninstallSections = extraSections_;
     if ((type.options & f::kOptRegisterUninstall) && !project_.uninstallerName.empty())
       AddRegistryKeySection(type.uninstallSections, 2,
@@ -431,14 +431,14 @@ class Loader {
     if (type.folderIni) AddIniValueSection(type.uninstallSections, *type.folderIni);
   }
 
-  bool AppliesTo(const toml::table& file, const InstallTypeSpec& type) {
+  bool AppliesTo(const toml::table& file, const InstallTypeConfig& type) {
     auto types = r_.Strings(file, "types");
     if (!types) return true;
     return std::find(types->begin(), types->end(), type.name) != types->end();
   }
 
   // Expands one [[files]] table into entries.
-  void ReadFiles(const toml::table& t, InstallTypeSpec& type) {
+  void ReadFiles(const toml::table& t, InstallTypeConfig& type) {
     r_.RequireKnownKeys(t, {"source", "name", "destination", "folder", "types", "compression", "level",
                             "version_check", "version", "language_check", "language", "only_if_missing",
                             "shared", "self_register", "font", "keep_times", "read_only", "screen_saver",
@@ -606,7 +606,7 @@ class Loader {
   Defines defines_;
   TomlReader r_;
   Project project_;
-  InstallTypeSpec base_;
+  InstallTypeConfig base_;
   std::vector<uint8_t> extraSections_;
   Where uninstallerWhere_;
 };

@@ -12,7 +12,7 @@
 namespace wrenly::builder {
 namespace f = wrenly::format;
 
-std::vector<uint8_t> BuildInstallTypeRecord(const Project& project, const InstallTypeSpec& type) {
+std::vector<uint8_t> BuildInstallTypeRecord(const Project& project, const InstallTypeConfig& type) {
   namespace it = f::install_type;
   f::ByteWriter w;
   w.Zeros(it::kFixedSize);
@@ -90,7 +90,7 @@ std::vector<uint8_t> BuildBitmapTable(const std::vector<Dib>& dibs) {
   return w.bytes();
 }
 
-std::vector<uint8_t> BuildTitleStyle(const TitleStyleSpec& style) {
+std::vector<uint8_t> BuildTitleStyle(const TitleStyleConfig& style) {
   namespace ts = f::title_style;
   std::vector<uint8_t> b(ts::kSize, 0);
   f::StoreU32(&b[ts::kShadowColour], style.shadowColour);

@@ -11,10 +11,10 @@ struct EntryData {
   uint32_t checksum = 0, size = 0, offset = 0, storedLength = 0;
 };
 
-std::vector<uint8_t> BuildInstallTypeRecord(const Project& project, const InstallTypeSpec& type);
+std::vector<uint8_t> BuildInstallTypeRecord(const Project& project, const InstallTypeConfig& type);
 std::vector<uint8_t> BuildFileEntry(const FileItem& item, const EntryData& data);
 std::vector<uint8_t> BuildBitmapTable(const std::vector<Dib>& dibs);
-std::vector<uint8_t> BuildTitleStyle(const TitleStyleSpec& style);
+std::vector<uint8_t> BuildTitleStyle(const TitleStyleConfig& style);
 std::vector<uint8_t> BuildVariantList(const std::vector<BackgroundVariant>& variants);
 // The uninstaller's own data: a 0x1234 block of texts, then an end header.
 std::vector<uint8_t> BuildUninstallerData(const std::vector<std::string>& texts);

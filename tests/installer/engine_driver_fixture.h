@@ -26,9 +26,9 @@ struct TableEntry {
 };
 
 inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
-  std::vector<FileEntrySpec> specs;
-  for (const TableEntry& e : entries) specs.push_back({{e.name}, e.kind, e.flags, 0, e.size, 0, e.dataOffset, e.storedLength});
-  return FileTable(specs);
+  std::vector<FileEntryFields> records;
+  for (const TableEntry& e : entries) records.push_back({{e.name}, e.kind, e.flags, 0, e.size, 0, e.dataOffset, e.storedLength});
+  return FileTable(records);
 }
 
 class EngineTest : public InstallerTest {
@@ -53,7 +53,7 @@ class EngineTest : public InstallerTest {
   // Loads a one-type package with the given file table and DataArea part
   // from the scratch folder, first dropping what an earlier row loaded;
   // list 7 is `messages`.
-  void Load(const Bytes& table, const Bytes& data = {}, InstallTypeSpec plan = {}, const Bytes& uninstaller = {}) {
+  void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {}) {
     CloseDataArea();
     FreePackage();
     if (!plan.lists[7]) plan.lists[7] = messages;

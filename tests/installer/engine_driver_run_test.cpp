@@ -19,7 +19,7 @@ TEST_F(Driver, GoToPageKindTable) {
       {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
   };
   for (auto& c : cases) {
-    InstallTypeSpec plan;
+    InstallTypeFields plan;
     plan.sequence = c.sequence;
     Load(EntryTable({}), {}, plan);
     PageIndex = 9;

@@ -69,7 +69,7 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
 }
 
 TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
-  InstallTypeSpec plan;
+  InstallTypeFields plan;
   plan.options = wf::kOptCountFilesInFull;
   Load(EntryTable({{1, 0, 4, 0, 0, "a.txt"}, {1, 0, 4, 0, 0, "b.txt"}, {1, 0, 4, 0, 0, "c.txt"},
                    {0, wf::kFlagFolder, 0, 0, 0, "sub\\"}, {9999999, wf::kFlagSourceFolder, 0, 0, 0, "x"}}),

@@ -15,15 +15,15 @@ struct EntryPlan {
   uint32_t dataOffset = 0, storedLength = 0;
 };
 
-inline FileEntrySpec EntrySpec(const EntryPlan& p) {
+inline FileEntryFields EntryFields(const EntryPlan& p) {
   return {p.items, p.kind, p.flags, p.options, p.size, p.checksum, p.dataOffset, p.storedLength,
           p.versionMS, p.versionLS, p.language};
 }
 
 inline std::vector<uint8_t> PlanTable(const std::vector<EntryPlan>& plans) {
-  std::vector<FileEntrySpec> specs;
-  for (const EntryPlan& p : plans) specs.push_back(EntrySpec(p));
-  return FileTable(specs);
+  std::vector<FileEntryFields> records;
+  for (const EntryPlan& p : plans) records.push_back(EntryFields(p));
+  return FileTable(records);
 }
 // A file table with the one record; the record starts at offset 4.
 inline std::vector<uint8_t> PlanTable(const EntryPlan& p) { return PlanTable(std::vector<EntryPlan>{p}); }

@@ -24,7 +24,7 @@ TEST_F(Folders, PreviousFolderTable) {
       {"C:\\Default", "C:\\Gone\\a.exe", {}, "C:\\Default"},
       {"C:\\Default", {}, kOther, kOther}, {"C:\\Default", kApp, kOther, kApp},
   };
-  InstallTypeSpec plan;
+  InstallTypeFields plan;
   plan.folderKey = "Software\\Demo";
   plan.folderValue = plan.iniKey = "Path";
   plan.iniFile = "demo.ini";

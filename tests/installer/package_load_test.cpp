@@ -127,7 +127,7 @@ TEST_F(Loading, BackgroundTable) {
 
 TEST_F(Loading, TypesAndTheirBlocks) {
   PackageImage p;
-  InstallTypeSpec first, second;
+  InstallTypeFields first, second;
   first.defaultFolder = "D:\\First";
   second.defaultFolder = "#parent#";
   p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});

@@ -24,7 +24,7 @@ INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().b
 // A package cut anywhere must be refused with a message, never read past.
 TEST(Truncated, EveryCutIsRefused) {
   fs::path dir = ScratchDir();
-  PackageImage full = Craft(TypicalSpec());
+  PackageImage full = Craft(TypicalPlan());
   std::vector<uint32_t> blockAt;  // every block header's offset, the end block's last
   uint32_t size = full.Build(&blockAt).size(), dataStart = blockAt.back() + 12;
   std::vector<uint32_t> cuts = {0, 1019, 2048, 2050, 2054, dataStart - 4, dataStart - 1, dataStart + 1, size - 1};

@@ -12,13 +12,13 @@ class ExtractTypical : public ::testing::TestWithParam<uint32_t> {};  // volume 
 
 TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
   fs::path dir = ScratchDir();
-  PackageSpec spec = TypicalSpec();
-  PackageImage image = Craft(spec);
+  PackagePlan plan = TypicalPlan();
+  PackageImage image = Craft(plan);
   image.volumeSize = GetParam();
   fs::path setup = image.Write(dir / "setup.exe");
   std::map<std::string, std::string> expected;  // by type and path
   for (int type : {0, 1}) {
-    for (const FileSpec& f : spec.types[type].files) {
+    for (const FilePlan& f : plan.types[type].files) {
       if (f.flags & (wf::kFlagFolder | wf::kFlagSourceFolder)) continue;
       std::string path = f.name;
       std::replace(path.begin(), path.end(), '\\', '/');
@@ -27,7 +27,7 @@ TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
                            : f.kind == wf::kDestMyDocuments ? "documents/"
                            : f.kind == wf::kDestCustom      ? "custom/CommonFiles/Acme/"
                                                             : "install/";
-      std::string content = (f.status & wf::kOptUninstaller ? spec.uninstaller : "") + f.content;
+      std::string content = (f.status & wf::kOptUninstaller ? plan.uninstaller : "") + f.content;
       expected["type" + std::to_string(type) + "/" + folder + path] = content;
     }
     Outcome r = ExtractFile(setup, dir / ("type" + std::to_string(type)), type);
@@ -52,9 +52,9 @@ INSTANTIATE_TEST_SUITE_P(Volumes, ExtractTypical, ::testing::Values(0u, 333u));
 // folder (kind 8) only ever becomes subfolders of "custom".
 TEST(EntryNames, ExtractionWritesNothingOutside) {
   auto custom = [](const char* folder) {
-    return FileSpec{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", folder}};
+    return FilePlan{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", folder}};
   };
-  std::vector<std::pair<FileSpec, std::string>> cases = {  // where it lands under the output folder, "" refused
+  std::vector<std::pair<FilePlan, std::string>> cases = {  // where it lands under the output folder, "" refused
       {custom("..\\..\\..\\evil"), "custom/evil/tool.exe"},
       {custom("C:\\..\\x\\.\\"), "custom/C/x/tool.exe"},
       {{.name = "sys\\", .kind = wf::kDestWindows}, ""},
@@ -64,11 +64,11 @@ TEST(EntryNames, ExtractionWritesNothingOutside) {
     cases.push_back({{.name = c.name, .kind = c.kind}, c.parts ? "install/" + std::string(c.parts) : ""});
   fs::path dir = ScratchDir();
   for (auto& [file, lands] : cases) {
-    PackageSpec spec;
-    spec.types = {PlainType()};
+    PackagePlan plan;
+    plan.types = {PlainType()};
     file.content = "x";
-    spec.types[0].files = {{.name = "fine.txt", .content = "ok"}, file};
-    fs::path setup = Craft(spec).Write(dir / "setup.exe"), out = dir / "a" / "b" / "out";
+    plan.types[0].files = {{.name = "fine.txt", .content = "ok"}, file};
+    fs::path setup = Craft(plan).Write(dir / "setup.exe"), out = dir / "a" / "b" / "out";
     Outcome r = ExtractFile(setup, out, 0);
     EXPECT_EQ(r.code != 0, lands.empty()) << file.name << ": " << r.err;
     if (!lands.empty()) EXPECT_EQ(ReadAll(out / lands), "x") << file.name;

@@ -6,7 +6,7 @@ namespace wf = wrenly::format;
 namespace {
 
 TEST(Typical, InspectShowsWhatMatters) {
-  fs::path setup = Craft(TypicalSpec()).Write(ScratchDir() / "setup.exe");
+  fs::path setup = Craft(TypicalPlan()).Write(ScratchDir() / "setup.exe");
   Outcome r = InspectFile(setup, false);
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err, "");
@@ -35,7 +35,7 @@ TEST(Typical, InspectShowsWhatMatters) {
 TEST(Layouts, VerifyPassesAndVolumesAreListed) {
   const std::tuple<uint32_t, uint8_t, uint32_t> cases[] = {{1020, 2, 0}, {wf::kMaxStubSize, 0, 0}, {2048, 1, 97}};
   for (auto [stubSize, blockMethod, volumeSize] : cases) {
-    PackageImage image = Craft(TypicalSpec());
+    PackageImage image = Craft(TypicalPlan());
     image.signatureAt = stubSize;
     image.volumeSize = volumeSize;
     for (Block& b : image.blocks) b.method = blockMethod;

@@ -49,9 +49,9 @@ const DamageRecipe kRecipes[] = {
     {"huge_unpacked_size", 'R', "implausible unpacked size 4294967280", 0, 1,
      Extra(wf::kBlockUninstallerImage, CompressedPayload(0xFFFFFFF0, 1, Zlib({1})), 1)},
     {"data_area_truncated", 'M', "truncated", 0, 1, [](PackageImage& p) { p.cutAt = p.Build().size() - 1; }},
-    {"no_install_type", 'R', "no install type", 0, 1, {}, [](PackageSpec& s) { s.types.clear(); }},
+    {"no_install_type", 'R', "no install type", 0, 1, {}, [](PackagePlan& s) { s.types.clear(); }},
     {"seventeen_install_types", 'R', "more than 16 install types", 0, 1,
-     {}, [](PackageSpec& s) { s.types.resize(17, PlainType()); }},
+     {}, [](PackagePlan& s) { s.types.resize(17, PlainType()); }},
     {"file_table_before_first_type", 'R', "comes before the first install type", 0, 1,
      [](PackageImage& p) { p.blocks.insert(p.blocks.begin(), {wf::kBlockFileTable, 0, Words({0})}); }},
     {"record_too_short", 'R', "at least 102", 0, 1, [](PackageImage& p) { Record(p).resize(it::kFixedSize - 1); }},
@@ -94,7 +94,7 @@ const DamageRecipe kRecipes[] = {
     {"entry_data_past_data_area", 'L', "runs past the DataArea", 0, 1,
      [](PackageImage& p) { wf::StoreU32(Entry(p, fe::kStoredLength), 900000); }},
     {"entry_name_escapes", 'L', "refused name", 0, 1,
-     {}, [](PackageSpec& s) { s.types[0].files[0].name = "..\\evil.txt"; }},
+     {}, [](PackagePlan& s) { s.types[0].files[0].name = "..\\evil.txt"; }},
     {"entry_checksum_mismatch", 'L', "checksum", 1, 1, [](PackageImage& p) { *Entry(p, fe::kChecksum) ^= 1; }},
     {"entry_size_larger_than_data", 'L', "decodes to 15 bytes, its size says 16", 1, 1,
      [](PackageImage& p) { *Entry(p, fe::kSize) += 1; }},
@@ -118,9 +118,9 @@ const DamageRecipe* FindDamage(std::string_view name) {
 }
 
 fs::path WriteDamaged(const DamageRecipe& recipe, const fs::path& setup) {
-  PackageSpec spec = TypicalSpec();
-  if (recipe.spec) recipe.spec(spec);
-  PackageImage image = Craft(spec);
+  PackagePlan plan = TypicalPlan();
+  if (recipe.plan) recipe.plan(plan);
+  PackageImage image = Craft(plan);
   if (recipe.image) recipe.image(image);
   image.Write(setup);
   if (recipe.files) recipe.files(setup);

@@ -1,5 +1,5 @@
 // Named ways to damage a package, shared by the loader's and the inspector's
-// tests: each starts from Craft(TypicalSpec()) and says what each reader makes of it.
+// tests: each starts from Craft(TypicalPlan()) and says what each reader makes of it.
 #pragma once
 #include <filesystem>
 #include <functional>
@@ -18,7 +18,7 @@ struct DamageRecipe {
   const char* message;  // whether extracting type 0 fails.
   bool verifyOnly, extractFails;
   std::function<void(PackageImage&)> image;                      // after crafting
-  std::function<void(PackageSpec&)> spec = {};                   // before crafting
+  std::function<void(PackagePlan&)> plan = {};                   // before crafting
   std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
 };
 

@@ -46,7 +46,7 @@ Bytes SettingsBlock(const std::vector<int>& layoutKinds) {
   return w.bytes();
 }
 
-Bytes InstallTypeRecord(const InstallTypeSpec& s) {
+Bytes InstallTypeRecord(const InstallTypeFields& s) {
   wf::ByteWriter w;
   w.Zeros(it::kFixedSize);
   w.PatchU16(it::kOptions, s.options);
@@ -71,7 +71,7 @@ Bytes InstallTypeRecord(const InstallTypeSpec& s) {
   return w.bytes();
 }
 
-Bytes FileEntryRecord(const FileEntrySpec& e) {
+Bytes FileEntryRecord(const FileEntryFields& e) {
   namespace fe = wf::file_entry;
   wf::ByteWriter w;
   w.Zeros(fe::kFixedSize);
@@ -91,15 +91,15 @@ Bytes FileEntryRecord(const FileEntrySpec& e) {
   return w.bytes();
 }
 
-Bytes FileTable(const std::vector<FileEntrySpec>& entries) {
+Bytes FileTable(const std::vector<FileEntryFields>& entries) {
   wf::ByteWriter w;
   w.U32(static_cast<uint32_t>(entries.size()));
   for (auto& e : entries) w.Bytes(FileEntryRecord(e));
   return w.bytes();
 }
 
-PackageImage& PackageImage::AddType(const InstallTypeSpec& spec) {
-  return Add(wf::kBlockInstallType, InstallTypeRecord(spec));
+PackageImage& PackageImage::AddType(const InstallTypeFields& plan) {
+  return Add(wf::kBlockInstallType, InstallTypeRecord(plan));
 }
 
 Block* PackageImage::Find(uint16_t id, int nth) {
@@ -169,11 +169,11 @@ std::filesystem::path PackageImage::Write(const std::filesystem::path& setup) co
 
 PackageImage TypicalPackage() {
   PackageImage p;
-  InstallTypeSpec spec;
-  spec.lists[7] = std::vector<std::string>(32);
-  spec.lists[7]->front() = "Demo Setup";
-  spec.lists[7]->back() = "The package is incomplete.";
-  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(spec).Add(wf::kBlockFileTable, FileTable({{}, {}}));
+  InstallTypeFields plan;
+  plan.lists[7] = std::vector<std::string>(32);
+  plan.lists[7]->front() = "Demo Setup";
+  plan.lists[7]->back() = "The package is incomplete.";
+  p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, FileTable({{}, {}}));
   p.dataArea = Bytes(100, 0xAB);
   return p;
 }

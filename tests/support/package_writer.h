@@ -21,7 +21,7 @@ Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 
-struct InstallTypeSpec {
+struct InstallTypeFields {
   uint16_t options = 0x22;
   std::optional<std::string> productName = "Demo", typeName;
   std::optional<std::string> defaultFolder = "C:\\Program Files\\Demo";
@@ -30,17 +30,17 @@ struct InstallTypeSpec {
   Bytes sequence{0, 1, 3, 4, 5, 6, 0xFF};
   std::array<std::optional<std::vector<std::string>>, 10> lists;
 };
-Bytes InstallTypeRecord(const InstallTypeSpec& spec);
+Bytes InstallTypeRecord(const InstallTypeFields& plan);
 
-struct FileEntrySpec {
+struct FileEntryFields {
   std::vector<std::string> items = {"file.txt"};  // item 0 is the name
   uint32_t kind = 0, flags = 0;
   uint16_t status = 0;
   uint32_t size = 0, checksum = 0, dataOffset = 0, storedLength = 0;
   uint32_t versionMS = 0, versionLS = 0, language = 0;
 };
-Bytes FileEntryRecord(const FileEntrySpec& spec);
-Bytes FileTable(const std::vector<FileEntrySpec>& entries);
+Bytes FileEntryRecord(const FileEntryFields& plan);
+Bytes FileTable(const std::vector<FileEntryFields>& entries);
 
 struct Block {
   uint16_t id;
@@ -62,7 +62,7 @@ struct PackageImage {
     blocks.push_back({id, flags, std::move(payload), std::nullopt, method});
     return *this;
   }
-  PackageImage& AddType(const InstallTypeSpec& spec = {});
+  PackageImage& AddType(const InstallTypeFields& plan = {});
   Block* Find(uint16_t id, int nth = 0);
   // The setup file: stub, blocks, the DataArea's first part.
   Bytes Build(std::vector<uint32_t>* blockAt = nullptr) const;
@@ -74,7 +74,7 @@ struct PackageImage {
 PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title and "incomplete"
 
 // The inspector's richer package: the builder's look, two types, files of every kind.
-struct FileSpec {
+struct FilePlan {
   std::string name;
   uint32_t kind = 0, flags = 0;
   uint16_t status = 0;
@@ -82,18 +82,18 @@ struct FileSpec {
   uint8_t method = 1;
   std::vector<std::string> items;  // items 1.. after the name
 };
-struct TypeSpec {
-  InstallTypeSpec record;
-  std::vector<FileSpec> files;
+struct TypePlan {
+  InstallTypeFields record;
+  std::vector<FilePlan> files;
   std::string sections;  // its uninstall sections, "" none
 };
-struct PackageSpec {
-  std::vector<TypeSpec> types;
+struct PackagePlan {
+  std::vector<TypePlan> types;
   std::string uninstaller;  // image of block 5183, "" none
 };
-TypeSpec PlainType();                         // no files, no lists
-PackageImage Craft(const PackageSpec& spec);  // blocks zlib-compressed
-PackageSpec TypicalSpec();
+TypePlan PlainType();                         // no files, no lists
+PackageImage Craft(const PackagePlan& plan);  // blocks zlib-compressed
+PackagePlan TypicalPlan();
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  PackageImage typical = TypicalPackage(), rich = Craft(TypicalSpec());
+  PackageImage typical = TypicalPackage(), rich = Craft(TypicalPlan());
   typical.signatureAt = rich.signatureAt = 1020;
   rich.Add(wrenly::format::kBlockSinglePage, Bytes{5, 0, 1, 0});
   for (Block& b : typical.blocks) b.method = 2;

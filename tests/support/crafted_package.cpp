@@ -13,15 +13,15 @@
 namespace wf = wrenly::format;
 namespace wb = wrenly::builder;
 
-TypeSpec PlainType() {
-  TypeSpec t;
+TypePlan PlainType() {
+  TypePlan t;
   t.record.defaultFolder = "#ProgramFiles#\\Demo";
   t.record.typeName = "Full";
   t.record.folderRoot = 2;
   return t;
 }
 
-PackageImage Craft(const PackageSpec& spec) {
+PackageImage Craft(const PackagePlan& plan) {
   PackageImage p;
   auto block = [&](uint16_t id, Bytes payload) { p.Add(id, std::move(payload), 0, wf::kMethodZlib); };
   block(wf::kBlockSetupSettings, wb::BuildSetupSettings({wf::kSetGradient | wf::kSetMaximised}));
@@ -30,12 +30,12 @@ PackageImage Craft(const PackageSpec& spec) {
   block(wf::kBlockBackgroundBitmap, wb::MakeBmpFile({4, 4, Bytes(48, 9)}));
   block(wf::kBlockTitleText, ToBytes(std::string_view("Demo Product\nSetup", 19)));
   block(wf::kBlockTitleStyle, wb::BuildTitleStyle({}));
-  if (!spec.uninstaller.empty()) block(wf::kBlockUninstallerImage, ToBytes(spec.uninstaller));
-  for (const TypeSpec& t : spec.types) {
-    std::vector<FileEntrySpec> entries;
-    for (const FileSpec& f : t.files) {
+  if (!plan.uninstaller.empty()) block(wf::kBlockUninstallerImage, ToBytes(plan.uninstaller));
+  for (const TypePlan& t : plan.types) {
+    std::vector<FileEntryFields> entries;
+    for (const FilePlan& f : t.files) {
       Bytes content = ToBytes(f.content);
-      FileEntrySpec e{{f.name}, f.kind, f.flags, f.status, static_cast<uint32_t>(content.size()),
+      FileEntryFields e{{f.name}, f.kind, f.flags, f.status, static_cast<uint32_t>(content.size()),
                       wf::UpdateFileChecksum(0, content.data(), content.size()), 0, 0, 0x00010002, 0x00030004, 0x0409};
       e.items.resize(f.kind == wf::kDestCustom ? 10 : 9);
       std::copy(f.items.begin(), f.items.end(), e.items.begin() + 1);
@@ -55,10 +55,10 @@ PackageImage Craft(const PackageSpec& spec) {
   return p;
 }
 
-PackageSpec TypicalSpec() {
-  PackageSpec p;
+PackagePlan TypicalPlan() {
+  PackagePlan p;
   p.uninstaller = "MZ-uninstaller-image";
-  TypeSpec full = PlainType();
+  TypePlan full = PlainType();
   full.record.productName = "Demo Product";
   full.record.folderKey = "Software\\Demo";
   full.record.folderValue = "Path";
@@ -82,7 +82,7 @@ PackageSpec TypicalSpec() {
       {.name = "uninst.exe", .status = wf::kOptUninstaller, .content = std::string(bye.begin(), bye.end())},
   };
   full.sections = "registry-sections";
-  TypeSpec mini = PlainType();
+  TypePlan mini = PlainType();
   mini.record.productName = "Demo Product (minimal)";
   mini.record.defaultFolder = "#parent#";
   mini.record.sequence = {0, 5, 6, wf::install_type::kSequenceEnd};
