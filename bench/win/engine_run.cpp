@@ -3,11 +3,11 @@
 // program's Package without the wizard, as WinMain sets the run up, and
 // writes "result N", "elapsed-ms N" and "peak-working-set-kb N" to FILE.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "figures.h"
 #include "install/install_run.h"
 #include "package/package.h"
 #include "startup/instance.h"
@@ -17,17 +17,6 @@
 void ShowProgressPercent(int) {}
 void ShowCurrentFile(const char*) {}
 void PumpMessages() {}
-
-namespace {
-
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 6 || std::strcmp(argv[1], "--report") || std::strcmp(argv[3], "--folder")) {
@@ -45,11 +34,8 @@ int main(int argc, char** argv) {
   double start = NowMs();
   RunInstallationHeadless();
   double elapsed = NowMs() - start;
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
   std::fprintf(report, "result %d\nelapsed-ms %lld\npeak-working-set-kb %lld\n", ResultCode, (long long)elapsed,
-               (long long)(memory.PeakWorkingSetSize / 1024));
+               PeakWorkingSetKb());
   FreePackage();
   ReleaseInstance();
   std::fclose(report);

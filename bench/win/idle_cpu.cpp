@@ -21,6 +21,7 @@ ULONGLONG CpuTime(const PROCESS_INFORMATION& p) {
   ULONGLONG process = 0, threads = 0;
   if (GetProcessTimes(p.hProcess, &created, &ended, &kernel, &user)) process = Ticks(kernel) + Ticks(user);
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return process;
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {

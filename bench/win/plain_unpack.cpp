@@ -5,7 +5,6 @@
 // temporary names, checks or questions.
 // Prints "bytes N", "elapsed-ms N" and "peak-working-set-kb N".
 #include <windows.h>
-#include <psapi.h>
 
 #include <bzlib.h>
 #include <zlib.h>
@@ -15,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "figures.h"
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "install/data_area.h"
@@ -97,13 +97,6 @@ bool Bunzip2(Files& f, DWORD left) {
   return r == BZ_STREAM_END;
 }
 
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return 1000.0 * (double)now.QuadPart / (double)frequency.QuadPart;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,10 +151,7 @@ int main(int argc, char** argv) {
   std::printf("bytes %llu\n", f.written);
   std::printf("failures %d\n", failures);
   std::printf("elapsed-ms %lld\n", (long long)elapsed);
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
-    std::printf("peak-working-set-kb %lld\n", (long long)(memory.PeakWorkingSetSize / 1024));
+  std::printf("peak-working-set-kb %lld\n", PeakWorkingSetKb());
   FreePackage();
   return failures ? 7 : 0;
 }
