@@ -3,9 +3,8 @@
 # supported Windows has. A DLL of a compiler's runtime (libgcc_s_dw2-1.dll,
 # libstdc++-6.dll, libwinpthread-1.dll) is missing on the customer's machine
 # and the program does not start at all, so the test names the DLL and the
-# functions taken from it. The Installer runs from a downloads folder, where
-# anyone may have left a DLL: it imports only DLLs that Windows always takes
-# from the system folder, and loads the others from there itself.
+# functions taken from it. The Installer, run from a downloads folder, imports
+# only DLLs that Windows always takes from the system folder.
 #   imports.sh WIN32_DIR WIN64_DIR
 set -euo pipefail
 win32=$1 win64=$2

@@ -1,5 +1,5 @@
-// Must never be loaded: the Wine tests put it beside setup.exe under the
-// name of a system DLL. Once loaded it leaves NAME.loaded beside itself and
+// Never to be loaded: the Wine tests leave it beside setup.exe under the
+// name of a system DLL. Loaded, it leaves NAME.loaded beside itself and
 // refuses to stay, so the program goes on as if the library were missing.
 #include <windows.h>
 
@@ -15,6 +15,5 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
   return FALSE;
 }
 
-// Every name the canary.def exports: a program that imports one resolves it
-// here, so the loader gets as far as DllMain.
+// What canary.def exports, so that a program importing it gets to DllMain.
 void Unused(void) {}
