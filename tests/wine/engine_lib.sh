@@ -24,6 +24,9 @@ setup_install() {  # answers setup.exe [options...]
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
 
+# The texts of the message boxes the last setup_install met, one per line.
+dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
+
 # Temporary files the engine leaves beside destinations (".$$A", ...).
 temp_files() {  # folder
   find "$1" -name '*.$$?' 2>/dev/null | sort

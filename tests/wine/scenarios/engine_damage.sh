@@ -54,8 +54,7 @@ install() {  # name setup answers expected-exit expected-content [installer opti
 install intact                     setup.exe     ""       0       package
 install method-3                   method.exe    ""       31      existing
 install checksum-declined          checksum.exe  No       21      existing
-expect "the question names the file" "Check failed: $(winpath "$dest/victim.bin")" \
-  "$(sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run")"
+expect "the question names the file" "Check failed: $(winpath "$dest/victim.bin")" "$(dialog_texts)"
 install checksum-with-R            checksum.exe  ""       0       mismatched         /R
 
 cases_done
