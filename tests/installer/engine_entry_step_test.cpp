@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine_entry_fixture.h"
+#include "fixtures.h"
 #include "install/data_area.h"
 #include "install/destination.h"
 #include "package/package_model.h"
@@ -51,11 +51,11 @@ struct Case {
   bool restart = false;
 };
 
-class EntryStep : public EngineTest {
+class EntryStep : public InstallerTest {
  protected:
   // Appends content, stored with the method byte (or as `stored`), to the
   // DataArea and points the plan at it.
-  void AddData(EntryPlan& plan, const std::string& content, uint8_t method = 1, std::optional<Bytes> stored = {}) {
+  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1, std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
     if (!stored) stored = Entry(method, method == 2 ? Bzip2(raw) : Zlib(raw));
     plan.dataOffset = (uint32_t)area.size();
@@ -66,7 +66,7 @@ class EntryStep : public EngineTest {
   }
   // Runs the entries into the scratch folder, the DataArea's bytes from `cut`
   // on in setup.D01 (`rest`); returns how many calls returned 1.
-  int Install(const std::vector<EntryPlan>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
+  int Install(const std::vector<FileEntryFields>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
               size_t cut = SIZE_MAX, bool d01 = true) {
     cut = std::min(cut, area.size());
     wf::ByteWriter w;
@@ -74,7 +74,7 @@ class EntryStep : public EngineTest {
     w.Bytes(Bytes(area.begin() + cut, area.end()));
     rest = w.bytes();
     if (d01 && cut < area.size()) Write("setup.D01", rest);
-    Load(PlanTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
+    Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
     std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
     ::Run.destinationChecked = true;
@@ -98,7 +98,7 @@ class EntryStep : public EngineTest {
     Ui.answers = c.answers;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
-    EntryPlan plan{.flags = c.flags, .items = {"data.txt"}, .options = c.options};
+    FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
@@ -217,7 +217,7 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
     Fresh();
     area.clear();
     if (!c.existing.empty()) Write("uninst.exe", c.existing);
-    EntryPlan uninstaller{.items = {"uninst.exe"}, .options = 2}, file;
+    FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = 2}, file;
     AddData(uninstaller, "-record-");
     AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
@@ -280,7 +280,7 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
-    EntryPlan font{.flags = 0x400 | 0x800, .kind = 3, .items = {"demo.ttf"}};
+    FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count]), std::tuple(23, c.font, 42u));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "installer_fixture.h"
+#include "fixtures.h"
 #include "package/block_checks.h"
 #include "package/install_types.h"
 #include "package_writer.h"

@@ -7,7 +7,7 @@
 #include "format/container.h"
 #include "format/install_type.h"
 #include "format/settings.h"
-#include "installer_fixture.h"
+#include "fixtures.h"
 #include "package/package_model.h"
 #include "text/messages.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "installer_fixture.h"
+#include "fixtures.h"
 #include "package/package_model.h"
 #include "package_writer.h"
 #include "text/messages.h"
@@ -73,7 +73,7 @@ TEST_F(Text, FolderChainCreatesOnlyTheMissingFolders) {
       {"\\\\server\\share\\f", {}, 1}, {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
   };
   for (auto& [path, created, result] : cases) {
-    ResetFakeSystem();
+    ResetFakes();
     Fake.AddFolder("C:\\Existing");
     EXPECT_EQ((std::pair{CreateFolderChain(path), Fake.created}), std::pair(result, created)) << path;
   }

@@ -1,14 +1,17 @@
+// The run as the wizard drives it: pages, error texts, the destination
+// folder, the free space, the start and the finish.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine_driver_fixture.h"
-#include "install/data_area.h"
+#include "fixtures.h"
+#include "format/install_type.h"
+#include "install/disk_space.h"
 #include "text/error_text.h"
 
 namespace {
 
-using Driver = EngineTest;
+using Driver = InstallerTest;
 
 TEST_F(Driver, GoToPageKindTable) {
   Bytes common{0, 1, 3, 4, 5, 6, 10, 0xFF};
@@ -21,7 +24,7 @@ TEST_F(Driver, GoToPageKindTable) {
   for (auto& c : cases) {
     InstallTypeFields plan;
     plan.sequence = c.sequence;
-    Load(EntryTable({}), {}, plan);
+    Load(FileTable({}), {}, plan);
     PageIndex = 9;
     PageResult = 0;
     GoToPageKind(c.kind);
@@ -38,7 +41,7 @@ TEST_F(Driver, ErrorText) {
   };
   for (auto& c : cases) {
     messages[20] = c.text;
-    Load(EntryTable({}));
+    Load(FileTable({}));
     SetErrorArgument(c.argument.c_str());
     char buffer[kErrorTextSize + 16];
     std::memset(buffer, '#', sizeof buffer);
@@ -68,7 +71,7 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     SCOPED_TRACE(c.what);
     Fresh();
     messages[6] = c.question;
-    Load(EntryTable({}));
+    Load(FileTable({}));
     SinglePageMode = c.singlePage;
     if (c.exists) Fake.AddFolder(c.folder);
     Fake.AddFolder("C:\\Work\\Demo");
@@ -94,7 +97,7 @@ TEST_F(Driver, StartAndFinish) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    Load(EntryTable({}), Bytes(10, 1));
+    Load(FileTable({}), Bytes(10, 1));
     ::Run.destinationChecked = c.checked;
     std::strcpy(InstallFolder, "C:\\Full");
     Fake.AddFolder("C:\\Full");
@@ -110,6 +113,83 @@ TEST_F(Driver, StartAndFinish) {
               std::tuple(c.result, c.result == 0, false, true, c.index, c.page));
     if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
   }
+}
+
+constexpr uint64_t kTb = 1ull << 40;
+
+TEST(SpaceArithmetic, FreeSpaceInKb) {
+  struct { uint64_t bytes; uint32_t kb; } bytes[] = {
+      {1023, 0}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge},
+      {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
+  for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c.bytes), c.kb) << c.bytes;
+  struct { uint32_t clusterBytes, clusters, kb; } clusters[] = {
+      {4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
+      {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
+  for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
+}
+
+TEST(SpaceArithmetic, ShortOfRoom) {
+  struct { const char* what; uint64_t total, largest; uint32_t freeKb; bool isShort; } cases[] = {
+      {"three 1-byte files on 4 KB clusters need 12 + 4 KB", 12288, 4096, 17, false},
+      {"exactly equal free space is not enough", 12288, 4096, 16, true},
+      {"largest is rounded to clusters", 8192, 1, 12, true},
+      {"unknown never blocks", 1ull << 50, 1, kFreeSpaceUnknown, false},
+      {"4 TB or more never blocks", 5 * kTb, 1, kFreeSpaceHuge, false},
+      {"a full disk with nothing to install", 0, 0, 0, true},
+  };
+  for (auto& c : cases) EXPECT_EQ(SpaceIsShort(c.total, c.largest, 4096, c.freeKb), c.isShort) << c.what;
+  // What an existing file's clusters take off an entry's need.
+  struct { uint32_t size; bool exists; uint32_t existing; uint64_t need; } entries[] = {
+      {1, false, 0, 4096}, {10000, true, 5000, 4096}, {5000, true, 10000, 0}, {4000, true, 4096, 0},
+      {0xFFFFFFFFu, false, 0, 0x100000000ull}};
+  for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(c.size, c.exists, c.existing, 4096), c.need) << c.size;
+}
+
+using FreeSpace = InstallerTest;
+
+TEST_F(FreeSpace, QueriesTheRightRoot) {
+  struct { const char *path; bool ex, geometry; const char *exQuery, *geometryQuery; uint32_t kb, cluster; } cases[] = {
+      {"C:\\Apps\\Demo\\", true, true, "C:\\", "C:\\", 1u << 20, 4},
+      {"\\\\server\\share\\dir", true, true, "\\\\server\\share\\dir\\", "\\\\server\\share\\dir\\", 1u << 20, 4},
+      {"D:", true, true, "D:", "D:\\", 1u << 20, 4},
+      {"C:\\Apps", false, true, "C:\\", "C:\\", 1u << 20, 4},
+      // The newer call's figure stands when the geometry fails.
+      {"C:\\x", true, false, "C:\\", "C:\\", 1u << 20, 1},
+      {"C:\\x", false, false, "C:\\", "C:\\", kFreeSpaceUnknown, 1},
+  };
+  for (auto& c : cases) {
+    Disk = FakeDisk{};
+    Disk.hasFreeBytes = c.ex;
+    Disk.hasGeometry = c.geometry;
+    uint32_t cluster = 0;
+    using Q = std::vector<std::string>;
+    uint32_t kb = GetFreeDiskSpace(c.path, &cluster);
+    EXPECT_EQ(std::tuple(kb, cluster, Disk.freeBytesQueries, Disk.geometryQueries),
+              std::tuple(c.kb, c.cluster, Q{c.exQuery}, Q{c.geometryQuery})) << c.path;
+  }
+  uint32_t cluster = 7;
+  EXPECT_EQ(std::pair(GetFreeDiskSpace("", &cluster), cluster), std::pair(kFreeSpaceUnknown, 1u));
+  Disk = FakeDisk{};
+  // A path of the full 259 bytes still gets its backslash on a share.
+  std::string longShare = "\\\\s\\" + std::string(255, 'a');
+  EXPECT_EQ(GetFreeDiskSpace(longShare.c_str(), nullptr), 1u << 20);
+  EXPECT_EQ(Disk.freeBytesQueries.back(), longShare + "\\");
+  EXPECT_TRUE(Disk.geometryQueries.empty()) << "the geometry is not wanted";
+}
+
+TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
+  InstallTypeFields plan;
+  plan.options = wf::kOptCountFilesInFull;
+  Load(FileTable({{{"a.txt"}, 4, 0, 0, 1}, {{"b.txt"}, 4, 0, 0, 1}, {{"c.txt"}, 4, 0, 0, 1},
+                  {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
+       {}, plan);
+  Disk.hasFreeBytes = false;
+  Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
+  DiskSpaceFigures f = MeasureDiskSpace(), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
+  // Rounded up; 3 x 4 KB plus the source-folder entry's 9,999,999 bytes in clusters.
+  EXPECT_EQ(std::pair(f.freeMb, f.requiredMb), std::pair(5u, 10u));
+  EXPECT_EQ(std::pair(unknown.freeMb, unknown.requiredMb), std::pair(0u, 2u));
+  EXPECT_EQ(DiskSpaceFiguresFrom(kFreeSpaceHuge, 0).freeMb, 4194304u);
 }
 
 }  // namespace
