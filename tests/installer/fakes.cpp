@@ -1,5 +1,6 @@
 #include "fakes.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,12 +22,6 @@ void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}; }
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
-  return s;
-}
-
 std::string Trimmed(std::string s) {
   while (s.size() > 3 && s.back() == '\\') s.pop_back();
   return s;
@@ -34,7 +29,7 @@ std::string Trimmed(std::string s) {
 
 const std::string* FindIn(const std::vector<std::string>& list, const std::string& path) {
   for (const auto& p : list)
-    if (Lower(p) == Lower(Trimmed(path))) return &p;
+    if (strcasecmp(p.c_str(), Trimmed(path).c_str()) == 0) return &p;
   return nullptr;
 }
 
@@ -60,11 +55,6 @@ void FakeSystem::AddFolder(const std::string& path) {
   for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
     if (!FindIn(folders, path.substr(0, at))) folders.push_back(path.substr(0, at));
   if (!FindIn(folders, path)) folders.push_back(Trimmed(path));
-}
-
-void FakeSystem::AddFile(const std::string& path) {
-  AddFolder(path.substr(0, path.rfind('\\')));
-  files.push_back(path);
 }
 
 // The system lookups.

@@ -23,7 +23,6 @@ struct FakeSystem {
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
 
   void AddFolder(const std::string& path);  // adds every parent too
-  void AddFile(const std::string& path);    // adds its folders too
 };
 
 struct FakeDisk {

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <string_view>
 
 #include "fakes.h"
 #include "format/block_ids.h"
@@ -52,9 +51,12 @@ class InstallerTest : public ::testing::Test {
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
     if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
     p.dataArea = data;
-    Write("setup.exe", p.Build());
+    ASSERT_EQ(LoadFile(p.Build()), 1);
+  }
+  int LoadFile(const Bytes& file) {
+    Write("setup.exe", file);
     SetOwnPath(Path("setup.exe"));
-    ASSERT_EQ(LoadPackage(), 1);
+    return LoadPackage();
   }
   // The first record of a table of `entry` alone; the table must outlive the view.
   static wf::FileEntryView View(const FileEntryFields& entry, Bytes& table) {
@@ -68,8 +70,10 @@ class InstallerTest : public ::testing::Test {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
-  void Write(const std::string& name, std::string_view c) const { std::ofstream(Path(name), std::ios::binary) << c; }
-  void Write(const std::string& name, const Bytes& b) const { Write(name, {(const char*)b.data(), b.size()}); }
+  template <class C>  // std::string or Bytes
+  void Write(const std::string& name, const C& c) const {
+    std::ofstream(Path(name), std::ios::binary).write((const char*)c.data(), c.size());
+  }
 
   // List 7 as the engine's tests need it; other items empty.
   std::vector<std::string> messages = [] {

@@ -13,8 +13,9 @@ using Folders = InstallerTest;
 
 // The loading tests cover the default and "#parent#" across types; these rows the folder a former install stored.
 TEST_F(Folders, PreviousFolderTable) {
-  Fake.AddFile("C:\\Program Files\\App\\app.exe");
   Fake.AddFolder("C:\\Program Files\\Other");
+  Fake.AddFolder("C:\\Program Files\\App");
+  Fake.files = {"C:\\Program Files\\App\\app.exe"};
   const std::string kApp = "C:\\Program Files\\App", kOther = "C:\\Program Files\\Other";
   const std::tuple<std::string, std::optional<std::string>, std::optional<std::string>, std::string> cases[] = {
       // default, HKCU Software\Demo Path, demo.ini [Setup] Path, the folder

@@ -15,13 +15,7 @@ namespace wf = wrenly::format;
 
 namespace {
 
-class Loading : public InstallerTest {
- protected:
-  int Load(const Bytes& file) {
-    SetOwnPath(WriteTempFile("setup.exe", file));
-    return LoadPackage();
-  }
-};
+using Loading = InstallerTest;
 
 // The signature window: from offset 1020 to the end of the first 200,000 bytes.
 TEST_F(Loading, SignaturePlacementTable) {
@@ -29,7 +23,7 @@ TEST_F(Loading, SignaturePlacementTable) {
   for (auto [at, found] : cases) {
     PackageImage p = TypicalPackage();
     p.signatureAt = at;
-    EXPECT_EQ(Load(p.Build()), found ? 1 : 0) << at;
+    EXPECT_EQ(LoadFile(p.Build()), found ? 1 : 0) << at;
     if (found) EXPECT_EQ(PackageFirstBlock, at + 6);
     FreePackage();
   }
@@ -52,7 +46,7 @@ TEST_F(Loading, PayloadsTable) {
   for (auto& [name, payload, loads] : cases) {
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockTitleText, payload, 1);
-    EXPECT_EQ(Load(p.Build()), loads) << name;
+    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     if (loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << name;
     FreePackage();
   }
@@ -67,7 +61,7 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   settings.resize(layout + wf::page_layout::kSize + 2 * wf::control_record::kSize, 0x5A);
   PackageImage p;
   p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(0x4321, {});  // an empty unknown block
-  ASSERT_EQ(Load(p.Build()), 1);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
   EXPECT_EQ(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize), settings);
   EXPECT_EQ(ThePackage.layouts[0], ThePackage.settings + layout);
   EXPECT_EQ(ThePackage.layouts[2], nullptr);
@@ -82,7 +76,6 @@ TEST_F(Loading, CompletenessTable) {
   const std::tuple<const char*, int, bool, bool, int, bool> cases[] = {
       {"whole", 100, false, false, 1, false},
       {"longer than needed", 109, false, false, 1, false},
-      {"cut inside the DataArea", 60, false, false, 0, true},
       {"cut before the size field", -1, false, false, 0, false},
       {"resumed without DataArea", 0, true, false, 1, false},
       {"resumed with DataArea", 100, true, false, 0, true},
@@ -96,7 +89,7 @@ TEST_F(Loading, CompletenessTable) {
     if (singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
     p.trailing = kept > 100 ? kept - 100 : 0;
     if (kept <= 100) p.cutAt = p.EndBlockAt() + 12 + (kept < 0 ? -2 : kept);
-    EXPECT_EQ(Load(p.Build()), loads) << name;
+    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     ASSERT_EQ(Fake.messages.size(), message ? 1u : 0u) << name;
     if (message) EXPECT_EQ(Fake.messages[0].first, "The package is incomplete.") << name;
     FreePackage();
@@ -116,7 +109,7 @@ TEST_F(Loading, BackgroundTable) {
     if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
     for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
     if (resume) p.dataArea.clear();
-    ASSERT_EQ(Load(p.Build()), 1) << resume;
+    ASSERT_EQ(LoadFile(p.Build()), 1) << resume;
     EXPECT_EQ(ThePackage.bitmapTable != nullptr, resume == 0);
     ASSERT_EQ(ThePackage.background != nullptr, chosen >= 0);
     if (chosen >= 0) EXPECT_EQ(Bytes(ThePackage.background, ThePackage.background + ThePackage.backgroundSize),
@@ -133,39 +126,32 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
   p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
   p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
-  ASSERT_EQ(Load(p.Build()), 1);
-  ASSERT_EQ(ThePackage.typeCount, 2);
-  EXPECT_EQ(ThePackage.entryCount, 3u);
-  EXPECT_STREQ(InstallFolder, "D:\\First");
-  EXPECT_EQ(ThePackage.types[0].sectionsSize, 2u);
-  EXPECT_EQ(ThePackage.types[1].sections, nullptr);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
   const uint8_t* seq = ThePackage.types[1].record + wf::install_type::kPageSequence;
-  EXPECT_EQ(Bytes(seq, seq + 8), (Bytes{0, 1, 3, 4, 5, 6, 10, 0xFF}));
+  EXPECT_EQ(std::tuple(ThePackage.typeCount, ThePackage.entryCount, std::string(InstallFolder),
+                       ThePackage.types[0].sectionsSize, ThePackage.types[1].sections, Bytes(seq, seq + 8)),
+            std::tuple(2, 3u, "D:\\First", 2u, nullptr, Bytes{0, 1, 3, 4, 5, 6, 10, 0xFF}));
 
-  // The edited folder of a type is kept when another type is selected.
+  // The edited folder of a type is kept when another type is selected; "#parent#"
+  // takes the first type's folder. Braces keep the calls and reads in order.
   std::strcpy(InstallFolder, "E:\\Edited");
-  ASSERT_EQ(SelectInstallType(1), 1);
-  EXPECT_STREQ(InstallFolder, "D:\\First");  // "#parent#" took the first type's folder
-  EXPECT_EQ(ThePackage.entryCount, 2u);
-  ASSERT_EQ(SelectInstallType(0), 1);
-  EXPECT_STREQ(InstallFolder, "E:\\Edited");
-  EXPECT_EQ(SelectInstallType(2), 0);
-  EXPECT_EQ(ThePackage.current, 0);
+  EXPECT_EQ((std::tuple{SelectInstallType(1), std::string(InstallFolder), ThePackage.entryCount}),
+            std::tuple(1, "D:\\First", 2u));
+  EXPECT_EQ((std::tuple{SelectInstallType(0), std::string(InstallFolder), SelectInstallType(2), ThePackage.current}),
+            std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
   FreePackage();
   p.Add(wf::kBlockSinglePage, Bytes{6, 0, 1, 0});
-  ASSERT_EQ(Load(p.Build()), 1);
-  EXPECT_TRUE(SinglePageMode);
-  EXPECT_EQ(SinglePageKind, 6);
-  EXPECT_EQ(ThePackage.current, 1);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
+  EXPECT_EQ(std::tuple(SinglePageMode, SinglePageKind, ThePackage.current), std::tuple(true, 6, 1));
 }
 
-class Damaged : public Loading, public ::testing::WithParamInterface<DamageRecipe> {};
+class Damaged : public InstallerTest, public ::testing::WithParamInterface<DamageRecipe> {};
 
 TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
   const DamageRecipe& r = GetParam();
-  SetOwnPath(WriteDamaged(r, WriteTempFile("setup.exe", {})).string());
+  SetOwnPath(WriteDamaged(r, Path("setup.exe")).string());
   EXPECT_EQ(LoadPackage(), r.loader == 'L' ? 1 : 0);
   EXPECT_EQ(Fake.messages.size(), r.loader == 'M' ? 1u : 0u);
 }
