@@ -20,11 +20,7 @@ namespace {
 using Boxes = std::vector<std::pair<std::string, unsigned>>;  // text, style
 
 // The method byte, then the stream.
-Bytes Entry(uint8_t method, const Bytes& stream) {
-  Bytes e{method};
-  e.insert(e.end(), stream.begin(), stream.end());
-  return e;
-}
+Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(), method), stream; }
 
 // One data.txt entry: what is there before, the entry, the answers given;
 // then what the step leaves.
@@ -47,7 +43,7 @@ struct Case {
   uint16_t status = 0;
   std::string after = "<missing>";  // data.txt after the run
   Boxes boxes = {};
-  std::set<std::string> readOnly = {};
+  const char* readOnly = nullptr;
   bool restart = false;
 };
 
@@ -69,10 +65,8 @@ class EntryStep : public InstallerTest {
   int Install(const std::vector<FileEntryFields>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
               size_t cut = SIZE_MAX, bool d01 = true) {
     cut = std::min(cut, area.size());
-    wf::ByteWriter w;
-    w.U32(static_cast<uint32_t>(area.size() - cut));
-    w.Bytes(Bytes(area.begin() + cut, area.end()));
-    rest = w.bytes();
+    rest = Words({uint32_t(area.size() - cut)});  // the volume's count, then its bytes
+    rest.insert(rest.end(), area.begin() + cut, area.end());
     if (d01 && cut < area.size()) Write("setup.D01", rest);
     Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
@@ -93,8 +87,7 @@ class EntryStep : public InstallerTest {
     for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
-    Options.acceptDamaged = c.acceptSwitch;
-    Options.deleteSelf = c.tempCopy;
+    Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy;
     Ui.answers = c.answers;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
@@ -106,9 +99,7 @@ class EntryStep : public InstallerTest {
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
     EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
-    std::set<std::string> readOnly;
-    for (auto& name : c.readOnly) readOnly.insert(Path(name));
-    EXPECT_EQ(FakeFiles.readOnly, readOnly);
+    EXPECT_EQ(FakeFiles.readOnly, c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{});
     std::vector<std::pair<std::string, std::string>> moves;
     if (c.restart) moves.emplace_back(Path("data.$$A"), Path("data.txt"));
     // Only a file waiting for the restart stays beside the destination.
@@ -178,9 +169,9 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "created", .status = 25, .after = "new content"},
            {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
            {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
-           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = {"data.txt"}},
+           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = "data.txt"},
            {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = 23,
-            .after = "new content", .readOnly = {"data.txt"}},
+            .after = "new content", .readOnly = "data.txt"},
            {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
             .after = "new content"},
            {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
@@ -194,9 +185,9 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "locked, other byte past the first piece", .existing = lastByte, .content = fresh, .locked = true,
             .status = 500, .after = lastByte, .restart = true},
            {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = 500,
-            .after = "old", .readOnly = {"data.txt"}, .restart = true},
+            .after = "old", .readOnly = "data.txt", .restart = true},
            {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
-            .status = 500, .after = "old", .readOnly = {"data.$$A"}, .restart = true},
+            .status = 500, .after = "old", .readOnly = "data.$$A", .restart = true},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
        })

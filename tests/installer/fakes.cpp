@@ -57,8 +57,6 @@ void FakeSystem::AddFolder(const std::string& path) {
   if (!FindIn(folders, path)) folders.push_back(Trimmed(path));
 }
 
-// The system lookups.
-
 void GetScreenSize(int* width, int* height) { *width = Fake.screenWidth, *height = Fake.screenHeight; }
 
 int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
@@ -102,8 +100,6 @@ int FindStoredName(const char* path, char* name) {
 
 void ShowInformation(const char* text, const char* caption) { Fake.messages.emplace_back(text, caption); }
 
-// The disk.
-
 int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
   Disk.freeBytesQueries.push_back(path);
   return Disk.hasFreeBytes && (*freeBytes = Disk.freeBytes, 1);
@@ -126,8 +122,6 @@ uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
   return CopyOut(full, out, size), (uint32_t)full.size();
 }
 
-// The boxes and the progress.
-
 int ShowMessage(const char* text, unsigned style) {
   Ui.messages.emplace_back(text, style);
   if (Ui.onMessage) Ui.onMessage();
@@ -139,8 +133,6 @@ int ShowMessage(const char* text, unsigned style) {
 
 void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
 void ShowCurrentFile(const char*) {}
-
-// The files, the registry and the fonts of the engine.
 
 bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
 
