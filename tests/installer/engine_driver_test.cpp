@@ -22,11 +22,8 @@ TEST_F(Driver, GoToPageKindTable) {
       {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
   };
   for (auto& c : cases) {
-    InstallTypeFields plan;
-    plan.sequence = c.sequence;
-    Load(FileTable({}), {}, plan);
-    PageIndex = 9;
-    PageResult = 0;
+    Load(FileTable({}), {}, {.sequence = c.sequence});
+    PageIndex = 9, PageResult = 0;
     GoToPageKind(c.kind);
     EXPECT_EQ(std::pair(PageIndex, PageResult), std::pair(c.index, c.result)) << c.kind;
   }
@@ -74,8 +71,7 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     Load(FileTable({}));
     SinglePageMode = c.singlePage;
     if (c.exists) Fake.AddFolder(c.folder);
-    Fake.AddFolder("C:\\Work\\Demo");
-    Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
+    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
     std::strcpy(InstallFolder, c.folder);
     Ui.defaultAnswer = c.answer;
     int result = CheckDestinationFolder();
@@ -103,14 +99,11 @@ TEST_F(Driver, StartAndFinish) {
     Fake.AddFolder("C:\\Full");
     Disk.freeBytes = 0;
     if (c.vanish) std::filesystem::remove(OwnPath);
-    SinglePageMode = c.singlePage;
-    UserCancelled = c.cancelled;
-    PageIndex = 9;
-    PageResult = c.cancelled ? 2 : 0;
+    SinglePageMode = c.singlePage, UserCancelled = c.cancelled;
+    PageIndex = 9, PageResult = c.cancelled ? 2 : 0;
     RunInstallationHeadless();
-    bool closed = DataArea.volume == INVALID_FILE;
-    EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, closed, PageIndex, PageResult),
-              std::tuple(c.result, c.result == 0, false, true, c.index, c.page));
+    EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
+              std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
     if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
   }
 }
@@ -158,12 +151,9 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
       {"C:\\x", false, false, "C:\\", "C:\\", kFreeSpaceUnknown, 1},
   };
   for (auto& c : cases) {
-    Disk = FakeDisk{};
-    Disk.hasFreeBytes = c.ex;
-    Disk.hasGeometry = c.geometry;
-    uint32_t cluster = 0;
+    Disk = {.hasFreeBytes = c.ex, .hasGeometry = c.geometry};
+    uint32_t cluster = 0, kb = GetFreeDiskSpace(c.path, &cluster);
     using Q = std::vector<std::string>;
-    uint32_t kb = GetFreeDiskSpace(c.path, &cluster);
     EXPECT_EQ(std::tuple(kb, cluster, Disk.freeBytesQueries, Disk.geometryQueries),
               std::tuple(c.kb, c.cluster, Q{c.exQuery}, Q{c.geometryQuery})) << c.path;
   }
@@ -178,11 +168,9 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
 }
 
 TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
-  InstallTypeFields plan;
-  plan.options = wf::kOptCountFilesInFull;
   Load(FileTable({{{"a.txt"}, 4, 0, 0, 1}, {{"b.txt"}, 4, 0, 0, 1}, {{"c.txt"}, 4, 0, 0, 1},
                   {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
-       {}, plan);
+       {}, {.options = wf::kOptCountFilesInFull});
   Disk.hasFreeBytes = false;
   Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
   DiskSpaceFigures f = MeasureDiskSpace(), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);

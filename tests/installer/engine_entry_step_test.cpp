@@ -51,13 +51,12 @@ class EntryStep : public InstallerTest {
  protected:
   // Appends content, stored with the method byte (or as `stored`), to the
   // DataArea and points the plan at it.
-  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1, std::optional<Bytes> stored = {}) {
+  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1,
+               std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
     if (!stored) stored = Entry(method, method == 2 ? Bzip2(raw) : Zlib(raw));
-    plan.dataOffset = (uint32_t)area.size();
-    plan.storedLength = (uint32_t)stored->size();
-    plan.size = (uint32_t)raw.size();
-    plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
+    plan.dataOffset = (uint32_t)area.size(), plan.storedLength = (uint32_t)stored->size();
+    plan.size = (uint32_t)raw.size(), plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
     area.insert(area.end(), stored->begin(), stored->end());
   }
   // Runs the entries into the scratch folder, the DataArea's bytes from `cut`

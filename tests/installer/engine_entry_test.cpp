@@ -96,7 +96,8 @@ TEST_F(EntryTest, DestinationPerKind) {
     FakeFiles.sharedLookupOverflows = c.sharedOverflow;
     if (!c.present.empty()) FakeFiles.present.insert(c.present);
     Bytes table;
-    FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind, .flags = c.flags};
+    FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind,
+                          .flags = c.flags};
     EXPECT_EQ(ResolveEntryDestination(View(entry, table)), c.inUse);
     EXPECT_EQ(std::string(WorkPath), c.expected);
     EXPECT_EQ(DestinationFault, c.expected.empty() ? 31 : 0);
@@ -142,7 +143,8 @@ TEST_F(EntryTest, VersionRules) {
     Ui = FakeUi{};
     Ui.answers = c.answers;
     Bytes table;
-    FileEntryFields entry{.flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.entryLanguage};
+    FileEntryFields entry{
+        .flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.entryLanguage};
     EXPECT_EQ(DecideFileVersion(c.existing, View(entry, table), c.newerText, "Other language: %s", "C:\\App\\x.dll",
                                 ShowMessage),
               c.expected);
