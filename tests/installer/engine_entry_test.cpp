@@ -103,11 +103,9 @@ TEST_F(EntryTest, DestinationPerKind) {
     EXPECT_EQ(DestinationFault, c.expected.empty() ? 31 : 0);
   }
   // An entry outside the file table is damaged.
-  std::strcpy(WorkPath, "stale");
-  DestinationFault = 0;
-  EXPECT_FALSE(ResolveDestination(nullptr));
-  EXPECT_EQ(DestinationFault, 31);
-  EXPECT_STREQ(WorkPath, "");
+  std::strcpy(WorkPath, "stale"), DestinationFault = 0;
+  EXPECT_EQ((std::tuple{ResolveDestination(nullptr), DestinationFault, std::string(WorkPath)}),
+            std::tuple(false, 31, ""));
 }
 
 using P = std::pair<std::string, std::string>;
@@ -140,8 +138,7 @@ TEST_F(EntryTest, VersionRules) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Ui = FakeUi{};
-    Ui.answers = c.answers;
+    Ui = {.answers = c.answers};
     Bytes table;
     FileEntryFields entry{
         .flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.entryLanguage};

@@ -41,11 +41,9 @@ class InstallerTest : public ::testing::Test {
   void Fresh() { TearDown(), SetUp(); }
   void SetOwnPath(const std::string& path) { std::strncpy(OwnPath, path.c_str(), kPathSize - 1); }
   // Loads a one-type package with the given file table and DataArea part
-  // from the scratch folder, first dropping what an earlier row loaded;
-  // list 7 is `messages`.
+  // from the scratch folder; list 7 is `messages`.
   void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {}) {
     CloseDataArea();
-    FreePackage();
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
@@ -53,7 +51,9 @@ class InstallerTest : public ::testing::Test {
     p.dataArea = data;
     ASSERT_EQ(LoadFile(p.Build()), 1);
   }
+  // Drops the package an earlier row loaded.
   int LoadFile(const Bytes& file) {
+    FreePackage();
     Write("setup.exe", file);
     SetOwnPath(Path("setup.exe"));
     return LoadPackage();

@@ -28,7 +28,6 @@ TEST_F(Loading, SignaturePlacementTable) {
     p.signatureAt = at;
     EXPECT_EQ(LoadFile(p.Build()), found ? 1 : 0) << at;
     if (found) EXPECT_EQ(PackageFirstBlock, at + 6);
-    FreePackage();
   }
   SetOwnPath("/nonexistent/wrenly/setup.exe");
   EXPECT_EQ(LoadPackage(), 0);
@@ -51,7 +50,6 @@ TEST_F(Loading, PayloadsTable) {
     p.Add(wf::kBlockTitleText, payload, 1);
     EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     if (loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << name;
-    FreePackage();
   }
 }
 
@@ -65,12 +63,11 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   PackageImage p;
   p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(0x4321, {});  // an empty unknown block
   ASSERT_EQ(LoadFile(p.Build()), 1);
-  EXPECT_EQ(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize), settings);
-  EXPECT_EQ(ThePackage.layouts[0], ThePackage.settings + layout);
-  EXPECT_EQ(ThePackage.layouts[2], nullptr);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
-  EXPECT_EQ(ThePackage.layouts[10], BuiltInClosingLayout());
-  EXPECT_EQ(wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot), 0u);
+  EXPECT_EQ(std::tuple(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize),
+                       ThePackage.layouts[0], ThePackage.layouts[2], ThePackage.layouts[10],
+                       wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot)),
+            std::tuple(settings, ThePackage.settings + layout, nullptr, BuiltInClosingLayout(), 0u));
 }
 
 TEST_F(Loading, CompletenessTable) {
@@ -85,8 +82,7 @@ TEST_F(Loading, CompletenessTable) {
       {"single page accepts a cut DataArea", 60, false, true, 1, false},
   };
   for (auto [name, kept, resume, singlePage, loads, message] : cases) {
-    ResetRunState();
-    Fake.messages.clear();
+    Fresh();
     Options.resumeType = resume;
     PackageImage p = TypicalPackage();
     if (singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
@@ -95,37 +91,30 @@ TEST_F(Loading, CompletenessTable) {
     EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     ASSERT_EQ(Fake.messages.size(), message ? 1u : 0u) << name;
     if (message) EXPECT_EQ(Fake.messages[0].first, "The package is incomplete.") << name;
-    FreePackage();
   }
 }
 
 TEST_F(Loading, BackgroundTable) {
   // Resumed, with a variant list, the bitmap kept (-1 none).
   const std::tuple<int, bool, int> cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
-  Fake.screenWidth = 1152;
-  Fake.screenHeight = 864;
   for (auto [resume, variants, chosen] : cases) {
-    ResetRunState();
-    Options.resumeType = resume;
+    Fresh();
+    Fake.screenWidth = 1152, Fake.screenHeight = 864, Options.resumeType = resume;
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
     if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
     for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
     if (resume) p.dataArea.clear();
     ASSERT_EQ(LoadFile(p.Build()), 1) << resume;
-    EXPECT_EQ(ThePackage.bitmapTable != nullptr, resume == 0);
-    ASSERT_EQ(ThePackage.background != nullptr, chosen >= 0);
-    if (chosen >= 0) EXPECT_EQ(Bytes(ThePackage.background, ThePackage.background + ThePackage.backgroundSize),
-                               Bytes(20 + chosen, chosen));
-    FreePackage();
+    const uint8_t* bg = ThePackage.background;
+    EXPECT_EQ(std::pair(ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),
+              std::pair(resume == 0, chosen >= 0 ? Bytes(20 + chosen, chosen) : Bytes{}));
   }
 }
 
 TEST_F(Loading, TypesAndTheirBlocks) {
   PackageImage p;
-  InstallTypeFields first, second;
-  first.defaultFolder = "D:\\First";
-  second.defaultFolder = "#parent#";
+  InstallTypeFields first{.defaultFolder = "D:\\First"}, second{.defaultFolder = "#parent#"};
   p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
   p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
   p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
@@ -144,7 +133,6 @@ TEST_F(Loading, TypesAndTheirBlocks) {
             std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
-  FreePackage();
   p.Add(wf::kBlockSinglePage, Bytes{6, 0, 1, 0});
   ASSERT_EQ(LoadFile(p.Build()), 1);
   EXPECT_EQ(std::tuple(SinglePageMode, SinglePageKind, ThePackage.current), std::tuple(true, 6, 1));
