@@ -12,8 +12,8 @@
 
 #include "fakes.h"
 #include "format/block_ids.h"
+#include "format/bytes.h"
 #include "format/file_entry.h"
-#include "format/writer.h"
 #include "install/data_area.h"
 #include "install/install_run.h"
 #include "package/package.h"
