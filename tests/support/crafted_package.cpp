@@ -41,7 +41,7 @@ PackageImage Craft(const PackagePlan& plan) {
       std::copy(f.items.begin(), f.items.end(), e.items.begin() + 1);
       e.dataOffset = static_cast<uint32_t>(p.dataArea.size());
       if (!(f.flags & (wf::kFlagFolder | wf::kFlagSourceFolder))) {
-        Bytes packed = Compress(content, f.method);
+        Bytes packed = f.method == 1 ? Zlib(content) : Bzip2(content);
         p.dataArea.push_back(f.method);
         p.dataArea.insert(p.dataArea.end(), packed.begin(), packed.end());
         e.storedLength = static_cast<uint32_t>(p.dataArea.size() - e.dataOffset);

@@ -13,9 +13,8 @@
 using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(std::string_view s);
-Bytes Compress(const Bytes& data, uint8_t method);  // 1 zlib, 2 bzip2
-inline Bytes Zlib(const Bytes& data) { return Compress(data, 1); }
-inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
+Bytes Zlib(const Bytes& data);
+Bytes Bzip2(const Bytes& data);
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
 // A SetupSettings block with empty layouts for the given page kinds.
@@ -39,7 +38,6 @@ struct FileEntryFields {
   uint32_t size = 0, checksum = 0, dataOffset = 0, storedLength = 0;
   uint32_t versionMS = 0, versionLS = 0, language = 0;
 };
-Bytes FileEntryRecord(const FileEntryFields& plan);
 Bytes FileTable(const std::vector<FileEntryFields>& entries);
 
 struct Block {
