@@ -5,6 +5,7 @@
 #include "support.h"
 
 namespace wf = wrenly::format;
+namespace wb = wrenly::builder;
 
 namespace {
 
@@ -12,23 +13,24 @@ class ExtractTypical : public ::testing::TestWithParam<uint32_t> {};  // volume 
 
 TEST_P(ExtractTypical, WritesEveryFileWhereItsKindSays) {
   fs::path dir = ScratchDir();
-  PackagePlan plan = TypicalPlan();
+  wb::Project plan = TypicalPlan();
   PackageImage image = Craft(plan);
   image.volumeSize = GetParam();
   fs::path setup = image.Write(dir / "setup.exe");
   std::map<std::string, std::string> expected;  // by type and path
   for (int type : {0, 1}) {
-    for (const FilePlan& f : plan.types[type].files) {
+    for (const wb::FileItem& f : plan.types[type].files) {
       if (f.flags & (wf::kFlagFolder | wf::kFlagSourceFolder)) continue;
-      std::string path = f.name;
+      std::string path = f.items[0];
       std::replace(path.begin(), path.end(), '\\', '/');
       if (!wf::DestKeepsSubfolders(f.kind)) path = path.substr(path.rfind('/') + 1);
       const char* folder = f.kind == wf::kDestWindows      ? "windows/"
                            : f.kind == wf::kDestMyDocuments ? "documents/"
                            : f.kind == wf::kDestCustom      ? "custom/CommonFiles/Acme/"
                                                             : "install/";
-      std::string content = (f.status & wf::kOptUninstaller ? plan.uninstaller : "") + f.content;
-      expected["type" + std::to_string(type) + "/" + folder + path] = content;
+      Bytes content = f.status & wf::kOptUninstaller ? plan.uninstallerImage : Bytes();
+      content.insert(content.end(), f.content.begin(), f.content.end());
+      expected["type" + std::to_string(type) + "/" + folder + path] = std::string(content.begin(), content.end());
     }
     Outcome r = ExtractFile(setup, dir / ("type" + std::to_string(type)), type);
     ASSERT_EQ(r.code, 0) << r.err;
@@ -52,31 +54,29 @@ INSTANTIATE_TEST_SUITE_P(Volumes, ExtractTypical, ::testing::Values(0u, 333u));
 // folder (kind 8) only ever becomes subfolders of "custom".
 TEST(EntryNames, ExtractionWritesNothingOutside) {
   auto custom = [](const char* folder) {
-    return FilePlan{.name = "tool.exe", .kind = wf::kDestCustom, .items = {"", "", "", "", "", "", "", "", folder}};
+    return wb::FileItem{.kind = wf::kDestCustom, .items = {"tool.exe", "", "", "", "", "", "", "", "", folder}};
   };
-  std::vector<std::pair<FilePlan, std::string>> cases = {  // where it lands under the output folder, "" refused
+  std::vector<std::pair<wb::FileItem, std::string>> cases = {  // where it lands under the output folder, "" refused
       {custom("..\\..\\..\\evil"), "custom/evil/tool.exe"},
       {custom("C:\\..\\x\\.\\"), "custom/C/x/tool.exe"},
-      {{.name = "sys\\", .kind = wf::kDestWindows}, ""},
-      {{.name = "sys\\", .kind = wf::kDestFonts}, ""},
+      {{.kind = wf::kDestWindows, .items = {"sys\\"}}, ""},
+      {{.kind = wf::kDestFonts, .items = {"sys\\"}}, ""},
   };
   for (const auto& c : kEntryNames)
-    cases.push_back({{.name = c.name, .kind = c.kind}, c.parts ? "install/" + std::string(c.parts) : ""});
+    cases.push_back({{.kind = c.kind, .items = {c.name}}, c.parts ? "install/" + std::string(c.parts) : ""});
   fs::path dir = ScratchDir();
   for (auto& [file, lands] : cases) {
-    PackagePlan plan;
-    plan.types = {PlainType()};
-    file.content = "x";
-    plan.types[0].files = {{.name = "fine.txt", .content = "ok"}, file};
+    file.content = {'x'};
+    wb::Project plan{.types = {{.files = {{.content = {'o', 'k'}, .items = {"fine.txt"}}, file}}}};
     fs::path setup = Craft(plan).Write(dir / "setup.exe"), out = dir / "a" / "b" / "out";
     Outcome r = ExtractFile(setup, out, 0);
-    EXPECT_EQ(r.code != 0, lands.empty()) << file.name << ": " << r.err;
-    if (!lands.empty()) EXPECT_EQ(ReadAll(out / lands), "x") << file.name;
-    else EXPECT_NE(r.err.find("refused name"), std::string::npos) << file.name << ": " << r.err;
-    EXPECT_FALSE(lands.empty() && fs::exists(out)) << file.name;
+    EXPECT_EQ(r.code != 0, lands.empty()) << file.items[0] << ": " << r.err;
+    if (!lands.empty()) EXPECT_EQ(ReadAll(out / lands), "x") << file.items[0];
+    else EXPECT_NE(r.err.find("refused name"), std::string::npos) << file.items[0] << ": " << r.err;
+    EXPECT_FALSE(lands.empty() && fs::exists(out)) << file.items[0];
     size_t files = 0;
     for (auto& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
-    EXPECT_EQ(files, lands.empty() ? 1u : 3u) << file.name;
+    EXPECT_EQ(files, lands.empty() ? 1u : 3u) << file.items[0];
     fs::remove_all(dir / "a");
   }
 }

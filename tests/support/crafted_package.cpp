@@ -1,94 +1,68 @@
-// The inspector's richer package: the builder's own look (theme, pictures,
-// title style, uninstaller data), two install types with files of every kind.
+// The builder's own look (theme, pictures, title style, uninstaller data),
+// two install types with files of every kind.
+#include <zlib.h>
+
 #include "builder/dib.h"
+#include "builder/package_writer.h"
 #include "builder/records.h"
-#include "builder/theme.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
-#include "format/install_type.h"
-#include "format/settings.h"
 #include "package_writer.h"
 
 namespace wf = wrenly::format;
 namespace wb = wrenly::builder;
 
-TypePlan PlainType() {
-  TypePlan t;
-  t.record.defaultFolder = "#ProgramFiles#\\Demo";
-  t.record.typeName = "Full";
-  t.record.folderRoot = 2;
-  return t;
-}
-
-PackageImage Craft(const PackagePlan& plan) {
+PackageImage Craft(const wb::Project& plan) {
   PackageImage p;
-  auto block = [&](uint16_t id, Bytes payload) { p.Add(id, std::move(payload), 0, wf::kMethodZlib); };
-  block(wf::kBlockSetupSettings, wb::BuildSetupSettings({wf::kSetGradient | wf::kSetMaximised}));
-  block(wf::kBlockBitmapTable, wb::BuildBitmapTable({wb::MakeDib({3, 2, Bytes(18)}), wb::MakeDib({1, 1, Bytes(3)})}));
-  block(wf::kBlockBackgroundVariants, wb::BuildVariantList({{1024, 768, {}}}));
-  block(wf::kBlockBackgroundBitmap, wb::MakeBmpFile({4, 4, Bytes(48, 9)}));
-  block(wf::kBlockTitleText, ToBytes(std::string_view("Demo Product\nSetup", 19)));
-  block(wf::kBlockTitleStyle, wb::BuildTitleStyle({}));
-  if (!plan.uninstaller.empty()) block(wf::kBlockUninstallerImage, ToBytes(plan.uninstaller));
-  for (const TypePlan& t : plan.types) {
-    std::vector<FileEntryFields> entries;
-    for (const FilePlan& f : t.files) {
-      Bytes content = ToBytes(f.content);
-      FileEntryFields e{{f.name}, f.kind, f.flags, f.status, static_cast<uint32_t>(content.size()),
-                      wf::UpdateFileChecksum(0, content.data(), content.size()), 0, 0, 0x00010002, 0x00030004, 0x0409};
-      e.items.resize(f.kind == wf::kDestCustom ? 10 : 9);
-      std::copy(f.items.begin(), f.items.end(), e.items.begin() + 1);
-      e.dataOffset = static_cast<uint32_t>(p.dataArea.size());
-      if (!(f.flags & (wf::kFlagFolder | wf::kFlagSourceFolder))) {
-        Bytes packed = f.method == 1 ? Zlib(content) : Bzip2(content);
-        p.dataArea.push_back(f.method);
-        p.dataArea.insert(p.dataArea.end(), packed.begin(), packed.end());
-        e.storedLength = static_cast<uint32_t>(p.dataArea.size() - e.dataOffset);
-      }
-      entries.push_back(e);
+  Bytes s = wb::AssemblePackage(plan, Bytes(p.signatureAt, 'S')).setup;
+  uint32_t at = p.signatureAt + wf::kSignatureSize, length;
+  for (; wf::LoadU16(&s[at]) != wf::kBlockEnd; at += wf::block_header::kSize + length) {
+    length = wf::LoadU32(&s[at + wf::block_header::kLength]);
+    Bytes payload(&s[at + wf::block_header::kSize], &s[at + wf::block_header::kSize + length]);
+    if (wf::LoadU16(&s[at + wf::block_header::kFlags]) & wf::kBlockCompressed) {
+      uLongf size = wf::LoadU32(payload.data()), stream = wf::compressed_payload::kStream;
+      Bytes raw(size);
+      uncompress(raw.data(), &size, &payload[stream], length - stream);
+      payload = raw;
     }
-    block(wf::kBlockInstallType, InstallTypeRecord(t.record));
-    if (!t.sections.empty()) block(wf::kBlockUninstallSections, ToBytes(t.sections));
-    block(wf::kBlockFileTable, FileTable(entries));
+    p.Add(wf::LoadU16(&s[at]), payload, 0, wf::kMethodZlib);
   }
+  p.dataArea.assign(s.begin() + at + wf::block_header::kSize + wf::kEndBlockSizeField, s.end());
   return p;
 }
 
-PackagePlan TypicalPlan() {
-  PackagePlan p;
-  p.uninstaller = "MZ-uninstaller-image";
-  TypePlan full = PlainType();
-  full.record.productName = "Demo Product";
-  full.record.folderKey = "Software\\Demo";
-  full.record.folderValue = "Path";
-  full.record.lists[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
-  full.record.lists[7] = std::vector<std::string>(32, "");
-  full.record.lists[7]->back() = "The package is incomplete.";
-  full.record.lists[8] = {"< &Back", "&Next >", "Cancel"};
+wb::Project TypicalPlan() {
+  using enum wb::Compression;
+  wb::Project p{.product = "Demo Product", .fullscreen = true, .title = "Demo Product\nSetup",
+                .variants = {{1024, 768, wb::MakeBmpFile({4, 4, Bytes(48, 9)})}},
+                .sideBitmap = wb::MakeDib({3, 2, Bytes(18)}), .headerBitmap = wb::MakeDib({1, 1, Bytes(3)}),
+                .uninstallerImage = ToBytes("MZ-uninstaller-image")};
+  wb::InstallTypeConfig full{.name = "Full", .folder = "#ProgramFiles#\\Demo",
+                             .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"}, .options = 0x22,
+                             .pages = {0, 1, 3, 4, 5, 6}, .uninstallSections = ToBytes("registry-sections")};
+  full.texts[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
+  full.texts[7] = std::vector<std::string>(32, "");
+  full.texts[7].back() = "The package is incomplete.";
+  full.texts[8] = {"< &Back", "&Next >", "Cancel"};
   std::string big;
   for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";
-  Bytes bye = wb::BuildUninstallerData({"Bye!"});
   full.files = {
-      {.name = "readme.txt", .content = "Read me first.\n", .items = {"Demo", "Readme", "", "", "Readme", ""}},
-      {.name = "data\\img\\a.bmp", .content = big, .method = 2},
-      {.name = "data\\empty\\", .flags = wf::kFlagFolder},
-      {.name = "sys\\x.dll", .kind = wf::kDestWindows, .flags = wf::kFlagVersionCheck | wf::kFlagShared,
-       .content = "dll bytes"},
-      {.name = "tool.exe", .kind = wf::kDestCustom, .flags = 0x01000000 | wf::kFlagRunWait, .content = "tool",
-       .items = {"", "", "", "", "", "", "", "/quiet", "#CommonFiles#\\Acme"}},
-      {.name = "extra.txt", .flags = wf::kFlagSourceFolder},
-      {.name = "empty.txt", .kind = wf::kDestMyDocuments, .content = ""},
-      {.name = "uninst.exe", .status = wf::kOptUninstaller, .content = std::string(bye.begin(), bye.end())},
+      {.content = ToBytes("Read me first.\n"), .items = {"readme.txt", "Demo", "Readme", "", "", "Readme"}},
+      {.content = ToBytes(big), .compression = kBzip2, .items = {"data\\img\\a.bmp"}},
+      {.flags = wf::kFlagFolder, .items = {"data\\empty\\"}},
+      {.content = ToBytes("dll bytes"), .flags = wf::kFlagVersionCheck | wf::kFlagShared, .kind = wf::kDestWindows,
+       .versionMS = 0x00010002, .versionLS = 0x00030004, .language = 0x0409, .items = {"sys\\x.dll"}},
+      {.content = ToBytes("tool"), .flags = 0x01000000 | wf::kFlagRunWait, .kind = wf::kDestCustom,
+       .items = {"tool.exe", "", "", "", "", "", "", "", "/quiet", "#CommonFiles#\\Acme"}},
+      {.flags = wf::kFlagSourceFolder, .items = {"extra.txt"}},
+      {.kind = wf::kDestMyDocuments, .items = {"empty.txt"}},
+      {.content = wb::BuildUninstallerData({"Bye!"}), .status = wf::kOptUninstaller, .items = {"uninst.exe"}},
   };
-  full.sections = "registry-sections";
-  TypePlan mini = PlainType();
-  mini.record.productName = "Demo Product (minimal)";
-  mini.record.defaultFolder = "#parent#";
-  mini.record.sequence = {0, 5, 6, wf::install_type::kSequenceEnd};
-  mini.files = {{.name = "mini\\only.txt", .content = "minimal only", .method = 2},
-                {.name = "flat\\name.txt", .kind = wf::kDestInstallDirFlat, .flags = wf::kFlagTimes,
-                 .content = "flat"}};
+  wb::InstallTypeConfig mini{.name = "Full", .folder = "#parent#", .pages = {0, 5, 6}};
+  mini.files = {{.content = ToBytes("minimal only"), .compression = kBzip2, .items = {"mini\\only.txt"}},
+                {.content = ToBytes("flat"), .flags = wf::kFlagTimes, .kind = wf::kDestInstallDirFlat,
+                 .items = {"flat\\name.txt"}}};
   p.types = {full, mini};
   return p;
 }

@@ -49,16 +49,17 @@ const DamageRecipe kRecipes[] = {
     {"huge_unpacked_size", 'R', "implausible unpacked size 4294967280", 0, 1,
      Extra(wf::kBlockUninstallerImage, CompressedPayload(0xFFFFFFF0, 1, Zlib({1})), 1)},
     {"data_area_truncated", 'M', "truncated", 0, 1, [](PackageImage& p) { p.cutAt = p.Build().size() - 1; }},
-    {"no_install_type", 'R', "no install type", 0, 1, {}, [](PackagePlan& s) { s.types.clear(); }},
+    {"no_install_type", 'R', "no install type", 0, 1, {}, [](wrenly::builder::Project& s) { s.types.clear(); }},
     {"seventeen_install_types", 'R', "more than 16 install types", 0, 1,
-     {}, [](PackagePlan& s) { s.types.resize(17, PlainType()); }},
+     {}, [](wrenly::builder::Project& s) { s.types.resize(17, s.types[1]); }},
     {"file_table_before_first_type", 'R', "comes before the first install type", 0, 1,
      [](PackageImage& p) { p.blocks.insert(p.blocks.begin(), {wf::kBlockFileTable, 0, Words({0})}); }},
     {"record_too_short", 'R', "at least 102", 0, 1, [](PackageImage& p) { Record(p).resize(it::kFixedSize - 1); }},
     {"product_without_terminator", 'R', "has no terminator inside the record", 0, 1,
      [](PackageImage& p) {
        Bytes& r = Record(p, 1);
-       wf::StoreU32(&r[it::kProductName], r.size() - 3), r.back() = 'x';
+       r.push_back('x');
+       wf::StoreU32(&r[it::kProductName], r.size() - 1);
      }},
     {"list_offset_past_record", 'R', "message list 2", 0, 1,
      [](PackageImage& p) { wf::StoreU32(Record(p).data() + it::kMessageLists + 4 * 2, 0xFFFFFFF0); }},
@@ -94,7 +95,7 @@ const DamageRecipe kRecipes[] = {
     {"entry_data_past_data_area", 'L', "runs past the DataArea", 0, 1,
      [](PackageImage& p) { wf::StoreU32(Entry(p, fe::kStoredLength), 900000); }},
     {"entry_name_escapes", 'L', "refused name", 0, 1,
-     {}, [](PackagePlan& s) { s.types[0].files[0].name = "..\\evil.txt"; }},
+     {}, [](wrenly::builder::Project& s) { s.types[0].files[0].items[0] = "..\\evil.txt"; }},
     {"entry_checksum_mismatch", 'L', "checksum", 1, 1, [](PackageImage& p) { *Entry(p, fe::kChecksum) ^= 1; }},
     {"entry_size_larger_than_data", 'L', "decodes to 15 bytes, its size says 16", 1, 1,
      [](PackageImage& p) { *Entry(p, fe::kSize) += 1; }},
@@ -118,7 +119,7 @@ const DamageRecipe* FindDamage(std::string_view name) {
 }
 
 fs::path WriteDamaged(const DamageRecipe& recipe, const fs::path& setup) {
-  PackagePlan plan = TypicalPlan();
+  wrenly::builder::Project plan = TypicalPlan();
   if (recipe.plan) recipe.plan(plan);
   PackageImage image = Craft(plan);
   if (recipe.image) recipe.image(image);

@@ -18,7 +18,7 @@ struct DamageRecipe {
   const char* message;  // whether extracting type 0 fails.
   bool verifyOnly, extractFails;
   std::function<void(PackageImage&)> image;                      // after crafting
-  std::function<void(PackagePlan&)> plan = {};                   // before crafting
+  std::function<void(wrenly::builder::Project&)> plan = {};      // before crafting
   std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
 };
 

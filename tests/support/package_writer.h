@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/project.h"
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(std::string_view s);
@@ -71,27 +73,10 @@ struct PackageImage {
 
 PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title and "incomplete"
 
-// The inspector's richer package: the builder's look, two types, files of every kind.
-struct FilePlan {
-  std::string name;
-  uint32_t kind = 0, flags = 0;
-  uint16_t status = 0;
-  std::string content;
-  uint8_t method = 1;
-  std::vector<std::string> items;  // items 1.. after the name
-};
-struct TypePlan {
-  InstallTypeFields record;
-  std::vector<FilePlan> files;
-  std::string sections;  // its uninstall sections, "" none
-};
-struct PackagePlan {
-  std::vector<TypePlan> types;
-  std::string uninstaller;  // image of block 5183, "" none
-};
-TypePlan PlainType();                         // no files, no lists
-PackageImage Craft(const PackagePlan& plan);  // blocks zlib-compressed
-PackagePlan TypicalPlan();
+// The inspector's richer package: what the builder writes for a project with
+// its whole look, two types and files of every kind, split back into blocks.
+wrenly::builder::Project TypicalPlan();
+PackageImage Craft(const wrenly::builder::Project& plan);  // blocks zlib-compressed
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
