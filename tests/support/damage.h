@@ -25,6 +25,5 @@ struct DamageRecipe {
 inline void PrintTo(const DamageRecipe& r, std::ostream* os) { *os << r.name; }
 
 std::span<const DamageRecipe> DamageRecipes();
-const DamageRecipe* FindDamage(std::string_view name);
 // The typical package with the recipe applied, written to `setup`.
 std::filesystem::path WriteDamaged(const DamageRecipe& recipe, const std::filesystem::path& setup);
