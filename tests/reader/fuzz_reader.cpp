@@ -16,8 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
   std::ostringstream out, err;
-  wrenly::inspector::InspectOptions options;
-  options.verify = true;
-  wrenly::inspector::Inspect(path, options, out, err);
+  wrenly::inspector::Inspect(path, {.verify = true}, out, err);
   return 0;
 }

@@ -5,7 +5,6 @@
 #include <functional>
 #include <ostream>
 #include <span>
-#include <string_view>
 
 #include "package_writer.h"
 
