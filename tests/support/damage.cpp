@@ -22,7 +22,6 @@ constexpr uint32_t kEntry = wf::file_table::kEntries;  // type 0's first entry
 
 Bytes& Payload(PackageImage& p, uint16_t id, int nth = 0) { return p.Find(id, nth)->payload; }
 Bytes& Record(PackageImage& p, int type = 0) { return Payload(p, wf::kBlockInstallType, type); }
-Bytes& Settings(PackageImage& p) { return Payload(p, wf::kBlockSetupSettings); }
 // Puts `v` at `at` of the nth block `id`.
 Damage Set(uint16_t id, uint32_t at, uint32_t v, int nth = 0) {
   return [=](PackageImage& p) { wf::StoreU32(&Payload(p, id, nth)[at], v); };
@@ -70,13 +69,13 @@ const DamageRecipe kRecipes[] = {
      [](PackageImage& p) { std::fill_n(Record(p).begin() + it::kPageSequence, it::kPageSequenceSize, 1); }},
     {"layout_past_block", 'R', "layout of page kind 3", 0, 1,
      [](PackageImage& p) {  // a head of zeros one byte short
-       Bytes& s = Settings(p);
+       Bytes& s = Payload(p, wf::kBlockSetupSettings);
        wf::StoreU32(s.data() + ss::kLayouts + 4 * 3, s.size());
        s.resize(s.size() + wf::page_layout::kSize - 1);
      }},
     {"layout_records_past_block", 'R', "body records run past the block", 0, 1,
      [](PackageImage& p) {
-       Bytes& s = Settings(p);
+       Bytes& s = Payload(p, wf::kBlockSetupSettings);
        uint32_t at = wf::LoadU32(s.data() + ss::kLayouts + 4);  // the last layout
        uint32_t records = (s.size() - at - wf::page_layout::kSize) / wf::control_record::kSize;
        wf::StoreU16(s.data() + at + wf::page_layout::kBodyCount, records + 1);
