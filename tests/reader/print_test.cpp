@@ -20,8 +20,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     wf::StoreU32(&image.Find(wf::kBlockInstallType)->payload[wf::install_type::kMessageLists + 8], 0);  // no list 2
     fs::path setup = image.Write(ScratchDir() / "setup.exe");
     Outcome r = InspectFile(setup, true);
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    ASSERT_TRUE(r.code == 0 && r.err.empty()) << r.err;
     const std::string expected[] = {  // what the builder's round trip leaves out
         "stub: " + std::to_string(stubSize) + " bytes; signature at offset " + std::to_string(stubSize) +
             "; first block at " + std::to_string(stubSize + 6),

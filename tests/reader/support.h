@@ -14,10 +14,7 @@
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
+struct Outcome { int code; std::string out, err; };
 
 // Emptied on each call; ctest runs every test in a process of its own.
 inline fs::path ScratchDir() {

@@ -76,7 +76,7 @@ const DamageRecipe kRecipes[] = {
     {"layout_records_past_block", 'R', "body records run past the block", 0, 1,
      [](PackageImage& p) {
        Bytes& s = Payload(p, wf::kBlockSetupSettings);
-       uint32_t at = wf::LoadU32(s.data() + ss::kLayouts + 4);  // the last layout
+       uint32_t at = wf::LoadU32(s.data() + ss::kLayouts + 4);  // records from page kind 1 on, one too many
        uint32_t records = (s.size() - at - wf::page_layout::kSize) / wf::control_record::kSize;
        wf::StoreU16(s.data() + at + wf::page_layout::kBodyCount, records + 1);
        wf::StoreU32(s.data() + at + wf::page_layout::kBodyRecords, wf::page_layout::kSize);
