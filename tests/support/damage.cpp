@@ -33,7 +33,7 @@ Damage Extra(uint16_t id, Bytes payload, uint16_t flags = 0, std::optional<uint3
 Damage Replace(uint16_t id, Bytes payload) {
   return [=](PackageImage& p) { *p.Find(id) = {id, 0, payload}; };
 }
-// A title compressed by `method` to "hi", whose unpacked size says `unpacked`.
+// A compressed title: zlib's stream of "hi", whatever its method byte and unpacked size say.
 Damage Title(uint32_t unpacked, uint8_t method) {
   Bytes hi = Zlib(ToBytes(std::string_view("hi", 3)));
   return Extra(wf::kBlockTitleText, CompressedPayload(unpacked, method, hi), 1);
