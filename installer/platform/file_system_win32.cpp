@@ -3,9 +3,33 @@
 
 #include <windows.h>
 
+#include "platform/system_library.h"
 #include "startup/instance.h"
 
 namespace {
+// version.dll on first use, from the system folder: imported, it would be
+// looked for beside setup.exe first. Without it no file has a version.
+struct VersionFunctions {
+  decltype(&GetFileVersionInfoSizeA) size;
+  decltype(&GetFileVersionInfoA) read;
+  decltype(&VerQueryValueA) query;
+  decltype(&VerFindFileA) findFile;
+};
+VersionFunctions version;
+bool versionLoaded;
+
+const VersionFunctions& Version() {
+  if (!versionLoaded) {
+    versionLoaded = true;
+    HMODULE dll = LoadSystemLibrary("version.dll");
+    version.size = (decltype(version.size))SystemFunction(dll, "GetFileVersionInfoSizeA");
+    version.read = (decltype(version.read))SystemFunction(dll, "GetFileVersionInfoA");
+    version.query = (decltype(version.query))SystemFunction(dll, "VerQueryValueA");
+    version.findFile = (decltype(version.findFile))SystemFunction(dll, "VerFindFileA");
+  }
+  return version;
+}
+
 bool Denied(DWORD error) {
   return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
@@ -67,8 +91,10 @@ void FindSharedFileFolder(const char* name, const char* windowsFolder, const cha
   UINT currentLength = MAX_PATH, outLength = MAX_PATH;
   current[0] = 0;
   out[0] = 0;
-  DWORD result = VerFindFileA(VFFF_ISSHAREDFILE, (LPSTR)name, (LPSTR)windowsFolder, (LPSTR)appFolder,
-                              current, &currentLength, out, &outLength);
+  auto findFile = Version().findFile;
+  DWORD result = findFile ? findFile(VFFF_ISSHAREDFILE, (LPSTR)name, (LPSTR)windowsFolder, (LPSTR)appFolder,
+                                     current, &currentLength, out, &outLength)
+                          : 0;
   *inUseTest = (result & VFF_BUFFTOOSMALL) == 0;
   if (!*inUseTest) out[0] = 0;
   out[MAX_PATH - 1] = 0;
@@ -76,23 +102,25 @@ void FindSharedFileFolder(const char* name, const char* windowsFolder, const cha
 
 int ReadFileVersion(const char* path, FileVersionFacts* facts) {
   ZeroMemory(facts, sizeof *facts);
+  const VersionFunctions& v = Version();
+  if (!v.size || !v.read || !v.query) return 0;
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(path, &handle);
+  DWORD size = v.size(path, &handle);
   if (size == 0) return 0;
   void* info = nullptr;
   if (!AllocBuffer(size, &info)) return 0;
   int found = 0;
-  if (GetFileVersionInfoA(path, 0, size, info)) {
+  if (v.read(path, 0, size, info)) {
     found = 1;
     VS_FIXEDFILEINFO* fixed;
     UINT length;
-    if (VerQueryValueA(info, "\\", (void**)&fixed, &length) && length >= sizeof *fixed) {
+    if (v.query(info, "\\", (void**)&fixed, &length) && length >= sizeof *fixed) {
       facts->hasFixed = true;
       facts->versionMS = fixed->dwFileVersionMS;
       facts->versionLS = fixed->dwFileVersionLS;
     }
     WORD* translation;
-    if (VerQueryValueA(info, "\\VarFileInfo\\Translation", (void**)&translation, &length) && length >= 4) {
+    if (v.query(info, "\\VarFileInfo\\Translation", (void**)&translation, &length) && length >= 4) {
       facts->hasLanguage = true;
       facts->language = translation[0];
     }

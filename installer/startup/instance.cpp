@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "package/package_model.h"
+#include "platform/system_library.h"
 #include "startup/run_state.h"
 #include "text/link_store.h"
 #include "ui/main_window.h"
@@ -21,6 +22,19 @@ HMODULE richEdit;
 typedef void(WINAPI* SetThemeAppPropertiesFn)(DWORD);
 SetThemeAppPropertiesFn setThemeAppProperties;
 constexpr DWORD kAllowNonClient = 1;  // STAP_ALLOW_NONCLIENT
+
+// Registers the progress bar's class. Windows 95 without Internet Explorer 3
+// lacks InitCommonControlsEx; Common Controls 6 needs it.
+void InitCommonControlClasses() {
+  HMODULE comctl = LoadSystemLibrary("comctl32.dll");
+  typedef BOOL(WINAPI * InitExFn)(const INITCOMMONCONTROLSEX*);
+  auto initEx = (InitExFn)SystemFunction(comctl, "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+  if (initEx && initEx(&classes)) return;
+  typedef void(WINAPI * InitFn)();
+  auto init = (InitFn)SystemFunction(comctl, "InitCommonControls");
+  if (init) init();
+}
 }  // namespace
 
 int InitInstance(HINSTANCE instance) {
@@ -43,16 +57,18 @@ int InitInstance(HINSTANCE instance) {
   }
   OleInitialize(nullptr);
 
-  uxtheme = LoadLibraryA("uxtheme.dll");
-  if (uxtheme)
-    setThemeAppProperties = (SetThemeAppPropertiesFn)(void*)GetProcAddress(uxtheme, "SetThemeAppProperties");
-  InitCommonControls();
+  // uxtheme first: Common Controls 6 imports it, and where the search cannot
+  // be restricted a DLL's imports are looked for beside setup.exe first,
+  // unless a DLL of that name is loaded already.
+  uxtheme = LoadSystemLibrary("uxtheme.dll");
+  setThemeAppProperties = (SetThemeAppPropertiesFn)SystemFunction(uxtheme, "SetThemeAppProperties");
+  InitCommonControlClasses();
 
-  richEdit = LoadLibraryA("RICHED20.DLL");
+  richEdit = LoadSystemLibrary("RICHED20.DLL");
   if (richEdit)
     RichEdit2 = true;
   else
-    richEdit = LoadLibraryA("RICHED32.DLL");
+    richEdit = LoadSystemLibrary("RICHED32.DLL");
 
   AllocatePathBuffers();
   GetModuleFileNameA(instance, OwnPath, kPathSize);

@@ -5,6 +5,7 @@
 #include "install/destination.h"
 #include "package/package.h"
 #include "package/package_model.h"
+#include "platform/system_library.h"
 #include "startup/command_line.h"
 #include "startup/instance.h"
 #include "startup/run_state.h"
@@ -102,6 +103,7 @@ int WizardRun(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  RestrictDllSearch();
   if (!InitInstance(instance)) return kExitOk;
   ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ScreenHeight = GetSystemMetrics(SM_CYSCREEN);

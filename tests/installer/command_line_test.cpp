@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "installer_fixture.h"
+#include "fixtures.h"
 #include "startup/command_line.h"
 
 namespace {

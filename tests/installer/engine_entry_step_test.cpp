@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine_entry_fixture.h"
+#include "fixtures.h"
 #include "install/data_area.h"
 #include "install/destination.h"
 #include "package/package_model.h"
@@ -20,11 +20,7 @@ namespace {
 using Boxes = std::vector<std::pair<std::string, unsigned>>;  // text, style
 
 // The method byte, then the stream.
-Bytes Entry(uint8_t method, const Bytes& stream) {
-  Bytes e{method};
-  e.insert(e.end(), stream.begin(), stream.end());
-  return e;
-}
+Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(), method), stream; }
 
 // One data.txt entry: what is there before, the entry, the answers given;
 // then what the step leaves.
@@ -47,34 +43,31 @@ struct Case {
   uint16_t status = 0;
   std::string after = "<missing>";  // data.txt after the run
   Boxes boxes = {};
-  std::set<std::string> readOnly = {};
+  const char* readOnly = nullptr;
   bool restart = false;
 };
 
-class EntryStep : public EngineTest {
+class EntryStep : public InstallerTest {
  protected:
   // Appends content, stored with the method byte (or as `stored`), to the
   // DataArea and points the plan at it.
-  void AddData(EntryPlan& plan, const std::string& content, uint8_t method = 1, std::optional<Bytes> stored = {}) {
+  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1,
+               std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
     if (!stored) stored = Entry(method, method == 2 ? Bzip2(raw) : Zlib(raw));
-    plan.dataOffset = (uint32_t)area.size();
-    plan.storedLength = (uint32_t)stored->size();
-    plan.size = (uint32_t)raw.size();
-    plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
+    plan.dataOffset = (uint32_t)area.size(), plan.storedLength = (uint32_t)stored->size();
+    plan.size = (uint32_t)raw.size(), plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
     area.insert(area.end(), stored->begin(), stored->end());
   }
   // Runs the entries into the scratch folder, the DataArea's bytes from `cut`
   // on in setup.D01 (`rest`); returns how many calls returned 1.
-  int Install(const std::vector<EntryPlan>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
+  int Install(const std::vector<FileEntryFields>& plans, uint16_t typeOptions = 0, const Bytes& uninstaller = {},
               size_t cut = SIZE_MAX, bool d01 = true) {
     cut = std::min(cut, area.size());
-    wf::ByteWriter w;
-    w.U32(static_cast<uint32_t>(area.size() - cut));
-    w.Bytes(Bytes(area.begin() + cut, area.end()));
-    rest = w.bytes();
+    rest = Words({uint32_t(area.size() - cut)});  // the volume's count, then its bytes
+    rest.insert(rest.end(), area.begin() + cut, area.end());
     if (d01 && cut < area.size()) Write("setup.D01", rest);
-    Load(PlanTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
+    Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
     std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
     ::Run.destinationChecked = true;
@@ -93,12 +86,11 @@ class EntryStep : public EngineTest {
     for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
-    Options.acceptDamaged = c.acceptSwitch;
-    Options.deleteSelf = c.tempCopy;
+    Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy;
     Ui.answers = c.answers;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
-    EntryPlan plan{.flags = c.flags, .items = {"data.txt"}, .options = c.options};
+    FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
@@ -106,9 +98,7 @@ class EntryStep : public EngineTest {
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
     EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
-    std::set<std::string> readOnly;
-    for (auto& name : c.readOnly) readOnly.insert(Path(name));
-    EXPECT_EQ(FakeFiles.readOnly, readOnly);
+    EXPECT_EQ(FakeFiles.readOnly, c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{});
     std::vector<std::pair<std::string, std::string>> moves;
     if (c.restart) moves.emplace_back(Path("data.$$A"), Path("data.txt"));
     // Only a file waiting for the restart stays beside the destination.
@@ -178,9 +168,9 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "created", .status = 25, .after = "new content"},
            {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
            {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
-           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = {"data.txt"}},
+           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = "data.txt"},
            {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = 23,
-            .after = "new content", .readOnly = {"data.txt"}},
+            .after = "new content", .readOnly = "data.txt"},
            {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
             .after = "new content"},
            {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
@@ -194,9 +184,9 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "locked, other byte past the first piece", .existing = lastByte, .content = fresh, .locked = true,
             .status = 500, .after = lastByte, .restart = true},
            {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = 500,
-            .after = "old", .readOnly = {"data.txt"}, .restart = true},
+            .after = "old", .readOnly = "data.txt", .restart = true},
            {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
-            .status = 500, .after = "old", .readOnly = {"data.$$A"}, .restart = true},
+            .status = 500, .after = "old", .readOnly = "data.$$A", .restart = true},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
        })
@@ -217,7 +207,7 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
     Fresh();
     area.clear();
     if (!c.existing.empty()) Write("uninst.exe", c.existing);
-    EntryPlan uninstaller{.items = {"uninst.exe"}, .options = 2}, file;
+    FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = 2}, file;
     AddData(uninstaller, "-record-");
     AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
@@ -280,7 +270,7 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
-    EntryPlan font{.flags = 0x400 | 0x800, .kind = 3, .items = {"demo.ttf"}};
+    FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count]), std::tuple(23, c.font, 42u));

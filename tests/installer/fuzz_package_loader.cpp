@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "fake_system.h"
+#include "fakes.h"
 #include "install/data_area.h"
 #include "package/package.h"
 #include "package/package_model.h"
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
   for (int resume : {0, 1}) {
-    ResetRunState(), ResetFakeSystem(), ResetDataArea(), AllocatePathBuffers();
+    ResetRunState(), ResetFakes(), ResetDataArea(), AllocatePathBuffers();
     Options.resumeType = resume;
     std::strncpy(OwnPath, path.c_str(), kPathSize - 1);
     if (LoadPackage()) {

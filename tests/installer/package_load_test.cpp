@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "damage.h"
@@ -7,7 +8,9 @@
 #include "format/container.h"
 #include "format/install_type.h"
 #include "format/settings.h"
-#include "installer_fixture.h"
+#include "package/block_checks.h"
+#include "fixtures.h"
+#include "package/install_types.h"
 #include "package/package_model.h"
 #include "text/messages.h"
 
@@ -15,13 +18,7 @@ namespace wf = wrenly::format;
 
 namespace {
 
-class Loading : public InstallerTest {
- protected:
-  int Load(const Bytes& file) {
-    SetOwnPath(WriteTempFile("setup.exe", file));
-    return LoadPackage();
-  }
-};
+using Loading = InstallerTest;
 
 // The signature window: from offset 1020 to the end of the first 200,000 bytes.
 TEST_F(Loading, SignaturePlacementTable) {
@@ -29,9 +26,8 @@ TEST_F(Loading, SignaturePlacementTable) {
   for (auto [at, found] : cases) {
     PackageImage p = TypicalPackage();
     p.signatureAt = at;
-    EXPECT_EQ(Load(p.Build()), found ? 1 : 0) << at;
+    EXPECT_EQ(LoadFile(p.Build()), found ? 1 : 0) << at;
     if (found) EXPECT_EQ(PackageFirstBlock, at + 6);
-    FreePackage();
   }
   SetOwnPath("/nonexistent/wrenly/setup.exe");
   EXPECT_EQ(LoadPackage(), 0);
@@ -52,9 +48,8 @@ TEST_F(Loading, PayloadsTable) {
   for (auto& [name, payload, loads] : cases) {
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockTitleText, payload, 1);
-    EXPECT_EQ(Load(p.Build()), loads) << name;
+    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     if (loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << name;
-    FreePackage();
   }
 }
 
@@ -67,13 +62,12 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   settings.resize(layout + wf::page_layout::kSize + 2 * wf::control_record::kSize, 0x5A);
   PackageImage p;
   p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(0x4321, {});  // an empty unknown block
-  ASSERT_EQ(Load(p.Build()), 1);
-  EXPECT_EQ(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize), settings);
-  EXPECT_EQ(ThePackage.layouts[0], ThePackage.settings + layout);
-  EXPECT_EQ(ThePackage.layouts[2], nullptr);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
-  EXPECT_EQ(ThePackage.layouts[10], BuiltInClosingLayout());
-  EXPECT_EQ(wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot), 0u);
+  EXPECT_EQ(std::tuple(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize),
+                       ThePackage.layouts[0], ThePackage.layouts[2], ThePackage.layouts[10],
+                       wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot)),
+            std::tuple(settings, ThePackage.settings + layout, nullptr, BuiltInClosingLayout(), 0u));
 }
 
 TEST_F(Loading, CompletenessTable) {
@@ -82,90 +76,107 @@ TEST_F(Loading, CompletenessTable) {
   const std::tuple<const char*, int, bool, bool, int, bool> cases[] = {
       {"whole", 100, false, false, 1, false},
       {"longer than needed", 109, false, false, 1, false},
-      {"cut inside the DataArea", 60, false, false, 0, true},
       {"cut before the size field", -1, false, false, 0, false},
       {"resumed without DataArea", 0, true, false, 1, false},
       {"resumed with DataArea", 100, true, false, 0, true},
       {"single page accepts a cut DataArea", 60, false, true, 1, false},
   };
   for (auto [name, kept, resume, singlePage, loads, message] : cases) {
-    ResetRunState();
-    Fake.messages.clear();
+    Fresh();
     Options.resumeType = resume;
     PackageImage p = TypicalPackage();
     if (singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
     p.trailing = kept > 100 ? kept - 100 : 0;
     if (kept <= 100) p.cutAt = p.EndBlockAt() + 12 + (kept < 0 ? -2 : kept);
-    EXPECT_EQ(Load(p.Build()), loads) << name;
+    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
     ASSERT_EQ(Fake.messages.size(), message ? 1u : 0u) << name;
     if (message) EXPECT_EQ(Fake.messages[0].first, "The package is incomplete.") << name;
-    FreePackage();
   }
 }
 
 TEST_F(Loading, BackgroundTable) {
   // Resumed, with a variant list, the bitmap kept (-1 none).
   const std::tuple<int, bool, int> cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
-  Fake.screenWidth = 1152;
-  Fake.screenHeight = 864;
   for (auto [resume, variants, chosen] : cases) {
-    ResetRunState();
-    Options.resumeType = resume;
+    Fresh();
+    Fake.screenWidth = 1152, Fake.screenHeight = 864, Options.resumeType = resume;
     PackageImage p = TypicalPackage();
     p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
     if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
     for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
     if (resume) p.dataArea.clear();
-    ASSERT_EQ(Load(p.Build()), 1) << resume;
-    EXPECT_EQ(ThePackage.bitmapTable != nullptr, resume == 0);
-    ASSERT_EQ(ThePackage.background != nullptr, chosen >= 0);
-    if (chosen >= 0) EXPECT_EQ(Bytes(ThePackage.background, ThePackage.background + ThePackage.backgroundSize),
-                               Bytes(20 + chosen, chosen));
-    FreePackage();
+    ASSERT_EQ(LoadFile(p.Build()), 1) << resume;
+    const uint8_t* bg = ThePackage.background;
+    EXPECT_EQ(std::pair(ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),
+              std::pair(resume == 0, chosen >= 0 ? Bytes(20 + chosen, chosen) : Bytes{}));
   }
 }
 
 TEST_F(Loading, TypesAndTheirBlocks) {
   PackageImage p;
-  InstallTypeFields first, second;
-  first.defaultFolder = "D:\\First";
-  second.defaultFolder = "#parent#";
+  InstallTypeFields first{.defaultFolder = "D:\\First"}, second{.defaultFolder = "#parent#"};
   p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
   p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
   p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
-  ASSERT_EQ(Load(p.Build()), 1);
-  ASSERT_EQ(ThePackage.typeCount, 2);
-  EXPECT_EQ(ThePackage.entryCount, 3u);
-  EXPECT_STREQ(InstallFolder, "D:\\First");
-  EXPECT_EQ(ThePackage.types[0].sectionsSize, 2u);
-  EXPECT_EQ(ThePackage.types[1].sections, nullptr);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
   const uint8_t* seq = ThePackage.types[1].record + wf::install_type::kPageSequence;
-  EXPECT_EQ(Bytes(seq, seq + 8), (Bytes{0, 1, 3, 4, 5, 6, 10, 0xFF}));
+  EXPECT_EQ(std::tuple(ThePackage.typeCount, ThePackage.entryCount, std::string(InstallFolder),
+                       ThePackage.types[0].sectionsSize, ThePackage.types[1].sections, Bytes(seq, seq + 8)),
+            std::tuple(2, 3u, "D:\\First", 2u, nullptr, Bytes{0, 1, 3, 4, 5, 6, 10, 0xFF}));
 
-  // The edited folder of a type is kept when another type is selected.
+  // The edited folder of a type is kept when another type is selected; "#parent#"
+  // takes the first type's folder. Braces keep the calls and reads in order.
   std::strcpy(InstallFolder, "E:\\Edited");
-  ASSERT_EQ(SelectInstallType(1), 1);
-  EXPECT_STREQ(InstallFolder, "D:\\First");  // "#parent#" took the first type's folder
-  EXPECT_EQ(ThePackage.entryCount, 2u);
-  ASSERT_EQ(SelectInstallType(0), 1);
-  EXPECT_STREQ(InstallFolder, "E:\\Edited");
-  EXPECT_EQ(SelectInstallType(2), 0);
-  EXPECT_EQ(ThePackage.current, 0);
+  EXPECT_EQ((std::tuple{SelectInstallType(1), std::string(InstallFolder), ThePackage.entryCount}),
+            std::tuple(1, "D:\\First", 2u));
+  EXPECT_EQ((std::tuple{SelectInstallType(0), std::string(InstallFolder), SelectInstallType(2), ThePackage.current}),
+            std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
-  FreePackage();
   p.Add(wf::kBlockSinglePage, Bytes{6, 0, 1, 0});
-  ASSERT_EQ(Load(p.Build()), 1);
-  EXPECT_TRUE(SinglePageMode);
-  EXPECT_EQ(SinglePageKind, 6);
-  EXPECT_EQ(ThePackage.current, 1);
+  ASSERT_EQ(LoadFile(p.Build()), 1);
+  EXPECT_EQ(std::tuple(SinglePageMode, SinglePageKind, ThePackage.current), std::tuple(true, 6, 1));
 }
 
-class Damaged : public Loading, public ::testing::WithParamInterface<DamageRecipe> {};
+using Folders = InstallerTest;
+
+// TypesAndTheirBlocks covers the default and "#parent#" across types; these rows the folder a former install stored.
+TEST_F(Folders, PreviousFolderTable) {
+  Fake.AddFolder("C:\\Program Files\\Other");
+  Fake.AddFolder("C:\\Program Files\\App");
+  Fake.files = {"C:\\Program Files\\App\\app.exe"};
+  const std::string kApp = "C:\\Program Files\\App", kOther = "C:\\Program Files\\Other";
+  const std::tuple<std::string, std::optional<std::string>, std::optional<std::string>, std::string> cases[] = {
+      // default, HKCU Software\Demo Path, demo.ini [Setup] Path, the folder
+      {"#Windows#\\Demo", {}, {}, "C:\\WINDOWS\\Demo"},
+      {"#PARENT#", kApp + "\\app.exe", {}, "C:\\Program Files"},  // a file names its folder
+      {"C:\\Default", "c:\\program files\\app", {}, "c:\\Program Files\\App"},  // spelt as stored
+      {"C:\\Default", "C:\\Gone\\a.exe", {}, "C:\\Default"},
+      {"C:\\Default", {}, kOther, kOther}, {"C:\\Default", kApp, kOther, kApp},
+  };
+  InstallTypeFields plan;
+  plan.folderKey = "Software\\Demo";
+  plan.folderValue = plan.iniKey = "Path";
+  plan.iniFile = "demo.ini";
+  plan.iniSection = "Setup";
+  for (auto& [defaultFolder, registryValue, iniValue, expected] : cases) {
+    plan.defaultFolder = defaultFolder;
+    Fake.registry.clear(), Fake.ini.clear();
+    if (registryValue) Fake.registry["1|Software\\Demo|Path"] = *registryValue;
+    if (iniValue) Fake.ini["demo.ini|Setup|Path"] = *iniValue;
+    Bytes record = InstallTypeRecord(plan);
+    InstallTypeSlot slot{record.data(), uint32_t(record.size())};
+    ASSERT_TRUE(ResolveInstallType(&slot));
+    DetectPreviousFolder(&slot);
+    EXPECT_EQ(InstallFolder, expected) << defaultFolder << " " << registryValue.value_or("-");
+  }
+}
+
+class Damaged : public InstallerTest, public ::testing::WithParamInterface<DamageRecipe> {};
 
 TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
   const DamageRecipe& r = GetParam();
-  SetOwnPath(WriteDamaged(r, WriteTempFile("setup.exe", {})).string());
+  SetOwnPath(WriteDamaged(r, Path("setup.exe")).string());
   EXPECT_EQ(LoadPackage(), r.loader == 'L' ? 1 : 0);
   EXPECT_EQ(Fake.messages.size(), r.loader == 'M' ? 1u : 0u);
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "installer_fixture.h"
+#include "fixtures.h"
 #include "package/package_model.h"
 #include "package_writer.h"
 #include "text/messages.h"
@@ -23,7 +23,6 @@ TEST_F(Text, MessageLookupsTable) {
   ThePackage.currentType = &slot;
   const std::tuple<int, int, const char*> cases[] = {{9, 1, "b"}, {9, 2, ""}, {0, 0, ""}, {10, 0, ""}, {-1, 0, ""}};
   for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(n, item), text) << n << " " << item;
-  ThePackage.currentType = nullptr;
 }
 
 TEST(Backslashes, Table) {
@@ -53,8 +52,7 @@ TEST_F(Text, PathVariableExpansionTable) {
       {"#InstallDir#\\readme.txt", "D:\\\\readme.txt", "D:\\"},  // a drive root keeps its backslash
   };
   for (auto& c : cases) {
-    std::strcpy(InstallFolder, c.installDir);
-    std::strcpy(OwnPath, c.ownPath);
+    std::strcpy(InstallFolder, c.installDir), std::strcpy(OwnPath, c.ownPath);
     uint32_t n = ExpandPathVariables(nullptr, c.in, kExpandWorkSize);
     std::string out(n + 1, '\x7f');
     EXPECT_EQ(ExpandPathVariables(out.data(), c.in, n + 1), n);
@@ -73,7 +71,7 @@ TEST_F(Text, FolderChainCreatesOnlyTheMissingFolders) {
       {"\\\\server\\share\\f", {}, 1}, {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
   };
   for (auto& [path, created, result] : cases) {
-    ResetFakeSystem();
+    ResetFakes();
     Fake.AddFolder("C:\\Existing");
     EXPECT_EQ((std::pair{CreateFolderChain(path), Fake.created}), std::pair(result, created)) << path;
   }

@@ -24,22 +24,8 @@ setup_install() {  # answers setup.exe [options...]
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
 
-# The dialog texts the driver met, one per line.
-dialog_texts() { printf '%s\n' "$run" | sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p'; }
-
-# One table row: compare an observation with what the case expects.
-expect() {  # name expected actual
-  cases_run=$((cases_run + 1))
-  if [ "$2" = "$3" ]; then
-    echo "ok   $1"
-  else
-    cases_failed=$((cases_failed + 1))
-    echo "FAIL $1"
-    echo "  expected: $2"
-    echo "  actual:   $3"
-    echo "  driver:"; printf '%s\n' "${run:-}" | sed 's/^/    /'
-  fi
-}
+# The texts of the message boxes the last setup_install met, one per line.
+dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 
 # Temporary files the engine leaves beside destinations (".$$A", ...).
 temp_files() {  # folder
@@ -56,14 +42,9 @@ system_dir() {
 # The registry view of the program's own bitness, for reg.
 reg_view() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo /reg:32; else echo /reg:64; fi; }
 
-# A registry value of the prefix as "TYPE DATA", through reg query; empty
-# when it is absent.
+# A registry value of the prefix as "TYPE DATA", through reg query (which
+# puts four spaces between name, type and data); empty when it is absent.
 reg_value() {  # key value
   { wine_run reg query "$1" /v "$2" "$(reg_view)" 2>/dev/null || true; } | tr -d '\r' |
-    name=$2 awk '{ name = ENVIRON["name"]; line = $0; sub(/^ +/, "", line) }
-      index(line, name "    ") == 1 {
-        rest = substr(line, length(name) + 5); sub(/^ +/, "", rest)
-        type = rest; sub(/ .*/, "", type); data = rest; sub(/^[A-Z_]+ +/, "", data)
-        if (rest == type) data = ""
-        print type " " data; exit }'
+    name=$2 awk -F '    ' '$2 == ENVIRON["name"] { print $3 " " $4; exit }'
 }

@@ -53,35 +53,17 @@ scratch_dir() {  # name
   echo "$d"
 }
 
-# Runs the driver; its lines go to stdout. The driver's own exit status is
-# returned (0: every step saw what it expects). Screenshots it took become
-# PNG files.
+# Runs the driver; its lines go to stdout and its status is returned (0:
+# every step saw what it expects). The BMP files it wrote to the artefact
+# folder become 24-bit PNGs, so pixel checks read exactly what was on the
+# screen; one that cannot be converted stays for a look.
 drive() {  # steps...
-  local status=0
+  local status=0 bmp
   wine_run "$(driver_exe)" "$@" || status=$?
-  convert_screenshots
-  return "$status"
-}
-
-# The FILE for a driver step `screenshot FILE`: after the run the picture is
-# $WRENLY_ARTEFACTS/NAME.png.
-#   drive start "$setup" ; wait-control 1004 10 ; screenshot "$(screenshot folder-page)" ; ...
-screenshot() {  # name
-  mkdir -p "$WRENLY_ARTEFACTS"
-  rm -f "$WRENLY_ARTEFACTS/$1.png"
-  winpath "$WRENLY_ARTEFACTS/$1.bmp"
-}
-
-# Each BMP in the artefact folder becomes a PNG of the same name (24-bit, so
-# pixel checks read exactly what was on the screen); one that cannot be
-# converted stays for a look.
-convert_screenshots() {
-  local bmp
   for bmp in "$WRENLY_ARTEFACTS"/*.bmp; do
-    [ -f "$bmp" ] || continue
-    convert "$bmp" "PNG24:${bmp%.bmp}.png" && rm -f "$bmp"
+    if [ -f "$bmp" ] && convert "$bmp" "PNG24:${bmp%.bmp}.png"; then rm -f "$bmp"; fi
   done
-  return 0
+  return "$status"
 }
 
 # Waits until a driver running in the background has printed LINE to its
@@ -108,12 +90,6 @@ build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
     fail "wrenly build $project failed: $log"
 }
 
-# A copy of a file cut to `size` bytes.
-cut_copy() {  # source destination size
-  cp "$1" "$2"
-  truncate -s "$3" "$2"
-}
-
 # Sets data_start and data_size (where the DataArea lies) and zblock_mid (the
 # middle of the first compressed block) from what the inspector prints, so no
 # scenario carries an offset of its own.
@@ -134,51 +110,49 @@ patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
   printf "$esc" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
 }
 
-# Table-driven checks: each case runs the driver and compares its lines with
-# the expected ones ('|' separates lines); the driver must end with 0 (every
-# step saw what it expects). Failures are counted and reported at the end by
-# cases_done.
+# The cases of a table: each is counted and reported at once, a failure with
+# what explains it; cases_done sums them up at the end.
 cases_failed=0
 cases_run=0
-check_drive() {  # name expected steps...
-  local name=$1 expected=$2
-  shift 2
-  local actual status=0 errors
-  errors=$(mktemp)
-  actual=$(drive "$@" 2>"$errors") || status=$?
-  # No line at all means Wine did not get the driver going (seen once under a
-  # loaded machine); the driver itself always reports each step. Try once more.
-  if [ -z "$actual" ] && [ "$status" -ne 0 ]; then
-    status=0
-    actual=$(drive "$@" 2>"$errors") || status=$?
-  fi
-  actual=$(printf '%s' "$actual" | tr -d '\r')
+record() {  # name status(0: passed) explanation
   cases_run=$((cases_run + 1))
-  local want seen
-  want=$(printf '%s' "$expected" | tr '|' '\n')
-  # What a timed-out wait found instead is for the reader, not the comparison.
-  seen=$(printf '%s\n' "$actual" | grep -v '^  shown ' || true)
-  if [ "$seen" = "$want" ] && [ "$status" -eq 0 ]; then
-    echo "ok   $name"
-  else
-    cases_failed=$((cases_failed + 1))
-    echo "FAIL $name (driver status $status)"
-    echo "  expected:"; printf '%s\n' "$want" | sed 's/^/    /'
-    echo "  actual:"; printf '%s\n' "$actual" | sed 's/^/    /'
-    sed 's/^/  stderr: /' "$errors"
-  fi
+  if [ "$2" -eq 0 ]; then echo "ok   $1"; return 0; fi
+  cases_failed=$((cases_failed + 1))
+  printf 'FAIL %s\n%s\n' "$1" "$3"
+}
+
+# A case that runs the driver: its lines must be the expected ones ('|'
+# separates them) and every step must see what it expects. The lines a
+# timed-out wait adds ("  shown ...") are for the reader, not the comparison.
+check_drive() {  # name expected steps...
+  local name=$1 want=${2//|/$'\n'} actual status=0 errors ok=1
+  shift 2
+  errors=$(mktemp)
+  actual=$(drive "$@" 2>"$errors" | tr -d '\r') || status=$?
+  [ "$status" -eq 0 ] && [ "$(grep -v '^  shown ' <<<"$actual")" = "$want" ] && ok=0
+  record "$name" "$ok" "  driver status $status, expected:
+$(sed 's/^/    /' <<<"$want")
+  actual:
+$(sed 's/^/    /' <<<"$actual")
+$(sed 's/^/  stderr: /' "$errors")"
   rm -f "$errors"
 }
 
-# A case that is a shell test rather than a driver run.
+# A case that is a shell command rather than a driver run.
 check_that() {  # name command...
-  local name=$1
-  shift
-  cases_run=$((cases_run + 1))
-  if "$@"; then echo "ok   $name"; else
-    cases_failed=$((cases_failed + 1))
-    echo "FAIL $name: $*"
-  fi
+  local ok=0
+  "${@:2}" || ok=1
+  record "$1" "$ok" "  failed: ${*:2}"
+}
+
+# A case that compares an observation with what it must be; the lines of
+# the last setup_install ($run) explain a failure.
+expect() {  # name expected actual
+  local ok=0
+  [ "$2" = "$3" ] || ok=1
+  record "$1" "$ok" "  expected: $2
+  actual:   $3
+$(sed 's/^/  driver: /' <<<"${run:-}")"
 }
 
 cases_done() {

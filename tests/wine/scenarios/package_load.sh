@@ -18,10 +18,10 @@ cp "$(stub_exe)" "$d/stub.exe"
 cp "$d/zlib.exe" "$d/with space/setup.exe"
 cp "$d/zlib.exe" "$d/trailing.exe" && printf 'bytes after the DataArea' >>"$d/trailing.exe"
 read_layout "$d/two.exe"
-cut_copy "$d/two.exe" "$d/two-half.exe" $((data_start + data_size / 2))
+head -c $((data_start + data_size / 2)) "$d/two.exe" >"$d/two-half.exe"
 read_layout "$d/zlib.exe"
-cut_copy "$d/zlib.exe" "$d/half.exe" $((data_start + data_size / 2))
-cut_copy "$d/zlib.exe" "$d/copy.exe" "$data_start"
+head -c $((data_start + data_size / 2)) "$d/zlib.exe" >"$d/half.exe"
+head -c "$data_start" "$d/zlib.exe" >"$d/copy.exe"
 cp "$d/zlib.exe" "$d/stream.exe"
 patch_bytes "$d/stream.exe" "$zblock_mid" "ff ff ff ff ff ff ff ff 00 00 00 00 ff ff ff ff"
 

@@ -19,9 +19,8 @@ for mode in windowed fullscreen; do
     -D DEMO_BIN="$(win_dir)/examples/demo/app" || fail "the demo did not build in $mode mode"
   demo_walk "$(winpath "$d/$mode/setup.exe")" "$(winpath "$WRENLY_ARTEFACTS/wizard-$mode")" "$(winpath "$d/$mode/dest")"
   for page in "${demo_walk_pages[@]}"; do rm -f "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"; done
-  lines=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
-  check_that "$mode: the demo walked to its end" grep -q '^exit 0' <<<"$lines"
-  grep -q '^exit 0' <<<"$lines" || printf '%s\n' "$lines" | sed 's/^/  driver: /'
+  run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
+  expect "$mode: the demo walked to its end" "exit 0" "$(grep '^exit' <<<"$run")"
   for page in "${demo_walk_pages[@]}"; do
     check_that "$mode: picture of $page" test -s "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"
   done

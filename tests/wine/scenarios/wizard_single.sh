@@ -5,7 +5,6 @@
 wine_require
 
 d=$(scratch_dir wizard_single)
-S=";"
 while IFS='|' read -r page title; do
   build_setup wizard-single.toml "$d/$page.exe" -D PAGE="$page"
   page_seen "$title"

@@ -2,7 +2,7 @@
 # The wizard walked with Next and Back over the whole default sequence: the
 # pages follow each other in order, Back is never offered on the welcome
 # page, the agreement's Next follows the radio choice, and the walk ends in
-# the installed files.
+# the installed files after the finish page's check box.
 . "$(dirname "$0")/../wizard_lib.sh"
 wine_require
 
@@ -11,25 +11,24 @@ mkdir -p "$d/data"
 printf 'alpha\n' >"$d/data/alpha.txt"
 printf 'beta\n' >"$d/data/beta.txt"
 build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
-setup=$(winpath "$d/setup.exe")
-wizard_steps "$setup"
+wizard_steps "$(winpath "$d/setup.exe")"
 
-check_drive "welcome page: Next and Cancel, no Back" \
-  "$seen_welcome|state id=1045 visible=1 enabled=0 checked=0|state id=1 visible=1 enabled=1 checked=0|killed" \
-  "${to_welcome[@]}" $S state 1045 $S state 1 $S kill
-check_drive "agreement: Next follows the choice" \
-  "$seen_agreement|state id=1 visible=1 enabled=0 checked=0|clicked id=1002|state id=1 visible=1 enabled=1 checked=0|clicked id=1003|state id=1 visible=1 enabled=0 checked=0|state id=1045 visible=1 enabled=1 checked=0|killed" \
-  "${to_agreement[@]}" $S state 1 $S click 1002 $S state 1 $S click 1003 $S state 1 $S state 1045 $S kill
+check_drive "no Back on the welcome page; the agreement's Next follows the choice" \
+  "$seen_welcome|state id=1045 visible=1 enabled=0 checked=0|state id=1 visible=1 enabled=1 checked=0|clicked id=1|page \"Information page\"|clicked id=1|page \"Agreement page\"|state id=1 visible=1 enabled=0 checked=0|clicked id=1002|state id=1 visible=1 enabled=1 checked=0|clicked id=1003|state id=1 visible=1 enabled=0 checked=0|state id=1045 visible=1 enabled=1 checked=0|killed" \
+  "${to_welcome[@]}" $S state 1045 $S state 1 $S click 1 $S wait-page "Information page" 10 $S click 1 \
+  $S wait-page "Agreement page" 10 $S state 1 $S click 1002 $S state 1 $S click 1003 $S state 1 $S state 1045 $S kill
 check_drive "Back from the ready page walks every page back" \
   "$seen_ready|clicked id=1045|page \"Destination page\"|clicked id=1045|page \"Agreement page\"|state id=1003 visible=1 enabled=1 checked=1|clicked id=1045|page \"Information page\"|clicked id=1045|text id=1000 \"Welcome page\"|killed" \
   "${to_ready[@]}" $S click 1045 $S wait-page "Destination page" 10 \
   $S click 1045 $S wait-page "Agreement page" 10 $S state 1003 \
   $S click 1045 $S wait-page "Information page" 10 $S click 1045 $S wait-text 1000 "Welcome page" 10 $S kill
 rm -rf "$d/dest"
+# The finish page's Finish is the only way on (Cancel is off) and its
+# run-at-end check box follows the user's click.
 check_drive "Next on every page installs and ends" \
-  "$seen_ready|clicked id=1|text id=1000 \"All done.\"|clicked id=1|$closing|clicked id=2|exit 0" \
-  "${to_ready[@]}" $S click 1 $S wait-text 1000 "All done." 30 $S click 1 $S wait-control 100 10 $S click 2 \
-  $S wait-exit 15
+  "$seen_ready|clicked id=1|text id=1000 \"All done.\"|state id=1015 visible=1 enabled=1 checked=1|state id=1 visible=1 enabled=1 checked=0|state id=2 visible=1 enabled=0 checked=0|clicked id=1015|state id=1015 visible=1 enabled=1 checked=0|clicked id=1|$closing|clicked id=2|exit 0" \
+  "${to_ready[@]}" $S click 1 $S wait-text 1000 "All done." 30 $S state 1015 $S state 1 $S state 2 $S click 1015 \
+  $S state 1015 $S click 1 $S wait-control 100 10 $S click 2 $S wait-exit 15
 check_that "the files are installed" diff -r "$d/data" "$d/dest"
 
 cases_done

@@ -1,72 +1,66 @@
-// The engine's tests: a fresh run, every fake reset, a scratch folder of
-// real files and, when a test asks, a loaded package.
+// Every test starts from a fresh process state: options, path buffers, the
+// package model, the run, every fake, and a scratch folder of real files.
 #pragma once
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <string_view>
 
-#include "engine_fakes.h"
+#include "fakes.h"
 #include "format/block_ids.h"
+#include "format/bytes.h"
 #include "format/file_entry.h"
-#include "format/writer.h"
+#include "install/data_area.h"
 #include "install/install_run.h"
-#include "ui/show_message.h"
-#include "installer_fixture.h"
+#include "package/package.h"
 #include "package_writer.h"
+#include "startup/run_state.h"
+#include "ui/show_message.h"
 
 namespace wf = wrenly::format;
 
-struct TableEntry {
-  uint32_t size = 0, flags = 0, kind = 0, dataOffset = 0, storedLength = 0;
-  std::string name = "file.txt";
-};
-
-inline Bytes EntryTable(const std::vector<TableEntry>& entries) {
-  std::vector<FileEntryFields> records;
-  for (const TableEntry& e : entries) records.push_back({{e.name}, e.kind, e.flags, 0, e.size, 0, e.dataOffset, e.storedLength});
-  return FileTable(records);
-}
-
-class EngineTest : public InstallerTest {
+class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    InstallerTest::SetUp();
-    ResetEngineFakes();
-    ::Run = InstallRun{};
-    PageResult = 0;
-    PageIndex = 0;
+    ResetRunState(), ResetFakes(), ResetDataArea(), FreePackage();
+    ::Run = InstallRun{}, PageResult = 0, PageIndex = 0;
+    ASSERT_TRUE(AllocatePathBuffers());
     char pattern[] = "/tmp/wrenly-engine-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     scratch = pattern;
   }
   void TearDown() override {
-    CloseDataArea();
+    CloseDataArea(), FreePackage(), FreePathBuffers();
     std::filesystem::remove_all(scratch);
-    InstallerTest::TearDown();
   }
   // Each row of a table starts as a test does.
   void Fresh() { TearDown(), SetUp(); }
+  void SetOwnPath(const std::string& path) { std::strncpy(OwnPath, path.c_str(), kPathSize - 1); }
   // Loads a one-type package with the given file table and DataArea part
-  // from the scratch folder, first dropping what an earlier row loaded;
-  // list 7 is `messages`.
+  // from the scratch folder; list 7 is `messages`.
   void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {}) {
     CloseDataArea();
-    FreePackage();
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
     if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
     p.dataArea = data;
-    Write("setup.exe", p.Build());
-    SetOwnPath(Path("setup.exe"));
-    ASSERT_EQ(LoadPackage(), 1);
+    ASSERT_EQ(LoadFile(p.Build()), 1);
   }
-  // The record at offset 4 of `table`, which must outlive the view.
-  static wf::FileEntryView View(std::vector<uint8_t>& table) {
+  // Drops the package an earlier row loaded.
+  int LoadFile(const Bytes& file) {
+    FreePackage();
+    Write("setup.exe", file);
+    SetOwnPath(Path("setup.exe"));
+    return LoadPackage();
+  }
+  // The first record of a table of `entry` alone; the table must outlive the view.
+  static wf::FileEntryView View(const FileEntryFields& entry, Bytes& table) {
+    table = FileTable({entry});
     wf::FileEntryView v{};
     EXPECT_TRUE(wf::ParseFileEntry({table.data(), (uint32_t)table.size()}, 4, &v));
     return v;
@@ -76,8 +70,10 @@ class EngineTest : public InstallerTest {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
-  void Write(const std::string& name, std::string_view c) const { std::ofstream(Path(name), std::ios::binary) << c; }
-  void Write(const std::string& name, const Bytes& b) const { Write(name, {(const char*)b.data(), b.size()}); }
+  template <class C>  // std::string or Bytes
+  void Write(const std::string& name, const C& c) const {
+    std::ofstream(Path(name), std::ios::binary).write((const char*)c.data(), c.size());
+  }
 
   // List 7 as the engine's tests need it; other items empty.
   std::vector<std::string> messages = [] {

@@ -1,5 +1,5 @@
-// Scripted stand-ins for the disk, the boxes and the system's file services;
-// the engine's plain file reads and writes go to real files.
+// Scripted stand-ins for the system services behind installer/platform and
+// the boxes; the engine's plain file reads and writes go to real files.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -10,11 +10,26 @@
 #include <utility>
 #include <vector>
 
+struct FakeSystem {
+  int screenWidth = 1024, screenHeight = 768;
+  std::string windowsFolder = "C:\\WINDOWS";
+  std::map<int, std::string> specialFolders;
+  std::map<std::string, std::string> registry;  // "root|key|value" -> data
+  std::map<std::string, std::string> ini;       // "file|section|key" -> data
+  // Paths as stored on disk; lookups ignore case. Folders can be entered.
+  std::vector<std::string> folders, files;
+  std::string currentFolder;
+  std::vector<std::string> created;
+  std::vector<std::pair<std::string, std::string>> messages;  // text, caption
+
+  void AddFolder(const std::string& path);  // adds every parent too
+};
+
 struct FakeDisk {
   bool hasFreeBytes = true;  // GetDiskFreeSpaceExA present and answering
   uint64_t freeBytes = 1ull << 30;
-  bool hasGeometry = true;
-  uint32_t sectorsPerCluster = 8, bytesPerSector = 512, freeClusters = 1u << 18;
+  bool hasGeometry = true;   // 4 KB clusters
+  uint32_t freeClusters = 1u << 18;
   std::vector<std::string> freeBytesQueries, geometryQueries;
   std::map<std::string, std::string> fullPaths;  // no file exists
 };
@@ -45,7 +60,8 @@ struct FakeFileSystem {
   int fontBroadcasts = 0;
 };
 
+extern FakeSystem Fake;
 extern FakeDisk Disk;
 extern FakeUi Ui;
 extern FakeFileSystem FakeFiles;
-void ResetEngineFakes();
+void ResetFakes();

@@ -1,0 +1,183 @@
+// The run as the wizard drives it: pages, error texts, the destination
+// folder, the free space, the start and the finish.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fixtures.h"
+#include "format/install_type.h"
+#include "install/disk_space.h"
+#include "text/error_text.h"
+
+namespace {
+
+using Driver = InstallerTest;
+
+TEST_F(Driver, GoToPageKindTable) {
+  Bytes common{0, 1, 3, 4, 5, 6, 10, 0xFF};
+  struct { Bytes sequence; int kind, index, result; } cases[] = {  // the start is index 9, result 0
+      {common, 6, 4, 1}, {common, 2, 9, 0},
+      {{0, 1, 0xFF, 6}, 6, 9, 0},  // behind the end mark
+      {{5, 6, 6, 0xFF}, 6, 0, 1},  // the first one
+      {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
+  };
+  for (auto& c : cases) {
+    Load(FileTable({}), {}, {.sequence = c.sequence});
+    PageIndex = 9, PageResult = 0;
+    GoToPageKind(c.kind);
+    EXPECT_EQ(std::pair(PageIndex, PageResult), std::pair(c.index, c.result)) << c.kind;
+  }
+}
+
+TEST_F(Driver, ErrorText) {
+  struct { std::string what, text, argument, expected; } cases[] = {
+      {"%d without a number stays", "Disk %d: %s, 100%", "x", "Disk %d: x, 100%"},
+      {"%% is one % when formatting", "%s at 100%%", "x", "x at 100%"},
+      {"a long text is cut at 1,023 bytes", "%s" + std::string(2000, 't'), "a", "a" + std::string(1022, 't')},
+      {"a long argument is cut at 259 bytes", "[%s]", std::string(300, 'p'), "[" + std::string(259, 'p') + "]"},
+  };
+  for (auto& c : cases) {
+    messages[20] = c.text;
+    Load(FileTable({}));
+    SetErrorArgument(c.argument.c_str());
+    char buffer[kErrorTextSize + 16];
+    std::memset(buffer, '#', sizeof buffer);
+    FormatErrorText(buffer, 20);
+    EXPECT_EQ(std::string(buffer), c.expected) << c.what;
+    EXPECT_EQ(buffer[kErrorTextSize], '#') << c.what << ": wrote past 1,024 bytes";
+  }
+  char buffer[kErrorTextSize];
+  FormatErrorText(buffer, 40);
+  EXPECT_STREQ(buffer, "") << "beyond the list";
+}
+
+TEST_F(Driver, CheckDestinationFolderTable) {
+  struct { const char *what, *folder; bool exists, singlePage; std::string question; int answer, result;
+           const char* after; bool created; } cases[] = {
+      {"existing folder", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
+      {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
+      {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},
+      {"empty", "", false, false, "", 0, 5, "", false},
+      {"missing, asked, Yes", "C:\\New\\Sub", false, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
+      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
+      {"missing, no question", "C:\\New", false, false, "", 0, 0, "C:\\New\\", true},
+      {"single page creates nothing", "C:\\New", false, true, "", 0, 0, "C:\\New\\", false},
+      {"cannot be created", "\\\\server\\share", false, false, "", 0, 5, "\\\\server\\share", false},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fresh();
+    messages[6] = c.question;
+    Load(FileTable({}));
+    SinglePageMode = c.singlePage;
+    if (c.exists) Fake.AddFolder(c.folder);
+    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
+    std::strcpy(InstallFolder, c.folder);
+    Ui.defaultAnswer = c.answer;
+    int result = CheckDestinationFolder();
+    EXPECT_EQ(std::tuple(result, std::string(InstallFolder), Ui.messages.size(), !Fake.created.empty()),
+              std::tuple(c.result, c.after, c.question.empty() || c.exists ? 0u : 1u, c.created));
+  }
+}
+
+// A run that cannot start stops there; the completion step goes to the
+// finish page unless the run was single-page or cancelled.
+TEST_F(Driver, StartAndFinish) {
+  struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page; } cases[] = {
+      {"a full disk", false, false, false, false, 11, 9, 0},
+      {"the package vanished", true, true, false, false, 16, 9, 0},
+      {"finished", true, false, false, false, 0, 4, 1},
+      {"single-page", true, false, true, false, 0, 9, 0},
+      {"cancelled", true, false, false, true, 0, 9, 2},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fresh();
+    Load(FileTable({}), Bytes(10, 1));
+    ::Run.destinationChecked = c.checked;
+    std::strcpy(InstallFolder, "C:\\Full");
+    Fake.AddFolder("C:\\Full");
+    Disk.freeBytes = 0;
+    if (c.vanish) std::filesystem::remove(OwnPath);
+    SinglePageMode = c.singlePage, UserCancelled = c.cancelled;
+    PageIndex = 9, PageResult = c.cancelled ? 2 : 0;
+    RunInstallationHeadless();
+    EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
+              std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
+    if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
+  }
+}
+
+constexpr uint64_t kTb = 1ull << 40;
+
+TEST(SpaceArithmetic, FreeSpaceInKb) {
+  struct { uint64_t bytes; uint32_t kb; } bytes[] = {
+      {1023, 0}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge},
+      {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
+  for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c.bytes), c.kb) << c.bytes;
+  struct { uint32_t clusterBytes, clusters, kb; } clusters[] = {
+      {4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
+      {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
+  for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
+}
+
+TEST(SpaceArithmetic, ShortOfRoom) {
+  struct { const char* what; uint64_t total, largest; uint32_t freeKb; bool isShort; } cases[] = {
+      {"three 1-byte files on 4 KB clusters need 12 + 4 KB", 12288, 4096, 17, false},
+      {"exactly equal free space is not enough", 12288, 4096, 16, true},
+      {"largest is rounded to clusters", 8192, 1, 12, true},
+      {"unknown never blocks", 1ull << 50, 1, kFreeSpaceUnknown, false},
+      {"4 TB or more never blocks", 5 * kTb, 1, kFreeSpaceHuge, false},
+      {"a full disk with nothing to install", 0, 0, 0, true},
+  };
+  for (auto& c : cases) EXPECT_EQ(SpaceIsShort(c.total, c.largest, 4096, c.freeKb), c.isShort) << c.what;
+  // What an existing file's clusters take off an entry's need.
+  struct { uint32_t size; bool exists; uint32_t existing; uint64_t need; } entries[] = {
+      {1, false, 0, 4096}, {10000, true, 5000, 4096}, {5000, true, 10000, 0}, {4000, true, 4096, 0},
+      {0xFFFFFFFFu, false, 0, 0x100000000ull}};
+  for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(c.size, c.exists, c.existing, 4096), c.need) << c.size;
+}
+
+using FreeSpace = InstallerTest;
+
+TEST_F(FreeSpace, QueriesTheRightRoot) {
+  struct { const char *path; bool ex, geometry; const char *exQuery, *geometryQuery; uint32_t kb, cluster; } cases[] = {
+      {"C:\\Apps\\Demo\\", true, true, "C:\\", "C:\\", 1u << 20, 4},
+      {"\\\\server\\share\\dir", true, true, "\\\\server\\share\\dir\\", "\\\\server\\share\\dir\\", 1u << 20, 4},
+      {"D:", true, true, "D:", "D:\\", 1u << 20, 4},
+      {"C:\\Apps", false, true, "C:\\", "C:\\", 1u << 20, 4},
+      // The newer call's figure stands when the geometry fails.
+      {"C:\\x", true, false, "C:\\", "C:\\", 1u << 20, 1},
+      {"C:\\x", false, false, "C:\\", "C:\\", kFreeSpaceUnknown, 1},
+  };
+  for (auto& c : cases) {
+    Disk = {.hasFreeBytes = c.ex, .hasGeometry = c.geometry};
+    uint32_t cluster = 0, kb = GetFreeDiskSpace(c.path, &cluster);
+    using Q = std::vector<std::string>;
+    EXPECT_EQ(std::tuple(kb, cluster, Disk.freeBytesQueries, Disk.geometryQueries),
+              std::tuple(c.kb, c.cluster, Q{c.exQuery}, Q{c.geometryQuery})) << c.path;
+  }
+  uint32_t cluster = 7;
+  EXPECT_EQ(std::pair(GetFreeDiskSpace("", &cluster), cluster), std::pair(kFreeSpaceUnknown, 1u));
+  Disk = FakeDisk{};
+  // A path of the full 259 bytes still gets its backslash on a share.
+  std::string longShare = "\\\\s\\" + std::string(255, 'a');
+  EXPECT_EQ(GetFreeDiskSpace(longShare.c_str(), nullptr), 1u << 20);
+  EXPECT_EQ(Disk.freeBytesQueries.back(), longShare + "\\");
+  EXPECT_TRUE(Disk.geometryQueries.empty()) << "the geometry is not wanted";
+}
+
+TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
+  Load(FileTable({{{"a.txt"}, 4, 0, 0, 1}, {{"b.txt"}, 4, 0, 0, 1}, {{"c.txt"}, 4, 0, 0, 1},
+                  {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
+       {}, {.options = wf::kOptCountFilesInFull});
+  Disk.hasFreeBytes = false;
+  Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
+  DiskSpaceFigures f = MeasureDiskSpace(), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
+  // Rounded up; 3 x 4 KB plus the source-folder entry's 9,999,999 bytes in clusters.
+  EXPECT_EQ(std::pair(f.freeMb, f.requiredMb), std::pair(5u, 10u));
+  EXPECT_EQ(std::pair(unknown.freeMb, unknown.requiredMb), std::pair(0u, 2u));
+  EXPECT_EQ(DiskSpaceFiguresFrom(kFreeSpaceHuge, 0).freeMb, 4194304u);
+}
+
+}  // namespace

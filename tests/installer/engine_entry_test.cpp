@@ -1,0 +1,192 @@
+// One entry's rules: its destination and temporary name, the version and
+// language questions, and the moves left for the restart.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "entry_names.h"
+#include "fixtures.h"
+#include "install/destination.h"
+#include "install/overwrite_rules.h"
+#include "startup/restart_ops.h"
+
+namespace {
+
+using EntryTest = InstallerTest;
+
+TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
+  std::vector<std::string> all;
+  for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string("C:\\App\\data.$$") + c);
+  std::string tooLong = "C:\\" + std::string(253, 'a'), fits = "C:\\" + std::string(252, 'a');
+  struct { std::string destination; std::vector<std::string> taken; std::string expected; } cases[] = {  // "": refused
+      {"C:\\App\\data.dll", {"C:\\App\\data.$$A", "C:\\App\\data.$$B"}, "C:\\App\\data.$$C"},
+      {"C:\\App\\data.dll", {"C:\\App\\data.$$B"}, "C:\\App\\data.$$A"},
+      {"C:\\App.2\\readme", {}, "C:\\App.2\\readme.$$A"},
+      {"C:\\App\\archive.tar.gz", {}, "C:\\App\\archive.tar.$$A"},
+      {"C:\\App\\data.dll", all, ""},
+      {tooLong, {}, ""},           // 256 bytes, no extension
+      {fits, {}, fits + ".$$A"},  // 255 + ".$$A" + NUL = 260
+  };
+  for (auto& c : cases) {
+    FakeFiles.present = {c.taken.begin(), c.taken.end()};
+    char out[260] = "unchanged";
+    EXPECT_EQ(MakeTemporaryName(c.destination.c_str(), out, sizeof out), c.expected.empty() ? 1 : 0) << c.destination;
+    if (!c.expected.empty()) EXPECT_EQ(std::string(out), c.expected);
+  }
+}
+
+TEST(VolumeNames, Table) {
+  std::string fits(254, 'a'), tooLong(255, 'a');
+  struct { std::string base; int number; std::string name; } cases[] = {  // "" when refused
+      {"C:\\App\\setup.exe", 1, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, "C:\\App\\setup.D12"},
+      {"C:\\App\\setup.D01", 2, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, "C:\\App.2\\setup.D01"},
+      {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"a.exe", 100, ""},
+      {fits, 1, fits + ".D01"},                        {tooLong, 1, ""},
+  };
+  for (auto& c : cases) {
+    char out[260] = "";
+    EXPECT_EQ(MakeVolumePath(c.base.c_str(), c.number, out), c.name.empty() ? 0 : 1) << c.base;
+    if (!c.name.empty()) EXPECT_EQ(std::string(out), c.name);
+  }
+}
+
+TEST(NameEscape, RelativeNamesStayInTheirFolder) {
+  for (const auto& c : kEntryNames)  // an empty name names no file, so it leaves nothing
+    if (*c.name) EXPECT_EQ(NameLeavesFolder(c.name), !c.parts) << c.name;
+}
+
+TEST_F(EntryTest, DestinationPerKind) {
+  // expected "" with a fault; present: a name that exists but cannot be opened.
+  struct { uint32_t kind; std::string item0, item9, expected; bool inUse = false;
+           std::string present = "", sharedProposal = "C:\\Common\\Shared";
+           bool noSpecialFolders = false, sharedOverflow = false; uint32_t flags = 0; } cases[] = {
+      {0, "sub\\file.txt", "", "C:\\App\\sub\\file.txt"},
+      {1, "sub\\file.txt", "", "C:\\WINDOWS\\file.txt"},
+      {2, "lib\\x.dll", "", "C:\\Common\\Shared\\x.dll"},
+      {2, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "", ""},
+      {2, "x.dll", "", "C:\\Common\\Shared\\x.dll", true, "C:\\Common\\Shared\\x.dll"},
+      {2, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "C:\\WINDOWS\\system32\\x.dll", "C:\\Common\\Shared",
+       false, true},
+      {3, "fonts\\a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf"},
+      {3, "a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf", true, "C:\\WINDOWS\\Fonts\\a.ttf"},
+      {42, "sub\\f.txt", "", "C:\\App\\f.txt"},
+      {5, "f.lnk", "", "C:\\Users\\me\\Desktop\\f.lnk"},
+      {7, "f.tmp", "", "C:\\TEMP\\f.tmp"},
+      {8, "sub\\f.hlp", "#Windows#\\Help", "C:\\WINDOWS\\Help\\f.hlp"},
+      {8, "f.hlp", std::string(300, 'h'), ""},
+      {9, "sub\\file.txt", "", "C:\\Users\\me\\Documents\\sub\\file.txt"},
+      {10, "Vendor\\cfg.ini", "", "C:\\Users\\me\\AppData\\Vendor\\cfg.ini"},
+      {10, "cfg.ini", "", "C:\\App\\cfg.ini", false, "", "", true},
+      // Beside the package, whatever the kind, and never tested for use.
+      {3, "readme.txt", "", "D:\\setup\\readme.txt", false, "D:\\setup\\readme.txt", "", false, false, 0x100},
+      {0, "..\\evil.dll", "", ""},
+      {0, std::string(600, 'n'), "", ""},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.item0 + " of kind " + std::to_string(c.kind));
+    Fresh();
+    std::strcpy(InstallFolder, "C:\\App\\");
+    SetOwnPath("D:\\setup\\setup.exe");
+    if (!c.noSpecialFolders)
+      Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"}, {0x10, "C:\\Users\\me\\Desktop"},
+                             {5, "C:\\Users\\me\\Documents"}, {0x1A, "C:\\Users\\me\\AppData"}};
+    FakeFiles.sharedFolder = c.sharedProposal;
+    FakeFiles.sharedLookupOverflows = c.sharedOverflow;
+    if (!c.present.empty()) FakeFiles.present.insert(c.present);
+    Bytes table;
+    FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind,
+                          .flags = c.flags};
+    EXPECT_EQ(ResolveEntryDestination(View(entry, table)), c.inUse);
+    EXPECT_EQ(std::string(WorkPath), c.expected);
+    EXPECT_EQ(DestinationFault, c.expected.empty() ? 31 : 0);
+  }
+  // An entry outside the file table is damaged.
+  std::strcpy(WorkPath, "stale"), DestinationFault = 0;
+  EXPECT_EQ((std::tuple{ResolveDestination(nullptr), DestinationFault, std::string(WorkPath)}),
+            std::tuple(false, 31, ""));
+}
+
+using P = std::pair<std::string, std::string>;
+
+FileVersionFacts Version(uint32_t ms, uint32_t ls) { return {true, ms, ls, false, 0}; }
+FileVersionFacts Language(uint32_t language) { return {false, 0, 0, true, language}; }
+FileVersionFacts Both(uint32_t ms, uint32_t ls, uint32_t language) { return {true, ms, ls, true, language}; }
+
+TEST_F(EntryTest, VersionRules) {
+  const uint32_t V2 = 0x00020000, V2_1 = 0x00020001, V1_9 = 0x00010009, Yes = kAnswerYes, No = kAnswerNo;
+  const char* kNewer = "Keep the newer %s?";
+  const std::string newer = "Keep the newer C:\\App\\x.dll?", language = "Other language: C:\\App\\x.dll";
+  struct { const char* what; FileVersionFacts existing; uint32_t flags, entryMS, entryLS, entryLanguage;
+           const char* newerText; std::deque<int> answers; int expected; std::vector<std::string> asked; } cases[] = {
+      {"equal is not newer", Version(V2, 0), 2, V2, 0, 0, kNewer, {}, 1, {}},
+      {"newer without text is kept", Version(V2_1, 0), 2, V2, 0x00050000, 0, "", {}, 0, {}},
+      {"newer refused", Version(V2_1, 0), 2, V2, 0x00050000, 0, kNewer, {No}, 0, {newer}},
+      {"newer accepted", Version(V2_1, 0), 2, V2, 0x00050000, 0, kNewer, {Yes}, 1, {newer}},
+      {"older is replaced", Version(V1_9, 7), 2, V2, 0, 0, kNewer, {}, 1, {}},
+      {"low half decides on a tie", Version(V2, 6), 2, V2, 5, 0, "", {}, 0, {}},
+      {"unsigned high half", Version(0x80000000, 0), 2, 0x7FFFFFFF, 0, 0, "", {}, 0, {}},
+      {"no fixed information", {false, 0, 0, false, 0}, 2, V2, 0, 0, "", {}, 1, {}},
+      {"newer ignored without the version flag", Version(V2_1, 0), 4, V2, 0, 0, "", {}, 1, {}},
+      {"same language", Language(0x409), 4, 0, 0, 0x409, "", {}, 1, {}},
+      {"other language refused", Language(0x409), 4, 0, 0, 0x407, "", {No}, 0, {language}},
+      {"the existing language word", Language(0x10409), 4, 0, 0, 0x409, "", {}, 1, {}},
+      {"against the whole field", Language(0x409), 4, 0, 0, 0x10409, "", {Yes}, 1, {language}},
+      {"both questions", Both(V2_1, 0, 0x409), 6, V2, 0, 0x407, kNewer, {Yes, No}, 0, {newer, language}},
+      {"refused newer asks no more", Both(V2_1, 0, 0x409), 6, V2, 0, 0x407, kNewer, {No}, 0, {newer}},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Ui = {.answers = c.answers};
+    Bytes table;
+    FileEntryFields entry{
+        .flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.entryLanguage};
+    EXPECT_EQ(DecideFileVersion(c.existing, View(entry, table), c.newerText, "Other language: %s", "C:\\App\\x.dll",
+                                ShowMessage),
+              c.expected);
+    std::vector<std::pair<std::string, unsigned>> asked;
+    for (auto& text : c.asked) asked.emplace_back(text, 0x124u);  // Yes/No, question icon, No as the default
+    EXPECT_EQ(Ui.messages, asked);
+  }
+}
+
+TEST(DeletionLine, OnlyThePlaceholderLineOfThatPathBecomesNul) {
+  struct { const char *text, *path, *expected; } cases[] = {  // the same text when nothing changes
+      // The path also appears as the value of a rename: only the deletion changes.
+      {"[Rename]\r\nC:\\A.DLL=C:\\TMP\\A.$$A\r\nxyz=C:\\TMP\\A.$$A\r\n", "C:\\TMP\\A.$$A",
+       "[Rename]\r\nC:\\A.DLL=C:\\TMP\\A.$$A\r\nNUL=C:\\TMP\\A.$$A\r\n"},
+      // A longer path that starts with this one is another file.
+      {"[Rename]\r\nxyz=C:\\TMP\\AB\r\n", "C:\\TMP\\A", "[Rename]\r\nxyz=C:\\TMP\\AB\r\n"},
+      {"[Rename]\r\naxyz=C:\\X\r\n", "C:\\X", "[Rename]\r\naxyz=C:\\X\r\n"},
+      {"[Rename]\r\nxyz=C:\\X", "C:\\X", "[Rename]\r\nNUL=C:\\X"},
+      {"[rename]\nXYZ=c:\\x\n", "C:\\X", "[rename]\nNUL=c:\\x\n"},
+  };
+  for (auto& c : cases) {
+    std::string text = c.text;
+    EXPECT_EQ(MarkDeletionLine(text.data(), (uint32_t)text.size(), c.path), std::string(c.text) != c.expected)
+        << c.text;
+    EXPECT_EQ(text, c.expected);
+  }
+}
+
+TEST_F(EntryTest, MovesAtRestartInTheFamilysPlace) {
+  FakeFiles.ntFamily = false;
+  Fake.windowsFolder = Path("win\\");
+  FakeFiles.shortNames = {{"C:\\Program Files\\a.dll", "C:\\PROGRA~1\\A.DLL"},
+                          {"C:\\Program Files\\a.$$A", "C:\\PROGRA~1\\A.$$A"},
+                          {"C:\\Program Files\\old library.dll", "C:\\PROGRA~1\\OLDLIB~1.DLL"}};
+  MoveFileAtRestart("C:\\Program Files\\a.dll", "C:\\Program Files\\a.$$A");
+  MoveFileAtRestart(nullptr, "C:\\Program Files\\old library.dll");
+  MoveFileAtRestart(nullptr, "C:\\B.TMP");
+  // Every deletion is written under the one placeholder key, then renamed.
+  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")),
+            "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n"
+            "[Rename]\r\nNUL=C:\\B.TMP\r\n");
+  FakeFiles.ntFamily = true;
+  MoveFileAtRestart("C:\\APP\\A.DLL", "C:\\APP\\A.$$A");
+  MoveFileAtRestart(nullptr, "C:\\APP\\B.$$A");
+  EXPECT_EQ(FakeFiles.restartMoves, (std::vector<P>{{"C:\\APP\\A.$$A", "C:\\APP\\A.DLL"}, {"C:\\APP\\B.$$A", ""}}));
+}
+
+}  // namespace

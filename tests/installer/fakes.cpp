@@ -1,0 +1,203 @@
+#include "fakes.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "install/install_run.h"
+#include "platform/disk.h"
+#include "platform/file_system.h"
+#include "platform/system.h"
+#include "ui/show_message.h"
+
+FakeSystem Fake;
+FakeDisk Disk;
+FakeUi Ui;
+FakeFileSystem FakeFiles;
+
+void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}; }
+
+namespace {
+
+std::string Trimmed(std::string s) {
+  while (s.size() > 3 && s.back() == '\\') s.pop_back();
+  return s;
+}
+
+const std::string* FindIn(const std::vector<std::string>& list, const std::string& path) {
+  for (const auto& p : list)
+    if (strcasecmp(p.c_str(), Trimmed(path).c_str()) == 0) return &p;
+  return nullptr;
+}
+
+// Into `out` of `size` bytes, cut and terminated.
+int CopyOut(const std::string& s, char* out, size_t size = 260) {
+  size_t n = std::min(s.size(), size - 1);
+  std::memcpy(out, s.data(), n);
+  out[n] = 0;
+  return 1;
+}
+
+template <class Map>
+int Lookup(const Map& map, const typename Map::key_type& key, char* out, size_t size = 260) {
+  auto it = map.find(key);
+  return it != map.end() && CopyOut(it->second, out, size);
+}
+
+std::string Key(const char* key, const char* value) { return std::string(key) + "|" + value; }
+
+}  // namespace
+
+void FakeSystem::AddFolder(const std::string& path) {
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    if (!FindIn(folders, path.substr(0, at))) folders.push_back(path.substr(0, at));
+  if (!FindIn(folders, path)) folders.push_back(Trimmed(path));
+}
+
+void GetScreenSize(int* width, int* height) { *width = Fake.screenWidth, *height = Fake.screenHeight; }
+
+int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
+  return Lookup(Fake.registry, std::to_string(root) + "|" + key + "|" + (value ? value : ""), out, size);
+}
+
+uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {
+  if (!Lookup(Fake.ini, std::string(file) + "|" + section + "|" + key, out, size)) *out = 0;
+  return (uint32_t)std::strlen(out);
+}
+
+int GetWindowsFolder(char* out) { return CopyOut(Fake.windowsFolder, out); }
+int GetSystemFolder(char* out) { return CopyOut("C:\\WINDOWS\\system32", out); }
+int GetSpecialFolderPath(char* out, int number) { return Lookup(Fake.specialFolders, number, out); }
+void GetLocalDate(int* year, int* month, int* day) { *year = 2024, *month = 3, *day = 5; }
+
+int EnterFolder(const char* path) {
+  std::string p = path;
+  const std::string* f = FindIn(Fake.folders, p);
+  if (p.size() == 3 && p[1] == ':') f = &p;  // a drive root always exists
+  if (!f) return -1;
+  Fake.currentFolder = *f;
+  return 0;
+}
+
+int MakeFolder(const char* path) {
+  std::string p = path;
+  if (p.rfind("\\\\", 0) == 0) return 1;  // a server name is no folder
+  size_t cut = p.rfind('\\');
+  if (cut != std::string::npos && cut > 2 && !FindIn(Fake.folders, p.substr(0, cut))) return 1;
+  Fake.folders.push_back(Trimmed(p));
+  Fake.created.push_back(Trimmed(p));
+  return 0;
+}
+
+int FindStoredName(const char* path, char* name) {
+  const std::string* f = FindIn(Fake.folders, path);
+  if (!f) f = FindIn(Fake.files, path);
+  return f && CopyOut(f->substr(f->rfind('\\') + 1), name);
+}
+
+void ShowInformation(const char* text, const char* caption) { Fake.messages.emplace_back(text, caption); }
+
+int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
+  Disk.freeBytesQueries.push_back(path);
+  return Disk.hasFreeBytes && (*freeBytes = Disk.freeBytes, 1);
+}
+
+int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
+                      uint32_t* freeClusters) {
+  Disk.geometryQueries.push_back(root);
+  if (!Disk.hasGeometry) return 0;
+  *sectorsPerCluster = 8, *bytesPerSector = 512, *freeClusters = Disk.freeClusters;
+  return 1;
+}
+
+int FindExistingFile(const char*, uint32_t*, uint32_t*) { return 0; }
+
+uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
+  auto it = Disk.fullPaths.find(path);
+  std::string full = it == Disk.fullPaths.end() ? path : it->second;
+  if (full.size() >= size) return out[0] = 0;
+  return CopyOut(full, out, size), (uint32_t)full.size();
+}
+
+int ShowMessage(const char* text, unsigned style) {
+  Ui.messages.emplace_back(text, style);
+  if (Ui.onMessage) Ui.onMessage();
+  if (Ui.answers.empty()) return Ui.defaultAnswer;
+  int a = Ui.answers.front();
+  Ui.answers.pop_front();
+  return a;
+}
+
+void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
+void ShowCurrentFile(const char*) {}
+
+bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
+
+int ProbeFile(const char* path) {
+  if (!NamedFileExists(path)) return kProbeMissing;
+  return FakeFiles.readOnly.count(path) ? kProbeReadOnly : kProbeWritable;
+}
+
+int SetReadOnlyAttribute(const char* path, bool readOnly) {
+  if (!NamedFileExists(path)) return 1;
+  return readOnly ? (void)FakeFiles.readOnly.insert(path) : (void)FakeFiles.readOnly.erase(path), 0;
+}
+
+int DeleteNamedFile(const char* path) {
+  if (FakeFiles.locked.count(path) || FakeFiles.readOnly.count(path)) return kFileOpDenied;
+  if (FakeFiles.present.erase(path)) return kFileOpDone;
+  return unlink(path) == 0 ? kFileOpDone : kFileOpFailed;
+}
+
+int ReplaceNamedFile(const char* from, const char* to) {
+  if (FakeFiles.locked.count(to) || FakeFiles.readOnly.count(to)) return kFileOpDenied;
+  if (FakeFiles.unreplaceable.count(to)) return kFileOpFailed;
+  return std::rename(from, to) == 0 ? kFileOpDone : kFileOpFailed;
+}
+
+void SetFileTimes(FileHandle, const uint8_t*) {}
+int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out); }
+bool IsNtFamily() { return FakeFiles.ntFamily; }
+
+void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool* inUseTest) {
+  *inUseTest = !FakeFiles.sharedLookupOverflows;
+  CopyOut(FakeFiles.sharedLookupOverflows ? "" : FakeFiles.sharedFolder, out);
+}
+
+int ReadFileVersion(const char*, FileVersionFacts*) { return 0; }
+
+int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
+  return FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : ""), 0;
+}
+
+void GetShortPath(const char* path, char* out) {
+  if (!Lookup(FakeFiles.shortNames, path, out)) CopyOut(path, out);
+}
+
+// Enough of the system's writer for the deletion's rewrite: each entry
+// lands on a line of its own under its section's header.
+void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
+  std::ofstream(file, std::ios::binary | std::ios::app) << "[" << section << "]\r\n" << key << "=" << value << "\r\n";
+}
+
+void FlushProfile(const char*) {}
+
+int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
+  auto it = FakeFiles.dwords.find(Key(key, value));
+  return it != FakeFiles.dwords.end() && (*out = it->second, 1);
+}
+int SetMachineDword(const char* key, const char* value, uint32_t data) {
+  return FakeFiles.dwords[Key(key, value)] = data, 0;
+}
+int SetMachineString(const char* key, const char* value, const char* data) {
+  return FakeFiles.strings[Key(key, value)] = data, 0;
+}
+int DeleteMachineValue(const char* key, const char* value) { return !FakeFiles.strings.erase(Key(key, value)); }
+
+void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
+void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
+void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
+void UnregisterComponentFile(const char*) {}
