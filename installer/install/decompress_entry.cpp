@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint32_t kInputSize = 8192;
 constexpr uint32_t kOutputSize = 12288;
-enum { kOk = 0, kBadStream = 1, kNoMemory = 2, kReadFailed = 3, kWriteFailed = 4 };
+enum { kOk = 0, kBadStream = 1, kNoMemory = 2, kReadFailed = 3, kWriteFailed = kDecompressWriteFailed };
 enum { kMethodZlib = 1, kMethodBzip2 = 2 };
 
 struct Sink {

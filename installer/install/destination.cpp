@@ -53,12 +53,14 @@ void KindFolder(const FileEntryView& e, char* folder, bool* inUseTest) {
       if (GetWindowsFolder(found)) AppendAt(folder, kPathSize, 0, found);
       return;
     case kDestShared: {
+      const char* name = LastComponent(e.strings[kItemName]);
+      if (!name) return;  // refused as damaged once the name is checked
       char windows[kPathSize], app[kPathSize];
       windows[0] = 0;
       GetWindowsFolder(windows);
       AppendAt(app, kPathSize, 0, InstallFolder);
       if (Length(app) > 3 && app[Length(app) - 1] == '\\') app[Length(app) - 1] = 0;
-      FindSharedFileFolder(LastComponent(e.strings[kItemName]), windows, app, found, inUseTest);
+      FindSharedFileFolder(name, windows, app, found, inUseTest);
       if (found[0] || GetSystemFolder(found)) AppendAt(folder, kPathSize, 0, found);
       return;
     }
@@ -81,6 +83,16 @@ void KindFolder(const FileEntryView& e, char* folder, bool* inUseTest) {
     default:
       return;
   }
+}
+
+// A kind-8 folder must name its place in full: a drive's root or a share,
+// then folders, none of them "..". A relative one would follow the current
+// folder, which the package does not choose.
+bool IsFullFolder(const char* folder) {
+  bool drive = ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') && folder[1] == ':' && IsSeparator(folder[2]);
+  bool share = IsSeparator(folder[0]) && IsSeparator(folder[1]) && folder[2] && !IsSeparator(folder[2]);
+  if (!drive && !share) return false;
+  return !NameLeavesFolder(folder + (drive ? 3 : 2));
 }
 
 bool Fault() {
@@ -136,7 +148,8 @@ bool ResolveEntryDestination(const FileEntryView& e) {
   AppendAt(folder, kPathSize, 0, InstallFolder);
   bool inUseTest = false;
   if (e.kind == kDestCustom) {
-    if (ExpandPathVariables(folder, e.strings[kItemFolder], kPathSize) >= kPathSize) return Fault();
+    if (ExpandPathVariables(folder, e.strings[kItemFolder], kPathSize) >= kPathSize || !IsFullFolder(folder))
+      return Fault();
   } else {
     KindFolder(e, folder, &inUseTest);
   }
@@ -149,6 +162,10 @@ bool ResolveEntryDestination(const FileEntryView& e) {
     name = LastComponent(item0);
     if (!name) return Fault();
   }
+  // A file needs a name of its own: an empty one would make the folder
+  // itself the file to replace. Folder entries end in a separator.
+  const char* last = LastComponent(name);
+  if (!(e.flags & kFlagFolder) && (!last || !*last)) return Fault();
 
   if (!AppendAt(WorkPath, kWorkPathSize, 0, folder)) return Fault();
   uint32_t at = Length(WorkPath);

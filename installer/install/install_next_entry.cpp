@@ -22,6 +22,7 @@ namespace {
 const uint32_t kChecksumPiece = 8192;
 const int kPageCancel = 2;
 const int kDamaged = 31;
+const int kCannotWrite = 17;
 
 // Copies src into out (size bytes) when it fits whole.
 bool CopyFits(char* out, uint32_t size, const char* src) {
@@ -61,19 +62,26 @@ void CompleteEntry(const FileEntryView& e, uint16_t options) {
   ShowEntryProgress();
 }
 
+int WriteFailed() {
+  SetErrorArgument(WorkPath);
+  return kCannotWrite;
+}
+
 // Writes the entry's content into the open temporary file. 0, or the result
 // code (0 as well when the user cancelled: no code is set then).
 int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool* damaged) {
   uint32_t size = 0, checksum = 0;
-  if (options & kOptUninstaller) {
-    if (!ThePackage.uninstaller || ThePackage.uninstallerSize == 0) return 0;
-    if (FileWrite(temp, ThePackage.uninstaller, ThePackage.uninstallerSize) != 0) return kDamaged;
-  }
+  // The loader refuses an uninstaller entry without the image.
+  if ((options & kOptUninstaller) && ThePackage.uninstallerSize &&
+      FileWrite(temp, ThePackage.uninstaller, ThePackage.uninstallerSize) != 0)
+    return WriteFailed();
   int sought = SeekDataArea(e.dataOffset);
   if (sought) return sought;
+  int r = DecompressEntry(temp, &DataArea.volume, e.storedLength, &size, &checksum);
+  // A full disk is not a damaged package.
+  if (r == kDecompressWriteFailed) return WriteFailed();
   // The reader may have named the failure already (a missing volume).
-  if (DecompressEntry(temp, &DataArea.volume, e.storedLength, &size, &checksum) != 0)
-    return Cancelled() ? 0 : ResultCode ? ResultCode : kDamaged;
+  if (r != 0) return Cancelled() ? 0 : ResultCode ? ResultCode : kDamaged;
   if (!(options & kOptUninstaller)) {
     if (e.timesBlock) SetFileTimes(temp, e.timesBlock);
     *damaged = size != e.size || checksum != e.checksum;
@@ -89,13 +97,13 @@ int ExtractEntry(const FileEntryView& e, uint16_t options, bool inUse) {
   CreateFolderChain(WorkPath);
   if (MakeTemporaryName(WorkPath, Run.tempName, sizeof Run.tempName) != 0) {
     Run.tempName[0] = 0;
-    ResultCode = 17;
+    ResultCode = kCannotWrite;
     SetErrorArgument(WorkPath);
     return 0;
   }
   FileHandle temp = FileCreate(Run.tempName);
   if (temp == INVALID_FILE) {
-    ResultCode = 17;
+    ResultCode = kCannotWrite;
     SetErrorArgument(Run.tempName);
     Run.tempName[0] = 0;  // not ours to delete
     return 0;

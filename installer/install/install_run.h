@@ -43,7 +43,8 @@ void ShowEntryProgress();
 // DataArea reading for entries.
 int SeekDataArea(uint32_t offset);  // 0, 15 cancelled at the disk prompt, 18 volume missing
 FileHandle OpenNextVolume();
-// 0 ok, 1 bad method/stream, 2 memory, 3 read, 4 write.
+// 0 ok, 1 bad method/stream, 2 memory, 3 read, kDecompressWriteFailed.
+inline constexpr int kDecompressWriteFailed = 4;
 int DecompressEntry(FileHandle out, FileHandle* volume, uint32_t storedLength, uint32_t* sizeOut,
                     uint32_t* checksumOut);
 

@@ -10,7 +10,6 @@
 using namespace wrenly::format;
 
 namespace {
-const unsigned kSecondButtonDefault = 0x100;
 const uint32_t kQuestionSize = 2048;
 const uint32_t kComparePiece = 8192;
 const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -44,7 +43,7 @@ void SetEntryStatus(const FileEntryView& entry, uint16_t status) {
 int DecideFileVersion(const FileVersionFacts& existing, const FileEntryView& entry, const char* newerText,
                       const char* languageText, const char* path, AskFunction ask) {
   if (!entry.versionBlock) return 1;
-  const unsigned style = kMessageYesNoQuestion | kSecondButtonDefault;
+  const unsigned style = kMessageYesNoQuestion | kMessageDefaultNo;
   if ((entry.flags & kFlagVersionCheck) && existing.hasFixed) {
     uint32_t ms = LoadU32(entry.versionBlock + file_entry::version::kVersionMS);
     uint32_t ls = LoadU32(entry.versionBlock + file_entry::version::kVersionLS);
@@ -66,7 +65,8 @@ int CheckFileVersion(const FileEntryView& entry) {
 
 int ConfirmDamagedFile() {
   if (Options.acceptDamaged) return 1;
-  if (Ask(ShowMessage, GetMessageText(7, 32), WorkPath, kMessageYesNoQuestion)) return 1;
+  // Enter must not put a damaged file in place.
+  if (Ask(ShowMessage, GetMessageText(7, 32), WorkPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
   ResultCode = 21;
   SetErrorArgument(WorkPath);
   return 0;

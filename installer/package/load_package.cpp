@@ -2,6 +2,7 @@
 
 #include "format/block_ids.h"
 #include "format/container.h"
+#include "format/file_entry.h"
 #include "install/data_area.h"
 #include "package/block_handlers.h"
 #include "package/package.h"
@@ -50,6 +51,26 @@ int WalkBlocks(FileHandle file) {
   }
 }
 
+// A run without its settings shows nothing, a type without its file table
+// installs nothing, an uninstaller entry without the image writes an empty
+// program: each would end as a success. A type with no files carries an
+// empty table.
+bool HoldsWhatTheRunNeeds() {
+  if (!ThePackage.settings) return false;
+  bool imageNeeded = false;
+  for (int t = 0; t < ThePackage.typeCount; ++t) {
+    const InstallTypeSlot& type = ThePackage.types[t];
+    if (!type.fileTable) return false;
+    wf::ByteView table{type.fileTable, type.fileTableSize};
+    uint32_t count = 0, at = wf::file_table::kEntries;
+    table.U32(wf::file_table::kCount, &count);
+    wf::FileEntryView e;
+    for (uint32_t i = 0; i < count && wf::ParseFileEntry(table, at, &e); ++i, at += e.recordSize)
+      imageNeeded = imageNeeded || (wf::LoadU16(e.record + wf::file_entry::kStatus) & wf::kOptUninstaller);
+  }
+  return !imageNeeded || ThePackage.uninstallerSize > 0;
+}
+
 }  // namespace
 
 int LoadPackage() {
@@ -66,7 +87,7 @@ int LoadPackage() {
   FileClose(file);
   ThePackage.typeCount = Walk.typeIndex + 1;
   // A package without a type, or one that starts with a type it lacks, is damaged.
-  if (r != kLoadOk || ThePackage.typeCount < (int)wf::kMinInstallTypes ||
+  if (r != kLoadOk || ThePackage.typeCount < (int)wf::kMinInstallTypes || !HoldsWhatTheRunNeeds() ||
       !SelectInstallType(Walk.initialType)) {
     FreePackage();
     return 0;

@@ -64,8 +64,8 @@ bool CheckOnNext(HWND page) {
   int shortOfSpace = CheckDiskSpace();
   SetBodyTexts(page, kTextFirstBody);
   if (shortOfSpace &&
-      ShowMessage(GetMessageText(wf::msg::kListMessages, wf::msg::kNotEnoughSpace), kMessageYesNoQuestion) !=
-          kAnswerYes)
+      ShowMessage(GetMessageText(wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
+                  kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
     return false;
   Run.destinationChecked = true;
   return true;

@@ -6,6 +6,7 @@ enum MessageStyle : unsigned {
   kMessageInformation = 0x40,              // OK, information icon
   kMessageOkCancelInformation = 0x41,      // OK/Cancel, information icon
   kMessageYesNoQuestion = 0x24,            // Yes/No, question icon
+  kMessageDefaultNo = 0x100,               // with Yes/No: Enter answers No
 };
 enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 

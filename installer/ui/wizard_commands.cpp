@@ -108,7 +108,8 @@ void PreparePage(HWND page, uint32_t mask) {
   SetButtonStates(mask);
 }
 
-void ButtonBarCommand(WPARAM wParam, LPARAM lParam) {
+namespace {
+void HandleButton(WPARAM wParam, LPARAM lParam) {
   if (CurrentPage && SendMessageA(CurrentPage, WM_COMMAND, wParam, lParam)) return;
   int id = LOWORD(wParam);
   if (id == wf::kIdNext || id == wf::kIdBack) {
@@ -121,4 +122,15 @@ void ButtonBarCommand(WPARAM wParam, LPARAM lParam) {
       UserCancelled = true;
     }
   }
+}
+}  // namespace
+
+// A question's message loop also delivers clicks: a second Next arriving
+// while the first one's questions are open would ask them all again, nested.
+void ButtonBarCommand(WPARAM wParam, LPARAM lParam) {
+  static bool busy;
+  if (busy) return;
+  busy = true;
+  HandleButton(wParam, lParam);
+  busy = false;
 }

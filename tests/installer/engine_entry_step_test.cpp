@@ -2,6 +2,9 @@
 // loaded, the run started, and InstallNextEntry called until it stops.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <climits>
 #include <filesystem>
 #include <optional>
@@ -45,6 +48,7 @@ struct Case {
   Boxes boxes = {};
   const char* readOnly = nullptr;
   bool restart = false;
+  rlim_t diskRoom = 0;  // bytes a file may grow to during the run, as on a full disk; 0 any
 };
 
 class EntryStep : public InstallerTest {
@@ -71,9 +75,17 @@ class EntryStep : public InstallerTest {
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
     std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
     ::Run.destinationChecked = true;
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    if (diskRoom) {
+      signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails as on a full disk
+      rlimit full{diskRoom, before.rlim_max};
+      setrlimit(RLIMIT_FSIZE, &full);
+    }
     EXPECT_EQ(StartInstallation(), 1);
     int handled = 0;
     while (InstallNextEntry()) ++handled;
+    setrlimit(RLIMIT_FSIZE, &before);
     return handled;
   }
   uint16_t Status() const { return wf::LoadU16(ThePackage.firstEntry + 4); }
@@ -86,7 +98,7 @@ class EntryStep : public InstallerTest {
     for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
-    Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy;
+    Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
     Ui.answers = c.answers;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     PageResult = c.cancel ? 2 : 0;
@@ -110,6 +122,7 @@ class EntryStep : public InstallerTest {
   }
 
   Bytes area, rest;
+  rlim_t diskRoom = 0;
 };
 
 TEST_F(EntryStep, Streams) {
@@ -163,7 +176,7 @@ TEST_F(EntryStep, Overwrite) {
   const std::string fresh(20000, 'n');
   std::string lastByte = fresh;
   lastByte.back() = 'o';
-  const Boxes damaged = {{"", 0x24}};  // asked although the package has no text, unless /R
+  const Boxes damaged = {{"", 0x124}};  // asked although the package has no text, unless /R; Enter says No
   for (const Case& c : std::vector<Case>{
            {.name = "created", .status = 25, .after = "new content"},
            {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
@@ -188,6 +201,8 @@ TEST_F(EntryStep, Overwrite) {
            {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
             .status = 500, .after = "old", .readOnly = "data.$$A", .restart = true},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
+           {.name = "a full disk fails the write, not the package", .existing = "old", .content = fresh, .result = 17,
+            .after = "old", .diskRoom = 4096},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
        })
     Check(c);

@@ -83,6 +83,12 @@ TEST_F(EntryTest, DestinationPerKind) {
       {3, "readme.txt", "", "D:\\setup\\readme.txt", false, "D:\\setup\\readme.txt", "", false, false, 0x100},
       {0, "..\\evil.dll", "", ""},
       {0, std::string(600, 'n'), "", ""},
+      // A file needs a name; a folder entry names folders only.
+      {0, "", "", ""}, {0, "sub\\", "", ""}, {1, "sub\\", "", ""}, {2, "a:b", "", ""},
+      {0, "made\\", "", "C:\\App\\made\\", false, "", "", false, false, 0x200},
+      // Kind 8 names its folder in full.
+      {8, "f.txt", "..\\..\\k8out", ""}, {8, "f.txt", "C:\\x\\..\\..\\y", ""}, {8, "f.txt", "C:k8", ""},
+      {8, "f.txt", "\\\\server\\share\\d", "\\\\server\\share\\d\\f.txt"},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.item0 + " of kind " + std::to_string(c.kind));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -61,7 +62,8 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   wf::StoreU32(settings.data() + layout + wf::page_layout::kBodyRecords, wf::page_layout::kSize);
   settings.resize(layout + wf::page_layout::kSize + 2 * wf::control_record::kSize, 0x5A);
   PackageImage p;
-  p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(0x4321, {});  // an empty unknown block
+  p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(wf::kBlockFileTable, FileTable({}));
+  p.Add(0x4321, {});  // an empty unknown block
   ASSERT_EQ(LoadFile(p.Build()), 1);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
   EXPECT_EQ(std::tuple(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize),
@@ -94,6 +96,30 @@ TEST_F(Loading, CompletenessTable) {
   }
 }
 
+// A package that lacks what its run needs would end in a success that
+// installed nothing, or an empty uninstaller: refused before any window.
+TEST_F(Loading, WhatTheRunNeedsTable) {
+  auto drop = [](PackageImage& p, uint16_t id) { std::erase_if(p.blocks, [id](const Block& b) { return b.id == id; }); };
+  auto uninstallerEntry = [](PackageImage& p) { p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = 2}}); };
+  const std::tuple<const char*, std::function<void(PackageImage&)>, int> cases[] = {
+      {"typical", [](PackageImage&) {}, 1},
+      {"no settings", [&](PackageImage& p) { drop(p, wf::kBlockSetupSettings); }, 0},
+      {"a type without its file table", [&](PackageImage& p) { drop(p, wf::kBlockFileTable); }, 0},
+      {"a second type without one", [](PackageImage& p) { p.AddType(); }, 0},
+      {"an uninstaller entry without the image", uninstallerEntry, 0},
+      {"an uninstaller entry with an empty image",
+       [&](PackageImage& p) { uninstallerEntry(p), p.Add(wf::kBlockUninstallerImage, {}); }, 0},
+      {"an uninstaller entry with the image",
+       [&](PackageImage& p) { uninstallerEntry(p), p.Add(wf::kBlockUninstallerImage, Bytes{'M', 'Z'}); }, 1},
+  };
+  for (auto& [name, change, loads] : cases) {
+    PackageImage p = TypicalPackage();
+    change(p);
+    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
+    EXPECT_TRUE(Fake.messages.empty()) << name;
+  }
+}
+
 TEST_F(Loading, BackgroundTable) {
   // Resumed, with a variant list, the bitmap kept (-1 none).
   const std::tuple<int, bool, int> cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
@@ -114,6 +140,7 @@ TEST_F(Loading, BackgroundTable) {
 
 TEST_F(Loading, TypesAndTheirBlocks) {
   PackageImage p;
+  p.Add(wf::kBlockSetupSettings, SettingsBlock());
   InstallTypeFields first{.defaultFolder = "D:\\First"}, second{.defaultFolder = "#parent#"};
   p.AddType(first).Add(wf::kBlockFileTable, FileTable({{}, {}, {}})).Add(wf::kBlockUninstallSections, Bytes{9, 9});
   p.AddType(second).Add(wf::kBlockFileTable, FileTable({{}}));
