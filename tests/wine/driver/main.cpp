@@ -170,16 +170,12 @@ bool Press(Target& t, const Args& args) {
   return Line("pressed " + args[0]);
 }
 
-// Enter as the keyboard gives it, to the control with the focus: the box's
-// own dialog code decides which button that answers.
+// Enter on the box last waited for: its own dialog code picks the button,
+// the focused one or the default, as for the key.
 bool Enter(Target& t, const Args&) {
   HWND box = t.current && IsWindow(t.current) ? t.current : FirstWindow(t);
   if (!box) return Fail("no-window");
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui) && gui.hwndFocus ? gui.hwndFocus : box;
-  PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+  PostMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
   AwaitAnswered(t, box);
   return Line("pressed Enter");
 }
