@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "builder/compress.h"
 #include "builder/dib.h"
@@ -112,7 +113,8 @@ Block* PackageImage::Find(uint16_t id, int nth) {
 
 Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
   wf::ByteWriter w;
-  for (uint32_t i = 0; i < signatureAt; ++i) w.U8(i < 2 ? "MZ"[i] : static_cast<uint8_t>(i * 7 + 3));
+  w.Bytes(stub);
+  for (uint32_t i = stub.size(); i < signatureAt; ++i) w.U8(i < 2 ? "MZ"[i] : static_cast<uint8_t>(i * 7 + 3));
   w.Bytes(wf::kSignature, wf::kSignatureSize);
   for (auto& b : blocks) {
     if (blockAt) blockAt->push_back(w.size());
@@ -166,9 +168,19 @@ PackageImage TypicalPackage() {
 }
 
 PackageImage Craft(const wb::Project& plan) {
+  PackageImage p = Split(wb::AssemblePackage(plan, Bytes(PackageImage().signatureAt, 'S')).setup);
+  p.stub.clear();  // the filler stands in, so a test may move the signature
+  return p;
+}
+
+PackageImage Split(const Bytes& s) {
   PackageImage p;
-  Bytes s = wb::AssemblePackage(plan, Bytes(p.signatureAt, 'S')).setup;
-  uint32_t at = p.signatureAt + wf::kSignatureSize, length;
+  uint32_t at = wf::kSignatureMinOffset, length;
+  while (at + wf::kSignatureSize <= s.size() && !wf::IsSignatureAt(&s[at])) ++at;
+  if (at + wf::kSignatureSize > s.size()) throw std::runtime_error("no package signature");
+  p.stub.assign(s.begin(), s.begin() + at);
+  p.signatureAt = at;
+  at += wf::kSignatureSize;
   for (; wf::LoadU16(&s[at]) != wf::kBlockEnd; at += wf::block_header::kSize + length) {
     length = wf::LoadU32(&s[at + wf::block_header::kLength]);
     Bytes payload(&s[at + wf::block_header::kSize], &s[at + wf::block_header::kSize + length]);

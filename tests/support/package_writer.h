@@ -52,6 +52,7 @@ struct Block {
 
 struct PackageImage {
   uint32_t signatureAt = 2048;
+  Bytes stub;                        // a real program before the signature, else filler
   std::vector<Block> blocks;
   Bytes dataArea;
   uint32_t trailing = 0;             // bytes after the DataArea
@@ -77,6 +78,9 @@ PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title
 // its whole look, two types and files of every kind, split back into blocks.
 wrenly::builder::Project TypicalPlan();
 PackageImage Craft(const wrenly::builder::Project& plan);  // blocks zlib-compressed
+// A setup file of one part split back into its stub, blocks and DataArea, the
+// same way.
+PackageImage Split(const Bytes& setup);
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
