@@ -16,6 +16,11 @@ void GetScreenSize(int* width, int* height);
 // 1 when the value was read into out (size bytes, NUL-terminated); the value
 // type is not looked at. value null or "" reads the key's default value.
 int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size);
+// Whether the value exists, whatever its type and size.
+bool RegistryValueExists(uint32_t root, const char* key, const char* value);
+// Creates the key when missing and sets a REG_SZ value, its terminator
+// counted. 0 on success.
+int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data);
 // The profile string, or "" when missing; returns its length.
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size);
 int GetWindowsFolder(char* out);  // 260 bytes; 1 on success

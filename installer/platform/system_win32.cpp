@@ -35,6 +35,23 @@ int QueryRegistryString(uint32_t root, const char* key, const char* value, char*
   return 1;
 }
 
+bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
+  HKEY k;
+  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  LONG r = RegQueryValueExA(k, value, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(k);
+  return r == ERROR_SUCCESS;
+}
+
+int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data) {
+  HKEY k;
+  if (RegCreateKeyExA(RootKey(root), key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+    return 1;
+  LONG r = RegSetValueExA(k, value, 0, REG_SZ, (const BYTE*)data, (DWORD)lstrlenA(data) + 1);
+  RegCloseKey(k);
+  return r == ERROR_SUCCESS ? 0 : 1;
+}
+
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {
   return GetPrivateProfileStringA(section, key, "", out, size, file);
 }

@@ -59,8 +59,17 @@ void FakeSystem::AddFolder(const std::string& path) {
 
 void GetScreenSize(int* width, int* height) { *width = Fake.screenWidth, *height = Fake.screenHeight; }
 
+static std::string RegistryName(uint32_t root, const char* key, const char* value) {
+  return std::to_string(root) + "|" + key + "|" + (value ? value : "");
+}
 int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
-  return Lookup(Fake.registry, std::to_string(root) + "|" + key + "|" + (value ? value : ""), out, size);
+  return Lookup(Fake.registry, RegistryName(root, key, value), out, size);
+}
+bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
+  return Fake.registry.count(RegistryName(root, key, value));
+}
+int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data) {
+  return Fake.registry[RegistryName(root, key, value)] = data, 0;
 }
 
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {
