@@ -1,7 +1,6 @@
-// Linked into every fuzz target, for speed. With ASan's default quarantine
-// of 256 MB each execution touched fresh pages; and libbzip2 takes up to
-// 3.6 MB per stream, which ASan maps and poisons anew every time: kept here
-// across streams, a package's small bzip2 blocks no longer dominate a run.
+// Linked into every fuzz target, for speed: with ASan's default quarantine of
+// 256 MB each execution touched fresh pages, and the 3.6 MB libbzip2 takes
+// per stream were mapped and poisoned anew each time. Kept here instead.
 #include <bzlib.h>
 
 #include <cstdlib>
@@ -13,8 +12,7 @@ struct Kept {
   void* block;
   size_t size;
   bool used;
-};
-Kept kept[16];
+} kept[16];
 
 void* Take(void*, int n, int m) {
   size_t size = (size_t)n * (size_t)m;
@@ -33,7 +31,7 @@ void Give(void*, void* block) {
 }
 }  // namespace
 
-// Linked with --wrap: the product's calls come here first.
+// Linked with --wrap, so the product's calls come here first.
 extern "C" int __real_BZ2_bzDecompressInit(bz_stream* s, int verbosity, int small);
 extern "C" int __wrap_BZ2_bzDecompressInit(bz_stream* s, int verbosity, int small) {
   if (!s->bzalloc) s->bzalloc = Take, s->bzfree = Give;

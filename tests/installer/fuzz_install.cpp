@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,13 +47,24 @@ std::string InScratch(const char* path) {
   bool share = p.size() > 2 && IsSeparator(p[0]) && IsSeparator(p[1]) && !IsSeparator(p[2]);
   if (!drive && !share) Fail("a path outside the scratch folder", p);
   for (char& c : p) c = c == '/' ? '\\' : (char)std::tolower((unsigned char)c);
-  if (("\\" + p + "\\").find("\\..\\") != std::string::npos) Fail("a path climbing out of its folder", path);
+  for (size_t at = p.find(".."); at != std::string::npos; at = p.find("..", at + 1))
+    if (p[at - 1] == '\\' && (at + 2 == p.size() || p[at + 2] == '\\')) Fail("a path climbing out of its folder", path);
   return p;
 }
 
+// Whether a restart will move or delete the file: on NT in the registry, on
+// 9x in WININIT.INI.
+bool WaitsForRestart(const std::string& name) {
+  for (auto& move : FakeFiles.restartMoves)
+    if (InScratch(move.first.c_str()) == name) return true;
+  for (auto& entry : MemoryProfile)
+    if (InScratch(entry[3].c_str()) == name) return true;
+  return false;
+}
+
 // Right after each step, before anything else can touch its files: an entry
-// said written holds its content, and a temporary file remains only when
-// the entry waits for the restart, registered to be moved then.
+// said written holds its content, and a temporary file remains only when a
+// restart waits for it.
 void CheckStep(const wf::FileEntryView* e) {
   uint16_t status = e ? wf::LoadU16(e->record + wf::file_entry::kStatus) : 0;
   if (status == wf::kOutcomeReplaced || status == wf::kOutcomeCreated) {
@@ -63,28 +73,19 @@ void CheckStep(const wf::FileEntryView* e) {
         wf::UpdateFileChecksum(0, file->second->bytes.data(), e->size) != e->checksum)
       Fail("an entry said written differs from its file", WorkPath);
   }
-  std::string waiting;
-  if (status == wf::kOutcomeAtRestart && FakeFiles.ntFamily && !FakeFiles.restartMoves.empty())
-    waiting = InScratch(FakeFiles.restartMoves.back().first.c_str());
-  else if (status == wf::kOutcomeAtRestart && !MemoryProfile.empty())
-    waiting = InScratch(MemoryProfile.back()[3].c_str());
   for (auto& [name, file] : MemoryFiles)
-    if (file->fresh && name == waiting) file->fresh = false;
-    else if (file->fresh) Fail("a temporary file left behind", name);
+    if (file->fresh && !WaitsForRestart(name)) Fail("a temporary file left behind", name);
 }
 
-// What the run recorded by name lies inside too: restart moves (in the
-// registry on NT, in WININIT.INI on 9x), folders made, shared files, fonts.
+// What the run left by name lies inside too: restart moves and folders made.
 void CheckRecorded() {
   for (auto& [from, to] : FakeFiles.restartMoves)
     for (auto& path : {from, to})
       if (!path.empty()) InScratch(path.c_str());
   for (auto& entry : MemoryProfile)
-    for (auto& path : {entry[2], entry[3]})
+    for (auto& path : {entry[0], entry[2], entry[3]})
       if (path != "xyz") InScratch(path.c_str());
   for (auto& folder : Fake.created) InScratch(folder.c_str());
-  for (auto& font : FakeFiles.fontsAdded) InScratch(font.c_str());
-  for (auto& [shared, count] : FakeFiles.dwords) InScratch(shared.substr(shared.find('|') + 1).c_str());
 }
 
 void Install(int type, const DataAreaState& loaded) {
@@ -110,9 +111,8 @@ void Install(int type, const DataAreaState& loaded) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ResetRunState(), ResetFakes(), ResetDataArea(), AllocatePathBuffers();
+  ResetRunState(), ResetDataArea(), AllocatePathBuffers();
   MemoryPath = InScratch;
-  MemoryFiles.clear(), MemoryProfile.clear();
   std::string_view input((const char*)data, size);
   for (int part = 0; part <= 99; ++part) {
     char name[kPathSize];
@@ -135,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int type = 0; type < ThePackage.typeCount; ++type) Install(type, loaded);
     FreePackage();
   }
-  FreePathBuffers();
+  // Freed within the execution, or libFuzzer suspects a leak and runs it again.
+  FreePathBuffers(), ResetFakes(), MemoryFiles.clear(), MemoryProfile.clear();
   return 0;
 }

@@ -27,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FreePathBuffers();
   }
+  MemoryFiles.clear(), ResetFakes();  // within the execution, which libFuzzer checks for leaks
   return 0;
 }

@@ -7,12 +7,12 @@
 #include "platform/file_system.h"
 
 std::map<std::string, std::shared_ptr<MemoryFile>> MemoryFiles;
-std::vector<std::array<std::string, 4>> MemoryProfile;
 std::string (*MemoryPath)(const char* path) = [](const char* path) { return std::string(path); };
+std::vector<std::array<std::string, 4>> MemoryProfile;
 
 namespace {
-// A file cannot grow past this, as on a full disk: a small stream may unpack to gigabytes.
-constexpr size_t kDiskRoom = 8 << 20;
+// Then writes fail as on a full disk: a small stream may unpack to gigabytes.
+constexpr size_t kDiskRoom = 256 << 10;
 
 struct Open {
   std::shared_ptr<MemoryFile> file;
@@ -25,8 +25,9 @@ std::shared_ptr<MemoryFile> Find(const std::string& key) {
   return it == MemoryFiles.end() ? nullptr : it->second;
 }
 
-// Another program holds it, or it is read-only.
-bool Denied(const std::string& key, const std::shared_ptr<MemoryFile>& file) {
+// Held by another program, or read-only: not to be written.
+bool Denied(const std::string& key) {
+  auto file = Find(key);
   return FakeFiles.locked.count(key) || (file && file->readOnly);
 }
 }  // namespace
@@ -34,18 +35,13 @@ bool Denied(const std::string& key, const std::shared_ptr<MemoryFile>& file) {
 FileHandle FileOpen(const char* path, int mode) {
   std::string key = MemoryPath(path);
   auto file = Find(key);
-  if (!file || (mode != kFileRead && Denied(key, file))) return INVALID_FILE;
-  return new Open{file, 0};
+  return file && (mode == kFileRead || !Denied(key)) ? new Open{file, 0} : INVALID_FILE;
 }
 
 FileHandle FileCreate(const char* path) {
   std::string key = MemoryPath(path);
-  auto file = Find(key);
-  if (Denied(key, file)) return INVALID_FILE;
-  if (!file) file = MemoryFiles[key] = std::make_shared<MemoryFile>();
-  file->bytes.clear();
-  file->fresh = true;
-  return new Open{file, 0};
+  if (Denied(key)) return INVALID_FILE;
+  return new Open{MemoryFiles[key] = std::make_shared<MemoryFile>(MemoryFile{{}, false, true}), 0};
 }
 
 int FileRead(FileHandle handle, void* buffer, uint32_t n) {
@@ -59,11 +55,10 @@ int FileRead(FileHandle handle, void* buffer, uint32_t n) {
 
 int FileWrite(FileHandle handle, const void* buffer, uint32_t n) {
   Open& o = Of(handle);
-  std::vector<uint8_t>& bytes = o.file->bytes;
   size_t end = (size_t)o.at + n;
   if (end > kDiskRoom) return 2;
-  if (bytes.size() < end) bytes.resize(end);
-  if (n) std::memcpy(bytes.data() + o.at, buffer, n);
+  if (o.file->bytes.size() < end) o.file->bytes.resize(end);
+  if (n) std::memcpy(o.file->bytes.data() + o.at, buffer, n);
   o.at = (uint32_t)end;
   return 0;
 }
@@ -75,8 +70,7 @@ uint32_t FileSeek(FileHandle handle, int32_t offset, int origin) {
   Open& o = Of(handle);
   int64_t base = origin == kSeekCurrent ? o.at : origin == kSeekEnd ? (int64_t)o.file->bytes.size() : 0;
   int64_t to = origin == kSeekStart ? (int64_t)(uint32_t)offset : base + offset;
-  if (to < 0 || to >= kSeekFailed) return kSeekFailed;
-  return o.at = (uint32_t)to;
+  return to < 0 || to >= kSeekFailed ? kSeekFailed : (o.at = (uint32_t)to);
 }
 
 uint32_t FileSize(FileHandle handle) { return (uint32_t)Of(handle).file->bytes.size(); }
@@ -96,25 +90,22 @@ int SetReadOnlyAttribute(const char* path, bool readOnly) {
 
 int DeleteNamedFile(const char* path) {
   std::string key = MemoryPath(path);
-  if (Denied(key, Find(key))) return kFileOpDenied;
+  if (Denied(key)) return kFileOpDenied;
   return MemoryFiles.erase(key) ? kFileOpDone : kFileOpFailed;
 }
 
 int ReplaceNamedFile(const char* from, const char* to) {
   std::string source = MemoryPath(from), target = MemoryPath(to);
   auto file = Find(source);
-  if (Denied(target, Find(target))) return kFileOpDenied;
-  if (!file || FakeFiles.unreplaceable.count(target)) return kFileOpFailed;
+  if (Denied(target)) return kFileOpDenied;
+  if (!file) return kFileOpFailed;
   file->fresh = false;
   MemoryFiles.erase(source);
   MemoryFiles[target] = file;
   return kFileOpDone;
 }
 
+// Only the 9x family's restart list is written so, and the renames in it are never read back.
 void WriteProfileEntry(const char* path, const char* section, const char* key, const char* value) {
   MemoryProfile.push_back({path, section, key, value});
-  auto& file = MemoryFiles[MemoryPath(path)];
-  if (!file) file = std::make_shared<MemoryFile>();
-  std::string line = std::string("[") + section + "]\r\n" + key + "=" + value + "\r\n";
-  file->bytes.insert(file->bytes.end(), line.begin(), line.end());
 }

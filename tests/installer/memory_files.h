@@ -1,6 +1,6 @@
 // The fuzz targets' files: files.h and the file-name operations of
-// file_system.h over files held in memory, so that an execution makes no
-// system call and nothing it does can reach a real file.
+// file_system.h over files held in memory, so an execution makes no system
+// call and nothing it does can reach a real file.
 #pragma once
 #include <array>
 #include <cstdint>
