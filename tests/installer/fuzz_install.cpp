@@ -1,8 +1,9 @@
 // Arbitrary bytes as a package, installed: each install type in turn runs
 // through StartInstallation and InstallNextEntry, every question answered No,
-// over files held in memory. It aborts on a path the engine names that cannot
-// lie in the scratch folder, and on a half-written file: an entry said written
-// whose file differs from it, or a temporary file no restart waits for.
+// into a scratch folder of files held in memory. It aborts on a path the
+// engine names that cannot lie in the scratch folder, and on a half-written
+// file: an entry said written whose file differs from it, or a temporary file
+// that no restart waits for.
 // The input is the setup file, then each volume behind kVolumeMark.
 #include <cctype>
 #include <cstdio>
@@ -37,10 +38,11 @@ const char kInstallFolder[] = "C:\\Program Files\\Fuzz";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The scratch folder is the machine under test: all its drives and shares,
-// names compared as Windows does. A path that is not full would follow the
-// current folder, and ".." climbs out of the folder the engine chose: both
-// lead outside.
+// The scratch folder stands for the machine under test: every drive and share,
+// with the special, Windows, system and temporary folders the fakes report,
+// names compared as Windows compares them. A path that is not full would
+// follow the current folder, and ".." climbs out of the folder the engine
+// chose: both lead outside.
 std::string InScratch(const char* path) {
   std::string p = path;
   bool drive = p.size() > 2 && std::isalpha((unsigned char)p[0]) && p[1] == ':' && IsSeparator(p[2]);
