@@ -1,23 +1,19 @@
 #include <windows.h>
 
 #include "platform/disk.h"
+#include "platform/system_library.h"
 
 namespace {
 typedef BOOL(WINAPI* FreeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 }
 
 int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
-  HMODULE kernel = LoadLibraryA("KERNEL32.DLL");
-  if (!kernel) return 0;
-  FreeSpaceEx query = (FreeSpaceEx)(void*)GetProcAddress(kernel, "GetDiskFreeSpaceExA");
-  int ok = 0;
+  // Windows 95 before OSR2 lacks it; the folder field asks on every change.
+  FreeSpaceEx query = (FreeSpaceEx)KernelFunction("GetDiskFreeSpaceExA");
   ULARGE_INTEGER available, total, free;
-  if (query && query(path, &available, &total, &free)) {
-    *freeBytes = available.QuadPart;
-    ok = 1;
-  }
-  FreeLibrary(kernel);
-  return ok;
+  if (!query || !query(path, &available, &total, &free)) return 0;
+  *freeBytes = available.QuadPart;
+  return 1;
 }
 
 int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,

@@ -13,3 +13,5 @@ void RestrictDllSearch();
 HMODULE LoadSystemLibrary(const char* name);
 // The function of a DLL, or null; module may be null.
 void* SystemFunction(HMODULE module, const char* name);
+// A kernel32 function that older systems may lack, or null.
+void* KernelFunction(const char* name);

@@ -3,8 +3,6 @@
 namespace {
 bool searchFlags;
 
-void* KernelFunction(const char* name) { return SystemFunction(GetModuleHandleA("kernel32.dll"), name); }
-
 // Whether the manifest redirects the DLL (comctl32.dll to Common Controls 6):
 // only its bare name finds the redirected one, and the redirection comes
 // before every folder. Windows XP and later.
@@ -37,3 +35,5 @@ HMODULE LoadSystemLibrary(const char* name) {
 void* SystemFunction(HMODULE module, const char* name) {
   return module ? (void*)GetProcAddress(module, name) : nullptr;
 }
+
+void* KernelFunction(const char* name) { return SystemFunction(GetModuleHandleA("kernel32.dll"), name); }

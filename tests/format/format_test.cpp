@@ -11,13 +11,11 @@ static wf::ByteView View(const std::vector<uint8_t>& v) { return {v.data(), stat
 // The loader's damage table covers strings without a terminator.
 TEST(ByteView, RefusesEveryReadThatLeavesTheRange) {
   std::vector<uint8_t> b{'a', 'b', 0, 4, 5};
-  auto v = View(b);
   uint32_t u32;
-  EXPECT_TRUE(v.U32(1, &u32));
-  EXPECT_FALSE(v.U32(2, &u32));
-  EXPECT_FALSE(v.U32(0xFFFFFFFEu, &u32));  // offset + width overflows
-  EXPECT_TRUE(v.Has(5, 0));
-  EXPECT_FALSE(v.Has(6, 0));
+  for (auto [at, ok] : {std::pair{1u, true}, {2u, false}, {0xFFFFFFFEu, false}})  // the last overflows offset + width
+    EXPECT_EQ(View(b).U32(at, &u32), ok) << at;
+  EXPECT_TRUE(View(b).Has(5, 0));
+  EXPECT_FALSE(View(b).Has(6, 0));
 }
 
 TEST(FileChecksum, RotatesAndAddsInPieces) {

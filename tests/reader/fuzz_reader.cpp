@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "reader/reader.h"
@@ -14,13 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
   static const std::string path = (folder / ("wrenly-fuzz-" + std::to_string(getpid()) + ".exe")).string();
   [[maybe_unused]] static const int removed = std::atexit([] { std::remove(path.c_str()); });
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
   std::ostringstream out, err;
-  wrenly::inspector::InspectOptions options;
-  options.verify = true;
-  wrenly::inspector::Inspect(path, options, out, err);
+  wrenly::inspector::Inspect(path, {.verify = true}, out, err);
   return 0;
 }

@@ -14,16 +14,11 @@
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int code;
-  std::string out, err;
-};
+struct Outcome { int code; std::string out, err; };
 
+// Emptied on each call; ctest runs every test in a process of its own.
 inline fs::path ScratchDir() {
-  auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-  std::replace(name.begin(), name.end(), '/', '_');
-  fs::path d = fs::temp_directory_path() / ("wrenly-insp-" + std::to_string(getpid())) / name;
+  fs::path d = fs::temp_directory_path() / ("wrenly-insp-" + std::to_string(getpid()));
   fs::remove_all(d);
   fs::create_directories(d);
   return d;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <ostream>
 #include <span>
-#include <string_view>
 
 #include "package_writer.h"
 
@@ -18,13 +17,12 @@ struct DamageRecipe {
   const char* message;  // whether extracting type 0 fails.
   bool verifyOnly, extractFails;
   std::function<void(PackageImage&)> image;                      // after crafting
-  std::function<void(PackagePlan&)> plan = {};                   // before crafting
+  std::function<void(wrenly::builder::Project&)> plan = {};      // before crafting
   std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
 };
 
 inline void PrintTo(const DamageRecipe& r, std::ostream* os) { *os << r.name; }
 
 std::span<const DamageRecipe> DamageRecipes();
-const DamageRecipe* FindDamage(std::string_view name);
 // The typical package with the recipe applied, written to `setup`.
 std::filesystem::path WriteDamaged(const DamageRecipe& recipe, const std::filesystem::path& setup);

@@ -1,10 +1,15 @@
 #include "package_writer.h"
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "builder/compress.h"
+#include "builder/dib.h"
+#include "builder/package_writer.h"
+#include "builder/records.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
@@ -13,13 +18,13 @@
 #include "format/writer.h"
 
 namespace wf = wrenly::format;
+namespace wb = wrenly::builder;
 namespace it = wf::install_type;
 
 Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
-Bytes Compress(const Bytes& data, uint8_t method) {
-  return method == wf::kMethodZlib ? wrenly::builder::CompressZlib(data, 9) : wrenly::builder::CompressBzip2(data, 9);
-}
+Bytes Zlib(const Bytes& data) { return wb::CompressZlib(data, 9); }
+Bytes Bzip2(const Bytes& data) { return wb::CompressBzip2(data, 9); }
 
 Bytes Words(std::initializer_list<uint32_t> words) {
   wf::ByteWriter w;
@@ -71,31 +76,29 @@ Bytes InstallTypeRecord(const InstallTypeFields& s) {
   return w.bytes();
 }
 
-Bytes FileEntryRecord(const FileEntryFields& e) {
-  namespace fe = wf::file_entry;
-  wf::ByteWriter w;
-  w.Zeros(fe::kFixedSize);
-  w.PatchU16(fe::kStatus, e.status);
-  for (auto [at, v] : {std::pair{fe::kFlags, e.flags}, {fe::kDestKind, e.kind}, {fe::kChecksum, e.checksum},
-                       {fe::kSize, e.size}, {fe::kDataOffset, e.dataOffset}, {fe::kStoredLength, e.storedLength}})
-    w.PatchU32(at, v);
-  if (e.flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) {
-    w.Zeros(fe::version::kSize);
-    for (auto [at, v] : {std::pair{fe::version::kVersionMS, e.versionMS}, {fe::version::kVersionLS, e.versionLS},
-                         {fe::version::kLanguage, e.language}})
-      w.PatchU32(fe::kFixedSize + at, v);
-  }
-  if (e.flags & wf::kFlagTimes) w.Zeros(fe::times::kSize);
-  for (auto& item : e.items) w.CString(item);
-  w.PatchU32(fe::kRecordSize, w.size());
-  return w.bytes();
-}
-
 Bytes FileTable(const std::vector<FileEntryFields>& entries) {
-  wf::ByteWriter w;
-  w.U32(static_cast<uint32_t>(entries.size()));
-  for (auto& e : entries) w.Bytes(FileEntryRecord(e));
-  return w.bytes();
+  namespace fe = wf::file_entry;
+  wf::ByteWriter table;
+  table.U32(static_cast<uint32_t>(entries.size()));
+  for (auto& e : entries) {
+    wf::ByteWriter w;
+    w.Zeros(fe::kFixedSize);
+    w.PatchU16(fe::kStatus, e.status);
+    for (auto [at, v] : {std::pair{fe::kFlags, e.flags}, {fe::kDestKind, e.kind}, {fe::kChecksum, e.checksum},
+                         {fe::kSize, e.size}, {fe::kDataOffset, e.dataOffset}, {fe::kStoredLength, e.storedLength}})
+      w.PatchU32(at, v);
+    if (e.flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) {
+      w.Zeros(fe::version::kSize);
+      for (auto [at, v] : {std::pair{fe::version::kVersionMS, e.versionMS}, {fe::version::kVersionLS, e.versionLS},
+                           {fe::version::kLanguage, e.language}})
+        w.PatchU32(fe::kFixedSize + at, v);
+    }
+    if (e.flags & wf::kFlagTimes) w.Zeros(fe::times::kSize);
+    for (auto& item : e.items) w.CString(item);
+    w.PatchU32(fe::kRecordSize, w.size());
+    table.Bytes(w.bytes());
+  }
+  return table.bytes();
 }
 
 PackageImage& PackageImage::AddType(const InstallTypeFields& plan) {
@@ -108,40 +111,36 @@ Block* PackageImage::Find(uint16_t id, int nth) {
   return nullptr;
 }
 
-static std::vector<Bytes> Parts(const PackageImage& p) {
-  if (p.volumeSize == 0) return {p.dataArea};
-  std::vector<Bytes> parts;
-  for (size_t at = 0; at < p.dataArea.size() || parts.empty(); at += p.volumeSize)
-    parts.emplace_back(p.dataArea.begin() + at, p.dataArea.begin() + std::min(p.dataArea.size(), at + p.volumeSize));
-  return parts;
-}
-
 Bytes PackageImage::Build(std::vector<uint32_t>* blockAt) const {
   wf::ByteWriter w;
-  for (uint32_t i = 0; i < signatureAt; ++i) w.U8(i < 2 ? "MZ"[i] : static_cast<uint8_t>(i * 7 + 3));
+  w.Bytes(stub);
+  for (uint32_t i = stub.size(); i < signatureAt; ++i) w.U8(i < 2 ? "MZ"[i] : static_cast<uint8_t>(i * 7 + 3));
   w.Bytes(wf::kSignature, wf::kSignatureSize);
   for (auto& b : blocks) {
     if (blockAt) blockAt->push_back(w.size());
-    Bytes payload = b.method ? CompressedPayload(b.payload.size(), b.method, Compress(b.payload, b.method)) : b.payload;
+    Bytes payload = b.payload;
+    if (b.method) payload = CompressedPayload(payload.size(), b.method, b.method == 1 ? Zlib(payload) : Bzip2(payload));
     w.U16(b.id);
     w.U16(b.method ? b.flags | wf::kBlockCompressed : b.flags);
     w.U32(b.length.value_or(static_cast<uint32_t>(payload.size())));
     w.Bytes(payload);
   }
   if (blockAt) blockAt->push_back(w.size());
-  Bytes first = Parts(*this)[0];
-  for (uint32_t v : {uint32_t(wf::kBlockEnd), uint32_t(first.size()), uint32_t(first.size())}) w.U32(v);
-  w.Bytes(first);
+  uint32_t first = std::min<size_t>(dataArea.size(), volumeSize ? volumeSize : UINT32_MAX);
+  for (uint32_t v : {uint32_t(wf::kBlockEnd), first, first}) w.U32(v);
+  w.Bytes(dataArea.data(), first);
   w.Zeros(trailing);
   if (cutAt) w.bytes().resize(*cutAt);
   return w.bytes();
 }
 
 std::vector<Bytes> PackageImage::Volumes() const {
-  std::vector<Bytes> parts = Parts(*this), out;
-  for (size_t i = 1; i < parts.size(); ++i) {
-    out.push_back(Words({static_cast<uint32_t>(parts[i].size())}));
-    out.back().insert(out.back().end(), parts[i].begin(), parts[i].end());
+  std::vector<Bytes> out;
+  for (size_t at = volumeSize; volumeSize && at < dataArea.size(); at += volumeSize) {
+    wf::ByteWriter w;
+    w.U32(std::min<size_t>(volumeSize, dataArea.size() - at));
+    w.Bytes(&dataArea[at], wf::LoadU32(w.bytes().data()));
+    out.push_back(w.bytes());
   }
   return out;
 }
@@ -152,18 +151,8 @@ uint32_t PackageImage::EndBlockAt() const {
   return at.back();
 }
 
-static void Put(const std::filesystem::path& p, const Bytes& b) {
-  std::ofstream(p, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(b.data()), b.size());
-}
-
 std::filesystem::path PackageImage::Write(const std::filesystem::path& setup) const {
-  Put(setup, Build());
-  std::vector<Bytes> volumes = Volumes();
-  for (size_t i = 0; i < volumes.size(); ++i) {
-    char suffix[8];
-    std::snprintf(suffix, sizeof suffix, wf::kVolumeSuffixFormat, static_cast<int>(i + 1));
-    Put(std::filesystem::path(setup).replace_extension(suffix), volumes[i]);
-  }
+  wb::WritePackageFiles(setup, {Build(), Volumes()});
   return setup;
 }
 
@@ -178,9 +167,74 @@ PackageImage TypicalPackage() {
   return p;
 }
 
+PackageImage Craft(const wb::Project& plan) {
+  PackageImage p = Split(wb::AssemblePackage(plan, Bytes(PackageImage().signatureAt, 'S')).setup);
+  p.stub.clear();  // the filler stands in, so a test may move the signature
+  return p;
+}
+
+PackageImage Split(const Bytes& s) {
+  PackageImage p;
+  uint32_t at = wf::kSignatureMinOffset, length;
+  while (at + wf::kSignatureSize <= s.size() && !wf::IsSignatureAt(&s[at])) ++at;
+  if (at + wf::kSignatureSize > s.size()) throw std::runtime_error("no package signature");
+  p.stub.assign(s.begin(), s.begin() + at);
+  p.signatureAt = at;
+  at += wf::kSignatureSize;
+  for (; wf::LoadU16(&s[at]) != wf::kBlockEnd; at += wf::block_header::kSize + length) {
+    length = wf::LoadU32(&s[at + wf::block_header::kLength]);
+    Bytes payload(&s[at + wf::block_header::kSize], &s[at + wf::block_header::kSize + length]);
+    if (wf::LoadU16(&s[at + wf::block_header::kFlags]) & wf::kBlockCompressed) {
+      uLongf size = wf::LoadU32(payload.data()), stream = wf::compressed_payload::kStream;
+      Bytes raw(size);
+      uncompress(raw.data(), &size, &payload[stream], length - stream);
+      payload = raw;
+    }
+    p.Add(wf::LoadU16(&s[at]), payload, 0, wf::kMethodZlib);
+  }
+  p.dataArea.assign(s.begin() + at + wf::block_header::kSize + wf::kEndBlockSizeField, s.end());
+  return p;
+}
+
+// The builder's own look: theme, pictures, title style, uninstaller data.
+wb::Project TypicalPlan() {
+  using enum wb::Compression;
+  wb::Project p{.product = "Demo Product", .fullscreen = true, .title = "Demo Product\nSetup",
+                .variants = {{1024, 768, wb::MakeBmpFile({4, 4, Bytes(48, 9)})}},
+                .sideBitmap = wb::MakeDib({3, 2, Bytes(18)}), .headerBitmap = wb::MakeDib({1, 1, Bytes(3)}),
+                .uninstallerImage = ToBytes("MZ-uninstaller-image")};
+  wb::InstallTypeConfig full{.name = "Full", .folder = "#ProgramFiles#\\Demo",
+                             .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"}, .options = 0x22,
+                             .pages = {0, 1, 3, 4, 5, 6}, .uninstallSections = ToBytes("registry-sections")};
+  full.texts[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
+  full.texts[7] = std::vector<std::string>(32, "");
+  full.texts[7].back() = "The package is incomplete.";
+  full.texts[8] = {"< &Back", "&Next >", "Cancel"};
+  std::string big;
+  for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";
+  full.files = {
+      {.content = ToBytes("Read me first.\n"), .items = {"readme.txt", "Demo", "Readme", "", "", "Readme"}},
+      {.content = ToBytes(big), .compression = kBzip2, .items = {"data\\img\\a.bmp"}},
+      {.flags = wf::kFlagFolder, .items = {"data\\empty\\"}},
+      {.content = ToBytes("dll bytes"), .flags = wf::kFlagVersionCheck | wf::kFlagShared, .kind = wf::kDestWindows,
+       .versionMS = 0x00010002, .versionLS = 0x00030004, .language = 0x0409, .items = {"sys\\x.dll"}},
+      {.content = ToBytes("tool"), .flags = 0x01000000 | wf::kFlagRunWait, .kind = wf::kDestCustom,
+       .items = {"tool.exe", "", "", "", "", "", "", "", "/quiet", "#CommonFiles#\\Acme"}},
+      {.flags = wf::kFlagSourceFolder, .items = {"extra.txt"}},
+      {.kind = wf::kDestMyDocuments, .items = {"empty.txt"}},
+      {.content = wb::BuildUninstallerData({"Bye!"}), .status = wf::kOptUninstaller, .items = {"uninst.exe"}},
+  };
+  wb::InstallTypeConfig mini{.name = "Full", .folder = "#parent#", .pages = {0, 5, 6}};
+  mini.files = {{.content = ToBytes("minimal only"), .compression = kBzip2, .items = {"mini\\only.txt"}},
+                {.content = ToBytes("flat"), .flags = wf::kFlagTimes, .kind = wf::kDestInstallDirFlat,
+                 .items = {"flat\\name.txt"}}};
+  p.types = {full, mini};
+  return p;
+}
+
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
   auto dir = std::filesystem::temp_directory_path() / ("wrenly-tests-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
-  Put(dir / name, bytes);
+  std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   return (dir / name).string();
 }

@@ -10,12 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/project.h"
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes ToBytes(std::string_view s);
-Bytes Compress(const Bytes& data, uint8_t method);  // 1 zlib, 2 bzip2
-inline Bytes Zlib(const Bytes& data) { return Compress(data, 1); }
-inline Bytes Bzip2(const Bytes& data) { return Compress(data, 2); }
+Bytes Zlib(const Bytes& data);
+Bytes Bzip2(const Bytes& data);
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
 // A SetupSettings block with empty layouts for the given page kinds.
@@ -39,7 +40,6 @@ struct FileEntryFields {
   uint32_t size = 0, checksum = 0, dataOffset = 0, storedLength = 0;
   uint32_t versionMS = 0, versionLS = 0, language = 0;
 };
-Bytes FileEntryRecord(const FileEntryFields& plan);
 Bytes FileTable(const std::vector<FileEntryFields>& entries);
 
 struct Block {
@@ -52,6 +52,7 @@ struct Block {
 
 struct PackageImage {
   uint32_t signatureAt = 2048;
+  Bytes stub;                        // a real program before the signature, else filler
   std::vector<Block> blocks;
   Bytes dataArea;
   uint32_t trailing = 0;             // bytes after the DataArea
@@ -73,27 +74,13 @@ struct PackageImage {
 
 PackageImage TypicalPackage();  // one type, a 100-byte DataArea, list 7's title and "incomplete"
 
-// The inspector's richer package: the builder's look, two types, files of every kind.
-struct FilePlan {
-  std::string name;
-  uint32_t kind = 0, flags = 0;
-  uint16_t status = 0;
-  std::string content;
-  uint8_t method = 1;
-  std::vector<std::string> items;  // items 1.. after the name
-};
-struct TypePlan {
-  InstallTypeFields record;
-  std::vector<FilePlan> files;
-  std::string sections;  // its uninstall sections, "" none
-};
-struct PackagePlan {
-  std::vector<TypePlan> types;
-  std::string uninstaller;  // image of block 5183, "" none
-};
-TypePlan PlainType();                         // no files, no lists
-PackageImage Craft(const PackagePlan& plan);  // blocks zlib-compressed
-PackagePlan TypicalPlan();
+// The inspector's richer package: what the builder writes for a project with
+// its whole look, two types and files of every kind, split back into blocks.
+wrenly::builder::Project TypicalPlan();
+PackageImage Craft(const wrenly::builder::Project& plan);  // blocks zlib-compressed
+// A setup file of one part split back into its stub, blocks and DataArea, the
+// same way.
+PackageImage Split(const Bytes& setup);
 
 // Writes bytes to a fresh file under the test temp folder; returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);

@@ -5,10 +5,10 @@
 # Installs with the real setup program. The engine projects show only the
 # welcome and finish pages (the finish page alone has a header, 1046), so
 # Next on the welcome page installs; each message box of the installation is
-# answered with the next of ANSWERS (comma-separated button captions, "" for
-# none), the finish and closing pages are left, and the restart question is
-# answered "later" (its Cancel) when RESTART is set. HOLD names a file the
-# driver keeps open meanwhile. Sets $run (the driver's lines) and $run_exit.
+# answered with the next of ANSWERS (comma-separated button captions or Enter
+# for the key, "" for none), the finish and closing pages are left, and the
+# restart question is answered "later" (its Cancel) when RESTART is set. HOLD
+# names a file the driver keeps open meanwhile. Sets $run (the driver's lines) and $run_exit.
 setup_install() {  # answers setup.exe [options...]
   local answers=$1 setup=$2 a answer
   shift 2
@@ -16,7 +16,10 @@ setup_install() {  # answers setup.exe [options...]
   [ -n "${HOLD:-}" ] && steps+=(hold "$(winpath "$HOLD")" ";")
   steps+=(start "$(winpath "$setup")" "$@" ";" wait-control 1000 20 ";" click 1)
   IFS=, read -r -a a <<<"$answers"
-  for answer in "${a[@]}"; do steps+=(";" wait-dialog 20 ";" press "$answer"); done
+  for answer in "${a[@]}"; do
+    steps+=(";" wait-dialog 20 ";")
+    if [ "$answer" = Enter ]; then steps+=(enter); else steps+=(press "$answer"); fi
+  done
   steps+=(";" wait-control 1046 60 ";" text 1000 ";" click 1 ";" wait-control 100 10 ";" click 2)
   [ -n "${RESTART:-}" ] && steps+=(";" wait-dialog 10 ";" press Cancel)
   steps+=(";" wait-exit 30)

@@ -145,6 +145,14 @@ std::string Folded(const std::string& s) {
   return out;
 }
 
+// A message box answered goes away before the next step looks for
+// windows, so a box that follows it is never mistaken for it.
+void AwaitAnswered(Target& t, HWND box) {
+  if (ClassOf(box) == "#32770" && !(GetWindowLongPtrA(box, GWL_STYLE) & WS_CHILD))
+    for (DWORD waited = 0; waited < kClickMs && IsWindow(box) && IsWindowVisible(box); waited += 10) Sleep(10);
+  t.current = nullptr;
+}
+
 // A click as the button's parent receives it, on the window last waited for
 // (else the topmost): works whether or not that window is active, unlike a
 // synthesised mouse click.
@@ -158,13 +166,18 @@ bool Press(Target& t, const Args& args) {
   if (!button) return Fail("no-button " + Quoted(args[0]));
   HWND parent = GetParent(button);
   PostMessageA(parent, WM_COMMAND, MAKEWPARAM(IdOf(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  // A message box answered goes away before the next step looks for
-  // windows, so a box that follows it is never mistaken for it.
-  if (ClassOf(parent) == "#32770" && !(GetWindowLongPtrA(parent, GWL_STYLE) & WS_CHILD))
-    for (DWORD waited = 0; waited < kClickMs && IsWindow(parent) && IsWindowVisible(parent); waited += 10)
-      Sleep(10);
-  t.current = nullptr;
+  AwaitAnswered(t, parent);
   return Line("pressed " + args[0]);
+}
+
+// Enter on the box last waited for: its own dialog code picks the button,
+// the focused one or the default, as for the key.
+bool Enter(Target& t, const Args&) {
+  HWND box = t.current && IsWindow(t.current) ? t.current : FirstWindow(t);
+  if (!box) return Fail("no-window");
+  PostMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
+  AwaitAnswered(t, box);
+  return Line("pressed Enter");
 }
 
 bool WaitExitStep(Target& t, const Args& args) {
@@ -277,15 +290,18 @@ bool Clickable(HWND h) {
 // radio button changes state before its parent hears BN_CLICKED, as with a
 // mouse click. The step waits for the target to have handled it, but not
 // past a window the click opens (a message box would hold the reply until
-// it is answered), nor past the target's end or kClickMs.
-bool ClickControl(Target& t, const Args& args) {
-  HWND h = Lookup(t, args[0], true);
+// it is answered), nor past the target's end or kClickMs. Clicks sent back
+// to back reach the target before it has handled the first, as a quick
+// double click does.
+bool Click(Target& t, const std::string& id, int times) {
+  HWND h = Lookup(t, id, true);
   if (!h) return false;
-  if (!Clickable(h)) return Fail("disabled id=" + args[0]);
+  if (!Clickable(h)) return Fail("disabled id=" + id);
   std::vector<HWND> before = TopLevelWindows(t);
-  ULONG_PTR number = ++g_clicksSent;
-  if (!SendMessageCallbackA(h, BM_CLICK, 0, 0, ClickReplied, number))
-    return Fail("error click id=" + args[0] + " code=" + std::to_string(GetLastError()));
+  ULONG_PTR number = 0;
+  for (int i = 0; i < times; ++i)
+    if (!SendMessageCallbackA(h, BM_CLICK, 0, 0, ClickReplied, number = ++g_clicksSent))
+      return Fail("error click id=" + id + " code=" + std::to_string(GetLastError()));
   for (DWORD waited = 0; waited < kClickMs; waited += 10) {
     MSG m;
     PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);  // runs the reply callback
@@ -293,8 +309,11 @@ bool ClickControl(Target& t, const Args& args) {
     if (g_clicksReplied >= number || WaitExit(t, 0) || std::ranges::any_of(TopLevelWindows(t), opened)) break;
     Sleep(10);
   }
-  return Line("clicked id=" + args[0]);
+  for (int i = 0; i < times; ++i) Line("clicked id=" + id);
+  return true;
 }
+bool ClickControl(Target& t, const Args& args) { return Click(t, args[0], 1); }
+bool ClickTwice(Target& t, const Args& args) { return Click(t, args[0], 2); }
 
 bool Close(Target& t, const Args&) {
   for (HWND w : TopLevelWindows(t)) {
@@ -320,6 +339,7 @@ const Step kSteps[] = {
     {"wait-dialog SECONDS", WaitDialog},
     {"expect-no-window SECONDS", ExpectNoWindow},
     {"press CAPTION", Press},
+    {"enter", Enter},
     {"wait-exit SECONDS", WaitExitStep},
     {"wait-file PATH SECONDS", WaitFile},
     {"kill", Kill},
@@ -331,6 +351,7 @@ const Step kSteps[] = {
     {"state ID", State},
     {"set-text ID TEXT", SetText},
     {"click ID", ClickControl},
+    {"click-twice ID", ClickTwice},
     {"close", Close},
     {"screenshot FILE", Screenshot},
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The destination page's checks on Next: a folder that does not exist is
-# created only on Yes, an empty one is refused, and a disk without room asks
-# before it lets the installation go on.
+# created only on Yes, an empty one is refused. A disk without room is in
+# hostile_packages.sh.
 . "$(dirname "$0")/../wizard_lib.sh"
 wine_require
 
@@ -21,20 +21,5 @@ check_drive "an empty folder is refused; a missing one is made on Yes, not on No
   $S wait-page "Destination page" 10 $S set-text 1004 "$dest" $S click 1 $S wait-dialog 10 $S press No \
   $S wait-page "Destination page" 10 $S click 1 $S wait-dialog 10 $S press Yes $S wait-page "Ready page" 10 $S kill
 check_that "the folder was made" test -d "$d/dest"
-
-# A 1 MB disk as drive S: for a package of 1.5 MB.
-small=$d/small
-mkdir -p "$small"
-if mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
-  trap 'status=$?; umount "$small" 2>/dev/null; rm -f "$WINEPREFIX/dosdevices/s:"; exit $status' EXIT
-  ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
-  check_drive "not enough space: No keeps the page, Yes goes on" \
-    "$seen_destination|set-text id=1004 \"S:\\app\"|clicked id=1|$(box "Create the folder?")|pressed Yes|$(box "Not enough space. Go on anyway?")|pressed No|$on_page|clicked id=1|$(box "Not enough space. Go on anyway?")|pressed Yes|page \"Ready page\"|killed" \
-    "${to_destination[@]}" $S set-text 1004 'S:\app' $S click 1 $S wait-dialog 10 $S press Yes \
-    $S wait-dialog 10 $S press No $S wait-page "Destination page" 10 $S click 1 $S wait-dialog 10 \
-    $S press Yes $S wait-page "Ready page" 10 $S kill
-else
-  echo "skip not enough space: no tmpfs can be mounted here"
-fi
 
 cases_done
