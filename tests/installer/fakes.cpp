@@ -143,6 +143,7 @@ int ShowMessage(const char* text, unsigned style) {
 void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
 void ShowCurrentFile(const char*) {}
 
+#ifndef WRENLY_FUZZ  // the fuzz targets keep their files in memory (memory_files.cpp)
 bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
 
 int ProbeFile(const char* path) {
@@ -167,6 +168,13 @@ int ReplaceNamedFile(const char* from, const char* to) {
   return std::rename(from, to) == 0 ? kFileOpDone : kFileOpFailed;
 }
 
+// Enough of the system's writer for the deletion's rewrite: each entry
+// lands on a line of its own under its section's header.
+void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
+  std::ofstream(file, std::ios::binary | std::ios::app) << "[" << section << "]\r\n" << key << "=" << value << "\r\n";
+}
+#endif
+
 void SetFileTimes(FileHandle, const uint8_t*) {}
 int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out); }
 bool IsNtFamily() { return FakeFiles.ntFamily; }
@@ -184,12 +192,6 @@ int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
 
 void GetShortPath(const char* path, char* out) {
   if (!Lookup(FakeFiles.shortNames, path, out)) CopyOut(path, out);
-}
-
-// Enough of the system's writer for the deletion's rewrite: each entry
-// lands on a line of its own under its section's header.
-void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
-  std::ofstream(file, std::ios::binary | std::ios::app) << "[" << section << "]\r\n" << key << "=" << value << "\r\n";
 }
 
 void FlushProfile(const char*) {}

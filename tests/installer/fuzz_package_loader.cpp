@@ -1,28 +1,22 @@
 // Arbitrary bytes as a package file: loading must refuse or accept them without
 // reading outside what it loaded, and lookups over an accepted package stay inside it.
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "fakes.h"
 #include "install/data_area.h"
+#include "memory_files.h"
 #include "package/package.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
 #include "text/messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/wrenly-fuzz-package-" + std::to_string(getpid()) + ".exe";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const char path[] = "C:\\Setup\\setup.exe";
+  MemoryFiles = {{path, std::make_shared<MemoryFile>(MemoryFile{{data, data + size}})}};
   for (int resume : {0, 1}) {
     ResetRunState(), ResetFakes(), ResetDataArea(), AllocatePathBuffers();
     Options.resumeType = resume;
-    std::strncpy(OwnPath, path.c_str(), kPathSize - 1);
+    std::strcpy(OwnPath, path);
     if (LoadPackage()) {
       for (int t = -1; t <= ThePackage.typeCount; ++t) {
         SelectInstallType(t);
@@ -33,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FreePathBuffers();
   }
+  MemoryFiles.clear(), ResetFakes();  // within the execution, which libFuzzer checks for leaks
   return 0;
 }
