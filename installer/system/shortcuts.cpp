@@ -116,7 +116,11 @@ void CreateShortcutInFolder(const char* target, const char* specification, const
   // The chain of the link's folder part is the folder itself.
   if (EnterFolder(folder) != 0 && (CreateFolderChain(link) != 0 || EnterFolder(folder) != 0)) return;
   if (CreateShellLink(target, link, arguments, iconPath, iconIndex) < 0) return;
-  RecordShortcut(record, depth, folder, link + Length(link) - Length(name));
+  // The name as saved: the shell may have given it a shorter extension.
+  const char* saved = link;
+  for (const char* p = link; *p; ++p)
+    if (*p == '\\') saved = p + 1;
+  RecordShortcut(record, depth, folder, saved);
 }
 
 void CreateStartMenuShortcuts(FileHandle record) {
