@@ -18,6 +18,13 @@ enum FileRecordKind : uint8_t {
 // A StringField is a u16 length followed by that many bytes, no NUL.
 inline constexpr uint32_t kStringFieldLength = 2;
 
+// Files and shortcuts blocks: the header, a u32 count, then the records.
+namespace record_block {
+inline constexpr uint32_t kCount = block_header::kSize;  // u32
+inline constexpr uint32_t kRecords = kCount + 4;
+static_assert(kRecords == 12);
+}  // namespace record_block
+
 // Blocks inside 5189 sections and inside the uninstaller's own data. The
 // Installer copies them untouched; only the builder and uninstaller read them.
 enum UninstallSectionId : uint16_t {

@@ -1,9 +1,9 @@
 #include "install/destination.h"
-#include "install/shell_link.h"
 #include "platform/file_system.h"
+#include "platform/shell_link.h"
 #include "platform/system.h"
 #include "startup/run_state.h"
-#include "text/path_variables.h"
+#include "system/shortcuts.h"
 
 using namespace wrenly::format;
 
@@ -19,34 +19,32 @@ char* Extension(char* name) {
   }
   return dot;
 }
+
+uint32_t Length(const char* s) {
+  uint32_t n = 0;
+  while (s && s[n]) ++n;
+  return n;
+}
 }  // namespace
 
 void CreateEntryDesktopShortcut(const uint8_t* record) {
   FileEntryView e;
-  if (!FindFileEntry(record, &e) || !e.strings[kItemDesktopName][0]) return;
-  char folder[kPathSize];
+  if (!FindFileEntry(record, &e) || !IsPlainFileName(e.strings[kItemDesktopName])) return;
+  char folder[kPathSize], link[kPathSize], icon[kPathSize], target[kPathSize];
   int number = IsNtFamily() && (e.flags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
-  if (!GetSpecialFolderPath(folder, number)) return;
-
-  uint32_t length = ExpandPathVariables(nullptr, e.strings[kItemDesktopArgs], 0) + 1;
-  if (length > kExpandWorkSize) length = kExpandWorkSize;
-  char* arguments = nullptr;
-  if (!AllocBuffer(length, &arguments)) return;
-  ExpandPathVariables(arguments, e.strings[kItemDesktopArgs], length);
-
-  char used[16];
-  if (CreateShellLink(folder, e.strings[kItemDesktopName], WorkPath, arguments, e.strings[kItemDesktopIcon],
-                      used) == 0) {
+  if (!GetSpecialFolderPath(folder, number) || !folder[0] || !JoinPath(link, folder, e.strings[kItemDesktopName]) ||
+      !ShortcutIconPath(icon, e.strings[kItemDesktopIcon]) || !WorkPath[0] || !JoinPath(target, "", WorkPath))
+    return;
+  char* arguments = ExpandShortcutArguments(e.strings[kItemDesktopArgs]);
+  if (!arguments) return;
+  if (CreateShellLink(target, link, arguments, icon, 0) >= 0) {
     // The record keeps the name actually made for the uninstall record. Only
     // an extension of the same length is written over: a shorter one would
     // end the item early and renumber the items behind it.
     char* own = Extension((char*)e.strings[kItemDesktopName]);
-    uint32_t n = 0;
-    while (used[n]) ++n;
-    uint32_t ownLength = 0;
-    while (own && own[ownLength]) ++ownLength;
-    if (own && used[0] == '.' && ownLength == n)
-      for (uint32_t i = 0; i < n; ++i) own[i] = used[i];
+    const char* used = Extension(link);
+    if (own && used && Length(own) == Length(used))
+      for (uint32_t i = 0; used[i]; ++i) own[i] = used[i];
   }
   FreeBuffer(&arguments);
 }

@@ -26,6 +26,7 @@
 #include "install/data_area.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
+#include "system/shortcuts.h"
 #include "ui/pump_messages.h"
 
 namespace wf = wrenly::format;
@@ -107,6 +108,7 @@ void RunInstallationHeadless() {
 
 void FinishInstallation() {
   CloseDataArea();
+  if (ResultCode == 0) CreateStartMenuShortcuts(INVALID_FILE);
   Run.finished = true;
   if (UserCancelled) return;
   if (!SinglePageMode) GoToPageKind(wf::kPageFinish);

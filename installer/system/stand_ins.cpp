@@ -5,8 +5,3 @@ void RunItems(int, int, int) {}
 
 // Stand-in: replaced together with RunItems.
 int HasItemsAfterRestart() { return 0; }
-
-#include "system/shortcuts.h"
-
-// Stand-in: the shortcut maker replaces this.
-void CreateStartMenuShortcuts(FileHandle) {}

@@ -10,6 +10,7 @@
 #include "install/install_run.h"
 #include "platform/disk.h"
 #include "platform/file_system.h"
+#include "platform/shell_link.h"
 #include "platform/system.h"
 #include "ui/show_message.h"
 
@@ -212,3 +213,10 @@ void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
 void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
 void UnregisterComponentFile(const char*) {}
+
+int32_t CreateShellLink(const char* target, char* link, const char* arguments, const char* icon, int index) {
+  if (FakeFiles.linkResult < 0) return FakeFiles.linkResult;
+  if (!FakeFiles.linkExtension.empty()) std::strcpy(std::strrchr(link, '.'), FakeFiles.linkExtension.c_str());
+  FakeFiles.links.push_back(std::string(link) + "|" + target + "|" + arguments + "|" + icon + "|" + std::to_string(index));
+  return 0;
+}

@@ -58,6 +58,10 @@ struct FakeFileSystem {
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::vector<std::string> fontsAdded, fontsRemoved;
   int fontBroadcasts = 0;
+  // Shortcuts saved, "link|target|arguments|icon|index", under linkExtension when set; linkResult < 0 fails.
+  std::vector<std::string> links;
+  std::string linkExtension;
+  int32_t linkResult = 0;
 };
 
 extern FakeSystem Fake;

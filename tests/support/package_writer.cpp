@@ -84,6 +84,7 @@ Bytes FileTable(const std::vector<FileEntryFields>& entries) {
     wf::ByteWriter w;
     w.Zeros(fe::kFixedSize);
     w.PatchU16(fe::kStatus, e.status);
+    w.PatchU16(fe::kIconIndex, e.iconIndex);
     for (auto [at, v] : {std::pair{fe::kFlags, e.flags}, {fe::kDestKind, e.kind}, {fe::kChecksum, e.checksum},
                          {fe::kSize, e.size}, {fe::kDataOffset, e.dataOffset}, {fe::kStoredLength, e.storedLength}})
       w.PatchU32(at, v);

@@ -39,6 +39,7 @@ struct FileEntryFields {
   uint16_t status = 0;
   uint32_t size = 0, checksum = 0, dataOffset = 0, storedLength = 0;
   uint32_t versionMS = 0, versionLS = 0, language = 0;
+  uint16_t iconIndex = 0;
 };
 Bytes FileTable(const std::vector<FileEntryFields>& entries);
 

@@ -1,0 +1,158 @@
+#include "system/shortcuts.h"
+
+#include "format/block_ids.h"
+#include "format/bytes.h"
+#include "format/container.h"
+#include "format/uninstall_log.h"
+#include "install/destination.h"
+#include "package/package_model.h"
+#include "platform/shell_link.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+#include "system/uninstall_record.h"
+#include "text/path_services.h"
+#include "text/path_variables.h"
+
+using namespace wrenly::format;
+
+namespace {
+const int kFolderPrograms = 2, kFolderStartup = 7, kFolderStartMenu = 11;
+
+// The shortcuts block being written: started before its first record.
+struct {
+  uint32_t start;
+  uint32_t count;
+  bool started;
+} Block;
+
+uint32_t Length(const char* s) {
+  uint32_t n = 0;
+  while (s[n]) ++n;
+  return n;
+}
+
+bool SameText(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    char x = *a >= 'A' && *a <= 'Z' ? (char)(*a + 32) : *a;
+    char y = *b >= 'A' && *b <= 'Z' ? (char)(*b + 32) : *b;
+    if (x != y) return false;
+    if (!x) return true;
+  }
+}
+
+void RecordShortcut(FileHandle file, uint8_t depth, const char* folder, const char* name) {
+  if (file == INVALID_FILE) return;
+  if (!Block.started) {
+    uint8_t head[record_block::kRecords] = {};
+    StoreU16(head + block_header::kId, kUninstallShortcuts);
+    Block.start = FileTell(file);
+    if (Block.start == kSeekFailed || FileWrite(file, head, sizeof head) != 0) return;
+    Block.started = true;
+  }
+  if (FileWrite(file, &depth, 1) == 0 && WriteStringField(file, folder) == 0 && WriteStringField(file, name) == 0)
+    ++Block.count;
+}
+
+void FinishBlock(FileHandle file) {
+  if (!Block.started) return;
+  uint32_t end = FileSeek(file, 0, kSeekEnd);
+  uint8_t head[record_block::kRecords];
+  StoreU16(head + block_header::kId, kUninstallShortcuts);
+  StoreU16(head + block_header::kFlags, 0);
+  StoreU32(head + block_header::kLength, end - Block.start - block_header::kSize);
+  StoreU32(head + record_block::kCount, Block.count);
+  if (FileSeek(file, (int32_t)Block.start, kSeekStart) == Block.start) FileWrite(file, head, sizeof head);
+  FileSeek(file, 0, kSeekEnd);
+}
+}  // namespace
+
+bool JoinPath(char* out, const char* folder, const char* name) {
+  uint32_t n = Length(folder), m = Length(name);
+  bool slash = n && folder[n - 1] != '\\';
+  if (n + slash + m >= kPathSize) return false;
+  for (uint32_t i = 0; i < n; ++i) out[i] = folder[i];
+  if (slash) out[n++] = '\\';
+  for (uint32_t i = 0; i <= m; ++i) out[n + i] = name[i];
+  return true;
+}
+
+bool IsPlainFileName(const char* name) {
+  for (const char* p = name; *p; ++p)
+    if (*p == '\\' || *p == '/' || *p == ':') return false;
+  return *name && !SameText(name, ".") && !SameText(name, "..");
+}
+
+bool ShortcutIconPath(char* out, const char* item) {
+  out[0] = 0;
+  return !*item || JoinPath(out, InstallFolder, item);
+}
+
+char* ExpandShortcutArguments(const char* item) {
+  uint32_t length = ExpandPathVariables(nullptr, item, 0) + 1;
+  if (length > kExpandWorkSize) length = kExpandWorkSize;
+  char* arguments = nullptr;
+  if (AllocBuffer(length, &arguments)) ExpandPathVariables(arguments, item, length);
+  return arguments;
+}
+
+void CreateShortcutInFolder(const char* target, const char* specification, const char* name,
+                            const char* arguments, const char* iconPath, int iconIndex, FileHandle record) {
+  int number = kFolderPrograms;
+  uint8_t depth = 0;
+  if (SameText(specification, "#Start Menu#")) {
+    number = kFolderStartMenu;
+  } else if (SameText(specification, "#Startup#")) {
+    number = kFolderStartup;
+  } else {
+    // A group stays below the Programs folder.
+    if (NameLeavesFolder(specification)) return;
+    for (const char* p = specification; *p; ++p) depth = (uint8_t)(depth + (*p == '\\'));
+  }
+  char folder[kPathSize], link[kPathSize];
+  if (!GetSpecialFolderPath(folder, number) || !folder[0]) return;
+  if (number == kFolderPrograms && *specification && !JoinPath(folder, folder, specification)) return;
+  StripBackslash(folder);
+  if (!JoinPath(link, folder, name)) return;
+  // The chain of the link's folder part is the folder itself.
+  if (EnterFolder(folder) != 0 && (CreateFolderChain(link) != 0 || EnterFolder(folder) != 0)) return;
+  if (CreateShellLink(target, link, arguments, iconPath, iconIndex) < 0) return;
+  // The name as saved: the shell may have given it a shorter extension.
+  const char* saved = link;
+  for (const char* p = link; *p; ++p)
+    if (*p == '\\') saved = p + 1;
+  RecordShortcut(record, depth, folder, saved);
+}
+
+void CreateStartMenuShortcuts(FileHandle record) {
+  Block = {0, 0, false};
+  const uint8_t* cursor = ThePackage.firstEntry;
+  FileEntryView e;
+  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(cursor, &e); ++i) {
+    cursor = e.record + e.recordSize;
+    const char* name = e.strings[kItemMenuName];
+    char icon[kPathSize], target[kPathSize];
+    if (!IsPlainFileName(name) || !ShortcutIconPath(icon, e.strings[kItemMenuIcon])) continue;
+    ResolveEntryDestination(e);
+    // The shell takes no longer target.
+    if (!WorkPath[0] || !JoinPath(target, "", WorkPath)) continue;
+    char* arguments = ExpandShortcutArguments(e.strings[kItemMenuArgs]);
+    if (!arguments) continue;
+    int iconIndex = LoadU16(e.record + file_entry::kIconIndex);
+    // Specifications are split at ';'; one at the very end ends the list.
+    const char* groups = e.strings[kItemMenuGroups];
+    for (const char* at = groups;;) {
+      char specification[kPathSize];
+      uint32_t n = 0;
+      while (at[n] && at[n] != ';') ++n;
+      if (n < kPathSize) {
+        for (uint32_t k = 0; k < n; ++k) specification[k] = at[k];
+        specification[n] = 0;
+        CreateShortcutInFolder(target, specification, name, arguments, icon, iconIndex, record);
+      }
+      if (!at[n] || !at[n + 1]) break;
+      at += n + 1;
+    }
+    FreeBuffer(&arguments);
+  }
+  FinishBlock(record);
+}
