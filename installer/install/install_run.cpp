@@ -105,13 +105,6 @@ void RunInstallationHeadless() {
   FinishInstallation();
 }
 
-void FinishInstallation() {
-  CloseDataArea();
-  Run.finished = true;
-  if (UserCancelled) return;
-  if (!SinglePageMode) GoToPageKind(wf::kPageFinish);
-}
-
 void GoToPageKind(int kind) {
   const InstallTypeSlot* type = ThePackage.currentType;
   if (!type || type->recordSize < wf::install_type::kPageSequence + wf::install_type::kPageSequenceSize) return;

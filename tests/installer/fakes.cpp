@@ -11,6 +11,8 @@
 #include "platform/disk.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
+#include "system/run_items.h"
+#include "system/shortcuts.h"
 #include "ui/show_message.h"
 
 FakeSystem Fake;
@@ -209,4 +211,17 @@ int DeleteMachineValue(const char* key, const char* value) { return !FakeFiles.s
 void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
 void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
-void UnregisterComponentFile(const char*) {}
+void CallComponentServer(const char* path, int registering) {
+  FakeFiles.calls.push_back((registering ? "register " : "unregister ") + std::string(path));
+}
+void StartCommandLine(const char* command) { FakeFiles.calls.push_back("start " + std::string(command)); }
+
+// Weak: the real ones win once they are portable.
+__attribute__((weak)) void CreateStartMenuShortcuts(FileHandle record) {
+  FakeFiles.calls.push_back("shortcuts");
+  const uint8_t block[] = {0x36, 0x12, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
+  if (record != INVALID_FILE) FileWrite(record, block, sizeof block);
+}
+__attribute__((weak)) void RunItems(int kind, int pass, int after) {
+  FakeFiles.calls.push_back("run " + std::to_string(kind) + " " + std::to_string(pass) + " " + std::to_string(after));
+}

@@ -58,6 +58,9 @@ struct FakeFileSystem {
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::vector<std::string> fontsAdded, fontsRemoved;
   int fontBroadcasts = 0;
+  // In order: "register PATH", "unregister PATH", "start COMMAND",
+  // "shortcuts" (then a shortcuts block in the record), "run K P A".
+  std::vector<std::string> calls;
 };
 
 extern FakeSystem Fake;
