@@ -21,7 +21,7 @@ for k in "$ukey" 'HKCR\Wrenly Record' 'HKCU\Software\Wrenly Record' 'HKLM\Softwa
   'HKU\.DEFAULT\Software\Wrenly Record'; do reg delete "$k" /f; done
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 for n in 000 001 002; do reg add "$runonce" /v "OrinLaunch$n" /d taken /f; done
-rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini"
+rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini" "$c/windows/regtlib.exe.log"
 cp "$parts/regtlib.exe" "$c/windows/regtlib.exe"
 cp "$font" "$c/windows/Fonts/WrenlyRecordSans.ttf"  # there before: stays the system's
 
@@ -30,12 +30,9 @@ while IFS='|' read -r root key hold; do
   cp "$parts/selfreg.dll" "$d/selfreg.dll" && echo "$root" >>"$d/selfreg.dll"  # new content each time
   build_setup system-record.toml "$d/setup.exe" -D FOLDER="$(winpath "$app")" -D ROOT="$root" -D KEY="$key" \
     -D FONT="$font" -D SELFREG="$d/selfreg.dll"
-  rm -f "$c/windows/regtlib.exe.log"
   HOLD=${hold:+$app/selfreg.dll} RESTART=$hold setup_install "" "$d/setup.exe"
   expect "$root: the run ends" "$([ -n "$hold" ] && echo 254 || echo 0)" "$run_exit"
   expect "$root: the folder kept there" "REG_SZ $(winpath "$app")" "$(reg_value "$root\\$key" Folder)"
-  check_that "$root: the type library's tool ran" \
-    wait_for_line "$c/windows/regtlib.exe.log" "-q \"$(winpath "$app")\\types.tlb\"" 10
 done <<ROWS
 HKCR|Wrenly Record|
 HKCU|Software\\Wrenly Record|1
@@ -43,6 +40,7 @@ HKLM|Software\\Wrenly Record|
 HKU|.DEFAULT\\Software\\Wrenly Record|
 ROWS
 
+check_that "the type library's tool ran" wait_for_line "$c/windows/regtlib.exe.log" "-q \"$(winpath "$app")\\types.tlb\"" 10
 for _ in $(seq 50); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
 view=$("$WRENLY_TOOL" inspect "$app/uninstall.exe" 2>&1) || true
 short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %~sI | tr -d '\r')
