@@ -17,28 +17,15 @@
 using namespace wrenly::format;
 
 namespace {
-// Copies the pieces into out when they fit whole.
-bool Join(char* out, uint32_t size, const char* a, const char* b, const char* c = "") {
-  uint32_t n = 0;
-  const char* pieces[] = {a, b, c};
-  for (const char* s : pieces)
-    for (; *s; ++s) {
-      if (n + 1 >= size) return false;
-      out[n++] = *s;
-    }
-  out[n] = 0;
-  return true;
-}
-
 // Only while the record is open: the list of installed programs never
 // points at an uninstaller that holds no record.
 void RegisterProduct(const InstallTypeSlot& type) {
   const char* product = type.productName;
   if (!(LoadU16(type.record + install_type::kOptions) & kOptRegisterUninstall) || !product || !product[0]) return;
   char key[sizeof kUninstallKeyPrefix + kPathSize], command[kPathSize + 2];
-  if (!Join(key, sizeof key, kUninstallKeyPrefix, product)) return;
+  if (!JoinText(key, sizeof key, kUninstallKeyPrefix, product)) return;
   // Quoted: the list of installed programs runs it as a command line.
-  Join(command, sizeof command, "\"", UninstallerPath, "\"");
+  JoinText(command, sizeof command, "\"", UninstallerPath, "\"");
   SetRegistryString(kRootLocalMachine, key, kUninstallDisplayName, product);
   SetRegistryString(kRootLocalMachine, key, kUninstallCommand, command);
 }
@@ -46,7 +33,7 @@ void RegisterProduct(const InstallTypeSlot& type) {
 void StoreFolder(const InstallTypeSlot& type) {
   uint16_t options = LoadU16(type.record + install_type::kOptions);
   char folder[kPathSize];
-  Join(folder, sizeof folder, InstallFolder, "");
+  JoinText(folder, sizeof folder, InstallFolder, "");
   StripBackslash(folder);
   if ((options & kOptFolderInRegistry) && type.folderKey)
     SetRegistryString(LoadU32(type.record + install_type::kFolderRoot), type.folderKey,

@@ -1,22 +1,19 @@
 #include "system/registration.h"
 
+#include <string.h>
+
 #include "format/file_entry.h"
 #include "install/destination.h"
 #include "package/package_model.h"
 #include "platform/file_system.h"
 #include "startup/run_state.h"
 #include "system/run_once.h"
+#include "text/path_services.h"
 
 using namespace wrenly::format;
 
 namespace {
-uint32_t Length(const char* s) {
-  uint32_t n = 0;
-  while (s[n]) ++n;
-  return n;
-}
-
-bool EndsWith(const char* s, uint32_t n, const char* tail) {
+bool EndsWith(const char* s, size_t n, const char* tail) {
   for (uint32_t i = 0; i < 4; ++i) {
     char c = s[n - 4 + i];
     if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
@@ -25,38 +22,25 @@ bool EndsWith(const char* s, uint32_t n, const char* tail) {
   return true;
 }
 
-// head, the path in quotes; the buffer fits any work path, so a long path
-// is never cut into another command.
+// The path in quotes; the buffer fits any work path, so a long path is
+// never cut into another command.
 void StartTool(const char* head) {
   char command[kWorkPathSize + 16];
-  uint32_t n = 0;
-  for (const char* p = head; *p; ++p) command[n++] = *p;
-  command[n++] = '"';
-  for (const char* p = WorkPath; *p && n < kWorkPathSize + 13; ++p) command[n++] = *p;
-  command[n++] = '"';
-  command[n] = 0;
-  StartCommandLine(command);
+  if (JoinText(command, sizeof command, head, WorkPath, "\"")) StartCommandLine(command);
 }
 
 // The library that replaces WorkPath at the next start registers itself then.
 void RegisterAtRestart() {
   // Longer paths cannot be loaded by the system at all.
-  if (Length(WorkPath) >= kPathSize) return;
-  char shortPath[kPathSize];
+  if (strlen(WorkPath) >= kPathSize) return;
+  char shortPath[kPathSize], command[kPathSize + 16];
   GetShortPath(WorkPath, shortPath);
-  static const char kHead[] = "regsvr32 /s \"";
-  char command[sizeof kHead + kPathSize + 1];
-  uint32_t n = 0;
-  for (const char* p = kHead; *p; ++p) command[n++] = *p;
-  for (const char* p = shortPath; *p && n < sizeof kHead + kPathSize - 2; ++p) command[n++] = *p;
-  command[n++] = '"';
-  command[n] = 0;
-  AddRunOnceCommand(command);
+  if (JoinText(command, sizeof command, "regsvr32 /s \"", shortPath, "\"")) AddRunOnceCommand(command);
 }
 }  // namespace
 
 int ComponentKindOf(const char* path) {
-  uint32_t n = Length(path);
+  size_t n = strlen(path);
   if (n <= 4) return kComponentServer;
   if (EndsWith(path, n, ".reg")) return kComponentRegistryScript;
   if (EndsWith(path, n, ".tlb")) return kComponentTypeLibrary;
@@ -74,8 +58,8 @@ void RegisterComponents() {
     if (!WorkPath[0]) continue;
     int kind = ComponentKindOf(WorkPath);
     uint16_t status = LoadU16(e.record + file_entry::kStatus);
-    if (kind == kComponentRegistryScript) StartTool("regedit -s ");
-    else if (kind == kComponentTypeLibrary) StartTool("regtlib -q ");
+    if (kind == kComponentRegistryScript) StartTool("regedit -s \"");
+    else if (kind == kComponentTypeLibrary) StartTool("regtlib -q \"");
     else if (status == kOutcomeReplaced || status == kOutcomeCreated) RegisterComponent(1);
     else if (status == kOutcomeAtRestart) RegisterAtRestart();
   }

@@ -1,5 +1,7 @@
 #include "system/uninstall_record.h"
 
+#include <string.h>
+
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/uninstall_log.h"
@@ -14,12 +16,6 @@ using namespace wrenly::format;
 
 namespace {
 const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
-
-uint32_t Length(const char* s) {
-  uint32_t n = 0;
-  while (s[n]) ++n;
-  return n;
-}
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
 
@@ -60,13 +56,7 @@ bool DesktopShortcutPath(const FileEntryView& e) {
   const char* name = e.strings[kItemDesktopName];
   char folder[kPathSize];
   int number = IsNtFamily() && (e.flags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
-  if (!name[0] || !GetSpecialFolderPath(folder, number)) return false;
-  uint32_t nf = Length(folder), nn = Length(name);
-  if (nf + 1 + nn >= kWorkPathSize) return false;
-  for (uint32_t i = 0; i < nf; ++i) WorkPath[i] = folder[i];
-  WorkPath[nf] = '\\';
-  for (uint32_t i = 0; i <= nn; ++i) WorkPath[nf + 1 + i] = name[i];
-  return true;
+  return name[0] && GetSpecialFolderPath(folder, number) && JoinText(WorkPath, kWorkPathSize, folder, "\\", name);
 }
 
 // Every entry's FileRecords; the number written.
@@ -85,15 +75,15 @@ uint32_t WriteFileRecords(FileHandle file) {
 }
 }  // namespace
 
-int WriteStringField(FileHandle file, const char* text) { return WriteField(file, text, (uint16_t)Length(text)); }
+int WriteStringField(FileHandle file, const char* text) { return WriteField(file, text, (uint16_t)strlen(text)); }
 
 int WriteFileRecord(FileHandle file, uint8_t kindFlags) {
   const char* path = WorkPath;
-  uint32_t inside = Length(InstallFolder);
+  uint32_t inside = (uint32_t)strlen(InstallFolder);
   for (uint32_t i = 0; i < inside; ++i)
     if (Lower(path[i]) != Lower(InstallFolder[i])) inside = 0;
   const char* rest = path + inside;
-  uint32_t cut = 0, n = Length(rest);
+  uint32_t cut = 0, n = (uint32_t)strlen(rest);
   for (uint32_t i = 0; i < n; ++i)
     if (rest[i] == '\\') cut = i + 1;
   int r;
