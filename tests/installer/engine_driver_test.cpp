@@ -2,16 +2,15 @@
 // folder, the free space, the start and the finish.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <filesystem>
+#include <sstream>
 
 #include "fixtures.h"
 #include "format/install_type.h"
-#include "format/uninstall_log.h"
 #include "install/destination.h"
+#include "install/disk_space.h"
 #include "package/package_model.h"
 #include "reader/report.h"
-#include "install/disk_space.h"
 #include "text/error_text.h"
 
 namespace {
@@ -184,10 +183,6 @@ TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
   EXPECT_EQ(std::pair(unknown.freeMb, unknown.requiredMb), std::pair(0u, 2u));
   EXPECT_EQ(DiskSpaceFiguresFrom(kFreeSpaceHuge, 0).freeMb, 4194304u);
 }
-
-}  // namespace
-
-namespace {
 
 // The completion step over a real uninstaller, read back by the inspector;
 // the values it writes are the Wine scenario's.

@@ -5,8 +5,6 @@
 # registers itself at the next start under the first free RunOnce number.
 . "$(dirname "$0")/../engine_lib.sh"
 wine_require
-font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-[ -f "$font" ] || skip "no $font (package fonts-dejavu-core)"
 parts=$(win_dir)/tests/wine/components
 [ -f "$parts/selfreg.dll" ] || skip "the components are not built ($parts)"
 
@@ -14,22 +12,21 @@ d=$(scratch_dir system_record)
 c=$WINEPREFIX/drive_c app=$d/app
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Record'
 runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
-fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
-old_font=$(reg_value "$fonts" "DejaVu Sans (TrueType)")
 reg() { wine_run reg "$@" "$(reg_view)" >/dev/null 2>&1 || true; }
-for k in "$ukey" 'HKCR\Wrenly Record' 'HKCU\Software\Wrenly Record' 'HKLM\Software\Wrenly Record' \
-  'HKU\.DEFAULT\Software\Wrenly Record'; do reg delete "$k" /f; done
+reg delete "$ukey" /f
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 for n in 000 001 002; do reg add "$runonce" /v "OrinLaunch$n" /d taken /f; done
 rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini" "$c/windows/regtlib.exe.log"
 cp "$parts/regtlib.exe" "$c/windows/regtlib.exe"
-cp "$font" "$c/windows/Fonts/WrenlyRecordSans.ttf"  # there before: stays the system's
+# A font file there before stays the system's (no font inside: nothing is registered).
+cp "$WRENLY_WINE_PROJECTS/engine/alpha.txt" "$c/windows/Fonts/WrenlyRecordSans.ttf"
 
 #      root | its key | the library held open
 while IFS='|' read -r root key hold; do
+  reg delete "$root\\$key" /f
   cp "$parts/selfreg.dll" "$d/selfreg.dll" && echo "$root" >>"$d/selfreg.dll"  # new content each time
   build_setup system-record.toml "$d/setup.exe" -D FOLDER="$(winpath "$app")" -D ROOT="$root" -D KEY="$key" \
-    -D FONT="$font" -D SELFREG="$d/selfreg.dll"
+    -D SELFREG="$d/selfreg.dll"
   HOLD=${hold:+$app/selfreg.dll} RESTART=$hold setup_install "" "$d/setup.exe"
   expect "$root: the run ends" "$([ -n "$hold" ] && echo 254 || echo 0)" "$run_exit"
   expect "$root: the folder kept there" "REG_SZ $(winpath "$app")" "$(reg_value "$root\\$key" Folder)"
@@ -72,6 +69,4 @@ expect "the library's own registration" "register unregister unregister register
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
 rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf"
-if [ -n "$old_font" ]; then reg add "$fonts" /v "DejaVu Sans (TrueType)" /t "${old_font%% *}" /d "${old_font#* }" /f
-else reg delete "$fonts" /v "DejaVu Sans (TrueType)" /f; fi
 cases_done
