@@ -68,5 +68,5 @@ expect "the library's own registration" "register unregister unregister register
 
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
-rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf"
+rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf" $(temp_files "$app")  # no restart comes for the held library
 cases_done
