@@ -11,6 +11,7 @@
 #include "format/file_entry.h"
 #include "format/install_type.h"
 #include "format/settings.h"
+#include "format/uninstall_log.h"
 
 namespace wrenly::builder {
 namespace f = wrenly::format;
@@ -170,7 +171,8 @@ class Loader {
   void ReadProduct(const toml::table& t) {
     r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
                             "folder_ini", "pages", "information", "license", "count_files_in_full",
-                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption"},
+                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
+                            "append_to_uninstaller"},
                         "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
@@ -192,6 +194,7 @@ class Loader {
     };
     option("folder_editable", f::kOptFolderEditable);
     option("register_uninstall", f::kOptRegisterUninstall);
+    option("append_to_uninstaller", f::kOptUninstallerAppend);
     option("count_files_in_full", f::kOptCountFilesInFull);
     option("finish_run_button", f::kOptFinishRunButton);
     option("finish_run_checkbox", f::kOptFinishRunCheckBox);
@@ -243,6 +246,7 @@ class Loader {
     r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
                             "folder_ini", "pages", "information", "license", "count_files_in_full",
                             "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
+                            "append_to_uninstaller",
                             "texts", "files"},
                         "[[install_type]]");
     type.where = r_.At(t);
@@ -423,8 +427,7 @@ class Loader {
   void FinishSections(InstallTypeConfig& type) {
     type.uninstallSections = extraSections_;
     if ((type.options & f::kOptRegisterUninstall) && !project_.uninstallerName.empty())
-      AddRegistryKeySection(type.uninstallSections, 2,
-                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + project_.product);
+      AddRegistryKeySection(type.uninstallSections, 2, f::kUninstallKeyPrefix + project_.product);
     if (type.folderRegistry)
       AddRegistryValueSection(type.uninstallSections, type.folderRegistry->root, type.folderRegistry->key,
                               type.folderRegistry->value);

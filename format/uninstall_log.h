@@ -19,11 +19,23 @@ enum FileRecordKind : uint8_t {
 inline constexpr uint32_t kStringFieldLength = 2;
 
 // Files and shortcuts blocks: the header, a u32 count, then the records.
+// A FileRecord is StringField folder, StringField name, u8 kind flags; a
+// ShortcutRecord is u8 depth, StringField folder, StringField name.
 namespace record_block {
 inline constexpr uint32_t kCount = block_header::kSize;  // u32
 inline constexpr uint32_t kRecords = kCount + 4;
 static_assert(kRecords == 12);
 }  // namespace record_block
+
+// A FileRecord's folder for the installation folder itself; a path below it
+// is this, a backslash and the relative folder.
+inline constexpr char kRecordOwnFolder[] = ".";
+
+// The key of the product in the system's list of installed programs: this
+// followed by the product name, under HKEY_LOCAL_MACHINE.
+inline constexpr char kUninstallKeyPrefix[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr char kUninstallDisplayName[] = "DisplayName";
+inline constexpr char kUninstallCommand[] = "UninstallString";
 
 // Blocks inside 5189 sections and inside the uninstaller's own data. The
 // Installer copies them untouched; only the builder and uninstaller read them.

@@ -9,6 +9,7 @@ namespace wrenly::inspector {
 int Inspect(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
             std::ostream& err) {
   try {
+    if (IsInstalledUninstaller(setup)) return PrintUninstaller(setup, out), 0;
     Package pkg = ReadPackage(setup);
     Problems problems = pkg.problems;
     PrintContainer(pkg, out);

@@ -26,4 +26,9 @@ bool HasData(const format::FileEntryView& e);
 bool IsUninstallerEntry(const format::FileEntryView& e);
 std::string EntryName(const Package& pkg, size_t type, size_t index);
 
+// An installed uninstaller ends in an end header that marks its records complete.
+bool IsInstalledUninstaller(const std::filesystem::path& file);
+// Its records: files with folder, name and kind flags, shortcuts, sections.
+void PrintUninstaller(const std::filesystem::path& file, std::ostream& out);
+
 }  // namespace wrenly::inspector

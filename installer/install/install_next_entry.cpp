@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "startup/restart_ops.h"
 #include "startup/run_state.h"
+#include "system/registration.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 
@@ -35,20 +36,9 @@ bool CopyFits(char* out, uint32_t size, const char* src) {
 
 bool Cancelled() { return PageResult == kPageCancel || UserCancelled; }
 
-bool EndsWithNoCase(const char* s, uint32_t n, const char* tail) {
-  for (uint32_t i = 0; i < 4; ++i) {
-    char c = s[n - 4 + i];
-    if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
-    if (c != tail[i]) return false;
-  }
-  return true;
-}
-
-void Unregister(const char* path) {
-  uint32_t n = 0;
-  while (path[n]) ++n;
-  if (n <= 4 || EndsWithNoCase(path, n, ".reg") || EndsWithNoCase(path, n, ".tlb")) return;
-  if (NamedFileExists(path)) UnregisterComponentFile(path);
+// The old version unregisters itself before it is written over.
+void Unregister() {
+  if (ComponentKindOf(WorkPath) == kComponentServer && NamedFileExists(WorkPath)) RegisterComponent(0);
 }
 
 // Work common to written and kept entries.
@@ -93,7 +83,7 @@ int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool
 // place. 1 when the entry is complete.
 int ExtractEntry(const FileEntryView& e, uint16_t options, bool inUse) {
   if (GetMessageText(5, 2)[0]) ShowCurrentFile(WorkPath);
-  if (e.flags & kFlagSelfRegister) Unregister(WorkPath);
+  if (e.flags & kFlagSelfRegister) Unregister();
   CreateFolderChain(WorkPath);
   if (MakeTemporaryName(WorkPath, Run.tempName, sizeof Run.tempName) != 0) {
     Run.tempName[0] = 0;

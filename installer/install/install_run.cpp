@@ -26,7 +26,6 @@
 #include "install/data_area.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
-#include "system/shortcuts.h"
 #include "ui/pump_messages.h"
 
 namespace wf = wrenly::format;
@@ -104,14 +103,6 @@ void RunInstallationHeadless() {
   if (!StartInstallation()) return;
   while (InstallNextEntry()) PumpMessages();
   FinishInstallation();
-}
-
-void FinishInstallation() {
-  CloseDataArea();
-  if (ResultCode == 0) CreateStartMenuShortcuts(INVALID_FILE);
-  Run.finished = true;
-  if (UserCancelled) return;
-  if (!SinglePageMode) GoToPageKind(wf::kPageFinish);
 }
 
 void GoToPageKind(int kind) {

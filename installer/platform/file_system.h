@@ -59,5 +59,8 @@ void AddFontFile(const char* path);
 void RemoveFontFile(const char* path);
 void BroadcastFontChange();
 
-// Removes the registration of a self-registering component; failures ignored.
-void UnregisterComponentFile(const char* path);
+// Calls the library's DllRegisterServer (registering) or DllUnregisterServer;
+// failures ignored.
+void CallComponentServer(const char* path, int registering);
+// Starts a command line without waiting for it; failures ignored.
+void StartCommandLine(const char* command);

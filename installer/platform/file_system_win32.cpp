@@ -187,11 +187,13 @@ void AddFontFile(const char* path) { AddFontResourceA(path); }
 void RemoveFontFile(const char* path) { RemoveFontResourceA(path); }
 void BroadcastFontChange() { SendMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0); }
 
-void UnregisterComponentFile(const char* path) {
+void CallComponentServer(const char* path, int registering) {
   HMODULE module = LoadLibraryA(path);
   if (!module) return;
   typedef HRESULT(STDAPICALLTYPE * Entry)();
-  Entry entry = (Entry)(void*)GetProcAddress(module, "DllUnregisterServer");
+  Entry entry = (Entry)(void*)GetProcAddress(module, registering ? "DllRegisterServer" : "DllUnregisterServer");
   if (entry) entry();
   FreeLibrary(module);
 }
+
+void StartCommandLine(const char* command) { WinExec(command, SW_SHOWNORMAL); }

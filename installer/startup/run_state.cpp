@@ -9,6 +9,7 @@ int SinglePageKind;
 bool RestartNeeded;
 bool UserCancelled;
 int ResultCode;
+int RunOnceNumber;
 
 char* OwnPath;
 char* PackagePath;
@@ -49,4 +50,5 @@ void ResetRunState() {
   RestartNeeded = false;
   UserCancelled = false;
   ResultCode = 0;
+  RunOnceNumber = 0;
 }

@@ -20,6 +20,7 @@ extern int SinglePageKind;
 extern bool RestartNeeded;
 extern bool UserCancelled;
 extern int ResultCode;
+extern int RunOnceNumber;     // next number of a RunOnce value, for the whole run
 
 // The shared path buffers; null until AllocatePathBuffers.
 extern char* OwnPath;          // the file that holds the package

@@ -1,9 +1,131 @@
 #include "system/uninstall_record.h"
 
-int WriteStringField(FileHandle file, const char* text) {
-  uint32_t n = 0;
-  while (text[n]) ++n;
+#include <string.h>
+
+#include "format/container.h"
+#include "format/file_entry.h"
+#include "format/uninstall_log.h"
+#include "install/destination.h"
+#include "package/package_model.h"
+#include "platform/file_system.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+#include "text/path_services.h"
+
+using namespace wrenly::format;
+
+namespace {
+const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
+
+// A StringField of up to three pieces back to back.
+int WriteField(FileHandle file, const char* a, uint32_t na, const char* b = "", uint32_t nb = 0) {
+  uint32_t n = na + nb;
   uint8_t length[2] = {(uint8_t)n, (uint8_t)(n >> 8)};
-  if (FileWrite(file, length, 2) != 0) return 1;
-  return (uint16_t)n ? FileWrite(file, text, (uint16_t)n) : 0;
+  if (n > 0xFFFF || FileWrite(file, length, 2) != 0) return 1;
+  if (na && FileWrite(file, a, na) != 0) return 1;
+  return nb ? FileWrite(file, b, nb) : 0;
+}
+
+int WriteHeader(FileHandle file, uint16_t id, uint16_t flags, uint32_t length) {
+  uint8_t h[block_header::kSize];
+  StoreU16(h + block_header::kId, id);
+  StoreU16(h + block_header::kFlags, flags);
+  StoreU32(h + block_header::kLength, length);
+  return FileWrite(file, h, sizeof h);
+}
+
+uint8_t KindFlags(const FileEntryView& e) {
+  uint8_t kind = 0;
+  if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) kind |= kRecordShared;
+  if (e.flags & kFlagKeepExistingInSpace) kind |= kRecordKeepExisting;
+  if (e.kind == kDestFonts) kind |= kRecordFont;
+  if (e.flags & kFlagSelfRegister) kind |= kRecordSelfRegister;
+  return kind;
+}
+
+bool Recorded(const FileEntryView& e) {
+  uint16_t status = LoadU16(e.record + file_entry::kStatus);
+  return !(e.flags & kFlagNotLogged) && (status == kOutcomeReplaced || status == kOutcomeCreated ||
+                                         status == kOutcomeAtRestart || status == kOutcomeKept);
+}
+
+// The entry's desktop shortcut into WorkPath; false when it has none.
+bool DesktopShortcutPath(const FileEntryView& e) {
+  const char* name = e.strings[kItemDesktopName];
+  char folder[kPathSize];
+  int number = IsNtFamily() && (e.flags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
+  return name[0] && GetSpecialFolderPath(folder, number) && JoinText(WorkPath, kWorkPathSize, folder, "\\", name);
+}
+
+// Every entry's FileRecords; the number written.
+uint32_t WriteFileRecords(FileHandle file) {
+  uint32_t count = 0;
+  const uint8_t* at = ThePackage.firstEntry;
+  FileEntryView e;
+  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(at, &e); ++i, at = e.record + e.recordSize) {
+    ResolveEntryDestination(e);
+    if (!WorkPath[0]) continue;
+    if (e.flags & kFlagFolder) count += WriteFileRecord(file, 0) == 0;
+    else if (Recorded(e)) count += WriteFileRecord(file, KindFlags(e)) == 0;
+    if (DesktopShortcutPath(e)) count += WriteFileRecord(file, 0) == 0;
+  }
+  return count;
+}
+}  // namespace
+
+int WriteStringField(FileHandle file, const char* text) { return WriteField(file, text, (uint16_t)strlen(text)); }
+
+int WriteFileRecord(FileHandle file, uint8_t kindFlags) {
+  const char* path = WorkPath;
+  uint32_t inside = (uint32_t)strlen(InstallFolder);
+  for (uint32_t i = 0; i < inside; ++i)
+    if (Lower(path[i]) != Lower(InstallFolder[i])) inside = 0;
+  const char* rest = path + inside;
+  uint32_t cut = 0, n = (uint32_t)strlen(rest);
+  for (uint32_t i = 0; i < n; ++i)
+    if (rest[i] == '\\') cut = i + 1;
+  int r;
+  if (!inside) r = WriteField(file, rest, cut ? cut - 1 : 0);
+  else if (!cut) r = WriteField(file, kRecordOwnFolder, 1);
+  else r = WriteField(file, ".\\", 2, rest, cut - 1);
+  if (r || WriteField(file, rest + cut, n - cut)) return 1;
+  return FileWrite(file, &kindFlags, 1);
+}
+
+FileHandle BeginUninstallRecord() {
+  if (!UninstallerPath[0]) return INVALID_FILE;
+  FileHandle file = FileOpen(UninstallerPath, kFileReadWrite);
+  if (file == INVALID_FILE) return INVALID_FILE;
+  // The uninstaller data, or the record before ours, ends in an end header;
+  // anything else is not ours to write over.
+  uint8_t tail[block_header::kSize];
+  uint32_t size = FileSize(file), at = size - sizeof tail;
+  if (size == kSeekFailed || size < sizeof tail || FileSeek(file, (int32_t)at, kSeekStart) != at ||
+      FileRead(file, tail, sizeof tail) != 0 || LoadU16(tail + block_header::kId) != kBlockEnd ||
+      FileSeek(file, (int32_t)at, kSeekStart) != at) {
+    FileClose(file);
+    return INVALID_FILE;
+  }
+  uint8_t zero[4] = {};
+  AppendBackslash(InstallFolder);
+  WriteHeader(file, kUninstallFiles, 0, 0);
+  FileWrite(file, zero, sizeof zero);
+  uint32_t count = WriteFileRecords(file);
+  uint32_t end = FileTell(file);
+  uint8_t counted[4];
+  StoreU32(counted, count);
+  FileSeek(file, (int32_t)at, kSeekStart);
+  WriteHeader(file, kUninstallFiles, 0, end - at - block_header::kSize);
+  FileWrite(file, counted, sizeof counted);
+  FileSeek(file, 0, kSeekEnd);
+  return file;
+}
+
+void EndUninstallRecord(FileHandle record) {
+  const InstallTypeSlot* type = ThePackage.currentType;
+  if (type && type->sectionsSize) FileWrite(record, type->sections, type->sectionsSize);
+  WriteHeader(record, kBlockEnd, kEndFlagRecordComplete, 0);
+  FileClose(record);
 }

@@ -1,6 +1,17 @@
 // The record of an installation, appended to the installed uninstaller.
 #pragma once
+#include <stdint.h>
+
 #include "platform/files.h"
 
 // A u16 length (cut to 16 bits) and the bytes, no terminator. 0 when written.
 int WriteStringField(FileHandle file, const char* text);
+// One FileRecord for the path in WorkPath: its folder (relative to the
+// installation folder when inside it), name and kind flags. 0 when written.
+int WriteFileRecord(FileHandle file, uint8_t kindFlags);
+// Opens the installed uninstaller and writes the files block in place of
+// its end header. INVALID_FILE, and the file left as it was, when there is
+// no uninstaller or it does not end in an end header.
+FileHandle BeginUninstallRecord();
+// The current type's sections, the closing end header, and the file closed.
+void EndUninstallRecord(FileHandle record);

@@ -19,6 +19,15 @@ void StripBackslash(char* path) {
   if (n > 3 && path[n - 1] == '\\') path[n - 1] = 0;
 }
 
+bool JoinText(char* out, uint32_t size, const char* a, const char* b, const char* c) {
+  size_t na = strlen(a), nb = strlen(b), nc = strlen(c);
+  if (na + nb + nc >= size) return false;
+  memcpy(out, a, na);
+  memcpy(out + na, b, nb);
+  memcpy(out + na + nb, c, nc + 1);
+  return true;
+}
+
 namespace {
 
 // Enters the folder, creating it when it cannot be entered; 1 on failure.

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "fixtures.h"
 #include "format/install_type.h"
+#include "install/destination.h"
 #include "install/disk_space.h"
+#include "package/package_model.h"
+#include "reader/report.h"
 #include "text/error_text.h"
 
 namespace {
@@ -178,6 +182,64 @@ TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
   EXPECT_EQ(std::pair(f.freeMb, f.requiredMb), std::pair(5u, 10u));
   EXPECT_EQ(std::pair(unknown.freeMb, unknown.requiredMb), std::pair(0u, 2u));
   EXPECT_EQ(DiskSpaceFiguresFrom(kFreeSpaceHuge, 0).freeMb, 4194304u);
+}
+
+// The completion step over a real uninstaller, read back by the inspector;
+// the values it writes are the Wine scenario's.
+TEST_F(InstallerTest, CompletionTable) {
+  using namespace wf;
+  const std::string app = "C:\\Program Files\\App\\";
+  const Bytes uninstaller = {'p', 'r', 'o', 'g', 0x34, 0x12, 0, 0, 2, 0, 0, 0, 0, 0, 0x7F, 0x7F, 0, 0, 0, 0, 0, 0};
+  const std::string script(250, 's');  // the command outgrows 260 bytes, never cut into another
+  const std::vector<std::string> all = {"start regedit -s \"" + app + "Setup.REG\"",
+                                        "register " + app + "srv.dll", "start regedit -s \"" + app + script + ".reg\"",
+                                        "run 1 0 1"};
+  struct { const char* what; int result; bool singlePage; Bytes file; std::string product;
+           std::vector<std::string> calls; size_t values; bool recorded; } cases[] = {
+      {"complete", 0, false, uninstaller, "Demo", all, 4, true},
+      {"a failed run writes nothing", 31, false, uninstaller, "Demo", {}, 0, false},
+      {"single page: the record only", 0, true, uninstaller, "Demo", {}, 2, true},
+      {"no product name, no uninstall entry", 0, false, uninstaller, "", all, 2, true},
+      {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fresh();
+    FakeFiles.sharedFolder = "C:\\Common", Fake.specialFolders[0x10] = "C:\\Desktop";
+    Load(FileTable({{{"a.txt", "", "", "", "", "A.lnk"}}, {{"x.dll"}, kDestShared, kFlagShared | kFlagKeepExistingInSpace},
+                    {{"in.dll"}, 0, kFlagShared}, {{"sub\\made\\"}, 0, kFlagFolder},
+                    {{"x.txt", "", "", "", "", "", "", "", "", "c:\\PROGRAM files\\App\\Extra"}, kDestCustom},
+                    {{"Setup.REG"}, 0, kFlagSelfRegister}, {{"srv.dll"}, 0, kFlagSelfRegister},
+                    {{"kept.dll"}, 0, kFlagSelfRegister}, {{"late.dll"}, 0, kFlagSelfRegister},
+                    {{script + ".reg"}, 0, kFlagSelfRegister}}),
+         {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
+         Words({0x1240, 4, 0x77}));
+    // The entries' outcomes (as package options, 23 would read as the uninstaller's).
+    const uint8_t* at = ThePackage.firstEntry;
+    FileEntryView e;
+    for (uint16_t o : {25, 501, 500, 0, 25, 25, 23, 501, 500, 25})
+      FindFileEntry(at, &e), StoreU16((uint8_t*)e.record + file_entry::kStatus, o), at += e.recordSize;
+    std::strcpy(InstallFolder, app.c_str());
+    Write("uninstall.exe", c.file);
+    std::strcpy(UninstallerPath, Path("uninstall.exe").c_str());
+    ResultCode = c.result, SinglePageMode = c.singlePage;
+    FinishInstallation();
+    EXPECT_EQ(FakeFiles.calls, c.calls);
+    EXPECT_EQ(Fake.registry.size(), c.values);
+    EXPECT_EQ(ReadAll(Path("uninstall.exe")).size() > c.file.size(), c.recorded);
+    if (&c != cases) continue;
+    std::stringstream view;
+    wrenly::inspector::PrintUninstaller(Path("uninstall.exe"), view);
+    std::vector<std::string> lines;  // each record, and the blocks in their order
+    for (std::string line; std::getline(view, line);)
+      if (line.rfind("  ", 0) == 0) lines.push_back(line.substr(2));
+    EXPECT_EQ(lines, (std::vector<std::string>{"files: 11", R"(  "." "a.txt" kind 0x00)",
+        R"(  "C:\Desktop" "A.lnk" kind 0x00)", R"(  "C:\Common" "x.dll" kind 0x09)", R"(  "." "in.dll" kind 0x00)",
+        R"(  ".\sub\made" "" kind 0x00)", R"(  ".\Extra" "x.txt" kind 0x00)", R"(  "." "Setup.REG" kind 0x04)",
+        R"(  "." "srv.dll" kind 0x04)", R"(  "." "kept.dll" kind 0x04)", R"(  "." "late.dll" kind 0x04)",
+        R"(  "." ")" + script + R"(.reg" kind 0x04)", "section 0x1240 at 436, 4 bytes",
+        "record 1 ends at 448"}));
+  }
 }
 
 }  // namespace

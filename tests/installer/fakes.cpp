@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
+#include "system/run_items.h"
 #include "ui/show_message.h"
 
 FakeSystem Fake;
@@ -212,11 +213,19 @@ int DeleteMachineValue(const char* key, const char* value) { return !FakeFiles.s
 void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
 void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
-void UnregisterComponentFile(const char*) {}
-
 int32_t CreateShellLink(const char* target, char* link, const char* arguments, const char* icon, int index) {
   if (FakeFiles.linkResult < 0) return FakeFiles.linkResult;
   if (!FakeFiles.linkExtension.empty()) std::strcpy(std::strrchr(link, '.'), FakeFiles.linkExtension.c_str());
   FakeFiles.links.push_back(std::string(link) + "|" + target + "|" + arguments + "|" + icon + "|" + std::to_string(index));
   return 0;
+}
+
+void CallComponentServer(const char* path, int registering) {
+  FakeFiles.calls.push_back((registering ? "register " : "unregister ") + std::string(path));
+}
+void StartCommandLine(const char* command) { FakeFiles.calls.push_back("start " + std::string(command)); }
+
+// Weak: the real one wins once it is portable.
+__attribute__((weak)) void RunItems(int kind, int pass, int after) {
+  FakeFiles.calls.push_back("run " + std::to_string(kind) + " " + std::to_string(pass) + " " + std::to_string(after));
 }

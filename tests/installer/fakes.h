@@ -62,6 +62,9 @@ struct FakeFileSystem {
   std::vector<std::string> links;
   std::string linkExtension;
   int32_t linkResult = 0;
+  // In order: "register PATH", "unregister PATH", "start COMMAND",
+  // "run K P A".
+  std::vector<std::string> calls;
 };
 
 extern FakeSystem Fake;

@@ -71,7 +71,7 @@ drive() {  # steps...
 wait_for_line() {  # file line seconds
   local _
   for _ in $(seq $(($3 * 10))); do
-    tr -d '\r' <"$1" 2>/dev/null | grep -qxF "$2" && return 0
+    tr -d '\r' <"$1" 2>/dev/null | grep -qxF -- "$2" && return 0
     sleep 0.1
   done
   return 1

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The completion step as Windows shows it. Four installations into one
+# folder, each keeping the folder under another root: the uninstaller keeps
+# one record per installation; the second holds the library open, so it
+# registers itself at the next start under the first free RunOnce number.
+. "$(dirname "$0")/../engine_lib.sh"
+wine_require
+parts=$(win_dir)/tests/wine/components
+[ -f "$parts/selfreg.dll" ] || skip "the components are not built ($parts)"
+
+d=$(scratch_dir system_record)
+c=$WINEPREFIX/drive_c app=$d/app
+ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Record'
+runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+reg() { wine_run reg "$@" "$(reg_view)" >/dev/null 2>&1 || true; }
+reg delete "$ukey" /f
+for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
+for n in 000 001 002; do reg add "$runonce" /v "OrinLaunch$n" /d taken /f; done
+rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini" "$c/windows/regtlib.exe.log"
+cp "$parts/regtlib.exe" "$c/windows/regtlib.exe"
+# A font file there before stays the system's (no font inside: nothing is registered).
+cp "$WRENLY_WINE_PROJECTS/engine/alpha.txt" "$c/windows/Fonts/WrenlyRecordSans.ttf"
+
+#      root | its key | the library held open
+while IFS='|' read -r root key hold; do
+  reg delete "$root\\$key" /f
+  cp "$parts/selfreg.dll" "$d/selfreg.dll" && echo "$root" >>"$d/selfreg.dll"  # new content each time
+  build_setup system-record.toml "$d/setup.exe" -D FOLDER="$(winpath "$app")" -D ROOT="$root" -D KEY="$key" \
+    -D SELFREG="$d/selfreg.dll"
+  HOLD=${hold:+$app/selfreg.dll} RESTART=$hold setup_install "" "$d/setup.exe"
+  expect "$root: the run ends" "$([ -n "$hold" ] && echo 254 || echo 0)" "$run_exit"
+  expect "$root: the folder kept there" "REG_SZ $(winpath "$app")" "$(reg_value "$root\\$key" Folder)"
+done <<ROWS
+HKCR|Wrenly Record|
+HKCU|Software\\Wrenly Record|1
+HKLM|Software\\Wrenly Record|
+HKU|.DEFAULT\\Software\\Wrenly Record|
+ROWS
+
+check_that "the type library's tool ran" wait_for_line "$c/windows/regtlib.exe.log" "-q \"$(winpath "$app")\\types.tlb\"" 10
+for _ in $(seq 50); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
+view=$("$WRENLY_TOOL" inspect "$app/uninstall.exe" 2>&1) || true
+short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %~sI | tr -d '\r')
+#      what | in the uninstaller's view | times
+while IFS='|' read -r what pattern times; do
+  expect "record: $what" "$times" "$(grep -cF -- "$pattern" <<<"$view")"
+done <<ROWS
+a file in the folder itself|"." "alpha.txt" kind 0x00|4
+a file below it|".\\data\\img" "a.bmp" kind 0x00|4
+a system-folder file, kept from the second run on|\\system32" "wrenly-record-system.txt"|4
+the library, also while it waits for the restart|"." "selfreg.dll" kind 0x04|4
+a font that was there before|WrenlyRecordSans|0
+one record per installation|  files: |4
+one end, complete|flags 0x0002|1
+ROWS
+#      what | value | what it must be
+while IFS='|' read -r what value want; do
+  expect "$what" "$want" "$(reg_value "${value%\\*}" "${value##*\\}")"
+done <<ROWS
+uninstall entry|$ukey\\DisplayName|REG_SZ Wrenly Record
+uninstall command, quoted|$ukey\\UninstallString|REG_SZ "$(winpath "$app")\\uninstall.exe"
+the held library at the next start|$runonce\\OrinLaunch003|REG_SZ regsvr32 /s "$short"
+the registry script|HKCU\\Software\\Wrenly Record\\FromScript|REG_SZ yes
+ROWS
+expect "the folder in the INI file" "Folder=$(winpath "$app")" "$(grep -a Folder= "$c/windows/wrenly-record.ini" | tr -d '\r')"
+expect "the library's own registration" "register unregister unregister register unregister register" \
+  "$(tr '\n' ' ' <"$app/selfreg.dll.log" | sed 's/ $//')"
+
+for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
+reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
+rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf" $(temp_files "$app")  # no restart comes for the held library
+cases_done
