@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The demo installed through its wizard leaves exactly what its project asks
+# for: the prefix's files and registry are compared before and after, and
+# every difference must be one of the list below, each of them present.
+. "$(dirname "$0")/../wizard_lib.sh"
+# shellcheck source=../../../scripts/demo-walk
+. "$(dirname "$0")/../../../scripts/demo-walk"
+wine_require
+d=$(scratch_dir demo_footprint)
+demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
+cp "$demo"/*.txt "$demo/demo.toml" "$d/"
+build_setup "$d/demo.toml" "$d/setup.exe" -D DEMO_BIN="$(win_dir)/examples/demo/app"
+
+# Differences as "+ file PATH" (below drive_c) and "+ reg KEY|NAME=DATA",
+# every backslash turned into a slash; shell patterns, where ? stands for
+# the quotes of a quoted path.
+asked=(
+  "+ file ./Program Files*/Wrenly Demo"
+  "+ file ./Program Files*/Wrenly Demo/"{demo.exe,readme.txt,license.txt,uninstall.exe}
+  "+ file ./users/*/Start Menu/Programs/Wrenly Demo"
+  "+ file ./users/*/Start Menu/Programs/Wrenly Demo/"{"Wrenly Demo.lnk","Read me.lnk"}
+  "+ file ./users/*/Desktop/Wrenly Demo.lnk"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly/Demo|InstallDir=C:/Program Files*/Wrenly Demo"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|DisplayName=Wrenly Demo"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
+)
+# Wine's own bookkeeping (a display driver's key per program start), not the package's doing.
+wine_own=("? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Video/*")
+
+# Files below drive_c (the scenarios' scratch folders aside) and every value
+# of HKLM and HKCU, one line each.
+snapshot() {  # out
+  local reg=$d/export.reg root
+  {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./wt -prune -o -print | sed 's/^/file /')
+    for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+      wine_run reg export "$root" "$(winpath "$reg")" /y >/dev/null 2>&1 || fail "reg export $root failed"
+      python3 - "$reg" <<'PY'
+import sys
+text = open(sys.argv[1], "rb").read().decode("utf-16").replace("\\\r\n  ", "").replace("\\\n  ", "")
+key = None
+for line in text.splitlines():
+    if line.startswith("["):
+        key = line.strip("[]")
+    elif key and "=" in line:
+        name, _, data = line.partition("=")
+        name = "" if name == "@" else name.strip('"')
+        if data.startswith('"'): data = data[1:-1].replace('\\"', '"').replace("\\\\", "\\")
+        print(f"reg {key}|{name}={data}")
+PY
+    done
+  } | sort >"$1"
+}
+
+# A footprint left by an earlier run of this scenario would hide itself.
+wine_run reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f >/dev/null 2>&1 || true
+wine_run reg delete 'HKLM\Software\Wrenly' /f >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo "$WINEPREFIX"/drive_c/users/*/*/Start\ Menu/Programs/Wrenly\ Demo \
+  "$WINEPREFIX"/drive_c/users/*/Desktop/Wrenly\ Demo.lnk
+snapshot "$d/before"
+demo_walk "$(winpath "$d/setup.exe")" "$(winpath "$d/page")"
+run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
+expect "the demo walked to its end" "exit 0" "$(grep '^exit' <<<"$run")"
+snapshot "$d/after"
+
+{ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' / >"$d/differences"
+matches() {  # line patterns...
+  local p
+  for p in "${@:2}"; do
+    # shellcheck disable=SC2053
+    [[ $1 == ${p/#\?/[+-]} ]] && return 0
+  done
+  return 1
+}
+unasked=$(while IFS= read -r line; do
+  matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"
+done <"$d/differences")
+expect "nothing the package did not ask for" "" "$unasked"
+for want in "${asked[@]}"; do
+  hit=1
+  while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done <"$d/differences"
+  record "done as asked: $want" "$hit" "  no such difference"
+done
+cases_done
