@@ -55,7 +55,7 @@ PY
 # A footprint left by an earlier run of this scenario would hide itself.
 wine_run reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f >/dev/null 2>&1 || true
 wine_run reg delete 'HKLM\Software\Wrenly' /f >/dev/null 2>&1 || true
-rm -rf "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo "$WINEPREFIX"/drive_c/users/*/*/Start\ Menu/Programs/Wrenly\ Demo \
+rm -rf "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Wrenly\ Demo \
   "$WINEPREFIX"/drive_c/users/*/Desktop/Wrenly\ Demo.lnk
 snapshot "$d/before"
 demo_walk "$(winpath "$d/setup.exe")" "$(winpath "$d/page")"
