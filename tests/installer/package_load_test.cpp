@@ -34,7 +34,9 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   auto title = [](Bytes payload) -> Edit { return [=](PackageImage& p) { p.Add(wf::kBlockTitleText, payload, 1); }; };
   auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
   // The 100-byte DataArea cut to n bytes (-2: into its size field).
-  auto kept = [](int n) -> Edit { return [n](PackageImage& p) { p.cutAt = p.EndBlockAt() + 12 + n; }; };
+  auto kept = [](int n) -> Edit {
+    return [n](PackageImage& p) { std::vector<uint32_t> at; p.Build(&at), p.cutAt = at.back() + 12 + n; };
+  };
   auto uninstaller = [](std::optional<Bytes> image) -> Edit {
     return [=](PackageImage& p) {
       p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = 2}});
