@@ -16,39 +16,30 @@ namespace {
 
 using EntryTest = InstallerTest;
 
-TEST_F(EntryTest, TemporaryNameBesideTheDestination) {
+// Names made beside a file: the temporary one, the first of .$$A to .$$Z not
+// taken, or a volume's (.Dnn); "" when refused.
+TEST_F(EntryTest, NamesBesideAFile) {
   std::vector<std::string> all;
   for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string("C:\\App\\data.$$") + c);
-  std::string tooLong = "C:\\" + std::string(253, 'a'), fits = "C:\\" + std::string(252, 'a');
-  struct { std::string destination; std::vector<std::string> taken; std::string expected; } cases[] = {  // "": refused
-      {"C:\\App\\data.dll", {"C:\\App\\data.$$A", "C:\\App\\data.$$B"}, "C:\\App\\data.$$C"},
-      {"C:\\App\\data.dll", {"C:\\App\\data.$$B"}, "C:\\App\\data.$$A"},
-      {"C:\\App.2\\readme", {}, "C:\\App.2\\readme.$$A"},
-      {"C:\\App\\archive.tar.gz", {}, "C:\\App\\archive.tar.$$A"},
-      {"C:\\App\\data.dll", all, ""},
-      {tooLong, {}, ""},           // 256 bytes, no extension
-      {fits, {}, fits + ".$$A"},  // 255 + ".$$A" + NUL = 260
+  const std::string a = std::string(252, 'a');
+  // volume 0: the temporary name
+  struct { std::string path; int volume; std::vector<std::string> taken; std::string made; } cases[] = {
+      {"C:\\App\\data.dll", 0, {"C:\\App\\data.$$A", "C:\\App\\data.$$B"}, "C:\\App\\data.$$C"},
+      {"C:\\App\\data.dll", 0, {"C:\\App\\data.$$B"}, "C:\\App\\data.$$A"},
+      {"C:\\App.2\\readme", 0, {}, "C:\\App.2\\readme.$$A"},
+      {"C:\\App\\archive.tar.gz", 0, {}, "C:\\App\\archive.tar.$$A"}, {"C:\\App\\data.dll", 0, all, ""},
+      {"C:\\" + a + "a", 0, {}, ""}, {"C:\\" + a, 0, {}, "C:\\" + a + ".$$A"},  // 255 + ".$$A" + NUL = 260
+      {"C:\\App\\setup.exe", 1, {}, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, {}, "C:\\App\\setup.D12"},
+      {"C:\\App\\setup.D01", 2, {}, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, {}, "C:\\App.2\\setup.D01"},
+      {"C:\\App\\a.b.exe", 3, {}, "C:\\App\\a.b.D03"}, {"a.exe", 100, {}, ""},
+      {a + "aa", 1, {}, a + "aa.D01"}, {a + "aaa", 1, {}, ""},
   };
   for (auto& c : cases) {
     FakeFiles.present = {c.taken.begin(), c.taken.end()};
-    char out[260] = "unchanged";
-    EXPECT_EQ(MakeTemporaryName(c.destination.c_str(), out, sizeof out), c.expected.empty() ? 1 : 0) << c.destination;
-    if (!c.expected.empty()) EXPECT_EQ(std::string(out), c.expected);
-  }
-}
-
-TEST(VolumeNames, Table) {
-  std::string fits(254, 'a'), tooLong(255, 'a');
-  struct { std::string base; int number; std::string name; } cases[] = {  // "" when refused
-      {"C:\\App\\setup.exe", 1, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, "C:\\App\\setup.D12"},
-      {"C:\\App\\setup.D01", 2, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, "C:\\App.2\\setup.D01"},
-      {"C:\\App\\a.b.exe", 3, "C:\\App\\a.b.D03"},     {"a.exe", 100, ""},
-      {fits, 1, fits + ".D01"},                        {tooLong, 1, ""},
-  };
-  for (auto& c : cases) {
     char out[260] = "";
-    EXPECT_EQ(MakeVolumePath(c.base.c_str(), c.number, out), c.name.empty() ? 0 : 1) << c.base;
-    if (!c.name.empty()) EXPECT_EQ(std::string(out), c.name);
+    bool made = c.volume ? MakeVolumePath(c.path.c_str(), c.volume, out) == 1
+                         : MakeTemporaryName(c.path.c_str(), out, sizeof out) == 0;
+    EXPECT_EQ(made ? std::string(out) : "", c.made) << c.path;
   }
 }
 

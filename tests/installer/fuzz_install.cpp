@@ -27,7 +27,7 @@
 namespace wf = wrenly::format;
 
 namespace {
-constexpr std::string_view kVolumeMark = "\n<next volume>\n";  // as fuzz_install_seed.cpp writes it
+constexpr std::string_view kVolumeMark = "\n<next volume>\n";  // as tests/support/seed_generator.cpp writes it
 const char kSetup[] = "C:\\Setup\\setup.exe";
 const char kInstallFolder[] = "C:\\Program Files\\Fuzz";
 

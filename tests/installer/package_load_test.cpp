@@ -21,37 +21,84 @@ namespace {
 
 using Loading = InstallerTest;
 
-// The signature window: from offset 1020 to the end of the first 200,000 bytes.
-TEST_F(Loading, SignaturePlacementTable) {
-  const std::pair<uint32_t, bool> cases[] = {{1020, true}, {1019, false}, {199994, true}, {199995, false}};
-  for (auto [at, found] : cases) {
+// Edits of the typical package: whether it loads, with the incomplete-package
+// message or none, and the title and background it keeps. A package that
+// lacks what its run needs would end in a success that installed nothing, or
+// an empty uninstaller: refused before any window. Title payloads only the
+// loader is shown; the refusals both readers share are damage recipes.
+TEST_F(Loading, EditedTypicalPackageTable) {
+  using Edit = std::function<void(PackageImage&)>;
+  auto drop = [](uint16_t id) -> Edit {
+    return [id](PackageImage& p) { std::erase_if(p.blocks, [id](const Block& b) { return b.id == id; }); };
+  };
+  auto title = [](Bytes payload) -> Edit { return [=](PackageImage& p) { p.Add(wf::kBlockTitleText, payload, 1); }; };
+  auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
+  // The 100-byte DataArea cut to n bytes (-2: into its size field).
+  auto kept = [](int n) -> Edit {
+    return [n](PackageImage& p) { std::vector<uint32_t> at; p.Build(&at), p.cutAt = at.back() + 12 + n; };
+  };
+  auto uninstaller = [](std::optional<Bytes> image) -> Edit {
+    return [=](PackageImage& p) {
+      p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = 2}});
+      if (image) p.Add(wf::kBlockUninstallerImage, *image);
+    };
+  };
+  auto background = [](int resume, bool variants) -> Edit {  // three bitmaps for 1152 x 864
+    return [=](PackageImage& p) {
+      Options.resumeType = resume;
+      p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
+      if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
+      for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
+      if (resume) p.dataArea.clear();
+    };
+  };
+  Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, 1, Zlib(abc)), cut = CompressedPayload(3, 2, Bzip2(abc));
+  trailing.push_back(0x55);
+  cut.resize(cut.size() - 3);
+  struct { const char* name; Edit edit; int loads; bool message = false; int background = -1; } cases[] = {
+      {"typical", [](PackageImage&) {}, 1},
+      // The signature window: from offset 1020 to the end of the first 200,000 bytes.
+      {"signature at 1020", signature(1020), 1}, {"at 1019", signature(1019), 0},
+      {"at 199994", signature(199994), 1}, {"at 199995", signature(199995), 0},
+      {"bzip2 title", title(CompressedPayload(3, 2, Bzip2(abc))), 1}, {"bytes after the stream", title(trailing), 1},
+      {"empty title without stream", title({0, 0, 0, 0, 1}), 0},  // an empty title is no string
+      {"cut bzip2 stream", title(cut), 0},
+      {"bzip2 longer than its size", title(CompressedPayload(2, 2, Bzip2(abc))), 0},
+      {"DataArea longer than needed", [](PackageImage& p) { p.trailing = 9; }, 1},
+      {"cut before the size field", kept(-2), 0},
+      {"resumed without DataArea", [&](PackageImage& p) { Options.resumeType = 1, kept(0)(p); }, 1},
+      {"resumed with DataArea", [](PackageImage&) { Options.resumeType = 1; }, 0, true},
+      {"single page accepts a cut DataArea",
+       [&](PackageImage& p) { p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0}), kept(60)(p); }, 1},
+      {"no settings", drop(wf::kBlockSetupSettings), 0},
+      {"a type without its file table", drop(wf::kBlockFileTable), 0},
+      {"a second type without one", [](PackageImage& p) { p.AddType(); }, 0},
+      {"an uninstaller entry without the image", uninstaller({}), 0},
+      {"an uninstaller entry with an empty image", uninstaller(Bytes{}), 0},
+      {"an uninstaller entry with the image", uninstaller(Bytes{'M', 'Z'}), 1},
+      {"background by the variant list", background(0, true), 1, false, 2},
+      {"none when resumed", background(1, true), 1}, {"none without variants", background(0, false), 1},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh();
+    Fake.screenWidth = 1152, Fake.screenHeight = 864;
     PackageImage p = TypicalPackage();
-    p.signatureAt = at;
-    EXPECT_EQ(LoadFile(p.Build()), found ? 1 : 0) << at;
-    if (found) EXPECT_EQ(PackageFirstBlock, at + 6);
+    c.edit(p);
+    EXPECT_EQ(LoadFile(p.Build()), c.loads);
+    using Shown = decltype(Fake.messages);
+    EXPECT_EQ(Fake.messages, c.message ? Shown({{"The package is incomplete.", "Demo Setup"}}) : Shown());
+    if (!c.loads) continue;
+    const uint8_t *title = ThePackage.titleText, *bg = ThePackage.background;
+    EXPECT_EQ(std::tuple(PackageFirstBlock, title ? Bytes(title, title + ThePackage.titleTextSize) : Bytes{},
+                         ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),
+              std::tuple(p.signatureAt + 6, p.Find(wf::kBlockTitleText) ? abc : Bytes{},
+                         p.Find(wf::kBlockBitmapTable) && !Options.resumeType,
+                         c.background >= 0 ? Bytes(20 + c.background, c.background) : Bytes{}));
   }
   SetOwnPath("/nonexistent/wrenly/setup.exe");
   EXPECT_EQ(LoadPackage(), 0);
   EXPECT_TRUE(Fake.messages.empty());
-}
-
-// Title payloads only the loader is shown; the refusals both readers share
-// are damage recipes.
-TEST_F(Loading, PayloadsTable) {
-  Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, 1, Zlib(abc)), cut = CompressedPayload(3, 2, Bzip2(abc));
-  trailing.push_back(0x55);
-  cut.resize(cut.size() - 3);
-  const std::tuple<const char*, Bytes, int> cases[] = {
-      {"bzip2", CompressedPayload(3, 2, Bzip2(abc)), 1}, {"bytes after the stream", trailing, 1},
-      {"empty without stream", Bytes{0, 0, 0, 0, 1}, 0},  // an empty title is no string
-      {"cut bzip2 stream", cut, 0}, {"bzip2 longer than its size", CompressedPayload(2, 2, Bzip2(abc)), 0},
-  };
-  for (auto& [name, payload, loads] : cases) {
-    PackageImage p = TypicalPackage();
-    p.Add(wf::kBlockTitleText, payload, 1);
-    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
-    if (loads) EXPECT_EQ(Bytes(ThePackage.titleText, ThePackage.titleText + ThePackage.titleTextSize), abc) << name;
-  }
 }
 
 TEST_F(Loading, CompressedSettingsAndLayouts) {
@@ -70,72 +117,6 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
                        ThePackage.layouts[0], ThePackage.layouts[2], ThePackage.layouts[10],
                        wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot)),
             std::tuple(settings, ThePackage.settings + layout, nullptr, BuiltInClosingLayout(), 0u));
-}
-
-TEST_F(Loading, CompletenessTable) {
-  // Bytes of the 100-byte DataArea present (past 100: trailing bytes; -1 not
-  // even the size field), whether resumed or single-page, loads, message.
-  const std::tuple<const char*, int, bool, bool, int, bool> cases[] = {
-      {"whole", 100, false, false, 1, false},
-      {"longer than needed", 109, false, false, 1, false},
-      {"cut before the size field", -1, false, false, 0, false},
-      {"resumed without DataArea", 0, true, false, 1, false},
-      {"resumed with DataArea", 100, true, false, 0, true},
-      {"single page accepts a cut DataArea", 60, false, true, 1, false},
-  };
-  for (auto [name, kept, resume, singlePage, loads, message] : cases) {
-    Fresh();
-    Options.resumeType = resume;
-    PackageImage p = TypicalPackage();
-    if (singlePage) p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0});
-    p.trailing = kept > 100 ? kept - 100 : 0;
-    if (kept <= 100) p.cutAt = p.EndBlockAt() + 12 + (kept < 0 ? -2 : kept);
-    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
-    ASSERT_EQ(Fake.messages.size(), message ? 1u : 0u) << name;
-    if (message) EXPECT_EQ(Fake.messages[0].first, "The package is incomplete.") << name;
-  }
-}
-
-// A package that lacks what its run needs would end in a success that
-// installed nothing, or an empty uninstaller: refused before any window.
-TEST_F(Loading, WhatTheRunNeedsTable) {
-  auto drop = [](PackageImage& p, uint16_t id) { std::erase_if(p.blocks, [id](const Block& b) { return b.id == id; }); };
-  auto uninstallerEntry = [](PackageImage& p) { p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = 2}}); };
-  const std::tuple<const char*, std::function<void(PackageImage&)>, int> cases[] = {
-      {"typical", [](PackageImage&) {}, 1},
-      {"no settings", [&](PackageImage& p) { drop(p, wf::kBlockSetupSettings); }, 0},
-      {"a type without its file table", [&](PackageImage& p) { drop(p, wf::kBlockFileTable); }, 0},
-      {"a second type without one", [](PackageImage& p) { p.AddType(); }, 0},
-      {"an uninstaller entry without the image", uninstallerEntry, 0},
-      {"an uninstaller entry with an empty image",
-       [&](PackageImage& p) { uninstallerEntry(p), p.Add(wf::kBlockUninstallerImage, {}); }, 0},
-      {"an uninstaller entry with the image",
-       [&](PackageImage& p) { uninstallerEntry(p), p.Add(wf::kBlockUninstallerImage, Bytes{'M', 'Z'}); }, 1},
-  };
-  for (auto& [name, change, loads] : cases) {
-    PackageImage p = TypicalPackage();
-    change(p);
-    EXPECT_EQ(LoadFile(p.Build()), loads) << name;
-    EXPECT_TRUE(Fake.messages.empty()) << name;
-  }
-}
-
-TEST_F(Loading, BackgroundTable) {
-  // Resumed, with a variant list, the bitmap kept (-1 none).
-  const std::tuple<int, bool, int> cases[] = {{0, true, 2}, {1, true, -1}, {0, false, -1}};
-  for (auto [resume, variants, chosen] : cases) {
-    Fresh();
-    Fake.screenWidth = 1152, Fake.screenHeight = 864, Options.resumeType = resume;
-    PackageImage p = TypicalPackage();
-    p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
-    if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
-    for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
-    if (resume) p.dataArea.clear();
-    ASSERT_EQ(LoadFile(p.Build()), 1) << resume;
-    const uint8_t* bg = ThePackage.background;
-    EXPECT_EQ(std::pair(ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),
-              std::pair(resume == 0, chosen >= 0 ? Bytes(20 + chosen, chosen) : Bytes{}));
-  }
 }
 
 TEST_F(Loading, TypesAndTheirBlocks) {

@@ -1,9 +1,7 @@
 #include "package_writer.h"
 
-#include <unistd.h>
 #include <zlib.h>
 
-#include <fstream>
 #include <stdexcept>
 
 #include "builder/compress.h"
@@ -146,12 +144,6 @@ std::vector<Bytes> PackageImage::Volumes() const {
   return out;
 }
 
-uint32_t PackageImage::EndBlockAt() const {
-  std::vector<uint32_t> at;
-  Build(&at);
-  return at.back();
-}
-
 std::filesystem::path PackageImage::Write(const std::filesystem::path& setup) const {
   wb::WritePackageFiles(setup, {Build(), Volumes()});
   return setup;
@@ -231,11 +223,4 @@ wb::Project TypicalPlan() {
                  .items = {"flat\\name.txt"}}};
   p.types = {full, mini};
   return p;
-}
-
-std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
-  auto dir = std::filesystem::temp_directory_path() / ("wrenly-tests-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return (dir / name).string();
 }

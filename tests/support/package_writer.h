@@ -69,7 +69,6 @@ struct PackageImage {
   // The setup file: stub, blocks, the DataArea's first part.
   Bytes Build(std::vector<uint32_t>* blockAt = nullptr) const;
   std::vector<Bytes> Volumes() const;  // .D01, .D02, ...
-  uint32_t EndBlockAt() const;
   std::filesystem::path Write(const std::filesystem::path& setup) const;
 };
 
@@ -82,6 +81,3 @@ PackageImage Craft(const wrenly::builder::Project& plan);  // blocks zlib-compre
 // A setup file of one part split back into its stub, blocks and DataArea, the
 // same way.
 PackageImage Split(const Bytes& setup);
-
-// Writes bytes to a fresh file under the test temp folder; returns its path.
-std::string WriteTempFile(const std::string& name, const Bytes& bytes);

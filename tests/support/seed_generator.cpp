@@ -1,16 +1,54 @@
-// Writes small valid packages as the fuzz targets' starting points.
+// Writes small valid packages as the fuzz targets' starting points: the
+// typical package with its blocks in bzip2, the rich one in single-page mode,
+// and the install target's seed (a third type, a font, a read-only temporary
+// file, files written twice, a library written again while in use (9x, then
+// NT), blocks stored plain, and the DataArea in volumes of 120 bytes, each
+// behind the mark fuzz_install.cpp splits the input at).
+#include <fstream>
 #include <string>
 
 #include "format/block_ids.h"
+#include "format/file_entry.h"
 #include "package_writer.h"
+
+namespace wf = wrenly::format;
+namespace wb = wrenly::builder;
+
+static wb::FileItem File(const char* name, const char* content, uint32_t kind = 0) {
+  return {.content = ToBytes(content), .kind = kind, .items = {name}};
+}
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   PackageImage typical = TypicalPackage(), rich = Craft(TypicalPlan());
   typical.signatureAt = rich.signatureAt = 1020;
-  rich.Add(wrenly::format::kBlockSinglePage, Bytes{5, 0, 1, 0});
+  rich.Add(wf::kBlockSinglePage, Bytes{5, 0, 1, 0});
   for (Block& b : typical.blocks) b.method = 2;
   typical.Write(std::string(argv[1]) + "/typical.exe");
   rich.Write(std::string(argv[1]) + "/rich.exe");
+
+  wb::Project plan = TypicalPlan();
+  plan.types.push_back({.name = "Third", .folder = "#parent#", .pages = {0, 5, 6}});
+  auto &full = plan.types[0].files, &mini = plan.types[1].files, &third = plan.types[2].files;
+  full[1].content = ToBytes("no longer 25 KB");
+  full.push_back(File("font.ttf", "font", wf::kDestFonts));
+  full.push_back(File("t.tmp", "temporary", wf::kDestTemp));
+  full.back().status = wf::kOptReadOnly;
+  full.push_back(File("readme.txt", "kept"));
+  full.back().flags = wf::kFlagOnlyIfMissing;
+  mini.push_back(File("readme.txt", "Read me again.\n"));
+  mini.back().compression = wb::Compression::kBzip2;
+  mini.push_back(File("font.ttf", "font 2", wf::kDestFonts));
+  mini.push_back(File("sys\\x.dll", "dll bytes 2", wf::kDestWindows));
+  for (const char* content : {"dll bytes", "dll bytes 3"}) third.push_back(File("x.dll", content, wf::kDestWindows));
+  PackageImage image = Craft(plan);
+  for (Block& block : image.blocks) block.method = 0;  // tables the fuzzer can change in place
+  image.volumeSize = 120;
+  Bytes input = image.Build();
+  for (const Bytes& volume : image.Volumes()) {
+    for (char c : std::string("\n<next volume>\n")) input.push_back((uint8_t)c);
+    input.insert(input.end(), volume.begin(), volume.end());
+  }
+  std::ofstream(std::string(argv[1]) + "/install.exe", std::ios::binary).write((const char*)input.data(), input.size());
   return 0;
 }
