@@ -26,6 +26,7 @@
 #include "install/data_area.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
+#include "system/run_items.h"
 #include "ui/pump_messages.h"
 
 namespace wf = wrenly::format;
@@ -109,6 +110,7 @@ void FinishInstallation() {
   CloseDataArea();
   Run.finished = true;
   if (UserCancelled) return;
+  if (ResultCode == 0) RunItems(1, 0, 1);
   if (!SinglePageMode) GoToPageKind(wf::kPageFinish);
 }
 

@@ -1,11 +1,3 @@
-#include "system/run_items.h"
-
-// Stand-in: running marked programs and documents replaces this.
-void RunItems(int, int, int) {}
-
-// Stand-in: replaced together with RunItems.
-int HasItemsAfterRestart() { return 0; }
-
 #include "system/shortcuts.h"
 
 // Stand-in: the shortcut maker replaces this.

@@ -10,6 +10,7 @@
 #include "install/install_run.h"
 #include "platform/disk.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "platform/system.h"
 #include "ui/show_message.h"
 
@@ -17,8 +18,9 @@ FakeSystem Fake;
 FakeDisk Disk;
 FakeUi Ui;
 FakeFileSystem FakeFiles;
+FakeProcesses Processes;
 
-void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}; }
+void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}, Processes = {}; }
 
 namespace {
 
@@ -176,7 +178,7 @@ void WriteProfileEntry(const char* file, const char* section, const char* key, c
 #endif
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
-int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out); }
+int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out); }
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 
 void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool* inUseTest) {
@@ -212,3 +214,12 @@ void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }
 void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
 void UnregisterComponentFile(const char*) {}
+
+int StartCommand(const char* command, int) { return Processes.commands.push_back(command), Processes.commandResult; }
+intptr_t ShellOpen(const char* file) { return Processes.opened.push_back(file), Processes.shellResult; }
+ProcessHandle StartProcess(char* command) {
+  Processes.processes.push_back(command);
+  return Processes.processStarts ? &Processes : nullptr;
+}
+bool WaitProcessOrInput(ProcessHandle) { return ++Processes.waits, true; }
+void CloseProcess(ProcessHandle) {}

@@ -56,11 +56,22 @@ struct FakeFileSystem {
   std::map<std::string, std::string> strings;                      // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;                  // long -> short
+  std::string tempFolder = "C:\\TEMP\\";
   std::vector<std::string> fontsAdded, fontsRemoved;
   int fontBroadcasts = 0;
 };
 
+// Programs started and files opened; each command line as it was given.
+struct FakeProcesses {
+  std::vector<std::string> commands, processes, opened;  // StartCommand, StartProcess, ShellOpen
+  int commandResult = 33;
+  intptr_t shellResult = 42;
+  bool processStarts = true;
+  int waits = 0;
+};
+
 extern FakeSystem Fake;
+extern FakeProcesses Processes;
 extern FakeDisk Disk;
 extern FakeUi Ui;
 extern FakeFileSystem FakeFiles;
