@@ -26,6 +26,7 @@
 #include "install/data_area.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
+#include "system/run_items.h"
 #include "ui/pump_messages.h"
 
 namespace wf = wrenly::format;

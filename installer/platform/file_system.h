@@ -62,5 +62,3 @@ void BroadcastFontChange();
 // Calls the library's DllRegisterServer (registering) or DllUnregisterServer;
 // failures ignored.
 void CallComponentServer(const char* path, int registering);
-// Starts a command line without waiting for it; failures ignored.
-void StartCommandLine(const char* command);

@@ -195,5 +195,3 @@ void CallComponentServer(const char* path, int registering) {
   if (entry) entry();
   FreeLibrary(module);
 }
-
-void StartCommandLine(const char* command) { WinExec(command, SW_SHOWNORMAL); }

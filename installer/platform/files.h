@@ -12,6 +12,8 @@ inline constexpr uint32_t kSeekFailed = 0xFFFFFFFFu;
 
 FileHandle FileOpen(const char* path, int mode);
 FileHandle FileCreate(const char* path);
+// Creates path only when no file of that name exists, in one step.
+FileHandle FileCreateNew(const char* path);
 // 0 when exactly n bytes were read; 1 on failure or a short read.
 int FileRead(FileHandle file, void* buffer, uint32_t n);
 // 0 when exactly n bytes were written; 2 on failure; 3 on a short write.

@@ -17,6 +17,7 @@ FileHandle FileOpen(const char* path, int mode) {
 }
 
 FileHandle FileCreate(const char* path) { return Handle(open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644)); }
+FileHandle FileCreateNew(const char* path) { return Handle(open(path, O_WRONLY | O_CREAT | O_EXCL, 0644)); }
 
 int FileRead(FileHandle file, void* buffer, uint32_t n) {
   uint8_t* p = (uint8_t*)buffer;

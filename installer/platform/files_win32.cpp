@@ -18,6 +18,10 @@ FileHandle FileCreate(const char* path) {
   return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+FileHandle FileCreateNew(const char* path) {
+  return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 int FileRead(FileHandle file, void* buffer, uint32_t n) {
   DWORD got = 0;
   if (!ReadFile(file, buffer, n, &got, nullptr) || got != n) return 1;

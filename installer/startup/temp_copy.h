@@ -1,8 +1,13 @@
 // Running from a temporary copy, and restart-time file operations.
 #pragma once
+#include "platform/files.h"
 
 // 1 when a temporary copy took over the run (or was registered to run after
 // the restart).
 int LaunchTempCopy(int showCommand, bool atRestart);
+// Creates a new file in the temporary folder named by format ("%d" the first
+// number from 1 to 998 whose name is free); its path is left in path (260
+// bytes). INVALID_FILE when none could be created.
+FileHandle CreateUniqueTempFile(char* path, const char* format);
 // At the next restart moves existingPath to newPath, or deletes it.
 void MoveFileAtRestart(const char* newPath, const char* existingPath);

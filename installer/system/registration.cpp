@@ -6,6 +6,7 @@
 #include "install/destination.h"
 #include "package/package_model.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "startup/run_state.h"
 #include "system/run_once.h"
 #include "text/path_services.h"
@@ -26,7 +27,7 @@ bool EndsWith(const char* s, size_t n, const char* tail) {
 // never cut into another command.
 void StartTool(const char* head) {
   char command[kWorkPathSize + 16];
-  if (JoinText(command, sizeof command, head, WorkPath, "\"")) StartCommandLine(command);
+  if (JoinText(command, sizeof command, head, WorkPath, "\"")) StartCommand(command, kShowNormal);
 }
 
 // The library that replaces WorkPath at the next start registers itself then.

@@ -1,8 +1,18 @@
 // Starting the programs and documents the package marks for it.
 #pragma once
+#include <stdint.h>
 
-// Starts the current type's entries of run kind `kind`: all of them (pass 0)
-// or programs only (pass 1), in the normal run (after 1) or after a restart (0).
+// Starts the current type's entries of run kind `kind`: all of them (pass 0),
+// programs only (pass 1) or documents only (pass 2), in the normal run
+// (after 1) or in the run after a restart (after 0).
 void RunItems(int kind, int pass, int after);
 // Whether any entry must wait for the run after a restart.
 int HasItemsAfterRestart();
+// Starts program with arguments, waiting for its end when asked; 1 when it started.
+int RunProgram(const char* program, const char* arguments, int wait);
+
+// Whether an entry with these flags runs at the moment (kind, pass, after).
+bool RunsAtMoment(uint32_t flags, int kind, int pass, int after, bool restartNeeded);
+// "\"program\" arguments", or the quoted program alone, in a new buffer
+// (FreeBuffer); null when memory ran out.
+char* NewProgramCommand(const char* program, const char* arguments);

@@ -11,6 +11,7 @@
 #include "platform/disk.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
+#include "platform/process.h"
 #include "platform/system.h"
 #include "system/run_items.h"
 #include "ui/show_message.h"
@@ -19,8 +20,9 @@ FakeSystem Fake;
 FakeDisk Disk;
 FakeUi Ui;
 FakeFileSystem FakeFiles;
+FakeProcesses Processes;
 
-void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}; }
+void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}, Processes = {}; }
 
 namespace {
 
@@ -178,7 +180,7 @@ void WriteProfileEntry(const char* file, const char* section, const char* key, c
 #endif
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
-int GetTempFolder(char* out) { return CopyOut("C:\\TEMP\\", out); }
+int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out); }
 bool IsNtFamily() { return FakeFiles.ntFamily; }
 
 void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool* inUseTest) {
@@ -223,9 +225,15 @@ int32_t CreateShellLink(const char* target, char* link, const char* arguments, c
 void CallComponentServer(const char* path, int registering) {
   FakeFiles.calls.push_back((registering ? "register " : "unregister ") + std::string(path));
 }
-void StartCommandLine(const char* command) { FakeFiles.calls.push_back("start " + std::string(command)); }
-
-// Weak: the real one wins once it is portable.
-__attribute__((weak)) void RunItems(int kind, int pass, int after) {
-  FakeFiles.calls.push_back("run " + std::to_string(kind) + " " + std::to_string(pass) + " " + std::to_string(after));
+// Also among the calls, to show its place among the registrations.
+int StartCommand(const char* command, int) {
+  FakeFiles.calls.push_back("start " + std::string(command));
+  return Processes.commands.push_back(command), Processes.commandResult;
 }
+intptr_t ShellOpen(const char* file) { return Processes.opened.push_back(file), Processes.shellResult; }
+ProcessHandle StartProcess(char* command) {
+  Processes.processes.push_back(command);
+  return Processes.processStarts ? &Processes : nullptr;
+}
+bool WaitProcessOrInput(ProcessHandle) { return ++Processes.waits, true; }
+void CloseProcess(ProcessHandle) {}

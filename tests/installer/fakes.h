@@ -56,18 +56,28 @@ struct FakeFileSystem {
   std::map<std::string, std::string> strings;                      // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;                  // long -> short
+  std::string tempFolder = "C:\\TEMP\\";
   std::vector<std::string> fontsAdded, fontsRemoved;
   int fontBroadcasts = 0;
   // Shortcuts saved, "link|target|arguments|icon|index", under linkExtension when set; linkResult < 0 fails.
   std::vector<std::string> links;
   std::string linkExtension;
   int32_t linkResult = 0;
-  // In order: "register PATH", "unregister PATH", "start COMMAND",
-  // "run K P A".
+  // In order: "register PATH", "unregister PATH", "start COMMAND".
   std::vector<std::string> calls;
 };
 
+// Programs started and files opened; each command line as it was given.
+struct FakeProcesses {
+  std::vector<std::string> commands, processes, opened;  // StartCommand, StartProcess, ShellOpen
+  int commandResult = 33;
+  intptr_t shellResult = 42;
+  bool processStarts = true;
+  int waits = 0;
+};
+
 extern FakeSystem Fake;
+extern FakeProcesses Processes;
 extern FakeDisk Disk;
 extern FakeUi Ui;
 extern FakeFileSystem FakeFiles;

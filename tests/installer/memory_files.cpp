@@ -44,6 +44,8 @@ FileHandle FileCreate(const char* path) {
   return new Open{MemoryFiles[key] = std::make_shared<MemoryFile>(MemoryFile{{}, false, true}), 0};
 }
 
+FileHandle FileCreateNew(const char* path) { return Find(MemoryPath(path)) ? INVALID_FILE : FileCreate(path); }
+
 int FileRead(FileHandle handle, void* buffer, uint32_t n) {
   Open& o = Of(handle);
   size_t size = o.file->bytes.size();

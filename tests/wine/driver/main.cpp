@@ -198,6 +198,23 @@ bool Hold(Target&, const Args& args) {
   return file != INVALID_HANDLE_VALUE ? Line("holding " + Quoted(args[0])) : Fail("no-file " + Quoted(args[0]));
 }
 
+// Follows a program the target started: the process that shows a visible
+// top-level window of class CLASS becomes the target.
+bool Adopt(Target& t, const Args& args) {
+  DWORD pid = 0;
+  for (DWORD waited = 0; !pid && waited <= Seconds(args[1]); waited += kPollMs) {
+    HWND w = FindWindowA(args[0].c_str(), nullptr);
+    if (w && IsWindowVisible(w)) GetWindowThreadProcessId(w, &pid);
+    if (pid == t.process.dwProcessId) pid = 0;
+    if (!pid) Sleep(kPollMs);
+  }
+  HANDLE h = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid) : nullptr;
+  if (!h) return Fail("no-window class=" + Quoted(args[0]));
+  t.process = PROCESS_INFORMATION{h, nullptr, pid, 0};
+  t.started = true, t.exited = false, t.current = nullptr;
+  return Line("adopted class=" + Quoted(args[0]));
+}
+
 bool Kill(Target& t, const Args&) {
   KillTarget(t);
   return Line("killed");
@@ -343,6 +360,7 @@ const Step kSteps[] = {
     {"wait-exit SECONDS", WaitExitStep},
     {"wait-file PATH SECONDS", WaitFile},
     {"kill", Kill},
+    {"adopt CLASS SECONDS", Adopt},
     {"hold PATH", Hold},
     {"wait-control ID SECONDS", WaitControl},
     {"text ID", Text},

@@ -1,0 +1,143 @@
+#include "system/run_items.h"
+
+#include "format/file_entry.h"
+#include "install/destination.h"
+#include "package/package_model.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/system.h"
+#include "startup/run_state.h"
+#include "system/open_document.h"
+#include "text/command_text.h"
+#include "text/path_services.h"
+#include "text/path_variables.h"
+#include "ui/pump_messages.h"
+
+namespace wf = wrenly::format;
+
+namespace {
+
+uint32_t RunKind(uint32_t flags) { return (flags & wf::kFlagRunKindMask) >> wf::kRunKindShift; }
+
+// Calls f for each entry of the current type's table, in table order.
+template <class F>
+void ForEachEntry(F f) {
+  const uint8_t* at = ThePackage.firstEntry;
+  wf::FileEntryView e;
+  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(at, &e); ++i, at += e.recordSize)
+    if (!f(e)) return;
+}
+
+// The extension of the file name's last point, or "." without one.
+const char* ExtensionOf(const char* path) {
+  const char* ext = nullptr;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '.') ext = p;
+    if (*p == '\\' || *p == '/') ext = nullptr;
+  }
+  return ext ? ext : ".";
+}
+
+void OpenEntryDocument(const char* path) {
+  FileHandle file = FileOpen(path, kFileRead);
+  if (file == INVALID_FILE) return;
+  FileClose(file);
+  char shortPath[kPathSize];
+  GetShortPath(path, shortPath);
+  OpenDocument(shortPath, ExtensionOf(path));
+}
+
+// The program runs in its own folder, which stays the current one.
+void EnterProgramFolder(const char* path) {
+  char folder[kWorkPathSize];
+  uint32_t cut = 0;
+  for (uint32_t i = 0; path[i] && i + 1 < sizeof folder; ++i)
+    if ((folder[i] = path[i]) == '\\') cut = i + 1;
+  folder[cut] = 0;
+  StripBackslash(folder);
+  if (*folder) EnterFolder(folder);
+}
+
+void RunEntryProgram(const char* path, const wf::FileEntryView& e) {
+  EnterProgramFolder(path);
+  char shortPath[kPathSize];
+  GetShortPath(path, shortPath);
+  const char* item = e.strings[wf::kItemRunArgs];
+  char* arguments = nullptr;
+  if (*item) {
+    uint32_t n = ExpandPathVariables(nullptr, item, 0) + 1;
+    if (!AllocBuffer(n, &arguments)) return;
+    ExpandPathVariables(arguments, item, n);
+  }
+  const char* args = arguments ? arguments : "";
+  if (e.flags & wf::kFlagRunWait) {
+    RunProgram(shortPath, args, 1);
+  } else if (char* command = NewProgramCommand(shortPath, args)) {
+    StartCommand(command, kShowNormal);
+    FreeBuffer(&command);
+  }
+  FreeBuffer(&arguments);
+}
+
+}  // namespace
+
+bool RunsAtMoment(uint32_t flags, int kind, int pass, int after, bool restartNeeded) {
+  bool document = flags & wf::kFlagRunDocument;
+  if ((pass == 1 && document) || (pass == 2 && !document) || RunKind(flags) != (uint32_t)kind) return false;
+  if (kind == 1 || kind == 2) {
+    bool waits = flags & wf::kFlagRunAfterRestart;
+    return after ? !(waits && restartNeeded) : waits;
+  }
+  if (kind == 3 || (kind == 4 && !document)) return !(after && restartNeeded);
+  return kind == 4;
+}
+
+void RunItems(int kind, int pass, int after) {
+  if (SinglePageMode) return;
+  ForEachEntry([&](const wf::FileEntryView& e) {
+    if (!RunsAtMoment(e.flags, kind, pass, after, RestartNeeded)) return true;
+    ResolveEntryDestination(e);
+    if (!*WorkPath) return true;
+    char path[kWorkPathSize];
+    for (uint32_t i = 0; (path[i] = WorkPath[i]) != 0; ++i) {}
+    if (e.flags & wf::kFlagRunDocument) OpenEntryDocument(path);
+    else RunEntryProgram(path, e);
+    return true;
+  });
+}
+
+int HasItemsAfterRestart() {
+  bool found = false;
+  ForEachEntry([&](const wf::FileEntryView& e) {
+    uint32_t kind = RunKind(e.flags);
+    found = kind > 2 || (kind > 0 && (e.flags & wf::kFlagRunAfterRestart));
+    return !found;
+  });
+  return found;
+}
+
+char* NewProgramCommand(const char* program, const char* arguments) {
+  auto write = [&](CommandText t) {
+    t.Quoted(program);
+    if (*arguments) t.Put(" ").Put(arguments);
+    return t.length;
+  };
+  uint32_t n = write(CommandText(nullptr, 0)) + 1;
+  char* command;
+  if (!AllocBuffer(n, &command)) return nullptr;
+  write(CommandText(command, n));
+  return command;
+}
+
+int RunProgram(const char* program, const char* arguments, int wait) {
+  char* command = NewProgramCommand(program, arguments);
+  if (!command) return 0;
+  ProcessHandle process = StartProcess(command);
+  FreeBuffer(&command);
+  if (!process) return 0;
+  // Windows stay answered while the program runs, and no core is kept busy.
+  if (wait)
+    while (!WaitProcessOrInput(process)) PumpMessages();
+  CloseProcess(process);
+  return 1;
+}

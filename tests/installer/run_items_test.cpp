@@ -1,0 +1,89 @@
+// Which marked entries start at which moment and the command lines they
+// start with; the temporary copy where the Wine scenario cannot look.
+#include "fixtures.h"
+#include "startup/temp_copy.h"
+#include "system/open_document.h"
+#include "system/run_items.h"
+
+namespace {
+
+using RunItemsTest = InstallerTest;
+constexpr uint32_t K1 = 1 << wf::kRunKindShift, K2 = 2 << wf::kRunKindShift, K3 = 3 << wf::kRunKindShift,
+                   K4 = 4 << wf::kRunKindShift, D = wf::kFlagRunDocument, R = wf::kFlagRunAfterRestart;
+
+TEST(RunMoments, Table) {
+  struct { uint32_t flags; int kind, pass, after; bool restart, runs; } cases[] = {
+      {K1, 1, 0, 1, 0, 1}, {K1 | R, 1, 0, 1, 1, 0}, {K1 | R, 1, 0, 1, 0, 1}, {K1 | R, 1, 0, 0, 0, 1},
+      {K1, 1, 0, 0, 0, 0}, {K1, 1, 0, 1, 1, 1}, {K2 | D | R, 2, 0, 0, 0, 1}, {K2 | D, 2, 0, 1, 1, 1},
+      {K2, 1, 0, 1, 0, 0}, {R, 1, 0, 0, 0, 0}, {K3, 3, 0, 1, 1, 0}, {K3 | D, 3, 0, 1, 0, 1},
+      {K3 | R, 3, 0, 0, 0, 1}, {K4 | D, 4, 2, 1, 1, 1}, {K4, 4, 2, 1, 0, 0}, {K4 | D, 4, 1, 1, 0, 0},
+      {K4, 4, 1, 1, 1, 0}, {K4, 4, 1, 0, 0, 1}, {K4 | D, 4, 1, 0, 0, 0},
+  };
+  for (auto& c : cases)
+    EXPECT_EQ(RunsAtMoment(c.flags, c.kind, c.pass, c.after, c.restart), c.runs)
+        << std::hex << c.flags << std::dec << " at " << c.kind << c.pass << c.after << " restart " << c.restart;
+}
+
+TEST(HandlerCommands, ThePlaceholderAndWhatFollowsGo) {
+  struct { const char *handler, *command; uint32_t size = 260; } cases[] = {  // "": does not fit
+      {"prog \"%1\" /x", "prog  \"C:\\My Files\\a.xyz\""}, {"prog %1 /x", "prog  \"C:\\My Files\\a.xyz\""},
+      {"\"C:\\A B\\v.exe\"", "\"C:\\A B\\v.exe\" \"C:\\My Files\\a.xyz\""}, {"prog \"%1\"", "", 20}};
+  for (auto& c : cases) {
+    char out[260];
+    uint32_t n = HandlerCommand(out, c.size, c.handler, "C:\\My Files\\a.xyz");
+    EXPECT_EQ(n < c.size ? out : "", std::string(c.command)) << c.handler;
+  }
+}
+
+TEST_F(RunItemsTest, CommandLines) {
+  // The folder has a blank and the volume no short names unless given one.
+  const std::string many(600, 'x'), app = "\"C:\\Program Files\\Demo\\app.exe\"";
+  struct { FileEntryFields entry; std::string started; bool shellOpens = false; } cases[] = {
+      {{{"app.exe", "", "", "", "", "", "", "", "0 /s"}, 0, K1}, "exec " + app + " 0 /s"},
+      {{{"app.exe", "", "", "", "", "", "", "", many}, 0, K1 | wf::kFlagRunWait}, "wait " + app + " " + many},
+      {{{"short.exe"}, 0, K1}, "exec \"C:\\PROGRA~1\\Demo\\short.exe\""},
+      {{{"a.xyz"}, 7, K1 | D}, "open ~a.xyz|exec prog  \"~a.xyz\""}, {{{"a.xyz"}, 7, K1 | D}, "open ~a.xyz", true},
+      {{{"readme"}, 7, K1 | D}, "open ~readme|exec dot \"~readme\""}, {{{"gone.xyz"}, 7, K1 | D}, ""},
+  };
+  for (auto& c : cases) {
+    Fresh();
+    FakeFiles.tempFolder = Path("t\\");
+    if (c.entry.items[0] != "gone.xyz") Write("t\\" + c.entry.items[0], std::string("doc"));
+    Fake.registry = {{"0|.xyz|", "xyzfile"}, {"0|xyzfile\\shell\\open\\command|", "prog \"%1\" /x"},
+                     {"0|.|", "dotfile"}, {"0|dotfile\\shell\\open\\command|", "dot"}};
+    FakeFiles.shortNames["C:\\Program Files\\Demo\\short.exe"] = "C:\\PROGRA~1\\Demo\\short.exe";
+    Processes.shellResult = c.shellOpens ? 42 : 2;
+    Load(FileTable({c.entry}));
+    RunItems(1, 0, 1);
+    std::string started;
+    for (auto& o : Processes.opened) started += "|open " + o;
+    for (auto& e : Processes.commands) started += "|exec " + e;
+    for (auto& w : Processes.processes) started += "|wait " + w;
+    for (size_t at; (at = started.find(Path("t\\"))) != std::string::npos;) started.replace(at, Path("t\\").size(), "~");
+    EXPECT_EQ(started.substr(started.empty() ? 0 : 1), c.started);
+  }
+}
+
+TEST_F(RunItemsTest, ItemsAfterRestart) {
+  struct { std::vector<FileEntryFields> entries; int expected; } cases[] = {
+      {{{{"a"}, 0, K1}, {{"b"}, 0, K2 | D}, {{"c"}, 0, R}}, 0}, {{{{"a"}, 0, K2 | R}}, 1}, {{{{"a"}, 0, K3}}, 1}};
+  for (auto& c : cases) {
+    Fresh(), Load(FileTable(c.entries));
+    EXPECT_EQ(HasItemsAfterRestart(), c.expected);
+  }
+}
+
+TEST_F(RunItemsTest, TemporaryCopyLeftOnlyWhenItRuns) {
+  FakeFiles.tempFolder = Path("t\\");
+  Load(FileTable({}));
+  RunAtEnd = false;
+  EXPECT_EQ(LaunchTempCopy(1, true), 1);
+  std::string registered;  // under whichever number the run has reached
+  for (auto& [name, data] : Fake.registry) registered += name.find("RunOnce|") != std::string::npos ? data : "";
+  EXPECT_EQ(registered, "\"" + Path("t\\_inst1.exe") + "\" /B1 /DEL /N");
+  Processes.commandResult = 2;  // the copy cannot be started from the medium
+  EXPECT_EQ(LaunchTempCopy(1, false), 0);
+  EXPECT_FALSE(std::filesystem::exists(Path("t\\_inst2.exe")));
+}
+
+}  // namespace
