@@ -7,6 +7,7 @@
 
 #include "fixtures.h"
 #include "format/install_type.h"
+#include "format/uninstall_log.h"
 #include "install/destination.h"
 #include "install/disk_space.h"
 #include "package/package_model.h"
@@ -227,6 +228,8 @@ TEST_F(InstallerTest, CompletionTable) {
     EXPECT_EQ(Fake.registry.size(), c.values);
     EXPECT_EQ(ReadAll(Path("uninstall.exe")).size() > c.file.size(), c.recorded);
     if (&c != cases) continue;
+    EXPECT_EQ(Fake.registry[std::string("2|") + kUninstallKeyPrefix + "Demo|UninstallString"],
+              "\"" + Path("uninstall.exe") + "\"") << "the list of installed programs runs it as a command line";
     std::stringstream view;
     wrenly::inspector::PrintUninstaller(Path("uninstall.exe"), view);
     std::vector<std::string> lines;  // each record, and the blocks in their order
