@@ -1,5 +1,5 @@
-# Shared shell code of the Wine tests. Sourced by setup.sh, cleanup.sh and
-# every scenario. ctest passes the locations through the environment:
+# Shared shell code of the Wine tests. Sourced by setup.sh and every
+# scenario. ctest passes the locations through the environment:
 #   WRENLY_WINE_STATE  folder of the run's state (display, flavour, pids)
 #   WINEPREFIX         the test prefix
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
