@@ -53,6 +53,8 @@ scratch_dir() {  # name
   echo "$d"
 }
 
+S=";"  # between the driver's steps
+
 # Runs the driver; its lines go to stdout and its status is returned (0:
 # every step saw what it expects). The BMP files it wrote to the artefact
 # folder become 24-bit PNGs, so pixel checks read exactly what was on the

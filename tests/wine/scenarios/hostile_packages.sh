@@ -12,19 +12,18 @@ d=$(scratch_dir hostile)
 dest=$d/dest c=$WINEPREFIX/drive_c
 head -c 20000 /dev/urandom >"$d/victim.bin"
 build_setup hostile.toml "$d/setup.exe" -D DATA="$d" -D FOLDER="$(winpath "$dest")"
-session='HKLM\System\CurrentControlSet\Control\Session Manager'
 printf 'an older file the user keeps' >"$d/existing.txt"
 
 writes_nothing() {  # name edit answers exit
   "$WRENLY_HOSTILE_PACKAGE" "$d/setup.exe" "$d/$1.exe" "$2"
   rm -rf "$dest" "$c/k8out" && mkdir -p "$dest" && cp "$d/existing.txt" "$dest/victim.bin"
-  wine_run reg delete "$session" /v PendingFileRenameOperations /f "$(reg_view)" >/dev/null 2>&1 || true
+  forget_pending
   setup_install "$3" "$d/$1.exe"
   expect "$1: exit" "$4" "$run_exit"
   expect "$1: the user's file" kept "$(cmp -s "$d/existing.txt" "$dest/victim.bin" && echo kept || echo changed)"
   # The Installer works in its folder, C:\wt\hostile\dest: ..\..\k8out is C:\k8out.
   expect "$1: no temporary file, k8out or pending rename" "" \
-    "$(temp_files "$d"; ls -d "$c/k8out" 2>/dev/null; reg_value "$session" PendingFileRenameOperations)"
+    "$(temp_files "$d"; ls -d "$c/k8out" 2>/dev/null; pending)"
 }
 refused() {  # name block-id
   "$WRENLY_HOSTILE_PACKAGE" "$d/setup.exe" "$d/$1.exe" lose-block "$2"
@@ -35,7 +34,6 @@ refused() {  # name block-id
 mkdir -p "$d/data" && head -c 3000000 /dev/urandom >"$d/data/big.bin"
 build_setup wizard.toml "$d/big.exe" -D DATA="$d/data" -D FOLDER='T:\app'
 wizard_steps "$(winpath "$d/big.exe")"
-box() { echo "dialog caption=\"Wizard Check Setup\" text=\"$1\""; }
 space=$(box "Not enough space. Go on anyway?")
 failed='Failed: The file T:\app\big.bin could not be written. Check that the drive is not full or protected.'
 small=$(mktemp -d) mounted=

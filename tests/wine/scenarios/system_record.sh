@@ -12,7 +12,7 @@ d=$(scratch_dir system_record)
 c=$WINEPREFIX/drive_c app=$d/app
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Record'
 runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
-reg() { wine_run reg "$@" "$(reg_view)" >/dev/null 2>&1 || true; }
+reg() { reg_quiet "$@" "$(reg_view)"; }
 reg delete "$ukey" /f
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 for n in 000 001 002; do reg add "$runonce" /v "OrinLaunch$n" /d taken /f; done
@@ -67,6 +67,6 @@ expect "the library's own registration" "register unregister unregister register
   "$(tr '\n' ' ' <"$app/selfreg.dll.log" | sed 's/ $//')"
 
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
-reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
+forget_pending
 rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf" $(temp_files "$app")  # no restart comes for the held library
 cases_done

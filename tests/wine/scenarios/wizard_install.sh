@@ -15,7 +15,6 @@ head -c 100000000 /dev/urandom >"$d/data/m-large.bin"
 printf 'last\n' >"$d/data/z-last.txt"
 build_setup wizard.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/dest")"
 wizard_steps "$(winpath "$d/setup.exe")"
-box() { echo "dialog caption=\"Wizard Check Setup\" text=\"$1\""; }
 
 # Cancel once the large entry is being read (the progress page shows the
 # file it is installing, shortened), so the first is in place; the large
