@@ -2,6 +2,8 @@
 # Cancel on every page before the installation, answered No (the page stays)
 # and Yes (the note, then the closing page, and nothing installed); closing
 # the main window acts as Cancel; a second start raises the first instance.
+# A package that shows one page alone installs nothing, and Cancel ends the
+# run at once without a question.
 . "$(dirname "$0")/../wizard_lib.sh"
 wine_require
 
@@ -50,5 +52,18 @@ wait "$first_pid" || true
 run=$(tr -d '\r' <"$first")
 expect "the first instance went on" "exit 0" "$(grep '^exit' <<<"$run")"
 rm -f "$first" "$over"
+
+while IFS='|' read -r page title; do
+  build_setup wizard-single.toml "$d/$page.exe" -D PAGE="$page"
+  page_seen "$title"
+  check_drive "single $page page: Cancel ends it without a question" \
+    "$page_line|state id=2 visible=1 enabled=1 checked=0|clicked id=2|exit 0" \
+    start "$(winpath "$d/$page.exe")" $S "${page_step[@]}" 15 $S state 2 $S click 2 $S wait-exit 15
+done <<ROWS
+welcome|Welcome page
+progress|Progress page
+ROWS
+check_that "the single progress page installed nothing" \
+  test ! -e "$WINEPREFIX/drive_c/Program Files/Single Check/payload.txt"
 
 cases_done
