@@ -17,15 +17,8 @@ export WINEPREFIX
 : "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
-skip() {  # reason...
-  echo "SKIPPED: $*"
-  exit 77
-}
-
-fail() {  # message...
-  echo "FAILED: $*" >&2
-  exit 1
-}
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # Loads what setup.sh decided; skips when no flavour of Wine works here.
 wine_require() {
@@ -36,11 +29,7 @@ wine_require() {
   [ "$WRENLY_FLAVOUR" != none ] || skip "$WRENLY_SKIP_REASON"
 }
 
-# Runs a Windows program in the prefix with the flavour's loader.
-wine_run() {  # program args...
-  "$WRENLY_WINE_LOADER" "$@" </dev/null
-}
-
+wine_run() { "$WRENLY_WINE_LOADER" "$@" </dev/null; }  # program args...
 win_dir() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo "$WRENLY_WIN32_DIR"; else echo "$WRENLY_WIN64_DIR"; fi; }
 driver_exe() { echo "$(win_dir)/tests/wine/driver/wrenly-driver.exe"; }
 stub_exe() { echo "$(win_dir)/installer/wrenly-stub.exe"; }

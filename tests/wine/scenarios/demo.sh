@@ -84,22 +84,13 @@ check_that "the background is the dithered quadratic gradient" "$WRENLY_GRADIENT
 check_that "the check refuses another picture" bash -c "! '$WRENLY_GRADIENT_CHECK' \
   '$WRENLY_ARTEFACTS/wizard-windowed-01-welcome.png' ff0000 000000 0,150,250,760 >/dev/null"
 
-{ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' / >"$d/differences"
-matches() {  # line patterns...
-  local p
-  for p in "${@:2}"; do
-    # shellcheck disable=SC2053
-    [[ $1 == ${p/#\?/[+-]} ]] && return 0
-  done
-  return 1
-}
-unasked=$(while IFS= read -r line; do
-  matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"
-done <"$d/differences")
+mapfile -t differences < <({ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' /)
+# shellcheck disable=SC2053
+matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0; done; return 1; }  # line patterns...
+unasked=$(for line in "${differences[@]}"; do matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"; done)
 expect "nothing the package did not ask for" "" "$unasked"
 for want in "${asked[@]}"; do
-  hit=1
-  while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done <"$d/differences"
+  hit=1 && for line in "${differences[@]}"; do matches "$line" "$want" && hit=0 && break; done
   record "done as asked: $want" "$hit" "  no such difference"
 done
 cases_done
