@@ -57,16 +57,23 @@ drive() {  # steps...
   return "$status"
 }
 
-# Waits until a driver running in the background has printed LINE to its
-# output file (it flushes each line), or the driver has ended.
-wait_for_line() {  # file line seconds
+# A driver run in the background that holds at a step "wait-file $held_win
+# SECONDS": drive_until returns once the run has printed LINE (the scenario
+# fails with its lines if it does not within a minute); drive_resume then
+# lets it go on and sets $run to all its lines.
+held=$WINEPREFIX/drive_c/wt/held held_win='C:\wt\held'
+drive_until() {  # line steps...
   local _
-  for _ in $(seq $(($3 * 10))); do
-    tr -d '\r' <"$1" 2>/dev/null | grep -qxF -- "$2" && return 0
+  rm -f "$held" "$held.lines"
+  drive "${@:2}" >"$held.lines" 2>&1 &
+  held_driver=$!
+  for _ in $(seq 600); do
+    tr -d '\r' <"$held.lines" | grep -qxF -- "$1" && return 0
     sleep 0.1
   done
-  return 1
+  fail "the driver never printed $1: $(cat "$held.lines")"
 }
+drive_resume() { touch "$held"; wait "$held_driver" || true; run=$(tr -d '\r' <"$held.lines"); }
 
 # Builds a setup program from a project of tests/wine/projects (or one at an
 # absolute path) with the flavour's stub.

@@ -39,19 +39,12 @@ check_drive "closing the main window asks like Cancel" \
 
 # A second start while the first shows its wizard ends at once with 0; the
 # first waits for the second to be over before it goes on.
-first=$(mktemp)
-over=$d/second-start-over
-drive "${to_information[@]}" $S wait-file "$(winpath "$over")" 60 $S click 2 $S "${cancel_steps[@]}" \
-  >"$first" 2>&1 &
-first_pid=$!
-wait_for_line "$first" 'page "Information page"' 60 || fail "the first instance did not show its wizard: $(cat "$first")"
+drive_until 'page "Information page"' "${to_information[@]}" $S wait-file "$held_win" 60 $S click 2 \
+  $S "${cancel_steps[@]}"
 check_drive "a second start ends at once" "no-window|exit 0" \
   start "$(winpath "$d/setup.exe")" $S expect-no-window 10 $S wait-exit 10
-touch "$over"
-wait "$first_pid" || true
-run=$(tr -d '\r' <"$first")
+drive_resume
 expect "the first instance went on" "exit 0" "$(grep '^exit' <<<"$run")"
-rm -f "$first" "$over"
 
 while IFS='|' read -r page title; do
   build_setup wizard-single.toml "$d/$page.exe" -D PAGE="$page"
