@@ -27,9 +27,7 @@ setup_install() {  # answers setup.exe [options...]
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 
 # Temporary files the engine leaves beside destinations (".$$A", ...).
-temp_files() {  # folder
-  find "$1" -name '*.$$?' 2>/dev/null | sort
-}
+temp_files() { find "$1" -name '*.$$?' 2>/dev/null | sort; }  # folder
 
 # Where the system folder of the program's own bitness lies in the prefix:
 # a 32-bit program's system32 is syswow64 in a 64-bit prefix.
