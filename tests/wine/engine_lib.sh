@@ -2,13 +2,9 @@
 # the real setup program through the driver, and what it leaves.
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# Installs with the real setup program. The engine projects show only the
-# welcome and finish pages (the finish page alone has a header, 1046), so
-# Next on the welcome page installs; each message box of the installation is
-# answered with the next of ANSWERS (comma-separated button captions or Enter
-# for the key, "" for none), the finish and closing pages are left, and the
-# restart question is answered "later" (its Cancel) when RESTART is set. HOLD
-# names a file the driver keeps open meanwhile. Sets $run (the driver's lines) and $run_exit.
+# Installs with the real setup program (see the README); ANSWERS are
+# comma-separated captions or Enter, "" for none. The finish page alone has
+# a header (1046). Sets $run (the driver's lines) and $run_exit.
 setup_install() {  # answers setup.exe [options...]
   local answers=$1 setup=$2 a answer
   shift 2
@@ -31,9 +27,7 @@ setup_install() {  # answers setup.exe [options...]
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 
 # Temporary files the engine leaves beside destinations (".$$A", ...).
-temp_files() {  # folder
-  find "$1" -name '*.$$?' 2>/dev/null | sort
-}
+temp_files() { find "$1" -name '*.$$?' 2>/dev/null | sort; }  # folder
 
 # Where the system folder of the program's own bitness lies in the prefix:
 # a 32-bit program's system32 is syswow64 in a 64-bit prefix.
@@ -51,3 +45,11 @@ reg_value() {  # key value
   { wine_run reg query "$1" /v "$2" "$(reg_view)" 2>/dev/null || true; } | tr -d '\r' |
     name=$2 awk -F '    ' '$2 == ENVIRON["name"] { print $3 " " $4; exit }'
 }
+
+# reg for a scenario's set-up or clean-up: quiet, as the checks see what it did.
+reg_quiet() { wine_run reg "$@" >/dev/null 2>&1 || true; }
+
+# The renames the prefix holds for the next restart.
+session='HKLM\System\CurrentControlSet\Control\Session Manager'
+pending() { reg_value "$session" PendingFileRenameOperations; }
+forget_pending() { reg_quiet delete "$session" /v PendingFileRenameOperations /f "$(reg_view)"; }

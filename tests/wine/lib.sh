@@ -1,5 +1,5 @@
-# Shared shell code of the Wine tests. Sourced by setup.sh, cleanup.sh and
-# every scenario. ctest passes the locations through the environment:
+# Shared shell code of the Wine tests. Sourced by setup.sh and every
+# scenario. ctest passes the locations through the environment:
 #   WRENLY_WINE_STATE  folder of the run's state (display, flavour, pids)
 #   WINEPREFIX         the test prefix
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
@@ -17,15 +17,8 @@ export WINEPREFIX
 : "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
-skip() {  # reason...
-  echo "SKIPPED: $*"
-  exit 77
-}
-
-fail() {  # message...
-  echo "FAILED: $*" >&2
-  exit 1
-}
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # Loads what setup.sh decided; skips when no flavour of Wine works here.
 wine_require() {
@@ -36,11 +29,7 @@ wine_require() {
   [ "$WRENLY_FLAVOUR" != none ] || skip "$WRENLY_SKIP_REASON"
 }
 
-# Runs a Windows program in the prefix with the flavour's loader.
-wine_run() {  # program args...
-  "$WRENLY_WINE_LOADER" "$@" </dev/null
-}
-
+wine_run() { "$WRENLY_WINE_LOADER" "$@" </dev/null; }  # program args...
 win_dir() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo "$WRENLY_WIN32_DIR"; else echo "$WRENLY_WIN64_DIR"; fi; }
 driver_exe() { echo "$(win_dir)/tests/wine/driver/wrenly-driver.exe"; }
 stub_exe() { echo "$(win_dir)/installer/wrenly-stub.exe"; }
@@ -52,6 +41,8 @@ scratch_dir() {  # name
   mkdir -p "$d"
   echo "$d"
 }
+
+S=";"  # between the driver's steps
 
 # Runs the driver; its lines go to stdout and its status is returned (0:
 # every step saw what it expects). The BMP files it wrote to the artefact
@@ -66,16 +57,23 @@ drive() {  # steps...
   return "$status"
 }
 
-# Waits until a driver running in the background has printed LINE to its
-# output file (it flushes each line), or the driver has ended.
-wait_for_line() {  # file line seconds
+# A driver run in the background that holds at a step "wait-file $held_win
+# SECONDS": drive_until returns once the run has printed LINE (the scenario
+# fails with its lines if it does not within a minute); drive_resume then
+# lets it go on and sets $run to all its lines.
+held=$WINEPREFIX/drive_c/wt/held held_win='C:\wt\held'
+drive_until() {  # line steps...
   local _
-  for _ in $(seq $(($3 * 10))); do
-    tr -d '\r' <"$1" 2>/dev/null | grep -qxF -- "$2" && return 0
+  rm -f "$held" "$held.lines"
+  drive "${@:2}" >"$held.lines" 2>&1 &
+  held_driver=$!
+  for _ in $(seq 600); do
+    tr -d '\r' <"$held.lines" | grep -qxF -- "$1" && return 0
     sleep 0.1
   done
-  return 1
+  fail "the driver never printed $1: $(cat "$held.lines")"
 }
+drive_resume() { touch "$held"; wait "$held_driver" || true; run=$(tr -d '\r' <"$held.lines"); }
 
 # Builds a setup program from a project of tests/wine/projects (or one at an
 # absolute path) with the flavour's stub.

@@ -2,14 +2,24 @@
 # Fixture set-up of the Wine tests: a prefix (made once, reused), an Xvfb
 # screen of its own, a persistent wineserver, and the flavour (the probe of
 # scripts/wine-env). Writes the decisions to the state file that every
-# scenario reads.
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/lib.sh"
+# scenario reads. With --cleanup, the fixture's clean-up: ends the wineserver
+# of the test prefix (and the programs it still serves) and the Xvfb.
+. "$(dirname "$0")/lib.sh"
 set +e
 
+cleanup() {
+  [ -f "$state_file" ] || return 0
+  . "$state_file"
+  if [ -n "${WRENLY_WINESERVER:-}" ] && [ -d "$WINEPREFIX" ]; then
+    "$WRENLY_WINESERVER" -k </dev/null >/dev/null 2>&1
+  fi
+  if [ -n "${WRENLY_XVFB_PID:-}" ] && [ "$(cat /proc/"$WRENLY_XVFB_PID"/comm 2>/dev/null)" = Xvfb ]; then
+    kill "$WRENLY_XVFB_PID"
+  fi
+  sed -i 's/^WRENLY_XVFB_PID=.*/WRENLY_XVFB_PID=/' "$state_file"
+}
+[ "${1:-}" = --cleanup ] && { cleanup; exit 0; }
 mkdir -p "$WRENLY_WINE_STATE"
-# shellcheck source=../../scripts/wine-env
-. "$here/../../scripts/wine-env"
 
 write_state() {  # flavour loader reason
   {
@@ -23,14 +33,9 @@ write_state() {  # flavour loader reason
   } >"$state_file"
 }
 
-# Leftovers of an interrupted run: the Xvfb this fixture started then.
-if [ -f "$state_file" ]; then
-  old_pid=$(sed -n 's/^WRENLY_XVFB_PID=//p' "$state_file")
-  if [ -n "$old_pid" ] && [ "$(cat /proc/"$old_pid"/comm 2>/dev/null)" = Xvfb ]; then
-    kill "$old_pid"
-  fi
-  rm -f "$state_file"
-fi
+# Leftovers of an interrupted run: the Xvfb and wineserver it started.
+(cleanup)
+rm -f "$state_file"
 
 none() {  # reason
   write_state none "" "$1"
@@ -43,21 +48,16 @@ command -v Xvfb >/dev/null || none "Xvfb is not installed"
 # A screen of the tests' own, even where the developer has a display.
 unset DISPLAY
 wrenly_display_up || none "Xvfb did not start"
-# Recorded at once, so a set-up that stops half-way still lets cleanup.sh
+# Recorded at once, so a set-up that stops half-way still lets the clean-up
 # (or the next set-up) end this Xvfb.
 write_state none "" "the Wine set-up did not finish"
-echo "display: $DISPLAY"
 
-start=$(date +%s)
 [ -f "$WINEPREFIX/system.reg" ] || echo "making the prefix $WINEPREFIX"
 wrenly_make_prefix "$WRENLY_WINE_STATE/wineboot.log" ||
   none "wineboot could not make the prefix (see $WRENLY_WINE_STATE/wineboot.log)"
 "$wrenly_wineserver" -p </dev/null >/dev/null 2>&1
-echo "prefix ready in $(($(date +%s) - start)) s"
 
 wrenly_pick_flavour "$WRENLY_WIN32_DIR" "$WRENLY_WIN64_DIR"
-case "$WRENLY_FLAVOUR" in
-  win32 | win64) write_state "$WRENLY_FLAVOUR" "$WRENLY_WINE" "" ;;
-  *) write_state none "" "$WRENLY_FLAVOUR_WHY" ;;
-esac
+[ "$WRENLY_FLAVOUR" != none ] || none "$WRENLY_FLAVOUR_WHY"
+write_state "$WRENLY_FLAVOUR" "$WRENLY_WINE" ""
 exit 0

@@ -3,7 +3,7 @@
 # and the driver lines they print.
 . "$(dirname "${BASH_SOURCE[0]}")/engine_lib.sh"
 
-S=";"
+box() { echo "dialog caption=\"Wizard Check Setup\" text=\"$1\""; }
 closing_text='This setup program has finished.\n\nIf the installation was completed, the product is ready to use: start it from its shortcuts or from its folder.\n\nIf the installation was cancelled or did not succeed, the files already copied stay where they are, and you can run this setup program again at any time.\n\nClick the button below to close this window.'
 closing="control id=100 class=\"RichEdit20A\" text=\"$closing_text\""
 

@@ -2,7 +2,6 @@
 //   wrenly-driver start C:\t\setup.exe /B1 ; wait-dialog 10 ; press OK ; wait-exit 15
 // Steps are separated by ";" arguments. Exit code: 0 when every step saw what
 // it expects, 1 when one did not (the run stops there), 2 for a usage error.
-#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -30,6 +29,10 @@ std::string TextLine(const std::string& id, HWND h) { return "text id=" + id + "
 HWND FirstWindow(const Target& t) {
   auto windows = TopLevelWindows(t);
   return windows.empty() ? nullptr : windows.front();
+}
+// The window last waited for, else the topmost.
+HWND Current(const Target& t) {
+  return t.current && IsWindow(t.current) && IsWindowVisible(t.current) ? t.current : FirstWindow(t);
 }
 
 // Polls until `find` finds something, the target ends or SECONDS pass.
@@ -71,8 +74,6 @@ bool Missed(const Target& t, const std::string& no, const std::string& instead =
   }
   return false;
 }
-
-bool Probe(Target&, const Args&) { return Line("driver bits=" + std::to_string(sizeof(void*) * 8)); }
 
 // Arguments are joined into the command line as they stand, except that one
 // with a space and no quote of its own is quoted; an argument that carries
@@ -138,11 +139,9 @@ bool WaitDialog(Target& t, const Args& args) {
 }
 
 // A caption as a person reads it: '&' mnemonics dropped, case ignored.
-std::string Folded(const std::string& s) {
-  std::string out;
-  for (char ch : s)
-    if (ch != '&') out += static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-  return out;
+bool SameCaption(std::string shown, const std::string& asked) {
+  std::erase(shown, '&');
+  return _stricmp(shown.c_str(), asked.c_str()) == 0;
 }
 
 // A message box answered goes away before the next step looks for
@@ -157,31 +156,24 @@ void AwaitAnswered(Target& t, HWND box) {
 // (else the topmost): works whether or not that window is active, unlike a
 // synthesised mouse click.
 bool Press(Target& t, const Args& args) {
-  HWND w = t.current && IsWindow(t.current) && IsWindowVisible(t.current) ? t.current : FirstWindow(t);
-  HWND button = nullptr;
-  if (w)
-    for (HWND h : Descendants(w))
-      if (!button && _stricmp(ClassOf(h).c_str(), "Button") == 0 && Folded(TextOf(h)) == Folded(args[0]))
-        button = h;
-  if (!button) return Fail("no-button " + Quoted(args[0]));
-  HWND parent = GetParent(button);
-  PostMessageA(parent, WM_COMMAND, MAKEWPARAM(IdOf(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  AwaitAnswered(t, parent);
-  return Line("pressed " + args[0]);
+  HWND w = Current(t);
+  for (HWND h : w ? Descendants(w) : std::vector<HWND>{}) {
+    if (_stricmp(ClassOf(h).c_str(), "Button") != 0 || !SameCaption(TextOf(h), args[0])) continue;
+    PostMessageA(GetParent(h), WM_COMMAND, MAKEWPARAM(IdOf(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
+    AwaitAnswered(t, GetParent(h));
+    return Line("pressed " + args[0]);
+  }
+  return Fail("no-button " + Quoted(args[0]));
 }
 
 // Enter on the box last waited for: its own dialog code picks the button,
 // the focused one or the default, as for the key.
 bool Enter(Target& t, const Args&) {
-  HWND box = t.current && IsWindow(t.current) ? t.current : FirstWindow(t);
+  HWND box = Current(t);
   if (!box) return Fail("no-window");
   PostMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
   AwaitAnswered(t, box);
   return Line("pressed Enter");
-}
-
-bool WaitExitStep(Target& t, const Args& args) {
-  return WaitExit(t, Seconds(args[0])) ? Line(ExitLine(t)) : Fail("timeout");
 }
 
 // Lets a scenario hold a driver run in the background until the shell has
@@ -215,11 +207,6 @@ bool Adopt(Target& t, const Args& args) {
   return Line("adopted class=" + Quoted(args[0]));
 }
 
-bool Kill(Target& t, const Args&) {
-  KillTarget(t);
-  return Line("killed");
-}
-
 // The control for a step that reads it; `no-control id=N` when there is none.
 HWND Lookup(Target& t, const std::string& id, bool visibleOnly) {
   HWND h = FindControl(t, IdArg(id), visibleOnly);
@@ -232,11 +219,6 @@ bool WaitControl(Target& t, const Args& args) {
   if (!h) return Missed(t, "no-control");
   t.current = GetAncestor(h, GA_ROOT);
   return Line("control id=" + args[0] + " class=" + Quoted(ClassOf(h)) + " text=" + Quoted(TextOf(h)));
-}
-
-bool Text(Target& t, const Args& args) {
-  HWND h = Lookup(t, args[0], false);
-  return h && Line(TextLine(args[0], h));
 }
 
 bool WaitText(Target& t, const Args& args) {
@@ -329,8 +311,6 @@ bool Click(Target& t, const std::string& id, int times) {
   for (int i = 0; i < times; ++i) Line("clicked id=" + id);
   return true;
 }
-bool ClickControl(Target& t, const Args& args) { return Click(t, args[0], 1); }
-bool ClickTwice(Target& t, const Args& args) { return Click(t, args[0], 2); }
 
 bool Close(Target& t, const Args&) {
   for (HWND w : TopLevelWindows(t)) {
@@ -350,26 +330,28 @@ struct Step {
 };
 
 const Step kSteps[] = {
-    {"probe", Probe},
+    {"probe", [](Target&, const Args&) { return Line("driver bits=" + std::to_string(sizeof(void*) * 8)); }},
     {"start PROGRAM [ARGUMENT]...", Start},
     {"wait-window SECONDS", WaitWindow},
     {"wait-dialog SECONDS", WaitDialog},
     {"expect-no-window SECONDS", ExpectNoWindow},
     {"press CAPTION", Press},
     {"enter", Enter},
-    {"wait-exit SECONDS", WaitExitStep},
+    {"wait-exit SECONDS",
+     [](Target& t, const Args& a) { return WaitExit(t, Seconds(a[0])) ? Line(ExitLine(t)) : Fail("timeout"); }},
     {"wait-file PATH SECONDS", WaitFile},
-    {"kill", Kill},
+    {"kill", [](Target& t, const Args&) { return KillTarget(t), Line("killed"); }},
     {"adopt CLASS SECONDS", Adopt},
     {"hold PATH", Hold},
     {"wait-control ID SECONDS", WaitControl},
-    {"text ID", Text},
+    {"text ID",
+     [](Target& t, const Args& a) { HWND h = Lookup(t, a[0], false); return h && Line(TextLine(a[0], h)); }},
     {"wait-text ID TEXT SECONDS", WaitText},
     {"wait-page TITLE SECONDS", WaitPage},
     {"state ID", State},
     {"set-text ID TEXT", SetText},
-    {"click ID", ClickControl},
-    {"click-twice ID", ClickTwice},
+    {"click ID", [](Target& t, const Args& a) { return Click(t, a[0], 1); }},
+    {"click-twice ID", [](Target& t, const Args& a) { return Click(t, a[0], 2); }},
     {"close", Close},
     {"screenshot FILE", Screenshot},
 };

@@ -83,18 +83,14 @@ std::string Quoted(const std::string& text) {
   std::string out = "\"";
   for (size_t i = 0; i < text.size(); ++i) {
     char ch = text[i];
-    if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    if (ch == '\r' || ch == '\n')
-      out += "\\n";
-    else
-      out += ch == '"' ? std::string("\\\"") : std::string(1, ch);
+    if (ch == '\r' && text[i + 1] == '\n') continue;  // text[size()] is the terminator
+    out += ch == '\r' || ch == '\n' ? "\\n" : ch == '"' ? "\\\"" : std::string(1, ch);
   }
   return out + "\"";
 }
 
 bool Line(const std::string& line) {
-  fputs(line.c_str(), stdout);
-  fputc('\n', stdout);
+  printf("%s\n", line.c_str());
   fflush(stdout);
   return true;
 }

@@ -2,8 +2,8 @@
 # Damaged data never replaces a user's file: a method byte of 3 ends the run
 # with 31, the existing file unchanged and no temporary file left. Data that
 # decodes but fails its checksum is asked about (7/32, the file named) and
-# kept out when declined; /R puts it in place without asking. The other
-# decisions are proven by the native tables.
+# kept out on Enter (No is the default); /R puts it in place without
+# asking. The other decisions are proven by the native tables.
 . "$(dirname "$0")/../engine_lib.sh"
 wine_require
 
@@ -40,7 +40,7 @@ install() {  # name setup answers expected-exit expected-content [installer opti
 #       case                       package       answers  exit    destination holds  options
 install intact                     setup.exe     ""       0       package
 install method-3                   method.exe    ""       31      existing
-install checksum-declined          checksum.exe  No       21      existing
+install checksum-declined          checksum.exe  Enter    21      existing
 expect "the question names the file" "Check failed: $(winpath "$dest/victim.bin")" "$(dialog_texts)"
 install checksum-with-R            checksum.exe  ""       0       package            /R
 

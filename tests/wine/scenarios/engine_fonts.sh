@@ -21,10 +21,7 @@ expect "registered by its full name" "REG_SZ WrenlyCheckSans.ttf" "$(reg_value "
 expect "no temporary file" "" "$(temp_files "$fonts")"
 
 # The prefix's own registration of the font comes back.
-if [ -n "$old" ]; then
-  wine_run reg add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f "$(reg_view)" >/dev/null 2>&1 || true
-else
-  wine_run reg delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)" >/dev/null 2>&1 || true
-fi
+if [ -n "$old" ]; then reg_quiet add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f "$(reg_view)"
+else reg_quiet delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)"; fi
 
 cases_done

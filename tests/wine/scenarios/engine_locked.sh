@@ -9,8 +9,7 @@ wine_require
 
 d=$(scratch_dir engine_locked)
 package=$(cat "$WRENLY_WINE_PROJECTS/engine/alpha.txt")
-pending_key='HKLM\System\CurrentControlSet\Control\Session Manager'
-wine_run reg delete "$pending_key" /v PendingFileRenameOperations /f "$(reg_view)" >/dev/null 2>&1 || true
+forget_pending
 for case in same other; do
   mkdir -p "$d/$case"
   build_setup engine-locked.toml "$d/$case.exe" -D FOLDER="$(winpath "$d/$case")"
@@ -20,19 +19,18 @@ cp "$WRENLY_WINE_PROJECTS/engine/alpha.txt" "$d/same/locked.txt"
 HOLD=$d/same/locked.txt setup_install "" "$d/same.exe"
 expect "identical content: ends well, no restart" "0" "$run_exit"
 expect "identical content: no temporary file" "" "$(temp_files "$d/same")"
-expect "identical content: no rename recorded" "" "$(reg_value "$pending_key" PendingFileRenameOperations)"
+expect "identical content: no rename recorded" "" "$(pending)"
 
 printf 'what another program has open' >"$d/other/locked.txt"
 HOLD=$d/other/locked.txt RESTART=1 setup_install "" "$d/other.exe"
 expect "other content: the restart asked for, later" "254" "$run_exit"
 expect "other content: old file still there" "what another program has open" "$(cat "$d/other/locked.txt")"
 expect "other content: new file waits beside it" "1" "$(temp_files "$d/other" | wc -l)"
-pending=$(reg_value "$pending_key" PendingFileRenameOperations)
-expect "other content: rename recorded" "REG_MULTI_SZ" "${pending%% *}"
+expect "other content: rename recorded" "REG_MULTI_SZ" "$(pending | cut -d' ' -f1)"
 
 wine_run wineboot -r >/dev/null 2>&1 || true
 expect "after the restart: new file in place" "$package" "$(cat "$d/other/locked.txt")"
 expect "after the restart: no temporary file" "" "$(temp_files "$d/other")"
-expect "after the restart: no rename left" "" "$(reg_value "$pending_key" PendingFileRenameOperations)"
+expect "after the restart: no rename left" "" "$(pending)"
 
 cases_done

@@ -30,18 +30,11 @@ expect "both volumes: entry inside .D01" "same" "$(cmp -s "$d/after.txt" "$d/des
 rm -rf "$d/dest"
 mv "$d/setup.D01" "$d/away.D01"
 # The volume comes back while the prompt is up; OK then reads it.
-back=$d/volume-back
-rm -f "$d/prompt.lines" "$back"
-drive start "$(winpath "$d/setup.exe")" /DEL ";" wait-control 1000 20 ";" click 1 ";" wait-dialog 20 \
-  ";" wait-file "$(winpath "$back")" 60 ";" press OK ";" wait-control 1046 60 ";" click 1 \
-  ";" wait-control 100 10 ";" click 2 ";" wait-exit 30 >"$d/prompt.lines" 2>&1 &
-driver=$!
-wait_for_line "$d/prompt.lines" 'dialog caption="Engine Volumes Setup" text="Disk 2, please"' 20 ||
-  fail "no disk prompt: $(cat "$d/prompt.lines")"
+drive_until 'dialog caption="Engine Volumes Setup" text="Disk 2, please"' start "$(winpath "$d/setup.exe")" /DEL \
+  $S wait-control 1000 20 $S click 1 $S wait-dialog 20 $S wait-file "$held_win" 60 $S press OK \
+  $S wait-control 1046 60 $S click 1 $S wait-control 100 10 $S click 2 $S wait-exit 30
 mv "$d/away.D01" "$d/setup.D01"
-touch "$back"
-wait "$driver" || true
-run=$(tr -d '\r' <"$d/prompt.lines")
+drive_resume
 expect "disk prompt, volume back: exit" "0" "$(sed -n 's/^exit //p' <<<"$run")"
 expect "disk prompt, volume back: entry whole" "same" "$(cmp -s "$d/big.bin" "$d/dest/big.bin" && echo same)"
 expect "disk prompt, volume back: entry after it" "same" "$(cmp -s "$d/after.txt" "$d/dest/after.txt" && echo same)"

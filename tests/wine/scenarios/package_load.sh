@@ -25,7 +25,6 @@ head -c "$data_start" "$d/zlib.exe" >"$d/copy.exe"
 cp "$d/zlib.exe" "$d/stream.exe"
 patch_bytes "$d/stream.exe" "$zblock_mid" "ff ff ff ff ff ff ff ff 00 00 00 00 ff ff ff ff"
 
-S=";"
 w() { winpath "$d/$1"; }
 one='Wine Check Setup'
 shown() {  # name caption program options...

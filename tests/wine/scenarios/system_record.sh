@@ -12,12 +12,12 @@ d=$(scratch_dir system_record)
 c=$WINEPREFIX/drive_c app=$d/app
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Record'
 runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
-reg() { wine_run reg "$@" "$(reg_view)" >/dev/null 2>&1 || true; }
+reg() { reg_quiet "$@" "$(reg_view)"; }
 reg delete "$ukey" /f
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
 for n in 000 001 002; do reg add "$runonce" /v "OrinLaunch$n" /d taken /f; done
-rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini" "$c/windows/regtlib.exe.log"
-cp "$parts/regtlib.exe" "$c/windows/regtlib.exe"
+rm -f "$(system_dir)/wrenly-record-system.txt" "$c/windows/wrenly-record.ini" "$c/wt/run.log"
+cp "$(win_dir)/tests/wine/canary/recorder.exe" "$c/windows/regtlib.exe"  # the type library's tool
 # A font file there before stays the system's (no font inside: nothing is registered).
 cp "$WRENLY_WINE_PROJECTS/engine/alpha.txt" "$c/windows/Fonts/WrenlyRecordSans.ttf"
 
@@ -37,7 +37,8 @@ HKLM|Software\\Wrenly Record|
 HKU|.DEFAULT\\Software\\Wrenly Record|
 ROWS
 
-check_that "the type library's tool ran" wait_for_line "$c/windows/regtlib.exe.log" "-q \"$(winpath "$app")\\types.tlb\"" 10
+tlib=$(for _ in $(seq 100); do grep -am1 '^regtlib\.exe|' "$c/wt/run.log" 2>/dev/null && break; sleep 0.1; done)
+expect "the type library's tool ran" "-q \"$(winpath "$app")\\types.tlb\"" "$(cut -d'|' -f3 <<<"$tlib")"
 for _ in $(seq 50); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
 view=$("$WRENLY_TOOL" inspect "$app/uninstall.exe" 2>&1) || true
 short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %~sI | tr -d '\r')
@@ -67,6 +68,6 @@ expect "the library's own registration" "register unregister unregister register
   "$(tr '\n' ' ' <"$app/selfreg.dll.log" | sed 's/ $//')"
 
 for n in 000 001 002 003; do reg delete "$runonce" /v "OrinLaunch$n" /f; done
-reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
+forget_pending
 rm -f "$c/windows/Fonts/WrenlyRecordSans.ttf" $(temp_files "$app")  # no restart comes for the held library
 cases_done

@@ -2,6 +2,8 @@
 # Cancel on every page before the installation, answered No (the page stays)
 # and Yes (the note, then the closing page, and nothing installed); closing
 # the main window acts as Cancel; a second start raises the first instance.
+# A package that shows one page alone installs nothing, and Cancel ends the
+# run at once without a question.
 . "$(dirname "$0")/../wizard_lib.sh"
 wine_require
 
@@ -37,18 +39,24 @@ check_drive "closing the main window asks like Cancel" \
 
 # A second start while the first shows its wizard ends at once with 0; the
 # first waits for the second to be over before it goes on.
-first=$(mktemp)
-over=$d/second-start-over
-drive "${to_information[@]}" $S wait-file "$(winpath "$over")" 60 $S click 2 $S "${cancel_steps[@]}" \
-  >"$first" 2>&1 &
-first_pid=$!
-wait_for_line "$first" 'page "Information page"' 60 || fail "the first instance did not show its wizard: $(cat "$first")"
+drive_until 'page "Information page"' "${to_information[@]}" $S wait-file "$held_win" 60 $S click 2 \
+  $S "${cancel_steps[@]}"
 check_drive "a second start ends at once" "no-window|exit 0" \
   start "$(winpath "$d/setup.exe")" $S expect-no-window 10 $S wait-exit 10
-touch "$over"
-wait "$first_pid" || true
-run=$(tr -d '\r' <"$first")
+drive_resume
 expect "the first instance went on" "exit 0" "$(grep '^exit' <<<"$run")"
-rm -f "$first" "$over"
+
+while IFS='|' read -r page title; do
+  build_setup wizard-single.toml "$d/$page.exe" -D PAGE="$page"
+  page_seen "$title"
+  check_drive "single $page page: Cancel ends it without a question" \
+    "$page_line|state id=2 visible=1 enabled=1 checked=0|clicked id=2|exit 0" \
+    start "$(winpath "$d/$page.exe")" $S "${page_step[@]}" 15 $S state 2 $S click 2 $S wait-exit 15
+done <<ROWS
+welcome|Welcome page
+progress|Progress page
+ROWS
+check_that "the single progress page installed nothing" \
+  test ! -e "$WINEPREFIX/drive_c/Program Files/Single Check/payload.txt"
 
 cases_done

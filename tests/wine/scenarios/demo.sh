@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# The demo installed through its wizard leaves exactly what its project asks
-# for: the prefix's files and registry are compared before and after, and
-# every difference must be one of the list below, each of them present.
+# The demo walked through its wizard in both presentation modes, a picture of
+# every page kept as a test artefact (wizard-MODE-NN-PAGE.png) and the full
+# screen's background checked against the dithered quadratic gradient. The
+# windowed run, into the folder the demo proposes, leaves exactly what its
+# project asks for: the prefix's files and registry are compared before and
+# after, and every difference must be one of the list below, each of them present.
 . "$(dirname "$0")/../wizard_lib.sh"
 # shellcheck source=../../../scripts/demo-walk
 . "$(dirname "$0")/../../../scripts/demo-walk"
 wine_require
-d=$(scratch_dir demo_footprint)
+mkdir -p "$WRENLY_ARTEFACTS"
+d=$(scratch_dir demo)
 demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
-cp "$demo"/*.txt "$demo/demo.toml" "$d/"
-build_setup "$d/demo.toml" "$d/setup.exe" -D DEMO_BIN="$(win_dir)/examples/demo/app"
 
 # Differences as "+ file PATH" (below drive_c) and "+ reg KEY|NAME=DATA",
 # every backslash turned into a slash; shell patterns, where ? stands for
@@ -53,32 +55,42 @@ PY
 }
 
 # A footprint left by an earlier run of this scenario would hide itself.
-wine_run reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f >/dev/null 2>&1 || true
-wine_run reg delete 'HKLM\Software\Wrenly' /f >/dev/null 2>&1 || true
+reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f
+reg_quiet delete 'HKLM\Software\Wrenly' /f
 rm -rf "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Wrenly\ Demo \
   "$WINEPREFIX"/drive_c/users/*/Desktop/Wrenly\ Demo.lnk
-snapshot "$d/before"
-demo_walk "$(winpath "$d/setup.exe")" "$(winpath "$d/page")"
-run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
-expect "the demo walked to its end" "exit 0" "$(grep '^exit' <<<"$run")"
-snapshot "$d/after"
-
-{ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' / >"$d/differences"
-matches() {  # line patterns...
-  local p
-  for p in "${@:2}"; do
-    # shellcheck disable=SC2053
-    [[ $1 == ${p/#\?/[+-]} ]] && return 0
+for mode in windowed fullscreen; do
+  mkdir -p "$d/$mode"
+  cp "$demo"/*.txt "$d/$mode/"
+  sed "s/^mode = .*/mode = \"$mode\"/" "$demo/demo.toml" >"$d/$mode/demo.toml"
+  build_setup "$d/$mode/demo.toml" "$d/$mode/setup.exe" -D DEMO_BIN="$(win_dir)/examples/demo/app"
+  folder=("$(winpath "$d/$mode/dest")")
+  [ "$mode" = fullscreen ] || { folder=(); snapshot "$d/before"; }
+  demo_walk "$(winpath "$d/$mode/setup.exe")" "$(winpath "$WRENLY_ARTEFACTS/wizard-$mode")" "${folder[@]}"
+  for page in "${demo_walk_pages[@]}"; do rm -f "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"; done
+  run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
+  expect "$mode: the demo walked to its end" "exit 0" "$(grep '^exit' <<<"$run")"
+  for page in "${demo_walk_pages[@]}"; do
+    check_that "$mode: picture of $page" test -s "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"
   done
-  return 1
-}
-unasked=$(while IFS= read -r line; do
-  matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"
-done <"$d/differences")
+  [ "$mode" = fullscreen ] || snapshot "$d/after"
+  [ "$mode" = windowed ] || check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"
+done
+
+# Full screen, blue to black: the areas beside the frame and below the title.
+check_that "the background is the dithered quadratic gradient" "$WRENLY_GRADIENT_CHECK" \
+  "$WRENLY_ARTEFACTS/wizard-fullscreen-01-welcome.png" ff0000 000000 0,150,250,760 820,150,1015,760
+# The checker must see a wrong picture as wrong: the windowed mode paints no gradient.
+check_that "the check refuses another picture" bash -c "! '$WRENLY_GRADIENT_CHECK' \
+  '$WRENLY_ARTEFACTS/wizard-windowed-01-welcome.png' ff0000 000000 0,150,250,760 >/dev/null"
+
+mapfile -t differences < <({ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' /)
+# shellcheck disable=SC2053
+matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0; done; return 1; }  # line patterns...
+unasked=$(for line in "${differences[@]}"; do matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"; done)
 expect "nothing the package did not ask for" "" "$unasked"
 for want in "${asked[@]}"; do
-  hit=1
-  while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done <"$d/differences"
+  hit=1 && for line in "${differences[@]}"; do matches "$line" "$want" && hit=0 && break; done
   record "done as asked: $want" "$hit" "  no such difference"
 done
 cases_done
