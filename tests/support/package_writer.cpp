@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -43,7 +44,8 @@ std::string Noise(size_t n, unsigned seed) {
 }
 
 std::filesystem::path EmptyScratch() {
-  auto d = std::filesystem::temp_directory_path() / ("wrenly-test-" + std::to_string(getpid()));
+  static const auto d = std::filesystem::temp_directory_path() / ("wrenly-test-" + std::to_string(getpid()));
+  [[maybe_unused]] static const int removed = std::atexit([] { std::filesystem::remove_all(d); });
   std::filesystem::remove_all(d);
   std::filesystem::create_directories(d);
   return d;
