@@ -54,7 +54,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   scratch.Write("docs/b.txt", "second doc");
   scratch.Write("docs/a.txt", "first doc");
   scratch.Write("docs/sub/c.txt", std::string(5000, 'c'));
-  scratch.Write("app.bin", test::Noise(70000, 1) + std::string(30000, 'z'));
+  scratch.Write("app.bin", Noise(70000, 1) + std::string(30000, 'z'));
   auto setup = scratch.Build(kTwoTypes);
   std::string text = Inspected(setup);
   size_t at = 0;
@@ -82,7 +82,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   EXPECT_EQ(text.find("Full welcome"), text.rfind("Full welcome"));  // a type's texts are its own
   in::Package pkg = in::ReadPackage(setup);
   // The project names no uninstaller program, so the stub stands in for it.
-  EXPECT_EQ(pkg.uninstaller, test::ReadAll(scratch.Path("stub.exe")));
+  EXPECT_EQ(pkg.uninstaller, ToBytes(ReadAll(scratch.Path("stub.exe"))));
   std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
   EXPECT_NE(sections.find("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"), std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
@@ -93,7 +93,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
       dataAt += e.storedLength;
     }
   EXPECT_EQ(dataAt, pkg.DataAreaSize());
-  EXPECT_EQ(test::ReadAll(setup), test::ReadAll(scratch.Build(kTwoTypes, "again.exe")));  // reproducible
+  EXPECT_EQ(ReadAll(setup), ReadAll(scratch.Build(kTwoTypes, "again.exe")));  // reproducible
 }
 
 // A higher level stores a compressible file in fewer bytes, set package-wide or per entry.
@@ -114,8 +114,8 @@ TEST(Compression, TheLevelTakesEffect) {
 TEST(Volumes, DataAreaSplitsAtTheVolumeSize) {
   for (auto [volumeSize, dataBytes] : {std::pair{40000u, 100000u}, {30000u, 20000u}, {65536u, 300000u}}) {
     test::ScratchProject scratch;
-    scratch.Write("one.bin", test::Noise(dataBytes, 7));
-    scratch.Write("two.bin", test::Noise(dataBytes / 2, 8));
+    scratch.Write("one.bin", Noise(dataBytes, 7));
+    scratch.Write("two.bin", Noise(dataBytes / 2, 8));
     auto setup = scratch.Build(test::kProduct + "[setup]\nvolume_size = " + std::to_string(volumeSize) +
                                "\n[[files]]\nsource = \"*.bin\"\n");
     auto pkg = in::ReadPackage(setup);

@@ -65,7 +65,7 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
   try {
-    auto setup = test::ReadAll(scratch.Build(c.toml));
+    Bytes setup = ToBytes(ReadAll(scratch.Build(c.toml)));
     ASSERT_FALSE(c.error) << "no error";
     size_t at = std::max<size_t>(c.stub.size(), format::kSignatureMinOffset);
     ASSERT_GT(setup.size(), at + 6);

@@ -1,32 +1,18 @@
 // A scratch folder with a stub, sources and a project file, for building real packages.
 #pragma once
-#include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include "builder/build.h"
+#include "package_writer.h"
 
 namespace wrenly::builder::test {
 
 inline const std::string kProduct = "[product]\nname = \"P\"\n";
 
-inline std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Incompressible bytes, the same for the same seed.
-inline std::string Noise(size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, 0);
-  for (auto& c : s) c = static_cast<char>(rng());
-  return s;
-}
-
 class ScratchProject {
  public:
   ScratchProject() { Write("stub.exe", std::string(3000, 'S')); }
-  ~ScratchProject() { std::filesystem::remove_all(dir_); }
+  ~ScratchProject() { std::filesystem::remove_all(dir_); }  // one at a time
 
   std::filesystem::path Path(const std::string& name) const { return dir_ / name; }
   void Write(const std::string& name, const std::string& bytes) const {
@@ -42,8 +28,7 @@ class ScratchProject {
   }
 
  private:
-  std::string name_ = (std::filesystem::temp_directory_path() / "wrenly-bld-XXXXXX").string();
-  std::filesystem::path dir_ = ::mkdtemp(name_.data());
+  std::filesystem::path dir_ = EmptyScratch();
 };
 
 }  // namespace wrenly::builder::test

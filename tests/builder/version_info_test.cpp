@@ -12,8 +12,9 @@ namespace {
 // examples/demo/app/demo.rc: version 1.0.0.0, English after a StringFileInfo block.
 TEST(VersionInfo, ReadsTheDemoProgramsAndRefusesCutCopies) {
   for (const char* dir : {WRENLY_WIN32_DIR, WRENLY_WIN64_DIR}) {
-    auto image = test::ReadAll(std::string(dir) + "/examples/demo/app/demo.exe");
-    if (image.empty()) GTEST_SKIP() << dir << ": the Windows flavour is not built";
+    std::filesystem::path demo = std::string(dir) + "/examples/demo/app/demo.exe";
+    if (!std::filesystem::exists(demo)) GTEST_SKIP() << dir << ": the Windows flavour is not built";
+    Bytes image = ToBytes(ReadAll(demo));
     VersionInfo info;
     ASSERT_TRUE(ReadVersionInfo(image, &info)) << dir;
     EXPECT_EQ(std::tuple(info.versionMS, info.versionLS, info.language), std::tuple(0x10000u, 0u, 0x409u)) << dir;

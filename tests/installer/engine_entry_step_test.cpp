@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 
 #include <climits>
-#include <random>
 
 #include "fixtures.h"
 #include "install/destination.h"
@@ -120,10 +119,8 @@ class EntryStep : public InstallerTest {
 };
 
 TEST_F(EntryStep, Table) {
-  std::string text(300000, 0), noise(70000, 0);
+  std::string text(300000, 0), noise = Noise(70000, 7);
   for (size_t i = 0; i < text.size(); ++i) text[i] = "wrenly text\n"[i % 12];
-  std::mt19937 rng(7);
-  for (char& c : noise) c = static_cast<char>(rng());
   Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw);
   for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
   Bytes trailing = Entry(1, Zlib({'a', 'b', 'c'})), cut = Entry(1, Zlib(Bytes(noise.begin(), noise.end())));

@@ -231,9 +231,6 @@ int StartCommand(const char* command, int) {
   return Processes.commands.push_back(command), Processes.commandResult;
 }
 intptr_t ShellOpen(const char* file) { return Processes.opened.push_back(file), Processes.shellResult; }
-ProcessHandle StartProcess(char* command) {
-  Processes.processes.push_back(command);
-  return Processes.processStarts ? &Processes : nullptr;
-}
-bool WaitProcessOrInput(ProcessHandle) { return ++Processes.waits, true; }
+ProcessHandle StartProcess(char* command) { return Processes.processes.push_back(command), &Processes; }
+bool WaitProcessOrInput(ProcessHandle) { return true; }
 void CloseProcess(ProcessHandle) {}

@@ -72,8 +72,6 @@ struct FakeProcesses {
   std::vector<std::string> commands, processes, opened;  // StartCommand, StartProcess, ShellOpen
   int commandResult = 33;
   intptr_t shellResult = 42;
-  bool processStarts = true;
-  int waits = 0;
 };
 
 extern FakeSystem Fake;

@@ -2,12 +2,10 @@
 // package model, the run, every fake, and a scratch folder of real files.
 #pragma once
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "fakes.h"
@@ -29,9 +27,7 @@ class InstallerTest : public ::testing::Test {
     ResetRunState(), ResetFakes(), ResetDataArea(), FreePackage();
     ::Run = InstallRun{}, PageResult = 0, PageIndex = 0;
     ASSERT_TRUE(AllocatePathBuffers());
-    char pattern[] = "/tmp/wrenly-engine-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    scratch = pattern;
+    scratch = EmptyScratch().string();
   }
   void TearDown() override {
     CloseDataArea(), FreePackage(), FreePathBuffers();
@@ -66,10 +62,6 @@ class InstallerTest : public ::testing::Test {
     wf::FileEntryView v{};
     EXPECT_TRUE(wf::ParseFileEntry({table.data(), (uint32_t)table.size()}, 4, &v));
     return v;
-  }
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
   template <class C>  // std::string or Bytes

@@ -1,4 +1,5 @@
-// Arbitrary bytes as a package, installed: each install type in turn runs
+// Arbitrary bytes as a package, loaded resumed and not: every message of
+// every type is read whole. Then installed: each install type in turn runs
 // through StartInstallation and InstallNextEntry, every question answered No,
 // into a scratch folder of files held in memory. It aborts on a path the
 // engine names that cannot lie in the scratch folder, and on a half-written
@@ -22,6 +23,7 @@
 #include "package/package.h"
 #include "package/package_model.h"
 #include "startup/run_state.h"
+#include "text/messages.h"
 #include "ui/show_message.h"
 
 namespace wf = wrenly::format;
@@ -90,6 +92,14 @@ void CheckRecorded() {
   for (auto& folder : Fake.created) InScratch(folder.c_str());
 }
 
+void ReadEveryMessage() {
+  for (int t = -1; t <= ThePackage.typeCount; ++t) {
+    SelectInstallType(t);
+    for (int list = -1; list <= 10; ++list)
+      for (uint16_t item = 0; item < 40; ++item) (void)std::strlen(GetMessageText(list, item));
+  }
+}
+
 void Install(int type, const DataAreaState& loaded) {
   SelectInstallType(type);
   std::strcpy(InstallFolder, kInstallFolder);
@@ -113,7 +123,7 @@ void Install(int type, const DataAreaState& loaded) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ResetRunState(), ResetDataArea(), AllocatePathBuffers();
+  AllocatePathBuffers();
   MemoryPath = InScratch;
   std::string_view input((const char*)data, size);
   for (int part = 0; part <= 99; ++part) {
@@ -124,7 +134,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cut == input.size()) break;
     input.remove_prefix(cut + kVolumeMark.size());
   }
-  std::strcpy(OwnPath, kSetup);
   Ui.defaultAnswer = kAnswerNo;
   Disk.freeBytes = 1ull << 50;
   Fake.AddFolder(kInstallFolder);
@@ -132,9 +141,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string versionKey = "2|Software\\Microsoft\\Windows\\CurrentVersion|";
   Fake.registry[versionKey + "ProgramFilesDir"] = "C:\\Program Files";
   Fake.registry[versionKey + "CommonFilesDir"] = "C:\\Program Files\\Common Files";
-  if (LoadPackage()) {
+  for (int resumed : {1, 0}) {
+    ResetRunState(), ResetDataArea();
+    Options.resumeType = resumed;
+    std::strcpy(OwnPath, kSetup);
+    if (!LoadPackage()) continue;
+    ReadEveryMessage();
     DataAreaState loaded = DataArea;
-    for (int type = 0; type < ThePackage.typeCount; ++type) Install(type, loaded);
+    for (int type = 0; !resumed && type < ThePackage.typeCount; ++type) Install(type, loaded);
     FreePackage();
   }
   // Freed within the execution, or libFuzzer suspects a leak and runs it again.

@@ -7,7 +7,7 @@ class Damaged : public ::testing::TestWithParam<DamageRecipe> {};
 
 TEST_P(Damaged, EveryOperationAnswersAsTheRecipeSays) {
   const DamageRecipe& r = GetParam();
-  fs::path dir = ScratchDir();
+  fs::path dir = EmptyScratch();
   fs::path setup = WriteDamaged(r, dir / "setup.exe");
   Outcome plain = InspectFile(setup, false);
   Outcome verified = InspectFile(setup, true);
@@ -24,7 +24,7 @@ INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().b
 // A package cut anywhere must be refused with a message, never read past;
 // one that is not there at all is not called damaged.
 TEST(Truncated, EveryCutIsRefused) {
-  fs::path dir = ScratchDir();
+  fs::path dir = EmptyScratch();
   for (const Outcome& r : {InspectFile(dir / "absent.exe", true), ExtractFile(dir / "absent.exe", dir / "out", 0)})
     EXPECT_TRUE(r.code && r.err.find("cannot open") != r.err.npos && r.err.find("damaged") == r.err.npos) << r.err;
   PackageImage full = Craft(TypicalPlan());

@@ -12,7 +12,7 @@ namespace {
 // Every file lands where its kind says, folders are made and source folders skipped;
 // a damaged entry leaves no file, and the entries after it are written.
 TEST(Extract, WritesEveryFileWhereItsKindSays) {
-  fs::path dir = ScratchDir();
+  fs::path dir = EmptyScratch();
   wb::Project plan = TypicalPlan();
   PackageImage image = Craft(plan);
   fs::path setup = image.Write(dir / "setup.exe");
@@ -62,7 +62,7 @@ TEST(EntryNames, ExtractionWritesNothingOutside) {
   };
   for (const auto& c : kEntryNames)
     cases.push_back({{.kind = c.kind, .items = {c.name}}, c.parts ? "install/" + std::string(c.parts) : ""});
-  fs::path dir = ScratchDir();
+  fs::path dir = EmptyScratch();
   for (auto& [file, lands] : cases) {
     file.content = {'x'};
     wb::Project plan{.types = {{.files = {{.content = {'o', 'k'}, .items = {"fine.txt"}}, file}}}};

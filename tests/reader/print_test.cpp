@@ -18,7 +18,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     image.volumeSize = volumeSize;
     for (Block& b : image.blocks) b.method = blockMethod;
     wf::StoreU32(&image.Find(wf::kBlockInstallType)->payload[wf::install_type::kMessageLists + 8], 0);  // no list 2
-    fs::path setup = image.Write(ScratchDir() / "setup.exe");
+    fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, true);
     ASSERT_TRUE(r.code == 0 && r.err.empty()) << r.err;
     const std::string expected[] = {  // what the builder's round trip leaves out

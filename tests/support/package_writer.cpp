@@ -2,6 +2,12 @@
 
 #include <zlib.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "builder/compress.h"
@@ -28,6 +34,26 @@ Bytes Words(std::initializer_list<uint32_t> words) {
   wf::ByteWriter w;
   for (uint32_t v : words) w.U32(v);
   return w.bytes();
+}
+
+std::string Noise(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, 0);
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+std::filesystem::path EmptyScratch() {
+  static const auto d = std::filesystem::temp_directory_path() / ("wrenly-test-" + std::to_string(getpid()));
+  [[maybe_unused]] static const int removed = std::atexit([] { std::filesystem::remove_all(d); });
+  std::filesystem::remove_all(d);
+  std::filesystem::create_directories(d);
+  return d;
+}
+
+std::string ReadAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream) {

@@ -19,6 +19,11 @@ Bytes Zlib(const Bytes& data);
 Bytes Bzip2(const Bytes& data);
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
+std::string Noise(size_t n, unsigned seed);          // incompressible, the same for the same seed
+// An empty folder of the process's own (each test runs in a process of its
+// own), emptied again on each call and removed at exit.
+std::filesystem::path EmptyScratch();
+std::string ReadAll(const std::filesystem::path& p);  // "<missing>" when there is no file
 // A SetupSettings block with empty layouts for the given page kinds.
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 
