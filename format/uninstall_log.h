@@ -45,4 +45,23 @@ enum UninstallSectionId : uint16_t {
   kSectionIniValue = 0x1242,      // StringField file, section, key
 };
 
+// A section's payload: the fixed fields, then its StringFields back to back,
+// and nothing after the last one.
+namespace registry_section {
+inline constexpr uint32_t kRoot = 0;     // u32, as an InstallType's folder root
+inline constexpr uint32_t kStrings = 4;  // key, then for a value section its name
+static_assert(kStrings == kRoot + 4);
+}  // namespace registry_section
+inline constexpr uint32_t kRegistryKeyStrings = 1;
+inline constexpr uint32_t kRegistryValueStrings = 2;
+inline constexpr uint32_t kIniValueStrings = 3;  // file, section, key
+
+// Block 0x1234, the uninstaller's own texts: a u16 count, then that many
+// StringFields filling the payload.
+namespace uninstaller_texts {
+inline constexpr uint32_t kCount = 0;    // u16
+inline constexpr uint32_t kStrings = 2;
+static_assert(kStrings == kCount + 2);
+}  // namespace uninstaller_texts
+
 }  // namespace wrenly::format

@@ -1,0 +1,111 @@
+// The uninstaller reads what the Installer's completion step writes, and
+// refuses the whole file at the first lie; record paths are judged before use.
+#include "builder/records.h"
+#include "fixtures.h"
+#include "format/container.h"
+#include "install/destination.h"
+#include "package/package_model.h"
+#include "uninstaller/path_rules.h"
+
+namespace wu = wrenly::uninstaller;
+using UninstallRecordTest = InstallerTest;
+
+namespace {
+std::string S(wu::TextView t) { return std::string(t.text, t.length); }
+std::string S(unsigned n) { return std::to_string(n); }
+template <class... T>
+void Add(void* seen, unsigned n, const char* kind, const T&... parts) {
+  std::string line = S(n) + " " + kind + " ", sep;
+  ((line += sep + S(parts), sep = "|"), ...);
+  ((std::vector<std::string>*)seen)->push_back(line);
+}
+// Everything the visitor saw, one line per item, or the refusal alone.
+std::vector<std::string> Read(const Bytes& file) {
+  std::vector<std::string> seen;
+  wu::RecordVisitor v{&seen, [](void* c, uint16_t i, wu::TextView t) { Add(c, i, "text", t); },
+      [](void* c, uint32_t r, const wu::FileRecordView& f) { Add(c, r, "file", f.folder, f.name, +f.kind); },
+      [](void* c, uint32_t r, const wu::ShortcutRecordView& k) { Add(c, r, "link", +k.depth, k.folder, k.name); },
+      [](void* c, uint32_t r, const wu::SectionView& x) { Add(c, r, "sect", +x.id, x.root, x.file, x.key, x.name); }};
+  wu::UninstallFile out{};
+  if (int r = wu::ReadUninstallFile(file.data(), (uint32_t)file.size(), &v, &out)) seen.push_back("refused " + S(r));
+  return seen;
+}
+}  // namespace
+
+TEST_F(UninstallRecordTest, ReaderTable) {
+  // The record the completion step appends after a program whose image holds
+  // a decoy texts header; the builder's own data and sections.
+  Bytes image = ToBytes("MZ prog"), decoy = Words({0x1234, 2}), sections;
+  image.insert(image.end(), decoy.begin(), decoy.end());
+  const uint32_t program = image.size();
+  const Bytes data = wrenly::builder::BuildUninstallerData({"Remove Demo?", ""});
+  image.insert(image.end(), data.begin(), data.end());  // as a failed run leaves it
+  wrenly::builder::AddRegistryKeySection(sections, 2, "Software\\Demo");
+  wrenly::builder::AddRegistryValueSection(sections, 1, "Software\\Run", "Demo");
+  wrenly::builder::AddIniValueSection(sections, {"C:\\win.ini", "Demo", "Folder"});
+  Load(FileTable({{{"a.txt", "Tools", "A.lnk", "", "", "D.lnk"}}, {{"sub\\b.dll"}, 0, 0x1000}}), {},
+       {.productName = ""}, {}, sections);
+  Fake.specialFolders[2] = "C:\\P", Fake.AddFolder("C:\\P"), Fake.specialFolders[0x10] = "C:\\Desktop";
+  wf::FileEntryView e;  // both written
+  for (const uint8_t* at = ThePackage.firstEntry; FindFileEntry(at, &e); at += e.recordSize)
+    wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, 25);
+  std::strcpy(InstallFolder, "C:\\App\\");
+  Write("u.exe", image);
+  std::strcpy(UninstallerPath, Path("u.exe").c_str());
+  FinishInstallation();
+  const Bytes typical = ToBytes(ReadAll(Path("u.exe")));
+  std::vector<uint32_t> block;  // texts, files, shortcuts, three sections, the end
+  for (uint32_t b = program; b < typical.size(); b += 8 + wf::LoadU32(&typical[b + 4])) block.push_back(b);
+  ASSERT_EQ(block.size(), 7u);
+  const uint32_t record = block[1];
+  const std::vector<std::string> items = {"0 text Remove Demo?", "1 text ", "0 file .|a.txt|0",
+      "0 file C:\\Desktop|D.lnk|0", "0 file .\\sub|b.dll|4", "0 link 0|C:\\P\\Tools|A.lnk",
+      "0 sect 4672|2||Software\\Demo|", "0 sect 4673|1||Software\\Run|Demo", "0 sect 4674|0|C:\\win.ini|Demo|Folder"};
+
+  auto patched = [&](uint32_t at, Bytes with) { Bytes b = typical; return std::ranges::copy(with, &b[at]), b; };
+  Bytes twice(typical.begin(), typical.end() - wf::block_header::kSize);  // a second record appended by option 0x10
+  twice.insert(twice.end(), typical.begin() + record, typical.end());
+  std::vector<std::string> both = items;
+  for (size_t i = 2; i < items.size(); ++i) both.push_back("1" + items[i].substr(1));
+  auto refused = [](unsigned r) { return std::vector<std::string>{"refused " + S(r)}; };
+  struct { const char* what; Bytes file; std::vector<std::string> seen; } cases[] = {
+      {"typical", typical, items},
+      {"two records", twice, both},
+      {"no record: the run failed", image, refused(wu::kRecordNoEnd)},
+      {"file count one too many", patched(record + 8, Words({4})), refused(wu::kRecordPastEnd)},
+      {"file count one too few", patched(record + 8, Words({2})), refused(wu::kRecordLeftover)},
+      {"a name past its block", patched(record + 12, {0xFF, 0}), refused(wu::kRecordPastEnd)},
+      {"a section past the file", patched(block[5] + 4, Words({0x7FFFFFFF})), refused(wu::kRecordPastEnd)},
+      {"a section of another kind", patched(block[4], {0x43, 0x12}), refused(wu::kRecordUnknownBlock)},
+      {"shortcuts away from their files", patched(block[4], {0x36, 0x12}), refused(wu::kRecordUnknownBlock)},
+      {"texts lie about their count", patched(block[0] + 8, {3, 0}), refused(wu::kRecordPastEnd)},
+  };
+  for (auto& c : cases) EXPECT_EQ(Read(c.file), c.seen) << c.what;
+  for (size_t cut = 0; cut + 1 < typical.size(); ++cut)
+    ASSERT_EQ(Read(Bytes(typical.begin(), typical.begin() + cut)).size(), 1u) << cut;  // the refusal alone
+}
+
+TEST(PathRulesTest, Table) {
+  struct { const char *folder, *name; wu::PathRefusal refusal; const char* path = ""; } cases[] = {
+      {".", "a.txt", wu::kPathGood, "C:\\App\\a.txt"}, {".\\sub\\made", "", wu::kPathGood, "C:\\App\\sub\\made"},
+      {".\\data/img", "a.bmp", wu::kPathGood, "C:\\App\\data\\img\\a.bmp"},
+      {"\\\\srv\\share\\d", "f", wu::kPathGood, "\\\\srv\\share\\d\\f"},
+      {"C:\\Windows\\System32", "x.dll", wu::kPathGood, "C:\\Windows\\System32\\x.dll"},
+      {".", "com10", wu::kPathGood, "C:\\App\\com10"}, {".", "a-name-longer-than-out.txt", wu::kPathTooLong},
+      {".\\..\\..", "x", wu::kPathDots}, {"C:\\App\\...", "x", wu::kPathDots}, {"C:\\", "windows.", wu::kPathDots},
+      {".x", "a", wu::kPathRelative}, {"App", "a", wu::kPathRelative}, {"\\App", "a", wu::kPathRelative},
+      {"C:App", "a", wu::kPathRelative}, {".", "nul", wu::kPathDevice}, {"C:\\Com1.txt", "a", wu::kPathDevice},
+      {".", "lpt9 .log", wu::kPathDevice}, {".\\aux", "a", wu::kPathDevice}, {"\\\\?\\C:\\App", "a", wu::kPathPrefix},
+      {"//./C:", "a", wu::kPathPrefix}, {".", "a.txt:evil", wu::kPathStream}, {"C:\\", "", wu::kPathRoot},
+      {"c:\\\\", "", wu::kPathRoot}, {"\\\\srv\\share", "", wu::kPathRoot}, {"C:\\windows", "", wu::kPathProtected},
+      {"c:\\Windows\\", "SYSTEM32", wu::kPathProtected}, {"C:\\\\Windows", "", wu::kPathProtected},
+      {"C:\\Windows\x1f", "", wu::kPathCharacter}, {".", "*.*", wu::kPathCharacter},
+  };
+  for (auto& c : cases) {
+    char out[32] = "";
+    wu::TextView f{c.folder, (uint16_t)strlen(c.folder)}, n{c.name, (uint16_t)strlen(c.name)};
+    EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
+              c.refusal) << c.folder << "|" << c.name;
+    if (c.refusal == wu::kPathGood) EXPECT_STREQ(out, c.path);
+  }
+}
