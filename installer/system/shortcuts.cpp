@@ -95,22 +95,22 @@ char* ExpandShortcutArguments(const char* item) {
   return arguments;
 }
 
-void CreateShortcutInFolder(const char* target, const char* specification, const char* name,
+void CreateShortcutInFolder(const char* target, const char* place, const char* name,
                             const char* arguments, const char* iconPath, int iconIndex, FileHandle record) {
   int number = kFolderPrograms;
   uint8_t depth = 0;
-  if (SameText(specification, "#Start Menu#")) {
+  if (SameText(place, "#Start Menu#")) {
     number = kFolderStartMenu;
-  } else if (SameText(specification, "#Startup#")) {
+  } else if (SameText(place, "#Startup#")) {
     number = kFolderStartup;
   } else {
     // A group stays below the Programs folder.
-    if (NameLeavesFolder(specification)) return;
-    for (const char* p = specification; *p; ++p) depth = (uint8_t)(depth + (*p == '\\'));
+    if (NameLeavesFolder(place)) return;
+    for (const char* p = place; *p; ++p) depth = (uint8_t)(depth + (*p == '\\'));
   }
   char folder[kPathSize], link[kPathSize];
   if (!GetSpecialFolderPath(folder, number) || !folder[0]) return;
-  if (number == kFolderPrograms && *specification && !JoinPath(folder, folder, specification)) return;
+  if (number == kFolderPrograms && *place && !JoinPath(folder, folder, place)) return;
   StripBackslash(folder);
   if (!JoinPath(link, folder, name)) return;
   // The chain of the link's folder part is the folder itself.
@@ -138,16 +138,16 @@ void CreateStartMenuShortcuts(FileHandle record) {
     char* arguments = ExpandShortcutArguments(e.strings[kItemMenuArgs]);
     if (!arguments) continue;
     int iconIndex = LoadU16(e.record + file_entry::kIconIndex);
-    // Specifications are split at ';'; one at the very end ends the list.
+    // Places are split at ';'; one at the very end ends the list.
     const char* groups = e.strings[kItemMenuGroups];
     for (const char* at = groups;;) {
-      char specification[kPathSize];
+      char place[kPathSize];
       uint32_t n = 0;
       while (at[n] && at[n] != ';') ++n;
       if (n < kPathSize) {
-        for (uint32_t k = 0; k < n; ++k) specification[k] = at[k];
-        specification[n] = 0;
-        CreateShortcutInFolder(target, specification, name, arguments, icon, iconIndex, record);
+        for (uint32_t k = 0; k < n; ++k) place[k] = at[k];
+        place[n] = 0;
+        CreateShortcutInFolder(target, place, name, arguments, icon, iconIndex, record);
       }
       if (!at[n] || !at[n + 1]) break;
       at += n + 1;

@@ -7,11 +7,11 @@
 // when record is not INVALID_FILE, appends their shortcuts block to it.
 void CreateStartMenuShortcuts(FileHandle record);
 
-// One shortcut in the folder a specification names: "#Start Menu#",
+// One shortcut in the folder a place names: "#Start Menu#",
 // "#Startup#", else a program group below the Programs folder ("" the
 // Programs folder itself). Recorded when record is not INVALID_FILE and the
 // shortcut was saved.
-void CreateShortcutInFolder(const char* target, const char* specification, const char* name,
+void CreateShortcutInFolder(const char* target, const char* place, const char* name,
                             const char* arguments, const char* iconPath, int iconIndex, FileHandle record);
 
 // out (260 bytes) := folder, a backslash unless it ends in one, name. False,
