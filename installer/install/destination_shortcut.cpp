@@ -4,22 +4,11 @@
 #include "platform/system.h"
 #include "startup/run_state.h"
 #include "system/shortcuts.h"
+#include "text/path_services.h"
 
 using namespace wrenly::format;
 
 namespace {
-const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
-
-// Start of the extension of the last component, or null.
-char* Extension(char* name) {
-  char* dot = nullptr;
-  for (char* p = name; *p; ++p) {
-    if (*p == '.') dot = p;
-    if (*p == '\\') dot = nullptr;
-  }
-  return dot;
-}
-
 uint32_t Length(const char* s) {
   uint32_t n = 0;
   while (s && s[n]) ++n;
@@ -31,8 +20,7 @@ void CreateEntryDesktopShortcut(const uint8_t* record) {
   FileEntryView e;
   if (!FindFileEntry(record, &e) || !IsPlainFileName(e.strings[kItemDesktopName])) return;
   char folder[kPathSize], link[kPathSize], icon[kPathSize], target[kPathSize];
-  int number = IsNtFamily() && (e.flags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
-  if (!GetSpecialFolderPath(folder, number) || !folder[0] || !JoinPath(link, folder, e.strings[kItemDesktopName]) ||
+  if (!DesktopFolder(e.flags, folder) || !JoinPath(link, folder, e.strings[kItemDesktopName]) ||
       !ShortcutIconPath(icon, e.strings[kItemDesktopIcon]) || !WorkPath[0] || !JoinPath(target, "", WorkPath))
     return;
   char* arguments = ExpandShortcutArguments(e.strings[kItemDesktopArgs]);
@@ -41,8 +29,8 @@ void CreateEntryDesktopShortcut(const uint8_t* record) {
     // The record keeps the name actually made for the uninstall record. Only
     // an extension of the same length is written over: a shorter one would
     // end the item early and renumber the items behind it.
-    char* own = Extension((char*)e.strings[kItemDesktopName]);
-    const char* used = Extension(link);
+    char* own = (char*)FileExtension(e.strings[kItemDesktopName]);
+    const char* used = FileExtension(link);
     if (own && used && Length(own) == Length(used))
       for (uint32_t i = 0; used[i]; ++i) own[i] = used[i];
   }

@@ -28,23 +28,14 @@ void ForEachEntry(F f) {
     if (!f(e)) return;
 }
 
-// The extension of the file name's last point, or "." without one.
-const char* ExtensionOf(const char* path) {
-  const char* ext = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '.') ext = p;
-    if (*p == '\\' || *p == '/') ext = nullptr;
-  }
-  return ext ? ext : ".";
-}
-
 void OpenEntryDocument(const char* path) {
   FileHandle file = FileOpen(path, kFileRead);
   if (file == INVALID_FILE) return;
   FileClose(file);
   char shortPath[kPathSize];
   GetShortPath(path, shortPath);
-  OpenDocument(shortPath, ExtensionOf(path));
+  const char* extension = FileExtension(path);
+  OpenDocument(shortPath, extension ? extension : ".");
 }
 
 // The program runs in its own folder, which stays the current one.

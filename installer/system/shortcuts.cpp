@@ -6,6 +6,7 @@
 #include "format/uninstall_log.h"
 #include "install/destination.h"
 #include "package/package_model.h"
+#include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
 #include "startup/run_state.h"
@@ -17,6 +18,7 @@ using namespace wrenly::format;
 
 namespace {
 const int kFolderPrograms = 2, kFolderStartup = 7, kFolderStartMenu = 11;
+const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
 
 // The shortcuts block being written: started before its first record.
 struct {
@@ -43,10 +45,8 @@ bool SameText(const char* a, const char* b) {
 void RecordShortcut(FileHandle file, uint8_t depth, const char* folder, const char* name) {
   if (file == INVALID_FILE) return;
   if (!Block.started) {
-    uint8_t head[record_block::kRecords] = {};
-    StoreU16(head + block_header::kId, kUninstallShortcuts);
-    Block.start = FileTell(file);
-    if (Block.start == kSeekFailed || FileWrite(file, head, sizeof head) != 0) return;
+    Block.start = BeginRecordBlock(file);
+    if (Block.start == kSeekFailed) return;
     Block.started = true;
   }
   if (FileWrite(file, &depth, 1) == 0 && WriteStringField(file, folder) == 0 && WriteStringField(file, name) == 0)
@@ -54,26 +54,18 @@ void RecordShortcut(FileHandle file, uint8_t depth, const char* folder, const ch
 }
 
 void FinishBlock(FileHandle file) {
-  if (!Block.started) return;
-  uint32_t end = FileSeek(file, 0, kSeekEnd);
-  uint8_t head[record_block::kRecords];
-  StoreU16(head + block_header::kId, kUninstallShortcuts);
-  StoreU16(head + block_header::kFlags, 0);
-  StoreU32(head + block_header::kLength, end - Block.start - block_header::kSize);
-  StoreU32(head + record_block::kCount, Block.count);
-  if (FileSeek(file, (int32_t)Block.start, kSeekStart) == Block.start) FileWrite(file, head, sizeof head);
-  FileSeek(file, 0, kSeekEnd);
+  if (Block.started) EndRecordBlock(file, Block.start, kUninstallShortcuts, Block.count);
 }
 }  // namespace
 
 bool JoinPath(char* out, const char* folder, const char* name) {
-  uint32_t n = Length(folder), m = Length(name);
-  bool slash = n && folder[n - 1] != '\\';
-  if (n + slash + m >= kPathSize) return false;
-  for (uint32_t i = 0; i < n; ++i) out[i] = folder[i];
-  if (slash) out[n++] = '\\';
-  for (uint32_t i = 0; i <= m; ++i) out[n + i] = name[i];
-  return true;
+  uint32_t n = Length(folder);
+  return JoinText(out, kPathSize, folder, n && folder[n - 1] != '\\' ? "\\" : "", name);
+}
+
+bool DesktopFolder(uint32_t entryFlags, char* out) {
+  int number = IsNtFamily() && (entryFlags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
+  return GetSpecialFolderPath(out, number) && out[0];
 }
 
 bool IsPlainFileName(const char* name) {

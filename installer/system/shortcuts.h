@@ -19,6 +19,10 @@ void CreateShortcutInFolder(const char* target, const char* place, const char* n
 bool JoinPath(char* out, const char* folder, const char* name);
 // A shortcut's name must stay a file of the folder it is put in.
 bool IsPlainFileName(const char* name);
+// The desktop an entry's shortcut goes on (260 bytes): all users' on the NT
+// family when the entry asks for it, else the user's own. False when the
+// shell cannot give it.
+bool DesktopFolder(uint32_t entryFlags, char* out);
 // "" for an empty item, else the item below the destination folder. False
 // when it does not fit.
 bool ShortcutIconPath(char* out, const char* item);

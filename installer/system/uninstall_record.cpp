@@ -10,13 +10,12 @@
 #include "platform/file_system.h"
 #include "platform/system.h"
 #include "startup/run_state.h"
+#include "system/shortcuts.h"
 #include "text/path_services.h"
 
 using namespace wrenly::format;
 
 namespace {
-const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
-
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
 
 // A StringField of up to three pieces back to back.
@@ -55,8 +54,7 @@ bool Recorded(const FileEntryView& e) {
 bool DesktopShortcutPath(const FileEntryView& e) {
   const char* name = e.strings[kItemDesktopName];
   char folder[kPathSize];
-  int number = IsNtFamily() && (e.flags & kFlagAllUsersDesktop) ? kFolderCommonDesktop : kFolderDesktop;
-  return name[0] && GetSpecialFolderPath(folder, number) && JoinText(WorkPath, kWorkPathSize, folder, "\\", name);
+  return name[0] && DesktopFolder(e.flags, folder) && JoinText(WorkPath, kWorkPathSize, folder, "\\", name);
 }
 
 // Every entry's FileRecords; the number written.
@@ -74,6 +72,22 @@ uint32_t WriteFileRecords(FileHandle file) {
   return count;
 }
 }  // namespace
+
+uint32_t BeginRecordBlock(FileHandle file) {
+  uint8_t room[record_block::kRecords] = {};
+  uint32_t start = FileTell(file);
+  return start != kSeekFailed && FileWrite(file, room, sizeof room) == 0 ? start : kSeekFailed;
+}
+
+void EndRecordBlock(FileHandle file, uint32_t start, uint16_t id, uint32_t count) {
+  uint32_t end = FileSeek(file, 0, kSeekEnd);
+  uint8_t counted[4];
+  StoreU32(counted, count);
+  if (FileSeek(file, (int32_t)start, kSeekStart) == start &&
+      WriteHeader(file, id, 0, end - start - block_header::kSize) == 0)
+    FileWrite(file, counted, sizeof counted);
+  FileSeek(file, 0, kSeekEnd);
+}
 
 int WriteStringField(FileHandle file, const char* text) { return WriteField(file, text, (uint16_t)strlen(text)); }
 
@@ -108,18 +122,9 @@ FileHandle BeginUninstallRecord() {
     FileClose(file);
     return INVALID_FILE;
   }
-  uint8_t zero[4] = {};
   AppendBackslash(InstallFolder);
-  WriteHeader(file, kUninstallFiles, 0, 0);
-  FileWrite(file, zero, sizeof zero);
-  uint32_t count = WriteFileRecords(file);
-  uint32_t end = FileTell(file);
-  uint8_t counted[4];
-  StoreU32(counted, count);
-  FileSeek(file, (int32_t)at, kSeekStart);
-  WriteHeader(file, kUninstallFiles, 0, end - at - block_header::kSize);
-  FileWrite(file, counted, sizeof counted);
-  FileSeek(file, 0, kSeekEnd);
+  BeginRecordBlock(file);
+  EndRecordBlock(file, at, kUninstallFiles, WriteFileRecords(file));
   return file;
 }
 

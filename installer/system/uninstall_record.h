@@ -6,6 +6,12 @@
 
 // A u16 length (cut to 16 bits) and the bytes, no terminator. 0 when written.
 int WriteStringField(FileHandle file, const char* text);
+// A files or shortcuts block: BeginRecordBlock writes room for its header
+// and count and returns where it starts (kSeekFailed when it could not);
+// EndRecordBlock fills them in once the records are written and leaves the
+// file at its end.
+uint32_t BeginRecordBlock(FileHandle file);
+void EndRecordBlock(FileHandle file, uint32_t start, uint16_t id, uint32_t count);
 // One FileRecord for the path in WorkPath: its folder (relative to the
 // installation folder when inside it), name and kind flags. 0 when written.
 int WriteFileRecord(FileHandle file, uint8_t kindFlags);

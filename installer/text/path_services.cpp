@@ -19,10 +19,19 @@ void StripBackslash(char* path) {
   if (n > 3 && path[n - 1] == '\\') path[n - 1] = 0;
 }
 
+const char* FileExtension(const char* path) {
+  const char* dot = nullptr;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '.') dot = p;
+    if (*p == '\\' || *p == '/') dot = nullptr;
+  }
+  return dot;
+}
+
 bool JoinText(char* out, uint32_t size, const char* a, const char* b, const char* c) {
   size_t na = strlen(a), nb = strlen(b), nc = strlen(c);
   if (na + nb + nc >= size) return false;
-  memcpy(out, a, na);
+  memmove(out, a, na);  // out may be a
   memcpy(out + na, b, nb);
   memcpy(out + na + nb, c, nc + 1);
   return true;
