@@ -64,4 +64,19 @@ inline constexpr uint32_t kStrings = 2;
 static_assert(kStrings == kCount + 2);
 }  // namespace uninstaller_texts
 
+// The texts of block 0x1234 by index. The builder writes them all; a text
+// that is missing or empty falls back to the uninstaller's own wording.
+enum UninstallerText : uint16_t {
+  kTextPlace = 0,     // the uninstaller's path below the installation folder: "uninstall.exe", "bin\uninstall.exe"
+  kTextTitle = 1,     // caption of every window
+  kTextQuestion = 2,  // asked before anything is removed
+  kTextRemoving = 3,  // above the progress bar
+  kTextDone = 4,      // everything was removed
+  kTextRestart = 5,   // removed, but files in use go at the next restart
+  kTextPartial = 6,   // some parts could not be removed
+  kTextDamaged = 7,   // the record is damaged or missing: nothing was removed
+  kTextRunning = 8,   // another uninstaller is running
+  kUninstallerTextCount = 9,
+};
+
 }  // namespace wrenly::format

@@ -4,12 +4,13 @@
 # libstdc++-6.dll, libwinpthread-1.dll) is missing on the customer's machine
 # and the program does not start at all, so the test names the DLL and the
 # functions taken from it. The Installer, run from a downloads folder, imports
-# only DLLs that Windows always takes from the system folder.
+# only DLLs that Windows always takes from the system folder, and so does the
+# uninstaller.
 #   imports.sh WIN32_DIR WIN64_DIR
 set -euo pipefail
 win32=$1 win64=$2
 
-programs=(installer/wrenly-stub.exe examples/demo/app/demo.exe)
+programs=(installer/wrenly-stub.exe uninstaller/wrenly-uninstall.exe examples/demo/app/demo.exe)
 system=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll msvcrt.dll comdlg32.dll "
 allowed="$system comctl32.dll version.dll "
 
@@ -40,7 +41,7 @@ for flavour in win32 win64; do
       continue
     fi
     ok=$allowed
-    [ "$program" = installer/wrenly-stub.exe ] && ok=$system
+    case $program in installer/*|uninstaller/*) ok=$system ;; esac
     bad=$(awk -v ok="$ok" 'index(ok, " " $1 " ") == 0 { f[$1] = f[$1] " " $2 }
       END { for (d in f) print d ":" f[d] }' <<<"$list")
     if [ -n "$bad" ]; then

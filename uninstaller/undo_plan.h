@@ -1,0 +1,62 @@
+// What an uninstallation does, in the order it does it, built from a checked
+// uninstaller file before anything is touched. The program that removes and
+// the inspector that shows what would be removed read the same list.
+#pragma once
+#include <stdint.h>
+
+#include "uninstaller/path_rules.h"
+#include "uninstaller/record_reader.h"
+
+namespace wrenly::uninstaller {
+
+// In plan order: components unregister while their files are still there;
+// files before the folders that hold them; folders deepest first; the
+// registry and INI values last, so that an interrupted run can be repeated
+// from the list of installed programs.
+enum UndoKind : uint8_t {
+  kUndoUnregister,     // call the file's DllUnregisterServer
+  kUndoFile,           // delete the file (a folder of that name is left alone)
+  kUndoSharedFile,     // lower its SharedDLLs count; at 0 delete the file and the value
+  kUndoFont,           // out of the system's font table and its Fonts value, then delete
+  kUndoShortcut,       // a Start-menu shortcut file
+  kUndoGroup,          // a Start-menu group, removed when empty; never a shell folder itself
+  kUndoFolder,         // a recorded folder, removed when empty
+  kUndoRegistryKey,    // root, key: the key with its subkeys
+  kUndoRegistryValue,  // root, key, value name ("": the key's default value)
+  kUndoIniValue,       // file, section, key
+};
+
+struct UndoStep {
+  UndoKind kind;
+  PathRefusal refusal;  // kPathGood, or why the step is skipped and counted as left
+  uint32_t root;        // registry steps: a RegistryRoot number
+  const char* path;     // full path; registry: key; INI: file
+  const char* name;     // registry: value name; INI: section
+  const char* key;      // INI: key
+};
+
+struct UndoFolders {
+  const char* install;  // the installation folder, with or without its trailing backslash
+  const char* windows;
+  const char* system;
+};
+
+struct UndoPlan {
+  UndoStep* steps;
+  uint32_t count;
+  uint32_t records;
+  void* storage;  // one allocation holds the steps and their strings
+};
+
+// The file must have passed ReadUninstallFile. 1 on success, 0 when memory
+// ran out.
+int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folders, UndoPlan* plan);
+void FreeUndoPlan(UndoPlan* plan);
+
+// The installation folder: ownPath (the uninstaller's full path) less the
+// place text (its path below that folder), compared without regard to case.
+// When the place does not match, the folder of ownPath. No trailing
+// backslash. 1 on success, 0 when it does not fit.
+int FindInstallFolder(const char* ownPath, TextView place, char* out, uint32_t outSize);
+
+}  // namespace wrenly::uninstaller
