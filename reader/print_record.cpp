@@ -38,8 +38,9 @@ const char* const kKindWords[] = {"unregister", "file", "shared file", "font", "
                                   "group", "folder", "registry key", "registry value", "ini value"};
 static_assert(std::size(kKindWords) == wu::kUndoIniValue + 1);
 const char* const kRefusalWords[] = {"", "too long", "not a full path", "a component ends in a dot or a space",
-                                     "a device name", "a \\\\?\\ or \\\\.\\ prefix", "a stream name", "a root",
-                                     "the Windows or the system folder", "a control character or a wildcard"};
+                                     "a device name", "a \\\\?\\ or \\\\.\\ prefix", "a stream name",
+                                     "a root or a top-level key", "the Windows or the system folder",
+                                     "a control character or a wildcard"};
 static_assert(std::size(kRefusalWords) == wu::kPathCharacter + 1);
 const char* const kRecordWords[] = {"", "it does not end with a complete end header",
                                     "no uninstaller data reads cleanly up to the end",
