@@ -1,92 +1,76 @@
 // An installed uninstaller: the program, its own data, then the records of
-// the installations, each from its files block to its sections, and one end
-// header marking the whole as complete.
+// the installations and one end header marking the whole as complete. Read by
+// the uninstaller's own reader, so that what is shown is what it would do.
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "format/block_ids.h"
 #include "format/container.h"
 #include "format/uninstall_log.h"
-#include "reader/damaged.h"
 #include "reader/names.h"
 #include "reader/report.h"
+#include "uninstaller/undo_plan.h"
 
 namespace wrenly::inspector {
 
 namespace wf = wrenly::format;
+namespace wu = wrenly::uninstaller;
 
 namespace {
 
 // Big enough for any uninstaller; more is not one.
 constexpr uint64_t kMaxUninstaller = 64u << 20;
 
-struct Reader {
-  wf::ByteView v;
-  uint32_t at;
-  std::string what;
-  uint32_t U32() {
-    uint32_t x;
-    if (!v.U32(at, &x)) Fail();
-    return at += 4, x;
-  }
-  uint8_t U8() {
-    uint8_t x;
-    if (!v.U8(at, &x)) Fail();
-    return ++at, x;
-  }
-  std::string Field() {
-    uint16_t n;
-    if (!v.U16(at, &n) || !v.Has(at + 2, n)) Fail();
-    std::string s(reinterpret_cast<const char*>(v.data + at + 2), n);
-    return at += 2 + n, s;
-  }
-  [[noreturn]] void Fail() { throw Damaged(what + " runs past its block"); }
-};
+// Paths below the installation folder are planned below this one and shown
+// below the placeholder: the real folder is known only where it is installed.
+constexpr char kPlannedFolder[] = "Z:\\(installation folder)";
+constexpr char kShownFolder[] = "<installation folder>";
+
+const char* const kTextNames[] = {"place", "title", "question", "removing", "done",
+                                  "restart", "partial", "damaged", "running"};
+static_assert(std::size(kTextNames) == wf::kUninstallerTextCount);
+const char* const kKindWords[] = {"unregister", "file", "shared file", "font", "shortcut",
+                                  "group", "folder", "registry key", "registry value", "ini value"};
+static_assert(std::size(kKindWords) == wu::kUndoIniValue + 1);
+const char* const kRefusalWords[] = {"", "too long", "not a full path", "a component ends in a dot or a space",
+                                     "a device name", "a \\\\?\\ or \\\\.\\ prefix", "a stream name",
+                                     "a root or a top-level key", "the Windows or the system folder",
+                                     "a control character or a wildcard"};
+static_assert(std::size(kRefusalWords) == wu::kPathCharacter + 1);
+const char* const kRecordWords[] = {"", "it does not end with a complete end header",
+                                    "no uninstaller data reads cleanly up to the end",
+                                    "a block, count or string runs past its bounds",
+                                    "a block holds bytes behind its last field", "a block of an unknown kind",
+                                    "no record follows the texts"};
+static_assert(std::size(kRecordWords) == wu::kRecordMissing + 1);
 
 bool IsCompleteEnd(wf::ByteView v, uint32_t at) {
   return v.Has(at, wf::block_header::kSize) && wf::LoadU16(v.data + at) == wf::kBlockEnd &&
          (wf::LoadU16(v.data + at + wf::block_header::kFlags) & wf::kEndFlagRecordComplete);
 }
 
-// Where the uninstaller's own data begins: the first block whose chain of
-// blocks ends exactly in the final end header. Each offset is judged once.
-uint32_t FindDataStart(wf::ByteView v) {
-  uint32_t end = v.size - wf::block_header::kSize;
-  std::vector<char> chains(end + 1, 0);
-  chains[end] = 1;
-  for (uint32_t at = end; at-- > 0;) {
-    if (end - at < wf::block_header::kSize) continue;
-    uint32_t length = wf::LoadU32(v.data + at + wf::block_header::kLength);
-    chains[at] = length <= end - at - wf::block_header::kSize && chains[at + wf::block_header::kSize + length];
-  }
-  for (uint32_t at = 0; at < end; ++at) {
-    uint16_t id = wf::LoadU16(v.data + at);
-    if (chains[at] && wf::LoadU16(v.data + at + 2) == 0 && (id == wf::kUninstallTexts || id == wf::kUninstallFiles))
-      return at;
-  }
-  throw Damaged("no uninstaller data before the final end header");
+std::string Shown(const char* path) {
+  std::string p = path;
+  size_t n = std::strlen(kPlannedFolder);
+  if (p.compare(0, n, kPlannedFolder) == 0 && (p.size() == n || p[n] == '\\')) p.replace(0, n, kShownFolder);
+  return Quote(p);
 }
 
-void PrintFiles(wf::ByteView payload, uint32_t offset, std::ostream& out) {
-  Reader r{payload, 0, "files block at " + std::to_string(offset)};
-  uint32_t count = r.U32();
-  out << "  files: " << count << "\n";
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string folder = r.Field(), name = r.Field();
-    out << "    " << Quote(folder) << " " << Quote(name) << " kind " << Hex(r.U8(), 2) << "\n";
-  }
-}
-
-void PrintShortcuts(wf::ByteView payload, uint32_t offset, std::ostream& out) {
-  Reader r{payload, 0, "shortcuts block at " + std::to_string(offset)};
-  uint32_t count = r.U32();
-  out << "  shortcuts: " << count << "\n";
-  for (uint32_t i = 0; i < count; ++i) {
-    unsigned depth = r.U8();
-    std::string folder = r.Field(), name = r.Field();
-    out << "    depth " << depth << " " << Quote(folder) << " " << Quote(name) << "\n";
-  }
+void PrintStep(const wu::UndoStep& s, std::ostream& out) {
+  out << "  " << kKindWords[s.kind] << " ";
+  if (s.kind == wu::kUndoRegistryKey || s.kind == wu::kUndoRegistryValue)
+    out << Quote(RootName(s.root) + "\\" + s.path);
+  else
+    out << Shown(s.path);
+  if (s.kind == wu::kUndoRegistryValue) out << " value " << Quote(s.name);
+  if (s.kind == wu::kUndoIniValue) out << " [" << Quote(s.name) << "] " << Quote(s.key);
+  if (s.refusal) out << " refused: " << kRefusalWords[s.refusal];
+  out << "\n";
 }
 
 }  // namespace
@@ -100,33 +84,29 @@ bool IsInstalledUninstaller(const std::filesystem::path& file) {
 }
 
 void PrintUninstaller(const std::filesystem::path& file, std::ostream& out) {
-  if (std::filesystem::file_size(file) > kMaxUninstaller) throw Damaged("too large for an uninstaller");
+  if (std::filesystem::file_size(file) > kMaxUninstaller) throw std::runtime_error("too large for an uninstaller");
   std::ifstream in(file, std::ios::binary);
-  Bytes bytes{std::istreambuf_iterator<char>(in), {}};
-  wf::ByteView v = View(bytes);
-  uint32_t at = FindDataStart(v), end = v.size - wf::block_header::kSize, records = 0;
-  out << "uninstaller: " << v.size << " bytes, program " << at << " bytes\n";
-  auto close = [&](uint32_t to) {
-    if (records) out << "  record " << records << " ends at " << to << "\n";
-  };
-  for (; at < end;) {
-    wf::BlockHeader h = wf::ParseBlockHeader(v.data + at);
-    wf::ByteView payload = v.Sub(at + wf::block_header::kSize, h.length);
-    if (h.id == wf::kUninstallFiles) {
-      close(at);
-      out << "record " << ++records << " at " << at << "\n";
-      PrintFiles(payload, at, out);
-    } else if (h.id == wf::kUninstallShortcuts) {
-      PrintShortcuts(payload, at, out);
-    } else if (h.id == wf::kUninstallTexts) {
-      out << "uninstaller data at " << at << ", " << h.length << " bytes\n";
-    } else {
-      out << "  section " << Hex(h.id, 4) << " at " << at << ", " << h.length << " bytes\n";
-    }
-    at += wf::block_header::kSize + h.length;
-  }
-  close(end);
-  out << "end at " << end << ", flags " << Hex(wf::LoadU16(v.data + end + wf::block_header::kFlags), 4) << "\n";
+  const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
+  const uint32_t size = static_cast<uint32_t>(bytes.size());
+  std::vector<std::string> texts;
+  wu::RecordVisitor visitor{&texts, [](void* c, uint16_t, wu::TextView t) {
+    static_cast<std::vector<std::string>*>(c)->emplace_back(t.text, t.length);
+  }, nullptr, nullptr, nullptr};
+  wu::UninstallFile found;
+  if (wu::RecordRefusal r = wu::ReadUninstallFile(bytes.data(), size, &visitor, &found))
+    throw std::runtime_error(std::string("damaged uninstaller, it would remove nothing: ") + kRecordWords[r]);
+  wu::UndoPlan plan;
+  if (!wu::BuildUndoPlan(bytes.data(), size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32"}, &plan))
+    throw std::bad_alloc();
+  std::unique_ptr<wu::UndoPlan, void (*)(wu::UndoPlan*)> freed(&plan, wu::FreeUndoPlan);
+
+  out << "uninstaller: " << size << " bytes, program " << found.dataStart << " bytes, records " << found.records
+      << "\n";
+  for (size_t i = 0; i < texts.size(); ++i)
+    out << "text " << i << (i < std::size(kTextNames) ? std::string(" ") + kTextNames[i] : "") << ": "
+        << Quote(texts[i]) << "\n";
+  out << "would remove, in this order (" << plan.count << " steps):\n";
+  for (uint32_t i = 0; i < plan.count; ++i) PrintStep(plan.steps[i], out);
 }
 
 }  // namespace wrenly::inspector

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "builder/records.h"
 #include "fixtures.h"
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
@@ -192,6 +193,8 @@ TEST_F(InstallerTest, CompletionTable) {
   const std::string app = "C:\\Program Files\\App\\";
   const Bytes uninstaller = {'p', 'r', 'o', 'g', 0x34, 0x12, 0, 0, 2, 0, 0, 0, 0, 0, 0x7F, 0x7F, 0, 0, 0, 0, 0, 0};
   const std::string script(250, 's');  // the command outgrows 260 bytes, never cut into another
+  Bytes section;
+  wrenly::builder::AddRegistryKeySection(section, 2, "Software\\Demo");
   const std::vector<std::string> all = {"start regedit -s \"" + app + "Setup.REG\"",
                                         "register " + app + "srv.dll", "start regedit -s \"" + app + script + ".reg\""};
   struct { const char* what; int result; bool singlePage; Bytes file; std::string product;
@@ -213,7 +216,7 @@ TEST_F(InstallerTest, CompletionTable) {
                     {{"kept.dll"}, 0, kFlagSelfRegister}, {{"late.dll"}, 0, kFlagSelfRegister},
                     {{script + ".reg"}, 0, kFlagSelfRegister}}),
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
-         Words({0x1240, 4, 0x77}));
+         section);
     // The entries' outcomes (as package options, 23 would read as the uninstaller's).
     const uint8_t* at = ThePackage.firstEntry;
     FileEntryView e;
@@ -232,15 +235,16 @@ TEST_F(InstallerTest, CompletionTable) {
               "\"" + Path("uninstall.exe") + "\"") << "the list of installed programs runs it as a command line";
     std::stringstream view;
     wrenly::inspector::PrintUninstaller(Path("uninstall.exe"), view);
-    std::vector<std::string> lines;  // each record, and the blocks in their order
+    std::vector<std::string> lines;  // the steps of the plan
     for (std::string line; std::getline(view, line);)
       if (line.rfind("  ", 0) == 0) lines.push_back(line.substr(2));
-    EXPECT_EQ(lines, (std::vector<std::string>{"files: 11", R"(  "." "a.txt" kind 0x00)",
-        R"(  "C:\Desktop" "A.lnk" kind 0x00)", R"(  "C:\Common" "x.dll" kind 0x09)", R"(  "." "in.dll" kind 0x00)",
-        R"(  ".\sub\made" "" kind 0x00)", R"(  ".\Extra" "x.txt" kind 0x00)", R"(  "." "Setup.REG" kind 0x04)",
-        R"(  "." "srv.dll" kind 0x04)", R"(  "." "kept.dll" kind 0x04)", R"(  "." "late.dll" kind 0x04)",
-        R"(  "." ")" + script + R"(.reg" kind 0x04)", "section 0x1240 at 436, 4 bytes",
-        "record 1 ends at 448"}));
+    const std::string here = "\"<installation folder>\\", far = "\".\\" + script + ".reg\" refused: too long";
+    EXPECT_EQ(lines, (std::vector<std::string>{"unregister " + here + "Setup.REG\"", "unregister " + here + "srv.dll\"",
+        "unregister " + here + "kept.dll\"", "unregister " + here + "late.dll\"", "unregister " + far,
+        "file " + here + "a.txt\"", R"(file "C:\Desktop\A.lnk")", R"(shared file "C:\Common\x.dll")",
+        "file " + here + "in.dll\"", "file " + here + "Extra\\x.txt\"", "file " + here + "Setup.REG\"",
+        "file " + here + "srv.dll\"", "file " + here + "kept.dll\"", "file " + here + "late.dll\"", "file " + far,
+        "folder " + here + "sub\\made\"", R"(registry key "HKEY_LOCAL_MACHINE\Software\Demo")"}));
   }
 }
 

@@ -1,3 +1,6 @@
+#include <fstream>
+
+#include "builder/records.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/install_type.h"
@@ -38,6 +41,19 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     for (const auto& s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
     EXPECT_NE(InspectFile(setup, false, 7).out.find("0/0 \"Welcome...\""), std::string::npos);
   }
+}
+
+// A damaged installed uninstaller is reported as such, and nothing is planned.
+TEST(Uninstaller, DamagedShowsNoPlan) {
+  Bytes file = wrenly::builder::BuildUninstallerData({}),
+        record = Words({wf::kUninstallFiles, 4, 1, wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
+  file.resize(file.size() - wf::block_header::kSize);  // the end header that a record replaces
+  file.insert(file.end(), record.begin(), record.end());  // one file counted, none there
+  fs::path path = EmptyScratch() / "uninstall.exe";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  Outcome r = InspectFile(path, false);
+  EXPECT_EQ(r.out + r.err, "inspect: " + path.string() + ": damaged uninstaller, it would remove "
+            "nothing: a block, count or string runs past its bounds\n");
 }
 
 }  // namespace

@@ -46,13 +46,12 @@ short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %
 while IFS='|' read -r what pattern times; do
   expect "record: $what" "$times" "$(grep -cF -- "$pattern" <<<"$view")"
 done <<ROWS
-a file in the folder itself|"." "alpha.txt" kind 0x00|4
-a file below it|".\\data\\img" "a.bmp" kind 0x00|4
-a system-folder file, kept from the second run on|\\system32" "wrenly-record-system.txt"|4
-the library, also while it waits for the restart|"." "selfreg.dll" kind 0x04|4
+a file in the folder itself|file "<installation folder>\\alpha.txt"|4
+a file below it|file "<installation folder>\\data\\img\\a.bmp"|4
+a system-folder file, kept from the second run on|\\system32\\wrenly-record-system.txt"|4
+the library, also while it waits for the restart|unregister "<installation folder>\\selfreg.dll"|4
 a font that was there before|WrenlyRecordSans|0
-one record per installation|  files: |4
-one end, complete|flags 0x0002|1
+one record per installation, complete|, records 4|1
 ROWS
 #      what | value | what it must be
 while IFS='|' read -r what value want; do
