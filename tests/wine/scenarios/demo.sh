@@ -33,8 +33,13 @@ asked=(
   "+ reg $entry|DisplayVersion=1.0" "+ reg $entry|Publisher=The Wrenly project"
   "+ reg $entry|URLInfoAbout=https://wrenly.example/demo"
 )
-# Wine's own bookkeeping (a display driver's key per program start), not the package's doing.
-wine_own=("? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Video/*")
+# Wine's own bookkeeping, not the package's doing: a display driver's key per
+# program start, and the display devices registered anew (with a new date)
+# whenever Wine's desktop starts again, which depends on how long ago the
+# scenario before ended.
+ccs=HKEY_LOCAL_MACHINE/System/CurrentControlSet
+wine_own=("? reg $ccs/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"*" "? reg $ccs/Hardware Profiles/Current/*"
+          "? reg HKEY_LOCAL_MACHINE/Hardware/DEVICEMAP/VIDEO|*")
 
 # Files below drive_c (the scenarios' scratch folders aside) and every value
 # of HKLM and HKCU, one line each.
