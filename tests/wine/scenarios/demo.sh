@@ -16,6 +16,7 @@ demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
 # Differences as "+ file PATH" (below drive_c) and "+ reg KEY|NAME=DATA",
 # every backslash turned into a slash; shell patterns, where ? stands for
 # the quotes of a quoted path.
+entry="HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo"
 asked=(
   "+ file ./Program Files*/Wrenly Demo"
   "+ file ./Program Files*/Wrenly Demo/"{demo.exe,readme.txt,license.txt,uninstall.exe}
@@ -23,11 +24,22 @@ asked=(
   "+ file ./users/*/Start Menu/Programs/Wrenly Demo/"{"Wrenly Demo.lnk","Read me.lnk"}
   "+ file ./users/*/Desktop/Wrenly Demo.lnk"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly/Demo|InstallDir=C:/Program Files*/Wrenly Demo"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|DisplayName=Wrenly Demo"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
+  "+ reg $entry|DisplayName=Wrenly Demo"
+  "+ reg $entry|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
+  "+ reg $entry|QuietUninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe? /S"
+  "+ reg $entry|InstallLocation=C:/Program Files*/Wrenly Demo"
+  "+ reg $entry|DisplayIcon=C:/Program Files*/Wrenly Demo/uninstall.exe"
+  "+ reg $entry|No"{Modify,Repair}"=dword:00000001"
+  "+ reg $entry|DisplayVersion=1.0" "+ reg $entry|Publisher=The Wrenly project"
+  "+ reg $entry|URLInfoAbout=https://wrenly.example/demo"
 )
-# Wine's own bookkeeping (a display driver's key per program start), not the package's doing.
-wine_own=("? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Video/*")
+# Wine's own bookkeeping, not the package's doing: a display driver's key per
+# program start, and the display devices registered anew (with a new date)
+# whenever Wine's desktop starts again, which depends on how long ago the
+# scenario before ended.
+ccs=HKEY_LOCAL_MACHINE/System/CurrentControlSet
+wine_own=("? reg $ccs/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"*" "? reg $ccs/Hardware Profiles/Current/*"
+          "? reg HKEY_LOCAL_MACHINE/Hardware/DEVICEMAP/VIDEO|*")
 
 # Files below drive_c (the scenarios' scratch folders aside) and every value
 # of HKLM and HKCU, one line each.
