@@ -84,12 +84,13 @@ const char kApp[] = "C:\\App";
 TEST(UndoRunTest, StepTable) {
   const Entry file{0x20, 0, false}, used{0x20, 0, true}, folder{kFolder, 1, false}, link{kLink, 2, false};
   const RunCase cases[] = {
-      {"files go, missing ones count as gone, the emptied folders after them",
-       {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\a.exe", file}},
+      {"files go, missing ones count as gone, the emptied folders after them; a folder named as a file stays",
+       {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\a.exe", file},
+        {"C:\\App\\d.exe", {kFolder, 6}}},
        {},
        {Step(wu::kUndoFile, "C:\\App\\sub\\a.exe"), Step(wu::kUndoFile, "C:\\App\\gone.exe"),
-        Step(wu::kUndoFolder, "C:\\App\\sub")},
-       nullptr, wu::kExitDone, {}, {}, {}},
+        Step(wu::kUndoFile, "C:\\App\\d.exe"), Step(wu::kUndoFolder, "C:\\App\\sub")},
+       nullptr, wu::kExitDone, {"c:\\app", "c:\\app\\d.exe"}, {}, {}},
       {"a file in use and the folders holding it go at the restart, after it",
        {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\b.dll", used}},
        {},
