@@ -20,10 +20,15 @@ fs::path FindStub(const BuildOptions& options, const Project& project) {
   return options.toolFolder / "wrenly-stub.exe";
 }
 
-std::vector<uint8_t> ReadStub(const fs::path& path) {
+fs::path FindUninstaller(const BuildOptions& options) {
+  if (options.uninstaller) return *options.uninstaller;
+  if (const char* env = std::getenv("WRENLY_UNINSTALLER"); env && *env) return env;
+  return options.toolFolder / "wrenly-uninstall.exe";
+}
+
+std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
   std::ifstream in(path, std::ios::binary);
-  if (!in)
-    throw BuildError(fmt::format("{}: cannot read the Installer stub (give --stub or set WRENLY_STUB)", path.string()));
+  if (!in) throw BuildError(fmt::format("{}: cannot read {}", path.string(), what));
   in.seekg(0, std::ios::end);
   std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
   in.seekg(0);
@@ -36,14 +41,19 @@ std::vector<uint8_t> ReadStub(const fs::path& path) {
 BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   Project project = LoadProject(options.project, options.defines);
   fs::path stubPath = FindStub(options, project);
-  std::vector<uint8_t> stub = ReadStub(stubPath);
+  std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   if (stub.size() > format::kMaxStubSize)
     throw BuildError(fmt::format("{}: the stub is too large ({} bytes; at most {} fit the signature window)",
                                  stubPath.string(), stub.size(), format::kMaxStubSize));
 
-  // The uninstaller record is appended to a program; until the author gives
-  // one, the Installer image stands in (run without a package it ends at once).
-  if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) project.uninstallerImage = stub;
+  // An empty image would install an uninstaller that cannot start.
+  if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
+    fs::path path = FindUninstaller(options);
+    project.uninstallerImage = ReadProgram(
+        path, "the uninstaller program (give [uninstaller] program, --uninstaller or set WRENLY_UNINSTALLER)");
+    if (project.uninstallerImage.empty())
+      throw BuildError(fmt::format("{}: the uninstaller program is empty", path.string()));
+  }
 
   BuildResult result;
   result.output = options.output ? *options.output : project.folder / "setup.exe";

@@ -11,7 +11,9 @@ struct BuildOptions {
   std::filesystem::path project;
   std::optional<std::filesystem::path> output;  // default: setup.exe beside the project file
   std::optional<std::filesystem::path> stub;    // default: WRENLY_STUB, [setup] stub, next to the tool
-  std::filesystem::path toolFolder;             // where wrenly-stub.exe is looked for last
+  // The uninstaller when the project gives none; default: WRENLY_UNINSTALLER, next to the tool.
+  std::optional<std::filesystem::path> uninstaller;
+  std::filesystem::path toolFolder;             // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
   bool quiet = false;
   unsigned threads = 0;

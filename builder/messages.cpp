@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <fmt/format.h>
+#include <iterator>
+#include "format/uninstall_log.h"
 
 namespace wrenly::builder {
 namespace {
@@ -161,15 +163,58 @@ std::string CheckPlaceholders(std::string_view text, Placeholders rule) {
   return {};
 }
 
+namespace {
+std::string WithProduct(std::string text, std::string_view product) {
+  for (size_t at; (at = text.find("{product}")) != std::string::npos;) text.replace(at, 9, product);
+  return text;
+}
+}  // namespace
+
 MessageTable DefaultMessages(std::string_view product) {
   MessageTable table;
-  for (const auto& d : kDefaults) {
-    std::string text = d.text;
-    for (size_t at; (at = text.find("{product}")) != std::string::npos;)
-      text.replace(at, 9, product);
-    SetMessage(table, d.list, d.item, std::move(text));
-  }
+  for (const auto& d : kDefaults) SetMessage(table, d.list, d.item, WithProduct(d.text, product));
   return table;
+}
+
+namespace {
+struct UninstallerDefault {
+  const char* name;
+  format::UninstallerText index;
+  const char* text;
+};
+constexpr UninstallerDefault kUninstallerDefaults[] = {
+    {"title", format::kTextTitle, "Uninstall {product}"},
+    {"question", format::kTextQuestion,
+     "Do you want to remove {product} and everything that was installed with it from this computer?"},
+    {"removing", format::kTextRemoving, "Removing {product} from this computer..."},
+    {"done", format::kTextDone, "{product} has been removed from this computer."},
+    {"restart", format::kTextRestart,
+     "{product} has been removed. A few of its files were in use; Windows deletes them when it restarts."},
+    {"partial", format::kTextPartial,
+     "{product} has been removed, but some of its parts could not be. You may delete what is left yourself."},
+    {"damaged", format::kTextDamaged,
+     "The information needed to remove {product} is damaged or missing, so nothing was removed."},
+    {"running", format::kTextRunning, "Another uninstaller is running. Wait until it has finished, then try again."},
+};
+static_assert(std::size(kUninstallerDefaults) == format::kUninstallerTextCount - 1, "every text but the place");
+}  // namespace
+
+std::vector<std::string> DefaultUninstallerTexts(std::string_view product) {
+  std::vector<std::string> texts(format::kUninstallerTextCount);
+  for (const auto& d : kUninstallerDefaults) texts[d.index] = WithProduct(d.text, product);
+  return texts;
+}
+
+std::optional<uint16_t> ParseUninstallerTextKey(std::string_view key) {
+  for (const auto& d : kUninstallerDefaults)
+    if (key == d.name) return d.index;
+  return std::nullopt;
+}
+
+std::string UninstallerTextNames() {
+  std::string names;
+  for (const auto& d : kUninstallerDefaults) names += (names.empty() ? "" : ", ") + std::string(d.name);
+  return names;
 }
 
 std::optional<std::pair<int, int>> ParseMessageKey(std::string_view key) {

@@ -29,6 +29,12 @@ std::string CheckPlaceholders(std::string_view text, Placeholders rule);
 // Default English texts; `{product}` is replaced by the product name.
 MessageTable DefaultMessages(std::string_view product);
 
+// The uninstaller's texts by format::UninstallerText: defaults for all but
+// the place (index 0, left empty), and their names in the project file.
+std::vector<std::string> DefaultUninstallerTexts(std::string_view product);
+std::optional<uint16_t> ParseUninstallerTextKey(std::string_view key);
+std::string UninstallerTextNames();
+
 // "7/31" or one of the documented names ("caption", "welcome.title" ...).
 std::optional<std::pair<int, int>> ParseMessageKey(std::string_view key);
 

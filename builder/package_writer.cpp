@@ -124,6 +124,8 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     WriteBlock(w, f::kBlockTitleStyle, BuildTitleStyle(project.titleStyle));
   }
   if (!project.uninstallerImage.empty()) WriteBlock(w, f::kBlockUninstallerImage, project.uninstallerImage);
+  if (!project.version.empty() || !project.publisher.empty() || !project.url.empty())
+    WriteBlock(w, f::kBlockProductDetails, BuildProductDetails(project));
   if (project.singlePage >= 0) {
     std::vector<uint8_t> single(f::single_page::kSize);
     f::StoreU16(single.data() + f::single_page::kPageKind, static_cast<uint16_t>(project.singlePage));

@@ -78,6 +78,8 @@ struct Project {
   std::filesystem::path file;
   std::filesystem::path folder;
   std::string product;
+  // For the list of installed programs; empty: not written.
+  std::string version, publisher, url;
   // Look.
   bool fullscreen = false;
   bool gradient = true;
@@ -96,9 +98,9 @@ struct Project {
   int initialType = 0;  // index; counts only with singlePage
   std::optional<std::filesystem::path> stub;
   // Uninstaller.
-  std::vector<uint8_t> uninstallerImage;   // block 5183; empty: none
+  std::vector<uint8_t> uninstallerImage;   // block 5183; empty: the build looks for one
   std::string uninstallerName;             // empty: no uninstaller entry
-  std::vector<std::string> uninstallerTexts;
+  std::vector<std::string> uninstallerTexts;  // by format::UninstallerText, the place first
   std::vector<InstallTypeConfig> types;
 };
 

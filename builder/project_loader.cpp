@@ -1,6 +1,8 @@
 #include "builder/project_loader.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 #include <sys/stat.h>
 #include <fmt/format.h>
 #include <fstream>
@@ -87,6 +89,8 @@ V Choose(const TomlReader& r, const toml::table& t, std::string_view key, const 
   throw BuildError(r.At(t, key), fmt::format("\"{}\" is not a valid {} (use one of: {})", value, key, list));
 }
 
+constexpr char kDefaultUninstallerFile[] = "uninstall.exe";
+
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
 bool Match(std::string_view pattern, std::string_view name) {
@@ -154,6 +158,15 @@ class Loader {
       throw BuildError(r_.At(*r_.Table(root, "setup"), "initial_type"),
                        fmt::format("initial_type {} names no install type; there are {}", project_.initialType + 1,
                                    project_.types.size()));
+    // Registering the product for removal takes an uninstaller.
+    bool registers = std::any_of(project_.types.begin(), project_.types.end(),
+                                 [](const auto& t) { return (t.options & f::kOptRegisterUninstall) != 0; });
+    if (registers && project_.uninstallerName.empty()) {
+      project_.uninstallerName = kDefaultUninstallerFile;
+      project_.uninstallerTexts = DefaultUninstallerTexts(project_.product);
+      uninstallerWhere_ = productWhere_;
+    }
+    if (!project_.uninstallerName.empty()) project_.uninstallerTexts[f::kTextPlace] = project_.uninstallerName;
     for (size_t i = 0; i < project_.types.size(); ++i) {
       InstallTypeConfig& type = project_.types[i];
       FinishTexts(type, globalTexts, types[i] ? r_.Table(*types[i], "texts") : nullptr);
@@ -162,6 +175,7 @@ class Loader {
         if (AppliesTo(*file, type)) ReadFiles(*file, type);
       if (types[i])
         for (const toml::table* file : r_.Tables(*types[i], "files")) ReadFiles(*file, type);
+      AddFolderEntries(type);
       FinishSections(type);
     }
     return std::move(project_);
@@ -172,11 +186,19 @@ class Loader {
     r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
                             "folder_ini", "pages", "information", "license", "count_files_in_full",
                             "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
-                            "append_to_uninstaller"},
+                            "append_to_uninstaller", "version", "publisher", "url"},
                         "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
+    productWhere_ = r_.At(t);
+    project_.version = FieldText(t, "version");
+    project_.publisher = FieldText(t, "publisher");
+    project_.url = FieldText(t, "url");
+    // Loosely: the list of installed programs shows it and sorts by it.
+    if (!project_.version.empty() && (!std::isdigit(static_cast<unsigned char>(project_.version[0])) ||
+                                      project_.version.find_first_not_of("0123456789.") != std::string::npos))
+      throw BuildError(r_.At(t, "version"), "version must be digits and dots, like \"1.2.3\"");
     if (!defines_.count("PRODUCT")) defines_["PRODUCT"] = *name;
     base_.options = f::kOptFolderEditable;
     base_.folder = "#Program Files#\\" + *name;
@@ -381,12 +403,21 @@ class Loader {
     r_.RequireKnownKeys(t, {"program", "file", "texts", "registry_keys", "registry_values", "ini_values"},
                         "[uninstaller]");
     uninstallerWhere_ = r_.At(t);
-    if (auto v = r_.String(t, "program")) project_.uninstallerImage = ReadBytes(project_.folder / *v, r_.At(t, "program"));
-    project_.uninstallerName = Backslashes(r_.String(t, "file").value_or("uninstall.exe"));
-    project_.uninstallerTexts = r_.Strings(t, "texts").value_or(std::vector<std::string>{
-        "Uninstall " + project_.product, "Remove " + project_.product + " and all of its parts?",
-        project_.product + " was removed from this computer.",
-        "Some parts of " + project_.product + " could not be removed."});
+    if (auto v = r_.String(t, "program")) {
+      project_.uninstallerImage = ReadBytes(project_.folder / *v, r_.At(t, "program"));
+      if (project_.uninstallerImage.empty()) throw BuildError(r_.At(t, "program"), fmt::format("\"{}\" is empty", *v));
+    }
+    project_.uninstallerName = Backslashes(r_.String(t, "file").value_or(kDefaultUninstallerFile));
+    CheckUninstallerPlace(t);
+    project_.uninstallerTexts = DefaultUninstallerTexts(project_.product);
+    if (const toml::table* texts = r_.Table(t, "texts"))
+      for (auto&& [key, node] : *texts) {
+        auto index = ParseUninstallerTextKey(key.str());
+        if (!index)
+          throw BuildError(r_.At(node), fmt::format("unknown uninstaller text \"{}\" (use one of: {})", key.str(),
+                                                    UninstallerTextNames()));
+        project_.uninstallerTexts[*index] = FieldText(*texts, key.str());
+      }
     for (const toml::table* k : r_.Tables(t, "registry_keys")) {
       r_.RequireKnownKeys(*k, {"root", "key"}, "registry_keys");
       AddRegistryKeySection(extraSections_, Root(*k), Required(*k, "key"));
@@ -410,6 +441,65 @@ class Loader {
     auto v = r_.String(t, key);
     if (!v || v->empty()) throw BuildError(r_.At(t), fmt::format("\"{}\" is required here", key));
     return *v;
+  }
+
+  // A text the package keeps as a StringField.
+  std::string FieldText(const toml::table& t, std::string_view key) {
+    std::string v = r_.String(t, key).value_or("");
+    if (v.size() > 0xFFFF) throw BuildError(r_.At(t, key), fmt::format("\"{}\" is longer than 65535 bytes", key));
+    return v;
+  }
+
+  // The uninstaller finds the installation folder by taking its place off
+  // its own path: the place must lie below that folder.
+  void CheckUninstallerPlace(const toml::table& t) {
+    const std::string& place = project_.uninstallerName;
+    bool below = !place.empty() && place.find(':') == std::string::npos;
+    for (size_t from = 0, end = 0; below && end != std::string::npos; from = end + 1) {
+      end = place.find('\\', from);
+      std::string part = place.substr(from, end - from);
+      below = !part.empty() && part != "." && part != "..";
+    }
+    if (!below)
+      throw BuildError(r_.At(t, "file"), fmt::format("uninstaller file \"{}\" must be a path below the installation "
+                                                     "folder, like \"uninstall.exe\" or \"bin\\uninstall.exe\"",
+                                                     place));
+  }
+
+  // The record lists only folders that have an entry; without one the
+  // uninstaller would leave behind the subfolders the files were put in.
+  // Parents come first, each before the first entry inside it.
+  static void AddFolderEntries(InstallTypeConfig& type) {
+    auto lower = [](std::string s) {
+      for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return s;
+    };
+    auto inFolder = [](const FileItem& item) {
+      return item.kind == f::kDestInstallDir && !(item.flags & f::kFlagSourceFolder);
+    };
+    std::set<std::string> known;
+    for (const FileItem& item : type.files)
+      if (inFolder(item) && (item.flags & f::kFlagFolder)) {
+        std::string name = item.items[f::kItemName];
+        while (!name.empty() && name.back() == '\\') name.pop_back();
+        known.insert(lower(name));
+      }
+    std::vector<FileItem> files;
+    for (FileItem& item : type.files) {
+      const std::string& name = item.items[f::kItemName];
+      for (size_t cut = name.find('\\'); inFolder(item) && cut != std::string::npos; cut = name.find('\\', cut + 1)) {
+        std::string folder = name.substr(0, cut), last = folder.substr(folder.rfind('\\') + 1);
+        if (last.empty() || last == "." || last == ".." || !known.insert(lower(folder)).second) continue;
+        FileItem entry;
+        entry.where = item.where;
+        entry.kind = f::kDestInstallDir;
+        entry.flags = f::kFlagFolder;
+        entry.items[f::kItemName] = folder + "\\";
+        files.push_back(std::move(entry));
+      }
+      files.push_back(std::move(item));
+    }
+    type.files = std::move(files);
   }
 
   FileItem UninstallerEntry() {
@@ -611,7 +701,7 @@ class Loader {
   Project project_;
   InstallTypeConfig base_;
   std::vector<uint8_t> extraSections_;
-  Where uninstallerWhere_;
+  Where uninstallerWhere_, productWhere_;
 };
 
 }  // namespace

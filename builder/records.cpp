@@ -145,6 +145,16 @@ std::vector<uint8_t> BuildUninstallerData(const std::vector<std::string>& texts)
   return w.bytes();
 }
 
+std::vector<uint8_t> BuildProductDetails(const Project& project) {
+  f::ByteWriter w;
+  const std::string* fields[f::product_details::kFieldCount] = {};
+  fields[f::product_details::kVersion] = &project.version;
+  fields[f::product_details::kPublisher] = &project.publisher;
+  fields[f::product_details::kUrl] = &project.url;
+  for (const std::string* field : fields) w.StringField(*field);
+  return w.bytes();
+}
+
 void AddRegistryKeySection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key) {
   f::ByteWriter p;
   p.U32(root);

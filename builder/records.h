@@ -18,6 +18,8 @@ std::vector<uint8_t> BuildTitleStyle(const TitleStyleConfig& style);
 std::vector<uint8_t> BuildVariantList(const std::vector<BackgroundVariant>& variants);
 // The uninstaller's own data: a 0x1234 block of texts, then an end header.
 std::vector<uint8_t> BuildUninstallerData(const std::vector<std::string>& texts);
+// ProductDetails: version, publisher and URL for the list of installed programs.
+std::vector<uint8_t> BuildProductDetails(const Project& project);
 
 // Builders of the 5189 sections the uninstaller acts on.
 void AddRegistryKeySection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key);

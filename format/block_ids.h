@@ -16,6 +16,7 @@ enum BlockId : uint16_t {
   kBlockUninstallerImage = 5183,   // 0x143F uninstaller program
   kBlockBackgroundVariants = 5188, // 0x1444 BackgroundVariantList
   kBlockUninstallSections = 5189,  // 0x1445 uninstall-record sections of the type loaded last
+  kBlockProductDetails = 5376,     // 0x1500 optional: version, publisher, URL for the list of programs
   kBlockEnd = 32639,               // 0x7F7F
 };
 

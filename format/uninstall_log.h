@@ -36,6 +36,23 @@ inline constexpr char kRecordOwnFolder[] = ".";
 inline constexpr char kUninstallKeyPrefix[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 inline constexpr char kUninstallDisplayName[] = "DisplayName";
 inline constexpr char kUninstallCommand[] = "UninstallString";
+inline constexpr char kUninstallQuietCommand[] = "QuietUninstallString";
+inline constexpr char kUninstallLocation[] = "InstallLocation";
+inline constexpr char kUninstallIcon[] = "DisplayIcon";
+inline constexpr char kUninstallNoModify[] = "NoModify";  // REG_DWORD 1
+inline constexpr char kUninstallNoRepair[] = "NoRepair";  // REG_DWORD 1
+inline constexpr char kUninstallVersion[] = "DisplayVersion";
+inline constexpr char kUninstallPublisher[] = "Publisher";
+inline constexpr char kUninstallUrl[] = "URLInfoAbout";
+// The uninstaller's switch for a run without any window.
+inline constexpr char kUninstallSilentSwitch[] = "/S";
+
+// ProductDetails (block kBlockProductDetails), optional: StringFields in
+// this order; an empty one is not written. Bytes after the last are left
+// for later fields.
+namespace product_details {
+enum Field : uint32_t { kVersion = 0, kPublisher = 1, kUrl = 2, kFieldCount = 3 };
+}  // namespace product_details
 
 // Blocks inside 5189 sections and inside the uninstaller's own data. The
 // Installer copies them untouched; only the builder and uninstaller read them.

@@ -24,11 +24,14 @@ int main(int argc, char** argv) {
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
-  std::string output, stub;
+  std::string output, stub, uninstaller;
   auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
   cmdBuild->add_option("project", build.project, "project file (.toml)")->required();
   cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
   cmdBuild->add_option("--stub", stub, "Installer stub (default: $WRENLY_STUB or wrenly-stub.exe beside wrenly)");
+  cmdBuild->add_option("--uninstaller", uninstaller,
+                       "uninstaller program when the project names none (default: $WRENLY_UNINSTALLER or "
+                       "wrenly-uninstall.exe beside wrenly)");
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
   cmdBuild->add_flag("-q,--quiet", build.quiet, "no progress output");
 
@@ -57,6 +60,7 @@ int main(int argc, char** argv) {
     }
     if (!output.empty()) build.output = output;
     if (!stub.empty()) build.stub = stub;
+    if (!uninstaller.empty()) build.uninstaller = uninstaller;
     build.toolFolder = ToolFolder(argv[0]);
     try {
       auto result = wrenly::builder::Build(build, std::cerr);

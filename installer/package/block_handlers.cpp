@@ -101,6 +101,39 @@ int HandleInstallType(FileHandle file, const wf::BlockHeader& h) {
   return kLoadOk;
 }
 
+// Each StringField's bytes move two places down over its length field, so
+// that the text ends in a NUL where the next field's length began.
+int TerminateDetails(uint8_t* block, uint32_t size, const char** texts) {
+  uint32_t at = 0;
+  for (uint32_t i = 0; i < wf::product_details::kFieldCount; ++i) {
+    uint16_t n;
+    if (!wf::ByteView{block, size}.U16(at, &n) || size - at - 2 < n) return 0;
+    memmove(block + at, block + at + 2, n);
+    block[at + n] = 0;
+    texts[i] = (const char*)block + at;
+    at += 2 + n;
+  }
+  return 1;
+}
+
+// Optional: a damaged one costs the list of programs some details, never
+// the installation.
+int HandleDetails(FileHandle file, const wf::BlockHeader& h) {
+  uint8_t* buffer;
+  uint32_t n = 0;
+  int r = ReadBlockPayload(file, h, &buffer, &n);
+  if (r != kLoadOk) return r == kLoadDamaged ? kLoadOk : r;
+  const char* texts[wf::product_details::kFieldCount];
+  if (!TerminateDetails(buffer, n, texts)) {
+    FreeBuffer(&buffer);
+    return kLoadOk;
+  }
+  FreeBuffer(&ThePackage.details);
+  ThePackage.details = buffer;
+  memcpy(ThePackage.detailTexts, texts, sizeof texts);
+  return kLoadOk;
+}
+
 // Blocks that belong to the type loaded last.
 InstallTypeSlot* LastType() {
   return Walk.typeIndex < 0 ? nullptr : &ThePackage.types[Walk.typeIndex];
@@ -133,6 +166,8 @@ int HandleBlock(FileHandle file, const wf::BlockHeader& h) {
       return HandleInstallType(file, h);
     case wf::kBlockUninstallerImage:
       return ReadInto(file, h, &ThePackage.uninstaller, &ThePackage.uninstallerSize);
+    case wf::kBlockProductDetails:
+      return HandleDetails(file, h);
     case wf::kBlockBackgroundVariants:
       if (Walk.resumed) return kLoadOk;
       return HandleVariantList(file, h);

@@ -6,6 +6,7 @@
 
 #include "format/install_type.h"
 #include "format/settings.h"
+#include "format/uninstall_log.h"
 
 inline constexpr uint32_t kLayoutSlots = wrenly::format::setup_settings::kLayoutCount + 1;
 
@@ -54,6 +55,9 @@ struct Package {
   uint32_t titleStyleSize;
   uint8_t* uninstaller;
   uint32_t uninstallerSize;
+  // ProductDetails, its strings terminated in place; null when absent.
+  uint8_t* details;
+  const char* detailTexts[wrenly::format::product_details::kFieldCount];
 
   uint8_t* scanBuffer;  // signature search, reused across calls
   uint32_t scanBufferSize;

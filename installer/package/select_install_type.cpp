@@ -32,6 +32,7 @@ void FreePackage() {
   FreeBuffer(&p.bitmapTable);
   FreeBuffer(&p.background);
   FreeBuffer(&p.uninstaller);
+  FreeBuffer(&p.details);
   FreeBuffer(&p.titleStyle);
   FreeBuffer(&p.titleText);
   FreeBuffer(&p.scanBuffer);

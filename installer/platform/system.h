@@ -21,6 +21,8 @@ bool RegistryValueExists(uint32_t root, const char* key, const char* value);
 // Creates the key when missing and sets a REG_SZ value, its terminator
 // counted. 0 on success.
 int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data);
+// Creates the key when missing and sets a REG_DWORD value. 0 on success.
+int SetRegistryDword(uint32_t root, const char* key, const char* value, uint32_t data);
 // The profile string, or "" when missing; returns its length.
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size);
 int GetWindowsFolder(char* out);  // 260 bytes; 1 on success

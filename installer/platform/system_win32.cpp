@@ -43,13 +43,24 @@ bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
   return r == ERROR_SUCCESS;
 }
 
-int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data) {
+namespace {
+int SetRegistryValue(uint32_t root, const char* key, const char* value, DWORD type, const void* data, DWORD size) {
   HKEY k;
   if (RegCreateKeyExA(RootKey(root), key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
     return 1;
-  LONG r = RegSetValueExA(k, value, 0, REG_SZ, (const BYTE*)data, (DWORD)lstrlenA(data) + 1);
+  LONG r = RegSetValueExA(k, value, 0, type, (const BYTE*)data, size);
   RegCloseKey(k);
   return r == ERROR_SUCCESS ? 0 : 1;
+}
+}  // namespace
+
+int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data) {
+  return SetRegistryValue(root, key, value, REG_SZ, data, (DWORD)lstrlenA(data) + 1);
+}
+
+int SetRegistryDword(uint32_t root, const char* key, const char* value, uint32_t data) {
+  DWORD d = data;
+  return SetRegistryValue(root, key, value, REG_DWORD, &d, sizeof d);
 }
 
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {

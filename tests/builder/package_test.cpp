@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "builder/package_writer.h"
+#include "format/block_ids.h"
 #include "reader/package.h"
 #include "reader/reader.h"
 #include "test_project.h"
@@ -19,13 +20,16 @@ std::string Inspected(const std::filesystem::path& setup) {
 }
 
 const char* kTwoTypes = R"(
-uninstaller = { file = "remove.exe" }
+uninstaller = { file = "bin/remove.exe", texts = { title = "Take RT away", running = "" } }
 texts = { "7/31" = "broken" }
 install_type = [
   { name = "Full", pages = ["welcome", "destination", "ready", "progress", "finish"], texts = { "0/2" = "Full welcome" } },
   { name = "Small", folder = "#parent#", pages = ["welcome", "progress", "finish"], no_progress_page = true }]
 [product]
 name = "Round Trip"
+version = "1.2.3"
+publisher = "Wren Labs"
+url = "https://rt.example"
 folder = "#Program Files#\\Round Trip"
 register_uninstall = true
 folder_registry = { root = "HKCU", key = "Software\\RT", value = "Dir" }
@@ -58,7 +62,8 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   auto setup = scratch.Build(kTwoTypes);
   std::string text = Inspected(setup);
   size_t at = 0;
-  // Blocks in the Installer's order; a layout for every page kind a project can list; each type's own pages.
+  // Blocks in the Installer's order; a layout for every page kind a project can list; each type's own pages;
+  // every subfolder's folder entry, parents first, before the first file in it.
   for (const char* line :
        {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5182 InstallType", "5189 UninstallSections",
         "5178 FileTable", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "32639 EndBlock",
@@ -67,28 +72,41 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
         "register-uninstall); more 0x00000000", "product \"Round Trip\", type name \"Full\"",
         "default folder \"#Program Files#\\Round Trip\"", "folder value: HKEY_CURRENT_USER\\Software\\RT value \"Dir\"",
         "pages: welcome, destination, ready, progress, finish\n", "0/2 \"Full welcome\"", "7/0 \"Round Trip Setup\"",
-        "7/31 \"broken\"", "8/1 \"&Next >\"", "[0] \"remove.exe\" -> install", "options uninstaller",
-        "[1] \"help\\a.txt\" -> install", "[2] \"help\\b.txt\"", "[3] \"help\\sub\\c.txt\"", "[4] \"app.bin\" -> system",
+        "7/31 \"broken\"", "8/1 \"&Next >\"", "[0] \"bin\\\" -> install", "(folder)", "[1] \"bin\\remove.exe\"",
+        "options uninstaller", "[2] \"help\\\"", "(folder)", "[3] \"help\\a.txt\" -> install", "[4] \"help\\b.txt\"",
+        "[5] \"help\\sub\\\"", "(folder)", "[6] \"help\\sub\\c.txt\"", "[7] \"app.bin\" -> system",
         "bzip2", "flags 0x13800400 (shared, all-users-desktop), options none",
         "start menu: \"RT;RT\\Tools\" / \"App.lnk\" args \"-x\"", "desktop: \"App.lnk\"",
-        "run: after wizard, wait, args \"#InstallDir#\"", "[5] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
+        "run: after wizard, wait, args \"#InstallDir#\"", "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
         "flags 0x00000040 (only-if-missing), options read-only", "install type 1", "more 0x00000020 (no-progress-page)",
         "type name \"Small\"", "default folder \"#parent#\"", "pages: welcome, progress, finish\n", "7/31 \"broken\"",
-        "[0] \"remove.exe\"", "[1] \"app.bin\"", "[2] \"copy.bin\"", "verify: 9 entries decoded, 0 with problems"}) {
+        "[0] \"bin\\\"", "[1] \"bin\\remove.exe\"", "[2] \"app.bin\"", "[3] \"copy.bin\"", "verify: 9 entries decoded, 0 with problems"}) {
     size_t next = text.find(line, at);
     if (next == std::string::npos) ADD_FAILURE() << "missing or out of order: " << line;
     else at = next + 1;
   }
   EXPECT_EQ(text.find("Full welcome"), text.rfind("Full welcome"));  // a type's texts are its own
   in::Package pkg = in::ReadPackage(setup);
-  // The project names no uninstaller program, so the stub stands in for it.
-  EXPECT_EQ(pkg.uninstaller, ToBytes(ReadAll(scratch.Path("stub.exe"))));
+  // The project names no uninstaller program: the build's own goes in.
+  EXPECT_EQ(pkg.uninstaller, ToBytes(ReadAll(scratch.Path("uninstaller.exe"))));
+  // Its data: nine texts, its place first, the author's over the defaults (an empty one too).
+  std::ostringstream quiet;
+  ASSERT_EQ(in::Extract(setup, scratch.Path("out"), 1, quiet, quiet), 0);
+  std::string data = ReadAll(scratch.Path("out/install/bin/remove.exe")).substr(pkg.uninstaller->size());
+  EXPECT_EQ(data.substr(8, 32), std::string("\x09\0\x0e\0bin\\remove.exe\x0c\0Take RT away", 32));
+  EXPECT_NE(data.find("Round Trip"), std::string::npos);
+  EXPECT_EQ(data.substr(data.size() - 10, 2), std::string(2, '\0'));
+  auto details = std::find_if(pkg.blocks.begin(), pkg.blocks.end(), [](auto& b) { return b.id == format::kBlockProductDetails; });
+  ASSERT_NE(details, pkg.blocks.end());
+  EXPECT_EQ(ReadAll(setup).substr(details->offset + 8, details->length),
+            std::string("\x05\0" "1.2.3\x09\0Wren Labs\x12\0https://rt.example", 38));
   std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
   EXPECT_NE(sections.find("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"), std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
   uint64_t dataAt = 0;  // the data lies back to back in table order
   for (const auto& type : pkg.types)
     for (const auto& e : type.entries) {
+      if (e.flags & format::kFlagFolder) continue;
       EXPECT_EQ(e.dataOffset, dataAt) << e.strings[0];
       dataAt += e.storedLength;
     }

@@ -19,6 +19,7 @@ struct Case {
   const char* error;  // nullptr: the project builds and the signature follows the stub
   int line = 0;       // of the error in the project file; 0: the error names no project line
   std::string stub = std::string(3000, 'S');  // empty: there is no stub
+  bool uninstaller = true;                     // false: the build finds no uninstaller program
 };
 
 // Limits at their edges, and the errors authors meet most.
@@ -51,6 +52,13 @@ const Case kCases[] = {
     {"StubTooLarge", kProduct, "stub is too large", 0, std::string(199995, 'S')},
     {"LargestStub", kProduct, nullptr, 0, std::string(199994, 'S')},
     {"ShortStubPadded", kProduct, nullptr, 0, "MZ tiny"},
+    {"RegisteringTakesAnUninstaller", kProduct + "register_uninstall = true\n", "cannot read the uninstaller program",
+     0, std::string(3000, 'S'), false},
+    {"UninstallerTextsAsList", kProduct + "[uninstaller]\ntexts = [\"Bye\"]\n", "\"texts\" must be a table", 4},
+    {"UnknownUninstallerText", kProduct + "[uninstaller]\ntexts = { bye = \"x\" }\n", "unknown uninstaller text", 4},
+    {"UninstallerAboveTheFolder", kProduct + "[uninstaller]\nfile = \"bin/../../u.exe\"\n", "must be a path below", 4},
+    {"UninstallerOnADrive", kProduct + "[uninstaller]\nfile = \"C:u.exe\"\n", "must be a path below", 4},
+    {"VersionWithWords", kProduct + "version = \"1.2 beta\"\n", "digits and dots", 3},
     {"StubHoldsTheSignature", kProduct, "signature itself at offset 2000", 0,
      std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S')},
 };
@@ -64,6 +72,7 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   scratch.Write("b.txt", "beta");
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
+  if (!c.uninstaller) std::filesystem::remove(scratch.Path("uninstaller.exe"));
   try {
     Bytes setup = ToBytes(ReadAll(scratch.Build(c.toml)));
     ASSERT_FALSE(c.error) << "no error";

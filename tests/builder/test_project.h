@@ -11,7 +11,7 @@ inline const std::string kProduct = "[product]\nname = \"P\"\n";
 
 class ScratchProject {
  public:
-  ScratchProject() { Write("stub.exe", std::string(3000, 'S')); }
+  ScratchProject() { Write("stub.exe", std::string(3000, 'S')), Write("uninstaller.exe", "MZ uninstaller"); }
   ~ScratchProject() { std::filesystem::remove_all(dir_); }  // one at a time
 
   std::filesystem::path Path(const std::string& name) const { return dir_ / name; }
@@ -23,7 +23,8 @@ class ScratchProject {
   std::filesystem::path Build(const std::string& toml, const std::string& out = "setup.exe") const {
     Write("project.toml", toml);
     std::ostringstream log;
-    builder::Build({.project = Path("project.toml"), .output = Path(out), .stub = Path("stub.exe"), .quiet = true}, log);
+    builder::Build({.project = Path("project.toml"), .output = Path(out), .stub = Path("stub.exe"),
+                    .uninstaller = Path("uninstaller.exe"), .quiet = true}, log);
     return Path(out);
   }
 

@@ -196,12 +196,15 @@ TEST_F(InstallerTest, CompletionTable) {
                                         "register " + app + "srv.dll", "start regedit -s \"" + app + script + ".reg\""};
   struct { const char* what; int result; bool singlePage; Bytes file; std::string product;
            std::vector<std::string> calls; size_t values; bool recorded; } cases[] = {
-      {"complete", 0, false, uninstaller, "Demo", all, 4, true},
+      {"complete", 0, false, uninstaller, "Demo", all, 11, true},
       {"a failed run writes nothing", 31, false, uninstaller, "Demo", {}, 0, false},
-      {"single page: the record only", 0, true, uninstaller, "Demo", {}, 2, true},
+      {"single page: the record only", 0, true, uninstaller, "Demo", {}, 9, true},
       {"no product name, no uninstall entry", 0, false, uninstaller, "", all, 2, true},
       {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},
   };
+  Bytes details;  // an empty URL is not written
+  for (std::string s : {"2.5", "Wren Works", ""})
+    details.push_back((uint8_t)s.size()), details.push_back(0), details.insert(details.end(), s.begin(), s.end());
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
@@ -213,7 +216,7 @@ TEST_F(InstallerTest, CompletionTable) {
                     {{"kept.dll"}, 0, kFlagSelfRegister}, {{"late.dll"}, 0, kFlagSelfRegister},
                     {{script + ".reg"}, 0, kFlagSelfRegister}}),
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
-         Words({0x1240, 4, 0x77}));
+         Words({0x1240, 4, 0x77}), details);
     // The entries' outcomes (as package options, 23 would read as the uninstaller's).
     const uint8_t* at = ThePackage.firstEntry;
     FileEntryView e;
@@ -228,8 +231,13 @@ TEST_F(InstallerTest, CompletionTable) {
     EXPECT_EQ(Fake.registry.size(), c.values);
     EXPECT_EQ(ReadAll(Path("uninstall.exe")).size() > c.file.size(), c.recorded);
     if (&c != cases) continue;
-    EXPECT_EQ(Fake.registry[std::string("2|") + kUninstallKeyPrefix + "Demo|UninstallString"],
-              "\"" + Path("uninstall.exe") + "\"") << "the list of installed programs runs it as a command line";
+    const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
+    // The commands quoted: the list of installed programs runs them as command lines.
+    for (auto [value, data] : {std::pair{kUninstallCommand, "\"" + exe + "\""},
+                               {kUninstallQuietCommand, "\"" + exe + "\" /S"}, {kUninstallLocation, "C:\\Program Files\\App"}, {kUninstallIcon, exe},
+                               {kUninstallNoModify, "dword 1"}, {kUninstallNoRepair, "dword 1"},
+                               {kUninstallVersion, "2.5"}, {kUninstallPublisher, "Wren Works"}})
+      EXPECT_EQ(Fake.registry[key + value], data) << value;
     std::stringstream view;
     wrenly::inspector::PrintUninstaller(Path("uninstall.exe"), view);
     std::vector<std::string> lines;  // each record, and the blocks in their order

@@ -75,6 +75,9 @@ bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
 int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data) {
   return Fake.registry[RegistryName(root, key, value)] = data, 0;
 }
+int SetRegistryDword(uint32_t root, const char* key, const char* value, uint32_t data) {
+  return Fake.registry[RegistryName(root, key, value)] = "dword " + std::to_string(data), 0;
+}
 
 uint32_t ReadIniString(const char* file, const char* section, const char* key, char* out, uint32_t size) {
   if (!Lookup(Fake.ini, std::string(file) + "|" + section + "|" + key, out, size)) *out = 0;

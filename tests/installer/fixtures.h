@@ -39,13 +39,14 @@ class InstallerTest : public ::testing::Test {
   // Loads a one-type package with the given file table and DataArea part
   // from the scratch folder; list 7 is `messages`.
   void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {},
-            const Bytes& sections = {}) {
+            const Bytes& sections = {}, const Bytes& details = {}) {
     CloseDataArea();
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
     if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
     if (!sections.empty()) p.Add(wf::kBlockUninstallSections, sections);
+    if (!details.empty()) p.Add(wf::kBlockProductDetails, details);
     p.dataArea = data;
     ASSERT_EQ(LoadFile(p.Build()), 1);
   }

@@ -76,6 +76,9 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"an uninstaller entry without the image", uninstaller({}), 0},
       {"an uninstaller entry with an empty image", uninstaller(Bytes{}), 0},
       {"an uninstaller entry with the image", uninstaller(Bytes{'M', 'Z'}), 1},
+      // Optional: damaged product details are left out, the package still loads.
+      {"product details cut short", [](PackageImage& p) { p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 9}); }, 1},
+      {"product details in a broken stream", [&](PackageImage& p) { p.Add(wf::kBlockProductDetails, cut, 1); }, 1},
       {"background by the variant list", background(0, true), 1, false, 2},
       {"none when resumed", background(1, true), 1}, {"none without variants", background(0, false), 1},
   };
@@ -89,6 +92,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
     using Shown = decltype(Fake.messages);
     EXPECT_EQ(Fake.messages, c.message ? Shown({{"The package is incomplete.", "Demo Setup"}}) : Shown());
     if (!c.loads) continue;
+    EXPECT_EQ(ThePackage.details, nullptr);
     const uint8_t *title = ThePackage.titleText, *bg = ThePackage.background;
     EXPECT_EQ(std::tuple(PackageFirstBlock, title ? Bytes(title, title + ThePackage.titleTextSize) : Bytes{},
                          ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),

@@ -33,6 +33,7 @@ wine_run() { "$WRENLY_WINE_LOADER" "$@" </dev/null; }  # program args...
 win_dir() { if [ "$WRENLY_FLAVOUR" = win32 ]; then echo "$WRENLY_WIN32_DIR"; else echo "$WRENLY_WIN64_DIR"; fi; }
 driver_exe() { echo "$(win_dir)/tests/wine/driver/wrenly-driver.exe"; }
 stub_exe() { echo "$(win_dir)/installer/wrenly-stub.exe"; }
+uninstaller_exe() { echo "$(win_dir)/uninstaller/wrenly-uninstall.exe"; }
 
 # A fresh scratch folder on C: for one scenario; prints its unix path.
 scratch_dir() {  # name
@@ -80,11 +81,12 @@ drive_resume() { touch "$held"; wait "$held_driver" || true; run=$(tr -d '\r' <"
 build_setup() {  # project.toml output.exe [-D NAME=VALUE]...
   if [ -z "$WRENLY_TOOL" ] || [ ! -x "$WRENLY_TOOL" ]; then skip "the wrenly tool is not built"; fi
   [ -f "$(stub_exe)" ] || skip "the Installer stub is not built ($(stub_exe))"
+  [ -f "$(uninstaller_exe)" ] || skip "the uninstaller is not built ($(uninstaller_exe))"
   local project=$1 out=$2
   shift 2
   [ "${project#/}" != "$project" ] || project=$WRENLY_WINE_PROJECTS/$project
   local log
-  log=$("$WRENLY_TOOL" build "$project" -o "$out" --stub "$(stub_exe)" "$@" 2>&1) ||
+  log=$("$WRENLY_TOOL" build "$project" -o "$out" --stub "$(stub_exe)" --uninstaller "$(uninstaller_exe)" "$@" 2>&1) ||
     fail "wrenly build $project failed: $log"
 }
 

@@ -40,7 +40,7 @@ ROWS
 tlib=$(for _ in $(seq 100); do grep -am1 '^regtlib\.exe|' "$c/wt/run.log" 2>/dev/null && break; sleep 0.1; done)
 expect "the type library's tool ran" "-q \"$(winpath "$app")\\types.tlb\"" "$(cut -d'|' -f3 <<<"$tlib")"
 for _ in $(seq 50); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
-view=$("$WRENLY_TOOL" inspect "$app/uninstall.exe" 2>&1) || true
+view=$("$WRENLY_TOOL" inspect "$app/bin/uninstall.exe" 2>&1) || true
 short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %~sI | tr -d '\r')
 #      what | in the uninstaller's view | times
 while IFS='|' read -r what pattern times; do
@@ -48,6 +48,7 @@ while IFS='|' read -r what pattern times; do
 done <<ROWS
 a file in the folder itself|"." "alpha.txt" kind 0x00|4
 a file below it|".\\data\\img" "a.bmp" kind 0x00|4
+the folders it needs, the uninstaller's too|" "" kind 0x00|12
 a system-folder file, kept from the second run on|\\system32" "wrenly-record-system.txt"|4
 the library, also while it waits for the restart|"." "selfreg.dll" kind 0x04|4
 a font that was there before|WrenlyRecordSans|0
@@ -59,7 +60,15 @@ while IFS='|' read -r what value want; do
   expect "$what" "$want" "$(reg_value "${value%\\*}" "${value##*\\}")"
 done <<ROWS
 uninstall entry|$ukey\\DisplayName|REG_SZ Wrenly Record
-uninstall command, quoted|$ukey\\UninstallString|REG_SZ "$(winpath "$app")\\uninstall.exe"
+uninstall command, quoted|$ukey\\UninstallString|REG_SZ "$(winpath "$app")\\bin\\uninstall.exe"
+silent command|$ukey\\QuietUninstallString|REG_SZ "$(winpath "$app")\\bin\\uninstall.exe" /S
+installation folder|$ukey\\InstallLocation|REG_SZ $(winpath "$app")
+icon|$ukey\\DisplayIcon|REG_SZ $(winpath "$app")\\bin\\uninstall.exe
+removal only|$ukey\\NoModify|REG_DWORD 0x1
+no repair either|$ukey\\NoRepair|REG_DWORD 0x1
+version|$ukey\\DisplayVersion|REG_SZ 4.0.1
+publisher|$ukey\\Publisher|REG_SZ Wrenly Record Works
+address|$ukey\\URLInfoAbout|REG_SZ https://record.example/
 the held library at the next start|$runonce\\OrinLaunch003|REG_SZ regsvr32 /s "$short"
 the registry script|HKCU\\Software\\Wrenly Record\\FromScript|REG_SZ yes
 ROWS
