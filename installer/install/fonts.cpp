@@ -5,8 +5,6 @@
 
 namespace {
 const char kSuffix[] = " (TrueType)";
-const char kFontsKeyNt[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-const char kFontsKey9x[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 const uint16_t kPlatformMacintosh = 1, kFullName = 4;
 
 uint16_t Big16(const uint8_t* p) { return (uint16_t)((p[0] << 8) | p[1]); }

@@ -11,7 +11,7 @@
 #include "install/overwrite_rules.h"
 #include "package/package_model.h"
 #include "platform/file_system.h"
-#include "startup/restart_ops.h"
+#include "platform/restart_ops.h"
 #include "startup/run_state.h"
 #include "system/registration.h"
 #include "text/messages.h"

@@ -1,7 +1,7 @@
 #include "install/overwrite_rules.h"
 
 #include "install/install_run.h"
-#include "startup/restart_ops.h"
+#include "platform/restart_ops.h"
 #include "startup/run_state.h"
 #include "text/error_text.h"
 #include "text/messages.h"
@@ -12,7 +12,6 @@ using namespace wrenly::format;
 namespace {
 const uint32_t kQuestionSize = 2048;
 const uint32_t kComparePiece = 8192;
-const char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 bool Ask(AskFunction ask, const char* text, const char* path, unsigned style) {
   char question[kQuestionSize];

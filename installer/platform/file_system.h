@@ -49,6 +49,12 @@ void GetShortPath(const char* path, char* out);
 void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value);
 void FlushProfile(const char* file);
 
+// HKEY_LOCAL_MACHINE keys that installation and removal both keep: the use
+// counts of shared files (one REG_DWORD per full path) and the fonts' names.
+inline constexpr char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr char kFontsKeyNt[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+inline constexpr char kFontsKey9x[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+
 // HKEY_LOCAL_MACHINE values. Failures are reported but callers ignore them.
 int QueryMachineDword(const char* key, const char* value, uint32_t* out);  // 1 when read
 int SetMachineDword(const char* key, const char* value, uint32_t data);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "platform/system_library.h"
-#include "startup/instance.h"
 
 namespace {
 // version.dll on first use, from the system folder: imported, it would be
@@ -55,7 +54,7 @@ int SetReadOnlyAttribute(const char* path, bool readOnly) {
 int DeleteNamedFile(const char* path) { return Outcome(DeleteFileA(path)); }
 
 int ReplaceNamedFile(const char* from, const char* to) {
-  if (NtFamily) return Outcome(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING));
+  if (IsNtFamily()) return Outcome(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING));
   // The 9x family has no replacing move: set the old file aside, and put it
   // back when the new one cannot take its place.
   if (GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) return Outcome(MoveFileA(from, to));
@@ -83,7 +82,15 @@ void SetFileTimes(FileHandle file, const uint8_t* times) {
 }
 
 int GetTempFolder(char* out) { return GetTempPathA(MAX_PATH, out) != 0; }
-bool IsNtFamily() { return NtFamily; }
+bool IsNtFamily() {
+  static int nt = -1;
+  if (nt < 0) {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  }
+  return nt;
+}
 
 void FindSharedFileFolder(const char* name, const char* windowsFolder, const char* appFolder,
                           char* out, bool* inUseTest) {

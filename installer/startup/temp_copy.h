@@ -1,6 +1,7 @@
-// Running from a temporary copy, and restart-time file operations.
+// Running from a temporary copy; it removes itself through MoveFileAtRestart.
 #pragma once
 #include "platform/files.h"
+#include "platform/restart_ops.h"
 
 // 1 when a temporary copy took over the run (or was registered to run after
 // the restart).
@@ -9,5 +10,3 @@ int LaunchTempCopy(int showCommand, bool atRestart);
 // number from 1 to 998 whose name is free); its path is left in path (260
 // bytes). INVALID_FILE when none could be created.
 FileHandle CreateUniqueTempFile(char* path, const char* format);
-// At the next restart moves existingPath to newPath, or deletes it.
-void MoveFileAtRestart(const char* newPath, const char* existingPath);

@@ -10,7 +10,7 @@
 #include "fixtures.h"
 #include "install/destination.h"
 #include "install/overwrite_rules.h"
-#include "startup/restart_ops.h"
+#include "platform/restart_ops.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "startup/restart_ops.h"
+#include "platform/restart_ops.h"
 
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
 
 namespace {
+constexpr uint32_t kPathSize = 260;
 const char kSection[] = "Rename";
 const char kPlaceholder[] = "xyz";
 
@@ -67,17 +67,15 @@ void RecordRestartRename(const char* iniPath, const char* newPath, const char* e
   RewriteDeletionEntry(iniPath, shortExisting);
 }
 
-void MoveFileAtRestart(const char* newPath, const char* existingPath) {
-  if (IsNtFamily()) {
-    ScheduleMoveAtRestart(existingPath, newPath);
-    return;
-  }
+int MoveFileAtRestart(const char* newPath, const char* existingPath) {
+  if (IsNtFamily()) return ScheduleMoveAtRestart(existingPath, newPath);
   char ini[kPathSize + 16];
-  if (!GetWindowsFolder(ini)) return;
+  if (!GetWindowsFolder(ini)) return 1;
   uint32_t n = 0;
   while (ini[n]) ++n;
   if (n > 0 && ini[n - 1] == '\\') --n;
   const char kName[] = "\\WININIT.INI";
   for (uint32_t i = 0; i < sizeof kName; ++i) ini[n + i] = kName[i];
   RecordRestartRename(ini, newPath, existingPath);
+  return 0;
 }

@@ -1,9 +1,12 @@
-// Restart-time renames and deletions. MoveFileAtRestart itself is declared
-// with the temporary copy, its other user.
+// Restart-time renames and deletions: the Installer's replacements of files
+// in use and its temporary copies, the uninstaller's files in use and itself.
 #pragma once
 #include <stdint.h>
 
-#include "startup/temp_copy.h"
+// At the next restart moves existingPath to newPath, or deletes it (newPath
+// null): MoveFileExA on the NT family, WININIT.INI on the 9x family. 0 when
+// it was recorded (the 9x family's profile writes are not checked).
+int MoveFileAtRestart(const char* newPath, const char* existingPath);
 
 // The 9x family's way: entries in the [Rename] section of the given
 // WININIT.INI. newPath null asks for a deletion.

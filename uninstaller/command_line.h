@@ -1,0 +1,24 @@
+// The uninstaller's command line. Users and scripts give /S; the original
+// gives its temporary copy /RUN=PIPE,PROCESS (inherited handles) followed by
+// its own path in quotes.
+#pragma once
+#include <stdint.h>
+
+namespace wrenly::uninstaller {
+
+inline constexpr uint32_t kCommandPathSize = 260;
+
+struct UninstallCommand {
+  bool silent;
+  bool copy;  // this is the temporary copy: the fields below are set
+  uint64_t pipe, process;
+  char original[kCommandPathSize];
+};
+
+// 1 when line (without the program's own name) is understood.
+int ParseUninstallCommand(const char* line, UninstallCommand* out);
+// The copy's whole command line: its path quoted, then what the original
+// hands it. 0 when it does not fit.
+int FormatCopyCommand(const char* copyPath, const UninstallCommand& command, char* out, uint32_t size);
+
+}  // namespace wrenly::uninstaller

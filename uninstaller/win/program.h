@@ -1,0 +1,42 @@
+// The uninstaller program: what its parts share.
+#pragma once
+#include <windows.h>
+
+#include "format/uninstall_log.h"
+#include "uninstaller/command_line.h"
+#include "uninstaller/undo_run.h"
+
+namespace wrenly::uninstaller {
+
+struct Program {
+  HINSTANCE instance;
+  UninstallCommand command;
+  char ownPath[MAX_PATH];
+  const char* originalPath;  // the installed uninstaller: ownPath, or the copy's original
+  uint8_t* bytes;
+  uint32_t size;
+  TextView place;
+  const char* texts[format::kUninstallerTextCount];  // never null
+  char installFolder[MAX_PATH];
+};
+
+// Reads and checks this program's own file, then takes its texts, each
+// falling back to the program's own wording. kExitDone, or the exit code.
+uint32_t LoadOwnFile(Program* p);
+// A message box with the title as caption; none when silent. Its answer.
+int Say(const Program& p, format::UninstallerText text, UINT style);
+
+// Builds and runs the plan, with the progress window unless silent, and says
+// how it went. The run is left open for the folders' second try.
+uint32_t RemoveProduct(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard);
+
+// The original: makes the temporary copy and waits for its result. 0 when no
+// copy could be made or started (nothing was removed then).
+int HandOver(Program* p, uint32_t* result);
+// The copy, after the removal: hands the result over, waits for the original
+// to end and removes it, its folders and, at the restart, itself.
+void FinishAsCopy(Program* p, UndoRun* run, uint32_t result);
+// The original when no copy could run: it and its folder go at the restart.
+void FinishInPlace(Program* p, UndoRun* run);
+
+}  // namespace wrenly::uninstaller

@@ -1,0 +1,77 @@
+// The removal with its progress window: the "removing" text above a bar,
+// the window answered between steps.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/system.h"
+#include "platform/system_library.h"
+#include "uninstaller/win/program.h"
+
+namespace wrenly::uninstaller {
+namespace {
+using namespace wrenly::format;
+
+constexpr int kProgressDialog = 100, kRemovingText = 101, kProgressBar = 102;
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// The bar's class: Common Controls 6 through the manifest, from the system
+// folder only.
+void RegisterProgressClass() {
+  HMODULE comctl = LoadSystemLibrary("comctl32.dll");
+  typedef BOOL(WINAPI * InitEx)(const INITCOMMONCONTROLSEX*);
+  auto initEx = (InitEx)SystemFunction(comctl, "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+  if (initEx && initEx(&classes)) return;
+  typedef void(WINAPI * Init)();
+  auto init = (Init)SystemFunction(comctl, "InitCommonControls");
+  if (init) init();
+}
+
+HWND OpenProgress(const Program& p) {
+  RegisterProgressClass();
+  HWND window = CreateDialogParamA(p.instance, MAKEINTRESOURCEA(kProgressDialog), nullptr, DialogProc, 0);
+  if (!window) return nullptr;
+  SetWindowTextA(window, p.texts[kTextTitle]);
+  SetDlgItemTextA(window, kRemovingText, p.texts[kTextRemoving]);
+  SendDlgItemMessageA(window, kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  return window;
+}
+
+void Pump(HWND window) {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    if (!IsDialogMessageA(window, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+}
+
+UndoFolders Folders(const Program& p, char* windows, char* system) {
+  if (!GetWindowsFolder(windows)) windows[0] = 0;
+  if (!GetSystemFolder(system)) system[0] = 0;
+  return UndoFolders{p.installFolder, windows, system};
+}
+}  // namespace
+
+uint32_t RemoveProduct(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
+  char windows[MAX_PATH], system[MAX_PATH];
+  if (!BuildUndoPlan(p->bytes, p->size, Folders(*p, windows, system), plan)) return kExitFailed;
+  CollectGuardedFolders(guard);
+  if (!BeginUndoRun(run, plan, guard)) return kExitFailed;
+  HWND window = p->command.silent ? nullptr : OpenProgress(*p);
+  while (RunNextStep(run)) {
+    if (!window) continue;
+    SendDlgItemMessageA(window, kProgressBar, PBM_SETPOS, (WPARAM)(run->next * 100u / plan->count), 0);
+    Pump(window);
+  }
+  if (window) DestroyWindow(window);
+  uint32_t result = UndoExitCode(*run);
+  Say(*p, result == kExitDone ? kTextDone : result == kExitRestart ? kTextRestart : kTextPartial,
+      result == kExitPartial ? MB_ICONWARNING : MB_ICONINFORMATION);
+  return result;
+}
+
+}  // namespace wrenly::uninstaller
