@@ -22,7 +22,7 @@ for p in A B C; do  # C goes into A's folder, its record appended to A's
   reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $p" /f "$(reg_view)"
   rm -rf "$(app $p)" "$menu/Wrenly Uninstall $p" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $p.lnk
   build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $p" -D FOLDER="$(winpath "$(app ${p/C/A})")" \
-    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")" -D UNINSTALLER="$(win_dir)/uninstaller/wrenly-uninstall.exe"
+    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")"
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
