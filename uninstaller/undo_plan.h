@@ -33,6 +33,7 @@ struct UndoStep {
   const char* path;     // full path; registry: key; INI: file
   const char* name;     // registry: value name; INI: section
   const char* key;      // INI: key
+  uint32_t record;      // the record it comes from, counted from 0 (the oldest)
 };
 
 struct UndoFolders {
@@ -49,7 +50,7 @@ struct UndoPlan {
 };
 
 // The file must have passed ReadUninstallFile. 1 on success, 0 when memory
-// ran out.
+// ran out (or the file does not pass). Every string is non-null.
 int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folders, UndoPlan* plan);
 void FreeUndoPlan(UndoPlan* plan);
 

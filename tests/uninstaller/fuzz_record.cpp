@@ -1,8 +1,9 @@
 // Any bytes: a refusal, or records whose every text can be read (ASan watches
-// the reads) and whose paths fit the buffer or are refused.
+// the reads), whose paths fit the buffer or are refused, and whose plan can
+// be built and freed.
 #include <string.h>
 
-#include "uninstaller/path_rules.h"
+#include "uninstaller/undo_plan.h"
 
 namespace wu = wrenly::uninstaller;
 
@@ -21,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       [](void*, uint32_t, const wu::ShortcutRecordView& s) { Judge(s.folder, s.name); },
                       [](void*, uint32_t, const wu::SectionView& s) { Judge(s.file, s.key), Judge(s.name); }};
   wu::UninstallFile out;
-  wu::ReadUninstallFile(data, (uint32_t)size, &v, &out);
+  if (wu::ReadUninstallFile(data, (uint32_t)size, &v, &out)) return 0;
+  wu::UndoPlan plan;
+  if (wu::BuildUndoPlan(data, (uint32_t)size, {"C:\\App", "C:\\Windows", "C:\\Windows\\System32"}, &plan))
+    wu::FreeUndoPlan(&plan);
   return 0;
 }

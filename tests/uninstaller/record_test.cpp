@@ -6,6 +6,7 @@
 #include "install/destination.h"
 #include "package/package_model.h"
 #include "uninstaller/path_rules.h"
+#include "uninstaller/undo_plan.h"
 
 namespace wu = wrenly::uninstaller;
 using UninstallRecordTest = InstallerTest;
@@ -32,7 +33,7 @@ std::vector<std::string> Read(const Bytes& file) {
 }
 }  // namespace
 
-TEST_F(UninstallRecordTest, ReaderTable) {
+TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   // The record the completion step appends after a program whose image holds
   // a decoy texts header; the builder's own data and sections.
   Bytes image = ToBytes("MZ prog"), decoy = Words({0x1234, 2}), sections;
@@ -43,7 +44,8 @@ TEST_F(UninstallRecordTest, ReaderTable) {
   wrenly::builder::AddRegistryKeySection(sections, 2, "Software\\Demo");
   wrenly::builder::AddRegistryValueSection(sections, 1, "Software\\Run", "Demo");
   wrenly::builder::AddIniValueSection(sections, {"C:\\win.ini", "Demo", "Folder"});
-  Load(FileTable({{{"a.txt", "Tools", "A.lnk", "", "", "D.lnk"}}, {{"sub\\b.dll"}, 0, 0x1000}}), {},
+  Load(FileTable({{{"a.txt", "Tools", "A.lnk", "", "", "D.lnk"}}, {{"sub\\"}, 0, wf::kFlagFolder},
+                  {{"sub\\deep\\"}, 0, wf::kFlagFolder}, {{"sub\\b.dll"}, 0, 0x1000}}), {},
        {.productName = ""}, {}, sections);
   Fake.specialFolders[2] = "C:\\P", Fake.AddFolder("C:\\P"), Fake.specialFolders[0x10] = "C:\\Desktop";
   wf::FileEntryView e;  // both written
@@ -59,7 +61,8 @@ TEST_F(UninstallRecordTest, ReaderTable) {
   ASSERT_EQ(block.size(), 7u);
   const uint32_t record = block[1];
   const std::vector<std::string> items = {"0 text Remove Demo?", "1 text ", "0 file .|a.txt|0",
-      "0 file C:\\Desktop|D.lnk|0", "0 file .\\sub|b.dll|4", "0 link 0|C:\\P\\Tools|A.lnk",
+      "0 file C:\\Desktop|D.lnk|0", "0 file .\\sub||0", "0 file .\\sub\\deep||0", "0 file .\\sub|b.dll|4",
+      "0 link 0|C:\\P\\Tools|A.lnk",
       "0 sect 4672|2||Software\\Demo|", "0 sect 4673|1||Software\\Run|Demo", "0 sect 4674|0|C:\\win.ini|Demo|Folder"};
 
   auto patched = [&](uint32_t at, Bytes with) { Bytes b = typical; return std::ranges::copy(with, &b[at]), b; };
@@ -72,8 +75,8 @@ TEST_F(UninstallRecordTest, ReaderTable) {
       {"typical", typical, items},
       {"two records", twice, both},
       {"no record: the run failed", image, refused(wu::kRecordNoEnd)},
-      {"file count one too many", patched(record + 8, Words({4})), refused(wu::kRecordPastEnd)},
-      {"file count one too few", patched(record + 8, Words({2})), refused(wu::kRecordLeftover)},
+      {"file count one too many", patched(record + 8, Words({6})), refused(wu::kRecordPastEnd)},
+      {"file count one too few", patched(record + 8, Words({4})), refused(wu::kRecordLeftover)},
       {"a name past its block", patched(record + 12, {0xFF, 0}), refused(wu::kRecordPastEnd)},
       {"a section past the file", patched(block[5] + 4, Words({0x7FFFFFFF})), refused(wu::kRecordPastEnd)},
       {"a section of another kind", patched(block[4], {0x43, 0x12}), refused(wu::kRecordUnknownBlock)},
@@ -83,6 +86,46 @@ TEST_F(UninstallRecordTest, ReaderTable) {
   for (auto& c : cases) EXPECT_EQ(Read(c.file), c.seen) << c.what;
   for (size_t cut = 0; cut + 1 < typical.size(); ++cut)
     ASSERT_EQ(Read(Bytes(typical.begin(), typical.begin() + cut)).size(), 1u) << cut;  // the refusal alone
+
+  // The plan of such files: phases in order, "." below the installation
+  // folder, newest record first, groups and folders once and deepest first.
+  auto edit = [](Bytes b, std::string from, std::string to, size_t after = 0) {
+    return std::ranges::copy(to, std::search(b.begin() + after, b.end(), from.begin(), from.end())), b;
+  };
+  auto swap = [](std::string s, std::string from, std::string to) { return s.replace(s.find(from), from.size(), to); };
+  const std::string unregister = "0 C:\\App\\sub\\b.dll\n", registry = "7 Software\\Demo|2\n8 Software\\Run|1|Demo\n"
+      "9 C:\\win.ini|0|Demo|Folder\n", files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n",
+      once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
+  const std::string steps = unregister + "1 C:\\App\\a.txt\n" + files + once + registry;
+  struct { const char* what; Bytes file; std::string steps; } plans[] = {
+      {"typical", typical, steps},
+      {"two records", edit(twice, "a.txt", "n.txt", typical.size()),  // in each phase the newer first
+       unregister + unregister + "1 C:\\App\\n.txt\n" + files + "1 C:\\App\\a.txt\n" + files + once + registry +
+           registry},
+      {"group levels from the depth, up to the first refused", patched(block[2] + 12, {3}),
+       swap(steps, "5 C:\\P\\Tools\n", "5 C:\\P\\Tools\n5 C:\\P\n5 C:\\ !7\n")},
+      {"refusals, a key of one component", edit(edit(typical, "a.txt", "a:txt"), "Software\\Demo", "Software_Demo"),
+       swap(swap(steps, "a.txt\n", "a:txt !6\n"), "Software\\Demo|2", "Software_Demo|2 !7")},
+      {"a NUL would cut a key short", edit(typical, "Software\\Demo", std::string("Software\\D\0mo", 13)),
+       swap(steps, "Software\\Demo|2", "Software\\D|2 !9")},
+      {"a font before a shared file", edit(typical, "b.dll\4", "b.dll\3"),
+       swap(steps.substr(unregister.size()), "1 C:\\App\\sub\\b.dll", "3 C:\\App\\sub\\b.dll")},
+      {"a bare INI name is the Windows folder's", edit(typical, "C:\\win.ini", "system.ini"),
+       swap(steps, "C:\\win.ini", "C:\\Windows\\system.ini")},
+  };
+  for (auto& c : plans) {
+    wu::UndoPlan plan;
+    ASSERT_TRUE(wu::BuildUndoPlan(c.file.data(), c.file.size(), {"C:\\App\\", "C:\\Windows", "C:\\Windows\\System32"},
+                                  &plan));
+    std::string seen;
+    for (const wu::UndoStep* s = plan.steps; s < plan.steps + plan.count; ++s) {
+      seen += S(s->kind) + " " + s->path + (s->kind >= wu::kUndoRegistryKey ? "|" + S(s->root) : "");
+      for (const char* t : {s->name, s->key}) seen += *t ? "|" + std::string(t) : "";
+      seen += s->refusal ? " !" + S(s->refusal) + "\n" : "\n";
+    }
+    EXPECT_EQ(seen, c.steps) << c.what;
+    wu::FreeUndoPlan(&plan);
+  }
 }
 
 TEST(PathRulesTest, Table) {
@@ -107,5 +150,21 @@ TEST(PathRulesTest, Table) {
     EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
               c.refusal) << c.folder << "|" << c.name;
     if (c.refusal == wu::kPathGood) EXPECT_STREQ(out, c.path);
+  }
+}
+
+// The uninstaller's own path less its place, or its folder when renamed.
+TEST(InstallFolderTest, Table) {
+  struct { const char *own, *place; uint32_t size; const char* folder; } cases[] = {
+      {"C:\\Program Files\\App\\bin\\uninstall.exe", "bin\\uninstall.exe", 260, "C:\\Program Files\\App"},
+      {"C:\\APP\\BIN\\UNINSTALL.EXE", "bin\\uninstall.exe", 260, "C:\\APP"},
+      {"C:\\A\\unins.exe", "uninstall.exe", 260, "C:\\A"},
+      {"C:\\App\\xbin\\uninstall.exe", "bin\\uninstall.exe", 260, "C:\\App\\xbin"},  // not at a backslash
+      {"C:\\App\\uninstall.exe", "uninstall.exe", 7, "C:\\App"}, {"C:\\App\\uninstall.exe", "uninstall.exe", 6, ""},
+  };
+  for (auto& c : cases) {
+    char out[260] = "";
+    EXPECT_EQ(wu::FindInstallFolder(c.own, {c.place, (uint16_t)strlen(c.place)}, out, c.size), *c.folder != 0) << c.own;
+    EXPECT_STREQ(out, c.folder);
   }
 }

@@ -1,0 +1,214 @@
+#include "uninstaller/undo_plan.h"
+
+#include <string.h>
+
+#include "format/uninstall_log.h"
+#include "platform/files.h"
+
+using namespace wrenly::format;
+
+namespace wrenly::uninstaller {
+namespace {
+
+constexpr uint32_t kPathSize = 260;  // what the ANSI calls take, terminator included
+constexpr TextView kNone{"", 0};
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+TextView View(const char* s) { return TextView{s, (uint16_t)strlen(s)}; }
+
+bool HasControl(TextView t) {
+  for (uint16_t i = 0; i < t.length; ++i)
+    if ((uint8_t)t.text[i] < 0x20) return true;
+  return false;
+}
+
+// Both passes run the same code: the first only counts steps and bytes, the
+// second, with storage, writes them.
+struct Planner {
+  const UndoFolders* folders;
+  UndoStep* steps;
+  char* text;
+  uint64_t count, bytes;
+  uint32_t record;
+
+  const char* Keep(TextView a, TextView b = kNone, TextView c = kNone) {
+    char* at = text ? text + bytes : nullptr;
+    if (at) {
+      memcpy(at, a.text, a.length), memcpy(at + a.length, b.text, b.length);
+      memcpy(at + a.length + b.length, c.text, c.length), at[a.length + b.length + c.length] = 0;
+    }
+    bytes += a.length + b.length + c.length + 1;
+    return at;
+  }
+  void Add(UndoKind kind, PathRefusal refusal, const char* path, uint32_t root = 0, TextView name = kNone,
+           TextView key = kNone) {
+    UndoStep s{kind, refusal, root, path, Keep(name), Keep(key), record};
+    if (steps) steps[count] = s;
+    ++count;
+  }
+  // A path that did not fit is kept as the record gives it.
+  PathRefusal AddPath(UndoKind kind, TextView folder, TextView name, uint32_t root = 0, TextView section = kNone,
+                      TextView key = kNone) {
+    char out[kPathSize];
+    PathRefusal r = ResolveRecordPath(folder, name, folders->install, folders->windows, folders->system, out,
+                                      sizeof out);
+    uint32_t n = r == kPathTooLong ? 0 : (uint32_t)strlen(out);
+    while (r == kPathGood && out[n - 1] == '\\') --n;  // never a root: something stays
+    const char* path = r == kPathTooLong ? Keep(folder, name.length ? TextView{"\\", 1} : kNone, name)
+                                         : Keep(TextView{out, (uint16_t)n});
+    if (r == kPathGood && (HasControl(section) || HasControl(key))) r = kPathCharacter;
+    Add(kind, r, path, root, section, key);
+    return r;
+  }
+
+  void File(const FileRecordView& f) {
+    if (!f.name.length) return (void)AddPath(kUndoFolder, f.folder, kNone);
+    if (f.kind & kRecordSelfRegister) AddPath(kUndoUnregister, f.folder, f.name);
+    AddPath(f.kind & kRecordFont ? kUndoFont : f.kind & kRecordShared ? kUndoSharedFile : kUndoFile, f.folder, f.name);
+  }
+
+  // The shortcut's folder and as many parents as its group has levels below
+  // the shell folder, up to the first that is refused.
+  void Shortcut(const ShortcutRecordView& s) {
+    AddPath(kUndoShortcut, s.folder, s.name);
+    char group[kPathSize];
+    if (ResolveRecordPath(s.folder, kNone, folders->install, folders->windows, folders->system, group, sizeof group))
+      return (void)AddPath(kUndoGroup, s.folder, kNone);
+    uint32_t n = (uint32_t)strlen(group);
+    while (group[n - 1] == '\\') --n;
+    for (uint32_t level = 0; level <= s.depth; ++level) {
+      if (AddPath(kUndoGroup, TextView{group, (uint16_t)n}, kNone) != kPathGood) return;
+      uint32_t cut = n;
+      while (cut > 0 && group[cut - 1] != '\\') --cut;
+      if (cut == 0) return;
+      n = cut == 3 && group[1] == ':' ? cut : cut - 1;  // a drive root keeps its backslash
+    }
+  }
+
+  void Section(const SectionView& s) {
+    if (s.id == kSectionIniValue) {
+      // A bare file name is the system's: it lives in the Windows folder.
+      bool bare = true;
+      for (uint16_t i = 0; i < s.file.length; ++i) bare = bare && !IsSlash(s.file.text[i]) && s.file.text[i] != ':';
+      TextView folder = bare ? View(folders->windows) : s.file;
+      return (void)AddPath(kUndoIniValue, folder, bare ? s.file : kNone, 0, s.key, s.name);
+    }
+    // A key of one component is a hive's own: "Software" holds every product.
+    uint32_t parts = 0;
+    for (uint16_t i = 0; i < s.key.length; ++i)
+      parts += s.key.text[i] != '\\' && (i == 0 || s.key.text[i - 1] == '\\');
+    PathRefusal r = HasControl(s.key) || HasControl(s.name) ? kPathCharacter : kPathGood;
+    if (s.id == kSectionRegistryKey) {
+      if (parts < 2) r = kPathRoot;
+      return Add(kUndoRegistryKey, r, Keep(s.key), s.root);
+    }
+    Add(kUndoRegistryValue, r, Keep(s.key), s.root, s.name);
+  }
+};
+
+template <class Item, void (Planner::*Do)(const Item&)>
+void Visit(void* planner, uint32_t record, const Item& v) {
+  Planner* p = (Planner*)planner;
+  p->record = record;
+  (p->*Do)(v);
+}
+
+int Phase(const UndoStep& s) {
+  switch (s.kind) {
+    case kUndoUnregister: return 0;
+    case kUndoGroup: return 2;
+    case kUndoFolder: return 3;
+    case kUndoRegistryKey: case kUndoRegistryValue: case kUndoIniValue: return 4;
+    default: return 1;
+  }
+}
+bool Merged(const UndoStep& s) { return Phase(s) == 2 || Phase(s) == 3; }
+
+uint32_t Depth(const char* p) {
+  uint32_t n = 0;
+  for (; *p; ++p) n += *p == '\\' && p[1];  // a drive root's backslash is no level
+  return n;
+}
+
+int ComparePaths(const char* a, const char* b) {
+  for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {
+  }
+  return (uint8_t)Lower(*a) - (uint8_t)Lower(*b);
+}
+
+// One path's groups or folders side by side, so that copies can be dropped.
+bool ByPath(const UndoStep& a, const UndoStep& b) {
+  if (Phase(a) != Phase(b)) return Phase(a) < Phase(b);
+  if (int c = Merged(a) ? ComparePaths(a.path, b.path) : 0) return c < 0;
+  return a.record > b.record;
+}
+
+bool InPlanOrder(const UndoStep& a, const UndoStep& b) {
+  if (Phase(a) != Phase(b)) return Phase(a) < Phase(b);
+  if (Merged(a) && Depth(a.path) != Depth(b.path)) return Depth(a.path) > Depth(b.path);
+  return a.record > b.record;
+}
+
+// Stable bottom-up merge sort: steps of one record keep their file order.
+void Sort(UndoStep* s, UndoStep* spare, uint32_t n, bool (*before)(const UndoStep&, const UndoStep&)) {
+  UndoStep *from = s, *to = spare;
+  for (uint32_t width = 1; width < n; width *= 2) {
+    for (uint32_t lo = 0; lo < n; lo += 2 * width) {
+      uint32_t mid = n - lo > width ? lo + width : n, hi = n - mid > width ? mid + width : n;
+      for (uint32_t i = lo, j = mid, k = lo; k < hi; ++k)
+        to[k] = j < hi && (i == mid || before(from[j], from[i])) ? from[j++] : from[i++];
+    }
+    UndoStep* t = from;
+    from = to, to = t;
+  }
+  if (from != s) memcpy(s, from, n * sizeof *s);
+}
+
+}  // namespace
+
+int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folders, UndoPlan* plan) {
+  *plan = UndoPlan{nullptr, 0, 0, nullptr};
+  Planner p{&folders, nullptr, nullptr, 0, 0, 0};
+  RecordVisitor v{&p, nullptr, Visit<FileRecordView, &Planner::File>, Visit<ShortcutRecordView, &Planner::Shortcut>,
+                  Visit<SectionView, &Planner::Section>};
+  UninstallFile file;
+  if (ReadUninstallFile(bytes, size, &v, &file) != kRecordGood) return 0;
+  uint64_t stepBytes = p.count * sizeof(UndoStep), total = 2 * stepBytes + p.bytes;
+  if (total > 0x7FFFFFFF || !AllocBuffer((uint32_t)total, &plan->storage)) return 0;
+  p.steps = (UndoStep*)plan->storage, p.text = (char*)plan->storage + 2 * stepBytes;
+  p.count = p.bytes = 0;
+  ReadUninstallFile(bytes, size, &v, &file);
+
+  uint32_t n = (uint32_t)p.count, kept = 0;
+  UndoStep* steps = p.steps;
+  Sort(steps, steps + n, n, ByPath);
+  for (uint32_t i = 0; i < n; ++i) {
+    const UndoStep& s = steps[i];
+    if (!kept || !Merged(s) || Phase(s) != Phase(steps[kept - 1]) || ComparePaths(s.path, steps[kept - 1].path))
+      steps[kept++] = s;
+  }
+  Sort(steps, steps + n, kept, InPlanOrder);
+  *plan = UndoPlan{steps, kept, file.records, plan->storage};
+  return 1;
+}
+
+void FreeUndoPlan(UndoPlan* plan) {
+  FreeBuffer(&plan->storage);
+  *plan = UndoPlan{nullptr, 0, 0, nullptr};
+}
+
+int FindInstallFolder(const char* ownPath, TextView place, char* out, uint32_t outSize) {
+  uint32_t n = (uint32_t)strlen(ownPath), at = n - place.length;
+  bool match = place.length > 0 && place.length < n && IsSlash(ownPath[at - 1]);
+  for (uint32_t i = 0; match && i < place.length; ++i)
+    match = Lower(ownPath[at + i]) == Lower(place.text[i]) || (IsSlash(ownPath[at + i]) && IsSlash(place.text[i]));
+  if (!match)
+    for (at = n; at > 0 && !IsSlash(ownPath[at - 1]);) --at;
+  while (at > 0 && IsSlash(ownPath[at - 1])) --at;
+  if (at >= outSize) return 0;
+  memcpy(out, ownPath, at), out[at] = 0;
+  return 1;
+}
+
+}  // namespace wrenly::uninstaller
