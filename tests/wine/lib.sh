@@ -144,8 +144,10 @@ matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0
 # What changed from one footprint to another: "+ file PATH" (below drive_c),
 # "- reg KEY|NAME=DATA", every backslash turned into a slash; Wine's own
 # bookkeeping (the display and device keys it writes at a program start or
-# a restart) left out.
+# a restart, and the host's fonts, which it registers or not as it finds
+# fonts of the same name in the prefix) left out.
 wine_own=("? reg HKEY_LOCAL_MACHINE/Hardware/*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Hardware Profiles/*"
+  "? reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|*=Z:/usr/share/fonts/*"
   "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"[/|]*")
 changes() {  # before after
   local line

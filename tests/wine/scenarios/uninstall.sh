@@ -10,7 +10,8 @@
 wine_require
 selfreg=$(win_dir)/tests/wine/components/selfreg.dll
 [ -f "$selfreg" ] || skip "the components are not built ($selfreg)"
-[ -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ] || skip "no DejaVuSans.ttf (package fonts-dejavu-core)"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+[ -f "$font" ] || skip "no $font (package fonts-dejavu-core)"
 
 d=$(scratch_dir uninstall)
 c=$WINEPREFIX/drive_c
@@ -22,7 +23,7 @@ for p in A B C; do  # C goes into A's folder, its record appended to A's
   reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $p" /f "$(reg_view)"
   rm -rf "$(app $p)" "$menu/Wrenly Uninstall $p" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $p.lnk
   build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $p" -D FOLDER="$(winpath "$(app ${p/C/A})")" \
-    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")"
+    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")" -D FONT="$font"
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
