@@ -45,6 +45,7 @@ asked=(
 title='Uninstall Wrenly Uninstall A'
 question='Do you want to remove Wrenly Uninstall A and everything that was installed with it from this computer?'
 asking="dialog caption=\"$title\" text=\"$question\""
+removed="dialog caption=\"$title\" text=\"Wrenly Uninstall A has been removed from this computer.\""
 
 # Each copy in the temporary folder waits for the restart that takes it away.
 copies=("+ file ./users/*/Temp/wrenly-*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Session Manager|PendingFileRenameOperations=*")
@@ -73,7 +74,8 @@ while IFS='|' read -r case installs answer code left; do
   case $case in
     "a second instance") drive_resume && expect "$case: the first one answered No" "exit 1" "$(grep '^exit' <<<"$run")" ;;
     "a file in use") expect "$case: there until the restart" yes "$([ -f "$(app A)/alpha.txt" ] && echo yes)" ;;
-    "through its windows") expect "$case: its windows" "$asking|pressed Yes|dialog caption=\"$title\" text=\"Wrenly Uninstall A has been removed from this computer.\"|pressed OK|exit 0|descendants-ended" "$(paste -sd'|' <<<"$run")" ;;
+    "through its windows") expect "$case: its windows" "$asking|pressed Yes|$removed|pressed OK|exit 0|descendants-ended" \
+      "$(paste -sd'|' <<<"$run")" ;;
     "a shared library") expect "$case: kept for the other product" "REG_DWORD 0x1" "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' "$shared")"
       uninstall "$(app B)"
       expect "$case: the other product's exit" 0 "$run_exit" ;;
