@@ -28,7 +28,7 @@ asked=(
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|QuietUninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe? /S"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{"InstallLocation=C:/Program Files*/Wrenly Demo","DisplayIcon=C:/Program Files*/Wrenly Demo/uninstall.exe"}
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{NoModify,NoRepair}=dword:00000001
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{NoModify,NoRepair}"=dword:00000001"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{"DisplayVersion=1.0","Publisher=The Wrenly project","URLInfoAbout=https://wrenly.example/demo"}
 )
 # A footprint left by an earlier run of this scenario would hide itself.

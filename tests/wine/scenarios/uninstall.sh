@@ -55,7 +55,7 @@ restart() { wine_run wineboot -r >/dev/null 2>&1 || true; }
 while IFS='|' read -r case installs answer code left; do
   for p in $installs; do setup_install "" "$d/$p.exe" && expect "$case: $p installed" 0 "$run_exit"; done
   refused=$([ "$code" -le 3 ] && [ "$code" -ne 0 ] && echo 1) || true
-  [ -z "$refused" ] && [ "$case" != silently ] || footprint "$d/installed"
+  if [ -n "$refused" ] || [ "$case" = silently ]; then footprint "$d/installed"; fi
   if [ "$case" = silently ]; then
     for want in "${asked[@]}"; do
       hit=1 && while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done < <(changes "$d/before" "$d/installed")
