@@ -127,10 +127,24 @@ void DeleteIniValue(const char* file, const char* section, const char* key) {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
 }
 
+// RtlGenRandom from Windows XP on; before it, the cryptographic provider.
 int RandomBytes(void* out, uint32_t n) {
+  HMODULE advapi = LoadSystemLibrary("advapi32.dll");
   typedef BOOLEAN(WINAPI * Generate)(PVOID, ULONG);
-  auto generate = (Generate)SystemFunction(LoadSystemLibrary("advapi32.dll"), "SystemFunction036");
-  return generate && generate(out, n);
+  auto generate = (Generate)SystemFunction(advapi, "SystemFunction036");
+  if (generate) return generate(out, n) != 0;
+  typedef BOOL(WINAPI * Acquire)(HCRYPTPROV*, LPCSTR, LPCSTR, DWORD, DWORD);
+  typedef BOOL(WINAPI * Fill)(HCRYPTPROV, DWORD, BYTE*);
+  typedef BOOL(WINAPI * Release)(HCRYPTPROV, DWORD);
+  auto acquire = (Acquire)SystemFunction(advapi, "CryptAcquireContextA");
+  auto fill = (Fill)SystemFunction(advapi, "CryptGenRandom");
+  auto release = (Release)SystemFunction(advapi, "CryptReleaseContext");
+  HCRYPTPROV provider;
+  if (!acquire || !fill || !release || !acquire(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+    return 0;
+  BOOL ok = fill(provider, n, (BYTE*)out);
+  release(provider, 0);
+  return ok != 0;
 }
 
 int CopyToNewFile(const char* from, const char* to) { return CopyFileA(from, to, TRUE) != 0; }

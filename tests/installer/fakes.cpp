@@ -213,7 +213,9 @@ int SetMachineDword(const char* key, const char* value, uint32_t data) {
 int SetMachineString(const char* key, const char* value, const char* data) {
   return FakeFiles.strings[Key(key, value)] = data, 0;
 }
-int DeleteMachineValue(const char* key, const char* value) { return !FakeFiles.strings.erase(Key(key, value)); }
+int DeleteMachineValue(const char* key, const char* value) {
+  return !(FakeFiles.strings.erase(Key(key, value)) + FakeFiles.dwords.erase(Key(key, value)));
+}
 
 void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }

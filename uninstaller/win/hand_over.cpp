@@ -89,6 +89,7 @@ void FinishAsCopy(Program* p, UndoRun* run, uint32_t result) {
   RetryFolders(run, p->installFolder, atRestart);
   // This copy and its folder, in that order.
   MoveFileAtRestart(nullptr, p->ownPath);
+  if (!IsNtFamily()) return;  // WININIT.INI deletes files only
   char folder[MAX_PATH];
   lstrcpyA(folder, p->ownPath);
   *(char*)FileName(folder) = 0;
