@@ -474,20 +474,26 @@ class Loader {
       for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       return s;
     };
-    auto inFolder = [](const FileItem& item) {
-      return item.kind == f::kDestInstallDir && !(item.flags & f::kFlagSourceFolder);
+    // An item's path below the installation folder; "" when it goes elsewhere.
+    auto below = [&](const FileItem& item) -> std::string {
+      const std::string token = "#installdir#\\", &folder = item.items[f::kItemFolder];
+      if (item.flags & f::kFlagSourceFolder) return "";
+      if (item.kind == f::kDestInstallDir) return item.items[f::kItemName];
+      bool custom = item.kind == f::kDestCustom && !(item.flags & f::kFlagFolder);
+      if (!custom || lower(folder.substr(0, token.size())) != token) return "";
+      return folder.substr(token.size()) + "\\" + item.items[f::kItemName];
     };
     std::set<std::string> known;
     for (const FileItem& item : type.files)
-      if (inFolder(item) && (item.flags & f::kFlagFolder)) {
+      if (item.kind == f::kDestInstallDir && (item.flags & f::kFlagFolder)) {
         std::string name = item.items[f::kItemName];
         while (!name.empty() && name.back() == '\\') name.pop_back();
         known.insert(lower(name));
       }
     std::vector<FileItem> files;
     for (FileItem& item : type.files) {
-      const std::string& name = item.items[f::kItemName];
-      for (size_t cut = name.find('\\'); inFolder(item) && cut != std::string::npos; cut = name.find('\\', cut + 1)) {
+      const std::string name = below(item);
+      for (size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1)) {
         std::string folder = name.substr(0, cut), last = folder.substr(folder.rfind('\\') + 1);
         if (last.empty() || last == "." || last == ".." || !known.insert(lower(folder)).second) continue;
         FileItem entry;

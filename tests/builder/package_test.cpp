@@ -51,6 +51,11 @@ name = "copy.bin"
 destination = "#Windows#\\Extra"
 read_only = true
 only_if_missing = true
+[[files]]
+source = "app.bin"
+name = "more.bin"
+destination = "#INSTALLDIR#\\Extra\\More"
+types = ["Small"]
 )";
 
 TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
@@ -80,7 +85,9 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
         "run: after wizard, wait, args \"#InstallDir#\"", "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
         "flags 0x00000040 (only-if-missing), options read-only", "install type 1", "more 0x00000020 (no-progress-page)",
         "type name \"Small\"", "default folder \"#parent#\"", "pages: welcome, progress, finish\n", "7/31 \"broken\"",
-        "[0] \"bin\\\"", "[1] \"bin\\remove.exe\"", "[2] \"app.bin\"", "[3] \"copy.bin\"", "verify: 9 entries decoded, 0 with problems"}) {
+        "[0] \"bin\\\"", "[1] \"bin\\remove.exe\"", "[2] \"app.bin\"", "[3] \"copy.bin\"",
+        "[4] \"Extra\\\"", "[5] \"Extra\\More\\\"", "[6] \"more.bin\" -> custom",
+        "verify: 10 entries decoded, 0 with problems"}) {
     size_t next = text.find(line, at);
     if (next == std::string::npos) ADD_FAILURE() << "missing or out of order: " << line;
     else at = next + 1;

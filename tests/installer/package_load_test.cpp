@@ -77,7 +77,8 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"an uninstaller entry with an empty image", uninstaller(Bytes{}), 0},
       {"an uninstaller entry with the image", uninstaller(Bytes{'M', 'Z'}), 1},
       // Optional: damaged product details are left out, the package still loads.
-      {"product details cut short", [](PackageImage& p) { p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 9}); }, 1},
+      {"product details one byte short",
+       [](PackageImage& p) { p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'}); }, 1},
       {"product details in a broken stream", [&](PackageImage& p) { p.Add(wf::kBlockProductDetails, cut, 1); }, 1},
       {"background by the variant list", background(0, true), 1, false, 2},
       {"none when resumed", background(1, true), 1}, {"none without variants", background(0, false), 1},

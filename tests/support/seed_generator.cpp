@@ -1,9 +1,10 @@
 // Writes small valid packages as the fuzz targets' starting points: the
-// typical package with its blocks in bzip2, the rich one in single-page mode,
-// and the install target's seed (a third type, a font, a read-only temporary
-// file, files written twice, a library written again while in use (9x, then
-// NT), blocks stored plain, and the DataArea in volumes of 120 bytes, each
-// behind the mark fuzz_install.cpp splits the input at).
+// typical package with its blocks in bzip2, the rich one in single-page mode
+// with the product's details, and the install target's seed (a third type, a
+// font, a read-only temporary file, files written twice, a library written
+// again while in use (9x, then NT), blocks stored plain, and the DataArea in
+// volumes of 120 bytes, each behind the mark fuzz_install.cpp splits the
+// input at).
 #include <fstream>
 #include <string>
 
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   PackageImage typical = TypicalPackage(), rich = Craft(TypicalPlan());
   typical.signatureAt = rich.signatureAt = 1020;
-  rich.Add(wf::kBlockSinglePage, Bytes{5, 0, 1, 0});
+  rich.Add(wf::kBlockSinglePage, Bytes{5, 0, 1, 0}).Add(wf::kBlockProductDetails, Bytes{1, 0, '1', 0, 0, 1, 0, 'u'});
   for (Block& b : typical.blocks) b.method = 2;
   typical.Write(std::string(argv[1]) + "/typical.exe");
   rich.Write(std::string(argv[1]) + "/rich.exe");

@@ -17,6 +17,7 @@ demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
 # Differences as "+ file PATH" (below drive_c) and "+ reg KEY|NAME=DATA",
 # every backslash turned into a slash; shell patterns, where ? stands for
 # the quotes of a quoted path.
+entry="HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo"
 asked=(
   "+ file ./Program Files*/Wrenly Demo"
   "+ file ./Program Files*/Wrenly Demo/"{demo.exe,readme.txt,license.txt,uninstall.exe}
@@ -24,12 +25,14 @@ asked=(
   "+ file ./users/*/Start Menu/Programs/Wrenly Demo/"{"Wrenly Demo.lnk","Read me.lnk"}
   "+ file ./users/*/Desktop/Wrenly Demo.lnk"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly/Demo|InstallDir=C:/Program Files*/Wrenly Demo"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|DisplayName=Wrenly Demo"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|QuietUninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe? /S"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{"InstallLocation=C:/Program Files*/Wrenly Demo","DisplayIcon=C:/Program Files*/Wrenly Demo/uninstall.exe"}
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{NoModify,NoRepair}"=dword:00000001"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo|"{"DisplayVersion=1.0","Publisher=The Wrenly project","URLInfoAbout=https://wrenly.example/demo"}
+  "+ reg $entry|DisplayName=Wrenly Demo"
+  "+ reg $entry|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
+  "+ reg $entry|QuietUninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe? /S"
+  "+ reg $entry|InstallLocation=C:/Program Files*/Wrenly Demo"
+  "+ reg $entry|DisplayIcon=C:/Program Files*/Wrenly Demo/uninstall.exe"
+  "+ reg $entry|No"{Modify,Repair}"=dword:00000001"
+  "+ reg $entry|DisplayVersion=1.0" "+ reg $entry|Publisher=The Wrenly project"
+  "+ reg $entry|URLInfoAbout=https://wrenly.example/demo"
 )
 # A footprint left by an earlier run of this scenario would hide itself.
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f
