@@ -23,6 +23,23 @@ setup_install() {  # answers setup.exe [options...]
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
 
+# Runs the uninstaller of an installation folder: with /S (no window may
+# show), or answering its question (Yes: then its closing message with OK);
+# waits for the copy that does its work too. Sets $run and $run_exit;
+# HOLD=FILE keeps FILE open meanwhile.
+uninstall() {  # folder [answer]
+  local steps=()
+  [ -n "${HOLD:-}" ] && steps+=(hold "$(winpath "$HOLD")" "$S")
+  steps+=(start "$(winpath "$1/uninstall.exe")")
+  case ${2:-} in
+    "") steps+=(/S "$S" expect-no-window 60) ;;
+    Yes) steps+=("$S" wait-dialog 20 "$S" press Yes "$S" wait-dialog 60 "$S" press OK) ;;
+    *) steps+=("$S" wait-dialog 20 "$S" press "$2") ;;
+  esac
+  run=$(drive "${steps[@]}" "$S" wait-exit 30 "$S" wait-descendants 30 2>&1 | tr -d '\r') || true
+  run_exit=$(sed -n 's/^exit //p' <<<"$run")
+}
+
 # The texts of the message boxes the last setup_install met, one per line.
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 

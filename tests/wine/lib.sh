@@ -110,6 +110,51 @@ patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
   printf "$esc" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
 }
 
+# Files below drive_c (the scenarios' scratch folders aside) and every value
+# of HKLM and HKCU, one line each: what a package may leave in the prefix.
+footprint() {  # out
+  local reg=$WINEPREFIX/drive_c/wt/footprint.reg root
+  mkdir -p "${reg%/*}"
+  {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./wt -prune -o -print | sed 's/^/file /')
+    for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+      wine_run reg export "$root" "$(winpath "$reg")" /y >/dev/null 2>&1 || fail "reg export $root failed"
+      python3 - "$reg" <<'PY'
+import sys
+text = open(sys.argv[1], "rb").read().decode("utf-16").replace("\\\r\n  ", "").replace("\\\n  ", "")
+key = None
+for line in text.splitlines():
+    if line.startswith("["):
+        key = line.strip("[]")
+    elif key and "=" in line:
+        name, _, data = line.partition("=")
+        name = "" if name == "@" else name.strip('"').replace("\\\\", "\\")
+        if data.startswith('"'): data = data[1:-1].replace('\\"', '"').replace("\\\\", "\\")
+        print(f"reg {key}|{name}={data}")
+PY
+    done
+  } | sort >"$1"
+}
+
+# Whether a line matches one of the shell patterns, where a leading ?
+# stands for either sign of a difference.
+# shellcheck disable=SC2053
+matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0; done; return 1; }  # line patterns...
+
+# What changed from one footprint to another: "+ file PATH" (below drive_c),
+# "- reg KEY|NAME=DATA", every backslash turned into a slash; Wine's own
+# bookkeeping (the display and device keys it writes at a program start or
+# a restart, and the host's fonts, which it registers or not as it finds
+# fonts of the same name in the prefix) left out.
+wine_own=("? reg HKEY_LOCAL_MACHINE/Hardware/*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Hardware Profiles/*"
+  "? reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|*=Z:/usr/share/fonts/*"
+  "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"[/|]*")
+changes() {  # before after
+  local line
+  { diff "$1" "$2" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' / |
+    while IFS= read -r line; do matches "$line" "${wine_own[@]}" || echo "$line"; done
+}
+
 # The cases of a table: each is counted and reported at once, a failure with
 # what explains it; cases_done sums them up at the end.
 cases_failed=0

@@ -25,8 +25,11 @@ struct Target {
 bool WaitExit(Target& t, DWORD ms);
 void KillTarget(Target& t);
 
-// Visible top-level windows of the target, in z-order.
+// Visible top-level windows of the target and of the processes descended
+// from it, in z-order.
 std::vector<HWND> TopLevelWindows(const Target& t);
+// How many of the target and its descendants still run.
+size_t StillRunning(Target& t);
 std::vector<HWND> Descendants(HWND parent);
 std::string ClassOf(HWND h);
 // WM_GETTEXT, which Windows carries across processes (rich edit included).

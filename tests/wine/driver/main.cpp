@@ -183,6 +183,16 @@ bool WaitFile(Target& t, const Args& args) {
   return WaitFor(t, args[1], there) ? Line("file " + Quoted(args[0])) : Fail("timeout no-file " + Quoted(args[0]));
 }
 
+// The end of the target and of every process descended from it: a copy
+// the target started may go on with its work after the target's end.
+bool WaitDescendants(Target& t, const Args& args) {
+  for (DWORD waited = 0; size_t left = StillRunning(t); waited += kPollMs) {
+    if (waited >= Seconds(args[0])) return Fail("timeout running=" + std::to_string(left));
+    Sleep(kPollMs);
+  }
+  return Line("descendants-ended");
+}
+
 // Plays another program that has PATH open, as a running program's image
 // is: others may only read it. Held until the driver ends.
 bool Hold(Target&, const Args& args) {
@@ -340,6 +350,7 @@ const Step kSteps[] = {
     {"wait-exit SECONDS",
      [](Target& t, const Args& a) { return WaitExit(t, Seconds(a[0])) ? Line(ExitLine(t)) : Fail("timeout"); }},
     {"wait-file PATH SECONDS", WaitFile},
+    {"wait-descendants SECONDS", WaitDescendants},
     {"kill", [](Target& t, const Args&) { return KillTarget(t), Line("killed"); }},
     {"adopt CLASS SECONDS", Adopt},
     {"hold PATH", Hold},

@@ -1,6 +1,10 @@
 #include <stdio.h>
 
 #include "driver.h"
+// After windows.h.
+#include <tlhelp32.h>
+
+#include <algorithm>
 
 namespace driver {
 
@@ -21,7 +25,7 @@ void KillTarget(Target& t) {
 namespace {
 
 struct Collect {
-  DWORD pid;  // 0: every window enumerated
+  std::vector<DWORD> pids;  // empty: every window enumerated
   std::vector<HWND> found;
 };
 
@@ -29,20 +33,47 @@ BOOL CALLBACK Add(HWND h, LPARAM param) {
   auto* c = reinterpret_cast<Collect*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  if (!c->pid || (pid == c->pid && IsWindowVisible(h))) c->found.push_back(h);
+  if (c->pids.empty() || (std::ranges::count(c->pids, pid) && IsWindowVisible(h))) c->found.push_back(h);
   return TRUE;
+}
+
+// The target and the processes it started, and theirs: a program may hand
+// its windows to a copy of itself while it waits. A parent that has ended
+// still names its children, so the family outlives it.
+std::vector<DWORD> Family(DWORD root) {
+  std::vector<DWORD> pids{root};
+  std::vector<PROCESSENTRY32> all;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof e;
+  for (BOOL more = Process32First(snap, &e); snap != INVALID_HANDLE_VALUE && more; more = Process32Next(snap, &e))
+    all.push_back(e);
+  if (snap != INVALID_HANDLE_VALUE) CloseHandle(snap);
+  for (size_t grown = 1; grown;) {
+    grown = 0;
+    for (const auto& p : all)
+      if (std::ranges::count(pids, p.th32ParentProcessID) && !std::ranges::count(pids, p.th32ProcessID))
+        pids.push_back(p.th32ProcessID), ++grown;
+  }
+  return pids;
 }
 
 }  // namespace
 
 std::vector<HWND> TopLevelWindows(const Target& t) {
-  Collect c{t.process.dwProcessId, {}};
-  if (t.started) EnumWindows(Add, reinterpret_cast<LPARAM>(&c));
+  if (!t.started) return {};
+  Collect c{Family(t.process.dwProcessId), {}};
+  EnumWindows(Add, reinterpret_cast<LPARAM>(&c));
   return c.found;
 }
 
+size_t StillRunning(Target& t) {
+  if (!t.started) return 0;
+  return Family(t.process.dwProcessId).size() - (WaitExit(t, 0) ? 1 : 0);
+}
+
 std::vector<HWND> Descendants(HWND parent) {
-  Collect c{0, {}};
+  Collect c{{}, {}};
   EnumChildWindows(parent, Add, reinterpret_cast<LPARAM>(&c));
   return c.found;
 }

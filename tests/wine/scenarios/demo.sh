@@ -4,7 +4,8 @@
 # screen's background checked against the dithered quadratic gradient. The
 # windowed run, into the folder the demo proposes, leaves exactly what its
 # project asks for: the prefix's files and registry are compared before and
-# after, and every difference must be one of the list below, each of them present.
+# after, and every difference must be one of the list below, each of them
+# present; its uninstaller, run silently, takes them all away again.
 . "$(dirname "$0")/../wizard_lib.sh"
 # shellcheck source=../../../scripts/demo-walk
 . "$(dirname "$0")/../../../scripts/demo-walk"
@@ -33,39 +34,6 @@ asked=(
   "+ reg $entry|DisplayVersion=1.0" "+ reg $entry|Publisher=The Wrenly project"
   "+ reg $entry|URLInfoAbout=https://wrenly.example/demo"
 )
-# Wine's own bookkeeping, not the package's doing: a display driver's key per
-# program start, and the display devices registered anew (with a new date)
-# whenever Wine's desktop starts again, which depends on how long ago the
-# scenario before ended.
-ccs=HKEY_LOCAL_MACHINE/System/CurrentControlSet
-wine_own=("? reg $ccs/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"*" "? reg $ccs/Hardware Profiles/Current/*"
-          "? reg HKEY_LOCAL_MACHINE/Hardware/DEVICEMAP/VIDEO|*")
-
-# Files below drive_c (the scenarios' scratch folders aside) and every value
-# of HKLM and HKCU, one line each.
-snapshot() {  # out
-  local reg=$d/export.reg root
-  {
-    (cd "$WINEPREFIX/drive_c" && find . -path ./wt -prune -o -print | sed 's/^/file /')
-    for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
-      wine_run reg export "$root" "$(winpath "$reg")" /y >/dev/null 2>&1 || fail "reg export $root failed"
-      python3 - "$reg" <<'PY'
-import sys
-text = open(sys.argv[1], "rb").read().decode("utf-16").replace("\\\r\n  ", "").replace("\\\n  ", "")
-key = None
-for line in text.splitlines():
-    if line.startswith("["):
-        key = line.strip("[]")
-    elif key and "=" in line:
-        name, _, data = line.partition("=")
-        name = "" if name == "@" else name.strip('"')
-        if data.startswith('"'): data = data[1:-1].replace('\\"', '"').replace("\\\\", "\\")
-        print(f"reg {key}|{name}={data}")
-PY
-    done
-  } | sort >"$1"
-}
-
 # A footprint left by an earlier run of this scenario would hide itself.
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f
 reg_quiet delete 'HKLM\Software\Wrenly' /f
@@ -77,7 +45,7 @@ for mode in windowed fullscreen; do
   sed "s/^mode = .*/mode = \"$mode\"/" "$demo/demo.toml" >"$d/$mode/demo.toml"
   build_setup "$d/$mode/demo.toml" "$d/$mode/setup.exe" -D DEMO_BIN="$(win_dir)/examples/demo/app"
   folder=("$(winpath "$d/$mode/dest")")
-  [ "$mode" = fullscreen ] || { folder=(); snapshot "$d/before"; }
+  [ "$mode" = fullscreen ] || { folder=(); footprint "$d/before"; }
   demo_walk "$(winpath "$d/$mode/setup.exe")" "$(winpath "$WRENLY_ARTEFACTS/wizard-$mode")" "${folder[@]}"
   for page in "${demo_walk_pages[@]}"; do rm -f "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"; done
   run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true
@@ -85,7 +53,14 @@ for mode in windowed fullscreen; do
   for page in "${demo_walk_pages[@]}"; do
     check_that "$mode: picture of $page" test -s "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"
   done
-  [ "$mode" = fullscreen ] || snapshot "$d/after"
+  if [ "$mode" = windowed ]; then
+    footprint "$d/after"
+    uninstall "$(echo "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo)"
+    expect "the installed uninstaller ends well" 0 "$run_exit"
+    wine_run wineboot -r >/dev/null 2>&1 || true  # its copy goes at the restart
+    footprint "$d/removed"
+    expect "nothing left after the uninstall" "" "$(changes "$d/before" "$d/removed")"
+  fi
   [ "$mode" = windowed ] || check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"
 done
 
@@ -96,10 +71,8 @@ check_that "the background is the dithered quadratic gradient" "$WRENLY_GRADIENT
 check_that "the check refuses another picture" bash -c "! '$WRENLY_GRADIENT_CHECK' \
   '$WRENLY_ARTEFACTS/wizard-windowed-01-welcome.png' ff0000 000000 0,150,250,760 >/dev/null"
 
-mapfile -t differences < <({ diff "$d/before" "$d/after" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | tr '\\' /)
-# shellcheck disable=SC2053
-matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0; done; return 1; }  # line patterns...
-unasked=$(for line in "${differences[@]}"; do matches "$line" "${asked[@]}" "${wine_own[@]}" || echo "$line"; done)
+mapfile -t differences < <(changes "$d/before" "$d/after")
+unasked=$(for line in "${differences[@]}"; do matches "$line" "${asked[@]}" || echo "$line"; done)
 expect "nothing the package did not ask for" "" "$unasked"
 for want in "${asked[@]}"; do
   hit=1 && for line in "${differences[@]}"; do matches "$line" "$want" && hit=0 && break; done

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The uninstaller as Windows runs it: installed by the real setup program and
+# started from the installation folder, silently or through its windows. Its
+# original waits while a copy of it in the temporary folder does the work;
+# the copy deletes the original and goes itself at the next restart. Every
+# case compares the prefix's files and registry before the installation and
+# after the uninstall and the restart: nothing may be left but what the case
+# made itself. A refused run changes nothing at all.
+. "$(dirname "$0")/../engine_lib.sh"
+wine_require
+selfreg=$(win_dir)/tests/wine/components/selfreg.dll
+[ -f "$selfreg" ] || skip "the components are not built ($selfreg)"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+[ -f "$font" ] || skip "no $font (package fonts-dejavu-core)"
+
+d=$(scratch_dir uninstall)
+c=$WINEPREFIX/drive_c
+menu=$(echo "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs) m=.${menu#"$c"}
+shared='C:\windows\system32\wrenly-uninstall-shared.dll'
+app() { echo "$c/Program Files/Wrenly Uninstall $1"; }
+for p in A B C; do  # C goes into A's folder, its record appended to A's
+  reg_quiet delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wrenly Uninstall $p" /f "$(reg_view)"
+  reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $p" /f "$(reg_view)"
+  rm -rf "$(app $p)" "$menu/Wrenly Uninstall $p" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $p.lnk
+  build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $p" -D FOLDER="$(winpath "$(app ${p/C/A})")" \
+    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")" -D FONT="$font"
+done
+reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
+rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
+forget_pending
+footprint "$d/before"
+
+# What the first installation must add, so that "nothing left" means something.
+asked=(
+  "+ file ./Program Files/Wrenly Uninstall A/"{alpha.txt,data/deep/beta.txt,uninstall.exe}
+  "+ file ./windows/Fonts/WrenlyUninstallSans.ttf"
+  "+ file ./windows/sys*/wrenly-uninstall-shared.dll"
+  "+ file ./users/*/Start Menu/Programs/Wrenly Uninstall A/Tools/Deep/Alpha.lnk"
+  "+ file ./users/*/Desktop/Wrenly Uninstall A.lnk"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|DejaVu Sans (TrueType)=WrenlyUninstallSans.ttf"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/SharedDLLs|C:/windows/system32/wrenly-uninstall-shared.dll=*1"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly Uninstall A|Folder=C:/Program Files/Wrenly Uninstall A"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Uninstall A|DisplayName=*"
+)
+title='Uninstall Wrenly Uninstall A'
+question='Do you want to remove Wrenly Uninstall A and everything that was installed with it from this computer?'
+asking="dialog caption=\"$title\" text=\"$question\""
+removed="dialog caption=\"$title\" text=\"Wrenly Uninstall A has been removed from this computer.\""
+
+# Each copy in the temporary folder waits for the restart that takes it away.
+copies=("+ file ./users/*/Temp/wrenly-*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Session Manager|PendingFileRenameOperations=*")
+restart() { wine_run wineboot -r >/dev/null 2>&1 || true; }
+
+#      case | installed | answer | exit | left behind: the case's own, as changes from before
+while IFS='|' read -r case installs answer code left; do
+  for p in $installs; do setup_install "" "$d/$p.exe" && expect "$case: $p installed" 0 "$run_exit"; done
+  refused=$([ "$code" -le 3 ] && [ "$code" -ne 0 ] && echo 1) || true
+  if [ -n "$refused" ] || [ "$case" = silently ]; then footprint "$d/installed"; fi
+  if [ "$case" = silently ]; then
+    for want in "${asked[@]}"; do
+      hit=1 && while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done < <(changes "$d/before" "$d/installed")
+      record "installed: $want" "$hit" "  no such difference"
+    done
+  fi
+  case $case in
+    "a user's files") touch "$(app A)/notes.txt" "$menu/Wrenly Uninstall A/Mine.lnk" ;;
+    "a damaged record") cp "$(app A)/uninstall.exe" "$d/kept.exe" && truncate -s -1 "$(app A)/uninstall.exe" ;;
+    "a second instance")
+      drive_until "$asking" start "$(winpath "$(app A)/uninstall.exe")" "$S" wait-dialog 20 "$S" wait-file "$held_win" 60 \
+        "$S" press No "$S" wait-exit 20 ;;
+  esac
+  HOLD=$([ "$code" = 3010 ] && echo "$(app A)/alpha.txt") uninstall "$(app A)" "$answer"
+  expect "$case: exit" "$((code % 256))" "$run_exit"  # as the shell sees it
+  case $case in
+    "a second instance") drive_resume && expect "$case: the first one answered No" "exit 1" "$(grep '^exit' <<<"$run")" ;;
+    "a file in use") expect "$case: there until the restart" yes "$([ -f "$(app A)/alpha.txt" ] && echo yes)" ;;
+    "through its windows") expect "$case: its windows" "$asking|pressed Yes|$removed|pressed OK|exit 0|descendants-ended" \
+      "$(paste -sd'|' <<<"$run")" ;;
+    "a shared library") expect "$case: kept for the other product" "REG_DWORD 0x1" "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' "$shared")"
+      uninstall "$(app B)"
+      expect "$case: the other product's exit" 0 "$run_exit" ;;
+    silently) expect "$case: unregistered" unregister "$(tail -1 "$d/reg/selfreg.dll.log")" ;;
+  esac
+  if [ -n "$refused" ]; then
+    footprint "$d/now"
+    expect "$case: nothing removed" "" "$(changes "$d/installed" "$d/now")"
+    [ -f "$d/kept.exe" ] && mv "$d/kept.exe" "$(app A)/uninstall.exe"
+    uninstall "$(app A)"
+    expect "$case: then silently" 0 "$run_exit"
+  fi
+  expect "$case: the uninstaller gone at once" "" "$(ls "$(app A)/uninstall.exe" 2>/dev/null)"
+  [ "$code" != 3010 ] || restart
+  footprint "$d/now"
+  expect "$case: nothing left but its own" "${left//|/$'\n'}" \
+    "$(changes "$d/before" "$d/now" | while IFS= read -r line; do matches "$line" "${copies[@]}" || echo "$line"; done)"
+  rm -rf "$(app A)" "$menu/Wrenly Uninstall A"
+done <<ROWS
+silently|A||0|
+through its windows|A|Yes|0|
+answered No|A|No|1|
+a second instance|A||2|
+a damaged record|A||3|
+a user's files|A||0|+ file ./Program Files/Wrenly Uninstall A|+ file ./Program Files/Wrenly Uninstall A/notes.txt|+ file $m/Wrenly Uninstall A|+ file $m/Wrenly Uninstall A/Mine.lnk
+a file in use|A||3010|
+two records in one uninstaller|A C||0|
+a shared library|A B||0|
+ROWS
+restart
+footprint "$d/now"
+expect "after the restart: not even the copies left" "" "$(changes "$d/before" "$d/now")"
+cases_done
