@@ -214,6 +214,8 @@ class Loader {
     base_.options = f::kOptFolderEditable;
     base_.folder = "#Program Files#\\" + *name;
     ReadTypeKeys(t, base_);
+    if (!t.contains("folder"))  // the name makes the folder: "A: B" cannot be one
+      CheckPath(base_.folder, PathRule::kInstallFolder, r_.At(t, "name"), "default folder (give \"folder\")");
   }
 
   // Keys that [product] gives every type and an [[install_type]] may override.

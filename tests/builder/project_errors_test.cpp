@@ -73,6 +73,7 @@ const Case kCases[] = {
     {"DestinationOnADrive", File("destination = \"C:\\\\Tools\"\n"), "names a drive", 5},
     {"DestinationUnc", File("destination = \"\\\\\\\\server\\\\share\"\n"), "is absolute", 5},
     {"FolderDotDot", File("folder = \"docs/../..\"\n"), "leaves its folder", 5},
+    {"NameMakesNoFolder", "[product]\nname = \"A: B\"\n", "default folder (give \"folder\") \"#Program Files#\\A: B\" holds ':'", 2},
     {"ProductFolderDotDot", kProduct + "folder = \"#Program Files#/../x\"\n", "leaves its folder", 3},
     {"DeviceName", File("name = \"con .txt\"\n"), "\"con .txt\", a Windows device name", 5},
     {"DeviceShortcut", File("desktop = { name = \"LPT9\" }\n"), "a Windows device name", 5},
@@ -89,6 +90,7 @@ const Case kCases[] = {
     {"NotInCodePage", kProduct + "publisher = \"Caf\u00e9 \u2603\"\n", "\"\u2603\" cannot be written in code page 1252", 3},
     {"NotInCodePage1251", kProduct + "[setup]\ncodepage = 1251\n[[files]]\nsource = \"a.txt\"\nname = \"\u00e9\"\n",
      "cannot be written in code page 1251", 5},
+    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "not UTF-8 (byte 0xE9 at 3)", 3},
     {"UnknownCodePage", kProduct + "[setup]\ncodepage = 9999\n", "code page 9999 is unknown", 4},
     {"NamesAtTheirLimits", "[product]\nname = \"Caf\u00e9\"\nfolder = \"D:\\\\Games\\\\P\"\n[[files]]\nsource = \"sub\\\\c.txt\"\n"
                            "folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(55, 'n') + "\"\n",
@@ -105,6 +107,7 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   scratch.Write("a.txt", "alpha");
   scratch.Write("b.txt", "beta");
   scratch.Write("sub/c.txt", "gamma");
+  scratch.Write("latin1.txt", "Caf\xE9");
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
   if (!c.uninstaller) std::filesystem::remove(scratch.Path("uninstaller.exe"));
