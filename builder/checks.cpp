@@ -1,5 +1,6 @@
 #include "builder/checks.h"
 
+#include <cctype>
 #include <fmt/format.h>
 #include "builder/error.h"
 #include "format/bytes.h"

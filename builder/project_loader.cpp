@@ -222,7 +222,8 @@ class Loader {
   void ReadTypeKeys(const toml::table& t, InstallTypeConfig& type) {
     if (auto v = r_.String(t, "folder")) {
       type.folder = Backslashes(*v);
-      CheckPath(type.folder, PathRule::kInstallFolder, r_.At(t, "folder"), "folder");
+      // Empty: the package names no default folder.
+      if (!type.folder.empty()) CheckPath(type.folder, PathRule::kInstallFolder, r_.At(t, "folder"), "folder");
     }
     auto option = [&](std::string_view key, uint16_t bit) {
       if (auto v = r_.Bool(t, key)) type.options = *v ? (type.options | bit) : (type.options & ~bit);

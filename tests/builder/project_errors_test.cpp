@@ -91,6 +91,8 @@ const Case kCases[] = {
     {"NotInCodePage1251", kProduct + "[setup]\ncodepage = 1251\n[[files]]\nsource = \"a.txt\"\nname = \"\u00e9\"\n",
      "cannot be written in code page 1251", 5},
     {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "not UTF-8 (byte 0xE9 at 3)", 3},
+    {"BackslashByteInCp932", kProduct + "[setup]\ncodepage = 932\n[[files]]\nsource = \"a.txt\"\nname = \"\u8868.txt\"\n",
+     "backslash byte in code page 932", 5},
     {"UnknownCodePage", kProduct + "[setup]\ncodepage = 9999\n", "code page 9999 is unknown", 4},
     {"NamesAtTheirLimits", "[product]\nname = \"Caf\u00e9\"\nfolder = \"D:\\\\Games\\\\P\"\n[[files]]\nsource = \"sub\\\\c.txt\"\n"
                            "folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(55, 'n') + "\"\n",
