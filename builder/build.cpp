@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <iterator>
+#include "builder/checks.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "format/container.h"
@@ -42,9 +43,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   Project project = LoadProject(options.project, options.defines);
   fs::path stubPath = FindStub(options, project);
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
-  if (stub.size() > format::kMaxStubSize)
-    throw BuildError(fmt::format("{}: the stub is too large ({} bytes; at most {} fit the signature window)",
-                                 stubPath.string(), stub.size(), format::kMaxStubSize));
+  CheckStub(stubPath, stub);
 
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "builder/code_page.h"
 #include "builder/error.h"
 #include "builder/messages.h"
 
@@ -97,6 +98,7 @@ struct Project {
   int singlePage = -1;
   int initialType = 0;  // index; counts only with singlePage
   std::optional<std::filesystem::path> stub;
+  unsigned codePage = kDefaultCodePage;  // of every text in the package
   // Uninstaller.
   std::vector<uint8_t> uninstallerImage;   // block 5183; empty: the build looks for one
   std::string uninstallerName;             // empty: no uninstaller entry

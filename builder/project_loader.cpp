@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <fmt/format.h>
 #include <fstream>
 #include <iterator>
+#include "builder/checks.h"
+#include "builder/code_page.h"
 #include "builder/dib.h"
 #include "builder/records.h"
 #include "builder/version_info.h"
@@ -33,6 +36,7 @@ std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
 
 std::string ReadText(const fs::path& path, const Where& where) {
   std::vector<uint8_t> b = ReadBytes(path, where);
+  if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) b.erase(b.begin(), b.begin() + 3);
   std::string out;
   for (uint8_t c : b)
     if (c != '\r' && c != 0) out.push_back(static_cast<char>(c));
@@ -90,6 +94,7 @@ V Choose(const TomlReader& r, const toml::table& t, std::string_view key, const 
 }
 
 constexpr char kDefaultUninstallerFile[] = "uninstall.exe";
+constexpr char kVersionForm[] = "version must be one to four numbers up to 65535 joined by dots, like \"1.2.3.4\"";
 
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
@@ -135,7 +140,8 @@ class Loader {
     if (!product) throw BuildError(Where{project_.file.string(), 1}, "the [product] table is missing");
     ReadProduct(*product);
     if (auto* s = r_.Table(root, "setup")) ReadSetup(*s);
-    if (auto* b = r_.Table(root, "background")) ReadBackground(*b);
+    productTable_ = product;
+    if ((background_ = r_.Table(root, "background"))) ReadBackground(*background_);
     ReadTheme(r_.Table(root, "theme"));
     if (auto* u = r_.Table(root, "uninstaller")) ReadUninstaller(*u);
 
@@ -176,6 +182,12 @@ class Loader {
       if (types[i])
         for (const toml::table* file : r_.Tables(*types[i], "files")) ReadFiles(*file, type);
       AddFolderEntries(type);
+      CheckCollisions(type);
+    }
+    ToCodePage();
+    for (InstallTypeConfig& type : project_.types) {
+      for (FileItem& item : type.files)
+        if (item.status & f::kOptUninstaller) item.content = BuildUninstallerData(project_.uninstallerTexts);
       FinishSections(type);
     }
     return std::move(project_);
@@ -195,19 +207,24 @@ class Loader {
     project_.version = FieldText(t, "version");
     project_.publisher = FieldText(t, "publisher");
     project_.url = FieldText(t, "url");
-    // Loosely: the list of installed programs shows it and sorts by it.
-    if (!project_.version.empty() && (!std::isdigit(static_cast<unsigned char>(project_.version[0])) ||
-                                      project_.version.find_first_not_of("0123456789.") != std::string::npos))
-      throw BuildError(r_.At(t, "version"), "version must be digits and dots, like \"1.2.3\"");
+    // The list of installed programs shows it and sorts by it.
+    if (!project_.version.empty() && !ParseVersion(project_.version))
+      throw BuildError(r_.At(t, "version"), kVersionForm);
     if (!defines_.count("PRODUCT")) defines_["PRODUCT"] = *name;
     base_.options = f::kOptFolderEditable;
     base_.folder = "#Program Files#\\" + *name;
     ReadTypeKeys(t, base_);
+    if (!t.contains("folder"))  // the name makes the folder: "A: B" cannot be one
+      CheckPath(base_.folder, PathRule::kInstallFolder, r_.At(t, "name"), "default folder (give \"folder\")");
   }
 
   // Keys that [product] gives every type and an [[install_type]] may override.
   void ReadTypeKeys(const toml::table& t, InstallTypeConfig& type) {
-    if (auto v = r_.String(t, "folder")) type.folder = Backslashes(*v);
+    if (auto v = r_.String(t, "folder")) {
+      type.folder = Backslashes(*v);
+      // Empty: the package names no default folder.
+      if (!type.folder.empty()) CheckPath(type.folder, PathRule::kInstallFolder, r_.At(t, "folder"), "folder");
+    }
     auto option = [&](std::string_view key, uint16_t bit) {
       if (auto v = r_.Bool(t, key)) type.options = *v ? (type.options | bit) : (type.options & ~bit);
     };
@@ -245,11 +262,11 @@ class Loader {
       type.options |= f::kOptFolderInIni;
     }
     if (auto v = r_.String(t, "information")) {
-      type.information = ReadText(project_.folder / *v, r_.At(t, "information"));
+      type.information = ReadText(Source(*v), r_.At(t, "information"));
       type.informationWhere = r_.At(t, "information");
     }
     if (auto v = r_.String(t, "license")) {
-      type.license = ReadText(project_.folder / *v, r_.At(t, "license"));
+      type.license = ReadText(Source(*v), r_.At(t, "license"));
       type.licenseWhere = r_.At(t, "license");
     }
     if (auto pages = r_.Strings(t, "pages")) {
@@ -319,11 +336,15 @@ class Loader {
   }
 
   void ReadSetup(const toml::table& t) {
-    r_.RequireKnownKeys(t, {"stub", "compression", "level", "volume_size", "single_page", "initial_type"},
+    r_.RequireKnownKeys(t, {"stub", "compression", "level", "volume_size", "single_page", "initial_type", "codepage"},
                         "[setup]");
+    if (auto v = r_.Integer(t, "codepage", 1, 65535)) {
+      project_.codePage = static_cast<unsigned>(*v);
+      codePageWhere_ = r_.At(t, "codepage");
+    }
     if (auto v = r_.String(t, "single_page")) project_.singlePage = Choose(r_, t, "single_page", *v, kPages);
     if (auto v = r_.Integer(t, "initial_type", 1, f::kMaxInstallTypes)) project_.initialType = static_cast<int>(*v - 1);
-    if (auto v = r_.String(t, "stub")) project_.stub = project_.folder / *v;
+    if (auto v = r_.String(t, "stub")) project_.stub = Source(*v);
     if (auto v = r_.String(t, "compression")) project_.compression = ReadCompression(t, *v);
     if (auto v = r_.Integer(t, "level", 1, 9)) project_.level = static_cast<int>(*v);
     if (auto v = r_.Integer(t, "volume_size", 0, 0xFFFFFFFFll)) project_.volumeSize = static_cast<uint64_t>(*v);
@@ -374,7 +395,7 @@ class Loader {
       r_.RequireKnownKeys(*b, {"file", "screen"}, "[[background.bitmap]]");
       auto file = r_.String(*b, "file");
       if (!file) throw BuildError(r_.At(*b), "a background bitmap needs a \"file\"");
-      Rgb img = DecodeImage(ReadBytes(project_.folder / *file, r_.At(*b, "file")), r_.At(*b, "file"));
+      Rgb img = DecodeImage(ReadBytes(Source(*file), r_.At(*b, "file")), r_.At(*b, "file"));
       BackgroundVariant v{img.width, img.height, MakeBmpFile(img)};
       if (auto screen = r_.String(*b, "screen")) {
         int w = 0, h = 0;
@@ -393,10 +414,10 @@ class Loader {
     if (!t) return;
     r_.RequireKnownKeys(*t, {"side_bitmap", "header_bitmap"}, "[theme]");
     if (auto v = r_.String(*t, "side_bitmap"))
-      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(project_.folder / *v, r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
+      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
     if (auto v = r_.String(*t, "header_bitmap"))
       project_.headerBitmap =
-          MakeDib(DecodeImage(ReadBytes(project_.folder / *v, r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
+          MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
   }
 
   void ReadUninstaller(const toml::table& t) {
@@ -404,7 +425,7 @@ class Loader {
                         "[uninstaller]");
     uninstallerWhere_ = r_.At(t);
     if (auto v = r_.String(t, "program")) {
-      project_.uninstallerImage = ReadBytes(project_.folder / *v, r_.At(t, "program"));
+      project_.uninstallerImage = ReadBytes(Source(*v), r_.At(t, "program"));
       if (project_.uninstallerImage.empty()) throw BuildError(r_.At(t, "program"), fmt::format("\"{}\" is empty", *v));
     }
     project_.uninstallerName = Backslashes(r_.String(t, "file").value_or(kDefaultUninstallerFile));
@@ -420,15 +441,17 @@ class Loader {
       }
     for (const toml::table* k : r_.Tables(t, "registry_keys")) {
       r_.RequireKnownKeys(*k, {"root", "key"}, "registry_keys");
-      AddRegistryKeySection(extraSections_, Root(*k), Required(*k, "key"));
+      extraSections_.push_back({r_.At(*k), f::kSectionRegistryKey, Root(*k), {Required(*k, "key")}});
     }
     for (const toml::table* k : r_.Tables(t, "registry_values")) {
       r_.RequireKnownKeys(*k, {"root", "key", "value"}, "registry_values");
-      AddRegistryValueSection(extraSections_, Root(*k), Required(*k, "key"), r_.String(*k, "value").value_or(""));
+      extraSections_.push_back(
+          {r_.At(*k), f::kSectionRegistryValue, Root(*k), {Required(*k, "key"), r_.String(*k, "value").value_or("")}});
     }
     for (const toml::table* k : r_.Tables(t, "ini_values")) {
       r_.RequireKnownKeys(*k, {"file", "section", "key"}, "ini_values");
-      AddIniValueSection(extraSections_, IniPlace{Required(*k, "file"), Required(*k, "section"), Required(*k, "key")});
+      extraSections_.push_back(
+          {r_.At(*k), f::kSectionIniValue, 0, {Required(*k, "file"), Required(*k, "section"), Required(*k, "key")}});
     }
   }
 
@@ -454,16 +477,11 @@ class Loader {
   // its own path: the place must lie below that folder.
   void CheckUninstallerPlace(const toml::table& t) {
     const std::string& place = project_.uninstallerName;
-    bool below = !place.empty() && place.find(':') == std::string::npos;
-    for (size_t from = 0, end = 0; below && end != std::string::npos; from = end + 1) {
-      end = place.find('\\', from);
-      std::string part = place.substr(from, end - from);
-      below = !part.empty() && part != "." && part != "..";
-    }
-    if (!below)
+    std::string problem = PathProblem(place, PathRule::kBelow);
+    if (!problem.empty())
       throw BuildError(r_.At(t, "file"), fmt::format("uninstaller file \"{}\" must be a path below the installation "
-                                                     "folder, like \"uninstall.exe\" or \"bin\\uninstall.exe\"",
-                                                     place));
+                                                     "folder, like \"uninstall.exe\" or \"bin\\uninstall.exe\": it {}",
+                                                     place, problem));
   }
 
   // The record lists only folders that have an entry; without one the
@@ -514,14 +532,82 @@ class Loader {
     item.status = f::kOptUninstaller;
     item.kind = f::kDestInstallDir;
     item.items[f::kItemName] = project_.uninstallerName;
-    item.content = BuildUninstallerData(project_.uninstallerTexts);
     item.compression = project_.compression;
     item.level = project_.level;
     return item;
   }
 
+  // Two entries whose names differ only in case would overwrite each other.
+  static void CheckCollisions(const InstallTypeConfig& type) {
+    std::map<std::string, const FileItem*> seen;
+    for (const FileItem& item : type.files) {
+      if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
+      std::string folder = item.kind == f::kDestCustom ? FoldCase(item.items[f::kItemFolder]) : "";
+      while (folder.ends_with('\\')) folder.pop_back();
+      uint32_t kind = item.kind;
+      if (folder == "#installdir#" || folder.starts_with("#installdir#\\")) {
+        kind = f::kDestInstallDir;
+        folder = folder.substr(std::min<size_t>(folder.size(), 13));
+      }
+      std::string place = fmt::format("{}|{}", kind, Join(folder, FoldCase(item.items[f::kItemName])));
+      auto [other, fresh] = seen.emplace(place, &item);
+      if (!fresh)
+        throw BuildError(item.where, fmt::format("\"{}\" goes where the entry of line {} goes in install type \"{}\"",
+                                                 item.items[f::kItemName], other->second->where.line, type.name));
+    }
+  }
+
+  // Every text the package carries goes through here on its way into the records.
+  void ToCodePage() {
+    CodePage page(project_.codePage, codePageWhere_.file.empty() ? productWhere_ : codePageWhere_);
+    auto convert = [&](std::string& text, const Where& where) { text = page.FromUtf8(text, where); };
+    // In a double-byte code page, a character may end in the byte of a backslash.
+    auto path = [&](std::string& text, const Where& where) {
+      auto slashes = std::count(text.begin(), text.end(), '\\');
+      convert(text, where);
+      if (std::count(text.begin(), text.end(), '\\') != slashes)
+        throw BuildError(where, fmt::format("a name here takes a backslash byte in code page {}", project_.codePage));
+    };
+    auto at = [&](const toml::table* t, std::string_view key) { return t ? r_.At(*t, key) : productWhere_; };
+    convert(project_.product, productWhere_);
+    for (auto [field, key] : {std::pair{&project_.version, "version"}, {&project_.publisher, "publisher"}, {&project_.url, "url"}})
+      convert(*field, at(productTable_, key));
+    convert(project_.title, at(background_, "title"));
+    convert(project_.titleStyle.face, at(background_, "title_style"));
+    path(project_.uninstallerName, uninstallerWhere_);
+    for (std::string& text : project_.uninstallerTexts) convert(text, uninstallerWhere_);
+    for (ExtraSection& e : extraSections_)
+      for (std::string& text : e.text) convert(text, e.where);
+    for (InstallTypeConfig& type : project_.types) {
+      const Where& where = type.where.file.empty() ? productWhere_ : type.where;
+      convert(type.name, where);
+      path(type.folder, where);
+      if (type.folderRegistry) {
+        convert(type.folderRegistry->key, where);
+        convert(type.folderRegistry->value, where);
+      }
+      if (type.folderIni)
+        for (std::string* text : {&type.folderIni->file, &type.folderIni->section, &type.folderIni->key})
+          convert(*text, where);
+      for (int list = 0; list < kListCount; ++list)
+        for (size_t item = 0; item < type.texts[list].size(); ++item) {
+          const auto& places = type.textWhere[list];
+          bool own = item < places.size() && !places[item].file.empty();
+          convert(type.texts[list][item], own ? places[item] : productWhere_);
+        }
+      for (FileItem& item : type.files)
+        for (std::string& text : item.items) path(text, item.where);
+    }
+  }
+
   void FinishSections(InstallTypeConfig& type) {
-    type.uninstallSections = extraSections_;
+    type.uninstallSections.clear();
+    for (const ExtraSection& e : extraSections_) {
+      if (e.id == f::kSectionRegistryKey) AddRegistryKeySection(type.uninstallSections, e.root, e.text[0]);
+      if (e.id == f::kSectionRegistryValue)
+        AddRegistryValueSection(type.uninstallSections, e.root, e.text[0], e.text[1]);
+      if (e.id == f::kSectionIniValue) AddIniValueSection(type.uninstallSections, {e.text[0], e.text[1], e.text[2]});
+    }
     if ((type.options & f::kOptRegisterUninstall) && !project_.uninstallerName.empty())
       AddRegistryKeySection(type.uninstallSections, 2, f::kUninstallKeyPrefix + project_.product);
     if (type.folderRegistry)
@@ -533,6 +619,9 @@ class Loader {
   bool AppliesTo(const toml::table& file, const InstallTypeConfig& type) {
     auto types = r_.Strings(file, "types");
     if (!types) return true;
+    for (const std::string& name : *types)
+      if (std::none_of(project_.types.begin(), project_.types.end(), [&](const auto& t) { return t.name == name; }))
+        throw BuildError(r_.At(file, "types"), fmt::format("install type \"{}\" does not exist", name));
     return std::find(types->begin(), types->end(), type.name) != types->end();
   }
 
@@ -557,10 +646,12 @@ class Loader {
         proto.kind = f::kDestCustom;
         if (*v != "custom") folder = Backslashes(*v);
         if (folder.empty()) throw BuildError(r_.At(t, "destination"), "a custom destination needs a \"folder\"");
+        CheckPath(folder, PathRule::kFolderBelow, r_.At(t, *v == "custom" ? "folder" : "destination"), "destination");
       } else {
         proto.kind = Choose(r_, t, "destination", *v, kDestinations);
       }
     }
+    if (proto.kind != f::kDestCustom && !folder.empty()) CheckPath(folder, PathRule::kBelow, r_.At(t, "folder"), "folder");
     if (r_.Bool(t, "font").value_or(false)) proto.kind = f::kDestFonts;
     auto flag = [&](std::string_view key, uint32_t bit) {
       if (r_.Bool(t, key).value_or(false)) proto.flags |= bit;
@@ -577,10 +668,13 @@ class Loader {
     if (auto* m = r_.Table(t, "start_menu")) {
       r_.RequireKnownKeys(*m, {"groups", "name", "args", "icon", "icon_index"}, "start_menu");
       std::string groups;
-      for (const auto& g : r_.Strings(*m, "groups").value_or(std::vector<std::string>{}))
+      for (const auto& g : r_.Strings(*m, "groups").value_or(std::vector<std::string>{})) {
+        CheckPath(Backslashes(g), PathRule::kFolderBelow, r_.At(*m, "groups"), "group");
         groups += (groups.empty() ? "" : ";") + Backslashes(g);
+      }
       proto.items[f::kItemMenuGroups] = groups;
       proto.items[f::kItemMenuName] = LinkName(Required(*m, "name"));
+      CheckPath(proto.items[f::kItemMenuName], PathRule::kBelow, r_.At(*m, "name"), "shortcut");
       proto.items[f::kItemMenuArgs] = r_.String(*m, "args").value_or("");
       proto.items[f::kItemMenuIcon] = Backslashes(r_.String(*m, "icon").value_or(""));
       proto.iconIndex = static_cast<uint16_t>(r_.Integer(*m, "icon_index", 0, 65535).value_or(0));
@@ -588,6 +682,7 @@ class Loader {
     if (auto* d = r_.Table(t, "desktop")) {
       r_.RequireKnownKeys(*d, {"name", "args", "icon", "all_users"}, "desktop");
       proto.items[f::kItemDesktopName] = LinkName(Required(*d, "name"));
+      CheckPath(proto.items[f::kItemDesktopName], PathRule::kBelow, r_.At(*d, "name"), "shortcut");
       proto.items[f::kItemDesktopArgs] = r_.String(*d, "args").value_or("");
       proto.items[f::kItemDesktopIcon] = Backslashes(r_.String(*d, "icon").value_or(""));
       if (r_.Bool(*d, "all_users").value_or(false)) proto.flags |= f::kFlagAllUsersDesktop;
@@ -610,6 +705,8 @@ class Loader {
       if (beside && name.empty()) throw BuildError(proto.where, "beside_package needs a \"name\"");
       // A folder entry creates the folders up to its last backslash.
       proto.items[f::kItemName] = beside ? name : Join(folder, name) + "\\";
+      CheckPath(proto.items[f::kItemName], beside ? PathRule::kBelow : PathRule::kFolderBelow,
+                r_.At(t, beside || folder.empty() ? "name" : "folder"), beside ? "name" : "folder");
       type.files.push_back(std::move(proto));
       return;
     }
@@ -627,6 +724,9 @@ class Loader {
       std::string rel = rename ? Backslashes(*rename) : relative;
       bool keepsFolders = f::DestKeepsSubfolders(item.kind);
       item.items[f::kItemName] = keepsFolders ? Join(folder, rel) : rel.substr(rel.rfind('\\') + 1);
+      Where named = r_.At(t, rename ? "name" : "source");
+      CheckPath(rel, PathRule::kBelow, named, "name");
+      CheckPath(item.items[f::kItemName], PathRule::kBelow, named, "name");
       if (keepTimes) {
         item.hasTimes = true;
         item.fileTime = FileTimeOf(path);
@@ -640,12 +740,10 @@ class Loader {
     VersionInfo info;
     bool fromFile = ReadVersionInfo(item.content, &info);
     if (auto v = r_.String(t, "version")) {
-      unsigned a = 0, b = 0, c = 0, d = 0;
-      if (std::sscanf(v->c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) < 1 || a > 65535 || b > 65535 || c > 65535 ||
-          d > 65535)
-        throw BuildError(r_.At(t, "version"), "version must look like \"1.2.3.4\"");
-      info.versionMS = (a << 16) | b;
-      info.versionLS = (c << 16) | d;
+      auto n = ParseVersion(*v);
+      if (!n) throw BuildError(r_.At(t, "version"), kVersionForm);
+      info.versionMS = (uint32_t{(*n)[0]} << 16) | (*n)[1];
+      info.versionLS = (uint32_t{(*n)[2]} << 16) | (*n)[3];
     } else if (!fromFile && (item.flags & f::kFlagVersionCheck)) {
       throw BuildError(r_.At(t, "version_check"),
                        fmt::format("\"{}\" has no version resource; give \"version\"", item.source.string()));
@@ -677,7 +775,7 @@ class Loader {
   // component. Relative names use backslashes; the order is stable.
   std::vector<std::pair<fs::path, std::string>> FindSources(const toml::table& t, const std::string& source) {
     Where where = r_.At(t, "source");
-    fs::path full = project_.folder / source;
+    fs::path full = Source(source);
     std::vector<std::pair<fs::path, std::string>> out;
     std::error_code ec;
     if (HasWildcard(full.filename().string())) {
@@ -702,11 +800,31 @@ class Loader {
     return out;
   }
 
+  // Authors on Windows write "bin\\app.exe".
+  fs::path Source(std::string path) const {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return project_.folder / path;
+  }
+
+  void CheckPath(const std::string& path, PathRule rule, const Where& where, std::string_view what) const {
+    std::string problem = PathProblem(path, rule);
+    if (!problem.empty()) throw BuildError(where, fmt::format("{} \"{}\" {}", what, path, problem));
+  }
+
   Defines defines_;
   TomlReader r_;
   Project project_;
   InstallTypeConfig base_;
-  std::vector<uint8_t> extraSections_;
+  // The uninstaller's own removals, serialised once their texts are converted.
+  struct ExtraSection {
+    Where where;
+    uint16_t id;
+    uint32_t root;
+    std::string text[3];
+  };
+  std::vector<ExtraSection> extraSections_;
+  const toml::table *productTable_ = nullptr, *background_ = nullptr;
+  Where codePageWhere_;
   Where uninstallerWhere_, productWhere_;
 };
 

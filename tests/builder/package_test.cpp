@@ -20,7 +20,7 @@ std::string Inspected(const std::filesystem::path& setup) {
 }
 
 const char* kTwoTypes = R"(
-uninstaller = { file = "bin/remove.exe", texts = { title = "Take RT away", running = "" } }
+uninstaller = { file = "bin/remove.exe", texts = { title = "Take RT \u00e4way", running = "" } }
 texts = { "7/31" = "broken" }
 install_type = [
   { name = "Full", pages = ["welcome", "destination", "ready", "progress", "finish"], texts = { "0/2" = "Full welcome" } },
@@ -28,7 +28,7 @@ install_type = [
 [product]
 name = "Round Trip"
 version = "1.2.3"
-publisher = "Wren Labs"
+publisher = "Wr\u00e9n Labs"
 url = "https://rt.example"
 folder = "#Program Files#\\Round Trip"
 register_uninstall = true
@@ -100,13 +100,13 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   std::ostringstream quiet;
   ASSERT_EQ(in::Extract(setup, scratch.Path("out"), 1, quiet, quiet), 0);
   std::string data = ReadAll(scratch.Path("out/install/bin/remove.exe")).substr(pkg.uninstaller->size());
-  EXPECT_EQ(data.substr(8, 32), std::string("\x09\0\x0e\0bin\\remove.exe\x0c\0Take RT away", 32));
+  EXPECT_EQ(data.substr(8, 32), std::string("\x09\0\x0e\0bin\\remove.exe\x0c\0Take RT \xE4way", 32));
   EXPECT_NE(data.find("Round Trip"), std::string::npos);
   EXPECT_EQ(data.substr(data.size() - 10, 2), std::string(2, '\0'));
   auto details = std::find_if(pkg.blocks.begin(), pkg.blocks.end(), [](auto& b) { return b.id == format::kBlockProductDetails; });
   ASSERT_NE(details, pkg.blocks.end());
   EXPECT_EQ(ReadAll(setup).substr(details->offset + 8, details->length),
-            std::string("\x05\0" "1.2.3\x09\0Wren Labs\x12\0https://rt.example", 38));
+            std::string("\x05\0" "1.2.3\x09\0Wr\xE9n Labs\x12\0https://rt.example", 38));
   std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
   EXPECT_NE(sections.find("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"), std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);

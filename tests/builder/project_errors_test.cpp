@@ -6,6 +6,7 @@
 namespace wrenly::builder {
 namespace {
 using test::kProduct;
+using test::Stub;
 
 std::string Repeat(const std::string& s, int n) { return n ? s + Repeat(s, n - 1) : ""; }
 std::string Types(int n) { return kProduct + Repeat("[[install_type]]\nname = \"T\"\n", n); }
@@ -18,7 +19,7 @@ struct Case {
   std::string toml;
   const char* error;  // nullptr: the project builds and the signature follows the stub
   int line = 0;       // of the error in the project file; 0: the error names no project line
-  std::string stub = std::string(3000, 'S');  // empty: there is no stub
+  std::string stub = Stub();  // empty: there is no stub
   bool uninstaller = true;                     // false: the build finds no uninstaller program
 };
 
@@ -49,18 +50,55 @@ const Case kCases[] = {
                               "[background]\ntitle_style = { size = 400 }\n", nullptr},
     {"VolumeBelowTheSetupProgram", File("[setup]\nvolume_size = 2000\n"), "volume_size 2000 is too small"},
     {"NoStub", kProduct, "stub.exe: cannot read the Installer stub", 0, ""},
-    {"StubTooLarge", kProduct, "stub is too large", 0, std::string(199995, 'S')},
-    {"LargestStub", kProduct, nullptr, 0, std::string(199994, 'S')},
-    {"ShortStubPadded", kProduct, nullptr, 0, "MZ tiny"},
+    {"StubTooLarge", kProduct, "stub is too large", 0, Stub(199995)},
+    {"LargestStub", kProduct, nullptr, 0, Stub(199994)},
+    {"ShortStubPadded", kProduct, nullptr, 0, Stub(0)},
+    {"StubNotAProgram", kProduct, "stub is not a Windows program", 0, "MZ tiny"},
+    {"StubPeHeaderPastTheEnd", kProduct, "stub is not a Windows program", 0, Stub(3000).replace(0x3C, 2, "\xB0\x0B")},
+    {"StubForArm", kProduct, "for machine 0x01C4, not for x86", 0, Stub(3000, 0x1C4)},
+    {"ConsoleStub", kProduct, "not a Windows GUI program", 0, Stub(3000, 0x14C, 3)},
+    {"Amd64Stub", kProduct, nullptr, 0, Stub(3000, 0x8664)},
     {"RegisteringTakesAnUninstaller", kProduct + "register_uninstall = true\n", "cannot read the uninstaller program",
-     0, std::string(3000, 'S'), false},
+     0, Stub(), false},
     {"UninstallerTextsAsList", kProduct + "[uninstaller]\ntexts = [\"Bye\"]\n", "\"texts\" must be a table", 4},
     {"UnknownUninstallerText", kProduct + "[uninstaller]\ntexts = { bye = \"x\" }\n", "unknown uninstaller text", 4},
     {"UninstallerAboveTheFolder", kProduct + "[uninstaller]\nfile = \"bin/../../u.exe\"\n", "must be a path below", 4},
     {"UninstallerOnADrive", kProduct + "[uninstaller]\nfile = \"C:u.exe\"\n", "must be a path below", 4},
-    {"VersionWithWords", kProduct + "version = \"1.2 beta\"\n", "digits and dots", 3},
+    {"VersionWithWords", kProduct + "version = \"1.2.x\"\n", "one to four numbers", 3},
+    {"VersionOfFive", kProduct + "version = \"1.2.3.4.5\"\n", "one to four numbers", 3},
+    {"VersionEmptyPart", kProduct + "version = \"1..2\"\n", "one to four numbers", 3},
+    {"FileVersionOver65535", File("version_check = true\nversion = \"1.65536\"\n"), "one to four numbers", 6},
+    {"EmptyName", File("name = \"\"\n"), "name \"\" is empty", 5},
+    {"DestinationLeavesItsFolder", File("destination = \"..\\\\..\\\\rel\"\n"), "leaves its folder", 5},
+    {"DestinationOnADrive", File("destination = \"C:\\\\Tools\"\n"), "names a drive", 5},
+    {"DestinationUnc", File("destination = \"\\\\\\\\server\\\\share\"\n"), "is absolute", 5},
+    {"FolderDotDot", File("folder = \"docs/../..\"\n"), "leaves its folder", 5},
+    {"NameMakesNoFolder", "[product]\nname = \"A: B\"\n", "default folder (give \"folder\") \"#Program Files#\\A: B\" holds ':'", 2},
+    {"ProductFolderDotDot", kProduct + "folder = \"#Program Files#/../x\"\n", "leaves its folder", 3},
+    {"DeviceName", File("name = \"con .txt\"\n"), "\"con .txt\", a Windows device name", 5},
+    {"DeviceShortcut", File("desktop = { name = \"LPT9\" }\n"), "a Windows device name", 5},
+    {"Stream", File("name = \"ab:stream\"\n"), "holds ':'", 5},
+    {"ControlCharacter", File("name = \"a\\tb\"\n"), "control character 9", 5},
+    {"FolderEndsInADot", File("folder = \"docs.\"\n"), "ends in a dot", 5},
+    {"NameEndsInABlank", File("name = \"a.txt \"\n"), "ends in a blank", 5},
+    {"Component256", File("name = \"" + std::string(256, 'n') + "\"\n"), "part of 256 characters", 5},
+    {"Path257", File("folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(56, 'n') + "\"\n"),
+     "is 257 characters long", 6},
+    {"CaseCollision", kProduct + "[[files]]\nsource = \"a.txt\"\nname = \"\u00c9.txt\"\n[[files]]\nsource = \"b.txt\"\n"
+                      "destination = \"#InstallDir#\"\nname = \"\u00e9.TXT\"\n", "goes where the entry of line 3 goes", 6},
+    {"UnknownType", File("types = [\"Full\"]\n"), "install type \"Full\" does not exist", 5},
+    {"NotInCodePage", kProduct + "publisher = \"Caf\u00e9 \u2603\"\n", "\"\u2603\" cannot be written in code page 1252", 3},
+    {"NotInCodePage1251", kProduct + "[setup]\ncodepage = 1251\n[[files]]\nsource = \"a.txt\"\nname = \"\u00e9\"\n",
+     "cannot be written in code page 1251", 5},
+    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "not UTF-8 (byte 0xE9 at 3)", 3},
+    {"BackslashByteInCp932", kProduct + "[setup]\ncodepage = 932\n[[files]]\nsource = \"a.txt\"\nname = \"\u8868.txt\"\n",
+     "backslash byte in code page 932", 5},
+    {"UnknownCodePage", kProduct + "[setup]\ncodepage = 9999\n", "code page 9999 is unknown", 4},
+    {"NamesAtTheirLimits", "[product]\nname = \"Caf\u00e9\"\nfolder = \"D:\\\\Games\\\\P\"\n[[files]]\nsource = \"sub\\\\c.txt\"\n"
+                           "folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(55, 'n') + "\"\n",
+     nullptr},
     {"StubHoldsTheSignature", kProduct, "signature itself at offset 2000", 0,
-     std::string(2000, 'S') + "wwgT)H" + std::string(100, 'S')},
+     Stub(2000) + "wwgT)H" + std::string(100, 'S')},
 };
 
 class ProjectTest : public testing::TestWithParam<Case> {};
@@ -70,6 +108,8 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   test::ScratchProject scratch;
   scratch.Write("a.txt", "alpha");
   scratch.Write("b.txt", "beta");
+  scratch.Write("sub/c.txt", "gamma");
+  scratch.Write("latin1.txt", "Caf\xE9");
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
   if (!c.uninstaller) std::filesystem::remove(scratch.Path("uninstaller.exe"));

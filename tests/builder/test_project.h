@@ -9,9 +9,19 @@ namespace wrenly::builder::test {
 
 inline const std::string kProduct = "[product]\nname = \"P\"\n";
 
+// The least of a Windows program the build takes as a stub: "MZ", the PE
+// header at 0x40 with its machine, the subsystem; 'S' up to `size` bytes.
+inline std::string Stub(size_t size = 3000, uint16_t machine = 0x14C, uint16_t subsystem = 2) {
+  std::string s(std::max<size_t>(size, 0x9E), 'S');
+  s.replace(0, 2, "MZ");
+  s.replace(0x3C, 10, std::string("\x40\0\0\0PE\0\0", 8) + char(machine) + char(machine >> 8));
+  s.replace(0x9C, 2, {char(subsystem), char(subsystem >> 8)});
+  return s;
+}
+
 class ScratchProject {
  public:
-  ScratchProject() { Write("stub.exe", std::string(3000, 'S')), Write("uninstaller.exe", "MZ uninstaller"); }
+  ScratchProject() { Write("stub.exe", Stub()), Write("uninstaller.exe", "MZ uninstaller"); }
   ~ScratchProject() { std::filesystem::remove_all(dir_); }  // one at a time
 
   std::filesystem::path Path(const std::string& name) const { return dir_ / name; }

@@ -13,3 +13,7 @@ cmp -n "$(stat -c %s "$stub")" "$stub" "$work/setup.exe"
 "$wrenly" extract "$work/setup.exe" "$work/out" > /dev/null
 cmp "$bin/demo.exe" "$work/out/install/demo.exe"
 for f in readme.txt license.txt; do cmp "$demo/$f" "$work/out/install/$f"; done
+# A refused project: exit 1, the error names file and line, nothing is written.
+printf '[product]\nname = "P"\n[[files]]\nsource = "%s/readme.txt"\nname = "..\\\\evil.txt"\n' "$demo" > "$work/bad.toml"
+status=0; "$wrenly" build "$work/bad.toml" -o "$work/bad.exe" --stub "$stub" --uninstaller "$uninstaller" 2> "$work/bad.err" || status=$?
+[ "$status" = 1 ] && grep -qF 'bad.toml:5: name "..\evil.txt" leaves its folder' "$work/bad.err" && [ ! -e "$work/bad.exe" ]
