@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <iterator>
+#include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "format/container.h"
@@ -46,9 +47,11 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     throw BuildError(fmt::format("{}: the stub is too large ({} bytes; at most {} fit the signature window)",
                                  stubPath.string(), stub.size(), format::kMaxStubSize));
 
+  std::vector<fs::path> inputs{options.project, stubPath};
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
     fs::path path = FindUninstaller(options);
+    inputs.push_back(path);
     project.uninstallerImage = ReadProgram(
         path, "the uninstaller program (give [uninstaller] program, --uninstaller or set WRENLY_UNINSTALLER)");
     if (project.uninstallerImage.empty())
@@ -59,8 +62,14 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.output = options.output ? *options.output : project.folder / "setup.exe";
   for (const auto& t : project.types) {
     result.entries += t.files.size();
-    for (const auto& f : t.files) result.inputBytes += f.content.size();
+    for (const auto& f : t.files) {
+      result.inputBytes += f.content.size();
+      if (!f.source.empty()) inputs.push_back(f.source);
+    }
   }
+  // Refused outputs and a folder that cannot be written show before any compression.
+  OutputFiles files(std::move(inputs));
+  std::FILE* setup = files.Create(result.output);
   const uint64_t total = result.inputBytes;
   ProgressFn show;
   if (!options.quiet)
@@ -70,7 +79,12 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
       if (done == count) progress << "\n";
     };
   PackageImage image = AssemblePackage(project, stub, show, options.threads);
-  WritePackageFiles(result.output, image);
+  WriteOut(setup, image.setup.data(), image.setup.size(), result.output);
+  for (size_t i = 0; i < image.volumes.size(); ++i) {
+    fs::path path = VolumePath(result.output, static_cast<int>(i + 1));
+    WriteOut(files.Create(path), image.volumes[i].data(), image.volumes[i].size(), path);
+  }
+  files.Commit();
   result.setupBytes = image.setup.size();
   result.volumes = image.volumes.size();
   return result;

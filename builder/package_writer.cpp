@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include "builder/compress.h"
+#include "builder/output_files.h"
 #include "builder/records.h"
 #include "builder/theme.h"
 #include "format/settings.h"
@@ -83,6 +84,7 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
         Job& j = jobs[i];
         const FileItem& item = *j.item;
         if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) return;
+        ThrowIfInterrupted();
         j.stored = CompressEntry(item.content, item.compression, item.level);
         j.data.size = static_cast<uint32_t>(item.content.size());
         j.data.checksum = f::UpdateFileChecksum(0, item.content.data(), item.content.size());
@@ -190,33 +192,14 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
   return image;
 }
 
-namespace {
-void WriteWhole(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw BuildError(fmt::format("{}: cannot create the file", path.string()));
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw BuildError(fmt::format("{}: writing failed", path.string()));
-}
-}  // namespace
-
 void WritePackageFiles(const fs::path& output, const PackageImage& image) {
-  std::vector<std::pair<fs::path, fs::path>> files;  // temporary, final
-  auto temp = [](const fs::path& p) { return fs::path(p.string() + ".partial"); };
-  files.emplace_back(temp(output), output);
+  OutputFiles files({});
+  WriteOut(files.Create(output), image.setup.data(), image.setup.size(), output);
   for (size_t i = 0; i < image.volumes.size(); ++i) {
-    fs::path v = VolumePath(output, static_cast<int>(i + 1));
-    files.emplace_back(temp(v), v);
+    fs::path path = VolumePath(output, static_cast<int>(i + 1));
+    WriteOut(files.Create(path), image.volumes[i].data(), image.volumes[i].size(), path);
   }
-  try {
-    WriteWhole(files[0].first, image.setup);
-    for (size_t i = 0; i < image.volumes.size(); ++i) WriteWhole(files[i + 1].first, image.volumes[i]);
-    for (auto& [from, to] : files) fs::rename(from, to);
-  } catch (...) {
-    std::error_code ec;
-    for (auto& [from, to] : files) fs::remove(from, ec);
-    throw;
-  }
+  files.Commit();
 }
 
 }  // namespace wrenly::builder

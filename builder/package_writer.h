@@ -23,8 +23,7 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
 // "dir\setup.exe" + 2 gives "dir\setup.D02"; a name without a dot gets the suffix appended.
 std::filesystem::path VolumePath(const std::filesystem::path& setup, int number);
 
-// Writes every file under a temporary name beside its destination and renames
-// them only when all were written, so a failed build leaves nothing behind.
+// Writes the setup program and its volumes; a failure leaves nothing behind.
 void WritePackageFiles(const std::filesystem::path& output, const PackageImage& image);
 
 }  // namespace wrenly::builder
