@@ -63,7 +63,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   for (const auto& t : project.types) {
     result.entries += t.files.size();
     for (const auto& f : t.files) {
-      result.inputBytes += f.content.size();
+      std::error_code ec;
+      result.inputBytes += f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
       if (!f.source.empty()) inputs.push_back(f.source);
     }
   }
@@ -78,15 +79,13 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
       progress << fmt::format("\rcompressing {}/{} entries, {:3d}%", done, count, percent) << std::flush;
       if (done == count) progress << "\n";
     };
-  PackageImage image = AssemblePackage(project, stub, show, options.threads);
-  WriteOut(setup, image.setup.data(), image.setup.size(), result.output);
-  for (size_t i = 0; i < image.volumes.size(); ++i) {
-    fs::path path = VolumePath(result.output, static_cast<int>(i + 1));
-    WriteOut(files.Create(path), image.volumes[i].data(), image.volumes[i].size(), path);
-  }
+  PackageOutput out{setup, files.Scratch(result.output), [&](int number) {
+                      return files.Create(VolumePath(result.output, number));
+                    }};
+  PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
   files.Commit();
-  result.setupBytes = image.setup.size();
-  result.volumes = image.volumes.size();
+  result.setupBytes = counts.setupBytes;
+  result.volumes = counts.volumes;
   return result;
 }
 

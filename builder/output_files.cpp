@@ -58,14 +58,20 @@ std::FILE* OutputFiles::Create(const fs::path& path) {
   for (const auto& input : inputs_)
     if (SameFile(path, input))
       throw BuildError(fmt::format("{}: the output would replace an input of the build", path.string()));
+  return Open(path, "wbx", true);
+}
+
+std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, "w+bx", false); }
+
+std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) {
   // Beside the real name, so that the rename stays on one file system.
   for (int n = 0;; ++n) {
     fs::path temp = path;
     temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
     errno = 0;
-    std::FILE* stream = std::fopen(temp.string().c_str(), "wbx");
+    std::FILE* stream = std::fopen(temp.string().c_str(), mode);
     if (stream) {
-      files_.push_back(File{temp, path, stream});
+      files_.push_back(File{temp, keep ? path : fs::path(), stream});
       return stream;
     }
     if (errno != EEXIST || n > 100)
@@ -83,6 +89,10 @@ void OutputFiles::Commit() {
   // The setup program last: it does not appear before its volumes.
   for (size_t i = files_.size(); i-- > 0;) {
     std::error_code ec;
+    if (files_[i].path.empty()) {
+      fs::remove(files_[i].temp, ec);
+      continue;
+    }
     fs::rename(files_[i].temp, files_[i].path, ec);
     if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", files_[i].path.string(), ec.message()));
   }

@@ -24,12 +24,15 @@ class OutputFiles {
   // Refuses a path that is an input, a folder or not a regular file, then
   // opens a new temporary file beside it.
   std::FILE* Create(const std::filesystem::path& path);
+  // A file for the build's own use beside `path`, opened for update and never kept.
+  std::FILE* Scratch(const std::filesystem::path& path);
   // Closes every file and gives each its name; the first one created last.
   void Commit();
 
  private:
+  std::FILE* Open(const std::filesystem::path& path, const char* mode, bool keep);
   struct File {
-    std::filesystem::path temp, path;
+    std::filesystem::path temp, path;  // path: empty for a scratch file
     std::FILE* stream;
   };
   std::vector<std::filesystem::path> inputs_;

@@ -623,7 +623,6 @@ class Loader {
     for (auto& [path, relative] : found) {
       FileItem item = proto;
       item.source = path;
-      item.content = ReadBytes(path, r_.At(t, "source"));
       std::string rel = rename ? Backslashes(*rename) : relative;
       bool keepsFolders = f::DestKeepsSubfolders(item.kind);
       item.items[f::kItemName] = keepsFolders ? Join(folder, rel) : rel.substr(rel.rfind('\\') + 1);
@@ -638,7 +637,7 @@ class Loader {
 
   void ReadVersion(const toml::table& t, FileItem& item) {
     VersionInfo info;
-    bool fromFile = ReadVersionInfo(item.content, &info);
+    bool fromFile = ReadVersionInfo(ReadBytes(item.source, r_.At(t, "source")), &info);
     if (auto v = r_.String(t, "version")) {
       unsigned a = 0, b = 0, c = 0, d = 0;
       if (std::sscanf(v->c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) < 1 || a > 65535 || b > 65535 || c > 65535 ||
