@@ -28,7 +28,11 @@ namespace {
 // Payloads at least this large are stored compressed when that saves bytes.
 constexpr size_t kCompressBlocksFrom = 64;
 
+constexpr uint64_t kU32Max = 0xFFFFFFFFull;
+
 void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& payload, bool mayCompress = true) {
+  if (payload.size() + f::compressed_payload::kHeadSize > kU32Max)
+    throw BuildError(fmt::format("block {} would be {} bytes; a block length is 32-bit", id, payload.size()));
   if (mayCompress && payload.size() >= kCompressBlocksFrom) {
     std::vector<uint8_t> stream = CompressZlib(payload, 9);
     if (stream.size() + f::compressed_payload::kHeadSize < payload.size()) {
@@ -51,7 +55,6 @@ void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& paylo
 // ones are streamed on the writing thread, as bzip2 streams made apart cannot
 // be joined.
 constexpr uint64_t kBzip2InOnePiece = 4 << 20;
-constexpr uint64_t kU32Max = 0xFFFFFFFFull;
 
 struct Job {
   const FileItem* item;
@@ -130,6 +133,10 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       Job& j = jobs.emplace_back(Job{&item});
       if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
       j.size = InputSize(item);
+      if (j.size > kU32Max)
+        throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
+                                                 "({} bytes), as its size is stored in 32 bits",
+                                                 item.source.string(), j.size, kU32Max + 1));
       uint64_t step = item.compression == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
       uint64_t at = 0;
       do {
@@ -281,6 +288,12 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
     firstPart = std::min<uint64_t>(dataSize, project.volumeSize - headSize);
     volumeCapacity = project.volumeSize - f::kVolumeCountField;
   }
+  // The Installer seeks in its own file with 32-bit offsets.
+  if (headSize + firstPart > kU32Max)
+    throw BuildError(Where{project.file.string(), 0},
+                     fmt::format("the setup program would be {} bytes, past the 4 GiB that can be read in one file; "
+                                 "set volume_size to put the data into volumes",
+                                 headSize + firstPart));
   w.U16(f::kBlockEnd);
   w.U16(0);
   w.U32(static_cast<uint32_t>(firstPart));
