@@ -83,7 +83,9 @@ int main(int argc, char** argv) {
     const size_t runs = static_cast<size_t>(std::atof(argv[3])), run = 1 << 20;
     for (size_t n = 0; n < runs; ++n) {
       // Mostly text and structured runs, one random in five.
-      std::vector<char> bytes = n % 5 == 4 ? RandomFile(rng, run) : n % 2 ? StructuredFile(rng, run) : TextFile(rng, run);
+      std::vector<char> bytes = n % 5 == 4 ? RandomFile(rng, run)
+                                : n % 2    ? StructuredFile(rng, run)
+                                           : TextFile(rng, run);
       large.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     if (!large) return 1;

@@ -211,8 +211,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
           store(p.out.data(), p.out.size());
           if (item.compression == Compression::kZlib && j.pieces > 1) {
-            j.adler = p.first ? p.adler
-                              : static_cast<uint32_t>(adler32_combine(j.adler, p.adler, static_cast<z_off_t>(p.length)));
+            auto length = static_cast<z_off_t>(p.length);
+            j.adler = p.first ? p.adler : static_cast<uint32_t>(adler32_combine(j.adler, p.adler, length));
             if (p.last) {
               std::vector<uint8_t> trailer;
               AppendAdlerTrailer(trailer, j.adler);
