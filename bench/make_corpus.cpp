@@ -1,7 +1,9 @@
 // Writes a deterministic corpus of mixed files for the benchmarks: text that
 // compresses well, structured binary that compresses somewhat, and random
 // bytes that do not compress at all.
-//   make_corpus DIR MEGABYTES
+//   make_corpus DIR MEGABYTES [LARGE_MEGABYTES]
+// LARGE_MEGABYTES adds large.bin of that size, the same mix in 1 MiB runs,
+// written a run at a time.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -52,8 +54,8 @@ std::vector<char> RandomFile(std::mt19937& rng, size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_corpus DIR MEGABYTES\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: make_corpus DIR MEGABYTES [LARGE_MEGABYTES]\n");
     return 2;
   }
   std::filesystem::path dir = argv[1];
@@ -75,6 +77,18 @@ int main(int argc, char** argv) {
     std::snprintf(name, sizeof name, "file%04d%s", n, ext);
     std::ofstream(dir / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     written += size;
+  }
+  if (argc == 4) {
+    std::ofstream large(dir / "large.bin", std::ios::binary);
+    const size_t runs = static_cast<size_t>(std::atof(argv[3])), run = 1 << 20;
+    for (size_t n = 0; n < runs; ++n) {
+      // Mostly text and structured runs, one random in five.
+      std::vector<char> bytes = n % 5 == 4 ? RandomFile(rng, run)
+                                : n % 2    ? StructuredFile(rng, run)
+                                           : TextFile(rng, run);
+      large.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    if (!large) return 1;
   }
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include "builder/checks.h"
+#include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "format/container.h"
@@ -45,9 +46,11 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
 
+  std::vector<fs::path> inputs{options.project, stubPath};
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
     fs::path path = FindUninstaller(options);
+    inputs.push_back(path);
     project.uninstallerImage = ReadProgram(
         path, "the uninstaller program (give [uninstaller] program, --uninstaller or set WRENLY_UNINSTALLER)");
     if (project.uninstallerImage.empty())
@@ -58,8 +61,15 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.output = options.output ? *options.output : project.folder / "setup.exe";
   for (const auto& t : project.types) {
     result.entries += t.files.size();
-    for (const auto& f : t.files) result.inputBytes += f.content.size();
+    for (const auto& f : t.files) {
+      std::error_code ec;
+      result.inputBytes += f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
+      if (!f.source.empty()) inputs.push_back(f.source);
+    }
   }
+  // Refused outputs and a folder that cannot be written show before any compression.
+  OutputFiles files(std::move(inputs));
+  std::FILE* setup = files.Create(result.output);
   const uint64_t total = result.inputBytes;
   ProgressFn show;
   if (!options.quiet)
@@ -68,10 +78,13 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
       progress << fmt::format("\rcompressing {}/{} entries, {:3d}%", done, count, percent) << std::flush;
       if (done == count) progress << "\n";
     };
-  PackageImage image = AssemblePackage(project, stub, show, options.threads);
-  WritePackageFiles(result.output, image);
-  result.setupBytes = image.setup.size();
-  result.volumes = image.volumes.size();
+  PackageOutput out{setup, files.Scratch(result.output), [&](int number) {
+                      return files.Create(VolumePath(result.output, number));
+                    }};
+  PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
+  files.Commit();
+  result.setupBytes = counts.setupBytes;
+  result.volumes = counts.volumes;
   return result;
 }
 

@@ -41,19 +41,90 @@ std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression me
   return out;
 }
 
+std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece,
+                                       bool last, int level) {
+  z_stream z{};
+  // The first piece with zlib's own header; the others raw, to continue its deflate data.
+  bool first = dictionary.empty();
+  if (deflateInit2(&z, level, Z_DEFLATED, first ? 15 : -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw BuildError("zlib compression failed");
+  struct End {
+    z_stream* z;
+    ~End() { deflateEnd(z); }
+  } end{&z};
+  if (!first && deflateSetDictionary(&z, dictionary.data(), static_cast<uInt>(dictionary.size())) != Z_OK)
+    throw BuildError("zlib compression failed");
+  std::vector<uint8_t> out(deflateBound(&z, static_cast<uLong>(piece.size())) + 16);
+  z.next_in = const_cast<Bytef*>(piece.data());
+  z.avail_in = static_cast<uInt>(piece.size());
+  for (;;) {
+    z.next_out = out.data() + z.total_out;
+    z.avail_out = static_cast<uInt>(out.size() - z.total_out);
+    int rc = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) throw BuildError("zlib compression failed");
+    if (z.avail_out != 0 && (last ? rc == Z_STREAM_END : z.avail_in == 0)) break;
+    out.resize(out.size() * 2);  // a flush that did not fit
+  }
+  out.resize(z.total_out);
+  return out;
+}
+
+void AppendAdlerTrailer(std::vector<uint8_t>& out, uint32_t adler) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(adler >> shift));
+}
+
+struct Bzip2Stream::State {
+  bz_stream bz{};
+  std::vector<char> buffer = std::vector<char>(1 << 16);
+};
+
+Bzip2Stream::Bzip2Stream() : state_(new State) {
+  if (BZ2_bzCompressInit(&state_->bz, 9, 0, 0) != BZ_OK) {
+    delete state_;
+    throw BuildError("bzip2 compression failed");
+  }
+}
+
+Bzip2Stream::~Bzip2Stream() {
+  BZ2_bzCompressEnd(&state_->bz);
+  delete state_;
+}
+
+void Bzip2Stream::Add(std::span<const uint8_t> in, bool last,
+                      const std::function<void(std::span<const uint8_t>)>& out) {
+  bz_stream& bz = state_->bz;
+  bz.next_in = const_cast<char*>(reinterpret_cast<const char*>(in.data()));
+  bz.avail_in = static_cast<unsigned>(in.size());
+  for (;;) {
+    bz.next_out = state_->buffer.data();
+    bz.avail_out = static_cast<unsigned>(state_->buffer.size());
+    int rc = BZ2_bzCompress(&bz, last ? BZ_FINISH : BZ_RUN);
+    if (rc != BZ_RUN_OK && rc != BZ_FINISH_OK && rc != BZ_STREAM_END) throw BuildError("bzip2 compression failed");
+    size_t n = state_->buffer.size() - bz.avail_out;
+    if (n) out({reinterpret_cast<const uint8_t*>(state_->buffer.data()), n});
+    if (last ? rc == BZ_STREAM_END : bz.avail_in == 0) return;
+  }
+}
+
 void ParallelForOrdered(size_t count, unsigned threads, const std::function<void(size_t)>& job,
-                        const std::function<void(size_t)>& done) {
+                        const std::function<void(size_t)>& done, size_t ahead) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   std::atomic<size_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex m;
   std::condition_variable cv;
   std::vector<char> ready(count, 0);
+  size_t oldest = 0;  // the first index not yet done
   std::exception_ptr error;
   auto worker = [&] {
     for (;;) {
       size_t i = next.fetch_add(1);
       if (i >= count || failed) return;
+      if (ahead != SIZE_MAX) {
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return i < oldest + ahead || failed; });
+        if (failed) return;
+      }
       try {
         job(i);
       } catch (...) {
@@ -82,6 +153,11 @@ void ParallelForOrdered(size_t count, unsigned threads, const std::function<void
       doneError = std::current_exception();
       failed = true;
     }
+    {
+      std::lock_guard lock(m);
+      oldest = i + 1;
+    }
+    cv.notify_all();
   }
   for (auto& t : pool) t.join();
   if (error) std::rethrow_exception(error);

@@ -1,9 +1,16 @@
 #include "builder/package_writer.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fmt/format.h>
 #include <fstream>
+#include <memory>
+#include <thread>
+#include <zlib.h>
 #include "builder/compress.h"
+#include "builder/output_files.h"
 #include "builder/records.h"
 #include "builder/theme.h"
 #include "format/settings.h"
@@ -21,7 +28,11 @@ namespace {
 // Payloads at least this large are stored compressed when that saves bytes.
 constexpr size_t kCompressBlocksFrom = 64;
 
+constexpr uint64_t kU32Max = 0xFFFFFFFFull;
+
 void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& payload, bool mayCompress = true) {
+  if (payload.size() + f::compressed_payload::kHeadSize > kU32Max)
+    throw BuildError(fmt::format("block {} would be {} bytes; a block length is 32-bit", id, payload.size()));
   if (mayCompress && payload.size() >= kCompressBlocksFrom) {
     std::vector<uint8_t> stream = CompressZlib(payload, 9);
     if (stream.size() + f::compressed_payload::kHeadSize < payload.size()) {
@@ -40,11 +51,57 @@ void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& paylo
   w.Bytes(payload);
 }
 
+// Files of at most this size go through bzip2 in one piece on any core; larger
+// ones are streamed on the writing thread, as bzip2 streams made apart cannot
+// be joined.
+constexpr uint64_t kBzip2InOnePiece = 4 << 20;
+
 struct Job {
   const FileItem* item;
-  std::vector<uint8_t> stored;
+  uint64_t size = 0;
+  size_t pieces = 0;
+  uint32_t adler = 1;
+  uint64_t stored = 0;
   EntryData data;
 };
+
+struct Piece {
+  size_t job;
+  uint64_t at = 0, length = 0;
+  bool first = false, last = false;
+  bool streamed = false;     // bzip2 on the writing thread
+  std::vector<uint8_t> in;   // the dictionary, then the piece
+  size_t dictionary = 0;
+  std::vector<uint8_t> out;
+  uint32_t adler = 1;
+};
+
+uint64_t InputSize(const FileItem& item) {
+  if (item.source.empty()) return item.content.size();
+  std::error_code ec;
+  uint64_t size = fs::file_size(item.source, ec);
+  if (ec) throw BuildError(item.where, fmt::format("cannot read \"{}\" ({})", item.source.string(), ec.message()));
+  return size;
+}
+
+void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>& into) {
+  into.resize(n);
+  if (item.source.empty()) {
+    std::copy_n(item.content.begin() + static_cast<ptrdiff_t>(at), n, into.begin());
+    return;
+  }
+  std::ifstream in(item.source, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(at));
+  in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(n));
+  if (!in || static_cast<size_t>(in.gcount()) != n)
+    throw BuildError(item.where, fmt::format("\"{}\" could not be read, or changed during the build",
+                                             item.source.string()));
+}
+
+void Put(std::FILE* out, const void* data, size_t n) {
+  if (n && std::fwrite(data, 1, n, out) != n)
+    throw BuildError(fmt::format("writing the setup program failed ({})", std::strerror(errno)));
+}
 
 }  // namespace
 
@@ -55,8 +112,8 @@ fs::path VolumePath(const fs::path& setup, int number) {
   return p.replace_extension(suffix);
 }
 
-PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub,
-                             const ProgressFn& progress, unsigned threads) {
+PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+                           const ProgressFn& progress, unsigned threads) {
   if (stub.size() > f::kMaxStubSize)
     throw BuildError(fmt::format("the Installer stub is {} bytes; at most {} fit before the signature window ends",
                                  stub.size(), f::kMaxStubSize));
@@ -70,36 +127,110 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
 
   // Every entry of every type, in table order; data lies back to back in that order.
   std::vector<Job> jobs;
+  std::vector<Piece> pieces;
   for (const auto& type : project.types)
-    for (const auto& item : type.files) jobs.push_back(Job{&item, {}, {}});
-  uint64_t totalIn = 0;
-  for (const auto& j : jobs) totalIn += j.item->content.size();
+    for (const auto& item : type.files) {
+      Job& j = jobs.emplace_back(Job{&item});
+      if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
+      j.size = InputSize(item);
+      if (j.size > kU32Max)
+        throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
+                                                 "({} bytes), as its size is stored in 32 bits",
+                                                 item.source.string(), j.size, kU32Max + 1));
+      uint64_t step = item.compression == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
+      uint64_t at = 0;
+      do {
+        Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at)});
+        p.first = at == 0;
+        at += p.length;
+        p.last = at == j.size;
+        p.streamed = item.compression == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+        ++j.pieces;
+      } while (at < j.size);
+    }
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
 
-  std::vector<std::vector<uint8_t>*> order;
+  std::FILE* data = out.scratch;
   uint64_t dataSize = 0, bytesIn = 0;
+  size_t entriesDone = 0;
+  Job* current = nullptr;
+  auto store = [&](const void* bytes, size_t n) {
+    current->stored += n;
+    if (dataSize + n > kU32Max)
+      throw BuildError(current->item->where,
+                       fmt::format("the compressed data passes 4 GiB at \"{}\": offsets in a package are 32-bit, "
+                                   "also across volumes; leave some files out of this package",
+                                   current->item->items[f::kItemName]));
+    Put(data, bytes, n);
+    dataSize += n;
+  };
+  auto input = [&](std::span<const uint8_t> bytes) {
+    current->data.checksum = f::UpdateFileChecksum(current->data.checksum, bytes.data(), bytes.size());
+    bytesIn += bytes.size();
+  };
   ParallelForOrdered(
-      jobs.size(), threads,
+      pieces.size(), threads,
       [&](size_t i) {
-        Job& j = jobs[i];
-        const FileItem& item = *j.item;
-        if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) return;
-        j.stored = CompressEntry(item.content, item.compression, item.level);
-        j.data.size = static_cast<uint32_t>(item.content.size());
-        j.data.checksum = f::UpdateFileChecksum(0, item.content.data(), item.content.size());
+        ThrowIfInterrupted();
+        Piece& p = pieces[i];
+        const FileItem& item = *jobs[p.job].item;
+        if (p.streamed) return;
+        p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));
+        ReadInput(item, p.at - p.dictionary, static_cast<size_t>(p.length) + p.dictionary, p.in);
+        std::span<const uint8_t> bytes(p.in.data() + p.dictionary, static_cast<size_t>(p.length));
+        if (item.compression == Compression::kBzip2) {
+          p.out = CompressBzip2(bytes, 9);
+          return;
+        }
+        p.out = CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level);
+        p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
-        Job& j = jobs[i];
-        if (!j.stored.empty()) {
-          if (dataSize + j.stored.size() > 0xFFFFFFFFull)
-            throw BuildError(j.item->where, "the data of all files exceeds 4 GB");
+        ThrowIfInterrupted();
+        Piece& p = pieces[i];
+        Job& j = jobs[p.job];
+        current = &j;
+        const FileItem& item = *j.item;
+        if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
-          j.data.storedLength = static_cast<uint32_t>(j.stored.size());
-          dataSize += j.stored.size();
+          uint8_t method = item.compression == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
+          store(&method, 1);
         }
-        bytesIn += j.item->content.size();
-        if (progress) progress(i + 1, jobs.size(), bytesIn);
-      });
-  (void)totalIn;
+        if (p.streamed) {
+          Bzip2Stream bz;
+          std::vector<uint8_t> buffer;
+          for (uint64_t at = 0; at < j.size;) {
+            ThrowIfInterrupted();
+            size_t n = static_cast<size_t>(std::min<uint64_t>(kZlibPiece, j.size - at));
+            ReadInput(item, at, n, buffer);
+            input(buffer);
+            at += n;
+            bz.Add(buffer, at == j.size, [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
+          }
+        } else {
+          input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
+          store(p.out.data(), p.out.size());
+          if (item.compression == Compression::kZlib && j.pieces > 1) {
+            auto length = static_cast<z_off_t>(p.length);
+            j.adler = p.first ? p.adler : static_cast<uint32_t>(adler32_combine(j.adler, p.adler, length));
+            if (p.last) {
+              std::vector<uint8_t> trailer;
+              AppendAdlerTrailer(trailer, j.adler);
+              store(trailer.data(), trailer.size());
+            }
+          }
+        }
+        std::vector<uint8_t>().swap(p.in);
+        std::vector<uint8_t>().swap(p.out);
+        if (p.last) {
+          j.data.size = static_cast<uint32_t>(j.size);
+          j.data.storedLength = static_cast<uint32_t>(j.stored);
+          entriesDone = static_cast<size_t>(&j - jobs.data()) + 1;
+        }
+        if (progress) progress(entriesDone, jobs.size(), bytesIn);
+      },
+      2 * threads + 2);
+  if (progress && entriesDone < jobs.size()) progress(jobs.size(), jobs.size(), bytesIn);
 
   f::ByteWriter w;
   w.Bytes(stub);
@@ -157,66 +288,75 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     firstPart = std::min<uint64_t>(dataSize, project.volumeSize - headSize);
     volumeCapacity = project.volumeSize - f::kVolumeCountField;
   }
+  // The Installer seeks in its own file with 32-bit offsets.
+  if (headSize + firstPart > kU32Max)
+    throw BuildError(Where{project.file.string(), 0},
+                     fmt::format("the setup program would be {} bytes, past the 4 GiB that can be read in one file; "
+                                 "set volume_size to put the data into volumes",
+                                 headSize + firstPart));
   w.U16(f::kBlockEnd);
   w.U16(0);
   w.U32(static_cast<uint32_t>(firstPart));
   w.U32(static_cast<uint32_t>(firstPart));
 
-  PackageImage image;
-  image.setup = std::move(w.bytes());
-  image.setup.reserve(image.setup.size() + firstPart);
-  std::vector<uint8_t>* part = &image.setup;
-  uint64_t room = firstPart;
-  uint64_t left = dataSize;
-  for (auto& j : jobs) {
-    size_t at = 0;
-    while (at < j.stored.size()) {
-      if (room == 0) {
-        image.volumes.emplace_back();
-        part = &image.volumes.back();
-        room = std::min<uint64_t>(left, volumeCapacity);
-        uint8_t count[4];
-        f::StoreU32(count, static_cast<uint32_t>(room));
-        part->insert(part->end(), count, count + 4);
-      }
-      size_t n = static_cast<size_t>(std::min<uint64_t>(room, j.stored.size() - at));
-      part->insert(part->end(), j.stored.begin() + at, j.stored.begin() + at + n);
-      at += n;
-      room -= n;
-      left -= n;
+  PackageCounts counts;
+  counts.setupBytes = w.size() + firstPart;
+  Put(out.setup, w.bytes().data(), w.size());
+  if (std::fflush(data) != 0 || std::fseek(data, 0, SEEK_SET) != 0)
+    throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)));
+  std::vector<uint8_t> buffer(1 << 20);
+  std::FILE* part = out.setup;
+  uint64_t room = firstPart, left = dataSize;
+  while (left > 0) {
+    ThrowIfInterrupted();
+    if (room == 0) {
+      part = out.volume(static_cast<int>(++counts.volumes));
+      room = std::min<uint64_t>(left, volumeCapacity);
+      uint8_t count[f::kVolumeCountField];
+      f::StoreU32(count, static_cast<uint32_t>(room));
+      Put(part, count, sizeof count);
     }
-    std::vector<uint8_t>().swap(j.stored);
+    size_t n = static_cast<size_t>(std::min<uint64_t>({room, left, buffer.size()}));
+    if (std::fread(buffer.data(), 1, n, data) != n)
+      throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)));
+    Put(part, buffer.data(), n);
+    room -= n;
+    left -= n;
+  }
+  return counts;
+}
+
+PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub, const ProgressFn& progress,
+                             unsigned threads) {
+  std::vector<std::unique_ptr<std::FILE, int (*)(std::FILE*)>> files;
+  auto open = [&] {
+    std::FILE* file = std::tmpfile();
+    if (!file) throw BuildError("cannot create a temporary file");
+    files.emplace_back(file, std::fclose);
+    return file;
+  };
+  PackageOutput out{open(), open(), [&](int) { return open(); }};
+  WritePackage(project, stub, out, progress, threads);
+  PackageImage image;
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (i == 1) continue;  // the DataArea scratch
+    std::FILE* file = files[i].get();
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::ftell(file)));
+    std::rewind(file);
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) throw BuildError("cannot read back");
+    (i == 0 ? image.setup : image.volumes.emplace_back()) = std::move(bytes);
   }
   return image;
 }
 
-namespace {
-void WriteWhole(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw BuildError(fmt::format("{}: cannot create the file", path.string()));
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw BuildError(fmt::format("{}: writing failed", path.string()));
-}
-}  // namespace
-
 void WritePackageFiles(const fs::path& output, const PackageImage& image) {
-  std::vector<std::pair<fs::path, fs::path>> files;  // temporary, final
-  auto temp = [](const fs::path& p) { return fs::path(p.string() + ".partial"); };
-  files.emplace_back(temp(output), output);
+  OutputFiles files({});
+  WriteOut(files.Create(output), image.setup.data(), image.setup.size(), output);
   for (size_t i = 0; i < image.volumes.size(); ++i) {
-    fs::path v = VolumePath(output, static_cast<int>(i + 1));
-    files.emplace_back(temp(v), v);
+    fs::path path = VolumePath(output, static_cast<int>(i + 1));
+    WriteOut(files.Create(path), image.volumes[i].data(), image.volumes[i].size(), path);
   }
-  try {
-    WriteWhole(files[0].first, image.setup);
-    for (size_t i = 0; i < image.volumes.size(); ++i) WriteWhole(files[i + 1].first, image.volumes[i]);
-    for (auto& [from, to] : files) fs::rename(from, to);
-  } catch (...) {
-    std::error_code ec;
-    for (auto& [from, to] : files) fs::remove(from, ec);
-    throw;
-  }
+  files.Commit();
 }
 
 }  // namespace wrenly::builder

@@ -2,6 +2,7 @@
 // their order, the end block and the DataArea, split into volumes on request.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -14,17 +15,34 @@ struct PackageImage {
   std::vector<std::vector<uint8_t>> volumes;  // .D01, .D02, ...
 };
 
-// Called after each entry is compressed: done, total, input bytes so far.
+// Called as the input is compressed: entries done, all entries, input bytes so far.
 using ProgressFn = std::function<void(size_t done, size_t total, uint64_t bytes)>;
 
+struct PackageOutput {
+  std::FILE* setup = nullptr;    // stub, package and the first DataArea part
+  std::FILE* scratch = nullptr;  // opened for update: the DataArea while it is compressed
+  std::function<std::FILE*(int number)> volume;  // opens volume `number`, from 1
+};
+
+struct PackageCounts {
+  uint64_t setupBytes = 0;
+  size_t volumes = 0;
+};
+
+// Streams every file from its source through its compressor into the DataArea,
+// a few pieces at a time on every core, then writes the stub, the blocks and
+// the DataArea, cut into volumes when a volume size is set.
+PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+                           const ProgressFn& progress = {}, unsigned threads = 0);
+
+// The same, in memory.
 PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub,
                              const ProgressFn& progress = {}, unsigned threads = 0);
 
 // "dir\setup.exe" + 2 gives "dir\setup.D02"; a name without a dot gets the suffix appended.
 std::filesystem::path VolumePath(const std::filesystem::path& setup, int number);
 
-// Writes every file under a temporary name beside its destination and renames
-// them only when all were written, so a failed build leaves nothing behind.
+// Writes the setup program and its volumes; a failure leaves nothing behind.
 void WritePackageFiles(const std::filesystem::path& output, const PackageImage& image);
 
 }  // namespace wrenly::builder

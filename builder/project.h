@@ -20,7 +20,7 @@ using Dib = std::vector<uint8_t>;
 struct FileItem {
   Where where;
   std::filesystem::path source;  // empty for folder entries
-  std::vector<uint8_t> content;  // read at load time
+  std::vector<uint8_t> content;  // when there is no source; sources are read as they are compressed
   uint16_t status = 0;           // package-side EntryStatus options
   uint16_t iconIndex = 0;
   uint32_t flags = 0;

@@ -720,7 +720,6 @@ class Loader {
     for (auto& [path, relative] : found) {
       FileItem item = proto;
       item.source = path;
-      item.content = ReadBytes(path, r_.At(t, "source"));
       std::string rel = rename ? Backslashes(*rename) : relative;
       bool keepsFolders = f::DestKeepsSubfolders(item.kind);
       item.items[f::kItemName] = keepsFolders ? Join(folder, rel) : rel.substr(rel.rfind('\\') + 1);
@@ -738,7 +737,7 @@ class Loader {
 
   void ReadVersion(const toml::table& t, FileItem& item) {
     VersionInfo info;
-    bool fromFile = ReadVersionInfo(item.content, &info);
+    bool fromFile = ReadVersionInfo(ReadBytes(item.source, r_.At(t, "source")), &info);
     if (auto v = r_.String(t, "version")) {
       auto n = ParseVersion(*v);
       if (!n) throw BuildError(r_.At(t, "version"), kVersionForm);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include "builder/build.h"
+#include "builder/output_files.h"
 #include "reader/reader.h"
 
 namespace fs = std::filesystem;
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     if (!stub.empty()) build.stub = stub;
     if (!uninstaller.empty()) build.uninstaller = uninstaller;
     build.toolFolder = ToolFolder(argv[0]);
+    wrenly::builder::CatchInterrupts();
     try {
       auto result = wrenly::builder::Build(build, std::cerr);
       if (!build.quiet)
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
       return 0;
     } catch (const std::exception& e) {
       std::cerr << "wrenly: " << e.what() << "\n";
+      if (int signal = wrenly::builder::InterruptSignal()) return 128 + signal;
       return 1;
     }
   }

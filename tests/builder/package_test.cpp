@@ -135,6 +135,21 @@ TEST(Compression, TheLevelTakesEffect) {
   EXPECT_LT(stored("level = 1", ", level = 9"), stored("level = 1", ""));  // the entry's own level wins
 }
 
+// Files past one compression piece come back whole: zlib pieces joined into one stream, bzip2 streamed.
+TEST(Compression, LargeFilesComeBackWhole) {
+  test::ScratchProject scratch;
+  std::string text;
+  for (unsigned i = 0; text.size() < (9u << 19); ++i) text += std::to_string(i * 7919 % 100003) + (i % 9 ? " " : "\n");
+  scratch.Write("big.txt", text + Noise(70000, 3));
+  for (const char* method : {"zlib", "bzip2"}) {
+    auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"big.txt\"\ncompression = \"" + method + "\"\n");
+    Inspected(setup);
+    std::ostringstream quiet;
+    ASSERT_EQ(in::Extract(setup, scratch.Path(method), 0, quiet, quiet), 0);
+    EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt"))) << method;
+  }
+}
+
 // Every volume but the last is exactly volume_size bytes; entries run across them.
 TEST(Volumes, DataAreaSplitsAtTheVolumeSize) {
   for (auto [volumeSize, dataBytes] : {std::pair{40000u, 100000u}, {30000u, 20000u}, {65536u, 300000u}}) {

@@ -7,6 +7,9 @@
 
 #include <climits>
 
+#include <zlib.h>
+
+#include "builder/compress.h"
 #include "fixtures.h"
 #include "install/destination.h"
 #include "package/package_model.h"
@@ -130,9 +133,18 @@ TEST_F(EntryStep, Table) {
   std::string lastByte = text;
   lastByte.back() = 'o';
   const Boxes damaged = {{"", 0x124}};  // asked although the package has no text, unless /R; Enter says No
+  Bytes pieced{1};  // a large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes
+  for (size_t at = 0, from; at < raw.size(); at += 100000) {
+    from = at < 32768 ? 0 : at - 32768;
+    Bytes piece = wrenly::builder::CompressZlibPiece({&raw[from], at - from}, {&raw[at], 100000},
+                                                     at + 100000 == raw.size(), 6);
+    pieced.insert(pieced.end(), piece.begin(), piece.end());
+  }
+  wrenly::builder::AppendAdlerTrailer(pieced, (uint32_t)adler32(1, raw.data(), (uInt)raw.size()));
   for (const Case& c : std::vector<Case>{
            {.name = "zlib over many reads and writes", .content = text, .status = 25, .after = text},
            {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = 25, .after = text},
+           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = 25, .after = text},
            {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = 25, .after = ""},
            {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = 25,
             .after = "abc"},

@@ -1,0 +1,107 @@
+#include "builder/output_files.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fmt/format.h>
+#include "builder/error.h"
+
+#ifdef _WIN32
+#include <process.h>
+#define WRENLY_GETPID _getpid
+#else
+#include <unistd.h>
+#define WRENLY_GETPID getpid
+#endif
+
+namespace wrenly::builder {
+namespace fs = std::filesystem;
+
+namespace {
+volatile std::sig_atomic_t caught = 0;
+extern "C" void OnInterrupt(int signal) { caught = signal; }
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec) && !ec;
+}
+}  // namespace
+
+void CatchInterrupts() {
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+}
+
+int InterruptSignal() { return caught; }
+
+void ThrowIfInterrupted() {
+  if (caught) throw BuildError(caught == SIGINT ? "interrupted" : "terminated");
+}
+
+OutputFiles::OutputFiles(std::vector<fs::path> inputs) : inputs_(std::move(inputs)) {}
+
+OutputFiles::~OutputFiles() {
+  for (auto& f : files_) {
+    if (f.stream) std::fclose(f.stream);
+    std::error_code ec;
+    fs::remove(f.temp, ec);
+  }
+}
+
+std::FILE* OutputFiles::Create(const fs::path& path) {
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", path.string()));
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    throw BuildError(fmt::format("{}: the output is not a regular file", path.string()));
+  for (const auto& input : inputs_)
+    if (SameFile(path, input))
+      throw BuildError(fmt::format("{}: the output would replace an input of the build", path.string()));
+  return Open(path, "wbx", true);
+}
+
+std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, "w+bx", false); }
+
+std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) {
+  // Beside the real name, so that the rename stays on one file system.
+  for (int n = 0;; ++n) {
+    fs::path temp = path;
+    temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+    errno = 0;
+    std::FILE* stream = std::fopen(temp.string().c_str(), mode);
+    if (stream) {
+      files_.push_back(File{temp, keep ? path : fs::path(), stream});
+      return stream;
+    }
+    if (errno != EEXIST || n > 100)
+      throw BuildError(fmt::format("{}: cannot write in this folder ({})", path.string(), std::strerror(errno)));
+  }
+}
+
+void OutputFiles::Commit() {
+  for (auto& f : files_) {
+    int rc = std::fclose(f.stream);
+    f.stream = nullptr;
+    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)));
+  }
+  ThrowIfInterrupted();
+  // The setup program last: it does not appear before its volumes.
+  for (size_t i = files_.size(); i-- > 0;) {
+    std::error_code ec;
+    if (files_[i].path.empty()) {
+      fs::remove(files_[i].temp, ec);
+      continue;
+    }
+    fs::rename(files_[i].temp, files_[i].path, ec);
+    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", files_[i].path.string(), ec.message()));
+  }
+  files_.clear();
+}
+
+void WriteOut(std::FILE* out, const void* data, size_t n, const fs::path& path) {
+  if (n && std::fwrite(data, 1, n, out) != n)
+    throw BuildError(fmt::format("{}: writing failed ({})", path.string(), std::strerror(errno)));
+}
+
+}  // namespace wrenly::builder

@@ -1,0 +1,45 @@
+// The files a build writes: each under a temporary name in its own folder,
+// renamed to its real name only when the whole build has succeeded.
+#pragma once
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace wrenly::builder {
+
+// SIGINT and SIGTERM only set a flag; long loops call ThrowIfInterrupted, and
+// the unwinding removes the temporary files.
+void CatchInterrupts();
+int InterruptSignal();  // 0 while no signal came
+void ThrowIfInterrupted();
+
+class OutputFiles {
+ public:
+  // `inputs`: files the build reads, which no output may replace.
+  explicit OutputFiles(std::vector<std::filesystem::path> inputs);
+  ~OutputFiles();  // removes what was not committed
+  OutputFiles(const OutputFiles&) = delete;
+  OutputFiles& operator=(const OutputFiles&) = delete;
+
+  // Refuses a path that is an input, a folder or not a regular file, then
+  // opens a new temporary file beside it.
+  std::FILE* Create(const std::filesystem::path& path);
+  // A file for the build's own use beside `path`, opened for update and never kept.
+  std::FILE* Scratch(const std::filesystem::path& path);
+  // Closes every file and gives each its name; the first one created last.
+  void Commit();
+
+ private:
+  std::FILE* Open(const std::filesystem::path& path, const char* mode, bool keep);
+  struct File {
+    std::filesystem::path temp, path;  // path: empty for a scratch file
+    std::FILE* stream;
+  };
+  std::vector<std::filesystem::path> inputs_;
+  std::vector<File> files_;
+};
+
+// Writes all of `n` bytes or throws naming `path`.
+void WriteOut(std::FILE* out, const void* data, size_t n, const std::filesystem::path& path);
+
+}  // namespace wrenly::builder

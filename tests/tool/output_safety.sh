@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds refused before anything is written (outputs that must not be replaced,
+# a file too large for the package's 32-bit sizes), and a build stopped by
+# SIGINT while compressing: no new file, an earlier setup.exe keeps its bytes.
+set -euo pipefail
+wrenly=$1 make_corpus=$2 work=$3
+rm -rf "$work"; mkdir -p "$work/p/sub"
+cd "$work/p"
+cp "$(dirname "$wrenly")/wrenly-stub.exe" stub.exe  # the real one: the build checks its header
+echo hello > a.txt
+printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
+build() { "$wrenly" build p.toml --stub stub.exe "$@"; }
+listing() { find . | sort; }
+
+: > err; truncate -s 4G huge.bin; before=$(listing)
+while IFS='|' read -r source output message; do
+  rc=0; build -D SRC="$source" -o "$output" 2> err || rc=$?
+  [ "$rc" = 1 ] || { echo "$source -o $output: exit $rc"; exit 1; }
+  grep -qF "$message" err || { echo "$source -o $output: expected \"$message\", got: $(cat err)"; exit 1; }
+  [ "$(listing)" = "$before" ] || { echo "$source -o $output left files: $(listing)"; exit 1; }
+done <<'CASES'
+a.txt|a.txt|would replace an input
+a.txt|stub.exe|would replace an input
+a.txt|./sub/../p.toml|would replace an input
+a.txt|sub|is a folder
+a.txt|/dev/null|not a regular file
+a.txt|missing/setup.exe|cannot write in this folder
+huge.bin|setup.exe|huge.bin" is 4294967296 bytes; a file in a package must be smaller than 4 GiB
+CASES
+[ "$(cat a.txt)" = hello ]
+rm huge.bin
+
+"$make_corpus" corpus 60
+echo old > setup.exe
+"$wrenly" build p.toml --stub stub.exe -D SRC=corpus -o setup.exe 2> err &
+pid=$!
+# Wait for the first progress so the signal lands inside the compression.
+until grep -q compressing err || ! kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+kill -INT "$pid"
+rc=0; wait "$pid" || rc=$?
+[ "$rc" = 130 ] || { echo "interrupted build: exit $rc: $(cat err)"; exit 1; }
+[ "$(cat setup.exe)" = old ]
+[ -z "$(find . -name 'setup*' ! -name setup.exe)" ] || { echo "left: $(listing)"; exit 1; }
