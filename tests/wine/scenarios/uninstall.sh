@@ -17,17 +17,24 @@ d=$(scratch_dir uninstall)
 c=$WINEPREFIX/drive_c
 menu=$(echo "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs) m=.${menu#"$c"}
 shared='C:\windows\system32\wrenly-uninstall-shared.dll'
+# The self-registering library keeps its log beside itself, out of the record.
+reglog=$c/windows/wrenly-uninstall-reg/selfreg.dll.log
 app() { echo "$c/Program Files/Wrenly Uninstall $1"; }
 for p in A B C; do  # C goes into A's folder, its record appended to A's
   reg_quiet delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wrenly Uninstall $p" /f "$(reg_view)"
   reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $p" /f "$(reg_view)"
   rm -rf "$(app $p)" "$menu/Wrenly Uninstall $p" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $p.lnk
   build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $p" -D FOLDER="$(winpath "$(app ${p/C/A})")" \
-    -D SELFREG="$selfreg" -D REGDIR="$(winpath "$d/reg")" -D FONT="$font"
+    -D SELFREG="$selfreg" -D FONT="$font"
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
+# An interrupted earlier run may have left its font's value (its name is the host font's).
+fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
+[ "$(reg_value "$fonts" 'DejaVu Sans (TrueType)')" != "REG_SZ WrenlyUninstallSans.ttf" ] ||
+  reg_quiet delete "$fonts" /v 'DejaVu Sans (TrueType)' /f "$(reg_view)"
 forget_pending
+rm -rf "${reglog%/*}"
 footprint "$d/before"
 
 # What the first installation must add, so that "nothing left" means something.
@@ -48,7 +55,7 @@ asking="dialog caption=\"$title\" text=\"$question\""
 removed="dialog caption=\"$title\" text=\"Wrenly Uninstall A has been removed from this computer.\""
 
 # Each copy in the temporary folder waits for the restart that takes it away.
-copies=("+ file ./users/*/Temp/wrenly-*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Session Manager|PendingFileRenameOperations=*")
+copies=("+ file ./users/*/Temp/wrenly-*" "+ file ./windows/wrenly-uninstall-reg*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Session Manager|PendingFileRenameOperations=*")
 restart() { wine_run wineboot -r >/dev/null 2>&1 || true; }
 
 #      case | installed | answer | exit | left behind: the case's own, as changes from before
@@ -79,7 +86,7 @@ while IFS='|' read -r case installs answer code left; do
     "a shared library") expect "$case: kept for the other product" "REG_DWORD 0x1" "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' "$shared")"
       uninstall "$(app B)"
       expect "$case: the other product's exit" 0 "$run_exit" ;;
-    silently) expect "$case: unregistered" unregister "$(tail -1 "$d/reg/selfreg.dll.log")" ;;
+    silently) expect "$case: unregistered" unregister "$(tail -1 "$reglog")" ;;
   esac
   if [ -n "$refused" ]; then
     footprint "$d/now"
@@ -106,6 +113,7 @@ two records in one uninstaller|A C||0|
 a shared library|A B||0|
 ROWS
 restart
+rm -rf "${reglog%/*}"
 footprint "$d/now"
 expect "after the restart: not even the copies left" "" "$(changes "$d/before" "$d/now")"
 cases_done
