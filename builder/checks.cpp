@@ -5,6 +5,7 @@
 #include "builder/error.h"
 #include "format/bytes.h"
 #include "format/container.h"
+#include "format/names.h"
 
 namespace wrenly::builder {
 
@@ -18,15 +19,6 @@ size_t Characters(std::string_view utf8) {
   return n;
 }
 
-bool IsDevice(std::string_view part) {
-  std::string base(part.substr(0, part.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (const char* d : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (base == d) return true;
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
-}
-
 std::string ComponentProblem(std::string_view part) {
   if (part.empty()) return "has an empty part (two backslashes in a row)";
   if (part == "..") return "leaves its folder with \"..\"";
@@ -37,7 +29,7 @@ std::string ComponentProblem(std::string_view part) {
   }
   if (part.back() == '.' || part.back() == ' ')
     return fmt::format("has \"{}\", which ends in a {}", part, part.back() == '.' ? "dot" : "blank");
-  if (IsDevice(part)) return fmt::format("has \"{}\", a Windows device name", part);
+  if (format::IsDeviceName(part.data(), static_cast<uint32_t>(part.size()))) return fmt::format("has \"{}\", a Windows device name", part);
   if (Characters(part) > kMaxComponent)
     return fmt::format("has a part of {} characters; at most {}", Characters(part), kMaxComponent);
   return "";

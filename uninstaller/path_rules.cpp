@@ -2,13 +2,14 @@
 
 #include <string.h>
 
+#include "format/names.h"
 #include "format/uninstall_log.h"
 
 namespace wrenly::uninstaller {
 namespace {
+using format::AsciiLower;
+using format::IsSlash;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 struct Builder {
   char* out;
@@ -37,24 +38,8 @@ bool SameFolder(const char* a, uint32_t na, const char* b) {
   na = TrimmedLength(a, na);
   if (na != nb) return false;
   for (uint32_t i = 0; i < na; ++i)
-    if (Lower(a[i]) != Lower(b[i]) && !(IsSlash(a[i]) && IsSlash(b[i]))) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i]) && !(IsSlash(a[i]) && IsSlash(b[i]))) return false;
   return true;
-}
-
-// The system opens a device under these names whatever follows the first dot,
-// and ignores trailing spaces before it.
-bool IsDeviceName(const char* c, uint32_t n) {
-  uint32_t stem = 0;
-  while (stem < n && c[stem] != '.') ++stem;
-  while (stem > 0 && c[stem - 1] == ' ') --stem;
-  char s[8];
-  if (stem < 3 || stem > 7) return false;
-  for (uint32_t i = 0; i < stem; ++i) s[i] = Lower(c[i]);
-  s[stem] = 0;
-  static const char* const kNames[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
-  for (const char* d : kNames)
-    if (strcmp(s, d) == 0) return true;
-  return stem == 4 && (memcmp(s, "com", 3) == 0 || memcmp(s, "lpt", 3) == 0) && s[3] >= '1' && s[3] <= '9';
 }
 
 // The system strips a component's trailing dots and spaces, so "..." climbs
@@ -66,7 +51,7 @@ PathRefusal CheckComponents(const char* p, uint32_t from, uint32_t n) {
     uint32_t e = at;
     while (e < n && p[e] != '\\') ++e;
     if (EndsInDotOrSpace(p + at, e - at)) return kPathDots;
-    if (IsDeviceName(p + at, e - at)) return kPathDevice;
+    if (format::IsDeviceName(p + at, e - at)) return kPathDevice;
     at = e + 1;
   }
   return kPathGood;
@@ -93,7 +78,7 @@ PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* instal
   uint32_t n = b.length;
   if (n >= 4 && p[0] == '\\' && p[1] == '\\' && (p[2] == '?' || p[2] == '.') && p[3] == '\\') return kPathPrefix;
   uint32_t rootEnd;  // where the first component after the root begins
-  if (n >= 3 && p[1] == ':' && p[2] == '\\' && Lower(p[0]) >= 'a' && Lower(p[0]) <= 'z') {
+  if (n >= 3 && p[1] == ':' && p[2] == '\\' && AsciiLower(p[0]) >= 'a' && AsciiLower(p[0]) <= 'z') {
     rootEnd = 3;
   } else if (n >= 2 && p[0] == '\\' && p[1] == '\\') {
     // \\server\share is the root of a share.

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "format/names.h"
+
 #include "format/uninstall_log.h"
 #include "platform/files.h"
 
@@ -9,12 +11,12 @@ using namespace wrenly::format;
 
 namespace wrenly::uninstaller {
 namespace {
+using format::AsciiLower;
+using format::IsSlash;
 
 constexpr uint32_t kPathSize = 260;  // what the ANSI calls take, terminator included
 constexpr TextView kNone{"", 0};
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
 TextView View(const char* s) { return TextView{s, (uint16_t)strlen(s)}; }
 
 bool HasControl(TextView t) {
@@ -132,9 +134,9 @@ uint32_t Depth(const char* p) {
 }
 
 int ComparePaths(const char* a, const char* b) {
-  for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {
+  for (; *a && AsciiLower(*a) == AsciiLower(*b); ++a, ++b) {
   }
-  return (uint8_t)Lower(*a) - (uint8_t)Lower(*b);
+  return (uint8_t)AsciiLower(*a) - (uint8_t)AsciiLower(*b);
 }
 
 // One path's groups or folders side by side, so that copies can be dropped.
@@ -202,7 +204,7 @@ int FindInstallFolder(const char* ownPath, TextView place, char* out, uint32_t o
   uint32_t n = (uint32_t)strlen(ownPath), at = n - place.length;
   bool match = place.length > 0 && place.length < n && IsSlash(ownPath[at - 1]);
   for (uint32_t i = 0; match && i < place.length; ++i)
-    match = Lower(ownPath[at + i]) == Lower(place.text[i]) || (IsSlash(ownPath[at + i]) && IsSlash(place.text[i]));
+    match = AsciiLower(ownPath[at + i]) == AsciiLower(place.text[i]) || (IsSlash(ownPath[at + i]) && IsSlash(place.text[i]));
   if (!match)
     for (at = n; at > 0 && !IsSlash(ownPath[at - 1]);) --at;
   while (at > 0 && IsSlash(ownPath[at - 1])) --at;

@@ -2,12 +2,15 @@
 
 #include <string.h>
 
+#include "format/names.h"
+
 #include "platform/file_system.h"
 #include "platform/restart_ops.h"
 #include "platform/system.h"
 
 namespace wrenly::uninstaller {
 namespace {
+using format::AsciiLower;
 constexpr uint32_t kPathBuffer = 520;
 
 // Start Menu, Programs, Startup, desktop, each for the user and for all
@@ -16,7 +19,6 @@ constexpr uint32_t kPathBuffer = 520;
 const int kShellFolders[] = {0x0B, 0x02, 0x07, 0x10, 0x16, 0x17, 0x18, 0x19,
                              0x26, 0x1A, 0x1C, 0x23, 0x05, 0x28};
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c + 32) : c; }
 
 void AddGuarded(UndoGuard* guard, const char* path) {
   if (guard->count < kGuardedFolders && GetFolderIdentity(path, &guard->folders[guard->count])) ++guard->count;
@@ -156,7 +158,7 @@ bool Below(const char* path, const char* folder) {
   while (n > 0 && folder[n - 1] == '\\') --n;
   if (!path || strlen(path) <= n || path[n] != '\\') return false;
   for (size_t i = 0; i < n; ++i)
-    if (Lower(path[i]) != Lower(folder[i])) return false;
+    if (AsciiLower(path[i]) != AsciiLower(folder[i])) return false;
   return true;
 }
 

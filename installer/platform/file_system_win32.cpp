@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/removal.h"
+#include "platform/system.h"
 #include "platform/system_library.h"
 
 namespace {
@@ -183,11 +185,7 @@ int SetMachineString(const char* key, const char* value, const char* data) {
 }
 
 int DeleteMachineValue(const char* key, const char* value) {
-  HKEY k;
-  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, key, &k) != ERROR_SUCCESS) return 1;
-  LONG r = RegDeleteValueA(k, value);
-  RegCloseKey(k);
-  return r == ERROR_SUCCESS ? 0 : 1;
+  return DeleteRegistryValue(kRootLocalMachine, key, value) == kRemoved ? 0 : 1;
 }
 
 void AddFontFile(const char* path) { AddFontResourceA(path); }

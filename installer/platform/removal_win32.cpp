@@ -3,18 +3,11 @@
 
 #include <windows.h>
 
+#include "platform/registry_root_win32.h"
 #include "platform/system.h"
 #include "platform/system_library.h"
 
 namespace {
-HKEY RootKey(uint32_t root) {
-  switch (root) {
-    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
-    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kRootUsers: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
-}
 
 int Outcome(DWORD error) {
   switch (error) {

@@ -15,3 +15,7 @@ HMODULE LoadSystemLibrary(const char* name);
 void* SystemFunction(HMODULE module, const char* name);
 // A kernel32 function that older systems may lack, or null.
 void* KernelFunction(const char* name);
+// Registers the progress bar's class from the system's comctl32. Windows 95
+// without Internet Explorer 3 lacks InitCommonControlsEx; Common Controls 6
+// needs it.
+void RegisterProgressBarClass();

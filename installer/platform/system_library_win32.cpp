@@ -1,5 +1,7 @@
 #include "platform/system_library.h"
 
+#include <commctrl.h>
+
 namespace {
 bool searchFlags;
 
@@ -37,3 +39,14 @@ void* SystemFunction(HMODULE module, const char* name) {
 }
 
 void* KernelFunction(const char* name) { return SystemFunction(GetModuleHandleA("kernel32.dll"), name); }
+
+void RegisterProgressBarClass() {
+  HMODULE comctl = LoadSystemLibrary("comctl32.dll");
+  typedef BOOL(WINAPI * InitExFn)(const INITCOMMONCONTROLSEX*);
+  auto initEx = (InitExFn)SystemFunction(comctl, "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+  if (initEx && initEx(&classes)) return;
+  typedef void(WINAPI * InitFn)();
+  auto init = (InitFn)SystemFunction(comctl, "InitCommonControls");
+  if (init) init();
+}

@@ -5,16 +5,7 @@
 #include <direct.h>
 #include <shlobj.h>
 
-namespace {
-HKEY RootKey(uint32_t root) {
-  switch (root) {
-    case kRootClassesRoot: return HKEY_CLASSES_ROOT;
-    case kRootLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kRootUsers: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
-}
-}  // namespace
+#include "platform/registry_root_win32.h"
 
 void GetScreenSize(int* width, int* height) {
   *width = GetSystemMetrics(SM_CXSCREEN);

@@ -1,6 +1,5 @@
 #include "startup/instance.h"
 
-#include <commctrl.h>
 #include <ole2.h>
 
 #include "package/package_model.h"
@@ -23,18 +22,6 @@ typedef void(WINAPI* SetThemeAppPropertiesFn)(DWORD);
 SetThemeAppPropertiesFn setThemeAppProperties;
 constexpr DWORD kAllowNonClient = 1;  // STAP_ALLOW_NONCLIENT
 
-// Registers the progress bar's class. Windows 95 without Internet Explorer 3
-// lacks InitCommonControlsEx; Common Controls 6 needs it.
-void InitCommonControlClasses() {
-  HMODULE comctl = LoadSystemLibrary("comctl32.dll");
-  typedef BOOL(WINAPI * InitExFn)(const INITCOMMONCONTROLSEX*);
-  auto initEx = (InitExFn)SystemFunction(comctl, "InitCommonControlsEx");
-  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-  if (initEx && initEx(&classes)) return;
-  typedef void(WINAPI * InitFn)();
-  auto init = (InitFn)SystemFunction(comctl, "InitCommonControls");
-  if (init) init();
-}
 }  // namespace
 
 int InitInstance(HINSTANCE instance) {
@@ -62,7 +49,7 @@ int InitInstance(HINSTANCE instance) {
   // unless a DLL of that name is loaded already.
   uxtheme = LoadSystemLibrary("uxtheme.dll");
   setThemeAppProperties = (SetThemeAppPropertiesFn)SystemFunction(uxtheme, "SetThemeAppProperties");
-  InitCommonControlClasses();
+  RegisterProgressBarClass();
 
   richEdit = LoadSystemLibrary("RICHED20.DLL");
   if (richEdit)

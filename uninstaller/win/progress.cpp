@@ -15,21 +15,9 @@ constexpr int kProgressDialog = 100, kRemovingText = 101, kProgressBar = 102;
 
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-// The bar's class: Common Controls 6 through the manifest, from the system
-// folder only.
-void RegisterProgressClass() {
-  HMODULE comctl = LoadSystemLibrary("comctl32.dll");
-  typedef BOOL(WINAPI * InitEx)(const INITCOMMONCONTROLSEX*);
-  auto initEx = (InitEx)SystemFunction(comctl, "InitCommonControlsEx");
-  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-  if (initEx && initEx(&classes)) return;
-  typedef void(WINAPI * Init)();
-  auto init = (Init)SystemFunction(comctl, "InitCommonControls");
-  if (init) init();
-}
 
 HWND OpenProgress(const Program& p) {
-  RegisterProgressClass();
+  RegisterProgressBarClass();
   HWND window = CreateDialogParamA(p.instance, MAKEINTRESOURCEA(kProgressDialog), nullptr, DialogProc, 0);
   if (!window) return nullptr;
   SetWindowTextA(window, p.texts[kTextTitle]);
