@@ -11,12 +11,18 @@ struct Where {
   int line = 0;
 };
 
+// What went wrong decides the exit code, so that a pipeline can tell a
+// project to fix from a disk to free or a signing service to retry.
+enum class Failure { Input, Output, Signing };
+
 class BuildError : public std::runtime_error {
  public:
-  BuildError(const Where& where, const std::string& what)
-      : std::runtime_error(Format(where, what)), where_(where) {}
-  explicit BuildError(const std::string& what) : std::runtime_error(what) {}
+  BuildError(const Where& where, const std::string& what, Failure failure = Failure::Input)
+      : std::runtime_error(Format(where, what)), where_(where), failure_(failure) {}
+  explicit BuildError(const std::string& what, Failure failure = Failure::Input)
+      : std::runtime_error(what), failure_(failure) {}
   const Where& where() const { return where_; }
+  Failure failure() const { return failure_; }
 
  private:
   static std::string Format(const Where& w, const std::string& what) {
@@ -25,6 +31,7 @@ class BuildError : public std::runtime_error {
     return w.file + ":" + std::to_string(w.line) + ": " + what;
   }
   Where where_;
+  Failure failure_;
 };
 
 }  // namespace wrenly::builder

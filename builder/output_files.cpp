@@ -52,12 +52,12 @@ OutputFiles::~OutputFiles() {
 std::FILE* OutputFiles::Create(const fs::path& path) {
   std::error_code ec;
   fs::file_status status = fs::status(path, ec);
-  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", path.string()));
+  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", path.string()), Failure::Output);
   if (fs::exists(status) && !fs::is_regular_file(status))
-    throw BuildError(fmt::format("{}: the output is not a regular file", path.string()));
+    throw BuildError(fmt::format("{}: the output is not a regular file", path.string()), Failure::Output);
   for (const auto& input : inputs_)
     if (SameFile(path, input))
-      throw BuildError(fmt::format("{}: the output would replace an input of the build", path.string()));
+      throw BuildError(fmt::format("{}: the output would replace an input of the build", path.string()), Failure::Output);
   return Open(path, "wbx", true);
 }
 
@@ -75,7 +75,8 @@ std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) 
       return stream;
     }
     if (errno != EEXIST || n > 100)
-      throw BuildError(fmt::format("{}: cannot write in this folder ({})", path.string(), std::strerror(errno)));
+      throw BuildError(fmt::format("{}: cannot write in this folder ({})", path.string(), std::strerror(errno)),
+                       Failure::Output);
   }
 }
 
@@ -83,7 +84,8 @@ void OutputFiles::Commit() {
   for (auto& f : files_) {
     int rc = std::fclose(f.stream);
     f.stream = nullptr;
-    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)));
+    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)),
+                                  Failure::Output);
   }
   ThrowIfInterrupted();
   // The setup program last: it does not appear before its volumes.
@@ -94,14 +96,15 @@ void OutputFiles::Commit() {
       continue;
     }
     fs::rename(files_[i].temp, files_[i].path, ec);
-    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", files_[i].path.string(), ec.message()));
+    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", files_[i].path.string(), ec.message()),
+                           Failure::Output);
   }
   files_.clear();
 }
 
 void WriteOut(std::FILE* out, const void* data, size_t n, const fs::path& path) {
   if (n && std::fwrite(data, 1, n, out) != n)
-    throw BuildError(fmt::format("{}: writing failed ({})", path.string(), std::strerror(errno)));
+    throw BuildError(fmt::format("{}: writing failed ({})", path.string(), std::strerror(errno)), Failure::Output);
 }
 
 }  // namespace wrenly::builder

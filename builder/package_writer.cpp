@@ -100,7 +100,7 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
 
 void Put(std::FILE* out, const void* data, size_t n) {
   if (n && std::fwrite(data, 1, n, out) != n)
-    throw BuildError(fmt::format("writing the setup program failed ({})", std::strerror(errno)));
+    throw BuildError(fmt::format("writing the setup program failed ({})", std::strerror(errno)), Failure::Output);
 }
 
 }  // namespace
@@ -303,7 +303,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   counts.setupBytes = w.size() + firstPart;
   Put(out.setup, w.bytes().data(), w.size());
   if (std::fflush(data) != 0 || std::fseek(data, 0, SEEK_SET) != 0)
-    throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)));
+    throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)),
+                     Failure::Output);
   std::vector<uint8_t> buffer(1 << 20);
   std::FILE* part = out.setup;
   uint64_t room = firstPart, left = dataSize;
@@ -318,7 +319,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
     }
     size_t n = static_cast<size_t>(std::min<uint64_t>({room, left, buffer.size()}));
     if (std::fread(buffer.data(), 1, n, data) != n)
-      throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)));
+      throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)),
+                     Failure::Output);
     Put(part, buffer.data(), n);
     room -= n;
     left -= n;
@@ -331,7 +333,7 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
   std::vector<std::unique_ptr<std::FILE, int (*)(std::FILE*)>> files;
   auto open = [&] {
     std::FILE* file = std::tmpfile();
-    if (!file) throw BuildError("cannot create a temporary file");
+    if (!file) throw BuildError("cannot create a temporary file", Failure::Output);
     files.emplace_back(file, std::fclose);
     return file;
   };

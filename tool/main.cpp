@@ -5,6 +5,7 @@
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "reader/reader.h"
+#include "tool/exit_codes.h"
 
 namespace fs = std::filesystem;
 
@@ -48,14 +49,19 @@ int main(int argc, char** argv) {
   cmdExtract->add_option("dir", dir, "target folder")->required();
   cmdExtract->add_option("-t,--type", installType, "install type number, from 0");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // CLI11's own codes would collide with ours; help is a success.
+    return app.exit(e) == 0 ? wrenly::tool::kDone : wrenly::tool::kUsage;
+  }
 
   if (cmdBuild->parsed()) {
     for (const auto& d : defines) {
       size_t eq = d.find('=');
       if (eq == 0 || eq == std::string::npos) {
         std::cerr << "wrenly: -D needs NAME=VALUE, got \"" << d << "\"\n";
-        return 2;
+        return wrenly::tool::kUsage;
       }
       build.defines[d.substr(0, eq)] = d.substr(eq + 1);
     }
@@ -69,14 +75,18 @@ int main(int argc, char** argv) {
       if (!build.quiet)
         std::cerr << "wrote " << result.output.string() << " (" << result.setupBytes << " bytes"
                   << (result.volumes ? ", " + std::to_string(result.volumes) + " volumes" : std::string()) << ")\n";
-      return 0;
+      return wrenly::tool::kDone;
+    } catch (const wrenly::builder::BuildError& e) {
+      std::cerr << "wrenly: " << e.what() << "\n";
+      if (int signal = wrenly::builder::InterruptSignal()) return wrenly::tool::kInterrupted + signal;
+      return wrenly::tool::ExitCodeOf(e.failure());
     } catch (const std::exception& e) {
       std::cerr << "wrenly: " << e.what() << "\n";
-      if (int signal = wrenly::builder::InterruptSignal()) return 128 + signal;
-      return 1;
+      if (int signal = wrenly::builder::InterruptSignal()) return wrenly::tool::kInterrupted + signal;
+      return wrenly::tool::kRefused;
     }
   }
   if (cmdInspect->parsed()) return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr);
   if (cmdExtract->parsed()) return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr);
-  return 2;
+  return wrenly::tool::kUsage;
 }

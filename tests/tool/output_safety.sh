@@ -13,19 +13,19 @@ build() { "$wrenly" build p.toml --stub stub.exe "$@"; }
 listing() { find . | sort; }
 
 : > err; truncate -s 4G huge.bin; before=$(listing)
-while IFS='|' read -r source output message; do
+while IFS='|' read -r source output code message; do
   rc=0; build -D SRC="$source" -o "$output" 2> err || rc=$?
-  [ "$rc" = 1 ] || { echo "$source -o $output: exit $rc"; exit 1; }
+  [ "$rc" = "$code" ] || { echo "$source -o $output: exit $rc"; exit 1; }
   grep -qF "$message" err || { echo "$source -o $output: expected \"$message\", got: $(cat err)"; exit 1; }
   [ "$(listing)" = "$before" ] || { echo "$source -o $output left files: $(listing)"; exit 1; }
 done <<'CASES'
-a.txt|a.txt|would replace an input
-a.txt|stub.exe|would replace an input
-a.txt|./sub/../p.toml|would replace an input
-a.txt|sub|is a folder
-a.txt|/dev/null|not a regular file
-a.txt|missing/setup.exe|cannot write in this folder
-huge.bin|setup.exe|huge.bin" is 4294967296 bytes; a file in a package must be smaller than 4 GiB
+a.txt|a.txt|4|would replace an input
+a.txt|stub.exe|4|would replace an input
+a.txt|./sub/../p.toml|4|would replace an input
+a.txt|sub|4|is a folder
+a.txt|/dev/null|4|not a regular file
+a.txt|missing/setup.exe|4|cannot write in this folder
+huge.bin|setup.exe|1|huge.bin" is 4294967296 bytes; a file in a package must be smaller than 4 GiB
 CASES
 [ "$(cat a.txt)" = hello ]
 rm huge.bin

@@ -1,0 +1,26 @@
+// The exit codes of `wrenly`; docs/command-line.md lists the same table.
+#pragma once
+#include "builder/error.h"
+
+namespace wrenly::tool {
+
+enum ExitCode : int {
+  kDone = 0,
+  kRefused = 1,    // the project or one of its inputs is refused; warnings with --warnings-as-errors
+  kUsage = 2,      // the command line is wrong
+  kDamaged = 3,    // inspect, extract: not a setup program, or its package is damaged
+  kOutput = 4,     // an output cannot be written: refused name, folder, disk
+  kSigning = 5,    // the signing command failed
+  kInterrupted = 128,  // plus the signal: 130 for SIGINT, 143 for SIGTERM
+};
+
+inline int ExitCodeOf(builder::Failure failure) {
+  switch (failure) {
+    case builder::Failure::Output: return kOutput;
+    case builder::Failure::Signing: return kSigning;
+    case builder::Failure::Input: break;
+  }
+  return kRefused;
+}
+
+}  // namespace wrenly::tool
