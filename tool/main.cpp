@@ -23,6 +23,7 @@ fs::path ToolFolder(const char* argv0) {
 int main(int argc, char** argv) {
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
