@@ -204,6 +204,7 @@ class Loader {
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
     productWhere_ = r_.At(t);
+    project_.where = productWhere_;
     project_.version = FieldText(t, "version");
     project_.publisher = FieldText(t, "publisher");
     project_.url = FieldText(t, "url");
@@ -262,11 +263,11 @@ class Loader {
       type.options |= f::kOptFolderInIni;
     }
     if (auto v = r_.String(t, "information")) {
-      type.information = ReadText(Source(*v), r_.At(t, "information"));
+      type.information = ReadText(Input(*v), r_.At(t, "information"));
       type.informationWhere = r_.At(t, "information");
     }
     if (auto v = r_.String(t, "license")) {
-      type.license = ReadText(Source(*v), r_.At(t, "license"));
+      type.license = ReadText(Input(*v), r_.At(t, "license"));
       type.licenseWhere = r_.At(t, "license");
     }
     if (auto pages = r_.Strings(t, "pages")) {
@@ -278,6 +279,7 @@ class Loader {
         throw BuildError(r_.At(t, "pages"), fmt::format("{} pages; at most {} fit", type.pages.size(),
                                                         f::install_type::kPageSequenceSize - 2));
       type.pagesGiven = true;
+      type.pagesWhere = r_.At(t, "pages");
     }
   }
 
@@ -395,7 +397,7 @@ class Loader {
       r_.RequireKnownKeys(*b, {"file", "screen"}, "[[background.bitmap]]");
       auto file = r_.String(*b, "file");
       if (!file) throw BuildError(r_.At(*b), "a background bitmap needs a \"file\"");
-      Rgb img = DecodeImage(ReadBytes(Source(*file), r_.At(*b, "file")), r_.At(*b, "file"));
+      Rgb img = DecodeImage(ReadBytes(Input(*file), r_.At(*b, "file")), r_.At(*b, "file"));
       BackgroundVariant v{img.width, img.height, MakeBmpFile(img)};
       if (auto screen = r_.String(*b, "screen")) {
         int w = 0, h = 0;
@@ -414,10 +416,10 @@ class Loader {
     if (!t) return;
     r_.RequireKnownKeys(*t, {"side_bitmap", "header_bitmap"}, "[theme]");
     if (auto v = r_.String(*t, "side_bitmap"))
-      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
+      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
     if (auto v = r_.String(*t, "header_bitmap"))
       project_.headerBitmap =
-          MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
+          MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
   }
 
   void ReadUninstaller(const toml::table& t) {
@@ -425,7 +427,7 @@ class Loader {
                         "[uninstaller]");
     uninstallerWhere_ = r_.At(t);
     if (auto v = r_.String(t, "program")) {
-      project_.uninstallerImage = ReadBytes(Source(*v), r_.At(t, "program"));
+      project_.uninstallerImage = ReadBytes(Input(*v), r_.At(t, "program"));
       if (project_.uninstallerImage.empty()) throw BuildError(r_.At(t, "program"), fmt::format("\"{}\" is empty", *v));
     }
     project_.uninstallerName = Backslashes(r_.String(t, "file").value_or(kDefaultUninstallerFile));
@@ -595,8 +597,10 @@ class Loader {
           bool own = item < places.size() && !places[item].file.empty();
           convert(type.texts[list][item], own ? places[item] : productWhere_);
         }
-      for (FileItem& item : type.files)
+      for (FileItem& item : type.files) {
+        item.shownName = item.items[f::kItemName];
         for (std::string& text : item.items) path(text, item.where);
+      }
     }
   }
 
@@ -803,6 +807,11 @@ class Loader {
   fs::path Source(std::string path) const {
     std::replace(path.begin(), path.end(), '\\', '/');
     return project_.folder / path;
+  }
+
+  // A file the build reads besides the sources, which no output may replace.
+  fs::path Input(const std::string& path) {
+    return project_.inputs.emplace_back(Source(path));
   }
 
   void CheckPath(const std::string& path, PathRule rule, const Where& where, std::string_view what) const {
