@@ -14,6 +14,17 @@ enum ExitCode : int {
   kInterrupted = 128,  // plus the signal: 130 for SIGINT, 143 for SIGTERM
 };
 
+// The table `wrenly --help` ends with.
+inline constexpr char kExitCodeHelp[] =
+    "Exit codes:\n"
+    "  0        done (a build may have printed warnings)\n"
+    "  1        the project or one of its inputs is refused; warnings under --warnings-as-errors\n"
+    "  2        the command line is wrong\n"
+    "  3        inspect, extract: not a setup program, or its package is damaged\n"
+    "  4        an output cannot be written: refused output name, folder, disk\n"
+    "  5        the signing command failed\n"
+    "  130/143  interrupted by SIGINT/SIGTERM; nothing new is left behind";
+
 inline int ExitCodeOf(builder::Failure failure) {
   switch (failure) {
     case builder::Failure::Output: return kOutput;

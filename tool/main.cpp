@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <unistd.h>
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "reader/reader.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
+  app.footer(wrenly::tool::kExitCodeHelp);
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
@@ -36,7 +38,9 @@ int main(int argc, char** argv) {
                        "uninstaller program when the project names none (default: $WRENLY_UNINSTALLER or "
                        "wrenly-uninstall.exe beside wrenly)");
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
-  cmdBuild->add_flag("-q,--quiet", build.quiet, "no progress output");
+  auto* quiet = cmdBuild->add_flag("-q,--quiet", build.quiet, "print nothing but warnings and errors");
+  cmdBuild->add_flag("-v,--verbose", build.verbose, "print each entry as it is stored")->excludes(quiet);
+  cmdBuild->add_flag("-W,--warnings-as-errors", build.warningsAsErrors, "fail the build on any warning (exit 1)");
 
   fs::path setup, dir;
   wrenly::inspector::InspectOptions inspectOptions;
@@ -70,12 +74,10 @@ int main(int argc, char** argv) {
     if (!stub.empty()) build.stub = stub;
     if (!uninstaller.empty()) build.uninstaller = uninstaller;
     build.toolFolder = ToolFolder(argv[0]);
+    build.terminal = isatty(STDERR_FILENO) == 1;
     wrenly::builder::CatchInterrupts();
     try {
-      auto result = wrenly::builder::Build(build, std::cerr);
-      if (!build.quiet)
-        std::cerr << "wrote " << result.output.string() << " (" << result.setupBytes << " bytes"
-                  << (result.volumes ? ", " + std::to_string(result.volumes) + " volumes" : std::string()) << ")\n";
+      wrenly::builder::Build(build, std::cerr);
       return wrenly::tool::kDone;
     } catch (const wrenly::builder::BuildError& e) {
       std::cerr << "wrenly: " << e.what() << "\n";
@@ -87,7 +89,12 @@ int main(int argc, char** argv) {
       return wrenly::tool::kRefused;
     }
   }
-  if (cmdInspect->parsed()) return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr);
-  if (cmdExtract->parsed()) return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr);
+  // The reader answers 0 for a sound package and anything else for one it refused.
+  if (cmdInspect->parsed())
+    return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr) ? wrenly::tool::kDamaged
+                                                                                    : wrenly::tool::kDone;
+  if (cmdExtract->parsed())
+    return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr) ? wrenly::tool::kDamaged
+                                                                                      : wrenly::tool::kDone;
   return wrenly::tool::kUsage;
 }
