@@ -1,6 +1,7 @@
 #include "builder/warnings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fmt/format.h>
 #include <set>
 #include "format/file_entry.h"
@@ -77,7 +78,10 @@ class Finder {
       if (std::filesystem::file_size(item.source, ec) == 0 && !ec)
         Add(item.where, fmt::format("source \"{}\" is empty (0 bytes)", item.source.string()));
     }
-    if (!any) Add(type.where, fmt::format("install type \"{}\" installs no files", type.name));
+    if (any) return;
+    // Without [[install_type]] the one type has a name the author never wrote.
+    Add(type.where, type.where.file.empty() ? std::string("the project installs no files")
+                                            : fmt::format("install type \"{}\" installs no files", type.name));
   }
 
   void Pages(const InstallTypeConfig& type, const TextPage& p) {

@@ -148,6 +148,7 @@ const std::string kFile = "[[files]]\nsource = \"a.txt\"\n";
 const WarningCase kWarningCases[] = {
     {"None", kProduct + "license = \"a.txt\"\nversion = \"1.0\"\nregister_uninstall = true\n" + kFile, {}},
     {"NoFiles", kProduct + "[[install_type]]\nname = \"Empty\"\n", {"3: install type \"Empty\" installs no files"}},
+    {"NoFilesAtAll", kProduct, {"1: the project installs no files"}},
     {"EmptySource", kProduct + "[[files]]\nsource = \"empty.txt\"\n", {"3: source \""}},
     {"RegisteredWithoutVersion", kProduct + "register_uninstall = true\n" + kFile,
      {"1: register_uninstall is set but [product] has no \"version\""}},
