@@ -26,10 +26,10 @@ struct InspectOptions {
 // Prints blocks, install types, file tables, DataArea and volumes; on an
 // installed uninstaller, its texts and plan.
 ReadResult Inspect(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
-            std::ostream& err);
+                   std::ostream& err);
 
 // Writes the files of install type `installType` (0-based) below `dir`.
 ReadResult Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, int installType,
-            std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace wrenly::inspector
