@@ -22,13 +22,14 @@ void PrintLook(const Package& pkg, std::ostream& out, Problems& problems);
 void PrintInstallType(const Package& pkg, size_t type, const InspectOptions& options, std::ostream& out,
                       Problems& problems);
 void PrintDataArea(const Package& pkg, std::ostream& out);
-// Decodes every entry with data of every type and checks size and checksum.
 struct EntryCheck {
   size_t type, index;
   std::string problem;  // empty when sound
   bool placeReported;   // its data lies outside the DataArea, a problem of the file table
 };
+// Decodes every entry with data of every type and checks size and checksum.
 std::vector<EntryCheck> CheckEntries(const Package& pkg);
+// Reports the checks' problems and prints their count.
 void VerifyEntries(const std::vector<EntryCheck>& checks, const Package& pkg, std::ostream& out, Problems& problems);
 // Why an entry's data cannot be where its entry says, or "".
 std::string DataPlaceProblem(const Package& pkg, const format::FileEntryView& e);

@@ -32,7 +32,7 @@ inline int ExitCodeOf(inspector::ReadResult result) {
     case inspector::kCannotWrite: return kOutput;
     case inspector::kUnreadable: break;
   }
-  return kRefused;  // the file to read cannot be: an input refused
+  return kRefused;  // the file cannot be opened or read: an input refused
 }
 
 }  // namespace wrenly::tool
