@@ -1,6 +1,7 @@
 // The exit codes of `wrenly`; docs/command-line.md lists the same table.
 #pragma once
 #include "builder/error.h"
+#include "reader/reader.h"
 
 namespace wrenly::tool {
 
@@ -32,6 +33,17 @@ inline int ExitCodeOf(builder::Failure failure) {
     case builder::Failure::Input: break;
   }
   return kRefused;
+}
+
+inline int ExitCodeOf(inspector::ReadResult result) {
+  switch (result) {
+    case inspector::kSound: return kDone;
+    case inspector::kBadRequest: return kUsage;
+    case inspector::kDamaged: return kDamaged;
+    case inspector::kCannotWrite: return kOutput;
+    case inspector::kUnreadable: break;
+  }
+  return kRefused;  // the file cannot be opened or read: an input refused
 }
 
 }  // namespace wrenly::tool

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
   cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");
+  cmdInspect->add_flag("--json", inspectOptions.json, "print one JSON document (docs/inspect-json.md)");
 
   int installType = 0;
   auto* cmdExtract = app.add_subcommand("extract", "write the files of one install type into a folder");
@@ -89,12 +90,9 @@ int main(int argc, char** argv) {
       return wrenly::tool::kRefused;
     }
   }
-  // The reader answers 0 for a sound package and anything else for one it refused.
   if (cmdInspect->parsed())
-    return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr) ? wrenly::tool::kDamaged
-                                                                                    : wrenly::tool::kDone;
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr));
   if (cmdExtract->parsed())
-    return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr) ? wrenly::tool::kDamaged
-                                                                                      : wrenly::tool::kDone;
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr));
   return wrenly::tool::kUsage;
 }
