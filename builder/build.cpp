@@ -8,6 +8,7 @@
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
+#include "builder/signing.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -42,6 +43,9 @@ std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
 
 BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   Project project = LoadProject(options.project, options.defines);
+  std::optional<SigningCommand> signing;
+  if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
+  else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
   fs::path stubPath = FindStub(options, project);
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
@@ -70,6 +74,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   // Refused outputs and a folder that cannot be written show before any compression.
   OutputFiles files(std::move(inputs));
   std::FILE* setup = files.Create(result.output);
+  if (signing && !project.uninstallerImage.empty())
+    project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, files, result.output);
   const uint64_t total = result.inputBytes;
   ProgressFn show;
   if (!options.quiet)
@@ -82,6 +88,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
                       return files.Create(VolumePath(result.output, number));
                     }};
   PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
+  // Signed last, as the certificate follows the package; volumes are not signed.
+  if (signing) counts.setupBytes = SignSetup(*signing, setup, files, result.output);
   files.Commit();
   result.setupBytes = counts.setupBytes;
   result.volumes = counts.volumes;
