@@ -10,6 +10,7 @@
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "builder/warnings.h"
+#include "builder/signing.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -54,6 +55,9 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   if (options.warningsAsErrors && !warnings.empty())
     throw BuildError(fmt::format("{} warning{} and --warnings-as-errors: nothing written", warnings.size(),
                                  warnings.size() == 1 ? "" : "s"));
+  std::optional<SigningCommand> signing;
+  if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
+  else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
   fs::path stubPath = FindStub(options, project);
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
@@ -85,6 +89,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   // Refused outputs and a folder that cannot be written show before any compression.
   OutputFiles outputs(std::move(inputs));
   std::FILE* setup = outputs.Create(result.output);
+  if (signing && !project.uninstallerImage.empty())
+    project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
   report.Start(files, result.inputBytes);
   PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },
                        [&](const FileItem& item, uint64_t size, uint64_t stored) { report.Stored(item, size, stored); }};
@@ -92,6 +98,12 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
                       return outputs.Create(VolumePath(result.output, number));
                     }};
   PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
+  // Signed last, as the certificate follows the package; volumes are not signed.
+  if (signing) {
+    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output);
+    counts.outputBytes += signedBytes - counts.setupBytes;
+    counts.setupBytes = signedBytes;
+  }
   outputs.Commit();
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;

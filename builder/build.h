@@ -2,6 +2,7 @@
 #pragma once
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <ostream>
 #include "builder/toml_reader.h"
 
@@ -15,6 +16,7 @@ struct BuildOptions {
   std::optional<std::filesystem::path> uninstaller;
   std::filesystem::path toolFolder;             // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
+  std::optional<std::string> sign;              // the signing command; wins over [signing] command
   bool quiet = false;     // warnings and errors only
   unsigned threads = 0;
   bool verbose = false;   // each entry as it is stored

@@ -63,11 +63,43 @@ std::FILE* OutputFiles::Create(const fs::path& path) {
 
 std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, "w+bx", false); }
 
-std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) {
-  // Beside the real name, so that the rename stays on one file system.
+// Beside the real name, so that the rename stays on one file system.
+fs::path OutputFiles::TempName(const fs::path& path, int n) const {
+  fs::path temp = path;
+  return temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+}
+
+bool OutputFiles::Taken(const fs::path& temp) const {
+  for (const auto& f : files_)
+    if (f.temp == temp) return true;
+  return false;
+}
+
+fs::path OutputFiles::Close(std::FILE* stream) {
+  for (auto& f : files_) {
+    if (f.stream != stream) continue;
+    f.stream = nullptr;
+    if (std::fclose(stream) != 0)
+      throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)), Failure::Output);
+    return f.temp;
+  }
+  throw std::logic_error("OutputFiles::Close: not one of ours");
+}
+
+fs::path OutputFiles::Name(const fs::path& path) {
   for (int n = 0;; ++n) {
-    fs::path temp = path;
-    temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+    fs::path temp = TempName(path, n);
+    std::error_code ec;
+    if (Taken(temp) || fs::exists(fs::symlink_status(temp, ec))) continue;
+    files_.push_back(File{temp, fs::path(), nullptr});
+    return temp;
+  }
+}
+
+std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) {
+  for (int n = 0;; ++n) {
+    fs::path temp = TempName(path, n);
+    if (Taken(temp)) continue;
     errno = 0;
     std::FILE* stream = std::fopen(temp.string().c_str(), mode);
     if (stream) {
@@ -82,6 +114,7 @@ std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) 
 
 void OutputFiles::Commit() {
   for (auto& f : files_) {
+    if (!f.stream) continue;
     int rc = std::fclose(f.stream);
     f.stream = nullptr;
     if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)),

@@ -109,6 +109,8 @@ struct Project {
   std::string uninstallerName;             // empty: no uninstaller entry
   std::vector<std::string> uninstallerTexts;  // by format::UninstallerText, the place first
   std::vector<InstallTypeConfig> types;
+  std::optional<std::string> signing;  // [signing] command, read when no --sign replaces it
+  Where signingWhere;
 };
 
 }  // namespace wrenly::builder

@@ -134,7 +134,7 @@ class Loader {
                        std::string(e.description()));
     }
     r_.RequireKnownKeys(root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files",
-                               "install_type"},
+                               "install_type", "signing"},
                         "the project");
     const toml::table* product = r_.Table(root, "product");
     if (!product) throw BuildError(Where{project_.file.string(), 1}, "the [product] table is missing");
@@ -144,6 +144,11 @@ class Loader {
     if ((background_ = r_.Table(root, "background"))) ReadBackground(*background_);
     ReadTheme(r_.Table(root, "theme"));
     if (auto* u = r_.Table(root, "uninstaller")) ReadUninstaller(*u);
+    if (auto* s = r_.Table(root, "signing")) {
+      r_.RequireKnownKeys(*s, {"command"}, "[signing]");
+      project_.signing = r_.String(*s, "command");
+      project_.signingWhere = r_.At(*s, "command");
+    }
 
     std::vector<const toml::table*> types = r_.Tables(root, "install_type");
     if (types.size() > f::kMaxInstallTypes)

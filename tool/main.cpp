@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include "builder/build.h"
 #include "builder/output_files.h"
+#include "builder/signing.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
 
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
-  std::string output, stub, uninstaller;
+  std::string output, stub, uninstaller, sign;
   auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
   cmdBuild->add_option("project", build.project, "project file (.toml)")->required();
   cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
   cmdBuild->add_option("--uninstaller", uninstaller,
                        "uninstaller program when the project names none (default: $WRENLY_UNINSTALLER or "
                        "wrenly-uninstall.exe beside wrenly)");
+  cmdBuild->add_option("--sign", sign,
+                       "signing command, run on the uninstaller and the setup program; {in} and {out} are "
+                       "files (wins over [signing] command)");
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
   auto* quiet = cmdBuild->add_flag("-q,--quiet", build.quiet, "print nothing but warnings and errors");
   cmdBuild->add_flag("-v,--verbose", build.verbose, "print each entry as it is stored")->excludes(quiet);
@@ -74,6 +78,15 @@ int main(int argc, char** argv) {
     if (!output.empty()) build.output = output;
     if (!stub.empty()) build.stub = stub;
     if (!uninstaller.empty()) build.uninstaller = uninstaller;
+    if (cmdBuild->count("--sign")) {
+      try {
+        build.sign = sign;
+        wrenly::builder::ParseSigningCommand(sign, {"--sign"});
+      } catch (const wrenly::builder::BuildError& e) {
+        std::cerr << "wrenly: " << e.what() << "\n";
+        return wrenly::tool::kUsage;
+      }
+    }
     build.toolFolder = ToolFolder(argv[0]);
     build.terminal = isatty(STDERR_FILENO) == 1;
     wrenly::builder::CatchInterrupts();
