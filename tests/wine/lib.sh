@@ -144,9 +144,11 @@ matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0
 # What changed from one footprint to another: "+ file PATH" (below drive_c),
 # "- reg KEY|NAME=DATA", every backslash turned into a slash; Wine's own
 # bookkeeping (the display and device keys it writes at a program start or
-# a restart, and the host's fonts, which it registers or not as it finds
-# fonts of the same name in the prefix) left out.
+# a restart, the host's fonts, which it registers or not as it finds fonts
+# of the same name in the prefix, and its cache of every font it has seen)
+# left out.
 wine_own=("? reg HKEY_LOCAL_MACHINE/Hardware/*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Hardware Profiles/*"
+  "? reg HKEY_CURRENT_USER/Software/Wine/Fonts/Cache/*"
   "? reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|*=Z:/usr/share/fonts/*"
   "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/"{Video,Class,DeviceClasses,ServiceCurrent}"[/|]*")
 changes() {  # before after

@@ -10,11 +10,16 @@
 wine_require
 selfreg=$(win_dir)/tests/wine/components/selfreg.dll
 [ -f "$selfreg" ] || skip "the components are not built ($selfreg)"
-font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-[ -f "$font" ] || skip "no $font (package fonts-dejavu-core)"
+host_font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+[ -f "$host_font" ] || skip "no $host_font (package fonts-dejavu-core)"
 command -v osslsigncode >/dev/null || skip "no osslsigncode (scripts/bootstrap)"
 
 d=$(scratch_dir uninstall)
+# Renamed in its name table: Wine keeps the Fonts values of host fonts in step
+# with what it finds, and would now and then rewrite a value named like one.
+font=$d/WrenlySans.ttf
+perl -0777 -pe 's/D\0e\0j\0a\0V\0u\0 \0S\0a\0n\0s/W\0r\0e\0n\0l\0y\0 \0S\0a\0n\0s/g; s/DejaVu Sans/Wrenly Sans/g' \
+  "$host_font" > "$font"
 c=$WINEPREFIX/drive_c
 menu=$(echo "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs) m=.${menu#"$c"}
 shared='C:\windows\system32\wrenly-uninstall-shared.dll'
@@ -34,10 +39,7 @@ for p in A B C S; do  # C goes into A's folder, its record appended to A's
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
-# An interrupted earlier run may have left its font's value (its name is the host font's).
-fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
-[ "$(reg_value "$fonts" 'DejaVu Sans (TrueType)')" != "REG_SZ WrenlyUninstallSans.ttf" ] ||
-  reg_quiet delete "$fonts" /v 'DejaVu Sans (TrueType)' /f "$(reg_view)"
+reg_quiet delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Wrenly Sans (TrueType)' /f "$(reg_view)"
 forget_pending
 rm -rf "${reglog%/*}"
 footprint "$d/before"
@@ -49,7 +51,7 @@ asked=(
   "+ file ./windows/sys*/wrenly-uninstall-shared.dll"
   "+ file ./users/*/Start Menu/Programs/Wrenly Uninstall A/Tools/Deep/Alpha.lnk"
   "+ file ./users/*/Desktop/Wrenly Uninstall A.lnk"
-  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|DejaVu Sans (TrueType)=WrenlyUninstallSans.ttf"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows NT/CurrentVersion/Fonts|Wrenly Sans (TrueType)=WrenlyUninstallSans.ttf"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/SharedDLLs|C:/windows/system32/wrenly-uninstall-shared.dll=*1"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly Uninstall A|Folder=C:/Program Files/Wrenly Uninstall A"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Uninstall A|DisplayName=*"
