@@ -8,6 +8,7 @@
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
+#include "builder/utf8_path.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -30,7 +31,7 @@ fs::path FindUninstaller(const BuildOptions& options) {
 
 std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw BuildError(fmt::format("{}: cannot read {}", path.string(), what));
+  if (!in) throw BuildError(fmt::format("{}: cannot read {}", Utf8(path), what));
   in.seekg(0, std::ios::end);
   std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
   in.seekg(0);
@@ -54,7 +55,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     project.uninstallerImage = ReadProgram(
         path, "the uninstaller program (give [uninstaller] program, --uninstaller or set WRENLY_UNINSTALLER)");
     if (project.uninstallerImage.empty())
-      throw BuildError(fmt::format("{}: the uninstaller program is empty", path.string()));
+      throw BuildError(fmt::format("{}: the uninstaller program is empty", Utf8(path)));
   }
 
   BuildResult result;

@@ -30,7 +30,7 @@ class OutputFiles {
   void Commit();
 
  private:
-  std::FILE* Open(const std::filesystem::path& path, const char* mode, bool keep);
+  std::FILE* Open(const std::filesystem::path& path, bool readBack, bool keep);
   struct File {
     std::filesystem::path temp, path;  // path: empty for a scratch file
     std::FILE* stream;

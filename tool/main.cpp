@@ -4,32 +4,70 @@
 #include <iostream>
 #include "builder/build.h"
 #include "builder/output_files.h"
+#include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef _WIN32
+fs::path ToolFolder(const char*) {
+  std::wstring self(MAX_PATH, L'\0');
+  DWORD n;
+  while ((n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) == self.size())
+    self.resize(self.size() * 2);
+  self.resize(n);
+  return fs::path(self).parent_path();
+}
+
+// The C runtime's argv is in the ANSI code page, which cannot hold every
+// name: the wide command line, as UTF-8 like the rest of the tool's text.
+std::vector<std::string> Utf8Arguments() {
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; wide && i < argc; ++i) args.push_back(wrenly::builder::Utf8(fs::path(wide[i])));
+  LocalFree(wide);
+  return args;
+}
+#else
 fs::path ToolFolder(const char* argv0) {
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
   if (ec) self = fs::absolute(argv0);
   return self.parent_path();
 }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  using wrenly::builder::PathFromUtf8;
+#ifdef _WIN32
+  std::vector<std::string> utf8Args = Utf8Arguments();
+  std::vector<char*> argPointers;
+  for (auto& a : utf8Args) argPointers.push_back(a.data());
+  if (!argPointers.empty()) {
+    argc = static_cast<int>(argPointers.size());
+    argv = argPointers.data();
+  }
+#endif
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
-  std::string output, stub, uninstaller;
+  std::string project, output, stub, uninstaller;
   auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
-  cmdBuild->add_option("project", build.project, "project file (.toml)")->required();
+  cmdBuild->add_option("project", project, "project file (.toml)")->required();
   cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
   cmdBuild->add_option("--stub", stub, "Installer stub (default: $WRENLY_STUB or wrenly-stub.exe beside wrenly)");
   cmdBuild->add_option("--uninstaller", uninstaller,
@@ -38,7 +76,7 @@ int main(int argc, char** argv) {
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
   cmdBuild->add_flag("-q,--quiet", build.quiet, "no progress output");
 
-  fs::path setup, dir;
+  std::string setup, dir;
   wrenly::inspector::InspectOptions inspectOptions;
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
@@ -66,15 +104,16 @@ int main(int argc, char** argv) {
       }
       build.defines[d.substr(0, eq)] = d.substr(eq + 1);
     }
-    if (!output.empty()) build.output = output;
-    if (!stub.empty()) build.stub = stub;
-    if (!uninstaller.empty()) build.uninstaller = uninstaller;
+    build.project = PathFromUtf8(project);
+    if (!output.empty()) build.output = PathFromUtf8(output);
+    if (!stub.empty()) build.stub = PathFromUtf8(stub);
+    if (!uninstaller.empty()) build.uninstaller = PathFromUtf8(uninstaller);
     build.toolFolder = ToolFolder(argv[0]);
     wrenly::builder::CatchInterrupts();
     try {
       auto result = wrenly::builder::Build(build, std::cerr);
       if (!build.quiet)
-        std::cerr << "wrote " << result.output.string() << " (" << result.setupBytes << " bytes"
+        std::cerr << "wrote " << wrenly::builder::Utf8(result.output) << " (" << result.setupBytes << " bytes"
                   << (result.volumes ? ", " + std::to_string(result.volumes) + " volumes" : std::string()) << ")\n";
       return wrenly::tool::kDone;
     } catch (const wrenly::builder::BuildError& e) {
@@ -87,7 +126,8 @@ int main(int argc, char** argv) {
       return wrenly::tool::kRefused;
     }
   }
-  if (cmdInspect->parsed()) return wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr);
-  if (cmdExtract->parsed()) return wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr);
+  if (cmdInspect->parsed()) return wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr);
+  if (cmdExtract->parsed())
+    return wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr);
   return wrenly::tool::kUsage;
 }
