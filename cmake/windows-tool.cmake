@@ -33,7 +33,4 @@ foreach(item CLI fmt toml++ stb/stb_image.h)
   get_filename_component(into "${include}/${item}" DIRECTORY)
   file(COPY "/usr/include/${item}" DESTINATION "${into}")
 endforeach()
-add_library(fmt::fmt-header-only INTERFACE IMPORTED GLOBAL)
-set_target_properties(fmt::fmt-header-only PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES "${include}" INTERFACE_COMPILE_DEFINITIONS FMT_HEADER_ONLY)
 include_directories(SYSTEM "${include}")
