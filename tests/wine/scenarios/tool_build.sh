@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# wrenly.exe, the tool's Windows build, under 64-bit Wine: the demo, from a
+# folder whose name no ANSI code page holds and with its readme found by a
+# wildcard in backslashes as "café.txt", is byte for byte what the Linux tool
+# builds (twice, so the second build replaces the first); a refused project
+# ends with the same code and message, file and line; --version says the same.
+. "$(dirname "$0")/../lib.sh"
+wine_require
+wintool=${WRENLY_WINTOOL_DIR:-}/tool/wrenly.exe
+[ -f "$wintool" ] || skip "the wintool flavour is not built ($wintool)"
+[ -n "$WRENLY_TOOL" ] && [ -x "$WRENLY_TOOL" ] || skip "the wrenly tool is not built"
+stub=$WRENLY_WIN32_DIR/installer/wrenly-stub.exe uninstaller=$WRENLY_WIN32_DIR/uninstaller/wrenly-uninstall.exe
+bin=$WRENLY_WIN32_DIR/examples/demo/app
+[ -f "$stub" ] && [ -f "$uninstaller" ] && [ -f "$bin/demo.exe" ] || skip "the win32 flavour is not built"
+"$wrenly_wine64" --version >/dev/null 2>&1 || skip "64-bit Wine does not start here"
+
+d=$(scratch_dir tool_build)
+src=$(dirname "$0")/../../../examples/demo
+mkdir -p "$d/Ωmega/Ωdocs"
+cp -p "$src"/*.toml "$src"/*.txt "$d/Ωmega/"
+cp -p "$src/readme.txt" "$d/Ωmega/Ωdocs/café.txt"
+sed -i 's/^source = "readme.txt"/source = "Ωdocs\\\\caf*.txt"/' "$d/Ωmega/demo.toml"
+grep -qF 'Ωdocs\\caf*' "$d/Ωmega/demo.toml" || fail "the demo project has no readme source to rewrite"
+wtool() { "$wrenly_wine64" "$wintool" "$@" </dev/null 2>"$d/err"; }  # stderr kept, without CRs
+werr() { tr -d '\r' <"$d/err"; }
+common=(--stub "$(winpath "$stub")" --uninstaller "$(winpath "$uninstaller")" -q)
+
+"$WRENLY_TOOL" build "$d/Ωmega/demo.toml" -o "$d/linux.exe" --stub "$stub" --uninstaller "$uninstaller" \
+  -D DEMO_BIN="$bin" -q || fail "the Linux build failed"
+for pass in first second; do
+  status=0
+  wtool build "$(winpath "$d/Ωmega/demo.toml")" -o "$(winpath "$d/Ωmega/setup.exe")" "${common[@]}" \
+    -D DEMO_BIN="$(winpath "$bin")" || status=$?
+  expect "build $pass exit" 0 "$status"
+  check_that "build $pass: same bytes as on Linux" cmp "$d/linux.exe" "$d/Ωmega/setup.exe"
+done
+check_that "no temporary file left" test "$(ls "$d/Ωmega" | grep -c tmp)" = 0
+
+printf '[product]\nname = "P"\n[[files]]\nsource = "readme.txt"\nname = "..\\\\evil.txt"\n' >"$d/Ωmega/bad.toml"
+linux_status=0
+linux_err=$("$WRENLY_TOOL" build "$d/Ωmega/bad.toml" -o "$d/Ωmega/bad.exe" --stub "$stub" --uninstaller "$uninstaller" \
+  2>&1) || linux_status=$?
+status=0
+wtool build "$(winpath "$d/Ωmega/bad.toml")" -o "$(winpath "$d/Ωmega/bad.exe")" "${common[@]}" || status=$?
+expect "refused project exit (wrenly.exe, Linux)" "1 1" "$status $linux_status"
+expect "refused project message" "${linux_err//"$d/Ωmega/bad.toml"/$(winpath "$d/Ωmega/bad.toml")}" "$(werr)"
+check_that "refused project leaves no output" test ! -e "$d/Ωmega/bad.exe"
+
+expect "--version" "$("$WRENLY_TOOL" --version)" "$(wtool --version | tr -d '\r')"
+cases_done
