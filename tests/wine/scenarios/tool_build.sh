@@ -36,15 +36,24 @@ for pass in first second; do
 done
 check_that "no temporary file left" test "$(ls "$d/Ωmega" | grep -c tmp)" = 0
 
-printf '[product]\nname = "P"\n[[files]]\nsource = "readme.txt"\nname = "..\\\\evil.txt"\n' >"$d/Ωmega/bad.toml"
-linux_status=0
-linux_err=$("$WRENLY_TOOL" build "$d/Ωmega/bad.toml" -o "$d/Ωmega/bad.exe" --stub "$stub" --uninstaller "$uninstaller" \
-  2>&1) || linux_status=$?
-status=0
-wtool build "$(winpath "$d/Ωmega/bad.toml")" -o "$(winpath "$d/Ωmega/bad.exe")" "${common[@]}" || status=$?
-expect "refused project exit (wrenly.exe, Linux)" "1 1" "$status $linux_status"
-expect "refused project message" "${linux_err//"$d/Ωmega/bad.toml"/$(winpath "$d/Ωmega/bad.toml")}" "$(werr)"
-check_that "refused project leaves no output" test ! -e "$d/Ωmega/bad.exe"
+# Refused projects: a name that leaves its folder, a text the code page lacks,
+# a code page Windows does not know (iconv and Windows word it the same way).
+refused=(
+  'name|[[files]]\nsource = "readme.txt"\nname = "..\\\\evil.txt"'
+  'text|[texts]\n"finish.run_checkbox" = "Ω"\n[[files]]\nsource = "readme.txt"'
+  'codepage|[setup]\ncodepage = 1\n[[files]]\nsource = "readme.txt"')
+for row in "${refused[@]}"; do
+  what=${row%%|*} bad=$d/Ωmega/bad-${row%%|*}.toml
+  printf "[product]\nname = \"P\"\n${row#*|}\n" >"$bad"
+  linux_status=0
+  linux_err=$("$WRENLY_TOOL" build "$bad" -o "$d/bad.exe" --stub "$stub" --uninstaller "$uninstaller" 2>&1) ||
+    linux_status=$?
+  status=0
+  wtool build "$(winpath "$bad")" -o "$(winpath "$d/bad.exe")" "${common[@]}" || status=$?
+  expect "refused $what: exit of wrenly.exe, Linux" "1 1" "$status $linux_status"
+  expect "refused $what: message" "${linux_err//"$bad"/$(winpath "$bad")}" "$(werr)"
+  check_that "refused $what: no output" test ! -e "$d/bad.exe"
+done
 
 expect "--version" "$("$WRENLY_TOOL" --version)" "$(wtool --version | tr -d '\r')"
 cases_done
