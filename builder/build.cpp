@@ -18,14 +18,14 @@ namespace {
 
 fs::path FindStub(const BuildOptions& options, const Project& project) {
   if (options.stub) return *options.stub;
-  if (const char* env = std::getenv("WRENLY_STUB"); env && *env) return env;
+  if (auto env = PathFromEnvironment("WRENLY_STUB")) return *env;
   if (project.stub) return *project.stub;
   return options.toolFolder / "wrenly-stub.exe";
 }
 
 fs::path FindUninstaller(const BuildOptions& options) {
   if (options.uninstaller) return *options.uninstaller;
-  if (const char* env = std::getenv("WRENLY_UNINSTALLER"); env && *env) return env;
+  if (auto env = PathFromEnvironment("WRENLY_UNINSTALLER")) return *env;
   return options.toolFolder / "wrenly-uninstall.exe";
 }
 

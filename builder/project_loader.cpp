@@ -19,7 +19,6 @@
 #include "format/uninstall_log.h"
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 #else
 #include <sys/stat.h>

@@ -2,7 +2,9 @@
 // command line, messages. A plain std::string would mean the ANSI code page
 // to fs::path on Windows.
 #pragma once
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,18 @@ inline std::string Utf8(const std::filesystem::path& path) {
 inline std::string GenericUtf8(const std::filesystem::path& path) {
   std::u8string text = path.generic_u8string();
   return std::string(text.begin(), text.end());
+}
+
+// A path from the environment, when the variable is set and not empty.
+inline std::optional<std::filesystem::path> PathFromEnvironment(const char* name) {
+#ifdef _WIN32
+  std::wstring wide(name, name + std::char_traits<char>::length(name));
+  const wchar_t* value = _wgetenv(wide.c_str());
+#else
+  const char* value = std::getenv(name);
+#endif
+  if (!value || !*value) return std::nullopt;
+  return std::filesystem::path(value);
 }
 
 }  // namespace wrenly::builder
