@@ -3,7 +3,8 @@
 # folder whose name no ANSI code page holds and with its readme found by a
 # wildcard in backslashes as "café.txt", is byte for byte what the Linux tool
 # builds (twice, so the second build replaces the first); a refused project
-# ends with the same code and message, file and line; --version says the same.
+# ends with the same code and message, file and line; inspect --verify and
+# --version say the same.
 . "$(dirname "$0")/../lib.sh"
 wine_require
 wintool=${WRENLY_WINTOOL_DIR:-}/tool/wrenly.exe
@@ -34,6 +35,9 @@ for pass in first second; do
   expect "build $pass exit" 0 "$status"
   check_that "build $pass: same bytes as on Linux" cmp "$d/linux.exe" "$d/Ωmega/setup.exe"
 done
+# The inspector reads it back as on Linux, but for the line naming the file.
+expect "inspect --verify" "$("$WRENLY_TOOL" inspect --verify "$d/linux.exe" | tail -n +2)" \
+  "$(wtool inspect --verify "$(winpath "$d/Ωmega/setup.exe")" | tr -d '\r' | tail -n +2)"
 check_that "no temporary file left" test "$(ls "$d/Ωmega" | grep -c tmp)" = 0
 
 # Refused projects: a name that leaves its folder, a text the code page lacks,
