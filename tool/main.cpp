@@ -7,58 +7,17 @@
 #include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#include <shellapi.h>
-#endif
+#include "tool/own_process.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-#ifdef _WIN32
-fs::path ToolFolder(const char*) {
-  std::wstring self(MAX_PATH, L'\0');
-  DWORD n;
-  while ((n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) == self.size())
-    self.resize(self.size() * 2);
-  self.resize(n);
-  return fs::path(self).parent_path();
-}
-
-// The C runtime's argv is in the ANSI code page, which cannot hold every
-// name: the wide command line, as UTF-8 like the rest of the tool's text.
-std::vector<std::string> Utf8Arguments() {
-  int argc = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
-  std::vector<std::string> args;
-  for (int i = 0; wide && i < argc; ++i) args.push_back(wrenly::builder::Utf8(fs::path(wide[i])));
-  LocalFree(wide);
-  return args;
-}
-#else
-fs::path ToolFolder(const char* argv0) {
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) self = fs::absolute(argv0);
-  return self.parent_path();
-}
-#endif
-
-}  // namespace
-
 int main(int argc, char** argv) {
   using wrenly::builder::PathFromUtf8;
-#ifdef _WIN32
-  std::vector<std::string> utf8Args = Utf8Arguments();
+  std::vector<std::string> args = wrenly::tool::Utf8Arguments(argc, argv);
   std::vector<char*> argPointers;
-  for (auto& a : utf8Args) argPointers.push_back(a.data());
-  if (!argPointers.empty()) {
-    argc = static_cast<int>(argPointers.size());
-    argv = argPointers.data();
-  }
-#endif
+  for (auto& a : args) argPointers.push_back(a.data());
+  argc = static_cast<int>(argPointers.size());
+  argv = argPointers.data();
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
@@ -108,7 +67,7 @@ int main(int argc, char** argv) {
     if (!output.empty()) build.output = PathFromUtf8(output);
     if (!stub.empty()) build.stub = PathFromUtf8(stub);
     if (!uninstaller.empty()) build.uninstaller = PathFromUtf8(uninstaller);
-    build.toolFolder = ToolFolder(argv[0]);
+    build.toolFolder = wrenly::tool::ToolFolder(argv[0]);
     wrenly::builder::CatchInterrupts();
     try {
       auto result = wrenly::builder::Build(build, std::cerr);
