@@ -4,11 +4,14 @@
 #include <fmt/format.h>
 #include <fstream>
 #include <iterator>
+#include "builder/build_report.h"
 #include "builder/checks.h"
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "builder/utf8_path.h"
+#include "builder/warnings.h"
+#include "builder/signing.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -42,12 +45,26 @@ std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
 }  // namespace
 
 BuildResult Build(const BuildOptions& options, std::ostream& progress) {
+  BuildReport report(progress,
+                     options.quiet     ? Verbosity::kQuiet
+                     : options.verbose ? Verbosity::kVerbose
+                                       : Verbosity::kNormal,
+                     options.terminal);
   Project project = LoadProject(options.project, options.defines);
+  std::vector<Warning> warnings = FindWarnings(project);
+  for (const Warning& w : warnings) progress << FormatWarning(w) << "\n";
+  if (options.warningsAsErrors && !warnings.empty())
+    throw BuildError(fmt::format("{} warning{} and --warnings-as-errors: nothing written", warnings.size(),
+                                 warnings.size() == 1 ? "" : "s"));
+  std::optional<SigningCommand> signing;
+  if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
+  else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
   fs::path stubPath = FindStub(options, project);
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
 
   std::vector<fs::path> inputs{options.project, stubPath};
+  inputs.insert(inputs.end(), project.inputs.begin(), project.inputs.end());
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
     fs::path path = FindUninstaller(options);
@@ -60,32 +77,39 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
 
   BuildResult result;
   result.output = options.output ? *options.output : project.folder / "setup.exe";
+  size_t files = 0;
   for (const auto& t : project.types) {
     result.entries += t.files.size();
     for (const auto& f : t.files) {
       std::error_code ec;
       result.inputBytes += f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
       if (!f.source.empty()) inputs.push_back(f.source);
+      if (!f.source.empty() || !f.content.empty()) ++files;
     }
   }
   // Refused outputs and a folder that cannot be written show before any compression.
-  OutputFiles files(std::move(inputs));
-  std::FILE* setup = files.Create(result.output);
-  const uint64_t total = result.inputBytes;
-  ProgressFn show;
-  if (!options.quiet)
-    show = [&](size_t done, size_t count, uint64_t bytes) {
-      int percent = total ? static_cast<int>(bytes * 100 / total) : 100;
-      progress << fmt::format("\rcompressing {}/{} entries, {:3d}%", done, count, percent) << std::flush;
-      if (done == count) progress << "\n";
-    };
-  PackageOutput out{setup, files.Scratch(result.output), [&](int number) {
-                      return files.Create(VolumePath(result.output, number));
+  OutputFiles outputs(std::move(inputs));
+  std::FILE* setup = outputs.Create(result.output);
+  if (signing && !project.uninstallerImage.empty())
+    project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
+  report.Start(files, result.inputBytes);
+  PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },
+                       [&](const FileItem& item, uint64_t size, uint64_t stored) { report.Stored(item, size, stored); }};
+  PackageOutput out{setup, outputs.Scratch(result.output), [&](int number) {
+                      return outputs.Create(VolumePath(result.output, number));
                     }};
   PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
-  files.Commit();
+  // Signed last, as the certificate follows the package; volumes are not signed.
+  if (signing) {
+    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output);
+    counts.outputBytes += signedBytes - counts.setupBytes;
+    counts.setupBytes = signedBytes;
+  }
+  outputs.Commit();
   result.setupBytes = counts.setupBytes;
+  result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
+  report.Finish({result.output, result.volumes, files, result.inputBytes, result.outputBytes});
   return result;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <ostream>
 #include "builder/toml_reader.h"
 
@@ -15,8 +16,12 @@ struct BuildOptions {
   std::optional<std::filesystem::path> uninstaller;
   std::filesystem::path toolFolder;             // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
-  bool quiet = false;
+  std::optional<std::string> sign;              // the signing command; wins over [signing] command
+  bool quiet = false;     // warnings and errors only
   unsigned threads = 0;
+  bool verbose = false;   // each entry as it is stored
+  bool terminal = false;  // the progress goes to a terminal: one line, redrawn in place
+  bool warningsAsErrors = false;
 };
 
 struct BuildResult {
@@ -25,9 +30,11 @@ struct BuildResult {
   size_t volumes = 0;
   size_t entries = 0;
   uint64_t inputBytes = 0;
+  uint64_t outputBytes = 0;  // the setup program and its volumes
 };
 
-// Throws BuildError; on failure nothing is left at the output paths.
+// Throws BuildError; on failure nothing is left at the output paths. Warnings,
+// progress and the summary go to `progress`.
 BuildResult Build(const BuildOptions& options, std::ostream& progress);
 
 }  // namespace wrenly::builder

@@ -25,20 +25,6 @@ namespace {
 volatile std::sig_atomic_t caught = 0;
 extern "C" void OnInterrupt(int signal) { caught = signal; }
 
-// Created only when no file has the name yet. Windows' C runtime knows no
-// "x" mode, and its narrow names are ANSI.
-std::FILE* OpenNew(const fs::path& path, bool readBack) {
-#ifdef _WIN32
-  int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | (readBack ? _O_RDWR : _O_WRONLY), _S_IREAD | _S_IWRITE);
-  if (fd < 0) return nullptr;
-  std::FILE* stream = _fdopen(fd, readBack ? "w+b" : "wb");
-  if (!stream) _close(fd);
-  return stream;
-#else
-  return std::fopen(path.c_str(), readBack ? "w+bx" : "wbx");
-#endif
-}
-
 bool SameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
   if (fs::equivalent(a, b, ec)) return true;
@@ -81,13 +67,45 @@ std::FILE* OutputFiles::Create(const fs::path& path) {
 
 std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, true, false); }
 
-std::FILE* OutputFiles::Open(const fs::path& path, bool readBack, bool keep) {
-  // Beside the real name, so that the rename stays on one file system.
+// Beside the real name, so that the rename stays on one file system.
+fs::path OutputFiles::TempName(const fs::path& path, int n) const {
+  fs::path temp = path;
+  return temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+}
+
+bool OutputFiles::Taken(const fs::path& temp) const {
+  for (const auto& f : files_)
+    if (f.temp == temp) return true;
+  return false;
+}
+
+fs::path OutputFiles::Close(std::FILE* stream) {
+  for (auto& f : files_) {
+    if (f.stream != stream) continue;
+    f.stream = nullptr;
+    if (std::fclose(stream) != 0)
+      throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)), Failure::Output);
+    return f.temp;
+  }
+  throw std::logic_error("OutputFiles::Close: not one of ours");
+}
+
+fs::path OutputFiles::Name(const fs::path& path) {
   for (int n = 0;; ++n) {
-    fs::path temp = path;
-    temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+    fs::path temp = TempName(path, n);
+    std::error_code ec;
+    if (Taken(temp) || fs::exists(fs::symlink_status(temp, ec))) continue;
+    files_.push_back(File{temp, fs::path(), nullptr});
+    return temp;
+  }
+}
+
+std::FILE* OutputFiles::Open(const fs::path& path, bool readBack, bool keep) {
+  for (int n = 0;; ++n) {
+    fs::path temp = TempName(path, n);
+    if (Taken(temp)) continue;
     errno = 0;
-    std::FILE* stream = OpenNew(temp, readBack);
+    std::FILE* stream = OpenNewFile(temp, readBack);
     if (stream) {
       files_.push_back(File{temp, keep ? path : fs::path(), stream});
       return stream;
@@ -100,6 +118,7 @@ std::FILE* OutputFiles::Open(const fs::path& path, bool readBack, bool keep) {
 
 void OutputFiles::Commit() {
   for (auto& f : files_) {
+    if (!f.stream) continue;
     int rc = std::fclose(f.stream);
     f.stream = nullptr;
     if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)),
@@ -118,6 +137,19 @@ void OutputFiles::Commit() {
                            Failure::Output);
   }
   files_.clear();
+}
+
+// Windows' C runtime knows no "x" mode, and its narrow names are ANSI.
+std::FILE* OpenNewFile(const fs::path& path, bool readBack) {
+#ifdef _WIN32
+  int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | (readBack ? _O_RDWR : _O_WRONLY), _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = _fdopen(fd, readBack ? "w+b" : "wb");
+  if (!stream) _close(fd);
+  return stream;
+#else
+  return std::fopen(path.c_str(), readBack ? "w+bx" : "wbx");
+#endif
 }
 
 void WriteOut(std::FILE* out, const void* data, size_t n, const fs::path& path) {

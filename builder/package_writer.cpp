@@ -114,7 +114,7 @@ fs::path VolumePath(const fs::path& setup, int number) {
 }
 
 PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
-                           const ProgressFn& progress, unsigned threads) {
+                           const PackageProgress& progress, unsigned threads) {
   if (stub.size() > f::kMaxStubSize)
     throw BuildError(fmt::format("the Installer stub is {} bytes; at most {} fit before the signature window ends",
                                  stub.size(), f::kMaxStubSize));
@@ -155,6 +155,13 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   uint64_t dataSize = 0, bytesIn = 0;
   size_t entriesDone = 0;
   Job* current = nullptr;
+  auto reportStored = [&](size_t upTo) {
+    for (; entriesDone < upTo; ++entriesDone)
+      if (progress.stored) progress.stored(*jobs[entriesDone].item, jobs[entriesDone].size, jobs[entriesDone].stored);
+  };
+  auto reportBytes = [&] {
+    if (progress.bytes) progress.bytes(bytesIn);
+  };
   auto store = [&](const void* bytes, size_t n) {
     current->stored += n;
     if (dataSize + n > kU32Max)
@@ -207,6 +214,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
             input(buffer);
             at += n;
             bz.Add(buffer, at == j.size, [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
+            reportBytes();
           }
         } else {
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
@@ -226,12 +234,12 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         if (p.last) {
           j.data.size = static_cast<uint32_t>(j.size);
           j.data.storedLength = static_cast<uint32_t>(j.stored);
-          entriesDone = static_cast<size_t>(&j - jobs.data()) + 1;
+          reportStored(p.job + 1);
         }
-        if (progress) progress(entriesDone, jobs.size(), bytesIn);
+        reportBytes();
       },
       2 * threads + 2);
-  if (progress && entriesDone < jobs.size()) progress(jobs.size(), jobs.size(), bytesIn);
+  reportStored(jobs.size());
 
   f::ByteWriter w;
   w.Bytes(stub);
@@ -302,6 +310,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
 
   PackageCounts counts;
   counts.setupBytes = w.size() + firstPart;
+  counts.outputBytes = counts.setupBytes;
   Put(out.setup, w.bytes().data(), w.size());
   if (std::fflush(data) != 0 || std::fseek(data, 0, SEEK_SET) != 0)
     throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)),
@@ -317,19 +326,21 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       uint8_t count[f::kVolumeCountField];
       f::StoreU32(count, static_cast<uint32_t>(room));
       Put(part, count, sizeof count);
+      counts.outputBytes += sizeof count;
     }
     size_t n = static_cast<size_t>(std::min<uint64_t>({room, left, buffer.size()}));
     if (std::fread(buffer.data(), 1, n, data) != n)
       throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)),
                      Failure::Output);
     Put(part, buffer.data(), n);
+    if (part != out.setup) counts.outputBytes += n;
     room -= n;
     left -= n;
   }
   return counts;
 }
 
-PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub, const ProgressFn& progress,
+PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageProgress& progress,
                              unsigned threads) {
   std::vector<std::unique_ptr<std::FILE, int (*)(std::FILE*)>> files;
   auto open = [&] {

@@ -15,8 +15,12 @@ struct PackageImage {
   std::vector<std::vector<uint8_t>> volumes;  // .D01, .D02, ...
 };
 
-// Called as the input is compressed: entries done, all entries, input bytes so far.
-using ProgressFn = std::function<void(size_t done, size_t total, uint64_t bytes)>;
+// What the compression reports as it goes, on the calling thread.
+struct PackageProgress {
+  std::function<void(uint64_t bytes)> bytes;  // input bytes stored so far, also within a large file
+  // Each entry once it is stored, in table order, folder entries included.
+  std::function<void(const FileItem& item, uint64_t size, uint64_t stored)> stored;
+};
 
 struct PackageOutput {
   std::FILE* setup = nullptr;    // stub, package and the first DataArea part
@@ -26,6 +30,7 @@ struct PackageOutput {
 
 struct PackageCounts {
   uint64_t setupBytes = 0;
+  uint64_t outputBytes = 0;  // the setup program and every volume
   size_t volumes = 0;
 };
 
@@ -33,11 +38,11 @@ struct PackageCounts {
 // a few pieces at a time on every core, then writes the stub, the blocks and
 // the DataArea, cut into volumes when a volume size is set.
 PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
-                           const ProgressFn& progress = {}, unsigned threads = 0);
+                           const PackageProgress& progress = {}, unsigned threads = 0);
 
 // The same, in memory.
 PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>& stub,
-                             const ProgressFn& progress = {}, unsigned threads = 0);
+                             const PackageProgress& progress = {}, unsigned threads = 0);
 
 // "dir\setup.exe" + 2 gives "dir\setup.D02"; a name without a dot gets the suffix appended.
 std::filesystem::path VolumePath(const std::filesystem::path& setup, int number);

@@ -33,6 +33,7 @@ struct FileItem {
   int level = 6;
   std::string items[10];  // name, menu groups, menu name, menu args, menu icon, desktop name,
                           // desktop args, desktop icon, run args, custom folder
+  std::string shownName;  // the name in UTF-8, for the build's own output
 };
 
 struct RegistryPlace {
@@ -61,6 +62,7 @@ struct InstallTypeConfig {
   std::string information, license;
   Where informationWhere, licenseWhere;
   bool pagesGiven = false;
+  Where pagesWhere;
 };
 
 struct BackgroundVariant {
@@ -78,6 +80,9 @@ struct TitleStyleConfig {
 struct Project {
   std::filesystem::path file;
   std::filesystem::path folder;
+  Where where;  // of [product]
+  // Every file the project brought in besides the sources: texts, pictures, programs.
+  std::vector<std::filesystem::path> inputs;
   std::string product;
   // For the list of installed programs; empty: not written.
   std::string version, publisher, url;
@@ -104,6 +109,8 @@ struct Project {
   std::string uninstallerName;             // empty: no uninstaller entry
   std::vector<std::string> uninstallerTexts;  // by format::UninstallerText, the place first
   std::vector<InstallTypeConfig> types;
+  std::optional<std::string> signing;  // [signing] command, read when no --sign replaces it
+  Where signingWhere;
 };
 
 }  // namespace wrenly::builder

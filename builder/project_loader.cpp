@@ -149,7 +149,7 @@ class Loader {
                        std::string(e.description()));
     }
     r_.RequireKnownKeys(root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files",
-                               "install_type"},
+                               "install_type", "signing"},
                         "the project");
     const toml::table* product = r_.Table(root, "product");
     if (!product) throw BuildError(Where{Utf8(project_.file), 1}, "the [product] table is missing");
@@ -159,6 +159,11 @@ class Loader {
     if ((background_ = r_.Table(root, "background"))) ReadBackground(*background_);
     ReadTheme(r_.Table(root, "theme"));
     if (auto* u = r_.Table(root, "uninstaller")) ReadUninstaller(*u);
+    if (auto* s = r_.Table(root, "signing")) {
+      r_.RequireKnownKeys(*s, {"command"}, "[signing]");
+      project_.signing = r_.String(*s, "command");
+      project_.signingWhere = r_.At(*s, "command");
+    }
 
     std::vector<const toml::table*> types = r_.Tables(root, "install_type");
     if (types.size() > f::kMaxInstallTypes)
@@ -219,6 +224,7 @@ class Loader {
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
     productWhere_ = r_.At(t);
+    project_.where = productWhere_;
     project_.version = FieldText(t, "version");
     project_.publisher = FieldText(t, "publisher");
     project_.url = FieldText(t, "url");
@@ -277,11 +283,11 @@ class Loader {
       type.options |= f::kOptFolderInIni;
     }
     if (auto v = r_.String(t, "information")) {
-      type.information = ReadText(Source(*v), r_.At(t, "information"));
+      type.information = ReadText(Input(*v), r_.At(t, "information"));
       type.informationWhere = r_.At(t, "information");
     }
     if (auto v = r_.String(t, "license")) {
-      type.license = ReadText(Source(*v), r_.At(t, "license"));
+      type.license = ReadText(Input(*v), r_.At(t, "license"));
       type.licenseWhere = r_.At(t, "license");
     }
     if (auto pages = r_.Strings(t, "pages")) {
@@ -293,6 +299,7 @@ class Loader {
         throw BuildError(r_.At(t, "pages"), fmt::format("{} pages; at most {} fit", type.pages.size(),
                                                         f::install_type::kPageSequenceSize - 2));
       type.pagesGiven = true;
+      type.pagesWhere = r_.At(t, "pages");
     }
   }
 
@@ -410,7 +417,7 @@ class Loader {
       r_.RequireKnownKeys(*b, {"file", "screen"}, "[[background.bitmap]]");
       auto file = r_.String(*b, "file");
       if (!file) throw BuildError(r_.At(*b), "a background bitmap needs a \"file\"");
-      Rgb img = DecodeImage(ReadBytes(Source(*file), r_.At(*b, "file")), r_.At(*b, "file"));
+      Rgb img = DecodeImage(ReadBytes(Input(*file), r_.At(*b, "file")), r_.At(*b, "file"));
       BackgroundVariant v{img.width, img.height, MakeBmpFile(img)};
       if (auto screen = r_.String(*b, "screen")) {
         int w = 0, h = 0;
@@ -429,10 +436,10 @@ class Loader {
     if (!t) return;
     r_.RequireKnownKeys(*t, {"side_bitmap", "header_bitmap"}, "[theme]");
     if (auto v = r_.String(*t, "side_bitmap"))
-      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
+      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
     if (auto v = r_.String(*t, "header_bitmap"))
       project_.headerBitmap =
-          MakeDib(DecodeImage(ReadBytes(Source(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
+          MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
   }
 
   void ReadUninstaller(const toml::table& t) {
@@ -440,7 +447,7 @@ class Loader {
                         "[uninstaller]");
     uninstallerWhere_ = r_.At(t);
     if (auto v = r_.String(t, "program")) {
-      project_.uninstallerImage = ReadBytes(Source(*v), r_.At(t, "program"));
+      project_.uninstallerImage = ReadBytes(Input(*v), r_.At(t, "program"));
       if (project_.uninstallerImage.empty()) throw BuildError(r_.At(t, "program"), fmt::format("\"{}\" is empty", *v));
     }
     project_.uninstallerName = Backslashes(r_.String(t, "file").value_or(kDefaultUninstallerFile));
@@ -610,8 +617,10 @@ class Loader {
           bool own = item < places.size() && !places[item].file.empty();
           convert(type.texts[list][item], own ? places[item] : productWhere_);
         }
-      for (FileItem& item : type.files)
+      for (FileItem& item : type.files) {
+        item.shownName = item.items[f::kItemName];
         for (std::string& text : item.items) path(text, item.where);
+      }
     }
   }
 
@@ -818,6 +827,11 @@ class Loader {
   fs::path Source(std::string path) const {
     std::replace(path.begin(), path.end(), '\\', '/');
     return project_.folder / PathFromUtf8(path);
+  }
+
+  // A file the build reads besides the sources, which no output may replace.
+  fs::path Input(const std::string& path) {
+    return project_.inputs.emplace_back(Source(path));
   }
 
   void CheckPath(const std::string& path, PathRule rule, const Where& where, std::string_view what) const {

@@ -19,11 +19,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Writes one entry's file; returns a problem, or "" when the file is sound.
-std::string WriteEntry(const Package& pkg, DataAreaReader& reader, const wf::FileEntryView& e, const fs::path& to) {
+struct Written {
+  std::string problem;  // "" when the file is sound
+  bool cannotWrite = false;
+};
+
+// Writes one entry's file.
+Written WriteEntry(const Package& pkg, DataAreaReader& reader, const wf::FileEntryView& e, const fs::path& to) {
   fs::create_directories(to.parent_path());
   std::ofstream file(to, std::ios::binary | std::ios::trunc);
-  if (!file) return "cannot create " + to.string();
+  if (!file) return {"cannot create " + to.string(), true};
   bool uninstaller = IsUninstallerEntry(e);
   if (uninstaller && pkg.uninstaller)
     file.write(reinterpret_cast<const char*>(pkg.uninstaller->data()),
@@ -42,23 +47,24 @@ std::string WriteEntry(const Package& pkg, DataAreaReader& reader, const wf::Fil
     problem = x.what();
   }
   file.close();
+  bool cannotWrite = problem.empty() && !file;
   if (!problem.empty() || !file) {
     std::error_code ec;
     fs::remove(to, ec);
-    if (problem.empty()) problem = "cannot write " + to.string();
+    if (cannotWrite) problem = "cannot write " + to.string();
   }
-  return problem;
+  return {problem, cannotWrite};
 }
 
 }  // namespace
 
-int Extract(const fs::path& setup, const fs::path& dir, int installType, std::ostream& out, std::ostream& err) {
+ReadResult Extract(const fs::path& setup, const fs::path& dir, int installType, std::ostream& out, std::ostream& err) {
   const std::string me = "extract: " + setup.string() + ": ";
   try {
     Package pkg = ReadPackage(setup);
     if (installType < 0 || static_cast<size_t>(installType) >= pkg.types.size()) {
       err << me << "no install type " << installType << " (the package has " << pkg.types.size() << ")\n";
-      return 1;
+      return kBadRequest;
     }
     const size_t t = static_cast<size_t>(installType);
     const auto& entries = pkg.types[t].entries;
@@ -77,9 +83,9 @@ int Extract(const fs::path& setup, const fs::path& dir, int installType, std::os
         targets.push_back(*target);
       }
     }
-    if (refused) return 1;
+    if (refused) return kDamaged;
     DataAreaReader reader(pkg);
-    size_t problems = 0;
+    ReadResult result = kSound;
     for (size_t i = 0; i < entries.size(); ++i) {
       const wf::FileEntryView& e = entries[i];
       if (e.flags & wf::kFlagSourceFolder) {
@@ -92,21 +98,27 @@ int Extract(const fs::path& setup, const fs::path& dir, int installType, std::os
         out << "folder  " << rel.generic_string() << "\n";
         continue;
       }
-      std::string problem = WriteEntry(pkg, reader, e, dir / rel);
-      if (problem.empty()) {
+      Written w = WriteEntry(pkg, reader, e, dir / rel);
+      if (w.problem.empty()) {
         out << "wrote   " << rel.generic_string() << " (" << fs::file_size(dir / rel) << " bytes)\n";
       } else {
-        err << me << EntryName(pkg, t, i) << ": " << problem << "\n";
-        ++problems;
+        err << me << EntryName(pkg, t, i) << ": " << w.problem << "\n";
+        // A file that cannot be written says more than a damaged one.
+        if (result != kCannotWrite) result = w.cannotWrite ? kCannotWrite : kDamaged;
       }
     }
-    return problems ? 1 : 0;
+    return result;
   } catch (const Damaged& e) {
     err << me << "damaged package: " << e.what() << "\n";
+    return kDamaged;
+  } catch (const fs::filesystem_error& e) {
+    // Only the output side works through the file system's calls.
+    err << me << e.what() << "\n";
+    return kCannotWrite;
   } catch (const std::exception& e) {
     err << me << e.what() << "\n";
   }
-  return 1;
+  return kUnreadable;
 }
 
 }  // namespace wrenly::inspector

@@ -76,6 +76,9 @@ struct Package {
 // Reads and checks the head and locates the DataArea with its volumes.
 // Throws Damaged for anything the Installer would refuse or misread.
 Package ReadPackage(const std::filesystem::path& setup);
+// The same into `pkg`, which keeps what was read before a Damaged: the file's
+// size, the signature's offset (0 when none) and the blocks up to the damage.
+void ReadPackageInto(const std::filesystem::path& setup, Package& pkg);
 
 // The path of DataVolume `number` (1-based) beside the package.
 std::filesystem::path VolumePath(const std::filesystem::path& setup, int number);

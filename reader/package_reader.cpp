@@ -181,9 +181,14 @@ fs::path VolumePath(const fs::path& setup, int number) {
 }
 
 Package ReadPackage(const fs::path& setup) {
-  FileReader f(setup);
   Package pkg;
+  ReadPackageInto(setup, pkg);
+  return pkg;
+}
+
+void ReadPackageInto(const fs::path& setup, Package& pkg) {
   pkg.path = setup;
+  FileReader f(setup);
   pkg.fileSize = f.size();
   pkg.signatureOffset = FindSignature(f);
   uint64_t at = uint64_t{pkg.signatureOffset} + wf::kSignatureSize;
@@ -231,7 +236,6 @@ Package ReadPackage(const fs::path& setup) {
   for (size_t t = 0; t < pkg.types.size(); ++t)
     if (pkg.types[t].fileTable) pkg.types[t].entries = ParseFileTable(View(*pkg.types[t].fileTable), int(t));
   LocateVolumes(pkg);
-  return pkg;
 }
 
 }  // namespace wrenly::inspector

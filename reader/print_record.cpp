@@ -6,12 +6,12 @@
 #include <iterator>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "format/container.h"
 #include "format/uninstall_log.h"
+#include "reader/damaged.h"
 #include "reader/names.h"
 #include "reader/report.h"
 #include "uninstaller/undo_plan.h"
@@ -54,23 +54,12 @@ bool IsCompleteEnd(wf::ByteView v, uint32_t at) {
          (wf::LoadU16(v.data + at + wf::block_header::kFlags) & wf::kEndFlagRecordComplete);
 }
 
+// A file step's path, its planned folder shown as the placeholder.
 std::string Shown(const char* path) {
   std::string p = path;
   size_t n = std::strlen(kPlannedFolder);
   if (p.compare(0, n, kPlannedFolder) == 0 && (p.size() == n || p[n] == '\\')) p.replace(0, n, kShownFolder);
-  return Quote(p);
-}
-
-void PrintStep(const wu::UndoStep& s, std::ostream& out) {
-  out << "  " << kKindWords[s.kind] << " ";
-  if (s.kind == wu::kUndoRegistryKey || s.kind == wu::kUndoRegistryValue)
-    out << Quote(RootName(s.root) + "\\" + s.path);
-  else
-    out << Shown(s.path);
-  if (s.kind == wu::kUndoRegistryValue) out << " value " << Quote(s.name);
-  if (s.kind == wu::kUndoIniValue) out << " [" << Quote(s.name) << "] " << Quote(s.key);
-  if (s.refusal) out << " refused: " << kRefusalWords[s.refusal];
-  out << "\n";
+  return p;
 }
 
 }  // namespace
@@ -83,30 +72,59 @@ bool IsInstalledUninstaller(const std::filesystem::path& file) {
   return in.read(reinterpret_cast<char*>(tail), sizeof tail) && IsCompleteEnd({tail, sizeof tail}, 0);
 }
 
-void PrintUninstaller(const std::filesystem::path& file, std::ostream& out) {
-  if (std::filesystem::file_size(file) > kMaxUninstaller) throw std::runtime_error("too large for an uninstaller");
+UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
+  if (std::filesystem::file_size(file) > kMaxUninstaller) throw Damaged("too large for an uninstaller");
   std::ifstream in(file, std::ios::binary);
   const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
-  const uint32_t size = static_cast<uint32_t>(bytes.size());
-  std::vector<std::string> texts;
-  wu::RecordVisitor visitor{&texts, [](void* c, uint16_t, wu::TextView t) {
+  UninstallerFacts facts;
+  facts.size = static_cast<uint32_t>(bytes.size());
+  wu::RecordVisitor visitor{&facts.texts, [](void* c, uint16_t, wu::TextView t) {
     static_cast<std::vector<std::string>*>(c)->emplace_back(t.text, t.length);
   }, nullptr, nullptr, nullptr};
   wu::UninstallFile found;
-  if (wu::RecordRefusal r = wu::ReadUninstallFile(bytes.data(), size, &visitor, &found))
-    throw std::runtime_error(std::string("damaged uninstaller, it would remove nothing: ") + kRecordWords[r]);
+  if (wu::RecordRefusal r = wu::ReadUninstallFile(bytes.data(), facts.size, &visitor, &found))
+    throw Damaged(std::string("damaged uninstaller, it would remove nothing: ") + kRecordWords[r]);
+  facts.programSize = found.dataStart;
+  facts.records = found.records;
   wu::UndoPlan plan;
-  if (!wu::BuildUndoPlan(bytes.data(), size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32"}, &plan))
+  if (!wu::BuildUndoPlan(bytes.data(), facts.size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32"}, &plan))
     throw std::bad_alloc();
   std::unique_ptr<wu::UndoPlan, void (*)(wu::UndoPlan*)> freed(&plan, wu::FreeUndoPlan);
+  for (uint32_t i = 0; i < plan.count; ++i) {
+    const wu::UndoStep& s = plan.steps[i];
+    PlannedStep step{kKindWords[s.kind], {}, {}, {}, {}, s.refusal ? kRefusalWords[s.refusal] : nullptr};
+    if (s.kind == wu::kUndoRegistryKey || s.kind == wu::kUndoRegistryValue) step.path = RootName(s.root) + "\\" + s.path;
+    else step.path = Shown(s.path);
+    if (s.kind == wu::kUndoRegistryValue) step.value = s.name;
+    if (s.kind == wu::kUndoIniValue) step.section = s.name, step.key = s.key;
+    facts.plan.push_back(std::move(step));
+  }
+  return facts;
+}
 
-  out << "uninstaller: " << size << " bytes, program " << found.dataStart << " bytes, records " << found.records
-      << "\n";
-  for (size_t i = 0; i < texts.size(); ++i)
-    out << "text " << i << (i < std::size(kTextNames) ? std::string(" ") + kTextNames[i] : "") << ": "
-        << Quote(texts[i]) << "\n";
-  out << "would remove, in this order (" << plan.count << " steps):\n";
-  for (uint32_t i = 0; i < plan.count; ++i) PrintStep(plan.steps[i], out);
+const char* UninstallerTextName(size_t index) {
+  return index < std::size(kTextNames) ? kTextNames[index] : nullptr;
+}
+
+void PrintUninstaller(const UninstallerFacts& facts, std::ostream& out) {
+  out << "uninstaller: " << facts.size << " bytes, program " << facts.programSize << " bytes, records "
+      << facts.records << "\n";
+  for (size_t i = 0; i < facts.texts.size(); ++i) {
+    const char* name = UninstallerTextName(i);
+    out << "text " << i << (name ? std::string(" ") + name : "") << ": " << Quote(facts.texts[i]) << "\n";
+  }
+  out << "would remove, in this order (" << facts.plan.size() << " steps):\n";
+  for (const PlannedStep& s : facts.plan) {
+    out << "  " << s.kind << " " << Quote(s.path);
+    if (s.value) out << " value " << Quote(*s.value);
+    if (s.section) out << " [" << Quote(*s.section) << "] " << Quote(*s.key);
+    if (s.refusal) out << " refused: " << s.refusal;
+    out << "\n";
+  }
+}
+
+void PrintUninstaller(const std::filesystem::path& file, std::ostream& out) {
+  PrintUninstaller(ReadUninstaller(file), out);
 }
 
 }  // namespace wrenly::inspector

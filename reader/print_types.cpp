@@ -26,6 +26,16 @@ std::string EntryName(const Package& pkg, size_t type, size_t index) {
          Quote(pkg.types[type].entries[index].strings[wf::kItemName]);
 }
 
+std::string DataPlaceProblem(const Package& pkg, const wf::FileEntryView& e) {
+  uint64_t end = uint64_t{e.dataOffset} + e.storedLength;
+  if (e.storedLength == 0) return "stored length 0, no method byte";
+  if (end <= pkg.DataAreaSize()) return "";
+  std::string msg = "its data [" + std::to_string(e.dataOffset) + ", " + std::to_string(end) +
+                    ") runs past the DataArea (" + std::to_string(pkg.DataAreaSize()) + " bytes)";
+  if (!pkg.missingVolume.empty()) msg += "; volume " + pkg.missingVolume.string() + " is missing";
+  return msg;
+}
+
 namespace {
 
 // A string field of a checked record, or null when absent.
@@ -49,18 +59,10 @@ void PrintEntry(const Package& pkg, size_t type, size_t i, std::ostream& out, Pr
     problems.push_back(EntryName(pkg, type, i) + ": refused name (" + why + ")");
   out << "\n        size " << e.size << ", stored " << e.storedLength << ", at " << e.dataOffset;
   if (HasData(e)) {
-    uint64_t end = uint64_t{e.dataOffset} + e.storedLength;
-    if (e.storedLength == 0) {
-      problems.push_back(EntryName(pkg, type, i) + ": stored length 0, no method byte");
-    } else if (end > pkg.DataAreaSize()) {
-      std::string msg = EntryName(pkg, type, i) + ": its data [" + std::to_string(e.dataOffset) + ", " +
-                        std::to_string(end) + ") runs past the DataArea (" + std::to_string(pkg.DataAreaSize()) +
-                        " bytes)";
-      if (!pkg.missingVolume.empty()) msg += "; volume " + pkg.missingVolume.string() + " is missing";
-      problems.push_back(msg);
-    } else {
+    if (std::string problem = DataPlaceProblem(pkg, e); !problem.empty())
+      problems.push_back(EntryName(pkg, type, i) + ": " + problem);
+    else
       out << ", " << MethodName(PeekMethod(pkg, e.dataOffset));
-    }
   } else {
     out << ", no data";
   }

@@ -1,6 +1,6 @@
 // Reading side of the tools: print a package, verify its data, extract the
 // files of one installation type. Every function is safe on damaged input
-// and reports problems on `err` with a non-zero result.
+// and reports problems on `err` with a result other than kSound.
 #pragma once
 #include <cstddef>
 #include <filesystem>
@@ -8,18 +8,28 @@
 
 namespace wrenly::inspector {
 
+// How a reading went; the command maps these to its exit codes.
+enum ReadResult : int {
+  kSound = 0,
+  kUnreadable,   // the file cannot be opened or read
+  kBadRequest,   // asked for something the package does not have (an install type)
+  kDamaged,      // not a setup program, or its package (or a volume) is damaged
+  kCannotWrite,  // extract: a file or folder cannot be written
+};
+
 struct InspectOptions {
   bool verify = false;  // decompress every entry and check size and checksum
   size_t maxTextChars = 60;  // message texts are cut after this many characters; 0 = whole
+  bool json = false;  // one JSON document on `out` instead of text (texts whole)
 };
 
-// Prints blocks, install types, file tables, DataArea and volumes. Returns
-// the process exit code: 0 when the package is sound.
-int Inspect(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
-            std::ostream& err);
+// Prints blocks, install types, file tables, DataArea and volumes; on an
+// installed uninstaller, its texts and plan.
+ReadResult Inspect(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
+                   std::ostream& err);
 
 // Writes the files of install type `installType` (0-based) below `dir`.
-int Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, int installType,
-            std::ostream& out, std::ostream& err);
+ReadResult Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, int installType,
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace wrenly::inspector

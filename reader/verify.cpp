@@ -12,9 +12,9 @@ namespace wrenly::inspector {
 
 namespace wf = wrenly::format;
 
-void VerifyEntries(const Package& pkg, std::ostream& out, Problems& problems) {
+std::vector<EntryCheck> CheckEntries(const Package& pkg) {
+  std::vector<EntryCheck> checks;
   DataAreaReader reader(pkg);
-  size_t checked = 0, bad = 0;
   uint32_t imageSum = 0;
   uint64_t imageSize = 0;
   if (pkg.uninstaller) {
@@ -25,10 +25,10 @@ void VerifyEntries(const Package& pkg, std::ostream& out, Problems& problems) {
     for (size_t i = 0; i < pkg.types[t].entries.size(); ++i) {
       const wf::FileEntryView& e = pkg.types[t].entries[i];
       if (!HasData(e)) continue;
-      ++checked;
-      // Entries whose data lies outside the DataArea were reported already.
-      if (e.storedLength == 0 || uint64_t{e.dataOffset} + e.storedLength > pkg.DataAreaSize()) {
-        ++bad;
+      EntryCheck& c = checks.emplace_back(EntryCheck{t, i, {}, false});
+      if (std::string problem = DataPlaceProblem(pkg, e); !problem.empty()) {
+        c.problem = problem;
+        c.placeReported = true;
         continue;
       }
       bool uninstaller = IsUninstallerEntry(e);
@@ -45,22 +45,28 @@ void VerifyEntries(const Package& pkg, std::ostream& out, Problems& problems) {
           sizeOk = d.size + imageSize == e.size;
           sumOk = wholeSum == e.checksum;
         }
-        if (!sizeOk) {
-          problems.push_back(EntryName(pkg, t, i) + ": decodes to " + std::to_string(d.size) +
-                             " bytes, its size says " + std::to_string(e.size));
-          ++bad;
-        } else if (!sumOk) {
-          problems.push_back(EntryName(pkg, t, i) + ": checksum " + Hex(d.checksum) + ", its entry says " +
-                             Hex(e.checksum));
-          ++bad;
-        }
+        if (!sizeOk)
+          c.problem = "decodes to " + std::to_string(d.size) + " bytes, its size says " + std::to_string(e.size);
+        else if (!sumOk)
+          c.problem = "checksum " + Hex(d.checksum) + ", its entry says " + Hex(e.checksum);
       } catch (const Damaged& x) {
-        problems.push_back(EntryName(pkg, t, i) + ": " + x.what());
-        ++bad;
+        c.problem = x.what();
       }
     }
   }
-  out << "verify: " << checked << " entries decoded, " << bad << " with problems\n";
+  return checks;
+}
+
+void VerifyEntries(const std::vector<EntryCheck>& checks, const Package& pkg, std::ostream& out,
+                   Problems& problems) {
+  size_t bad = 0;
+  for (const EntryCheck& c : checks) {
+    if (c.problem.empty()) continue;
+    ++bad;
+    // A misplaced entry was reported with the file table.
+    if (!c.placeReported) problems.push_back(EntryName(pkg, c.type, c.index) + ": " + c.problem);
+  }
+  out << "verify: " << checks.size() << " entries decoded, " << bad << " with problems\n";
 }
 
 }  // namespace wrenly::inspector

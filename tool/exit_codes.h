@@ -1,6 +1,7 @@
 // The exit codes of `wrenly`; docs/command-line.md lists the same table.
 #pragma once
 #include "builder/error.h"
+#include "reader/reader.h"
 
 namespace wrenly::tool {
 
@@ -14,6 +15,17 @@ enum ExitCode : int {
   kInterrupted = 128,  // plus the signal: 130 for SIGINT, 143 for SIGTERM
 };
 
+// The table `wrenly --help` ends with.
+inline constexpr char kExitCodeHelp[] =
+    "Exit codes:\n"
+    "  0        done (a build may have printed warnings)\n"
+    "  1        the project or one of its inputs is refused; warnings under --warnings-as-errors\n"
+    "  2        the command line is wrong\n"
+    "  3        inspect, extract: not a setup program, or its package is damaged\n"
+    "  4        an output cannot be written: refused output name, folder, disk\n"
+    "  5        the signing command failed\n"
+    "  130/143  interrupted by SIGINT/SIGTERM; nothing new is left behind";
+
 inline int ExitCodeOf(builder::Failure failure) {
   switch (failure) {
     case builder::Failure::Output: return kOutput;
@@ -21,6 +33,17 @@ inline int ExitCodeOf(builder::Failure failure) {
     case builder::Failure::Input: break;
   }
   return kRefused;
+}
+
+inline int ExitCodeOf(inspector::ReadResult result) {
+  switch (result) {
+    case inspector::kSound: return kDone;
+    case inspector::kBadRequest: return kUsage;
+    case inspector::kDamaged: return kDamaged;
+    case inspector::kCannotWrite: return kOutput;
+    case inspector::kUnreadable: break;
+  }
+  return kRefused;  // the file cannot be opened or read: an input refused
 }
 
 }  // namespace wrenly::tool

@@ -2,8 +2,10 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <unistd.h>
 #include "builder/build.h"
 #include "builder/output_files.h"
+#include "builder/signing.h"
 #include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
@@ -21,10 +23,11 @@ int main(int argc, char** argv) {
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
+  app.footer(wrenly::tool::kExitCodeHelp);
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
-  std::string project, output, stub, uninstaller;
+  std::string project, output, stub, uninstaller, sign;
   auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
   cmdBuild->add_option("project", project, "project file (.toml)")->required();
   cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
@@ -32,14 +35,20 @@ int main(int argc, char** argv) {
   cmdBuild->add_option("--uninstaller", uninstaller,
                        "uninstaller program when the project names none (default: $WRENLY_UNINSTALLER or "
                        "wrenly-uninstall.exe beside wrenly)");
+  cmdBuild->add_option("--sign", sign,
+                       "signing command, run on the uninstaller and the setup program; {in} and {out} are "
+                       "files (wins over [signing] command)");
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
-  cmdBuild->add_flag("-q,--quiet", build.quiet, "no progress output");
+  auto* quiet = cmdBuild->add_flag("-q,--quiet", build.quiet, "print nothing but warnings and errors");
+  cmdBuild->add_flag("-v,--verbose", build.verbose, "print each entry as it is stored")->excludes(quiet);
+  cmdBuild->add_flag("-W,--warnings-as-errors", build.warningsAsErrors, "fail the build on any warning (exit 1)");
 
   std::string setup, dir;
   wrenly::inspector::InspectOptions inspectOptions;
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
   cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");
+  cmdInspect->add_flag("--json", inspectOptions.json, "print one JSON document (docs/inspect-json.md)");
 
   int installType = 0;
   auto* cmdExtract = app.add_subcommand("extract", "write the files of one install type into a folder");
@@ -67,13 +76,20 @@ int main(int argc, char** argv) {
     if (!output.empty()) build.output = PathFromUtf8(output);
     if (!stub.empty()) build.stub = PathFromUtf8(stub);
     if (!uninstaller.empty()) build.uninstaller = PathFromUtf8(uninstaller);
+    if (cmdBuild->count("--sign")) {
+      try {
+        build.sign = sign;
+        wrenly::builder::ParseSigningCommand(sign, {"--sign"});
+      } catch (const wrenly::builder::BuildError& e) {
+        std::cerr << "wrenly: " << e.what() << "\n";
+        return wrenly::tool::kUsage;
+      }
+    }
     build.toolFolder = wrenly::tool::ToolFolder(argv[0]);
+    build.terminal = isatty(STDERR_FILENO) == 1;
     wrenly::builder::CatchInterrupts();
     try {
-      auto result = wrenly::builder::Build(build, std::cerr);
-      if (!build.quiet)
-        std::cerr << "wrote " << wrenly::builder::Utf8(result.output) << " (" << result.setupBytes << " bytes"
-                  << (result.volumes ? ", " + std::to_string(result.volumes) + " volumes" : std::string()) << ")\n";
+      wrenly::builder::Build(build, std::cerr);
       return wrenly::tool::kDone;
     } catch (const wrenly::builder::BuildError& e) {
       std::cerr << "wrenly: " << e.what() << "\n";
@@ -85,8 +101,9 @@ int main(int argc, char** argv) {
       return wrenly::tool::kRefused;
     }
   }
-  if (cmdInspect->parsed()) return wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr);
+  if (cmdInspect->parsed())
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr));
   if (cmdExtract->parsed())
-    return wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr);
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr));
   return wrenly::tool::kUsage;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "builder/project_loader.h"
+#include "builder/warnings.h"
 #include "format/container.h"
 #include "test_project.h"
 
@@ -132,6 +134,53 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Project, ProjectTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What builds but is probably wrong: the warnings each case gives, in order,
+// as "line: text"; none for what authors mean.
+struct WarningCase {
+  const char* name;
+  std::string toml;
+  std::vector<std::string> warnings;
+};
+
+const std::string kFile = "[[files]]\nsource = \"a.txt\"\n";
+const WarningCase kWarningCases[] = {
+    {"None", kProduct + "license = \"a.txt\"\nversion = \"1.0\"\nregister_uninstall = true\n" + kFile, {}},
+    {"NoFiles", kProduct + "[[install_type]]\nname = \"Empty\"\n", {"3: install type \"Empty\" installs no files"}},
+    {"NoFilesAtAll", kProduct, {"1: the project installs no files"}},
+    {"EmptySource", kProduct + "[[files]]\nsource = \"empty.txt\"\n", {"3: source \""}},
+    {"RegisteredWithoutVersion", kProduct + "register_uninstall = true\n" + kFile,
+     {"1: register_uninstall is set but [product] has no \"version\""}},
+    {"EmptyLicenseFile", kProduct + "license = \"empty.txt\"\n" + kFile,
+     {"3: the license file is empty: the agreement page is left out"}},
+    {"EmptyInformationShown", kProduct + "information = \"blank.txt\"\npages = [\"information\"]\n" + kFile,
+     {"3: the information file is empty: the information page shows no text"}},
+    {"PageWithoutText", kProduct + "pages = [\"welcome\", \"agreement\"]\n" + kFile,
+     {"3: pages show \"agreement\" but no license is given"}},
+    {"TextWithoutPage", kProduct + "license = \"a.txt\"\npages = [\"welcome\"]\n" + kFile,
+     {"3: the license is never shown: pages leave out \"agreement\""}},
+    {"LicenseTextWithDefaultPages", kProduct + kFile + "[texts]\nlicense = \"Terms\"\n",
+     {"6: the license is never shown"}},
+};
+
+class WarningTest : public testing::TestWithParam<WarningCase> {};
+
+TEST_P(WarningTest, NamesLineAndProblemOnce) {
+  const WarningCase& c = GetParam();
+  test::ScratchProject scratch;
+  scratch.Write("a.txt", "alpha");
+  scratch.Write("empty.txt", "");
+  scratch.Write("blank.txt", "\r\n \n");
+  scratch.Write("project.toml", c.toml);
+  std::vector<Warning> found = FindWarnings(LoadProject(scratch.Path("project.toml"), {}));
+  ASSERT_EQ(found.size(), c.warnings.size()) << (found.empty() ? "" : found[0].text);
+  for (size_t i = 0; i < found.size(); ++i)
+    EXPECT_TRUE((std::to_string(found[i].where.line) + ": " + found[i].text).starts_with(c.warnings[i]))
+        << found[i].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Project, WarningTest, testing::ValuesIn(kWarningCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

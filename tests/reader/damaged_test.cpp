@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "damage.h"
 #include "support.h"
 
@@ -14,6 +16,12 @@ TEST_P(Damaged, EveryOperationAnswersAsTheRecipeSays) {
   EXPECT_EQ(plain.code == 0, r.verifyOnly) << plain.err;
   EXPECT_NE(verified.code, 0);
   EXPECT_NE(verified.err.find(r.message), std::string::npos) << verified.err;
+  int code = 0;
+  nlohmann::json doc = InspectJson(setup, true, &code);  // the same problems in the document
+  EXPECT_EQ(code, wrenly::inspector::kDamaged);
+  EXPECT_TRUE(std::any_of(doc["errors"].begin(), doc["errors"].end(), [&](const nlohmann::json& e) {
+    return e.get<std::string>().find(r.message) != std::string::npos;
+  })) << doc["errors"];
   Outcome extracted = ExtractFile(setup, dir / "out", 0);
   EXPECT_EQ(extracted.code != 0 || extracted.err != "", r.extractFails) << extracted.err;
 }
@@ -26,7 +34,9 @@ INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().b
 TEST(Truncated, EveryCutIsRefused) {
   fs::path dir = EmptyScratch();
   for (const Outcome& r : {InspectFile(dir / "absent.exe", true), ExtractFile(dir / "absent.exe", dir / "out", 0)})
-    EXPECT_TRUE(r.code && r.err.find("cannot open") != r.err.npos && r.err.find("damaged") == r.err.npos) << r.err;
+    EXPECT_TRUE(r.code == wrenly::inspector::kUnreadable && r.err.find("cannot open") != r.err.npos &&
+                r.err.find("damaged") == r.err.npos) << r.err;
+  EXPECT_EQ(InspectJson(dir / "absent.exe", false)["errors"].size(), 1u);
   PackageImage full = Craft(TypicalPlan());
   std::vector<uint32_t> blockAt;  // every block header's offset, the end block's last
   uint32_t size = full.Build(&blockAt).size(), dataStart = blockAt.back() + 12;
@@ -37,8 +47,14 @@ TEST(Truncated, EveryCutIsRefused) {
     full.cutAt = cut;
     fs::path setup = full.Write(dir / "setup.exe");
     Outcome r = InspectFile(setup, true);
-    EXPECT_TRUE(r.code && r.err.find("setup.exe: ") != r.err.npos) << "cut at " << cut << ": " << r.err;
-    EXPECT_NE(ExtractFile(setup, dir / "out", 0).code, 0) << "cut at " << cut;
+    EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find("setup.exe: ") != r.err.npos)
+        << "cut at " << cut << ": " << r.err;
+    EXPECT_EQ(ExtractFile(setup, dir / "out", 0).code, wrenly::inspector::kDamaged) << "cut at " << cut;
+    // What was read before the cut is still shown: the blocks up to it.
+    nlohmann::json doc = InspectJson(setup, true);
+    EXPECT_TRUE(doc["errors"].size() == 1 && doc["file"]["size"] == cut) << "cut at " << cut << ": " << doc;
+    size_t whole = std::count_if(blockAt.begin() + 1, blockAt.end(), [&](uint32_t at) { return at <= cut; });
+    EXPECT_EQ(doc["package"]["blocks"].size(), whole + (dataStart <= cut)) << "cut at " << cut;
   }
 }
 

@@ -1,11 +1,13 @@
 // Inspect with verification on arbitrary bytes: whatever the file holds, the
-// reader must answer with a result, never crash or read out of bounds.
+// reader must answer with a result, never crash or read out of bounds, and
+// its JSON document must parse.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "reader/reader.h"
@@ -19,5 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
   std::ostringstream out, err;
   wrenly::inspector::Inspect(path, {.verify = true}, out, err);
+  std::ostringstream json;
+  wrenly::inspector::Inspect(path, {.verify = true, .json = true}, json, err);
+  if (!nlohmann::json::accept(json.str())) std::abort();
   return 0;
 }

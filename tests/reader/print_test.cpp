@@ -4,6 +4,7 @@
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/install_type.h"
+#include "reader/json_writer.h"
 #include "support.h"
 
 namespace wf = wrenly::format;
@@ -40,6 +41,23 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
         volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
     for (const auto& s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
     EXPECT_NE(InspectFile(setup, false, 7).out.find("0/0 \"Welcome...\""), std::string::npos);
+    nlohmann::json doc = InspectJson(setup, true);
+    const std::pair<const char*, nlohmann::json> fields[] = {  // the same facts in the document, texts whole
+        {"/format", 1}, {"/errors", nlohmann::json::array()}, {"/package/stub_size", stubSize},
+        {"/package/blocks/0/offset", stubSize + 6}, {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
+        {"/package/settings/dialog_font/face", "Arial"}, {"/package/title", "Demo Product\nSetup"},
+        {"/package/bitmaps/1/width", 1}, {"/package/uninstaller_image_size", 20},
+        {"/package/install_types/0/folder_value/root", "HKEY_LOCAL_MACHINE"},
+        {"/package/install_types/0/messages/0/2", "This installs Demo.\nClick Next."},
+        {"/package/install_types/0/messages/2", nullptr}, {"/package/install_types/0/files/1/method", "bzip2"},
+        {"/package/install_types/0/files/3/version/number", "1.2.3.4"},
+        {"/package/install_types/0/files/3/flag_words", {"version-check", "shared"}},
+        {"/package/install_types/0/files/4/folder", "#CommonFiles#\\Acme"},
+        {"/package/install_types/0/files/7/verify/sound", true},
+        {"/package/install_types/1/files/1/name_only", true}, {"/package/verify/decoded", 8},
+        {"/package/verify/with_problems", 0}, {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
+    for (const auto& [at, want] : fields)
+      if (want != "") EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
   }
 }
 
@@ -54,6 +72,36 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
   Outcome r = InspectFile(path, false);
   EXPECT_EQ(r.out + r.err, "inspect: " + path.string() + ": damaged uninstaller, it would remove "
             "nothing: a block, count or string runs past its bounds\n");
+  EXPECT_EQ(r.code, wrenly::inspector::kDamaged);
+  nlohmann::json doc = InspectJson(path, false);
+  EXPECT_TRUE(!doc.contains("uninstaller") && doc["errors"].size() == 1) << doc;
+  // A sound one, with a file whose ANSI name the document gives in UTF-8.
+  file.resize(file.size() - record.size());
+  record = Words({wf::kUninstallFiles, 16, 1});
+  record.insert(record.end(), {1, 0, '.', 6, 0, 'c', 'a', 'f', 0xE9, 0x80, 'x', 0});
+  Bytes end = Words({wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
+  record.insert(record.end(), end.begin(), end.end());
+  file.insert(file.end(), record.begin(), record.end());
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  doc = InspectJson(path, false);
+  EXPECT_EQ(doc["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
+            "<installation folder>\\caf\u00e9\u20acx", "refusal": null}])")) << doc;
+}
+
+// Package texts are Windows-1252 and the host's UTF-8; whatever the bytes, the output is valid JSON.
+TEST(JsonWriter, TextsBecomeValidUtf8) {
+  const std::tuple<bool, std::string, std::string> cases[] = {  // ANSI, bytes, JSON
+      {true, "a\"b\\c\n\r\t\x01\x7F", R"("a\"b\\c\n\r\t\u0001\u007F")"},
+      {true, "\x80\x81\x9F\xA0\xFF", "\"\u20AC\uFFFD\u0178\u00A0\u00FF\""},
+      {false, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\"\u00E9\u20AC\U0001F600\""},
+      {false, "\xC3x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82", "\"\uFFFDx\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\""}};
+  for (const auto& [ansi, bytes, expected] : cases) {
+    std::ostringstream out;
+    wrenly::inspector::JsonWriter json(out);
+    if (ansi) json.Ansi(bytes);
+    else json.Utf8(bytes);
+    EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::parse(expected)) << out.str();
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
@@ -13,10 +14,19 @@ namespace fs = std::filesystem;
 
 struct Outcome { int code; std::string out, err; };
 
-inline Outcome InspectFile(const fs::path& p, bool verify, size_t maxTextChars = 60) {
+inline Outcome InspectFile(const fs::path& p, bool verify, size_t maxTextChars = 60, bool json = false) {
   std::ostringstream out, err;
-  int code = wrenly::inspector::Inspect(p, {.verify = verify, .maxTextChars = maxTextChars}, out, err);
+  int code = wrenly::inspector::Inspect(p, {verify, maxTextChars, json}, out, err);
   return {code, out.str(), err.str()};
+}
+
+// The JSON document, which must parse whatever the file holds.
+inline nlohmann::json InspectJson(const fs::path& p, bool verify, int* code = nullptr) {
+  Outcome r = InspectFile(p, verify, 0, true);
+  if (code) *code = r.code;
+  nlohmann::json doc = nlohmann::json::parse(r.out, nullptr, false);
+  EXPECT_FALSE(doc.is_discarded()) << r.out;
+  return doc;
 }
 
 inline Outcome ExtractFile(const fs::path& p, const fs::path& dir, int type) {

@@ -7,8 +7,10 @@ wrenly=$1 make_corpus=$2 work=$3
 rm -rf "$work"; mkdir -p "$work/p/sub"
 cd "$work/p"
 cp "$(dirname "$wrenly")/wrenly-stub.exe" stub.exe  # the real one: the build checks its header
-echo hello > a.txt
-printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
+echo hello > a.txt; echo terms > lic.txt; echo news > info.txt; cp stub.exe un.exe
+printf 'BM\x3a\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\0' > side.bmp
+printf '[product]\nname = "P"\nlicense = "lic.txt"\ninformation = "info.txt"\n[theme]\nside_bitmap = "side.bmp"\n' > p.toml
+printf '[uninstaller]\nprogram = "un.exe"\n[[files]]\nsource = "${SRC}"\n' >> p.toml
 build() { "$wrenly" build p.toml --stub stub.exe "$@"; }
 listing() { find . | sort; }
 
@@ -21,6 +23,10 @@ while IFS='|' read -r source output code message; do
 done <<'CASES'
 a.txt|a.txt|4|would replace an input
 a.txt|stub.exe|4|would replace an input
+a.txt|lic.txt|4|would replace an input
+a.txt|info.txt|4|would replace an input
+a.txt|side.bmp|4|would replace an input
+a.txt|un.exe|4|would replace an input
 a.txt|./sub/../p.toml|4|would replace an input
 a.txt|sub|4|is a folder
 a.txt|/dev/null|4|not a regular file

@@ -12,6 +12,7 @@ selfreg=$(win_dir)/tests/wine/components/selfreg.dll
 [ -f "$selfreg" ] || skip "the components are not built ($selfreg)"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 [ -f "$font" ] || skip "no $font (package fonts-dejavu-core)"
+command -v osslsigncode >/dev/null || skip "no osslsigncode (scripts/bootstrap)"
 
 d=$(scratch_dir uninstall)
 c=$WINEPREFIX/drive_c
@@ -20,12 +21,16 @@ shared='C:\windows\system32\wrenly-uninstall-shared.dll'
 # The self-registering library keeps its log beside itself, out of the record.
 reglog=$c/windows/wrenly-uninstall-reg/selfreg.dll.log
 app() { echo "$c/Program Files/Wrenly Uninstall $1"; }
-for p in A B C; do  # C goes into A's folder, its record appended to A's
-  reg_quiet delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wrenly Uninstall $p" /f "$(reg_view)"
-  reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $p" /f "$(reg_view)"
-  rm -rf "$(app $p)" "$menu/Wrenly Uninstall $p" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $p.lnk
-  build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $p" -D FOLDER="$(winpath "$(app ${p/C/A})")" \
-    -D SELFREG="$selfreg" -D FONT="$font"
+# S is A signed: the certificate lies behind the package and behind the uninstaller's program.
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=wrenly-test -days 2 -keyout "$d/k.pem" -out "$d/c.pem" 2>/dev/null
+for p in A B C S; do  # C goes into A's folder, its record appended to A's
+  q=${p/S/A} sign=()
+  [ $p != S ] || sign=(--sign "osslsigncode sign -certs '$d/c.pem' -key '$d/k.pem' -in {in} -out {out}")
+  reg_quiet delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Wrenly Uninstall $q" /f "$(reg_view)"
+  reg_quiet delete "HKLM\\Software\\Wrenly Uninstall $q" /f "$(reg_view)"
+  rm -rf "$(app $q)" "$menu/Wrenly Uninstall $q" "$c"/users/*/Desktop/Wrenly\ Uninstall\ $q.lnk
+  build_setup uninstall.toml "$d/$p.exe" -D PRODUCT="Wrenly Uninstall $q" -D FOLDER="$(winpath "$(app ${q/C/A})")" \
+    -D SELFREG="$selfreg" -D FONT="$font" "${sign[@]}"
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
@@ -70,6 +75,7 @@ while IFS='|' read -r case installs answer code left; do
     done
   fi
   case $case in
+    signed) expect "$case: its file" "$(cat "$WRENLY_WINE_PROJECTS/engine/alpha.txt")" "$(cat "$(app A)/alpha.txt")" ;;
     "a user's files") touch "$(app A)/notes.txt" "$menu/Wrenly Uninstall A/Mine.lnk" ;;
     "a damaged record") cp "$(app A)/uninstall.exe" "$d/kept.exe" && truncate -s -1 "$(app A)/uninstall.exe" ;;
     "a second instance")
@@ -111,6 +117,7 @@ a user's files|A||0|+ file ./Program Files/Wrenly Uninstall A|+ file ./Program F
 a file in use|A||3010|
 two records in one uninstaller|A C||0|
 a shared library|A B||0|
+signed|S||0|
 ROWS
 restart
 rm -rf "${reglog%/*}"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The command line of wrenly: exit codes, warnings with file:line and
+# --warnings-as-errors, -q and -v, the summary line, and plain progress lines
+# (never a carriage return) when stderr is a file.
+set -euo pipefail
+wrenly=$1 work=$2
+rm -rf "$work"; mkdir -p "$work"; cd "$work"
+cp "$(dirname "$wrenly")/wrenly-stub.exe" stub.exe
+echo hello > a.txt; : > empty.txt; head -c 12000000 /dev/zero > big.bin
+printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
+printf '[product]\nname = "P"\nregister_uninstall = true\n[[files]]\nsource = "empty.txt"\n' > w.toml
+size='[0-9.]+ (B|kB|MB)'
+while IFS='|' read -r args code pattern; do
+  rc=0; eval "\"\$wrenly\" $args" > out 2>&1 || rc=$?
+  [ "$rc" = "$code" ] || { echo "$args: exit $rc: $(cat out)"; exit 1; }
+  { [ -z "$pattern" ] && [ ! -s out ]; } || grep -qE -- "$pattern" out || { echo "$args: expected /$pattern/, got: $(cat out)"; exit 1; }
+  if grep -q $'\r' out; then echo "$args: a carriage return in a log"; exit 1; fi
+done <<CASES
+--version|0|^wrenly [0-9]+\.[0-9]+\.[0-9]+$
+--help|0|130/143
+build p.toml --bogus|2|bogus
+build p.toml -q -v|2|excludes
+inspect a.txt|3|a.txt
+build p.toml --stub stub.exe -D SRC=a.txt -o s.exe|0|^wrote s\.exe: 1 file, $size in, $size out \([0-9]+ %\), [0-9.]+ s, $size/s$
+build p.toml --stub stub.exe -D SRC=a.txt -o v.exe -v|0|^  a\.txt: 6 -> [0-9]+ bytes, zlib level 6$
+build p.toml --stub stub.exe -D SRC=big.bin -o b.exe|0|^compressing +100 % \(12\.0 MB of 12\.0 MB\)
+build w.toml --stub stub.exe -o w.exe|0|^w\.toml:1: warning: register_uninstall is set
+build w.toml --stub stub.exe -o w.exe|0|^w\.toml:4: warning: source ".*empty\.txt" is empty
+build w.toml --stub stub.exe -o x.exe -W|1|2 warnings and --warnings-as-errors
+build p.toml --stub stub.exe -D SRC=a.txt -o q.exe -q|0|
+CASES
+[ ! -e x.exe ] || { echo "-W left x.exe"; exit 1; }
+"$wrenly" build p.toml --stub stub.exe -D SRC=big.bin -o b.exe 2> out
+# Twelve pieces of 1 MiB: one line at each tenth, never one per piece.
+[ "$(grep -c '^compressing .* %' out)" = 10 ] || { echo "not one progress line per tenth: $(cat out)"; exit 1; }
