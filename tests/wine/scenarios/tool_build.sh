@@ -2,7 +2,7 @@
 # wrenly.exe, the tool's Windows build, under 64-bit Wine: the demo, from a
 # folder whose name no ANSI code page holds and with its readme found by a
 # wildcard in backslashes as "café.txt", is byte for byte what the Linux tool
-# builds (twice, so the second build replaces the first); a refused project
+# builds (twice: the second replaces the first, signed); a refused project
 # ends with the same code and message, file and line; inspect --verify and
 # --version say the same.
 . "$(dirname "$0")/../lib.sh"
@@ -28,9 +28,13 @@ common=(--stub "$(winpath "$stub")" --uninstaller "$(winpath "$uninstaller")" -q
 
 "$WRENLY_TOOL" build "$d/Ωmega/demo.toml" -o "$d/linux.exe" --stub "$stub" --uninstaller "$uninstaller" \
   -D DEMO_BIN="$bin" -q || fail "the Linux build failed"
+# The second pass signs by copying: the signing files are made and the command
+# started under the folder's name, and the bytes stay the same.
 for pass in first second; do
+  sign=()
+  [ "$pass" = first ] || sign=(--sign 'cmd /c copy /b {in} {out}')
   status=0
-  wtool build "$(winpath "$d/Ωmega/demo.toml")" -o "$(winpath "$d/Ωmega/setup.exe")" "${common[@]}" \
+  wtool build "$(winpath "$d/Ωmega/demo.toml")" -o "$(winpath "$d/Ωmega/setup.exe")" "${common[@]}" "${sign[@]}" \
     -D DEMO_BIN="$(winpath "$bin")" || status=$?
   expect "build $pass exit" 0 "$status"
   check_that "build $pass: same bytes as on Linux" cmp "$d/linux.exe" "$d/Ωmega/setup.exe"
