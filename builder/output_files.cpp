@@ -23,7 +23,14 @@ namespace fs = std::filesystem;
 
 namespace {
 volatile std::sig_atomic_t caught = 0;
-extern "C" void OnInterrupt(int signal) { caught = signal; }
+extern "C" void OnInterrupt(int signal) {
+  caught = signal;
+#ifdef _WIN32
+  // Windows' C runtime restores the default for the next signal: a second
+  // Ctrl-C would end the build before it removed its files.
+  std::signal(signal, OnInterrupt);
+#endif
+}
 
 bool SameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
