@@ -3,8 +3,8 @@
 # folder whose name no ANSI code page holds and with its readme found by a
 # wildcard in backslashes as "café.txt", is byte for byte what the Linux tool
 # builds (twice: the second replaces the first, signed); a refused project
-# ends with the same code and message, file and line; inspect --verify and
-# --version say the same.
+# ends with the same code and message, file and line; Ctrl-C leaves nothing
+# behind; inspect --verify and --version say the same.
 . "$(dirname "$0")/../lib.sh"
 wine_require
 wintool=${WRENLY_WINTOOL_DIR:-}/tool/wrenly.exe
@@ -62,6 +62,19 @@ for row in "${refused[@]}"; do
   expect "refused $what: message" "${linux_err//"$bad"/$(winpath "$bad")}" "$(werr)"
   check_that "refused $what: no output" test ! -e "$d/bad.exe"
 done
+
+# Ctrl-C (SIGINT, which Wine hands the program as a console Ctrl-C) stops a
+# build midway: exit 130, and none of its files is left.
+mkdir "$d/int"
+head -c 100000000 /dev/urandom >"$d/int/big.bin"
+printf '[product]\nname = "P"\n[[files]]\nsource = "big.bin"\n' >"$d/int/p.toml"
+"$wrenly_wine64" "$wintool" build "$(winpath "$d/int/p.toml")" "${common[@]:0:4}" </dev/null >/dev/null 2>"$d/err" &
+for _ in $(seq 300); do grep -q '^compressing .*%' "$d/err" && break; sleep 0.05; done
+kill -INT $!
+status=0 && wait $! || status=$?
+expect "Ctrl-C: exit" 130 "$status"
+expect "Ctrl-C: files left" "big.bin p.toml" "$(ls "$d/int" | tr '\n' ' ' | sed 's/ $//')"
+rm -f "$d/int/big.bin"
 
 expect "--version" "$("$WRENLY_TOOL" --version)" "$(wtool --version | tr -d '\r')"
 cases_done
