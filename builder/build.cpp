@@ -9,6 +9,7 @@
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
+#include "builder/utf8_path.h"
 #include "builder/warnings.h"
 #include "builder/signing.h"
 #include "format/container.h"
@@ -20,20 +21,20 @@ namespace {
 
 fs::path FindStub(const BuildOptions& options, const Project& project) {
   if (options.stub) return *options.stub;
-  if (const char* env = std::getenv("WRENLY_STUB"); env && *env) return env;
+  if (auto env = PathFromEnvironment("WRENLY_STUB")) return *env;
   if (project.stub) return *project.stub;
   return options.toolFolder / "wrenly-stub.exe";
 }
 
 fs::path FindUninstaller(const BuildOptions& options) {
   if (options.uninstaller) return *options.uninstaller;
-  if (const char* env = std::getenv("WRENLY_UNINSTALLER"); env && *env) return env;
+  if (auto env = PathFromEnvironment("WRENLY_UNINSTALLER")) return *env;
   return options.toolFolder / "wrenly-uninstall.exe";
 }
 
 std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw BuildError(fmt::format("{}: cannot read {}", path.string(), what));
+  if (!in) throw BuildError(fmt::format("{}: cannot read {}", Utf8(path), what));
   in.seekg(0, std::ios::end);
   std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
   in.seekg(0);
@@ -71,7 +72,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     project.uninstallerImage = ReadProgram(
         path, "the uninstaller program (give [uninstaller] program, --uninstaller or set WRENLY_UNINSTALLER)");
     if (project.uninstallerImage.empty())
-      throw BuildError(fmt::format("{}: the uninstaller program is empty", path.string()));
+      throw BuildError(fmt::format("{}: the uninstaller program is empty", Utf8(path)));
   }
 
   BuildResult result;

@@ -1,4 +1,5 @@
 #include "builder/build_report.h"
+#include "builder/utf8_path.h"
 
 #include <fmt/format.h>
 #include "format/file_entry.h"
@@ -110,7 +111,7 @@ void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
                           : "";
   std::string rate =
       seconds > 0 ? HumanBytes(static_cast<uint64_t>(static_cast<double>(totals.inputBytes) / seconds)) : "-";
-  out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", totals.output.string(), volumes,
+  out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes,
                       Files(totals.files), HumanBytes(totals.inputBytes), HumanBytes(totals.outputBytes), ratio,
                       HumanSeconds(seconds), rate)
        << std::flush;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <fmt/format.h>
 #include "builder/error.h"
+#include "builder/utf8_path.h"
 #include "format/bytes.h"
 #include "format/container.h"
 #include "format/names.h"
@@ -112,7 +113,7 @@ void CheckStub(const std::filesystem::path& path, const std::vector<uint8_t>& st
   // and the optional header 24 bytes on, its subsystem 68 bytes into it.
   constexpr uint32_t kPeOffset = 0x3C, kMachine = 4, kOptional = 24, kSubsystem = 68;
   constexpr uint16_t kI386 = 0x14C, kAmd64 = 0x8664, kGui = 2;
-  auto fail = [&](const std::string& what) { throw BuildError(fmt::format("{}: {}", path.string(), what)); };
+  auto fail = [&](const std::string& what) { throw BuildError(fmt::format("{}: {}", Utf8(path), what)); };
   if (stub.size() > format::kMaxStubSize)
     fail(fmt::format("the stub is too large ({} bytes; at most {} fit the signature window)", stub.size(),
                      format::kMaxStubSize));

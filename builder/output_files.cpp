@@ -5,9 +5,13 @@
 #include <cstring>
 #include <fmt/format.h>
 #include "builder/error.h"
+#include "builder/utf8_path.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
+#include <sys/stat.h>
 #define WRENLY_GETPID _getpid
 #else
 #include <unistd.h>
@@ -19,7 +23,14 @@ namespace fs = std::filesystem;
 
 namespace {
 volatile std::sig_atomic_t caught = 0;
-extern "C" void OnInterrupt(int signal) { caught = signal; }
+extern "C" void OnInterrupt(int signal) {
+  caught = signal;
+#ifdef _WIN32
+  // Windows' C runtime restores the default for the next signal: a second
+  // Ctrl-C would end the build before it removed its files.
+  std::signal(signal, OnInterrupt);
+#endif
+}
 
 bool SameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
@@ -52,16 +63,16 @@ OutputFiles::~OutputFiles() {
 std::FILE* OutputFiles::Create(const fs::path& path) {
   std::error_code ec;
   fs::file_status status = fs::status(path, ec);
-  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", path.string()), Failure::Output);
+  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", Utf8(path)), Failure::Output);
   if (fs::exists(status) && !fs::is_regular_file(status))
-    throw BuildError(fmt::format("{}: the output is not a regular file", path.string()), Failure::Output);
+    throw BuildError(fmt::format("{}: the output is not a regular file", Utf8(path)), Failure::Output);
   for (const auto& input : inputs_)
     if (SameFile(path, input))
-      throw BuildError(fmt::format("{}: the output would replace an input of the build", path.string()), Failure::Output);
-  return Open(path, "wbx", true);
+      throw BuildError(fmt::format("{}: the output would replace an input of the build", Utf8(path)), Failure::Output);
+  return Open(path, false, true);
 }
 
-std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, "w+bx", false); }
+std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, true, false); }
 
 // Beside the real name, so that the rename stays on one file system.
 fs::path OutputFiles::TempName(const fs::path& path, int n) const {
@@ -80,7 +91,7 @@ fs::path OutputFiles::Close(std::FILE* stream) {
     if (f.stream != stream) continue;
     f.stream = nullptr;
     if (std::fclose(stream) != 0)
-      throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)), Failure::Output);
+      throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)), Failure::Output);
     return f.temp;
   }
   throw std::logic_error("OutputFiles::Close: not one of ours");
@@ -96,18 +107,18 @@ fs::path OutputFiles::Name(const fs::path& path) {
   }
 }
 
-std::FILE* OutputFiles::Open(const fs::path& path, const char* mode, bool keep) {
+std::FILE* OutputFiles::Open(const fs::path& path, bool readBack, bool keep) {
   for (int n = 0;; ++n) {
     fs::path temp = TempName(path, n);
     if (Taken(temp)) continue;
     errno = 0;
-    std::FILE* stream = std::fopen(temp.string().c_str(), mode);
+    std::FILE* stream = OpenNewFile(temp, readBack);
     if (stream) {
       files_.push_back(File{temp, keep ? path : fs::path(), stream});
       return stream;
     }
     if (errno != EEXIST || n > 100)
-      throw BuildError(fmt::format("{}: cannot write in this folder ({})", path.string(), std::strerror(errno)),
+      throw BuildError(fmt::format("{}: cannot write in this folder ({})", Utf8(path), std::strerror(errno)),
                        Failure::Output);
   }
 }
@@ -117,7 +128,7 @@ void OutputFiles::Commit() {
     if (!f.stream) continue;
     int rc = std::fclose(f.stream);
     f.stream = nullptr;
-    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", f.path.string(), std::strerror(errno)),
+    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)),
                                   Failure::Output);
   }
   ThrowIfInterrupted();
@@ -129,15 +140,28 @@ void OutputFiles::Commit() {
       continue;
     }
     fs::rename(files_[i].temp, files_[i].path, ec);
-    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", files_[i].path.string(), ec.message()),
+    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", Utf8(files_[i].path), ec.message()),
                            Failure::Output);
   }
   files_.clear();
 }
 
+// Windows' C runtime knows no "x" mode, and its narrow names are ANSI.
+std::FILE* OpenNewFile(const fs::path& path, bool readBack) {
+#ifdef _WIN32
+  int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | (readBack ? _O_RDWR : _O_WRONLY), _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = _fdopen(fd, readBack ? "w+b" : "wb");
+  if (!stream) _close(fd);
+  return stream;
+#else
+  return std::fopen(path.c_str(), readBack ? "w+bx" : "wbx");
+#endif
+}
+
 void WriteOut(std::FILE* out, const void* data, size_t n, const fs::path& path) {
   if (n && std::fwrite(data, 1, n, out) != n)
-    throw BuildError(fmt::format("{}: writing failed ({})", path.string(), std::strerror(errno)), Failure::Output);
+    throw BuildError(fmt::format("{}: writing failed ({})", Utf8(path), std::strerror(errno)), Failure::Output);
 }
 
 }  // namespace wrenly::builder

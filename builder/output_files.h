@@ -36,7 +36,7 @@ class OutputFiles {
   void Commit();
 
  private:
-  std::FILE* Open(const std::filesystem::path& path, const char* mode, bool keep);
+  std::FILE* Open(const std::filesystem::path& path, bool readBack, bool keep);
   std::filesystem::path TempName(const std::filesystem::path& path, int n) const;
   bool Taken(const std::filesystem::path& temp) const;  // a name already handed out
   struct File {
@@ -46,6 +46,10 @@ class OutputFiles {
   std::vector<std::filesystem::path> inputs_;
   std::vector<File> files_;
 };
+
+// A new file opened for writing (and reading back), null with errno when a
+// file of that name exists or it cannot be made.
+std::FILE* OpenNewFile(const std::filesystem::path& path, bool readBack);
 
 // Writes all of `n` bytes or throws naming `path`.
 void WriteOut(std::FILE* out, const void* data, size_t n, const std::filesystem::path& path);

@@ -13,6 +13,7 @@
 #include "builder/output_files.h"
 #include "builder/records.h"
 #include "builder/theme.h"
+#include "builder/utf8_path.h"
 #include "format/settings.h"
 #include "format/block_ids.h"
 #include "format/container.h"
@@ -80,7 +81,7 @@ uint64_t InputSize(const FileItem& item) {
   if (item.source.empty()) return item.content.size();
   std::error_code ec;
   uint64_t size = fs::file_size(item.source, ec);
-  if (ec) throw BuildError(item.where, fmt::format("cannot read \"{}\" ({})", item.source.string(), ec.message()));
+  if (ec) throw BuildError(item.where, fmt::format("cannot read \"{}\" ({})", Utf8(item.source), ec.message()));
   return size;
 }
 
@@ -95,7 +96,7 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
   in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(n));
   if (!in || static_cast<size_t>(in.gcount()) != n)
     throw BuildError(item.where, fmt::format("\"{}\" could not be read, or changed during the build",
-                                             item.source.string()));
+                                             Utf8(item.source)));
 }
 
 void Put(std::FILE* out, const void* data, size_t n) {
@@ -108,7 +109,7 @@ void Put(std::FILE* out, const void* data, size_t n) {
 fs::path VolumePath(const fs::path& setup, int number) {
   fs::path p = setup;
   std::string suffix = fmt::format(".D{:02d}", number);
-  if (p.filename().string().find('.') == std::string::npos) return p.string() + suffix;
+  if (Utf8(p.filename()).find('.') == std::string::npos) return p += suffix;
   return p.replace_extension(suffix);
 }
 
@@ -136,7 +137,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       if (j.size > kU32Max)
         throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
                                                  "({} bytes), as its size is stored in 32 bits",
-                                                 item.source.string(), j.size, kU32Max + 1));
+                                                 Utf8(item.source), j.size, kU32Max + 1));
       uint64_t step = item.compression == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
       uint64_t at = 0;
       do {
@@ -288,17 +289,17 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   uint64_t volumeCapacity = 0;
   if (project.volumeSize) {
     if (headSize >= project.volumeSize)
-      throw BuildError(Where{project.file.string(), 0},
+      throw BuildError(Where{Utf8(project.file), 0},
                        fmt::format("volume_size {} is too small: the setup program alone needs {} bytes",
                                    project.volumeSize, headSize + 1));
     if (project.volumeSize <= f::kVolumeCountField)
-      throw BuildError(Where{project.file.string(), 0}, "volume_size must be larger than 4 bytes");
+      throw BuildError(Where{Utf8(project.file), 0}, "volume_size must be larger than 4 bytes");
     firstPart = std::min<uint64_t>(dataSize, project.volumeSize - headSize);
     volumeCapacity = project.volumeSize - f::kVolumeCountField;
   }
   // The Installer seeks in its own file with 32-bit offsets.
   if (headSize + firstPart > kU32Max)
-    throw BuildError(Where{project.file.string(), 0},
+    throw BuildError(Where{Utf8(project.file), 0},
                      fmt::format("the setup program would be {} bytes, past the 4 GiB that can be read in one file; "
                                  "set volume_size to put the data into volumes",
                                  headSize + firstPart));

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <map>
 #include <set>
-#include <sys/stat.h>
 #include <fmt/format.h>
 #include <fstream>
 #include <iterator>
@@ -12,11 +11,18 @@
 #include "builder/code_page.h"
 #include "builder/dib.h"
 #include "builder/records.h"
+#include "builder/utf8_path.h"
 #include "builder/version_info.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "format/uninstall_log.h"
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace wrenly::builder {
 namespace f = wrenly::format;
@@ -26,7 +32,7 @@ namespace {
 
 std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw BuildError(where, fmt::format("cannot read \"{}\"", path.string()));
+  if (!in) throw BuildError(where, fmt::format("cannot read \"{}\"", Utf8(path)));
   in.seekg(0, std::ios::end);
   std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
   in.seekg(0);
@@ -110,17 +116,23 @@ bool Match(std::string_view pattern, std::string_view name) {
 }
 
 uint64_t FileTimeOf(const fs::path& p) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &data)) return 116444736000000000ull;
+  return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+#else
   // FILETIME counts 100 ns from 1601; the clock's epoch is taken as 1970.
   struct stat st {};
   if (stat(p.c_str(), &st) != 0) return 116444736000000000ull;
   return static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000ull + static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100 +
          116444736000000000ull;
+#endif
 }
 
 class Loader {
  public:
   Loader(const fs::path& file, const Defines& defines)
-      : defines_(defines), r_(file.string(), defines_) {
+      : defines_(defines), r_(Utf8(file), defines_) {
     project_.file = file;
     project_.folder = file.parent_path();
   }
@@ -128,16 +140,19 @@ class Loader {
   Project Load() {
     toml::table root;
     try {
-      root = toml::parse_file(project_.file.string());
+      // Read here: toml++ would open the file by an ANSI name on Windows.
+      std::vector<uint8_t> bytes = ReadBytes(project_.file, Where{Utf8(project_.file), 0});
+      root = toml::parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                         Utf8(project_.file));
     } catch (const toml::parse_error& e) {
-      throw BuildError(Where{project_.file.string(), static_cast<int>(e.source().begin.line)},
+      throw BuildError(Where{Utf8(project_.file), static_cast<int>(e.source().begin.line)},
                        std::string(e.description()));
     }
     r_.RequireKnownKeys(root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files",
                                "install_type", "signing"},
                         "the project");
     const toml::table* product = r_.Table(root, "product");
-    if (!product) throw BuildError(Where{project_.file.string(), 1}, "the [product] table is missing");
+    if (!product) throw BuildError(Where{Utf8(project_.file), 1}, "the [product] table is missing");
     ReadProduct(*product);
     if (auto* s = r_.Table(root, "setup")) ReadSetup(*s);
     productTable_ = product;
@@ -754,13 +769,13 @@ class Loader {
       info.versionLS = (uint32_t{(*n)[2]} << 16) | (*n)[3];
     } else if (!fromFile && (item.flags & f::kFlagVersionCheck)) {
       throw BuildError(r_.At(t, "version_check"),
-                       fmt::format("\"{}\" has no version resource; give \"version\"", item.source.string()));
+                       fmt::format("\"{}\" has no version resource; give \"version\"", Utf8(item.source)));
     }
     if (auto v = r_.Integer(t, "language", 0, 0xFFFF)) {
       info.language = static_cast<uint32_t>(*v);
     } else if (!fromFile && (item.flags & f::kFlagLanguageCheck)) {
       throw BuildError(r_.At(t, "language_check"),
-                       fmt::format("\"{}\" has no version resource; give \"language\"", item.source.string()));
+                       fmt::format("\"{}\" has no version resource; give \"language\"", Utf8(item.source)));
     }
     item.hasVersion = true;
     item.versionMS = info.versionMS;
@@ -786,21 +801,21 @@ class Loader {
     fs::path full = Source(source);
     std::vector<std::pair<fs::path, std::string>> out;
     std::error_code ec;
-    if (HasWildcard(full.filename().string())) {
+    if (HasWildcard(Utf8(full.filename()))) {
       fs::path dir = full.parent_path();
-      if (HasWildcard(dir.string())) throw BuildError(where, "wildcards are allowed in the last part of a source only");
-      if (!fs::is_directory(dir, ec)) throw BuildError(where, fmt::format("folder \"{}\" does not exist", dir.string()));
-      std::string pattern = full.filename().string();
+      if (HasWildcard(Utf8(dir))) throw BuildError(where, "wildcards are allowed in the last part of a source only");
+      if (!fs::is_directory(dir, ec)) throw BuildError(where, fmt::format("folder \"{}\" does not exist", Utf8(dir)));
+      std::string pattern = Utf8(full.filename());
       for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_regular_file() && Match(pattern, e.path().filename().string()))
-          out.emplace_back(e.path(), e.path().filename().string());
+        if (e.is_regular_file() && Match(pattern, Utf8(e.path().filename())))
+          out.emplace_back(e.path(), Utf8(e.path().filename()));
       if (out.empty()) throw BuildError(where, fmt::format("no file matches \"{}\"", source));
     } else if (fs::is_directory(full, ec)) {
       for (const auto& e : fs::recursive_directory_iterator(full))
-        if (e.is_regular_file()) out.emplace_back(e.path(), Backslashes(fs::relative(e.path(), full).generic_string()));
+        if (e.is_regular_file()) out.emplace_back(e.path(), Backslashes(GenericUtf8(fs::relative(e.path(), full))));
       if (out.empty()) throw BuildError(where, fmt::format("folder \"{}\" holds no files", source));
     } else if (fs::is_regular_file(full, ec)) {
-      out.emplace_back(full, full.filename().string());
+      out.emplace_back(full, Utf8(full.filename()));
     } else {
       throw BuildError(where, fmt::format("source file \"{}\" does not exist", source));
     }
@@ -811,7 +826,7 @@ class Loader {
   // Authors on Windows write "bin\\app.exe".
   fs::path Source(std::string path) const {
     std::replace(path.begin(), path.end(), '\\', '/');
-    return project_.folder / path;
+    return project_.folder / PathFromUtf8(path);
   }
 
   // A file the build reads besides the sources, which no output may replace.
@@ -844,7 +859,7 @@ class Loader {
 }  // namespace
 
 Project LoadProject(const fs::path& file, const Defines& defines) {
-  if (!fs::is_regular_file(file)) throw BuildError(Where{file.string(), 0}, "project file not found");
+  if (!fs::is_regular_file(file)) throw BuildError(Where{Utf8(file), 0}, "project file not found");
   return Loader(file, defines).Load();
 }
 

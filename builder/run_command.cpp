@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include "builder/output_files.h"
+#include "builder/utf8_path.h"
 
 #ifdef _WIN32
 #include <process.h>
@@ -40,13 +41,14 @@ std::string Quote(const std::string& arg) {
 }  // namespace
 
 CommandEnd RunCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> quoted;
-  for (const auto& a : args) quoted.push_back(Quote(a));
-  std::vector<const char*> argv;
+  // Wide: the arguments are UTF-8 (file names among them), not ANSI.
+  std::vector<std::wstring> quoted;
+  for (const auto& a : args) quoted.push_back(PathFromUtf8(Quote(a)).native());
+  std::vector<const wchar_t*> argv;
   for (const auto& q : quoted) argv.push_back(q.c_str());
   argv.push_back(nullptr);
   CommandEnd end;
-  intptr_t rc = _spawnvp(_P_WAIT, args[0].c_str(), argv.data());
+  intptr_t rc = _wspawnvp(_P_WAIT, PathFromUtf8(args[0]).c_str(), argv.data());
   if (rc == -1) {
     end.problem = std::strerror(errno);
     return end;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include "builder/output_files.h"
 #include "builder/run_command.h"
+#include "builder/utf8_path.h"
 
 namespace wrenly::builder {
 namespace fs = std::filesystem;
@@ -63,7 +64,7 @@ SigningCommand ParseSigningCommand(std::string_view text, const Where& where) {
 
 void SignFile(const SigningCommand& command, const fs::path& in, const fs::path& out, std::string_view what) {
   std::vector<std::string> args;
-  for (const auto& a : command.args) args.push_back(Fill(a, in.string(), out.string()));
+  for (const auto& a : command.args) args.push_back(Fill(a, Utf8(in), Utf8(out)));
   CommandEnd end = RunCommand(args);
   ThrowIfInterrupted();
   std::string failed = fmt::format("signing {} failed: {}", what, args[0]);
@@ -79,20 +80,20 @@ void SignFile(const SigningCommand& command, const fs::path& in, const fs::path&
 std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vector<uint8_t>& program,
                                  OutputFiles& files, const fs::path& output) {
   fs::path in = files.Name(output), out = files.Name(output);
-  std::FILE* stream = std::fopen(in.string().c_str(), "wbx");
+  std::FILE* stream = OpenNewFile(in, false);
   if (!stream)
-    throw BuildError(fmt::format("{}: cannot write in this folder ({})", output.string(), std::strerror(errno)),
+    throw BuildError(fmt::format("{}: cannot write in this folder ({})", Utf8(output), std::strerror(errno)),
                      Failure::Output);
   WriteOut(stream, program.data(), program.size(), in);
   if (std::fclose(stream) != 0)
-    throw BuildError(fmt::format("{}: writing failed ({})", in.string(), std::strerror(errno)), Failure::Output);
+    throw BuildError(fmt::format("{}: writing failed ({})", Utf8(in), std::strerror(errno)), Failure::Output);
   SignFile(command, in, out, "the uninstaller");
   std::ifstream signedFile(out, std::ios::binary | std::ios::ate);
   std::vector<uint8_t> bytes(signedFile ? static_cast<size_t>(signedFile.tellg()) : 0);
   signedFile.seekg(0);
   if (!signedFile.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
       bytes.empty())
-    throw BuildError(fmt::format("{}: cannot read the signed uninstaller", out.string()), Failure::Signing);
+    throw BuildError(fmt::format("{}: cannot read the signed uninstaller", Utf8(out)), Failure::Signing);
   return bytes;
 }
 
@@ -102,7 +103,7 @@ uint64_t SignSetup(const SigningCommand& command, std::FILE* setup, OutputFiles&
   std::error_code ec;
   uint64_t size = fs::file_size(out, ec);
   fs::rename(out, in, ec);
-  if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", in.string(), ec.message()), Failure::Output);
+  if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", Utf8(in), ec.message()), Failure::Output);
   return size;
 }
 

@@ -1,4 +1,5 @@
 #include "builder/warnings.h"
+#include "builder/utf8_path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -76,7 +77,7 @@ class Finder {
       any = true;
       std::error_code ec;
       if (std::filesystem::file_size(item.source, ec) == 0 && !ec)
-        Add(item.where, fmt::format("source \"{}\" is empty (0 bytes)", item.source.string()));
+        Add(item.where, fmt::format("source \"{}\" is empty (0 bytes)", Utf8(item.source)));
     }
     if (any) return;
     // Without [[install_type]] the one type has a name the author never wrote.

@@ -6,23 +6,20 @@
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "builder/signing.h"
+#include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
+#include "tool/own_process.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path ToolFolder(const char* argv0) {
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) self = fs::absolute(argv0);
-  return self.parent_path();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using wrenly::builder::PathFromUtf8;
+  std::vector<std::string> args = wrenly::tool::Utf8Arguments(argc, argv);
+  std::vector<char*> argPointers;
+  for (auto& a : args) argPointers.push_back(a.data());
+  argc = static_cast<int>(argPointers.size());
+  argv = argPointers.data();
   CLI::App app{"wrenly: builds Windows setup programs and looks inside them"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "wrenly " WRENLY_VERSION);
@@ -30,9 +27,9 @@ int main(int argc, char** argv) {
 
   wrenly::builder::BuildOptions build;
   std::vector<std::string> defines;
-  std::string output, stub, uninstaller, sign;
+  std::string project, output, stub, uninstaller, sign;
   auto* cmdBuild = app.add_subcommand("build", "write a setup program from a project file");
-  cmdBuild->add_option("project", build.project, "project file (.toml)")->required();
+  cmdBuild->add_option("project", project, "project file (.toml)")->required();
   cmdBuild->add_option("-o,--output", output, "setup program to write (default: setup.exe beside the project)");
   cmdBuild->add_option("--stub", stub, "Installer stub (default: $WRENLY_STUB or wrenly-stub.exe beside wrenly)");
   cmdBuild->add_option("--uninstaller", uninstaller,
@@ -46,7 +43,7 @@ int main(int argc, char** argv) {
   cmdBuild->add_flag("-v,--verbose", build.verbose, "print each entry as it is stored")->excludes(quiet);
   cmdBuild->add_flag("-W,--warnings-as-errors", build.warningsAsErrors, "fail the build on any warning (exit 1)");
 
-  fs::path setup, dir;
+  std::string setup, dir;
   wrenly::inspector::InspectOptions inspectOptions;
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
@@ -75,9 +72,10 @@ int main(int argc, char** argv) {
       }
       build.defines[d.substr(0, eq)] = d.substr(eq + 1);
     }
-    if (!output.empty()) build.output = output;
-    if (!stub.empty()) build.stub = stub;
-    if (!uninstaller.empty()) build.uninstaller = uninstaller;
+    build.project = PathFromUtf8(project);
+    if (!output.empty()) build.output = PathFromUtf8(output);
+    if (!stub.empty()) build.stub = PathFromUtf8(stub);
+    if (!uninstaller.empty()) build.uninstaller = PathFromUtf8(uninstaller);
     if (cmdBuild->count("--sign")) {
       try {
         build.sign = sign;
@@ -87,7 +85,7 @@ int main(int argc, char** argv) {
         return wrenly::tool::kUsage;
       }
     }
-    build.toolFolder = ToolFolder(argv[0]);
+    build.toolFolder = wrenly::tool::ToolFolder(argv[0]);
     build.terminal = isatty(STDERR_FILENO) == 1;
     wrenly::builder::CatchInterrupts();
     try {
@@ -104,8 +102,8 @@ int main(int argc, char** argv) {
     }
   }
   if (cmdInspect->parsed())
-    return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(setup, inspectOptions, std::cout, std::cerr));
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr));
   if (cmdExtract->parsed())
-    return wrenly::tool::ExitCodeOf(wrenly::inspector::Extract(setup, dir, installType, std::cout, std::cerr));
+    return wrenly::tool::ExitCodeOf(wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr));
   return wrenly::tool::kUsage;
 }

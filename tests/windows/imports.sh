@@ -5,10 +5,10 @@
 # and the program does not start at all, so the test names the DLL and the
 # functions taken from it. The Installer, run from a downloads folder, imports
 # only DLLs that Windows always takes from the system folder, and so does the
-# uninstaller.
-#   imports.sh WIN32_DIR WIN64_DIR
+# uninstaller, and so does wrenly.exe, which is linked fully static.
+#   imports.sh WIN32_DIR WIN64_DIR WINTOOL_DIR
 set -euo pipefail
-win32=$1 win64=$2
+win32=$1 win64=$2 wintool=$3
 
 programs=(installer/wrenly-stub.exe uninstaller/wrenly-uninstall.exe examples/demo/app/demo.exe)
 system=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll msvcrt.dll comdlg32.dll "
@@ -24,9 +24,10 @@ imports() {  # objdump program -> "dll function" lines
 }
 
 failed=0
-for flavour in win32 win64; do
+for flavour in win32 win64 wintool; do
   dir=$win32 objdump=i686-w64-mingw32-objdump
   if [ "$flavour" = win64 ]; then dir=$win64 objdump=x86_64-w64-mingw32-objdump; fi
+  if [ "$flavour" = wintool ]; then dir=$wintool objdump=x86_64-w64-mingw32-objdump programs=(tool/wrenly.exe); fi
   for program in "${programs[@]}"; do
     exe=$dir/$program
     if [ ! -f "$exe" ]; then
@@ -41,7 +42,7 @@ for flavour in win32 win64; do
       continue
     fi
     ok=$allowed
-    case $program in installer/*|uninstaller/*) ok=$system ;; esac
+    case $program in installer/*|uninstaller/*|tool/*) ok=$system ;; esac
     bad=$(awk -v ok="$ok" 'index(ok, " " $1 " ") == 0 { f[$1] = f[$1] " " $2 }
       END { for (d in f) print d ":" f[d] }' <<<"$list")
     if [ -n "$bad" ]; then

@@ -1,0 +1,5 @@
+# The Linux wrenly ships too: everything but glibc is linked statically, so it
+# runs where neither libfmt nor libbz2 is installed (fmt's compiled part is
+# builder/fmt_compiled.cpp).
+set(ZLIB_USE_STATIC_LIBS ON)
+find_library(BZIP2_LIBRARY_RELEASE NAMES libbz2.a)
