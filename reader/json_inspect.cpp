@@ -62,43 +62,24 @@ void Entry(const Package& pkg, const wf::FileEntryView& e, const EntryCheck* che
   json.WordsField("flag_words", EntryFlagWords(e.flags));
   json.Field("options", status);
   json.WordsField("option_words", EntryOptionWords(status));
-  json.Key("version");
-  if (auto version = ReadEntryVersion(e)) {
-    json.BeginObject();
+  auto version = ReadEntryVersion(e);
+  json.ObjectField("version", version.has_value(), [&] {
     json.UtfField("number", version->number);
     json.Field("language", version->language);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("start_menu");
-  if (*e.strings[wf::kItemMenuName]) {
-    json.BeginObject();
+  });
+  json.ObjectField("start_menu", *e.strings[wf::kItemMenuName], [&] {
     json.AnsiField("groups", e.strings[wf::kItemMenuGroups]);
     json.AnsiField("name", e.strings[wf::kItemMenuName]);
     json.AnsiField("arguments", e.strings[wf::kItemMenuArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("desktop");
-  if (*e.strings[wf::kItemDesktopName]) {
-    json.BeginObject();
+  });
+  json.ObjectField("desktop", *e.strings[wf::kItemDesktopName], [&] {
     json.AnsiField("name", e.strings[wf::kItemDesktopName]);
     json.AnsiField("arguments", e.strings[wf::kItemDesktopArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("run");
-  if (EntryRuns(e)) {
-    json.BeginObject();
+  });
+  json.ObjectField("run", EntryRuns(e), [&] {
     json.WordsField("words", RunWords(e.flags));
     json.AnsiField("arguments", e.strings[wf::kItemRunArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
+  });
   if (check) {
     json.Key("verify").BeginObject();
     json.Field("sound", check->problem.empty());
@@ -123,26 +104,16 @@ void InstallType(const Package& pkg, size_t type, const std::vector<EntryCheck>*
   json.AnsiField("product", r.product);
   json.AnsiField("type_name", r.typeName);
   json.AnsiField("default_folder", r.defaultFolder);
-  json.Key("folder_value");
-  if (r.folderKey) {
-    json.BeginObject();
+  json.ObjectField("folder_value", r.folderKey, [&] {
     json.UtfField("root", RootName(r.folderRoot));
     json.AnsiField("key", r.folderKey);
     json.AnsiField("value", r.folderValue ? r.folderValue : "");
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("ini");
-  if (r.iniFile) {
-    json.BeginObject();
+  });
+  json.ObjectField("ini", r.iniFile, [&] {
     json.AnsiField("file", r.iniFile);
     json.AnsiField("section", r.iniSection);
     json.AnsiField("key", r.iniKey);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
+  });
   json.Key("pages").BeginArray();
   for (uint8_t kind : r.pages) json.Utf8(PageName(kind));
   json.EndArray();

@@ -148,15 +148,13 @@ void Title(const Package& pkg, JsonWriter& json) {
   auto title = pkg.title ? ReadTitle(View(*pkg.title)) : std::nullopt;
   if (title) json.Ansi(*title);
   else json.Null();
-  json.Key("title_style");
   auto style = pkg.titleStyle ? ReadTitleStyle(View(*pkg.titleStyle)) : std::nullopt;
-  if (!style) return json.Null();
-  json.BeginObject();
-  JsonColour(json, "text_colour", style->textColour);
-  JsonColour(json, "shadow_colour", style->shadowColour);
-  json.UtfField("alignment", style->alignment ? "right" : "left");
-  Font(json, "font", style->font);
-  json.EndObject();
+  json.ObjectField("title_style", style.has_value(), [&] {
+    JsonColour(json, "text_colour", style->textColour);
+    JsonColour(json, "shadow_colour", style->shadowColour);
+    json.UtfField("alignment", style->alignment ? "right" : "left");
+    Font(json, "font", style->font);
+  });
 }
 
 }  // namespace
@@ -174,15 +172,10 @@ void JsonLook(const Package& pkg, JsonWriter& json) {
   else json.Key("bitmaps").Null();
   Background(pkg, json);
   Title(pkg, json);
-  json.Key("single_page");
-  if (pkg.singlePageKind) {
-    json.BeginObject();
+  json.ObjectField("single_page", pkg.singlePageKind.has_value(), [&] {
     json.UtfField("page", PageName(static_cast<uint8_t>(*pkg.singlePageKind)));
     json.Field("initial_type", pkg.initialType);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
+  });
   json.Key("uninstaller_image_size");
   if (pkg.uninstaller) json.Uint(pkg.uninstaller->size());
   else json.Null();
