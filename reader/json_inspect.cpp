@@ -8,26 +8,19 @@
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
-#include "format/message_list.h"
 #include "reader/damaged.h"
 #include "reader/data_area.h"
 #include "reader/json_report.h"
 #include "reader/names.h"
+#include "reader/records_view.h"
 
 namespace wrenly::inspector {
 
 namespace wf = wrenly::format;
-namespace it = wf::install_type;
 
 namespace {
 
 constexpr int kJsonFormat = 1;  // raised when a field changes meaning or goes
-
-const char* Field(wf::ByteView r, uint32_t field) {
-  uint32_t at = 0;
-  r.U32(field, &at);
-  return at ? r.CString(at) : nullptr;
-}
 
 void Blocks(const Package& pkg, JsonWriter& json) {
   json.Key("blocks").BeginArray();
@@ -50,7 +43,7 @@ void Blocks(const Package& pkg, JsonWriter& json) {
 }
 
 void Entry(const Package& pkg, const wf::FileEntryView& e, const EntryCheck* check, JsonWriter& json) {
-  uint16_t status = wf::LoadU16(e.record + wf::file_entry::kStatus);
+  uint16_t status = EntryOptions(e);
   json.BeginObject();
   json.AnsiField("name", e.strings[wf::kItemName]);
   json.UtfField("destination", DestKindName(e.kind));
@@ -69,46 +62,24 @@ void Entry(const Package& pkg, const wf::FileEntryView& e, const EntryCheck* che
   json.WordsField("flag_words", EntryFlagWords(e.flags));
   json.Field("options", status);
   json.WordsField("option_words", EntryOptionWords(status));
-  json.Key("version");
-  if (e.versionBlock) {
-    uint32_t ms = wf::LoadU32(e.versionBlock + wf::file_entry::version::kVersionMS);
-    uint32_t ls = wf::LoadU32(e.versionBlock + wf::file_entry::version::kVersionLS);
-    json.BeginObject();
-    json.UtfField("number", std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." +
-                                std::to_string(ls >> 16) + "." + std::to_string(ls & 0xFFFF));
-    json.Field("language", wf::LoadU32(e.versionBlock + wf::file_entry::version::kLanguage));
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("start_menu");
-  if (*e.strings[wf::kItemMenuName]) {
-    json.BeginObject();
+  auto version = ReadEntryVersion(e);
+  json.ObjectField("version", version.has_value(), [&] {
+    json.UtfField("number", version->number);
+    json.Field("language", version->language);
+  });
+  json.ObjectField("start_menu", *e.strings[wf::kItemMenuName], [&] {
     json.AnsiField("groups", e.strings[wf::kItemMenuGroups]);
     json.AnsiField("name", e.strings[wf::kItemMenuName]);
     json.AnsiField("arguments", e.strings[wf::kItemMenuArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("desktop");
-  if (*e.strings[wf::kItemDesktopName]) {
-    json.BeginObject();
+  });
+  json.ObjectField("desktop", *e.strings[wf::kItemDesktopName], [&] {
     json.AnsiField("name", e.strings[wf::kItemDesktopName]);
     json.AnsiField("arguments", e.strings[wf::kItemDesktopArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("run");
-  if (e.flags & (wf::kFlagRunKindMask | wf::kFlagRunDocument | wf::kFlagRunWait | wf::kFlagRunAfterRestart)) {
-    json.BeginObject();
+  });
+  json.ObjectField("run", EntryRuns(e), [&] {
     json.WordsField("words", RunWords(e.flags));
     json.AnsiField("arguments", e.strings[wf::kItemRunArgs]);
-    json.EndObject();
-  } else {
-    json.Null();
-  }
+  });
   if (check) {
     json.Key("verify").BeginObject();
     json.Field("sound", check->problem.empty());
@@ -122,63 +93,39 @@ void Entry(const Package& pkg, const wf::FileEntryView& e, const EntryCheck* che
 
 void InstallType(const Package& pkg, size_t type, const std::vector<EntryCheck>* checks, JsonWriter& json) {
   const InstallTypeData& t = pkg.types[type];
-  auto r = View(t.record);
-  uint16_t opts = 0;
-  uint32_t more = 0, root = 0;
-  r.U16(it::kOptions, &opts);
-  r.U32(it::kMoreOptions, &more);
-  r.U32(it::kFolderRoot, &root);
+  InstallTypeRecord r = ReadInstallType(View(t.record));
   json.BeginObject();
   json.Field("index", type);
   json.Field("size", t.record.size());
-  json.Field("options", opts);
-  json.WordsField("option_words", TypeOptionWords(opts));
-  json.Field("more_options", more);
-  json.WordsField("more_option_words", TypeMoreOptionWords(more));
-  json.AnsiField("product", Field(r, it::kProductName));
-  json.AnsiField("type_name", Field(r, it::kTypeName));
-  json.AnsiField("default_folder", Field(r, it::kDefaultFolder));
-  json.Key("folder_value");
-  if (const char* key = Field(r, it::kFolderKey)) {
-    json.BeginObject();
-    json.UtfField("root", RootName(root));
-    json.AnsiField("key", key);
-    const char* name = Field(r, it::kFolderValue);
-    json.AnsiField("value", name ? name : "");
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  json.Key("ini");
-  if (const char* ini = Field(r, it::kIniFile)) {
-    json.BeginObject();
-    json.AnsiField("file", ini);
-    json.AnsiField("section", Field(r, it::kIniSection));
-    json.AnsiField("key", Field(r, it::kIniKey));
-    json.EndObject();
-  } else {
-    json.Null();
-  }
-  bool ended = false;
+  json.Field("options", r.options);
+  json.WordsField("option_words", TypeOptionWords(r.options));
+  json.Field("more_options", r.moreOptions);
+  json.WordsField("more_option_words", TypeMoreOptionWords(r.moreOptions));
+  json.AnsiField("product", r.product);
+  json.AnsiField("type_name", r.typeName);
+  json.AnsiField("default_folder", r.defaultFolder);
+  json.ObjectField("folder_value", r.folderKey, [&] {
+    json.UtfField("root", RootName(r.folderRoot));
+    json.AnsiField("key", r.folderKey);
+    json.AnsiField("value", r.folderValue ? r.folderValue : "");
+  });
+  json.ObjectField("ini", r.iniFile, [&] {
+    json.AnsiField("file", r.iniFile);
+    json.AnsiField("section", r.iniSection);
+    json.AnsiField("key", r.iniKey);
+  });
   json.Key("pages").BeginArray();
-  for (uint32_t p = 0; p < it::kPageSequenceSize && !ended; ++p) {
-    uint8_t kind = t.record[it::kPageSequence + p];
-    if (kind == it::kSequenceEnd) ended = true;
-    else json.Utf8(PageName(kind));
-  }
+  for (uint8_t kind : r.pages) json.Utf8(PageName(kind));
   json.EndArray();
-  json.Field("pages_end_mark", ended);
+  json.Field("pages_end_mark", r.pagesEnded);
   json.Key("messages").BeginArray();
-  for (uint32_t n = 0; n < it::kMessageListCount; ++n) {
-    uint32_t at = 0;
-    r.U32(it::kMessageLists + 4 * n, &at);
-    if (at == 0) {
+  for (const auto& texts : r.messages) {
+    if (!texts) {
       json.Null();
       continue;
     }
     json.BeginArray();
-    uint16_t count = wf::LoadU16(t.record.data() + at);
-    for (uint16_t i = 0; i < count; ++i) json.Ansi(wf::FindMessageItem(t.record.data() + at, i));
+    for (const char* text : *texts) json.Ansi(text);
     json.EndArray();
   }
   json.EndArray();

@@ -46,6 +46,15 @@ class JsonWriter {
   }
   void UtfField(std::string_view name, std::string_view v) { Key(name).Utf8(v); }
   void AnsiField(std::string_view name, const char* v) { Key(name).Ansi(v); }
+  // An object member written by `members`, or null when not `present`.
+  template <typename F>
+  void ObjectField(std::string_view name, bool present, F members) {
+    Key(name);
+    if (!present) return Null();
+    BeginObject();
+    members();
+    EndObject();
+  }
   // Words joined by ", " (as the text output shows them) as an array of
   // strings; "none" is the empty array.
   void WordsField(std::string_view name, std::string_view words);
