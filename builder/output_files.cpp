@@ -74,10 +74,12 @@ std::FILE* OutputFiles::Create(const fs::path& path) {
 
 std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, true, false); }
 
-// Beside the real name, so that the rename stays on one file system.
+// Beside the real name, so that the rename stays on one file system, and
+// with its extension, as some signing tools tell a program by its name.
 fs::path OutputFiles::TempName(const fs::path& path, int n) const {
   fs::path temp = path;
-  return temp += fmt::format(".{}-{}.tmp", WRENLY_GETPID(), n);
+  return temp.replace_filename(PathFromUtf8(fmt::format("{}.{}-{}.tmp{}", Utf8(path.stem()), WRENLY_GETPID(), n,
+                                                         Utf8(path.extension()))));
 }
 
 bool OutputFiles::Taken(const fs::path& temp) const {
