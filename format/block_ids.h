@@ -40,6 +40,9 @@ namespace variant_list {
 inline constexpr uint32_t kCount = 0;
 inline constexpr uint32_t kPairs = 4;
 inline constexpr uint32_t kPairSize = 8;
+inline constexpr uint32_t kPairWidth = 0;  // within a pair
+inline constexpr uint32_t kPairHeight = 4;
+static_assert(kPairHeight + 4 == kPairSize);
 }  // namespace variant_list
 
 }  // namespace wrenly::format

@@ -122,8 +122,8 @@ std::vector<VariantSize> ReadVariants(wf::ByteView v) {
   std::vector<VariantSize> sizes(count > 0 ? static_cast<size_t>(count) : 0);
   for (size_t j = 0; j < sizes.size(); ++j) {
     wf::ByteView pair = v.Sub(static_cast<uint32_t>(vl::kPairs + j * vl::kPairSize), vl::kPairSize);
-    pair.I32(0, &sizes[j].width);
-    pair.I32(4, &sizes[j].height);
+    pair.I32(vl::kPairWidth, &sizes[j].width);
+    pair.I32(vl::kPairHeight, &sizes[j].height);
   }
   return sizes;
 }

@@ -13,7 +13,8 @@ int ChooseBackgroundVariant(const uint8_t* list) {
   int32_t bw = 0, bh = 0;
   for (int32_t j = 0; j < count; ++j) {
     const uint8_t* pair = list + wf::variant_list::kPairs + wf::variant_list::kPairSize * (uint32_t)j;
-    int32_t w = (int32_t)wf::LoadU32(pair), h = (int32_t)wf::LoadU32(pair + 4);
+    int32_t w = (int32_t)wf::LoadU32(pair + wf::variant_list::kPairWidth);
+    int32_t h = (int32_t)wf::LoadU32(pair + wf::variant_list::kPairHeight);
     if (w == screenW && h == screenH) return j;
     bool take;
     if (best == -1)
