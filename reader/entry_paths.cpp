@@ -1,5 +1,6 @@
 #include "reader/entry_paths.h"
 
+#include "reader/ansi_text.h"
 #include "reader/names.h"
 
 namespace wrenly::inspector {
@@ -86,10 +87,15 @@ std::optional<ExtractTarget> TargetOf(const wf::FileEntryView& e, std::string* w
     *why = "names no file";
     return std::nullopt;
   }
+  // The package's names are ANSI; the host's are UTF-8 (or wide on Windows).
+  auto host = [](const std::string& ansi) {
+    std::string utf8 = Cp1252ToUtf8(ansi);
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+  };
   t.relative = DestKindName(e.kind);
   if (e.kind == wf::kDestCustom)
-    for (auto& f : CustomFolder(e.strings[wf::kItemFolder])) t.relative /= f;
-  for (auto& p : parts) t.relative /= p;
+    for (auto& f : CustomFolder(e.strings[wf::kItemFolder])) t.relative /= host(f);
+  for (auto& p : parts) t.relative /= host(p);
   return t;
 }
 

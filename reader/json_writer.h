@@ -72,7 +72,4 @@ class JsonWriter {
   bool afterKey_ = false;  // a key was written, its value comes next
 };
 
-// One UTF-8 code point of a Windows-1252 byte, U+FFFD for the undefined ones.
-uint32_t Cp1252ToUnicode(uint8_t byte);
-
 }  // namespace wrenly::inspector

@@ -14,12 +14,13 @@ namespace {
 TEST(Extract, WritesEveryFileWhereItsKindSays) {
   fs::path dir = EmptyScratch();
   wb::Project plan = TypicalPlan();
+  plan.types[1].files[0].items[wf::kItemName] = "mini\\\xE9t\x80.txt";  // ANSI names become UTF-8 ones
   PackageImage image = Craft(plan);
   fs::path setup = image.Write(dir / "setup.exe");
   const std::vector<std::vector<const char*>> lands = {  // by type and entry; nullptr: no file
       {"install/readme.txt", "install/data/img/a.bmp", nullptr, "windows/x.dll", "custom/CommonFiles/Acme/tool.exe",
        nullptr, "documents/empty.txt", "install/uninst.exe"},
-      {"install/mini/only.txt", "install/name.txt"}};
+      {"install/mini/\u00E9t\u20AC.txt", "install/name.txt"}};
   std::map<std::string, std::string> expected, found;  // by type and path
   for (int type : {0, 1}) {
     for (size_t k = 0; k < lands[type].size(); ++k) {
