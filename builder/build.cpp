@@ -101,7 +101,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
   // Signed last, as the certificate follows the package; volumes are not signed.
   if (signing) {
-    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output);
+    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output, stub.size());
     counts.outputBytes += signedBytes - counts.setupBytes;
     counts.setupBytes = signedBytes;
   }

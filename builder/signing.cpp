@@ -1,5 +1,6 @@
 #include "builder/signing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fmt/format.h>
@@ -97,9 +98,38 @@ std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vecto
   return bytes;
 }
 
-uint64_t SignSetup(const SigningCommand& command, std::FILE* setup, OutputFiles& files, const fs::path& output) {
+namespace {
+
+// Signing rewrites the program's header and appends a certificate, but the
+// package behind the program must come through byte for byte: a tool that
+// drops or rewrites what follows the image would ship a setup program
+// without its product.
+bool KeepsPackage(const fs::path& in, const fs::path& out, uint64_t from) {
+  std::ifstream a(in, std::ios::binary), b(out, std::ios::binary);
+  a.seekg(static_cast<std::streamoff>(from));
+  b.seekg(static_cast<std::streamoff>(from));
+  std::vector<char> x(1 << 20), y(1 << 20);
+  while (a && b) {
+    a.read(x.data(), static_cast<std::streamsize>(x.size()));
+    b.read(y.data(), a.gcount());
+    if (b.gcount() != a.gcount() || !std::equal(x.begin(), x.begin() + a.gcount(), y.begin())) return false;
+    if (a.eof()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+uint64_t SignSetup(const SigningCommand& command, std::FILE* setup, OutputFiles& files, const fs::path& output,
+                   uint64_t packageStart) {
   fs::path in = files.Close(setup), out = files.Name(output);
   SignFile(command, in, out, "the setup program");
+  if (!KeepsPackage(in, out, packageStart))
+    throw BuildError(command.where,
+                     fmt::format("signing the setup program failed: {} changed the package that follows the "
+                                 "program (a signing tool may only change the program's header and append)",
+                                 command.args[0]),
+                     Failure::Signing);
   std::error_code ec;
   uint64_t size = fs::file_size(out, ec);
   fs::rename(out, in, ec);

@@ -34,8 +34,9 @@ std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vecto
                                  OutputFiles& files, const std::filesystem::path& output);
 
 // Closes the setup program and signs it into a new temporary file, which
-// takes the place of the unsigned one; returns its size.
+// takes the place of the unsigned one; returns its size. The bytes from
+// `packageStart` on must come back unchanged.
 uint64_t SignSetup(const SigningCommand& command, std::FILE* setup, OutputFiles& files,
-                   const std::filesystem::path& output);
+                   const std::filesystem::path& output, uint64_t packageStart);
 
 }  // namespace wrenly::builder

@@ -30,6 +30,7 @@ done <<CASES
 |sh -c 'echo own words >&2; exit 3' {in} {out}|5|own words
 |no-such-signer {in} {out}|5|no-such-signer cannot start
 |true {in} {out}|5|wrote nothing to {out}
+|sh -c 'head -c 50000 \$0 > \$1' {in} {out}|5|changed the package that follows the program
 |sh -c 'case \$0 in *-0.tmp.exe) exit 7;; esac; cp \$0 \$1' {in} {out}|5|the setup program failed: sh exited with status 7
 |osslsigncode sign {in}|1|p.toml:5: the signing command needs {in} and {out}
 --sign=sign "{in} {out}|x|2|--sign: the signing command leaves a " quote open
