@@ -1,5 +1,5 @@
 // The JSON side of Inspect, one function per part of the package, beside the
-// text printers of report.h; docs/inspect-json.md describes every field.
+// text printers of report.h; docs/json-output.md describes every field.
 #pragma once
 #include <vector>
 

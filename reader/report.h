@@ -13,7 +13,7 @@ namespace wrenly::inspector {
 
 using Problems = std::vector<std::string>;
 
-// Inspect's JSON document (json_inspect.cpp).
+// Inspect's JSON document (json_document.cpp).
 ReadResult InspectJson(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
                        std::ostream& err);
 

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
   cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");
-  cmdInspect->add_flag("--json", inspectOptions.json, "print one JSON document (docs/inspect-json.md)");
+  cmdInspect->add_flag("--json", inspectOptions.json, "print one JSON document (docs/json-output.md)");
 
   int installType = 0;
   auto* cmdExtract = app.add_subcommand("extract", "write the files of one install type into a folder");
