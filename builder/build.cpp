@@ -2,16 +2,15 @@
 
 #include <cstdlib>
 #include <fmt/format.h>
-#include <fstream>
-#include <iterator>
 #include "builder/build_report.h"
 #include "builder/checks.h"
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
+#include "builder/read_file.h"
 #include "builder/utf8_path.h"
-#include "builder/warnings.h"
 #include "builder/signing.h"
+#include "builder/warnings.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -33,13 +32,9 @@ fs::path FindUninstaller(const BuildOptions& options) {
 }
 
 std::vector<uint8_t> ReadProgram(const fs::path& path, const char* what) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BuildError(fmt::format("{}: cannot read {}", Utf8(path), what));
-  in.seekg(0, std::ios::end);
-  std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) throw BuildError(fmt::format("{}: cannot read {}", Utf8(path), what));
+  return std::move(*bytes);
 }
 
 }  // namespace

@@ -15,21 +15,23 @@ struct Where {
 // project to fix from a disk to free or a signing service to retry.
 enum class Failure { Input, Output, Signing };
 
+// "file:line: text", as compilers write it, so that editors jump to the place.
+inline std::string AtPlace(const Where& w, const std::string& text) {
+  if (w.file.empty()) return text;
+  if (w.line <= 0) return w.file + ": " + text;
+  return w.file + ":" + std::to_string(w.line) + ": " + text;
+}
+
 class BuildError : public std::runtime_error {
  public:
   BuildError(const Where& where, const std::string& what, Failure failure = Failure::Input)
-      : std::runtime_error(Format(where, what)), where_(where), failure_(failure) {}
+      : std::runtime_error(AtPlace(where, what)), where_(where), failure_(failure) {}
   explicit BuildError(const std::string& what, Failure failure = Failure::Input)
       : std::runtime_error(what), failure_(failure) {}
   const Where& where() const { return where_; }
   Failure failure() const { return failure_; }
 
  private:
-  static std::string Format(const Where& w, const std::string& what) {
-    if (w.file.empty()) return what;
-    if (w.line <= 0) return w.file + ": " + what;
-    return w.file + ":" + std::to_string(w.line) + ": " + what;
-  }
   Where where_;
   Failure failure_;
 };

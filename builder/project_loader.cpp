@@ -5,11 +5,11 @@
 #include <map>
 #include <set>
 #include <fmt/format.h>
-#include <fstream>
 #include <iterator>
 #include "builder/checks.h"
 #include "builder/code_page.h"
 #include "builder/dib.h"
+#include "builder/read_file.h"
 #include "builder/records.h"
 #include "builder/utf8_path.h"
 #include "builder/version_info.h"
@@ -31,13 +31,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BuildError(where, fmt::format("cannot read \"{}\"", Utf8(path)));
-  in.seekg(0, std::ios::end);
-  std::vector<uint8_t> bytes(static_cast<size_t>(in.tellg()));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) throw BuildError(where, fmt::format("cannot read \"{}\"", Utf8(path)));
+  return std::move(*bytes);
 }
 
 std::string ReadText(const fs::path& path, const Where& where) {

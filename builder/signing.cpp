@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <fstream>
 #include "builder/output_files.h"
+#include "builder/read_file.h"
 #include "builder/run_command.h"
 #include "builder/utf8_path.h"
 
@@ -89,13 +90,10 @@ std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vecto
   if (std::fclose(stream) != 0)
     throw BuildError(fmt::format("{}: writing failed ({})", Utf8(in), std::strerror(errno)), Failure::Output);
   SignFile(command, in, out, "the uninstaller");
-  std::ifstream signedFile(out, std::ios::binary | std::ios::ate);
-  std::vector<uint8_t> bytes(signedFile ? static_cast<size_t>(signedFile.tellg()) : 0);
-  signedFile.seekg(0);
-  if (!signedFile.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
-      bytes.empty())
+  auto bytes = ReadWholeFile(out);
+  if (!bytes || bytes->empty())
     throw BuildError(fmt::format("{}: cannot read the signed uninstaller", Utf8(out)), Failure::Signing);
-  return bytes;
+  return std::move(*bytes);
 }
 
 namespace {

@@ -112,9 +112,6 @@ class Finder {
 
 std::vector<Warning> FindWarnings(const Project& project) { return Finder(project).Run(); }
 
-std::string FormatWarning(const Warning& w) {
-  if (w.where.line <= 0) return fmt::format("{}: warning: {}", w.where.file, w.text);
-  return fmt::format("{}:{}: warning: {}", w.where.file, w.where.line, w.text);
-}
+std::string FormatWarning(const Warning& w) { return AtPlace(w.where, "warning: " + w.text); }
 
 }  // namespace wrenly::builder

@@ -2,7 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "builder/signing.h"
@@ -86,19 +85,16 @@ int main(int argc, char** argv) {
       }
     }
     build.toolFolder = wrenly::tool::ToolFolder(argv[0]);
-    build.terminal = isatty(STDERR_FILENO) == 1;
+    build.terminal = wrenly::tool::ErrorsToTerminal();
     wrenly::builder::CatchInterrupts();
     try {
       wrenly::builder::Build(build, std::cerr);
       return wrenly::tool::kDone;
-    } catch (const wrenly::builder::BuildError& e) {
-      std::cerr << "wrenly: " << e.what() << "\n";
-      if (int signal = wrenly::builder::InterruptSignal()) return wrenly::tool::kInterrupted + signal;
-      return wrenly::tool::ExitCodeOf(e.failure());
     } catch (const std::exception& e) {
       std::cerr << "wrenly: " << e.what() << "\n";
       if (int signal = wrenly::builder::InterruptSignal()) return wrenly::tool::kInterrupted + signal;
-      return wrenly::tool::kRefused;
+      auto* refused = dynamic_cast<const wrenly::builder::BuildError*>(&e);
+      return refused ? wrenly::tool::ExitCodeOf(refused->failure()) : wrenly::tool::kRefused;
     }
   }
   if (cmdInspect->parsed())

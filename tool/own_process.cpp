@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace wrenly::tool {
@@ -31,6 +33,15 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return args;
 }
 
+// The progress line is redrawn with terminal escapes, which a console
+// shows as they are until asked to obey them; older consoles cannot.
+bool ErrorsToTerminal() {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (!GetConsoleMode(err, &mode)) return false;
+  return SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
 #else
 
 fs::path ToolFolder(const char* argv0) {
@@ -41,6 +52,8 @@ fs::path ToolFolder(const char* argv0) {
 }
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+bool ErrorsToTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 #endif
 

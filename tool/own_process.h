@@ -13,4 +13,7 @@ std::filesystem::path ToolFolder(const char* argv0);
 // code page, which cannot hold every name, so there the wide one is read.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Whether standard error is a terminal that can redraw a line in place.
+bool ErrorsToTerminal();
+
 }  // namespace wrenly::tool
