@@ -1,7 +1,9 @@
 # Shared shell code of the Wine tests. Sourced by setup.sh and every
 # scenario. ctest passes the locations through the environment:
 #   WRENLY_WINE_STATE  folder of the run's state (display, flavour, pids)
-#   WINEPREFIX         the test prefix
+#   WRENLY_WINE_PREFIXES  the test prefixes' folder: one prefix per kind
+#                      (WRENLY_PREFIX_KIND from the caller: win64, the default,
+#                      or win32)
 #   WRENLY_WIN32_DIR, WRENLY_WIN64_DIR  the two Windows build folders
 #   WRENLY_TOOL        the native wrenly tool (empty when not built)
 #   WRENLY_ARTEFACTS   where screenshots go (PNG files)
@@ -11,13 +13,16 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env"
 export WINEDEBUG=-all
 : "${WRENLY_WINE_STATE:?run through ctest}"
-: "${WINEPREFIX:?run through ctest}"
-export WINEPREFIX
+: "${WRENLY_WINE_PREFIXES:?run through ctest}"
+export WINEPREFIX=$WRENLY_WINE_PREFIXES/$wrenly_prefix_kind
 : "${WRENLY_WIN32_DIR:=}" "${WRENLY_WIN64_DIR:=}" "${WRENLY_TOOL:=}"
 : "${WRENLY_ARTEFACTS:=$WRENLY_WINE_STATE/../artefacts}"
 state_file="$WRENLY_WINE_STATE/state.sh"
 
 skip() { echo "SKIPPED: $*"; exit 77; }
+# A count of polls stretched as the driver's waits are (WRENLY_TIME_SCALE, a
+# whole number: an emulated machine is many times slower).
+scaled() { echo $(($1 * ${WRENLY_TIME_SCALE:-1})); }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # Loads what setup.sh decided; skips when no flavour of Wine works here.
@@ -27,6 +32,15 @@ wine_require() {
   . "$state_file"
   export DISPLAY
   [ "$WRENLY_FLAVOUR" != none ] || skip "$WRENLY_SKIP_REASON"
+  echo "wine flavour: $WRENLY_FLAVOUR, prefix: $(prefix_words "$WRENLY_FLAVOUR")"
+}
+
+prefix_words() {  # flavour
+  case $wrenly_prefix_kind/$1 in
+    win32/*) echo "win32 (a 32-bit Windows)" ;;
+    win64/win32) echo "win64 (a 64-bit Windows: the 32-bit programs run under WoW64)" ;;
+    *) echo "win64 (a 64-bit Windows)" ;;
+  esac
 }
 
 wine_run() { "$WRENLY_WINE_LOADER" "$@" </dev/null; }  # program args...
@@ -68,7 +82,7 @@ drive_until() {  # line steps...
   rm -f "$held" "$held.lines"
   drive "${@:2}" >"$held.lines" 2>&1 &
   held_driver=$!
-  for _ in $(seq 600); do
+  for _ in $(seq "$(scaled 600)"); do
     tr -d '\r' <"$held.lines" | grep -qxF -- "$1" && return 0
     sleep 0.1
   done
@@ -113,26 +127,34 @@ patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
 # Files below drive_c (the scenarios' scratch folders aside) and every value
 # of HKLM and HKCU, one line each: what a package may leave in the prefix.
 footprint() {  # out
-  local reg=$WINEPREFIX/drive_c/wt/footprint.reg root
+  local reg=$WINEPREFIX/drive_c/wt/footprint
   mkdir -p "${reg%/*}"
+  wine_run "$(driver_exe)" save-registry "$(winpath "$reg")" >/dev/null 2>&1 || fail "the driver could not save the registry"
   {
     (cd "$WINEPREFIX/drive_c" && find . -path ./wt -prune -o -print | sed 's/^/file /')
-    for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
-      wine_run reg export "$root" "$(winpath "$reg")" /y >/dev/null 2>&1 || fail "reg export $root failed"
-      python3 - "$reg" <<'PY'
-import sys
-text = open(sys.argv[1], "rb").read().decode("utf-16").replace("\\\r\n  ", "").replace("\\\n  ", "")
-key = None
-for line in text.splitlines():
-    if line.startswith("["):
-        key = line.strip("[]")
-    elif key and "=" in line:
-        name, _, data = line.partition("=")
-        name = "" if name == "@" else name.strip('"').replace("\\\\", "\\")
-        if data.startswith('"'): data = data[1:-1].replace('\\"', '"').replace("\\\\", "\\")
-        print(f"reg {key}|{name}={data}")
+    python3 - "$reg.machine" HKEY_LOCAL_MACHINE "$reg.user" HKEY_CURRENT_USER <<'PY'
+import re, sys
+# Wine's own text form: [key] lines, then "name"=data or @=data; strings
+# quoted with \\, \" and \xHHHH escaped (the rest stays as written, so a
+# value never spans lines), long data continued after a backslash.
+escape = re.compile(r'\\(x[0-9a-fA-F]{1,4}|.)')
+def plain(m):
+    c = m.group(1)
+    return chr(int(c[1:], 16)) if c[0] == "x" else c if c in '"\\[]' else m.group(0)
+def text(s):  # UTF-16 units, surrogate pairs among them
+    return escape.sub(plain, s).encode("utf-16-le", "surrogatepass").decode("utf-16-le", "replace")
+value = re.compile(r'(@|"((?:[^"\\]|\\.)*)")=(str\(\w+\):)?(.*)')
+for path, root in zip(sys.argv[1::2], sys.argv[2::2]):
+    key = None
+    for line in open(path, encoding="utf-8").read().replace("\\\n  ", "").splitlines():
+        if line.startswith("["):
+            key = root + "\\" + text(line[1:line.rindex("]")])
+        elif key and (m := value.match(line)):
+            name = text(m.group(2) or "")
+            data = m.group(4)
+            if data.startswith('"'): data = (m.group(3) or "") + text(data[1:-1])
+            print(f"reg {key}|{name}={data}")
 PY
-    done
   } | sort >"$1"
 }
 

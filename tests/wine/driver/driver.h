@@ -50,5 +50,6 @@ bool Line(const std::string& line);
 bool Fail(const std::string& line);  // the same, false
 
 bool Screenshot(Target& t, const Args& args);
+bool SaveRegistry(Target& t, const Args& args);
 
 }  // namespace driver

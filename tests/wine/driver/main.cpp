@@ -16,10 +16,20 @@ namespace {
 namespace wf = wrenly::format;
 
 constexpr DWORD kPollMs = 50;
-// How long a click waits for the target to have handled it.
-constexpr DWORD kClickMs = 3000;
 
-DWORD Seconds(const std::string& s) { return static_cast<DWORD>(atof(s.c_str()) * 1000.0); }
+// Every wait is stretched by WRENLY_TIME_SCALE (an emulated machine is many
+// times slower); a wait ends as soon as it sees what it waits for, so only
+// a failure takes longer.
+double TimeScale() {
+  static const double scale = [] {
+    const char* s = getenv("WRENLY_TIME_SCALE");
+    return s && atof(s) > 1 ? atof(s) : 1.0;
+  }();
+  return scale;
+}
+DWORD Seconds(const std::string& s) { return static_cast<DWORD>(atof(s.c_str()) * 1000.0 * TimeScale()); }
+// How long a click waits for the target to have handled it.
+const DWORD kClickMs = Seconds("3");
 int IdArg(const std::string& s) { return atoi(s.c_str()); }
 // As the shell sees it: the low byte (-1 shows as 255).
 std::string ExitLine(const Target& t) { return "exit " + std::to_string(t.exitCode & 0xFF); }
@@ -352,6 +362,7 @@ const Step kSteps[] = {
     {"wait-file PATH SECONDS", WaitFile},
     {"wait-descendants SECONDS", WaitDescendants},
     {"kill", [](Target& t, const Args&) { return KillTarget(t), Line("killed"); }},
+    {"save-registry PATH", SaveRegistry},
     {"adopt CLASS SECONDS", Adopt},
     {"hold PATH", Hold},
     {"wait-control ID SECONDS", WaitControl},
