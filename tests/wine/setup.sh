@@ -26,7 +26,7 @@ write_state() {  # flavour loader reason
     echo "WRENLY_FLAVOUR=$1"
     echo "WRENLY_WINE_LOADER=$2"
     echo "WRENLY_SKIP_REASON=$(printf '%q' "$3")"
-    echo "WRENLY_FLAVOUR_LINE=$(printf '%q' "wine flavour: $1 (${3:-${WRENLY_FLAVOUR_WHY:-}})")"
+    echo "WRENLY_FLAVOUR_LINE=$(printf '%q' "wine flavour: $1 (${3:-${WRENLY_FLAVOUR_WHY:-}}), prefix: $(prefix_words "$1")")"
     echo "WRENLY_WINESERVER=$wrenly_wineserver"
     echo "DISPLAY=${DISPLAY:-}"
     echo "WRENLY_XVFB_PID=${wrenly_xvfb_pid:-}"
@@ -59,5 +59,11 @@ wrenly_make_prefix "$WRENLY_WINE_STATE/wineboot.log" ||
 
 wrenly_pick_flavour "$WRENLY_WIN32_DIR" "$WRENLY_WIN64_DIR"
 [ "$WRENLY_FLAVOUR" != none ] || none "$WRENLY_FLAVOUR_WHY"
+[ "$WRENLY_FLAVOUR/$wrenly_prefix_kind" != win64/win32 ] || none "the x86_64 build cannot run on a 32-bit Windows"
+# The first program of a server session starts Wine's services, which keep
+# that program's output open: started here with its output going nowhere, so
+# that no scenario waits for the end of an output that never comes (a prefix
+# made earlier, or cached, has run no program in this session yet).
+"$WRENLY_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 write_state "$WRENLY_FLAVOUR" "$WRENLY_WINE" ""
 exit 0

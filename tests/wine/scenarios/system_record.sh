@@ -37,9 +37,9 @@ HKLM|Software\\Wrenly Record|
 HKU|.DEFAULT\\Software\\Wrenly Record|
 ROWS
 
-tlib=$(for _ in $(seq 100); do grep -am1 '^regtlib\.exe|' "$c/wt/run.log" 2>/dev/null && break; sleep 0.1; done)
+tlib=$(for _ in $(seq "$(scaled 100)"); do grep -am1 '^regtlib\.exe|' "$c/wt/run.log" 2>/dev/null && break; sleep 0.1; done)
 expect "the type library's tool ran" "-q \"$(winpath "$app")\\types.tlb\"" "$(cut -d'|' -f3 <<<"$tlib")"
-for _ in $(seq 50); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
+for _ in $(seq "$(scaled 50)"); do [ -n "$(reg_value 'HKCU\Software\Wrenly Record' FromScript)" ] && break; sleep 0.2; done
 view=$("$WRENLY_TOOL" inspect "$app/bin/uninstall.exe" 2>&1) || true
 short=$(wine_run cmd /c for %I in \("$(winpath "$app")\selfreg.dll"\) do @echo %~sI | tr -d '\r')
 #      what | in the uninstaller's view | times

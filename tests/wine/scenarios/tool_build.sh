@@ -14,6 +14,7 @@ stub=$WRENLY_WIN32_DIR/installer/wrenly-stub.exe uninstaller=$WRENLY_WIN32_DIR/u
 bin=$WRENLY_WIN32_DIR/examples/demo/app
 [ -f "$stub" ] && [ -f "$uninstaller" ] && [ -f "$bin/demo.exe" ] || skip "the win32 flavour is not built"
 "$wrenly_wine64" --version >/dev/null 2>&1 || skip "64-bit Wine does not start here"
+[ "$wrenly_prefix_kind" = win64 ] || skip "wrenly.exe is a 64-bit program, which a 32-bit Windows cannot run"
 
 d=$(scratch_dir tool_build)
 src=$(dirname "$0")/../../../examples/demo
@@ -69,7 +70,7 @@ mkdir "$d/int"
 head -c 100000000 /dev/urandom >"$d/int/big.bin"
 printf '[product]\nname = "P"\n[[files]]\nsource = "big.bin"\n' >"$d/int/p.toml"
 "$wrenly_wine64" "$wintool" build "$(winpath "$d/int/p.toml")" "${common[@]:0:4}" </dev/null >/dev/null 2>"$d/err" &
-for _ in $(seq 300); do grep -q '^compressing .*%' "$d/err" && break; sleep 0.05; done
+for _ in $(seq "$(scaled 300)"); do grep -q '^compressing .*%' "$d/err" && break; sleep 0.05; done
 kill -INT $!
 status=0 && wait $! || status=$?
 expect "Ctrl-C: exit" 130 "$status"
