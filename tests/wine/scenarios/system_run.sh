@@ -16,7 +16,7 @@ rm -rf "$tmp" && mkdir -p "$tmp" "$d/cd" "$d/later"
 cp "$recorder" "$c/Program.exe" && cp "$recorder" "$d/viewer.exe"
 restore() {
   for v in TEMP TMP; do reg_quiet add 'HKCU\Environment' /v $v /d "C:\\users\\$(id -un)\\Temp" /f; done
-  reg_quiet delete 'HKCR\.xyz' /f && reg_quiet delete 'HKLM\Software\Wine\Drives' /v d: /f
+  reg_quiet delete 'HKCR\.xyz' /f && reg_quiet delete 'HKLM\Software\Wine\Drives' /v d: /f /reg:64
   rm -f "$c/Program.exe" "$WINEPREFIX/dosdevices/d:"
 }
 trap restore EXIT
@@ -33,7 +33,7 @@ done
 # for may still be writing); what the recorder logs for programs installed
 # in folder F; which of two programs logged first.
 logged() {
-  for _ in $(seq 150); do [ "$(wc -l <"$log" 2>/dev/null || echo 0)" -ge "$1" ] && break; sleep 0.1; done
+  for _ in $(seq "$(scaled 150)"); do [ "$( { wc -l <"$log"; } 2>/dev/null || echo 0)" -ge "$1" ] && break; sleep 0.1; done
   tr -d '\r' <"$log" | sort | paste -sd ' '
 }
 lines() {  # F name...
@@ -56,14 +56,15 @@ rm -f "$log"
 setup_install "" "$d/app.exe" /N
 expect "/N: no program on request" "0 $(lines "$A" waited after next restart k2 k3)" "$run_exit $(logged 7)"
 
-# D: is a CD-ROM drive holding "my setup.exe".
+# D: is a CD-ROM drive holding "my setup.exe". Wine's drive types are read
+# from the 64-bit view, which a 32-bit reg.exe reaches only when told so.
 rm -f "$log"
 ln -sfn "$d/cd" "$WINEPREFIX/dosdevices/d:"
-wine_run reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null
+wine_run reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f /reg:64 >/dev/null
 # The new server's first program starts Wine's services, which keep its
 # output open: not one whose output is read.
 "$WRENLY_WINESERVER" -k; "$WRENLY_WINESERVER" -w; "$WRENLY_WINESERVER" -p </dev/null >/dev/null 2>&1
-wine_run reg query 'HKLM\Software\Wine\Drives' >/dev/null 2>&1
+wine_run reg query 'HKLM\Software\Wine\Drives' /reg:64 >/dev/null 2>&1 || true
 run=$(drive start 'D:\my setup.exe' ";" wait-exit 20 ";" adopt WrenlyClass 20 ";" wait-control 1000 20 ";" \
   click 1 ";" wait-control 1046 60 ";" click 1 ";" wait-control 100 10 ";" click 2 ";" wait-exit 30 2>&1 |
   tr -d '\r') || true
