@@ -213,6 +213,25 @@ void RetryFolders(UndoRun* run, const char* installFolder, const char* ownFile) 
 
 void EndUndoRun(UndoRun* run) { FreeBuffer(&run->outcomes); }
 
+namespace {
+// Results are small numbers; a report carries this bit.
+constexpr uint32_t kReportBit = 0x80000000u;
+}  // namespace
+
+uint32_t StepReport(StepOutcome outcome) { return kReportBit | outcome; }
+
+int TakeCopyMessage(UndoRun* run, uint32_t message, uint32_t* result) {
+  if (!(message & kReportBit)) return *result = message, 1;
+  if (run->next < run->plan->count) run->outcomes[run->next++] = (StepOutcome)(message & 0xFF);
+  return 0;
+}
+
+void SkipInterruptedStep(UndoRun* run) {
+  if (run->next >= run->plan->count) return;
+  UndoKind kind = run->plan->steps[run->next].kind;
+  if (kind == kUndoSharedFile || kind == kUndoUnregister) run->outcomes[run->next++] = kStepLeft;
+}
+
 uint32_t UndoExitCode(const UndoRun& run) {
   bool restart = false;
   for (uint32_t i = 0; i < run.plan->count; ++i) {

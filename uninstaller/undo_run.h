@@ -45,6 +45,17 @@ int RunNextStep(UndoRun* run);
 void RetryFolders(UndoRun* run, const char* installFolder, const char* ownFile);
 void EndUndoRun(UndoRun* run);
 
+// The temporary copy tells the original each step's outcome as it goes, then
+// the run's result, so that the original can carry on where a copy that
+// ended without a result stopped.
+uint32_t StepReport(StepOutcome outcome);
+// Takes one message of the copy: 1 when it was the result (*result set).
+int TakeCopyMessage(UndoRun* run, uint32_t message, uint32_t* result);
+// Before the original carries on: the step the copy was in when it ended
+// counts as left where doing it again could do harm (a shared count lowered
+// twice, the product's own code, which may be what ended the copy).
+void SkipInterruptedStep(UndoRun* run);
+
 enum UninstallExit : uint32_t {
   kExitDone = 0,
   kExitDeclined = 1,

@@ -76,6 +76,7 @@ struct RunCase {
   std::vector<std::string> after;    // what is left on the disk
   std::vector<std::string> restart;  // deletions at the restart, in order
   std::map<std::string, uint32_t> countsAfter;
+  int copyEndsIn = -1;  // a temporary copy runs the steps and ends in this one, unreported
 };
 
 const char kApp[] = "C:\\App";
@@ -127,6 +128,17 @@ TEST(UndoRunTest, StepTable) {
        {Step(wu::kUndoFolder, "C:\\App"), Step(wu::kUndoFolder, "C:\\Other")},
        "C:\\Other\\uninstall.exe", wu::kExitDone, {"c:\\app", "c:\\app\\doc.txt", "c:\\other", "c:\\other\\uninstall.exe"},
        {"C:\\Other"}, {}},
+      {"after a copy that ended: its outcomes count, a plain step is done again, the rest follows",
+       {{"C:\\App\\a.txt", used}, {"C:\\App\\b.txt", file}, {"C:\\App\\c.txt", file}},
+       {},
+       {Step(wu::kUndoFile, "C:\\App\\a.txt"), Step(wu::kUndoFile, "C:\\App\\b.txt"),
+        Step(wu::kUndoFile, "C:\\App\\c.txt")},
+       nullptr, wu::kExitRestart, {"c:\\app\\a.txt"}, {"C:\\App\\a.txt"}, {}, 1},
+      {"after a copy that ended in a shared file's step: the count is not lowered twice",
+       {{"C:\\App\\s1.dll", file}, {"C:\\App\\c.txt", file}},
+       {{"C:\\App\\s1.dll", 3}},
+       {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoFile, "C:\\App\\c.txt")},
+       nullptr, wu::kExitPartial, {"c:\\app\\s1.dll"}, {}, {{"C:\\App\\s1.dll", 2}}, 0},
   };
   for (const RunCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,6 +155,15 @@ TEST(UndoRunTest, StepTable) {
     wu::CollectGuardedFolders(&guard);
     wu::UndoRun run;
     ASSERT_TRUE(wu::BeginUndoRun(&run, &plan, &guard));
+    if (c.copyEndsIn >= 0) {
+      wu::UndoRun copy;
+      ASSERT_TRUE(wu::BeginUndoRun(&copy, &plan, &guard));
+      uint32_t result = 0;
+      while (wu::RunNextStep(&copy) && (int)copy.next <= c.copyEndsIn)
+        EXPECT_FALSE(wu::TakeCopyMessage(&run, wu::StepReport(copy.outcomes[copy.next - 1]), &result));
+      wu::EndUndoRun(&copy);
+      wu::SkipInterruptedStep(&run);
+    }
     while (wu::RunNextStep(&run)) {}
     EXPECT_EQ(wu::UndoExitCode(run), c.exit);
     wu::RetryFolders(&run, kApp, c.ownFile);

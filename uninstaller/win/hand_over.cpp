@@ -50,9 +50,17 @@ ProcessHandle StartCopy(const Program& p, const char* copy, void* writeEnd) {
   if (self) CloseSystemHandle(self);
   return child;
 }
+
+// A byte at a time: a pipe may hand over part of what was written.
+int ReadMessage(void* pipe, uint32_t* message) {
+  uint8_t* bytes = (uint8_t*)message;
+  for (uint32_t i = 0; i < sizeof *message; ++i)
+    if (FileRead(pipe, bytes + i, 1)) return 0;
+  return 1;
+}
 }  // namespace
 
-int HandOver(Program* p, uint32_t* result) {
+int HandOver(Program* p, UndoRun* run, uint32_t* result) {
   char folder[MAX_PATH], copy[2 * MAX_PATH];
   if (!MakeOwnFolder(folder)) return 0;
   wsprintfA(copy, "%s\\%s", folder, FileName(p->ownPath));
@@ -63,17 +71,18 @@ int HandOver(Program* p, uint32_t* result) {
     // Only the copy may hold the write end now: its end breaks the pipe.
     CloseSystemHandle(writeEnd);
   }
-  if (!child) {
-    if (readEnd) CloseSystemHandle(readEnd);
-    RemoveFile(copy);
-    RemoveEmptyFolder(folder);
-    return 0;
-  }
-  CloseProcess(child);
-  uint32_t code = 0;
-  *result = FileRead(readEnd, &code, sizeof code) == 0 ? code : kExitFailed;
-  CloseSystemHandle(readEnd);
-  return 1;
+  int finished = 0;
+  uint32_t message;
+  while (child && !finished && ReadMessage(readEnd, &message)) finished = TakeCopyMessage(run, message, result);
+  if (readEnd) CloseSystemHandle(readEnd);
+  if (finished) return CloseProcess(child), 1;
+  // The copy ended without a result (or never ran): once it is gone its
+  // file can go, and the original goes on from the step it was in.
+  if (child) WaitForProcess(child), CloseProcess(child);
+  RemoveFile(copy);
+  RemoveEmptyFolder(folder);
+  SkipInterruptedStep(run);
+  return 0;
 }
 
 void FinishAsCopy(Program* p, UndoRun* run, uint32_t result) {

@@ -26,17 +26,22 @@ uint32_t LoadOwnFile(Program* p);
 // A message box with the title as caption; none when silent. Its answer.
 int Say(const Program& p, format::UninstallerText text, UINT style);
 
-// Builds and runs the plan, with the progress window unless silent, and says
-// how it went. The run is left open for the folders' second try.
-uint32_t RemoveProduct(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard);
+// Builds the plan and opens its run: kExitDone, or kExitFailed when memory
+// ran out.
+uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard);
+// Runs the steps from where the run stands, with the progress window unless
+// silent, and says how it went; the copy reports each step to the original.
+// The run is left open for the folders' second try.
+uint32_t CarryOutRemoval(Program* p, UndoRun* run);
 
-// The original: makes the temporary copy and waits for its result. 0 when no
-// copy could be made or started (nothing was removed then).
-int HandOver(Program* p, uint32_t* result);
+// The original: makes the temporary copy, follows its steps and takes its
+// result: 1 then. 0 when no copy could run or the copy ended without a
+// result: the run stands where the copy left it, for the original to go on.
+int HandOver(Program* p, UndoRun* run, uint32_t* result);
 // The copy, after the removal: hands the result over, waits for the original
 // to end and removes it, its folders and, at the restart, itself.
 void FinishAsCopy(Program* p, UndoRun* run, uint32_t result);
-// The original when no copy could run: it and its folder go at the restart.
+// The original when no copy finished: it and its folder go at the restart.
 void FinishInPlace(Program* p, UndoRun* run);
 
 }  // namespace wrenly::uninstaller

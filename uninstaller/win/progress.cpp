@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/files.h"
 #include "platform/system.h"
 #include "platform/system_library.h"
 #include "uninstaller/win/program.h"
@@ -14,7 +15,6 @@ using namespace wrenly::format;
 constexpr int kProgressDialog = 100, kRemovingText = 101, kProgressBar = 102;
 
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
 
 HWND OpenProgress(const Program& p) {
   RegisterProgressBarClass();
@@ -44,15 +44,23 @@ UndoFolders Folders(const Program& p, char* windows, char* system) {
 }
 }  // namespace
 
-uint32_t RemoveProduct(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
+uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
   char windows[MAX_PATH], system[MAX_PATH];
   if (!BuildUndoPlan(p->bytes, p->size, Folders(*p, windows, system), plan)) return kExitFailed;
   CollectGuardedFolders(guard);
-  if (!BeginUndoRun(run, plan, guard)) return kExitFailed;
+  return BeginUndoRun(run, plan, guard) ? kExitDone : kExitFailed;
+}
+
+uint32_t CarryOutRemoval(Program* p, UndoRun* run) {
   HWND window = p->command.silent ? nullptr : OpenProgress(*p);
+  void* pipe = p->command.copy ? (void*)(uintptr_t)p->command.pipe : nullptr;
   while (RunNextStep(run)) {
+    if (pipe) {
+      uint32_t report = StepReport(run->outcomes[run->next - 1]);
+      FileWrite(pipe, &report, sizeof report);
+    }
     if (!window) continue;
-    SendDlgItemMessageA(window, kProgressBar, PBM_SETPOS, (WPARAM)(run->next * 100u / plan->count), 0);
+    SendDlgItemMessageA(window, kProgressBar, PBM_SETPOS, (WPARAM)(run->next * 100u / run->plan->count), 0);
     Pump(window);
   }
   if (window) DestroyWindow(window);

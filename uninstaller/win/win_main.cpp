@@ -20,16 +20,14 @@ uint32_t Run(Program* p) {
   if (!p->command.copy && !TakeNamedMutex("WrenlyUninstaller")) return Say(*p, kTextRunning, MB_ICONSTOP), kExitRunning;
   if (loaded == kExitDamaged) Say(*p, kTextDamaged, MB_ICONSTOP);
   if (loaded != kExitDone) return loaded;
-  if (!p->command.copy) {
-    if (Say(*p, kTextQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return kExitDeclined;
-    uint32_t result;
-    if (HandOver(p, &result)) return result;
-  }
+  if (!p->command.copy && Say(*p, kTextQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+    return kExitDeclined;
   UndoPlan plan = {};
   UndoRun run = {};
   UndoGuard guard;
-  uint32_t result = RemoveProduct(p, &plan, &run, &guard);
-  if (result != kExitFailed) {
+  uint32_t result = PlanRemoval(p, &plan, &run, &guard);
+  if (result == kExitDone && (p->command.copy || !HandOver(p, &run, &result))) {
+    result = CarryOutRemoval(p, &run);
     if (p->command.copy)
       FinishAsCopy(p, &run, result);
     else

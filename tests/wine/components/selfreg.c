@@ -1,6 +1,7 @@
 // Registers itself as a COM server would; selfreg.def exports these two
 // under the entry points' names.
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
 static HMODULE self;
@@ -20,4 +21,11 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
 }
 
 long Register(void) { return LogLine("register"), 0; }
-long Unregister(void) { return LogLine("unregister"), 0; }
+// With WRENLY_SELFREG_ENDS set, the process that unregisters ends there, as
+// a product's faulty library can make an uninstaller end.
+long Unregister(void) {
+  const char* ends = getenv("WRENLY_SELFREG_ENDS");
+  LogLine("unregister");
+  if (ends && *ends) ExitProcess(9);
+  return 0;
+}
