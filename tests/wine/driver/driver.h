@@ -35,6 +35,9 @@ std::string ClassOf(HWND h);
 // WM_GETTEXT, which Windows carries across processes (rich edit included).
 std::string TextOf(HWND h);
 int IdOf(HWND h);
+// Suspends every thread of the target and waits until they stand (true), or
+// lets them go on (false).
+void HoldStill(const Target& t, bool still);
 // A control by id among the descendants of the target's visible top-level
 // windows: the window last waited for first, then the others in z-order; a
 // visible control before a hidden one, which counts only when `visibleOnly`

@@ -312,15 +312,15 @@ bool Clickable(HWND h) {
 // it is answered), nor past the target's end or kClickMs. Clicks sent back
 // to back reach the target before it has handled the first, as a quick
 // double click does.
-bool Click(Target& t, const std::string& id, int times) {
-  HWND h = Lookup(t, id, true);
-  if (!h) return false;
-  if (!Clickable(h)) return Fail("disabled id=" + id);
-  std::vector<HWND> before = TopLevelWindows(t);
+ULONG_PTR SendClicks(HWND h, int times) {
   ULONG_PTR number = 0;
   for (int i = 0; i < times; ++i)
-    if (!SendMessageCallbackA(h, BM_CLICK, 0, 0, ClickReplied, number = ++g_clicksSent))
-      return Fail("error click id=" + id + " code=" + std::to_string(GetLastError()));
+    if (!SendMessageCallbackA(h, BM_CLICK, 0, 0, ClickReplied, number = ++g_clicksSent)) return 0;
+  return number;
+}
+
+bool AwaitClicks(Target& t, const std::vector<HWND>& before, ULONG_PTR number, const std::string& id, int times) {
+  if (!number) return Fail("error click id=" + id + " code=" + std::to_string(GetLastError()));
   for (DWORD waited = 0; waited < kClickMs; waited += 10) {
     MSG m;
     PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);  // runs the reply callback
@@ -330,6 +330,36 @@ bool Click(Target& t, const std::string& id, int times) {
   }
   for (int i = 0; i < times; ++i) Line("clicked id=" + id);
   return true;
+}
+
+bool Click(Target& t, const std::string& id, int times) {
+  HWND h = Lookup(t, id, true);
+  if (!h) return false;
+  if (!Clickable(h)) return Fail("disabled id=" + id);
+  std::vector<HWND> before = TopLevelWindows(t);
+  return AwaitClicks(t, before, SendClicks(h, times), id, times);
+}
+
+// Clicks BUTTON while PATH exists and the button can be clicked, with the
+// target held still from the look to the click: on a slow machine, the work
+// that keeps the file there (a long file being installed under a temporary
+// name) could otherwise end before the click arrives.
+bool ClickWhileFile(Target& t, const Args& args) {
+  std::vector<HWND> before;
+  ULONG_PTR number = 0;
+  bool sent = WaitFor(t, args[2], [&] {
+    HoldStill(t, true);
+    HWND button = FindControl(t, IdArg(args[0]), true);
+    if (button && Clickable(button) && GetFileAttributesA(args[1].c_str()) != INVALID_FILE_ATTRIBUTES) {
+      before = TopLevelWindows(t);
+      number = SendClicks(button, 1);
+    }
+    HoldStill(t, false);
+    return button && number;
+  });
+  if (!sent) return Missed(t, "no-file " + Quoted(args[1]));
+  Line("file " + Quoted(args[1]));
+  return AwaitClicks(t, before, number, args[0], 1);
 }
 
 bool Close(Target& t, const Args&) {
@@ -374,6 +404,7 @@ const Step kSteps[] = {
     {"set-text ID TEXT", SetText},
     {"click ID", [](Target& t, const Args& a) { return Click(t, a[0], 1); }},
     {"click-twice ID", [](Target& t, const Args& a) { return Click(t, a[0], 2); }},
+    {"click-while-file BUTTON PATH SECONDS", ClickWhileFile},
     {"close", Close},
     {"screenshot FILE", Screenshot},
 };

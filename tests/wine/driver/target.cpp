@@ -94,6 +94,29 @@ std::string TextOf(HWND h) {
   return buf;
 }
 
+void HoldStill(const Target& t, bool still) {
+  if (!t.started || t.exited) return;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 e{};
+  e.dwSize = sizeof e;
+  for (BOOL more = Thread32First(snap, &e); more; more = Thread32Next(snap, &e)) {
+    if (e.th32OwnerProcessID != t.process.dwProcessId) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, e.th32ThreadID);
+    if (!thread) continue;
+    if (still) {
+      SuspendThread(thread);
+      CONTEXT c{};
+      c.ContextFlags = CONTEXT_CONTROL;
+      GetThreadContext(thread, &c);  // returns once the thread stands
+    } else {
+      ResumeThread(thread);
+    }
+    CloseHandle(thread);
+  }
+  CloseHandle(snap);
+}
+
 int IdOf(HWND h) { return static_cast<int>(GetWindowLongPtrA(h, GWLP_ID)); }
 
 HWND FindControl(const Target& t, int id, bool visibleOnly) {
