@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
-#include <map>
-#include <string>
-#include <vector>
-
 #include "fakes.h"
 #include "platform/file_system.h"
 #include "uninstaller/command_line.h"
@@ -15,10 +11,12 @@
 namespace wu = wrenly::uninstaller;
 
 namespace {
-// Lower-case path -> attributes and identity; an alias shares an identity.
+// Lower-case path -> attributes and identity (an alias shares one), and its
+// SharedDLLs count (0: none).
 struct Entry {
   uint32_t attributes, id;
   bool inUse;
+  uint32_t count = 0;
 };
 std::map<std::string, Entry> Drive;
 std::map<std::string, int> Keys;  // "root|key" -> the result of deleting it
@@ -69,14 +67,14 @@ wu::UndoStep Step(wu::UndoKind kind, const char* path, wu::PathRefusal refusal =
 struct RunCase {
   const char* name;
   std::vector<std::pair<std::string, Entry>> disk;
-  std::map<std::string, uint32_t> counts;  // SharedDLLs by path
   std::vector<wu::UndoStep> steps;
   const char* ownFile;  // the original, going at the restart; may be null
   uint32_t exit;
-  std::vector<std::string> after;    // what is left on the disk
-  std::vector<std::string> restart;  // deletions at the restart, in order
-  std::map<std::string, uint32_t> countsAfter;
+  std::vector<std::string> after;         // what is left on the disk
+  std::vector<std::string> restart = {};  // deletions at the restart, in order
+  std::map<std::string, uint32_t> countsAfter = {};
   int copyEndsIn = -1;  // a temporary copy runs the steps and ends in this one, unreported
+  std::vector<std::string> fonts = {};  // taken out of the system's font table
 };
 
 const char kApp[] = "C:\\App";
@@ -88,67 +86,59 @@ TEST(UndoRunTest, StepTable) {
       {"files go, missing ones count as gone, the emptied folders after them; a folder named as a file stays",
        {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\a.exe", file},
         {"C:\\App\\d.exe", {kFolder, 6}}},
-       {},
        {Step(wu::kUndoFile, "C:\\App\\sub\\a.exe"), Step(wu::kUndoFile, "C:\\App\\gone.exe"),
         Step(wu::kUndoFile, "C:\\App\\d.exe"), Step(wu::kUndoFolder, "C:\\App\\sub")},
-       nullptr, wu::kExitDone, {"c:\\app", "c:\\app\\d.exe"}, {}, {}},
+       nullptr, wu::kExitDone, {"c:\\app", "c:\\app\\d.exe"}},
       {"a file in use and the folders holding it go at the restart, after it",
        {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\b.dll", used}},
-       {},
        {Step(wu::kUndoFile, "C:\\App\\sub\\b.dll"), Step(wu::kUndoFolder, "C:\\App\\sub")},
        nullptr, wu::kExitRestart, {"c:\\app", "c:\\app\\sub", "c:\\app\\sub\\b.dll"},
-       {"C:\\App\\sub\\b.dll", "C:\\App\\sub", "C:\\App"}, {}},
+       {"C:\\App\\sub\\b.dll", "C:\\App\\sub", "C:\\App"}},
       {"nothing behind a junction is touched, not even an empty folder",
        {{"C:\\App", folder}, {"C:\\App\\j", link}, {"C:\\App\\j\\x.txt", file}, {"C:\\App\\j\\e", {kFolder, 4}}},
-       {},
        {Step(wu::kUndoFile, "C:\\App\\j\\x.txt"), Step(wu::kUndoFolder, "C:\\App\\j\\e"),
         Step(wu::kUndoFolder, "C:\\App\\j")},
-       nullptr, wu::kExitPartial, {"c:\\app", "c:\\app\\j", "c:\\app\\j\\e", "c:\\app\\j\\x.txt"}, {}, {}},
+       nullptr, wu::kExitPartial, {"c:\\app", "c:\\app\\j", "c:\\app\\j\\e", "c:\\app\\j\\x.txt"}},
       {"the Windows folder under its short name stays; a shell folder as a group is no failure",
        {{"C:\\WINDOWS", {kFolder, 9}}, {"C:\\WINDOW~1", {kFolder, 9}}, {"C:\\Menu", {kFolder, 8}}},
-       {},
        {Step(wu::kUndoGroup, "C:\\Menu"), Step(wu::kUndoFolder, "C:\\WINDOW~1")},
-       nullptr, wu::kExitPartial, {"c:\\menu", "c:\\windows", "c:\\window~1"}, {}, {}},
+       nullptr, wu::kExitPartial, {"c:\\menu", "c:\\windows", "c:\\window~1"}},
       {"a shared file goes with its last count; an unknown count keeps it",
-       {{"C:\\App\\s1.dll", file}, {"C:\\App\\s2.dll", file}, {"C:\\App\\s3.dll", file}},
-       {{"C:\\App\\s1.dll", 3}, {"C:\\App\\s2.dll", 1}},
+       {{"C:\\App\\s1.dll", {0x20, 0, false, 3}}, {"C:\\App\\s2.dll", {0x20, 0, false, 1}}, {"C:\\App\\s3.dll", file}},
        {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoSharedFile, "C:\\App\\s2.dll"),
         Step(wu::kUndoSharedFile, "C:\\App\\s3.dll")},
        nullptr, wu::kExitDone, {"c:\\app\\s1.dll", "c:\\app\\s3.dll"}, {}, {{"C:\\App\\s1.dll", 2}}},
       {"a refused step and a registry key that will not go are counted; a missing key is gone",
        {{"C:\\App\\r.txt", file}},
-       {},
        {Step(wu::kUndoFile, "C:\\App\\r.txt", wu::kPathDots), Step(wu::kUndoRegistryKey, "Software\\Gone"),
         Step(wu::kUndoRegistryKey, "Software\\Stuck")},
-       nullptr, wu::kExitPartial, {"c:\\app\\r.txt"}, {}, {}},
+       nullptr, wu::kExitPartial, {"c:\\app\\r.txt"}},
       {"a folder holding the user's file stays without failing; one holding the original goes after it",
        {{"C:\\App", folder}, {"C:\\App\\doc.txt", file}, {"C:\\Other", {kFolder, 5}},
         {"C:\\Other\\uninstall.exe", used}},
-       {},
        {Step(wu::kUndoFolder, "C:\\App"), Step(wu::kUndoFolder, "C:\\Other")},
        "C:\\Other\\uninstall.exe", wu::kExitDone, {"c:\\app", "c:\\app\\doc.txt", "c:\\other", "c:\\other\\uninstall.exe"},
-       {"C:\\Other"}, {}},
+       {"C:\\Other"}},
       {"after a copy that ended: its outcomes count, a plain step is done again, the rest follows",
        {{"C:\\App\\a.txt", used}, {"C:\\App\\b.txt", file}, {"C:\\App\\c.txt", file}},
-       {},
        {Step(wu::kUndoFile, "C:\\App\\a.txt"), Step(wu::kUndoFile, "C:\\App\\b.txt"),
         Step(wu::kUndoFile, "C:\\App\\c.txt")},
        nullptr, wu::kExitRestart, {"c:\\app\\a.txt"}, {"C:\\App\\a.txt"}, {}, 1},
       {"after a copy that ended in a shared file's step: the count is not lowered twice",
-       {{"C:\\App\\s1.dll", file}, {"C:\\App\\c.txt", file}},
-       {{"C:\\App\\s1.dll", 3}},
+       {{"C:\\App\\s1.dll", {0x20, 0, false, 3}}, {"C:\\App\\c.txt", file}},
        {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoFile, "C:\\App\\c.txt")},
        nullptr, wu::kExitPartial, {"c:\\app\\s1.dll"}, {}, {{"C:\\App\\s1.dll", 2}}, 0},
+      {"fonts leave the table and both families' values, the change told once",
+       {{"C:\\Fonts\\w.ttf", file}}, {Step(wu::kUndoFont, "C:\\Fonts\\w.ttf"), Step(wu::kUndoFont, "C:\\Fonts\\v.ttf")},
+       nullptr, wu::kExitDone, {}, {}, {}, -1, {"w.ttf", "v.ttf"}},
   };
   for (const RunCase& c : cases) {
     SCOPED_TRACE(c.name);
     ResetFakes();
-    Drive.clear();
-    for (auto& [p, e] : c.disk) Drive[Low(p)] = e;
-    Keys = {{"2|Software\\Stuck", kRemoveFailed}};
-    for (auto& [p, n] : c.counts) FakeFiles.dwords[std::string(kSharedKey) + "|" + p] = n;
-    Fake.windowsFolder = "C:\\WINDOWS";
-    Fake.specialFolders[0x02] = "C:\\Menu";
+    Drive.clear(), FontValueDeletions.clear();
+    Keys = {{"2|Software\\Stuck", kRemoveFailed}}, Fake.specialFolders[0x02] = "C:\\Menu";
+    for (auto& [p, e] : c.disk)
+      if (Drive[Low(p)] = e; e.count) FakeFiles.dwords[std::string(kSharedKey) + "|" + p] = e.count;
     std::vector<wu::UndoStep> steps = c.steps;
     wu::UndoPlan plan{steps.data(), (uint32_t)steps.size(), 1, nullptr};
     wu::UndoGuard guard;
@@ -168,70 +158,49 @@ TEST(UndoRunTest, StepTable) {
     EXPECT_EQ(wu::UndoExitCode(run), c.exit);
     wu::RetryFolders(&run, kApp, c.ownFile);
     wu::EndUndoRun(&run);
-    std::vector<std::string> after, restart;
+    std::vector<std::string> after, restart, fonts, values;
     for (auto& [p, e] : Drive) after.push_back(p);
     for (auto& [from, to] : FakeFiles.restartMoves) restart.push_back(from);
-    EXPECT_EQ(after, c.after);
-    EXPECT_EQ(restart, c.restart);
-    for (auto& [p, n] : c.countsAfter) EXPECT_EQ(FakeFiles.dwords[std::string(kSharedKey) + "|" + p], n) << p;
-    EXPECT_EQ(FakeFiles.dwords.count(std::string(kSharedKey) + "|C:\\App\\s2.dll"), 0u);
+    std::map<std::string, uint32_t> counts;  // a count that reaches 0 is gone
+    for (auto& [p, n] : c.countsAfter) counts[std::string(kSharedKey) + "|" + p] = n;
+    for (auto& name : c.fonts) {
+      fonts.push_back("C:\\Fonts\\" + name);
+      for (const char* key : {kFontsKeyNt, kFontsKey9x}) values.push_back(key + ("|" + name + "|") + fonts.back());
+    }
+    EXPECT_EQ(std::tuple(after, restart, FakeFiles.dwords, FakeFiles.fontsRemoved, FontValueDeletions),
+              std::tuple(c.after, c.restart, counts, fonts, values));
+    EXPECT_EQ(FakeFiles.fontBroadcasts, fonts.empty() ? 0 : 1);
   }
 }
 
-TEST(UndoRunTest, FontLeavesTheTableAndItsValuesOnce) {
-  ResetFakes();
-  Drive = {{"c:\\fonts\\w.ttf", {0x20, 0, false}}};
-  wu::UndoStep steps[] = {Step(wu::kUndoFont, "C:\\Fonts\\w.ttf"), Step(wu::kUndoFont, "C:\\Fonts\\v.ttf")};
-  wu::UndoPlan plan{steps, 2, 1, nullptr};
-  wu::UndoGuard guard{};
-  wu::UndoRun run;
-  ASSERT_TRUE(wu::BeginUndoRun(&run, &plan, &guard));
-  while (wu::RunNextStep(&run)) {}
-  wu::EndUndoRun(&run);
-  EXPECT_TRUE(Drive.empty());
-  EXPECT_EQ(FakeFiles.fontsRemoved, (std::vector<std::string>{"C:\\Fonts\\w.ttf", "C:\\Fonts\\v.ttf"}));
-  EXPECT_EQ(FontValueDeletions.back(), std::string(kFontsKey9x) + "|v.ttf|C:\\Fonts\\v.ttf");
-  EXPECT_EQ(FakeFiles.fontBroadcasts, 1);
-}
-
 TEST(UndoRunTest, CommandLineTable) {
-  struct Case {
-    const char* line;
-    int good;
-    bool silent, copy;
-    uint64_t pipe, process;
-    const char* original;
-  } cases[] = {
-      {"", 1, false, false, 0, 0, ""},
-      {"  /s ", 1, true, false, 0, 0, ""},
-      {"/S /X", 0, true, false, 0, 0, ""},  // still silent: a script sees 5, no window
-      {"/SILENT", 0, false, false, 0, 0, ""},
+  struct { const char* line; int good; bool silent, copy; uint64_t pipe = 0, process = 0; const char* original = ""; }
+  cases[] = {
+      {"", 1, false, false}, {"  /s ", 1, true, false},
+      {"/S /X", 0, true, false},  // still silent: a script sees 5, no window
+      {"/SILENT", 0, false, false},
       {"/S /RUN=1c,2B0 \"C:\\Program Files\\A\\uninstall.exe\"", 1, true, true, 0x1c, 0x2b0,
        "C:\\Program Files\\A\\uninstall.exe"},
-      {"/RUN=1C \"C:\\a.exe\"", 0, false, false, 0, 0, ""},
-      {"/RUN=1,2 C:\\a.exe", 0, false, false, 0, 0, ""},
-      {"/RUN=1,2 \"C:\\a.exe\"x", 0, false, false, 0, 0, ""},
+      {"/RUN=1C \"C:\\a.exe\"", 0, false, false}, {"/RUN=1,2 C:\\a.exe", 0, false, false},
+      {"/RUN=1,2 \"C:\\a.exe\"x", 0, false, false},
       {"/RUN=1,2 \"C:\\a.exe\" /RUN=3,4 \"C:\\b.exe\"", 0, false, true, 1, 2, "C:\\a.exe"},
-      {"/RUN=11111111111111111,2 \"C:\\a.exe\"", 0, false, false, 0, 0, ""},
+      {"/RUN=11111111111111111,2 \"C:\\a.exe\"", 0, false, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     wu::UninstallCommand command;
-    EXPECT_EQ(wu::ParseUninstallCommand(c.line, &command), c.good);
-    EXPECT_EQ(command.silent, c.silent);
-    EXPECT_EQ(command.copy, c.copy);
+    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(c.line, &command), command.silent, command.copy}),
+              std::tuple(c.good, c.silent, c.copy));
     if (!c.copy) continue;
-    EXPECT_EQ(command.pipe, c.pipe);
-    EXPECT_EQ(command.process, c.process);
-    EXPECT_STREQ(command.original, c.original);
+    EXPECT_EQ(std::tuple(command.pipe, command.process, std::string(command.original)),
+              std::tuple(c.pipe, c.process, c.original));
     // What the original writes, its copy reads back the same.
     char line[600];
     ASSERT_TRUE(wu::FormatCopyCommand("C:\\Temp\\w x\\uninstall.exe", command, line, sizeof line));
     const char* args = strstr(line, ".exe\" ") + 6;
     wu::UninstallCommand back;
-    EXPECT_EQ(wu::ParseUninstallCommand(args, &back), 1);
-    EXPECT_EQ(back.pipe, command.pipe);
-    EXPECT_STREQ(back.original, command.original);
+    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(args, &back), back.pipe, std::string(back.original)}),
+              std::tuple(1, command.pipe, std::string(command.original)));
     EXPECT_FALSE(wu::FormatCopyCommand("C:\\Temp\\w x\\uninstall.exe", command, line, 40));
   }
 }
