@@ -16,7 +16,9 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr uint32_t kBlue = 0x00FF0000;
 
-TEST(GradientColour, QuadraticPerChannelTruncating) {
+// Each row's colour, quadratic per channel and truncated; the dither band's colours, whose pattern as painted is
+// the Wine scenario's screenshot check, which takes them as given; the style by flags and display depth.
+TEST(Gradient, ColoursBandsAndStyle) {
   const int64_t cases[][5] = {
       // top, bottom, row t, height, colour; t is held to 0..height, a height below 1 gives the top
       {kBlue, 0, 50, 100, 0x00C00000}, {kBlue, 0, 140, 100, 0}, {kBlue, 0, -5, 100, kBlue},
@@ -25,16 +27,16 @@ TEST(GradientColour, QuadraticPerChannelTruncating) {
   };
   for (auto& c : cases)
     EXPECT_EQ(GradientColour(uint32_t(c[0]), uint32_t(c[1]), int32_t(c[2]), int32_t(c[3])), c[4]) << c[2];
-}
-
-// The pattern as painted is the Wine scenario's screenshot check, which takes
-// these colours as given.
-TEST(DitherBand, ColoursEightRowsApart) {
   uint32_t colours[8];
   DitherBandColours(kBlue, 0xFF, 0, 20, colours);  // rows 0, 8, 16, then held at 20
   for (int k = 0; k < 8; ++k) EXPECT_EQ(colours[k], GradientColour(kBlue, 0xFF, k < 3 ? 8 * k : 20, 20)) << k;
   const int32_t bands[][2] = {{-4, 0}, {8, 1}, {9, 2}};  // rows, bands
   for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
+  const std::tuple<uint32_t, int, bool, GradientStyle> styles[] = {  // flags, display bits, forced, style
+      {0x0A, 32, false, kGradientSolid},   {0x0C, 16, false, kGradientDithered}, {0x0C, 8, false, kGradientPerLine},
+      {0x0C, 32, true, kGradientPerLine},  {0x08, 8, true, kGradientSolid}};
+  for (auto& [flags, bits, forced, style] : styles)
+    EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }
 
 TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
@@ -58,7 +60,6 @@ TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
   EXPECT_EQ(std::pair(PlaceTitle(1024, 768, 0).format, PlaceTitle(1024, 768, 7).format), std::pair(0x900u, 0x902u));
 }
 
-
 // A packed 24-bit DIB of w x h pixels (each below 256).
 Bytes Dib(int32_t w, int32_t h) {
   Bytes d(40 + ((w * 24 + 31) / 32) * 4 * h);
@@ -70,14 +71,13 @@ Bytes Dib(int32_t w, int32_t h) {
 Bytes Table(uint32_t count, std::vector<Bytes> dibs) {
   Bytes t(4 + 4 * dibs.size());
   wf::StoreU32(t.data(), count);
-  for (size_t i = 0; i < dibs.size(); ++i) {
-    wf::StoreU32(t.data() + 4 + 4 * i, uint32_t(t.size()));
-    t.insert(t.end(), dibs[i].begin(), dibs[i].end());
-  }
+  for (size_t i = 0; i < dibs.size(); ++i)
+    wf::StoreU32(t.data() + 4 + 4 * i, uint32_t(t.size())), t.insert(t.end(), dibs[i].begin(), dibs[i].end());
   return t;
 }
 
-TEST(FindTableBitmap, OnlyWhatLiesWhollyInTheBlock) {
+// In the bitmap table by number, or after a file's header.
+TEST(FindBitmap, OnlyWhatLiesWhollyInTheBlock) {
   const Bytes two = Table(2, {Dib(140, 16), Dib(57, 57)});
   Bytes cut = Table(1, {Dib(57, 57)});
   cut.pop_back();
@@ -93,22 +93,11 @@ TEST(FindTableBitmap, OnlyWhatLiesWhollyInTheBlock) {
     EXPECT_EQ(ok ? found.info.width : 0, width) << table.size() << " " << number;
     if (ok) EXPECT_LE(found.header + found.info.totalSize, table.data() + table.size());
   }
-}
-
-TEST(FindBackgroundDib, SkipsTheFileHeader) {
   Bytes file(14, 'B'), dib = Dib(64, 48);
   file.insert(file.end(), dib.begin(), dib.end());
   FoundDib found{};
   EXPECT_TRUE(FindBackgroundDib(file.data(), uint32_t(file.size()), &found) && found.header == file.data() + 14);
   EXPECT_FALSE(FindBackgroundDib(file.data(), 14, &found) || FindBackgroundDib(nullptr, 0, &found));
-}
-
-TEST(GradientStyle, ByFlagsDisplayDepthAndTheForcedPerLineFill) {
-  const std::tuple<uint32_t, int, bool, GradientStyle> cases[] = {  // flags, display bits, forced, style
-      {0x0A, 32, false, kGradientSolid},   {0x0C, 16, false, kGradientDithered}, {0x0C, 8, false, kGradientPerLine},
-      {0x0C, 32, true, kGradientPerLine},  {0x08, 8, true, kGradientSolid}};
-  for (auto& [flags, bits, forced, style] : cases)
-    EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }
 
 }  // namespace

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "fixtures.h"
 #include "startup/command_line.h"
 
@@ -12,9 +8,7 @@ using CommandLine = InstallerTest;
 // The options set: the resume type, then DEL, N (no run at the end), R, V and S=the own path when changed.
 std::string Parse(const char* text) {
   const char kOwn[] = "C:\\own\\setup.exe";
-  ResetRunState();
-  std::strcpy(OwnPath, kOwn);
-  ParseCommandLine(text);
+  ResetRunState(), std::strcpy(OwnPath, kOwn), ParseCommandLine(text);
   std::string s = "B" + std::to_string(Options.resumeType);
   for (auto [set, word] : {std::pair{Options.deleteSelf, " DEL"}, {!RunAtEnd, " N"},
                            {Options.acceptDamaged, " R"}, {Options.verbose, " V"}})

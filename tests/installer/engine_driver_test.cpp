@@ -1,17 +1,12 @@
 // The run as the wizard drives it: pages, error texts, the destination
 // folder, the free space, the start and the finish.
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sstream>
 
 #include "builder/records.h"
 #include "fixtures.h"
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
-#include "install/destination.h"
 #include "install/disk_space.h"
-#include "package/package_model.h"
 #include "reader/report.h"
 #include "text/error_text.h"
 
@@ -29,18 +24,18 @@ TEST_F(Driver, GoToPageKindTable) {
   };
   for (auto& c : cases) {
     Load(FileTable({}), {}, {.sequence = c.sequence});
-    PageIndex = 9, PageResult = 0;
-    GoToPageKind(c.kind);
+    PageIndex = 9, PageResult = 0, GoToPageKind(c.kind);
     EXPECT_EQ(std::pair(PageIndex, PageResult), std::pair(c.index, c.result)) << c.kind;
   }
 }
 
 TEST_F(Driver, ErrorText) {
-  struct { std::string what, text, argument, expected; } cases[] = {
+  struct { std::string what, text, argument, expected; uint16_t item = 20; } cases[] = {
       {"%d without a number stays", "Disk %d: %s, 100%", "x", "Disk %d: x, 100%"},
       {"%% is one % when formatting", "%s at 100%%", "x", "x at 100%"},
       {"a long text is cut at 1,023 bytes", "%s" + std::string(2000, 't'), "a", "a" + std::string(1022, 't')},
       {"a long argument is cut at 259 bytes", "[%s]", std::string(300, 'p'), "[" + std::string(259, 'p') + "]"},
+      {"beyond the list", "", "", "", 40},
   };
   for (auto& c : cases) {
     messages[20] = c.text;
@@ -48,13 +43,10 @@ TEST_F(Driver, ErrorText) {
     SetErrorArgument(c.argument.c_str());
     char buffer[kErrorTextSize + 16];
     std::memset(buffer, '#', sizeof buffer);
-    FormatErrorText(buffer, 20);
+    FormatErrorText(buffer, c.item);
     EXPECT_EQ(std::string(buffer), c.expected) << c.what;
     EXPECT_EQ(buffer[kErrorTextSize], '#') << c.what << ": wrote past 1,024 bytes";
   }
-  char buffer[kErrorTextSize];
-  FormatErrorText(buffer, 40);
-  EXPECT_STREQ(buffer, "") << "beyond the list";
 }
 
 TEST_F(Driver, CheckDestinationFolderTable) {
@@ -72,14 +64,11 @@ TEST_F(Driver, CheckDestinationFolderTable) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Fresh();
-    messages[6] = c.question;
+    Fresh(), messages[6] = c.question;
     Load(FileTable({}));
-    SinglePageMode = c.singlePage;
+    SinglePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
     if (c.exists) Fake.AddFolder(c.folder);
-    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo";
-    std::strcpy(InstallFolder, c.folder);
-    Ui.defaultAnswer = c.answer;
+    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo", std::strcpy(InstallFolder, c.folder);
     int result = CheckDestinationFolder();
     EXPECT_EQ(std::tuple(result, std::string(InstallFolder), Ui.messages.size(), !Fake.created.empty()),
               std::tuple(c.result, c.after, c.question.empty() || c.exists ? 0u : 1u, c.created));
@@ -100,13 +89,10 @@ TEST_F(Driver, StartAndFinish) {
     SCOPED_TRACE(c.what);
     Fresh();
     Load(FileTable({}), Bytes(10, 1));
-    ::Run.destinationChecked = c.checked;
-    std::strcpy(InstallFolder, "C:\\Full");
-    Fake.AddFolder("C:\\Full");
-    Disk.freeBytes = 0;
+    ::Run.destinationChecked = c.checked, Disk.freeBytes = 0;
+    std::strcpy(InstallFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
     if (c.vanish) std::filesystem::remove(OwnPath);
-    SinglePageMode = c.singlePage, UserCancelled = c.cancelled;
-    PageIndex = 9, PageResult = c.cancelled ? 2 : 0;
+    SinglePageMode = c.singlePage, UserCancelled = c.cancelled, PageIndex = 9, PageResult = c.cancelled ? 2 : 0;
     RunInstallationHeadless();
     EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
               std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
@@ -116,7 +102,8 @@ TEST_F(Driver, StartAndFinish) {
 
 constexpr uint64_t kTb = 1ull << 40;
 
-TEST(SpaceArithmetic, FreeSpaceInKb) {
+// The free space in kB as the disk reports it, then whether it is short of what the files need.
+TEST(SpaceArithmetic, ShortOfRoom) {
   struct { uint64_t bytes; uint32_t kb; } bytes[] = {
       {1023, 0}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge},
       {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
@@ -125,9 +112,6 @@ TEST(SpaceArithmetic, FreeSpaceInKb) {
       {4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
       {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
   for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
-}
-
-TEST(SpaceArithmetic, ShortOfRoom) {
   struct { const char* what; uint64_t total, largest; uint32_t freeKb; bool isShort; } cases[] = {
       {"three 1-byte files on 4 KB clusters need 12 + 4 KB", 12288, 4096, 17, false},
       {"exactly equal free space is not enough", 12288, 4096, 16, true},
@@ -147,7 +131,9 @@ TEST(SpaceArithmetic, ShortOfRoom) {
 using FreeSpace = InstallerTest;
 
 TEST_F(FreeSpace, QueriesTheRightRoot) {
-  struct { const char *path; bool ex, geometry; const char *exQuery, *geometryQuery; uint32_t kb, cluster; } cases[] = {
+  const std::string longShare = "\\\\s\\" + std::string(255, 'a');  // 259 bytes still get a backslash on a share
+  // Queries "" none; cluster 0: not wanted, so the geometry is not asked once the newer call answers.
+  struct { std::string path; bool ex, geometry; std::string exQuery, geometryQuery; uint32_t kb, cluster; } cases[] = {
       {"C:\\Apps\\Demo\\", true, true, "C:\\", "C:\\", 1u << 20, 4},
       {"\\\\server\\share\\dir", true, true, "\\\\server\\share\\dir\\", "\\\\server\\share\\dir\\", 1u << 20, 4},
       {"D:", true, true, "D:", "D:\\", 1u << 20, 4},
@@ -155,30 +141,22 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
       // The newer call's figure stands when the geometry fails.
       {"C:\\x", true, false, "C:\\", "C:\\", 1u << 20, 1},
       {"C:\\x", false, false, "C:\\", "C:\\", kFreeSpaceUnknown, 1},
+      {"", true, true, "", "", kFreeSpaceUnknown, 1}, {longShare, true, true, longShare + "\\", "", 1u << 20, 0},
   };
   for (auto& c : cases) {
     Disk = {.hasFreeBytes = c.ex, .hasGeometry = c.geometry};
-    uint32_t cluster = 0, kb = GetFreeDiskSpace(c.path, &cluster);
-    using Q = std::vector<std::string>;
-    EXPECT_EQ(std::tuple(kb, cluster, Disk.freeBytesQueries, Disk.geometryQueries),
-              std::tuple(c.kb, c.cluster, Q{c.exQuery}, Q{c.geometryQuery})) << c.path;
+    uint32_t cluster = 7, kb = GetFreeDiskSpace(c.path.c_str(), c.cluster ? &cluster : nullptr);
+    auto q = [](const std::string& s) { return s.empty() ? std::vector<std::string>{} : std::vector{s}; };
+    EXPECT_EQ(std::tuple(kb, c.cluster ? cluster : 0, Disk.freeBytesQueries, Disk.geometryQueries),
+              std::tuple(c.kb, c.cluster, q(c.exQuery), q(c.geometryQuery))) << c.path;
   }
-  uint32_t cluster = 7;
-  EXPECT_EQ(std::pair(GetFreeDiskSpace("", &cluster), cluster), std::pair(kFreeSpaceUnknown, 1u));
-  Disk = FakeDisk{};
-  // A path of the full 259 bytes still gets its backslash on a share.
-  std::string longShare = "\\\\s\\" + std::string(255, 'a');
-  EXPECT_EQ(GetFreeDiskSpace(longShare.c_str(), nullptr), 1u << 20);
-  EXPECT_EQ(Disk.freeBytesQueries.back(), longShare + "\\");
-  EXPECT_TRUE(Disk.geometryQueries.empty()) << "the geometry is not wanted";
 }
 
 TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
   Load(FileTable({{{"a.txt"}, 4, 0, 0, 1}, {{"b.txt"}, 4, 0, 0, 1}, {{"c.txt"}, 4, 0, 0, 1},
                   {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
        {}, {.options = wf::kOptCountFilesInFull});
-  Disk.hasFreeBytes = false;
-  Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
+  Disk.hasFreeBytes = false, Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
   DiskSpaceFigures f = MeasureDiskSpace(), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
   // Rounded up; 3 x 4 KB plus the source-folder entry's 9,999,999 bytes in clusters.
   EXPECT_EQ(std::pair(f.freeMb, f.requiredMb), std::pair(5u, 10u));
@@ -220,19 +198,11 @@ TEST_F(InstallerTest, CompletionTable) {
                     {{script + ".reg"}, 0, kFlagSelfRegister}}),
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
          section, details);
-    // The entries' outcomes (as package options, 23 would read as the uninstaller's).
-    const uint8_t* at = ThePackage.firstEntry;
-    FileEntryView e;
-    for (uint16_t o : {25, 501, 500, 0, 25, 25, 23, 501, 500, 25})
-      FindFileEntry(at, &e), StoreU16((uint8_t*)e.record + file_entry::kStatus, o), at += e.recordSize;
-    std::strcpy(InstallFolder, app.c_str());
-    Write("uninstall.exe", c.file);
-    std::strcpy(UninstallerPath, Path("uninstall.exe").c_str());
     ResultCode = c.result, SinglePageMode = c.singlePage;
-    FinishInstallation();
-    EXPECT_EQ(FakeFiles.calls, c.calls);
-    EXPECT_EQ(Fake.registry.size(), c.values);
-    EXPECT_EQ(ReadAll(Path("uninstall.exe")).size() > c.file.size(), c.recorded);
+    // The entries' outcomes set after loading: as package options, 23 would read as the uninstaller's.
+    Finish(app.c_str(), c.file, {25, 501, 500, 0, 25, 25, 23, 501, 500, 25});
+    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
+              std::tuple(c.calls, c.values, c.recorded));
     if (&c != cases) continue;
     const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
     // The commands quoted: the list of installed programs runs them as command lines.

@@ -1,7 +1,5 @@
 // The per-entry step over real files: a package with the given entries is
 // loaded, the run started, and InstallNextEntry called until it stops.
-#include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -11,8 +9,6 @@
 
 #include "builder/compress.h"
 #include "fixtures.h"
-#include "install/destination.h"
-#include "package/package_model.h"
 
 namespace {
 
@@ -88,16 +84,14 @@ class EntryStep : public InstallerTest {
 
   void Check(const Case& c) {
     SCOPED_TRACE(c.name);
-    Fresh();
-    area.assign(5, 0x22);
+    Fresh(), area.assign(5, 0x22);
     if (c.existing) Write("data.txt", *c.existing);
     for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
     Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
-    Ui.answers = c.answers;
+    Ui.answers = c.answers, PageResult = c.cancel ? 2 : 0;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
-    PageResult = c.cancel ? 2 : 0;
     FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
     if (c.wrongChecksum) plan.checksum ^= 1;
@@ -106,13 +100,12 @@ class EntryStep : public InstallerTest {
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
     EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
-    EXPECT_EQ(FakeFiles.readOnly, c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{});
-    std::vector<std::pair<std::string, std::string>> moves;
-    if (c.restart) moves.emplace_back(Path("data.$$A"), Path("data.txt"));
+    using Moves = decltype(FakeFiles.restartMoves);
     // Only a file waiting for the restart stays beside the destination.
-    bool waiting = std::filesystem::exists(Path("data.$$A"));
-    EXPECT_EQ(std::tuple(RestartNeeded, FakeFiles.restartMoves, waiting, UserCancelled),
-              std::tuple(c.restart, moves, c.restart, c.result == 15));
+    EXPECT_EQ(std::tuple(FakeFiles.readOnly, RestartNeeded, FakeFiles.restartMoves,
+                         std::filesystem::exists(Path("data.$$A")), UserCancelled),
+              std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, c.restart,
+                         c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart, c.result == 15));
     if (c.result == 17 || c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
     if (c.result == 18) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
   }
@@ -127,11 +120,9 @@ TEST_F(EntryStep, Table) {
   Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw);
   for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
   Bytes trailing = Entry(1, Zlib({'a', 'b', 'c'})), cut = Entry(1, Zlib(Bytes(noise.begin(), noise.end())));
-  trailing.resize(trailing.size() + 100, 0xEE);
-  cut.resize(cut.size() - 10);
+  trailing.resize(trailing.size() + 100, 0xEE), cut.resize(cut.size() - 10);
   const Boxes insert = {{"Insert disk 2.", kMessageOkCancelInformation}}, confirm = {{"Really cancel?", 0x24}};
-  std::string lastByte = text;
-  lastByte.back() = 'o';
+  std::string lastByte = text.substr(0, text.size() - 1) + 'o';
   const Boxes damaged = {{"", 0x124}};  // asked although the package has no text, unless /R; Enter says No
   Bytes pieced{1};  // a large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes
   for (size_t at = 0, from; at < raw.size(); at += 100000) {
@@ -166,7 +157,6 @@ TEST_F(EntryStep, Table) {
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
             .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15,
             .boxes = {insert[0], insert[0], confirm[0]}},
-           {.name = "created", .status = 25, .after = "new content"},
            {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
            {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
            {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = "data.txt"},
@@ -207,12 +197,10 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Fresh();
-    area.clear();
+    Fresh(), area.clear();
     if (!c.existing.empty()) Write("uninst.exe", c.existing);
     FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = 2}, file;
-    AddData(uninstaller, "-record-");
-    AddData(file, "text");
+    AddData(uninstaller, "-record-"), AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
     EXPECT_EQ(std::tuple(ResultCode, Status(), ReadAll(Path("uninst.exe")), std::string(UninstallerPath),
                          ReadAll(Path("file.txt")), Ui.percents),
@@ -264,26 +252,22 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.value);
-    Fresh();
-    area.clear();
-    FakeFiles.ntFamily = c.nt;
+    Fresh(), area.clear(), FakeFiles.ntFamily = c.nt;
     std::string path = Path("Fonts\\demo.ttf");  // the file's name follows a backslash
-    Fake.specialFolders[0x14] = Path("Fonts\\");
-    Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
+    Fake.specialFolders[0x14] = Path("Fonts\\"), Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
     FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
-    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count]), std::tuple(23, c.font, 42u));
     const std::vector<std::string> once{path};
+    std::map<std::string, std::string> values;
+    if (!c.value.empty()) values[c.value] = "demo.ttf";
+    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, ScreenSaverEntry),
+              std::tuple(23, c.font, 42u, values, ThePackage.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
-    std::map<std::string, std::string> expected;
-    if (!c.value.empty()) expected[c.value] = "demo.ttf";
-    EXPECT_EQ(FakeFiles.strings, expected);
-    EXPECT_EQ(ScreenSaverEntry, ThePackage.firstEntry);
   }
 }
 

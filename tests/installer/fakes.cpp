@@ -40,9 +40,7 @@ const std::string* FindIn(const std::vector<std::string>& list, const std::strin
 // Into `out` of `size` bytes, cut and terminated.
 int CopyOut(const std::string& s, char* out, size_t size = 260) {
   size_t n = std::min(s.size(), size - 1);
-  std::memcpy(out, s.data(), n);
-  out[n] = 0;
-  return 1;
+  return std::memcpy(out, s.data(), n), out[n] = 0, 1;
 }
 
 template <class Map>
@@ -91,11 +89,8 @@ void GetLocalDate(int* year, int* month, int* day) { *year = 2024, *month = 3, *
 
 int EnterFolder(const char* path) {
   std::string p = path;
-  const std::string* f = FindIn(Fake.folders, p);
-  if (p.size() == 3 && p[1] == ':') f = &p;  // a drive root always exists
-  if (!f) return -1;
-  Fake.currentFolder = *f;
-  return 0;
+  const std::string* f = p.size() == 3 && p[1] == ':' ? &p : FindIn(Fake.folders, p);  // a drive root always exists
+  return f ? (Fake.currentFolder = *f, 0) : -1;
 }
 
 int MakeFolder(const char* path) {
@@ -103,9 +98,7 @@ int MakeFolder(const char* path) {
   if (p.rfind("\\\\", 0) == 0) return 1;  // a server name is no folder
   size_t cut = p.rfind('\\');
   if (cut != std::string::npos && cut > 2 && !FindIn(Fake.folders, p.substr(0, cut))) return 1;
-  Fake.folders.push_back(Trimmed(p));
-  Fake.created.push_back(Trimmed(p));
-  return 0;
+  return Fake.folders.push_back(Trimmed(p)), Fake.created.push_back(Trimmed(p)), 0;
 }
 
 int FindStoredName(const char* path, char* name) {
@@ -124,9 +117,7 @@ int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
 int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
                       uint32_t* freeClusters) {
   Disk.geometryQueries.push_back(root);
-  if (!Disk.hasGeometry) return 0;
-  *sectorsPerCluster = 8, *bytesPerSector = 512, *freeClusters = Disk.freeClusters;
-  return 1;
+  return Disk.hasGeometry && (*sectorsPerCluster = 8, *bytesPerSector = 512, *freeClusters = Disk.freeClusters, 1);
 }
 
 int FindExistingFile(const char*, uint32_t*, uint32_t*) { return 0; }
@@ -143,8 +134,7 @@ int ShowMessage(const char* text, unsigned style) {
   if (Ui.onMessage) Ui.onMessage();
   if (Ui.answers.empty()) return Ui.defaultAnswer;
   int a = Ui.answers.front();
-  Ui.answers.pop_front();
-  return a;
+  return Ui.answers.pop_front(), a;
 }
 
 void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
@@ -154,8 +144,7 @@ void ShowCurrentFile(const char*) {}
 bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
 
 int ProbeFile(const char* path) {
-  if (!NamedFileExists(path)) return kProbeMissing;
-  return FakeFiles.readOnly.count(path) ? kProbeReadOnly : kProbeWritable;
+  return !NamedFileExists(path) ? kProbeMissing : FakeFiles.readOnly.count(path) ? kProbeReadOnly : kProbeWritable;
 }
 
 int SetReadOnlyAttribute(const char* path, bool readOnly) {

@@ -44,9 +44,8 @@ struct FakeUi {
 
 struct FakeFileSystem {
   bool ntFamily = true;
-  // Names that exist without a real file (they cannot be opened).
-  std::set<std::string> present;
-  std::set<std::string> readOnly;
+  // Names that exist without a real file (they cannot be opened), and read-only ones.
+  std::set<std::string> present, readOnly;
   // Destinations that another process holds, and ones the system refuses
   // to replace for any other reason.
   std::set<std::string> locked, unreplaceable;

@@ -13,8 +13,10 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "install/data_area.h"
+#include "install/destination.h"
 #include "install/install_run.h"
 #include "package/package.h"
+#include "package/package_model.h"
 #include "package_writer.h"
 #include "startup/run_state.h"
 #include "ui/show_message.h"
@@ -30,8 +32,7 @@ class InstallerTest : public ::testing::Test {
     scratch = EmptyScratch().string();
   }
   void TearDown() override {
-    CloseDataArea(), FreePackage(), FreePathBuffers();
-    std::filesystem::remove_all(scratch);
+    CloseDataArea(), FreePackage(), FreePathBuffers(), std::filesystem::remove_all(scratch);
   }
   // Each row of a table starts as a test does.
   void Fresh() { TearDown(), SetUp(); }
@@ -52,17 +53,25 @@ class InstallerTest : public ::testing::Test {
   }
   // Drops the package an earlier row loaded.
   int LoadFile(const Bytes& file) {
-    FreePackage();
-    Write("setup.exe", file);
-    SetOwnPath(Path("setup.exe"));
+    FreePackage(), Write("setup.exe", file), SetOwnPath(Path("setup.exe"));
     return LoadPackage();
   }
-  // The first record of a table of `entry` alone; the table must outlive the view.
-  static wf::FileEntryView View(const FileEntryFields& entry, Bytes& table) {
-    table = FileTable({entry});
+  // The first record of a table of `entry` alone, valid until the next call.
+  wf::FileEntryView View(const FileEntryFields& entry) {
+    viewTable = FileTable({entry});
     wf::FileEntryView v{};
-    EXPECT_TRUE(wf::ParseFileEntry({table.data(), (uint32_t)table.size()}, 4, &v));
+    EXPECT_TRUE(wf::ParseFileEntry({viewTable.data(), (uint32_t)viewTable.size()}, 4, &v));
     return v;
+  }
+  // The completion step in `folder` with `uninstaller` as uninstall.exe, the entries' outcomes set first.
+  void Finish(const char* folder, const Bytes& uninstaller, std::initializer_list<uint16_t> outcomes) {
+    const uint8_t* at = ThePackage.firstEntry;
+    wf::FileEntryView e;
+    for (uint16_t o : outcomes)
+      FindFileEntry(at, &e), wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, o), at += e.recordSize;
+    Write("uninstall.exe", uninstaller);
+    std::strcpy(InstallFolder, folder), std::strcpy(UninstallerPath, Path("uninstall.exe").c_str());
+    FinishInstallation();
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
   template <class C>  // std::string or Bytes
@@ -76,4 +85,5 @@ class InstallerTest : public ::testing::Test {
     return list[13] = "Really cancel?", list[28] = "Insert disk %d.", list;
   }();
   std::string scratch;
+  Bytes viewTable;
 };

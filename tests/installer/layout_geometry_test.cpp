@@ -13,18 +13,15 @@ namespace {
 
 const WizardSize kWizard{490, 348, 48};
 
-TEST(PlaceControl, RightAloneSelectsThePageFillingSize) {
-  ControlPlace fill = PlaceControl(20, 30, 65535, 0, kWizard), stored = PlaceControl(10, 10, 20, 65535, kWizard);
-  EXPECT_EQ((std::array{fill.x, fill.y, fill.width, fill.height, stored.width, stored.height}),
-            (std::array{20, 30, 474, 290, 10, 65525}));
-}
-
-TEST(PlacePanels, SideHeaderPageAndButtonBar) {
+TEST(PlacePanels, SideHeaderPageButtonBarAndFillingControl) {
   PagePanels p = PlacePanels(kWizard, 100, 40);  // the side's width and the header's height
   EXPECT_EQ((std::array{p.side, p.header, p.page, p.buttonBar}),
             (std::array<UiRect, 4>{{{0, 0, 100, 300}, {100, 0, 490, 40}, {100, 40, 490, 300}, {0, 300, 490, 348}}}));
   EXPECT_EQ(std::tuple(p.sideShown, p.headerShown, PlacePanels(kWizard, 0, 40).sideShown,
                        PlacePanels(kWizard, 100, 0).headerShown), std::tuple(true, true, false, false));
+  ControlPlace fill = PlaceControl(20, 30, 65535, 0, kWizard), stored = PlaceControl(10, 10, 20, 65535, kWizard);
+  EXPECT_EQ((std::array{fill.x, fill.y, fill.width, fill.height, stored.width, stored.height}),
+            (std::array{20, 30, 474, 290, 10, 65525}));
 }
 
 TEST(PanelBitmaps, HeaderMarginAndEndSideCutOrCentred) {

@@ -26,8 +26,8 @@ TEST(RunMoments, Table) {
 
 TEST(HandlerCommands, ThePlaceholderAndWhatFollowsGo) {
   struct { const char *handler, *command; uint32_t size = 260; } cases[] = {  // "": does not fit
-      {"prog \"%1\" /x", "prog  \"C:\\My Files\\a.xyz\""}, {"prog %1 /x", "prog  \"C:\\My Files\\a.xyz\""},
-      {"\"C:\\A B\\v.exe\"", "\"C:\\A B\\v.exe\" \"C:\\My Files\\a.xyz\""}, {"prog \"%1\"", "", 20}};
+      {"prog %1 /x", "prog  \"C:\\My Files\\a.xyz\""}, {"prog \"%1\"", "", 20},
+      {"\"C:\\A B\\v.exe\"", "\"C:\\A B\\v.exe\" \"C:\\My Files\\a.xyz\""}};
   for (auto& c : cases) {
     char out[260];
     uint32_t n = HandlerCommand(out, c.size, c.handler, "C:\\My Files\\a.xyz");
@@ -46,19 +46,17 @@ TEST_F(RunItemsTest, CommandLines) {
       {{{"readme"}, 7, K1 | D}, "open ~readme|exec dot \"~readme\""}, {{{"gone.xyz"}, 7, K1 | D}, ""},
   };
   for (auto& c : cases) {
-    Fresh();
-    FakeFiles.tempFolder = Path("t\\");
+    Fresh(), FakeFiles.tempFolder = Path("t\\");
     if (c.entry.items[0] != "gone.xyz") Write("t\\" + c.entry.items[0], std::string("doc"));
     Fake.registry = {{"0|.xyz|", "xyzfile"}, {"0|xyzfile\\shell\\open\\command|", "prog \"%1\" /x"},
                      {"0|.|", "dotfile"}, {"0|dotfile\\shell\\open\\command|", "dot"}};
     FakeFiles.shortNames["C:\\Program Files\\Demo\\short.exe"] = "C:\\PROGRA~1\\Demo\\short.exe";
     Processes.shellResult = c.shellOpens ? 42 : 2;
-    Load(FileTable({c.entry}));
-    RunItems(1, 0, 1);
+    Load(FileTable({c.entry})), RunItems(1, 0, 1);
     std::string started;
-    for (auto& o : Processes.opened) started += "|open " + o;
-    for (auto& e : Processes.commands) started += "|exec " + e;
-    for (auto& w : Processes.processes) started += "|wait " + w;
+    for (auto [word, list] : {std::pair{"|open ", &Processes.opened}, {"|exec ", &Processes.commands},
+                              {"|wait ", &Processes.processes}})
+      for (auto& line : *list) started += word + line;
     for (size_t at; (at = started.find(Path("t\\"))) != std::string::npos;) started.replace(at, Path("t\\").size(), "~");
     EXPECT_EQ(started.substr(started.empty() ? 0 : 1), c.started);
   }
@@ -74,9 +72,8 @@ TEST_F(RunItemsTest, ItemsAfterRestart) {
 }
 
 TEST_F(RunItemsTest, TemporaryCopyLeftOnlyWhenItRuns) {
-  FakeFiles.tempFolder = Path("t\\");
+  FakeFiles.tempFolder = Path("t\\"), RunAtEnd = false;
   Load(FileTable({}));
-  RunAtEnd = false;
   EXPECT_EQ(LaunchTempCopy(1, true), 1);
   std::string registered;  // under whichever number the run has reached
   for (auto& [name, data] : Fake.registry) registered += name.find("RunOnce|") != std::string::npos ? data : "";

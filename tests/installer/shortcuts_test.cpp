@@ -2,8 +2,6 @@
 // and the shortcuts block appended to the record.
 #include "fixtures.h"
 #include "format/writer.h"
-#include "install/destination.h"
-#include "package/package_model.h"
 #include "system/shortcuts.h"
 
 using ShortcutTest = InstallerTest;
@@ -38,14 +36,11 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     FakeFiles.ntFamily = c.nt, FakeFiles.linkExtension = c.extension, FakeFiles.linkResult = c.result;
     FileEntryFields entry{.items = c.items, .flags = (uint32_t)c.flags, .iconIndex = 3};
     entry.items.insert(entry.items.begin(), "tool.exe"), entry.items.resize(8);
-    Load(FileTable({entry}));
-    std::strcpy(InstallFolder, "C:\\App\\");
-    ResolveDestination(ThePackage.firstEntry);
-    CreateEntryDesktopShortcut(ThePackage.firstEntry);
+    Load(FileTable({entry})), std::strcpy(InstallFolder, "C:\\App\\");
+    ResolveDestination(ThePackage.firstEntry), CreateEntryDesktopShortcut(ThePackage.firstEntry);
     Write("uninst.exe", std::string("MZ"));
     FileHandle file = FileOpen(Path("uninst.exe").c_str(), kFileReadWrite);
-    FileSeek(file, 0, kSeekEnd);
-    CreateStartMenuShortcuts(file);
+    FileSeek(file, 0, kSeekEnd), CreateStartMenuShortcuts(file);
     uint32_t at = FileTell(file);
     FileClose(file);
 

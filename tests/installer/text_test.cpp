@@ -1,11 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "fixtures.h"
-#include "package/package_model.h"
-#include "package_writer.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
@@ -19,22 +12,9 @@ TEST_F(Text, MessageLookupsTable) {
   EXPECT_STREQ(GetMessageText(9, 0), "") << "no current type";
   InstallTypeSlot slot{};
   Bytes list = {2, 0, 'a', 0, 'b', 0};  // the item count, then the items
-  slot.lists[9] = list.data();
-  ThePackage.currentType = &slot;
+  slot.lists[9] = list.data(), ThePackage.currentType = &slot;
   const std::tuple<int, int, const char*> cases[] = {{9, 1, "b"}, {9, 2, ""}, {0, 0, ""}, {10, 0, ""}, {-1, 0, ""}};
   for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(n, item), text) << n << " " << item;
-}
-
-TEST(Backslashes, Table) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
-      {"", "", ""}, {"C:", "C:\\", "C:"}, {"C:\\", "C:\\", "C:\\"}, {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
-      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
-  for (auto& [in, appended, stripped] : cases) {
-    char a[260], s[260];
-    AppendBackslash(std::strcpy(a, in));
-    StripBackslash(std::strcpy(s, in));
-    EXPECT_EQ(std::string(a) + "|" + s, std::string(appended) + "|" + stripped) << in;
-  }
 }
 
 TEST_F(Text, PathVariableExpansionTable) {
@@ -65,14 +45,21 @@ TEST_F(Text, PathVariableExpansionTable) {
   EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
 }
 
-TEST_F(Text, FolderChainCreatesOnlyTheMissingFolders) {
-  const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+TEST_F(Text, BackslashesAndFolderChains) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
+      {"", "", ""}, {"C:", "C:\\", "C:"}, {"C:\\", "C:\\", "C:\\"}, {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
+      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
+  for (auto& [in, appended, stripped] : cases) {
+    char a[260], s[260];
+    AppendBackslash(std::strcpy(a, in)), StripBackslash(std::strcpy(s, in));
+    EXPECT_EQ(std::string(a) + "|" + s, std::string(appended) + "|" + stripped) << in;
+  }
+  const std::tuple<const char*, std::vector<std::string>, int> chains[] = {
       {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0}, {"C:\\A", {}, 0}, {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0},
       {"\\\\server\\share\\f", {}, 1}, {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
   };
-  for (auto& [path, created, result] : cases) {
-    ResetFakes();
-    Fake.AddFolder("C:\\Existing");
+  for (auto& [path, created, result] : chains) {
+    ResetFakes(), Fake.AddFolder("C:\\Existing");
     EXPECT_EQ((std::pair{CreateFolderChain(path), Fake.created}), std::pair(result, created)) << path;
   }
   EXPECT_EQ(Fake.currentFolder, "C:\\A\\B") << "the deepest folder is left current";

@@ -3,8 +3,6 @@
 #include "builder/records.h"
 #include "fixtures.h"
 #include "format/container.h"
-#include "install/destination.h"
-#include "package/package_model.h"
 #include "uninstaller/path_rules.h"
 #include "uninstaller/undo_plan.h"
 
@@ -48,14 +46,8 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
                   {{"sub\\deep\\"}, 0, wf::kFlagFolder}, {{"sub\\b.dll"}, 0, 0x1000}}), {},
        {.productName = ""}, {}, sections);
   Fake.specialFolders[2] = "C:\\P", Fake.AddFolder("C:\\P"), Fake.specialFolders[0x10] = "C:\\Desktop";
-  wf::FileEntryView e;  // both written
-  for (const uint8_t* at = ThePackage.firstEntry; FindFileEntry(at, &e); at += e.recordSize)
-    wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, 25);
-  std::strcpy(InstallFolder, "C:\\App\\");
-  Write("u.exe", image);
-  std::strcpy(UninstallerPath, Path("u.exe").c_str());
-  FinishInstallation();
-  const Bytes typical = ToBytes(ReadAll(Path("u.exe")));
+  Finish("C:\\App\\", image, {25, 25, 25, 25});  // all written
+  const Bytes typical = ToBytes(ReadAll(Path("uninstall.exe")));
   std::vector<uint32_t> block;  // texts, files, shortcuts, three sections, the end
   for (uint32_t b = program; b < typical.size(); b += 8 + wf::LoadU32(&typical[b + 4])) block.push_back(b);
   ASSERT_EQ(block.size(), 7u);
