@@ -143,7 +143,6 @@ TEST(Compression, LargeFilesComeBackWhole) {
   scratch.Write("big.txt", text + Noise(70000, 3));
   for (const char* method : {"zlib", "bzip2"}) {
     auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"big.txt\"\ncompression = \"" + method + "\"\n");
-    Inspected(setup);
     std::ostringstream quiet;
     ASSERT_EQ(in::Extract(setup, scratch.Path(method), 0, quiet, quiet), 0);
     EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt"))) << method;
@@ -154,8 +153,7 @@ TEST(Compression, LargeFilesComeBackWhole) {
 TEST(Volumes, DataAreaSplitsAtTheVolumeSize) {
   for (auto [volumeSize, dataBytes] : {std::pair{40000u, 100000u}, {30000u, 20000u}, {65536u, 300000u}}) {
     test::ScratchProject scratch;
-    scratch.Write("one.bin", Noise(dataBytes, 7));
-    scratch.Write("two.bin", Noise(dataBytes / 2, 8));
+    scratch.Write("one.bin", Noise(dataBytes, 7)), scratch.Write("two.bin", Noise(dataBytes / 2, 8));
     auto setup = scratch.Build(test::kProduct + "[setup]\nvolume_size = " + std::to_string(volumeSize) +
                                "\n[[files]]\nsource = \"*.bin\"\n");
     auto pkg = in::ReadPackage(setup);

@@ -71,6 +71,7 @@ const Case kCases[] = {
     {"VersionEmptyPart", kProduct + "version = \"1..2\"\n", "one to four numbers", 3},
     {"FileVersionOver65535", File("version_check = true\nversion = \"1.65536\"\n"), "one to four numbers", 6},
     {"EmptyName", File("name = \"\"\n"), "name \"\" is empty", 5},
+    {"NameLeavesItsFolder", File("name = \"..\\\\evil.txt\"\n"), "name \"..\\evil.txt\" leaves its folder", 5},
     {"DestinationLeavesItsFolder", File("destination = \"..\\\\..\\\\rel\"\n"), "leaves its folder", 5},
     {"DestinationOnADrive", File("destination = \"C:\\\\Tools\"\n"), "names a drive", 5},
     {"DestinationUnc", File("destination = \"\\\\\\\\server\\\\share\"\n"), "is absolute", 5},
@@ -108,10 +109,9 @@ class ProjectTest : public testing::TestWithParam<Case> {};
 TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   const Case& c = GetParam();
   test::ScratchProject scratch;
-  scratch.Write("a.txt", "alpha");
-  scratch.Write("b.txt", "beta");
-  scratch.Write("sub/c.txt", "gamma");
-  scratch.Write("latin1.txt", "Caf\xE9");
+  for (auto [name, text] :
+       {std::pair{"a.txt", "alpha"}, {"b.txt", "beta"}, {"sub/c.txt", "gamma"}, {"latin1.txt", "Caf\xE9"}})
+    scratch.Write(name, text);
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
   if (!c.uninstaller) std::filesystem::remove(scratch.Path("uninstaller.exe"));
@@ -128,9 +128,8 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
     if (c.line) EXPECT_EQ(e.where().file, scratch.Path("project.toml").string()) << e.what();
     EXPECT_EQ(e.where().line, c.line) << e.what();
   }
-  // Nothing partial is left behind.
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe")));
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("setup.exe.partial")));
+  for (const char* name : {"setup.exe", "setup.exe.partial"})  // nothing partial is left behind
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path(name))) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Project, ProjectTest, testing::ValuesIn(kCases),
@@ -169,9 +168,8 @@ class WarningTest : public testing::TestWithParam<WarningCase> {};
 TEST_P(WarningTest, NamesLineAndProblemOnce) {
   const WarningCase& c = GetParam();
   test::ScratchProject scratch;
-  scratch.Write("a.txt", "alpha");
-  scratch.Write("empty.txt", "");
-  scratch.Write("blank.txt", "\r\n \n");
+  for (auto [name, text] : {std::pair{"a.txt", "alpha"}, {"empty.txt", ""}, {"blank.txt", "\r\n \n"}})
+    scratch.Write(name, text);
   scratch.Write("project.toml", c.toml);
   std::vector<Warning> found = FindWarnings(LoadProject(scratch.Path("project.toml"), {}));
   ASSERT_EQ(found.size(), c.warnings.size()) << (found.empty() ? "" : found[0].text);

@@ -18,8 +18,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
       {2048, 1, 0}, {1020, 2, 0}, {wf::kMaxStubSize, 0, 0}, {2048, 1, 97}};  // stub size, block method, volume size
   for (auto [stubSize, blockMethod, volumeSize] : cases) {
     PackageImage image = Craft(TypicalPlan());
-    image.signatureAt = stubSize;
-    image.volumeSize = volumeSize;
+    image.signatureAt = stubSize, image.volumeSize = volumeSize;
     for (Block& b : image.blocks) b.method = blockMethod;
     wf::StoreU32(&image.Find(wf::kBlockInstallType)->payload[wf::install_type::kMessageLists + 8], 0);  // no list 2
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
@@ -61,31 +60,29 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
   }
 }
 
-// A damaged installed uninstaller is reported as such, and nothing is planned.
+// An installed uninstaller: a damaged record is reported as such and nothing
+// is planned; a sound one's ANSI file name comes out in UTF-8.
 TEST(Uninstaller, DamagedShowsNoPlan) {
-  Bytes file = wrenly::builder::BuildUninstallerData({}),
-        record = Words({wf::kUninstallFiles, 4, 1, wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
-  file.resize(file.size() - wf::block_header::kSize);  // the end header that a record replaces
-  file.insert(file.end(), record.begin(), record.end());  // one file counted, none there
   fs::path path = EmptyScratch() / "uninstall.exe";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  const Bytes end = Words({wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
+  auto write = [&](Bytes record) {  // in place of the end header that closes the program's data
+    Bytes file = wrenly::builder::BuildUninstallerData({});
+    file.resize(file.size() - wf::block_header::kSize);
+    file.insert(file.end(), record.begin(), record.end()), file.insert(file.end(), end.begin(), end.end());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  };
+  write(Words({wf::kUninstallFiles, 4, 1}));  // one file counted, none there
   Outcome r = InspectFile(path, false);
   EXPECT_EQ(r.out + r.err, "inspect: " + path.string() + ": damaged uninstaller, it would remove "
             "nothing: a block, count or string runs past its bounds\n");
   EXPECT_EQ(r.code, wrenly::inspector::kDamaged);
   nlohmann::json doc = InspectJson(path, false);
   EXPECT_TRUE(!doc.contains("uninstaller") && doc["errors"].size() == 1) << doc;
-  // A sound one, with a file whose ANSI name the document gives in UTF-8.
-  file.resize(file.size() - record.size());
-  record = Words({wf::kUninstallFiles, 16, 1});
-  record.insert(record.end(), {1, 0, '.', 6, 0, 'c', 'a', 'f', 0xE9, 0x80, 'x', 0});
-  Bytes end = Words({wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
-  record.insert(record.end(), end.begin(), end.end());
-  file.insert(file.end(), record.begin(), record.end());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-  doc = InspectJson(path, false);
-  EXPECT_EQ(doc["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
-            "<installation folder>\\caf\u00e9\u20acx", "refusal": null}])")) << doc;
+  Bytes sound = Words({wf::kUninstallFiles, 16, 1});
+  sound.insert(sound.end(), {1, 0, '.', 6, 0, 'c', 'a', 'f', 0xE9, 0x80, 'x', 0});
+  write(sound);
+  EXPECT_EQ(InspectJson(path, false)["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
+            "<installation folder>\\caf\u00e9\u20acx", "refusal": null}])"));
 }
 
 // Package texts are Windows-1252 and the host's UTF-8; whatever the bytes, the output is valid JSON.
@@ -98,8 +95,7 @@ TEST(JsonWriter, TextsBecomeValidUtf8) {
   for (const auto& [ansi, bytes, expected] : cases) {
     std::ostringstream out;
     wrenly::inspector::JsonWriter json(out);
-    if (ansi) json.Ansi(bytes);
-    else json.Utf8(bytes);
+    ansi ? json.Ansi(bytes) : json.Utf8(bytes);
     EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::parse(expected)) << out.str();
   }
 }

@@ -59,8 +59,7 @@ const DamageRecipe kRecipes[] = {
     {"product_without_terminator", 'R', "has no terminator inside the record", 0, 1,
      [](PackageImage& p) {
        Bytes& r = Record(p, 1);
-       r.push_back('x');
-       wf::StoreU32(&r[it::kProductName], r.size() - 1);
+       r.push_back('x'), wf::StoreU32(&r[it::kProductName], r.size() - 1);
      }},
     {"list_offset_past_record", 'R', "message list 2", 0, 1, Set(wf::kBlockInstallType, it::kMessageLists + 8, ~15u)},
     {"message_list_count_too_high", 'R', "message list 8", 0, 1,

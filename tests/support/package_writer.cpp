@@ -68,10 +68,7 @@ Bytes SettingsBlock(const std::vector<int>& layoutKinds) {
   w.Zeros(wf::setup_settings::kFixedSize);
   w.PatchU32(wf::setup_settings::kWizardWidth, 490);
   w.PatchU32(wf::setup_settings::kWizardHeight, 348);
-  for (int k : layoutKinds) {
-    w.PatchU32(wf::setup_settings::kLayouts + 4 * k, w.size());
-    w.Zeros(wf::page_layout::kSize);
-  }
+  for (int k : layoutKinds) w.PatchU32(wf::setup_settings::kLayouts + 4 * k, w.size()), w.Zeros(wf::page_layout::kSize);
   return w.bytes();
 }
 
@@ -86,11 +83,8 @@ Bytes InstallTypeRecord(const InstallTypeFields& s) {
       {it::kProductName, &s.productName}, {it::kTypeName, &s.typeName},     {it::kDefaultFolder, &s.defaultFolder},
       {it::kFolderKey, &s.folderKey},     {it::kFolderValue, &s.folderValue}, {it::kIniFile, &s.iniFile},
       {it::kIniSection, &s.iniSection},   {it::kIniKey, &s.iniKey}};
-  for (auto& [field, value] : strings) {
-    if (!*value) continue;
-    w.PatchU32(field, w.size());
-    w.CString(**value);
-  }
+  for (auto& [field, value] : strings)
+    if (*value) w.PatchU32(field, w.size()), w.CString(**value);
   for (uint32_t n = 0; n < it::kMessageListCount; ++n) {
     if (!s.lists[n]) continue;
     w.PatchU32(it::kMessageLists + 4 * n, w.size());
@@ -179,8 +173,7 @@ PackageImage TypicalPackage() {
   PackageImage p;
   InstallTypeFields plan;
   plan.lists[7] = std::vector<std::string>(32);
-  plan.lists[7]->front() = "Demo Setup";
-  plan.lists[7]->back() = "The package is incomplete.";
+  plan.lists[7]->front() = "Demo Setup", plan.lists[7]->back() = "The package is incomplete.";
   p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, FileTable({{}, {}}));
   p.dataArea = Bytes(100, 0xAB);
   return p;
@@ -226,8 +219,7 @@ wb::Project TypicalPlan() {
                              .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"}, .options = 0x22,
                              .pages = {0, 1, 3, 4, 5, 6}, .uninstallSections = ToBytes("registry-sections")};
   full.texts[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
-  full.texts[7] = std::vector<std::string>(32, "");
-  full.texts[7].back() = "The package is incomplete.";
+  full.texts[7] = std::vector<std::string>(32, ""), full.texts[7].back() = "The package is incomplete.";
   full.texts[8] = {"< &Back", "&Next >", "Cancel"};
   std::string big;
   for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";

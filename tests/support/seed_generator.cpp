@@ -33,12 +33,9 @@ int main(int argc, char** argv) {
   auto &full = plan.types[0].files, &mini = plan.types[1].files, &third = plan.types[2].files;
   full[1].content = ToBytes("no longer 25 KB");
   full.push_back(File("font.ttf", "font", wf::kDestFonts));
-  full.push_back(File("t.tmp", "temporary", wf::kDestTemp));
-  full.back().status = wf::kOptReadOnly;
-  full.push_back(File("readme.txt", "kept"));
-  full.back().flags = wf::kFlagOnlyIfMissing;
-  mini.push_back(File("readme.txt", "Read me again.\n"));
-  mini.back().compression = wb::Compression::kBzip2;
+  full.push_back(File("t.tmp", "temporary", wf::kDestTemp)), full.back().status = wf::kOptReadOnly;
+  full.push_back(File("readme.txt", "kept")), full.back().flags = wf::kFlagOnlyIfMissing;
+  mini.push_back(File("readme.txt", "Read me again.\n")), mini.back().compression = wb::Compression::kBzip2;
   mini.push_back(File("font.ttf", "font 2", wf::kDestFonts));
   mini.push_back(File("sys\\x.dll", "dll bytes 2", wf::kDestWindows));
   for (const char* content : {"dll bytes", "dll bytes 3"}) third.push_back(File("x.dll", content, wf::kDestWindows));
@@ -46,10 +43,9 @@ int main(int argc, char** argv) {
   for (Block& block : image.blocks) block.method = 0;  // tables the fuzzer can change in place
   image.volumeSize = 120;
   Bytes input = image.Build();
-  for (const Bytes& volume : image.Volumes()) {
-    for (char c : std::string("\n<next volume>\n")) input.push_back((uint8_t)c);
-    input.insert(input.end(), volume.begin(), volume.end());
-  }
+  const std::string mark = "\n<next volume>\n";
+  for (const Bytes& volume : image.Volumes())
+    input.insert(input.end(), mark.begin(), mark.end()), input.insert(input.end(), volume.begin(), volume.end());
   std::ofstream(std::string(argv[1]) + "/install.exe", std::ios::binary).write((const char*)input.data(), input.size());
   return 0;
 }

@@ -9,7 +9,6 @@ rm -rf "$work"; mkdir -p "$work"
 "$wrenly" build "$demo/demo.toml" -o "$work/setup.exe" --stub "$stub" --uninstaller "$uninstaller" -D DEMO_BIN="$bin" \
   --quiet
 cmp -n "$(stat -c %s "$stub")" "$stub" "$work/setup.exe"
-"$wrenly" inspect --verify "$work/setup.exe" > /dev/null
 "$wrenly" inspect --json --verify "$work/setup.exe" | grep -q '"errors": \[\]'
 # Damage is 3 with the document still printed, a folder that cannot be made 4, no such type 2.
 head -c 4000 "$work/setup.exe" > "$work/cut.exe"
@@ -23,7 +22,3 @@ status=0; "$wrenly" extract -t 9 "$work/setup.exe" "$work/out" 2> /dev/null || s
 "$wrenly" extract "$work/setup.exe" "$work/out" > /dev/null
 cmp "$bin/demo.exe" "$work/out/install/demo.exe"
 for f in readme.txt license.txt; do cmp "$demo/$f" "$work/out/install/$f"; done
-# A refused project: exit 1, the error names file and line, nothing is written.
-printf '[product]\nname = "P"\n[[files]]\nsource = "%s/readme.txt"\nname = "..\\\\evil.txt"\n' "$demo" > "$work/bad.toml"
-status=0; "$wrenly" build "$work/bad.toml" -o "$work/bad.exe" --stub "$stub" --uninstaller "$uninstaller" 2> "$work/bad.err" || status=$?
-[ "$status" = 1 ] && grep -qF 'bad.toml:5: name "..\evil.txt" leaves its folder' "$work/bad.err" && [ ! -e "$work/bad.exe" ]
