@@ -55,6 +55,10 @@ write_state none "" "the Wine set-up did not finish"
 [ -f "$WINEPREFIX/system.reg" ] || echo "making the prefix $WINEPREFIX"
 wrenly_make_prefix "$WRENLY_WINE_STATE/wineboot.log" ||
   none "wineboot could not make the prefix (see $WRENLY_WINE_STATE/wineboot.log)"
+# The session's server must be started by -p to stay: one still running from
+# the prefix's making would end a few seconds after each last program, and
+# every new session runs (and empties) RunOnce as a restart would.
+timeout 120 "$wrenly_wineserver" -w </dev/null >/dev/null 2>&1
 "$wrenly_wineserver" -p </dev/null >/dev/null 2>&1
 
 wrenly_pick_flavour "$WRENLY_WIN32_DIR" "$WRENLY_WIN64_DIR"

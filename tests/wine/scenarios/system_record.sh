@@ -71,6 +71,8 @@ address|$ukey\\URLInfoAbout|REG_SZ https://record.example/
 the held library at the next start|$runonce\\OrinLaunch003|REG_SZ regsvr32 /s "$short"
 the registry script|HKCU\\Software\\Wrenly Record\\FromScript|REG_SZ yes
 ROWS
+# Wine runs and empties RunOnce when a server session starts: what is left says whether one did.
+[ -n "$(reg_value "$runonce" OrinLaunch003)" ] || echo "  RunOnce now: $(wine_run reg query "$runonce" "$(reg_view)" 2>&1 | tr -d '\r' | paste -sd'|')"
 expect "the folder in the INI file" "Folder=$(winpath "$app")" "$(grep -a Folder= "$c/windows/wrenly-record.ini" | tr -d '\r')"
 expect "the library's own registration" "register unregister unregister register unregister register" \
   "$(tr '\n' ' ' <"$app/selfreg.dll.log" | sed 's/ $//')"
