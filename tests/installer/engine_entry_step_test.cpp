@@ -65,8 +65,7 @@ class EntryStep : public InstallerTest {
     if (d01 && cut < area.size()) Write("setup.D01", rest);
     Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
-    std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1);
-    ::Run.destinationChecked = true;
+    std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1), ::Run.destinationChecked = true;
     rlimit before{};
     getrlimit(RLIMIT_FSIZE, &before);
     if (diskRoom) {

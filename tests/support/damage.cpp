@@ -69,8 +69,7 @@ const DamageRecipe kRecipes[] = {
     {"layout_past_block", 'R', "layout of page kind 3", 0, 1,
      [](PackageImage& p) {  // a head of zeros one byte short
        Bytes& s = Payload(p, wf::kBlockSetupSettings);
-       wf::StoreU32(s.data() + ss::kLayouts + 4 * 3, s.size());
-       s.resize(s.size() + wf::page_layout::kSize - 1);
+       wf::StoreU32(s.data() + ss::kLayouts + 4 * 3, s.size()), s.resize(s.size() + wf::page_layout::kSize - 1);
      }},
     {"layout_records_past_block", 'R', "body records run past the block", 0, 1,
      [](PackageImage& p) {
