@@ -355,7 +355,7 @@ bool ClickWhileFile(Target& t, const Args& args) {
       number = SendClicks(button, 1);
     }
     HoldStill(t, false);
-    return button && number;
+    return number != 0;
   });
   if (!sent) return Missed(t, "no-file " + Quoted(args[1]));
   Line("file " + Quoted(args[1]));
