@@ -179,6 +179,12 @@ void JsonLook(const Package& pkg, JsonWriter& json) {
   json.Key("uninstaller_image_size");
   if (pkg.uninstaller) json.Uint(pkg.uninstaller->size());
   else json.Null();
+  auto details = pkg.details ? ReadProductDetails(View(*pkg.details)) : std::nullopt;
+  json.ObjectField("product_details", details.has_value(), [&] {
+    json.Key("version").Ansi((*details)[wf::product_details::kVersion]);
+    json.Key("publisher").Ansi((*details)[wf::product_details::kPublisher]);
+    json.Key("url").Ansi((*details)[wf::product_details::kUrl]);
+  });
 }
 
 }  // namespace wrenly::inspector

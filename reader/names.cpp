@@ -56,6 +56,7 @@ std::string BlockName(uint16_t id) {
     case wf::kBlockUninstallerImage: return "UninstallerImage";
     case wf::kBlockBackgroundVariants: return "BackgroundVariantList";
     case wf::kBlockUninstallSections: return "UninstallSections";
+    case wf::kBlockProductDetails: return "ProductDetails";
     case wf::kBlockEnd: return "EndBlock";
     default: return "unknown (skipped)";
   }

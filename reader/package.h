@@ -54,6 +54,7 @@ struct Package {
   std::optional<Bytes> title;
   std::optional<Bytes> titleStyle;
   std::optional<Bytes> uninstaller;
+  std::optional<Bytes> details;  // ProductDetails, unpacked
   std::optional<uint16_t> singlePageKind;
   uint16_t initialType = 0;
   std::vector<InstallTypeData> types;

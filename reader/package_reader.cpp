@@ -104,7 +104,7 @@ bool IsKnownBlock(uint16_t id) {
     case wf::kBlockSetupSettings: case wf::kBlockBitmapTable: case wf::kBlockBackgroundBitmap:
     case wf::kBlockTitleText: case wf::kBlockFileTable: case wf::kBlockSinglePage:
     case wf::kBlockTitleStyle: case wf::kBlockInstallType: case wf::kBlockUninstallerImage:
-    case wf::kBlockBackgroundVariants: case wf::kBlockUninstallSections:
+    case wf::kBlockBackgroundVariants: case wf::kBlockUninstallSections: case wf::kBlockProductDetails:
       return true;
     default:
       return false;
@@ -219,8 +219,17 @@ void ReadPackageInto(const fs::path& setup, Package& pkg) {
                     std::to_string(f.size() - payloadAt) + " bytes left)");
     if (IsKnownBlock(h.id) && h.length != 0) {
       Bytes raw = f.Read(payloadAt, h.length, what);
-      Bytes payload = h.id == wf::kBlockSinglePage ? raw : DecodePayload(raw, b, what);
-      StoreBlock(pkg, b, std::move(payload), what);
+      if (h.id == wf::kBlockProductDetails) {
+        // The Installer goes on without details it cannot unpack, and so does the reading.
+        try {
+          pkg.details = DecodePayload(raw, b, what);
+        } catch (const Damaged& e) {
+          pkg.problems.push_back(std::string(e.what()) + "; the product details are left out");
+        }
+      } else {
+        Bytes payload = h.id == wf::kBlockSinglePage ? raw : DecodePayload(raw, b, what);
+        StoreBlock(pkg, b, std::move(payload), what);
+      }
     } else if (b.compressed && h.length >= wf::compressed_payload::kHeadSize) {
       Bytes raw = f.Read(payloadAt, wf::compressed_payload::kHeadSize, what);
       b.unpackedSize = wf::LoadU32(raw.data());

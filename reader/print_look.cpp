@@ -151,6 +151,15 @@ void PrintLook(const Package& pkg, std::ostream& out, Problems& problems) {
         << pkg.initialType << "\n";
   if (pkg.uninstaller) out << "uninstaller image: " << pkg.uninstaller->size() << " bytes\n";
   else out << "uninstaller image: none\n";
+  auto details = pkg.details ? ReadProductDetails(View(*pkg.details)) : std::nullopt;
+  if (details)
+    out << "product details: version " << Quote((*details)[wf::product_details::kVersion]) << ", publisher "
+        << Quote((*details)[wf::product_details::kPublisher]) << ", URL "
+        << Quote((*details)[wf::product_details::kUrl]) << "\n";
+  else if (pkg.details)
+    problems.push_back("product details: a field runs past the block; the Installer leaves them out");
+  else
+    out << "product details: none\n";
 }
 
 void PrintDataArea(const Package& pkg, std::ostream& out) {

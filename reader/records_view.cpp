@@ -146,6 +146,18 @@ std::optional<std::string_view> ReadTitle(wf::ByteView v) {
   return std::string_view(t, len);
 }
 
+std::optional<std::array<std::string_view, wf::product_details::kFieldCount>> ReadProductDetails(wf::ByteView v) {
+  std::array<std::string_view, wf::product_details::kFieldCount> texts;
+  uint32_t at = 0;
+  for (auto& text : texts) {
+    uint16_t n = 0;
+    if (!v.U16(at, &n) || !v.Has(at + wf::kStringFieldLength, n)) return std::nullopt;
+    text = {reinterpret_cast<const char*>(v.data + at + wf::kStringFieldLength), n};
+    at += wf::kStringFieldLength + n;
+  }
+  return texts;
+}
+
 InstallTypeRecord ReadInstallType(wf::ByteView r) {
   namespace it = wf::install_type;
   InstallTypeRecord t;

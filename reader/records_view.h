@@ -11,6 +11,7 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/uninstall_log.h"
 
 namespace wrenly::inspector {
 
@@ -82,6 +83,11 @@ struct InstallTypeRecord {
   // Each list's texts, null where the record has no list.
   std::array<std::optional<std::vector<const char*>>, format::install_type::kMessageListCount> messages;
 };
+// Version, publisher and URL, as the list of installed programs shows them
+// ("" where the project gave none); null when a field runs past the block.
+std::optional<std::array<std::string_view, format::product_details::kFieldCount>> ReadProductDetails(
+    format::ByteView v);
+
 // A record already checked by the package reader: its strings and lists end inside it.
 InstallTypeRecord ReadInstallType(format::ByteView r);
 

@@ -17,7 +17,9 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
   const std::tuple<uint32_t, uint8_t, uint32_t> cases[] = {
       {2048, 1, 0}, {1020, 2, 0}, {wf::kMaxStubSize, 0, 0}, {2048, 1, 97}};  // stub size, block method, volume size
   for (auto [stubSize, blockMethod, volumeSize] : cases) {
-    PackageImage image = Craft(TypicalPlan());
+    wrenly::builder::Project plan = TypicalPlan();
+    plan.version = "1.2", plan.url = "https://acme.example";  // no publisher
+    PackageImage image = Craft(plan);
     image.signatureAt = stubSize, image.volumeSize = volumeSize;
     for (Block& b : image.blocks) b.method = blockMethod;
     wf::StoreU32(&image.Find(wf::kBlockInstallType)->payload[wf::install_type::kMessageLists + 8], 0);  // no list 2
@@ -30,7 +32,8 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
         "flags 0x0000000E (background, gradient, maximised)", "dialog font \"Arial\" height -11 weight 400",
         "text-box at (16,12)-(474,228)", "#2 at 76: 1 x 1", "background variants: 1: 1024 x 768",
         "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel", "title: \"Demo Product\\nSetup\"",
-        "uninstaller image: 20 bytes", "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
+        "uninstaller image: 20 bytes", "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
+        "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
         "pages: welcome, information, destination, ready, progress, finish\n",
         "0/2 \"This installs Demo.\\nClick Next.\"", "messages 2: none", "[1] \"data\\img\\a.bmp\" -> install", "bzip2",
         "[3] \"sys\\x.dll\" -> windows", "(version-check, shared)", "version 1.2.3.4 language 0x0409",
@@ -46,6 +49,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
         {"/package/blocks/0/offset", stubSize + 6}, {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
         {"/package/settings/dialog_font/face", "Arial"}, {"/package/title", "Demo Product\nSetup"},
         {"/package/bitmaps/1/width", 1}, {"/package/uninstaller_image_size", 20},
+        {"/package/product_details", {{"version", "1.2"}, {"publisher", ""}, {"url", "https://acme.example"}}},
         {"/package/install_types/0/folder_value/root", "HKEY_LOCAL_MACHINE"},
         {"/package/install_types/0/messages/0/2", "This installs Demo.\nClick Next."},
         {"/package/install_types/0/messages/2", nullptr}, {"/package/install_types/0/files/1/method", "bzip2"},
@@ -57,6 +61,24 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
         {"/package/verify/with_problems", 0}, {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
     for (const auto& [at, want] : fields)
       if (want != "") EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
+  }
+}
+
+// The Installer goes on without product details it cannot read; inspect shows the
+// rest and names them.
+TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
+  const std::tuple<Bytes, uint16_t, const char*> cases[] = {  // the block's payload and flags, the problem
+      {{3, 0, '1', '.', '2', 9, 0, 'A'}, 0, "product details: a field runs past the block"},
+      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product details are left out"}};
+  for (const auto& [payload, flags, problem] : cases) {
+    PackageImage image = Craft(TypicalPlan());
+    image.Add(wf::kBlockProductDetails, payload, flags);
+    fs::path setup = image.Write(EmptyScratch() / "setup.exe");
+    Outcome r = InspectFile(setup, false);
+    EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find(problem) != r.err.npos &&
+                r.out.find("install type") != r.out.npos) << r.err;
+    nlohmann::json doc = InspectJson(setup, false);
+    EXPECT_TRUE(doc["package"]["product_details"].is_null() && doc["package"].contains("install_types")) << doc;
   }
 }
 
