@@ -1,5 +1,6 @@
 #include "install/fonts.h"
 
+#include "format/names.h"
 #include "platform/file_system.h"
 #include "startup/run_state.h"
 
@@ -49,6 +50,17 @@ const char* FileNamePart(const char* path) {
     if (*p == '\\') name = p + 1;
   return name;
 }
+
+// Another font file registered under the same name keeps its registration:
+// overwriting it, or deleting it with ours, would take it from the system.
+bool NamedForOtherFile(const char* name, const char* path) {
+  char data[kFontNameSize];
+  if (!QueryMachineString(FontsKey(), name, data, sizeof data)) return false;
+  const char *a = FileNamePart(data), *b = FileNamePart(path);
+  for (; *a && wrenly::format::AsciiLower(*a) == wrenly::format::AsciiLower(*b); ++a, ++b) {
+  }
+  return *a || *b;
+}
 }  // namespace
 
 void ReadFontName(const char* path, char* name) {
@@ -80,7 +92,7 @@ void InstallFont(const char* path) {
   char name[kFontNameSize];
   bool named = RegistryName(path, name);
   AddFontFile(path);
-  if (named) SetMachineString(FontsKey(), name, FileNamePart(path));
+  if (named && !NamedForOtherFile(name, path)) SetMachineString(FontsKey(), name, FileNamePart(path));
   BroadcastFontChange();
 }
 
@@ -88,6 +100,6 @@ void RemoveFont(const char* path) {
   char name[kFontNameSize];
   bool named = RegistryName(path, name);
   RemoveFontFile(path);
-  if (named) DeleteMachineValue(FontsKey(), name);
+  if (named && !NamedForOtherFile(name, path)) DeleteMachineValue(FontsKey(), name);
   BroadcastFontChange();
 }

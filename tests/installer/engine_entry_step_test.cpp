@@ -235,12 +235,13 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
 
 // A shared font over an older one: the old name's value goes, the new one's
 // full name (of the Macintosh record) holds the file's name, the count grows
-// and the entry is remembered.
+// and the entry is remembered; a value naming another font file stays.
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
                     nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
-  struct { bool nt; std::string font, value; } cases[] = {  // value "": none
+  struct { bool nt; std::string font, value; bool taken = false; } cases[] = {  // value "": none
       {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
+      {true, Font(1, 0, {{1, 4, "Old Sans"}}), nt + "Old Sans (TrueType)", true},
       {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
       {true, Font(2, 0, {{3, 1, "Demo"}, {3, 4, "Demo Sans"}}), ""},
       {true, Font(40, 39, {{1, 4, "Forty"}}), nt + "Forty (TrueType)"},
@@ -254,7 +255,7 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     Fresh(), area.clear(), FakeFiles.ntFamily = c.nt;
     std::string path = Path("Fonts\\demo.ttf");  // the file's name follows a backslash
     Fake.specialFolders[0x14] = Path("Fonts\\"), Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
-    FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = "demo.ttf";
+    FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
     FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};
@@ -262,7 +263,7 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
     std::map<std::string, std::string> values;
-    if (!c.value.empty()) values[c.value] = "demo.ttf";
+    if (!c.value.empty()) values[c.value] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
     EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, ScreenSaverEntry),
               std::tuple(23, c.font, 42u, values, ThePackage.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),

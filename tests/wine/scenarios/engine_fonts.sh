@@ -13,6 +13,7 @@ build_setup engine-fonts.toml "$d/setup.exe" -D FONT="$font" -D FOLDER="$(winpat
 key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
 rm -f "$fonts/WrenlyCheckSans.ttf"
 old=$(reg_value "$key" "DejaVu Sans (TrueType)")
+reg_quiet delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)"
 
 setup_install "" "$d/setup.exe"
 expect "result" "0" "$run_exit"
@@ -20,8 +21,13 @@ expect "in the fonts folder" "same" "$(cmp -s "$font" "$fonts/WrenlyCheckSans.tt
 expect "registered by its full name" "REG_SZ WrenlyCheckSans.ttf" "$(reg_value "$key" "DejaVu Sans (TrueType)")"
 expect "no temporary file" "" "$(temp_files "$fonts")"
 
+# Another file registered under that name keeps its registration.
+reg_quiet add "$key" /v "DejaVu Sans (TrueType)" /t REG_SZ /d "OtherSans.ttf" /f "$(reg_view)"
+setup_install "" "$d/setup.exe"
+expect "another font's value kept" "0 REG_SZ OtherSans.ttf" "$run_exit $(reg_value "$key" "DejaVu Sans (TrueType)")"
+
 # The prefix's own registration of the font comes back.
-if [ -n "$old" ]; then reg_quiet add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f "$(reg_view)"
-else reg_quiet delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)"; fi
+reg_quiet delete "$key" /v "DejaVu Sans (TrueType)" /f "$(reg_view)"
+[ -z "$old" ] || reg_quiet add "$key" /v "DejaVu Sans (TrueType)" /t "${old%% *}" /d "${old#* }" /f "$(reg_view)"
 
 cases_done
