@@ -40,8 +40,9 @@ static_assert(std::size(kKindWords) == wu::kUndoIniValue + 1);
 const char* const kRefusalWords[] = {"", "too long", "not a full path", "a component ends in a dot or a space",
                                      "a device name", "a \\\\?\\ or \\\\.\\ prefix", "a stream name",
                                      "a root or a top-level key", "the Windows or the system folder",
-                                     "a control character or a wildcard"};
-static_assert(std::size(kRefusalWords) == wu::kPathCharacter + 1);
+                                     "a control character or a wildcard",
+                                     "not below a Start-menu or desktop folder"};
+static_assert(std::size(kRefusalWords) == wu::kPathOutsideMenu + 1);
 const char* const kRecordWords[] = {"", "it does not end with a complete end header",
                                     "no uninstaller data reads cleanly up to the end",
                                     "a block, count or string runs past its bounds",
@@ -87,7 +88,8 @@ UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
   facts.programSize = found.dataStart;
   facts.records = found.records;
   wu::UndoPlan plan;
-  if (!wu::BuildUndoPlan(bytes.data(), facts.size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32"}, &plan))
+  if (!wu::BuildUndoPlan(bytes.data(), facts.size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32",
+                                                      wu::kTypicalMenuFolders, wu::kTypicalMenuFolderCount}, &plan))
     throw std::bad_alloc();
   std::unique_ptr<wu::UndoPlan, void (*)(wu::UndoPlan*)> freed(&plan, wu::FreeUndoPlan);
   for (uint32_t i = 0; i < plan.count; ++i) {

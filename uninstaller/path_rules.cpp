@@ -102,4 +102,23 @@ PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* instal
   return kPathGood;
 }
 
+uint32_t EmptyKeyFloor(uint32_t root, const char* key) {
+  static const char* const kSystemVendors[] = {"microsoft", "classes", "policies", "wow6432node", "clients",
+                                              "registeredapplications"};
+  constexpr uint32_t kCurrentUser = 1, kLocalMachine = 2;  // as RegistryRoot numbers them
+  if (root != kCurrentUser && root != kLocalMachine) return 0;
+  const char* vendor = key;
+  for (const char* word = "software\\"; *word; ++word, ++vendor)
+    if (AsciiLower(*vendor) != *word) return 0;
+  uint32_t n = 0;
+  while (vendor[n] && vendor[n] != '\\') ++n;
+  if (!n) return 0;
+  for (const char* system : kSystemVendors) {
+    uint32_t i = 0;
+    while (i < n && system[i] && AsciiLower(vendor[i]) == system[i]) ++i;
+    if (i == n && !system[i]) return 0;
+  }
+  return 2;
+}
+
 }  // namespace wrenly::uninstaller

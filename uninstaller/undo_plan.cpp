@@ -19,6 +19,29 @@ constexpr TextView kNone{"", 0};
 
 TextView View(const char* s) { return TextView{s, (uint16_t)strlen(s)}; }
 
+// How many components path lies below folder, or -1 when it is not at or
+// below it. In folder, "*" stands for one whole component, "?" for one
+// character.
+int LevelsBelow(const char* path, const char* folder) {
+  const char* p = path;
+  uint32_t n = (uint32_t)strlen(folder);
+  while (n > 0 && folder[n - 1] == '\\') --n;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (folder[i] == '*' && (i == 0 || folder[i - 1] == '\\')) {
+      if (!*p || *p == '\\') return -1;
+      while (*p && *p != '\\') ++p;
+    } else if (*p && (folder[i] == '?' || AsciiLower(folder[i]) == AsciiLower(*p))) {
+      ++p;
+    } else {
+      return -1;
+    }
+  }
+  if (*p && *p != '\\') return -1;
+  int levels = 0;
+  for (; *p; ++p) levels += *p == '\\' && p[1] && p[1] != '\\';
+  return levels;
+}
+
 bool HasControl(TextView t) {
   for (uint16_t i = 0; i < t.length; ++i)
     if ((uint8_t)t.text[i] < 0x20) return true;
@@ -70,8 +93,8 @@ struct Planner {
     AddPath(f.kind & kRecordFont ? kUndoFont : f.kind & kRecordShared ? kUndoSharedFile : kUndoFile, f.folder, f.name);
   }
 
-  // The shortcut's folder and as many parents as its group has levels below
-  // the shell folder, up to the first that is refused.
+  // The shortcut's folder and as many parents as its group has levels, never
+  // the menu folder it lies in or above: the depth is the record's word only.
   void Shortcut(const ShortcutRecordView& s) {
     AddPath(kUndoShortcut, s.folder, s.name);
     char group[kPathSize];
@@ -79,12 +102,17 @@ struct Planner {
       return (void)AddPath(kUndoGroup, s.folder, kNone);
     uint32_t n = (uint32_t)strlen(group);
     while (group[n - 1] == '\\') --n;
-    for (uint32_t level = 0; level <= s.depth; ++level) {
+    group[n] = 0;
+    int levels = -1;
+    for (uint32_t i = 0; i < folders->menuCount; ++i) {
+      int below = LevelsBelow(group, folders->menus[i]);
+      if (below >= 0 && (levels < 0 || below < levels)) levels = below;
+    }
+    if (levels < 0) return Add(kUndoGroup, kPathOutsideMenu, Keep(TextView{group, (uint16_t)n}));
+    for (int level = 0; level <= s.depth && level < levels; ++level) {
       if (AddPath(kUndoGroup, TextView{group, (uint16_t)n}, kNone) != kPathGood) return;
-      uint32_t cut = n;
-      while (cut > 0 && group[cut - 1] != '\\') --cut;
-      if (cut == 0) return;
-      n = cut == 3 && group[1] == ':' ? cut : cut - 1;  // a drive root keeps its backslash
+      while (group[n - 1] != '\\') --n;  // a level below a menu folder always has a parent
+      --n;
     }
   }
 

@@ -40,7 +40,27 @@ struct UndoFolders {
   const char* install;  // the installation folder, with or without its trailing backslash
   const char* windows;
   const char* system;
+  // The folders shortcut groups may lie below: the Start menu, Programs,
+  // Startup and desktop folders. In these, "*" stands for one whole
+  // component and "?" for one character.
+  const char* const* menus;
+  uint32_t menuCount;
 };
+
+// Where Windows keeps the Start menus of any user and of all users, for a
+// record written on another account or another machine.
+inline constexpr const char* kTypicalMenuFolders[] = {
+    "?:\\Users\\*\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu",
+    "?:\\Users\\*\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
+    "?:\\Users\\*\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+    "?:\\ProgramData\\Microsoft\\Windows\\Start Menu",
+    "?:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs",
+    "?:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+    "?:\\Documents and Settings\\*\\Start Menu",
+    "?:\\Documents and Settings\\*\\Start Menu\\Programs",
+    "?:\\Documents and Settings\\*\\Start Menu\\Programs\\Startup",
+};
+inline constexpr uint32_t kTypicalMenuFolderCount = sizeof kTypicalMenuFolders / sizeof *kTypicalMenuFolders;
 
 struct UndoPlan {
   UndoStep* steps;

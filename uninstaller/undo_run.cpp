@@ -127,13 +127,33 @@ StepOutcome DeleteFolder(const UndoRun& run, const char* path, bool group) {
   }
 }
 
-StepOutcome Registry(int result) { return result == kRemoved || result == kRemoveMissing ? kStepDone : kStepLeft; }
+bool Gone(int result) { return result == kRemoved || result == kRemoveMissing; }
+
+// What the removal left empty goes too, parents first tried after their
+// child, up to the vendor's key: an empty "Software\Vendor\Product" is
+// clutter, a key of the system's is not ours to judge.
+StepOutcome Registry(const UndoStep& s, int result) {
+  if (!Gone(result)) return kStepLeft;
+  char key[kPathBuffer];
+  uint32_t floor = EmptyKeyFloor(s.root, s.path), parts = 1;
+  if (!floor || !Copy(s.path, key)) return kStepDone;
+  uint32_t n = (uint32_t)strlen(key);
+  while (n > 0 && key[n - 1] == '\\') key[--n] = 0;
+  for (uint32_t i = 0; i < n; ++i) parts += key[i] == '\\';
+  for (bool first = true; parts >= floor; first = false, --parts) {
+    if (!first || s.kind == kUndoRegistryValue)
+      if (!Gone(DeleteEmptyRegistryKey(s.root, key))) break;
+    while (n > 0 && key[n - 1] != '\\') --n;
+    key[n > 0 ? --n : 0] = 0;
+  }
+  return kStepDone;
+}
 
 StepOutcome Run(UndoRun* run, const UndoStep& s) {
   if (s.refusal != kPathGood) return kStepLeft;
   switch (s.kind) {
-    case kUndoRegistryKey: return Registry(DeleteRegistryTree(s.root, s.path));
-    case kUndoRegistryValue: return Registry(DeleteRegistryValue(s.root, s.path, s.name));
+    case kUndoRegistryKey: return Registry(s, DeleteRegistryTree(s.root, s.path));
+    case kUndoRegistryValue: return Registry(s, DeleteRegistryValue(s.root, s.path, s.name));
     case kUndoIniValue: return DeleteIniValue(s.path, s.name, s.key), kStepDone;
     default: break;
   }

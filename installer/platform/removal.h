@@ -32,6 +32,8 @@ int GetFolderIdentity(const char* path, FolderIdentity* out);
 // root is a RegistryRoot. The key goes with every subkey below it.
 int DeleteRegistryTree(uint32_t root, const char* key);
 int DeleteRegistryValue(uint32_t root, const char* key, const char* value);
+// The key only when it holds no value and no subkey (kRemoveNotEmpty else).
+int DeleteEmptyRegistryKey(uint32_t root, const char* key);
 // Deletes every value of the HKEY_LOCAL_MACHINE key whose string data equals
 // one of the two texts, compared without regard to case.
 void DeleteMachineValuesWithData(const char* key, const char* data1, const char* data2);

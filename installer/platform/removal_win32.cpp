@@ -99,6 +99,20 @@ int DeleteRegistryValue(uint32_t root, const char* key, const char* value) {
   return Outcome((DWORD)r);
 }
 
+int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
+  HKEY k;
+  LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_READ, &k);
+  if (r != ERROR_SUCCESS) return Outcome((DWORD)r);
+  DWORD subkeys = 1, values = 1;
+  r = RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS) return Outcome((DWORD)r);
+  // Checked first: on the 9x family RegDeleteKey takes the subkeys with it.
+  if (subkeys || values) return kRemoveNotEmpty;
+  return Outcome((DWORD)RegDeleteKeyA(RootKey(root), key));
+}
+
 void DeleteMachineValuesWithData(const char* key, const char* data1, const char* data2) {
   HKEY k;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;

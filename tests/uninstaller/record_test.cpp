@@ -94,8 +94,11 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
       {"two records", edit(twice, "a.txt", "n.txt", typical.size()),  // in each phase the newer first
        unregister + unregister + "1 C:\\App\\n.txt\n" + files + "1 C:\\App\\a.txt\n" + files + once + registry +
            registry},
-      {"group levels from the depth, up to the first refused", patched(block[2] + 12, {3}),
-       swap(steps, "5 C:\\P\\Tools\n", "5 C:\\P\\Tools\n5 C:\\P\n5 C:\\ !7\n")},
+      {"group levels from the depth, never the menu folder or above", patched(block[2] + 12, {3}), steps},
+      {"a group outside every menu folder", edit(patched(block[2] + 12, {3}), "C:\\P\\Tools", "C:\\Q\\Tools"),
+       swap(swap(steps, "C:\\P\\Tools\\A", "C:\\Q\\Tools\\A"), "5 C:\\P\\Tools\n", "5 C:\\Q\\Tools !10\n")},
+      {"another account's menu", edit(patched(block[2] + 12, {3}), "C:\\P\\Tools", "D:\\U\\P\\Too"),
+       swap(swap(steps, "C:\\P\\Tools\\A", "D:\\U\\P\\Too\\A"), "5 C:\\P\\Tools\n", "5 D:\\U\\P\\Too\n")},
       {"refusals, a key of one component", edit(edit(typical, "a.txt", "a:txt"), "Software\\Demo", "Software_Demo"),
        swap(swap(steps, "a.txt\n", "a:txt !6\n"), "Software\\Demo|2", "Software_Demo|2 !7")},
       {"a NUL would cut a key short", edit(typical, "Software\\Demo", std::string("Software\\D\0mo", 13)),
@@ -107,8 +110,9 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   };
   for (auto& c : plans) {
     wu::UndoPlan plan;
-    ASSERT_TRUE(wu::BuildUndoPlan(c.file.data(), c.file.size(), {"C:\\App\\", "C:\\Windows", "C:\\Windows\\System32"},
-                                  &plan));
+    const char* menus[] = {"C:\\P\\", "?:\\*\\p"};
+    ASSERT_TRUE(wu::BuildUndoPlan(c.file.data(), c.file.size(),
+                                  {"C:\\App\\", "C:\\Windows", "C:\\Windows\\System32", menus, 2}, &plan));
     std::string seen;
     for (const wu::UndoStep* s = plan.steps; s < plan.steps + plan.count; ++s) {
       seen += S(s->kind) + " " + s->path + (s->kind >= wu::kUndoRegistryKey ? "|" + S(s->root) : "");

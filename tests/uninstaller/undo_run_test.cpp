@@ -20,6 +20,7 @@ struct Entry {
 };
 std::map<std::string, Entry> Drive;
 std::map<std::string, int> Keys;  // "root|key" -> the result of deleting it
+std::vector<std::string> KeysEmptied;
 std::vector<std::string> FontValueDeletions;
 
 std::string Low(std::string s) {
@@ -52,6 +53,10 @@ int DeleteRegistryTree(uint32_t root, const char* key) {
   return it == Keys.end() ? kRemoveMissing : it->second;
 }
 int DeleteRegistryValue(uint32_t root, const char* key, const char*) { return DeleteRegistryTree(root, key); }
+int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
+  if (std::string(key) == "Software\\Vendor") return kRemoveNotEmpty;
+  return KeysEmptied.push_back(std::to_string(root) + "|" + key), kRemoved;
+}
 void DeleteMachineValuesWithData(const char* key, const char* a, const char* b) {
   FontValueDeletions.push_back(std::string(key) + "|" + a + "|" + b);
 }
@@ -75,6 +80,7 @@ struct RunCase {
   std::map<std::string, uint32_t> countsAfter = {};
   int copyEndsIn = -1;  // a temporary copy runs the steps and ends in this one, unreported
   std::vector<std::string> fonts = {};  // taken out of the system's font table
+  std::vector<std::string> keysEmptied = {};
 };
 
 const char kApp[] = "C:\\App";
@@ -128,6 +134,11 @@ TEST(UndoRunTest, StepTable) {
        {{"C:\\App\\s1.dll", {0x20, 0, false, 3}}, {"C:\\App\\c.txt", file}},
        {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoFile, "C:\\App\\c.txt")},
        nullptr, wu::kExitPartial, {"c:\\app\\s1.dll"}, {}, {{"C:\\App\\s1.dll", 2}}, 0},
+      {"emptied keys go up to the vendor's while empty, never the system's",
+       {}, {Step(wu::kUndoRegistryValue, "Software\\Vendor\\Demo"), Step(wu::kUndoRegistryKey, "software\\Other\\App\\"),
+            Step(wu::kUndoRegistryValue, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+            Step(wu::kUndoRegistryValue, "Software\\Classes\\.demo"), Step(wu::kUndoRegistryValue, "Software")},
+       nullptr, wu::kExitDone, {}, {}, {}, -1, {}, {"2|Software\\Vendor\\Demo", "2|software\\Other"}},
       {"fonts leave the table and both families' values, the change told once",
        {{"C:\\Fonts\\w.ttf", file}}, {Step(wu::kUndoFont, "C:\\Fonts\\w.ttf"), Step(wu::kUndoFont, "C:\\Fonts\\v.ttf")},
        nullptr, wu::kExitDone, {}, {}, {}, -1, {"w.ttf", "v.ttf"}},
@@ -135,7 +146,7 @@ TEST(UndoRunTest, StepTable) {
   for (const RunCase& c : cases) {
     SCOPED_TRACE(c.name);
     ResetFakes();
-    Drive.clear(), FontValueDeletions.clear();
+    Drive.clear(), FontValueDeletions.clear(), KeysEmptied.clear();
     Keys = {{"2|Software\\Stuck", kRemoveFailed}}, Fake.specialFolders[0x02] = "C:\\Menu";
     for (auto& [p, e] : c.disk)
       if (Drive[Low(p)] = e; e.count) FakeFiles.dwords[std::string(kSharedKey) + "|" + p] = e.count;
@@ -167,8 +178,8 @@ TEST(UndoRunTest, StepTable) {
       fonts.push_back("C:\\Fonts\\" + name);
       for (const char* key : {kFontsKeyNt, kFontsKey9x}) values.push_back(key + ("|" + name + "|") + fonts.back());
     }
-    EXPECT_EQ(std::tuple(after, restart, FakeFiles.dwords, FakeFiles.fontsRemoved, FontValueDeletions),
-              std::tuple(c.after, c.restart, counts, fonts, values));
+    EXPECT_EQ(std::tuple(after, restart, FakeFiles.dwords, FakeFiles.fontsRemoved, FontValueDeletions, KeysEmptied),
+              std::tuple(c.after, c.restart, counts, fonts, values, c.keysEmptied));
     EXPECT_EQ(FakeFiles.fontBroadcasts, fonts.empty() ? 0 : 1);
   }
 }

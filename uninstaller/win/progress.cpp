@@ -37,16 +37,29 @@ void Pump(HWND window) {
     }
 }
 
-UndoFolders Folders(const Program& p, char* windows, char* system) {
-  if (!GetWindowsFolder(windows)) windows[0] = 0;
-  if (!GetSystemFolder(system)) system[0] = 0;
-  return UndoFolders{p.installFolder, windows, system};
-}
+// The folders a shortcut group may lie below: this machine's Start menu,
+// Programs, Startup and desktop, the user's and all users', and the usual
+// places of other accounts' menus.
+constexpr int kMenuFolders[] = {0x0B, 0x02, 0x07, 0x10, 0x16, 0x17, 0x18, 0x19};
+constexpr uint32_t kMenuCount = sizeof kMenuFolders / sizeof *kMenuFolders;
+struct Folders {
+  char windows[MAX_PATH], system[MAX_PATH], menus[kMenuCount][MAX_PATH];
+  const char* menuList[kMenuCount + kTypicalMenuFolderCount];
+  UndoFolders Collect(const Program& p) {
+    if (!GetWindowsFolder(windows)) windows[0] = 0;
+    if (!GetSystemFolder(system)) system[0] = 0;
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < kMenuCount; ++i)
+      if (GetSpecialFolderPath(menus[i], kMenuFolders[i])) menuList[n++] = menus[i];
+    for (const char* typical : kTypicalMenuFolders) menuList[n++] = typical;
+    return UndoFolders{p.installFolder, windows, system, menuList, n};
+  }
+};
 }  // namespace
 
 uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
-  char windows[MAX_PATH], system[MAX_PATH];
-  if (!BuildUndoPlan(p->bytes, p->size, Folders(*p, windows, system), plan)) return kExitFailed;
+  Folders folders;
+  if (!BuildUndoPlan(p->bytes, p->size, folders.Collect(*p), plan)) return kExitFailed;
   CollectGuardedFolders(guard);
   return BeginUndoRun(run, plan, guard) ? kExitDone : kExitFailed;
 }
