@@ -7,6 +7,7 @@
 #include "format/message_list.h"
 #include "format/settings.h"
 #include "reader/damaged.h"
+#include "reader/names.h"
 
 namespace wrenly::inspector {
 
@@ -62,9 +63,9 @@ void CheckVariantList(wf::ByteView v) {
     throw Damaged("background variant list: its count does not fit its " + Num(v.size) + " bytes");
 }
 
-void CheckInstallType(wf::ByteView r, int type) {
+void CheckInstallType(wf::ByteView r, size_t type) {
   namespace it = wf::install_type;
-  std::string what = "install type " + std::to_string(type);
+  std::string what = TypeLabel(type);
   if (r.size < it::kFixedSize)
     throw Damaged(what + ": record of " + Num(r.size) + " bytes, at least " + Num(it::kFixedSize) + " needed");
   for (uint32_t field : it::kStringFields) {
@@ -82,8 +83,8 @@ void CheckInstallType(wf::ByteView r, int type) {
   }
 }
 
-std::vector<wf::FileEntryView> ParseFileTable(wf::ByteView t, int type) {
-  std::string what = "install type " + std::to_string(type) + ": file table";
+std::vector<wf::FileEntryView> ParseFileTable(wf::ByteView t, size_t type) {
+  std::string what = TypeLabel(type) + ": file table";
   uint32_t count = 0;
   if (!t.U32(wf::file_table::kCount, &count)) throw Damaged(what + " has no room for its count");
   std::vector<wf::FileEntryView> entries;

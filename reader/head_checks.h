@@ -10,7 +10,7 @@ namespace wrenly::inspector {
 
 void CheckSettings(format::ByteView settings);
 void CheckVariantList(format::ByteView list);
-void CheckInstallType(format::ByteView record, int type);
-std::vector<format::FileEntryView> ParseFileTable(format::ByteView table, int type);
+void CheckInstallType(format::ByteView record, size_t type);
+std::vector<format::FileEntryView> ParseFileTable(format::ByteView table, size_t type);
 
 }  // namespace wrenly::inspector

@@ -20,7 +20,7 @@ namespace wf = wrenly::format;
 
 namespace {
 
-constexpr int kJsonFormat = 1;  // raised when a field changes meaning or goes
+constexpr int kJsonFormat = 2;  // raised when a field changes meaning or goes
 
 void Blocks(const Package& pkg, JsonWriter& json) {
   json.Key("blocks").BeginArray();
@@ -95,7 +95,7 @@ void InstallType(const Package& pkg, size_t type, const std::vector<EntryCheck>*
   const InstallTypeData& t = pkg.types[type];
   InstallTypeRecord r = ReadInstallType(View(t.record));
   json.BeginObject();
-  json.Field("index", type);
+  json.Field("number", type + 1);
   json.Field("size", t.record.size());
   json.Field("options", r.options);
   json.WordsField("option_words", TypeOptionWords(r.options));

@@ -174,7 +174,7 @@ void JsonLook(const Package& pkg, JsonWriter& json) {
   Title(pkg, json);
   json.ObjectField("single_page", pkg.singlePageKind.has_value(), [&] {
     json.UtfField("page", PageName(static_cast<uint8_t>(*pkg.singlePageKind)));
-    json.Field("initial_type", pkg.initialType);
+    json.Field("initial_type", pkg.initialType + 1);
   });
   json.Key("uninstaller_image_size");
   if (pkg.uninstaller) json.Uint(pkg.uninstaller->size());

@@ -43,6 +43,8 @@ std::string Hex(uint32_t v, int digits) {
 
 std::string Colour(uint32_t c) { return c == wf::kSystemColour ? "system" : Hex(c, 6); }
 
+std::string TypeLabel(size_t index) { return "install type " + std::to_string(index + 1); }
+
 std::string BlockName(uint16_t id) {
   switch (id) {
     case wf::kBlockSetupSettings: return "SetupSettings";

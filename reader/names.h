@@ -11,6 +11,8 @@ std::string PageName(uint8_t kind);
 // Short name of a destination kind; also the folder Extract puts it under.
 std::string DestKindName(uint32_t kind);
 std::string RootName(uint32_t root);
+// "install type N" for the type at `index`: counted from 1, as the project file and extract -t count.
+std::string TypeLabel(size_t index);
 
 std::string EntryFlagWords(uint32_t flags);
 std::string EntryOptionWords(uint16_t status);

@@ -9,6 +9,7 @@
 #include "format/install_type.h"
 #include "reader/damaged.h"
 #include "reader/head_checks.h"
+#include "reader/names.h"
 #include "reader/package.h"
 #include "reader/stream_decoder.h"
 
@@ -142,7 +143,7 @@ void StoreBlock(Package& pkg, const BlockInfo& b, Bytes payload, const std::stri
     case wf::kBlockInstallType: {
       if (pkg.types.size() == wf::kMaxInstallTypes)
         throw Damaged(what + ": more than " + std::to_string(wf::kMaxInstallTypes) + " install types");
-      CheckInstallType(View(payload), static_cast<int>(pkg.types.size()));
+      CheckInstallType(View(payload), pkg.types.size());
       pkg.types.push_back(InstallTypeData{std::move(payload), {}, {}, {}});
       break;
     }
@@ -240,10 +241,10 @@ void ReadPackageInto(const fs::path& setup, Package& pkg) {
   }
   if (pkg.types.empty()) throw Damaged("the package holds no install type");
   if (pkg.initialType >= pkg.types.size())
-    throw Damaged("the single-page settings name install type " + std::to_string(pkg.initialType) + " of " +
+    throw Damaged("the single-page settings name " + TypeLabel(pkg.initialType) + "; the package has " +
                   std::to_string(pkg.types.size()));
   for (size_t t = 0; t < pkg.types.size(); ++t)
-    if (pkg.types[t].fileTable) pkg.types[t].entries = ParseFileTable(View(*pkg.types[t].fileTable), int(t));
+    if (pkg.types[t].fileTable) pkg.types[t].entries = ParseFileTable(View(*pkg.types[t].fileTable), t);
   LocateVolumes(pkg);
 }
 

@@ -147,8 +147,8 @@ void PrintLook(const Package& pkg, std::ostream& out, Problems& problems) {
   PrintBackground(pkg, out, problems);
   PrintTitle(pkg, out, problems);
   if (pkg.singlePageKind)
-    out << "single page: " << PageName(static_cast<uint8_t>(*pkg.singlePageKind)) << ", initial install type "
-        << pkg.initialType << "\n";
+    out << "single page: " << PageName(static_cast<uint8_t>(*pkg.singlePageKind)) << ", initial "
+        << TypeLabel(pkg.initialType) << "\n";
   if (pkg.uninstaller) out << "uninstaller image: " << pkg.uninstaller->size() << " bytes\n";
   else out << "uninstaller image: none\n";
   auto details = pkg.details ? ReadProductDetails(View(*pkg.details)) : std::nullopt;

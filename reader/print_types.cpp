@@ -19,7 +19,7 @@ bool HasData(const wf::FileEntryView& e) { return !(e.flags & (wf::kFlagFolder |
 bool IsUninstallerEntry(const wf::FileEntryView& e) { return EntryOptions(e) & wf::kOptUninstaller; }
 
 std::string EntryName(const Package& pkg, size_t type, size_t index) {
-  return "install type " + std::to_string(type) + ", entry " + std::to_string(index) + " " +
+  return TypeLabel(type) + ", entry " + std::to_string(index) + " " +
          Quote(pkg.types[type].entries[index].strings[wf::kItemName]);
 }
 
@@ -76,7 +76,7 @@ void PrintInstallType(const Package& pkg, size_t type, const InspectOptions& opt
                       Problems& problems) {
   const InstallTypeData& t = pkg.types[type];
   InstallTypeRecord r = ReadInstallType(View(t.record));
-  out << "install type " << type << ": " << t.record.size() << " bytes\n"
+  out << TypeLabel(type) << ": " << t.record.size() << " bytes\n"
       << "  options " << Hex(r.options, 4) << " (" << TypeOptionWords(r.options) << "); more " << Hex(r.moreOptions)
       << " (" << TypeMoreOptionWords(r.moreOptions) << ")\n"
       << "  product " << Text(r.product) << ", type name " << Text(r.typeName) << "\n  default folder "
@@ -91,7 +91,7 @@ void PrintInstallType(const Package& pkg, size_t type, const InspectOptions& opt
   out << "  pages:";
   for (size_t p = 0; p < r.pages.size(); ++p) out << (p ? ", " : " ") << PageName(r.pages[p]);
   out << (r.pagesEnded ? "\n" : " (no end mark)\n");
-  if (!r.pagesEnded) problems.push_back("install type " + std::to_string(type) + ": the page sequence has no end mark");
+  if (!r.pagesEnded) problems.push_back(TypeLabel(type) + ": the page sequence has no end mark");
   for (uint32_t n = 0; n < r.messages.size(); ++n) {
     if (!r.messages[n]) {
       out << "  messages " << n << ": none\n";

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <ostream>
+#include <string_view>
 
 namespace wrenly::inspector {
 
@@ -28,8 +29,13 @@ struct InspectOptions {
 ReadResult Inspect(const std::filesystem::path& setup, const InspectOptions& options, std::ostream& out,
                    std::ostream& err);
 
-// Writes the files of install type `installType` (0-based) below `dir`.
-ReadResult Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, int installType,
+// Writes the files of one install type below `dir`, listing on `out` each
+// file written and each not written. `type` names it as the command line
+// does: its number, counted from 1, or its name; "" is the first.
+ReadResult Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, std::string_view type,
+                   std::ostream& out, std::ostream& err);
+// The same for the type at `index` of the package, from 0.
+ReadResult Extract(const std::filesystem::path& setup, const std::filesystem::path& dir, size_t index,
                    std::ostream& out, std::ostream& err);
 
 }  // namespace wrenly::inspector

@@ -49,11 +49,11 @@ int main(int argc, char** argv) {
   cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");
   cmdInspect->add_flag("--json", inspectOptions.json, "print one JSON document (docs/json-output.md)");
 
-  int installType = 0;
+  std::string installType;
   auto* cmdExtract = app.add_subcommand("extract", "write the files of one install type into a folder");
   cmdExtract->add_option("setup", setup, "setup program")->required();
   cmdExtract->add_option("dir", dir, "target folder")->required();
-  cmdExtract->add_option("-t,--type", installType, "install type number, from 0");
+  cmdExtract->add_option("-t,--type", installType, "install type: its number, from 1, or its name (default 1)");
 
   try {
     app.parse(argc, argv);

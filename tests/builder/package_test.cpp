@@ -73,7 +73,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
        {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5182 InstallType", "5189 UninstallSections",
         "5178 FileTable", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "32639 EndBlock",
         "layout welcome", "layout information", "layout agreement", "layout destination", "layout ready",
-        "layout progress", "layout finish", "install type 0", "options 0x0026 (folder-editable, folder-in-registry, "
+        "layout progress", "layout finish", "install type 1", "options 0x0026 (folder-editable, folder-in-registry, "
         "register-uninstall); more 0x00000000", "product \"Round Trip\", type name \"Full\"",
         "default folder \"#Program Files#\\Round Trip\"", "folder value: HKEY_CURRENT_USER\\Software\\RT value \"Dir\"",
         "pages: welcome, destination, ready, progress, finish\n", "0/2 \"Full welcome\"", "7/0 \"Round Trip Setup\"",
@@ -83,7 +83,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
         "bzip2", "flags 0x13800400 (shared, all-users-desktop), options none",
         "start menu: \"RT;RT\\Tools\" / \"App.lnk\" args \"-x\"", "desktop: \"App.lnk\"",
         "run: after wizard, wait, args \"#InstallDir#\"", "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
-        "flags 0x00000040 (only-if-missing), options read-only", "install type 1", "more 0x00000020 (no-progress-page)",
+        "flags 0x00000040 (only-if-missing), options read-only", "install type 2", "more 0x00000020 (no-progress-page)",
         "type name \"Small\"", "default folder \"#parent#\"", "pages: welcome, progress, finish\n", "7/31 \"broken\"",
         "[0] \"bin\\\"", "[1] \"bin\\remove.exe\"", "[2] \"app.bin\"", "[3] \"copy.bin\"",
         "[4] \"Extra\\\"", "[5] \"Extra\\More\\\"", "[6] \"more.bin\" -> custom",

@@ -20,7 +20,7 @@ TEST_P(Damaged, EveryOperationAnswersAsTheRecipeSays) {
   EXPECT_TRUE(std::any_of(doc["errors"].begin(), doc["errors"].end(), [&](const nlohmann::json& e) {
     return e.get<std::string>().find(r.message) != std::string::npos;
   })) << doc["errors"];
-  Outcome extracted = ExtractFile(setup, dir / "out", 0);
+  Outcome extracted = ExtractFile(setup, dir / "out");
   EXPECT_EQ(extracted.code != 0 || extracted.err != "", r.extractFails) << extracted.err;
 }
 
@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Recipes, Damaged, ::testing::ValuesIn(DamageRecipes().b
 // one that is not there at all is not called damaged.
 TEST(Truncated, EveryCutIsRefused) {
   fs::path dir = EmptyScratch();
-  for (const Outcome& r : {InspectFile(dir / "absent.exe", true), ExtractFile(dir / "absent.exe", dir / "out", 0)})
+  for (const Outcome& r : {InspectFile(dir / "absent.exe", true), ExtractFile(dir / "absent.exe", dir / "out")})
     EXPECT_TRUE(r.code == wrenly::inspector::kUnreadable && r.err.find("cannot open") != r.err.npos &&
                 r.err.find("damaged") == r.err.npos) << r.err;
   EXPECT_EQ(InspectJson(dir / "absent.exe", false)["errors"].size(), 1u);
@@ -47,7 +47,7 @@ TEST(Truncated, EveryCutIsRefused) {
     Outcome r = InspectFile(setup, true);
     EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find("setup.exe: ") != r.err.npos)
         << "cut at " << cut << ": " << r.err;
-    EXPECT_EQ(ExtractFile(setup, dir / "out", 0).code, wrenly::inspector::kDamaged) << "cut at " << cut;
+    EXPECT_EQ(ExtractFile(setup, dir / "out").code, wrenly::inspector::kDamaged) << "cut at " << cut;
     // What was read before the cut is still shown: the blocks up to it.
     nlohmann::json doc = InspectJson(setup, true);
     EXPECT_TRUE(doc["errors"].size() == 1 && doc["file"]["size"] == cut) << "cut at " << cut << ": " << doc;

@@ -10,11 +10,13 @@ namespace wb = wrenly::builder;
 namespace {
 
 // Every file lands where its kind says, folders are made and source folders skipped;
-// a damaged entry leaves no file, and the entries after it are written.
+// a type is named by its number from 1 or its name; a damaged entry leaves no file,
+// the entries after it are written, and the listing says which were not.
 TEST(Extract, WritesEveryFileWhereItsKindSays) {
   fs::path dir = EmptyScratch();
   wb::Project plan = TypicalPlan();
   plan.types[1].files[0].items[wf::kItemName] = "mini\\\xE9t\x80.txt";  // ANSI names become UTF-8 ones
+  plan.types[1].name = "Mini \xE9";
   PackageImage image = Craft(plan);
   fs::path setup = image.Write(dir / "setup.exe");
   const std::vector<std::vector<const char*>> lands = {  // by type and entry; nullptr: no file
@@ -30,7 +32,7 @@ TEST(Extract, WritesEveryFileWhereItsKindSays) {
       content.insert(content.end(), f.content.begin(), f.content.end());
       expected["type" + std::to_string(type) + "/" + lands[type][k]] = {content.begin(), content.end()};
     }
-    Outcome r = ExtractFile(setup, dir / ("type" + std::to_string(type)), type);
+    Outcome r = ExtractFile(setup, dir / ("type" + std::to_string(type)), type ? "Mini \u00E9" : "1");
     ASSERT_EQ(r.code, 0) << r.err;
     if (type == 0) EXPECT_NE(r.out.find("skipped \"extra.txt\""), std::string::npos) << r.out;
   }
@@ -38,12 +40,25 @@ TEST(Extract, WritesEveryFileWhereItsKindSays) {
   for (auto& e : fs::recursive_directory_iterator(dir))
     if (e.is_regular_file() && e.path() != setup) found[fs::relative(e.path(), dir).string()] = ReadAll(e.path());
   EXPECT_EQ(found, expected);
-  for (int type : {-1, 2})
-    EXPECT_NE(ExtractFile(setup, dir / "out", type).err.find("no install type " + std::to_string(type) +
-                                                              " (the package has 2)"), std::string::npos);
+  const std::pair<const char*, std::string> refused[] = {  // what the command line names, what it is told
+      {"0", "no install type 0 (the package has 2)"}, {"3", "no install type 3 (the package has 2)"},
+      {"Full only", "no install type named \"Full only\" (the package has 1 \"Full\", 2 \"Mini \u00E9\")"}};
+  for (const auto& [type, message] : refused) {
+    Outcome r = ExtractFile(setup, dir / "out", type);
+    EXPECT_TRUE(r.code == wrenly::inspector::kBadRequest && r.err.find(message) != r.err.npos) << type << ": " << r.err;
+  }
+  // A folder that cannot be made is named with its reason, and nothing is written.
+  Outcome r = ExtractFile(setup, setup / "out");
+  EXPECT_TRUE(r.code == wrenly::inspector::kCannotWrite && r.out.empty() &&
+              r.err.find("cannot create the folder " + (setup / "out").string() + ": not a directory; nothing") !=
+                  r.err.npos) << r.err;
   image.dataArea[image.dataArea.size() / 2] ^= 0x40;  // in a.bmp's bzip2 stream
-  Outcome r = ExtractFile(image.Write(dir / "setup.exe"), dir / "bad", 0);
-  EXPECT_TRUE(r.code && r.err.find("entry 1 \"data\\img\\a.bmp\"") != r.err.npos) << r.err;
+  r = ExtractFile(image.Write(dir / "setup.exe"), dir / "bad");
+  EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find("type 1, entry 1 \"data\\img\\a.bmp\"") != r.err.npos)
+      << r.err;
+  for (const char* line : {"\nnot written install/data/img/a.bmp\n", "\nwrote   windows/x.dll (9 bytes)\n",
+                           "\n5 files written, 1 not written; each one written is whole and checked\n"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
   EXPECT_FALSE(fs::exists(dir / "bad/install/data/img/a.bmp"));
   EXPECT_EQ(ReadAll(dir / "bad/windows/x.dll"), "dll bytes");
 }
@@ -67,7 +82,7 @@ TEST(EntryNames, ExtractionWritesNothingOutside) {
     file.content = {'x'};
     wb::Project plan{.types = {{.files = {{.content = {'o', 'k'}, .items = {"fine.txt"}}, file}}}};
     fs::path setup = Craft(plan).Write(dir / "setup.exe"), out = dir / "a" / "b" / "out";
-    Outcome r = ExtractFile(setup, out, 0);
+    Outcome r = ExtractFile(setup, out);
     EXPECT_EQ(r.code != 0, lands.empty()) << file.items[0] << ": " << r.err;
     if (!lands.empty()) EXPECT_EQ(ReadAll(out / lands), "x") << file.items[0];
     else EXPECT_NE(r.err.find("refused name"), std::string::npos) << file.items[0] << ": " << r.err;

@@ -45,7 +45,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     EXPECT_NE(InspectFile(setup, false, 7).out.find("0/0 \"Welcome...\""), std::string::npos);
     nlohmann::json doc = InspectJson(setup, true);
     const std::pair<const char*, nlohmann::json> fields[] = {  // the same facts in the document, texts whole
-        {"/format", 1}, {"/errors", nlohmann::json::array()}, {"/package/stub_size", stubSize},
+        {"/format", 2}, {"/errors", nlohmann::json::array()}, {"/package/stub_size", stubSize},
         {"/package/blocks/0/offset", stubSize + 6}, {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
         {"/package/settings/dialog_font/face", "Arial"}, {"/package/title", "Demo Product\nSetup"},
         {"/package/bitmaps/1/width", 1}, {"/package/uninstaller_image_size", 20},
@@ -57,7 +57,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
         {"/package/install_types/0/files/3/flag_words", {"version-check", "shared"}},
         {"/package/install_types/0/files/4/folder", "#CommonFiles#\\Acme"},
         {"/package/install_types/0/files/7/verify/sound", true},
-        {"/package/install_types/1/files/1/name_only", true}, {"/package/verify/decoded", 8},
+        {"/package/install_types/1/files/1/name_only", true}, {"/package/install_types/1/number", 2}, {"/package/verify/decoded", 8},
         {"/package/verify/with_problems", 0}, {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
     for (const auto& [at, want] : fields)
       if (want != "") EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;

@@ -29,7 +29,8 @@ inline nlohmann::json InspectJson(const fs::path& p, bool verify, int* code = nu
   return doc;
 }
 
-inline Outcome ExtractFile(const fs::path& p, const fs::path& dir, int type) {
+// `type` as the command line names it: a number from 1 or a name.
+inline Outcome ExtractFile(const fs::path& p, const fs::path& dir, const std::string& type = "1") {
   std::ostringstream out, err;
   int code = wrenly::inspector::Extract(p, dir, type, out, err);
   return {code, out.str(), err.str()};

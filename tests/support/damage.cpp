@@ -82,7 +82,7 @@ const DamageRecipe kRecipes[] = {
     {"negative_button_count", 'R', "button records", 0, 1, Set(wf::kBlockSetupSettings, ss::kButtonCount, ~0u)},
     {"variant_list_one_pair_short", 'R', "background variant list", 0, 1,
      Replace(wf::kBlockBackgroundVariants, Words({2, 640, 480}))},
-    {"single_page_names_missing_type", 'R', "install type 2 of 2", 0, 1, Extra(wf::kBlockSinglePage, {0, 0, 2, 0})},
+    {"single_page_names_missing_type", 'R', "install type 3; the package has 2", 0, 1, Extra(wf::kBlockSinglePage, {0, 0, 2, 0})},
     {"bitmap_offset_at_table_end", 'R', "bitmap 1 at offset 8", 0, 0, Replace(wf::kBlockBitmapTable, Words({1, 8}))},
     {"entry_size_below_fixed_part", 'R', "size 8 runs beyond", 0, 1, Set(kTable, kEntry + fe::kRecordSize, 8)},
     {"table_count_beyond_entries", 'R', "the table ends (its count says 3 entries)", 0, 1, Set(kTable, 0, 3, 1)},

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The command line of wrenly: exit codes, warnings with file:line and
-# --warnings-as-errors, -q and -v, the summary line, and plain progress lines
-# (never a carriage return) when stderr is a file.
+# The command line of wrenly: exit codes, extract's type names and unwritable
+# folder, warnings with file:line and --warnings-as-errors, -q and -v, the
+# summary line, and plain progress lines (never a carriage return) when stderr
+# is a file.
 set -euo pipefail
 wrenly=$1 work=$2
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
@@ -9,6 +10,7 @@ cp "$(dirname "$wrenly")/wrenly-stub.exe" stub.exe
 echo hello > a.txt; : > empty.txt; head -c 12000000 /dev/zero > big.bin
 printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
 printf '[product]\nname = "P"\nregister_uninstall = true\n[[files]]\nsource = "empty.txt"\n' > w.toml
+printf '[product]\nname = "P"\n[[install_type]]\nname = "Games only"\n[[files]]\nsource = "a.txt"\n' > t.toml
 size='[0-9.]+ (B|kB|MB)'
 while IFS='|' read -r args code pattern; do
   rc=0; eval "\"\$wrenly\" $args" > out 2>&1 || rc=$?
@@ -27,6 +29,9 @@ build w.toml --stub stub.exe -o w.exe|0|^w\.toml:1: warning: register_uninstall 
 build w.toml --stub stub.exe -o w.exe|0|^w\.toml:4: warning: source ".*empty\.txt" is empty
 build w.toml --stub stub.exe -o x.exe -W|1|2 warnings and --warnings-as-errors
 build p.toml --stub stub.exe -D SRC=a.txt -o q.exe -q|0|
+build t.toml --stub stub.exe -o t.exe -q|0|
+extract -t "Games only" t.exe games|0|^1 file written$
+extract t.exe a.txt/out|4|^extract: t\.exe: cannot create the folder a\.txt/out: not a directory; nothing was written$
 CASES
 [ ! -e x.exe ] || { echo "-W left x.exe"; exit 1; }
 "$wrenly" build p.toml --stub stub.exe -D SRC=big.bin -o b.exe 2> out
