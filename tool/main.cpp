@@ -8,6 +8,7 @@
 #include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/exit_codes.h"
+#include "tool/new_project.h"
 #include "tool/own_process.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
   cmdExtract->add_option("dir", dir, "target folder")->required();
   cmdExtract->add_option("-t,--type", installType, "install type: its number, from 1, or its name (default 1)");
 
+  std::string newDir = ".";
+  auto* cmdNew = app.add_subcommand("new", "write a small commented project that builds as it is");
+  cmdNew->add_option("dir", newDir, "folder to write it into (default: the current folder)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -97,6 +102,7 @@ int main(int argc, char** argv) {
       return refused ? wrenly::tool::ExitCodeOf(refused->failure()) : wrenly::tool::kRefused;
     }
   }
+  if (cmdNew->parsed()) return wrenly::tool::WriteNewProject(PathFromUtf8(newDir), std::cout, std::cerr);
   if (cmdInspect->parsed())
     return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr));
   if (cmdExtract->parsed())

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The command line of wrenly: exit codes, extract's type names and unwritable
-# folder, warnings with file:line and --warnings-as-errors, -q and -v, the
-# summary line, and plain progress lines (never a carriage return) when stderr
-# is a file.
+# folder, the project `new` writes (it builds, without warnings), warnings with
+# file:line and --warnings-as-errors, -q and -v, the summary line, and plain
+# progress lines (never a carriage return) when stderr is a file.
 set -euo pipefail
 wrenly=$1 work=$2
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
@@ -31,6 +31,9 @@ build w.toml --stub stub.exe -o x.exe -W|1|2 warnings and --warnings-as-errors
 build p.toml --stub stub.exe -D SRC=a.txt -o q.exe -q|0|
 build t.toml --stub stub.exe -o t.exe -q|0|
 extract -t "Games only" t.exe games|0|^1 file written$
+new fresh|0|^build it with: wrenly build fresh/project\.toml$
+new fresh|2|^wrenly: new: fresh/project\.toml already exists; nothing was written$
+build fresh/project.toml --stub stub.exe -W -q|0|
 extract t.exe a.txt/out|4|^extract: t\.exe: cannot create the folder a\.txt/out: not a directory; nothing was written$
 CASES
 [ ! -e x.exe ] || { echo "-W left x.exe"; exit 1; }
