@@ -14,6 +14,46 @@ namespace wrenly::builder {
 
 namespace {
 
+// Strictly: no overlong forms, surrogates or code points past U+10FFFF, as
+// MB_ERR_INVALID_CHARS refuses them. 0 when the bytes at `at` are not UTF-8.
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+  auto byte = [&](size_t i) { return at + i < text.size() ? static_cast<uint8_t>(text[at + i]) : 0; };
+  uint8_t lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (!length) return 0;
+  uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (size_t i = 2; i < length; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+}  // namespace
+
+size_t FirstNonUtf8(std::string_view text) {
+  for (size_t at = 0; at < text.size();) {
+    size_t length = Utf8SequenceLength(text, at);
+    if (!length) return at;
+    at += length;
+  }
+  return std::string_view::npos;
+}
+
+// Editors on Windows save "Unicode" as UTF-16, whose ASCII has a zero byte
+// beside every letter; anything else that fails is most likely the ANSI code page.
+std::string_view LikelyEncoding(std::string_view text) {
+  if (text.starts_with("\xFF\xFE")) return "UTF-16 LE";
+  if (text.starts_with("\xFE\xFF")) return "UTF-16 BE";
+  size_t zeros[2] = {0, 0};
+  for (size_t i = 0; i < text.size(); ++i) zeros[i % 2] += text[i] == 0;
+  if (zeros[0] + zeros[1]) return zeros[1] >= zeros[0] ? "UTF-16 LE" : "UTF-16 BE";
+  return "Latin-1 or Windows-1252";
+}
+
+namespace {
+
 // The error for the character at `at`, the first one the conversion refused:
 // a whole UTF-8 sequence the code page lacks, or bytes that are not UTF-8.
 BuildError Refusal(std::string_view text, size_t at, bool convertible, unsigned number, const Where& where) {
@@ -32,22 +72,6 @@ BuildError Refusal(std::string_view text, size_t at, bool convertible, unsigned 
 #ifdef _WIN32
 
 namespace {
-
-// Strictly: no overlong forms, surrogates or code points past U+10FFFF, as
-// MB_ERR_INVALID_CHARS refuses them. 0 when the bytes at `at` are not UTF-8.
-size_t SequenceLength(std::string_view text, size_t at) {
-  auto byte = [&](size_t i) { return at + i < text.size() ? static_cast<uint8_t>(text[at + i]) : 0; };
-  uint8_t lead = byte(0);
-  if (lead < 0x80) return 1;
-  size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-  if (!length) return 0;
-  uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-  uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-  if (byte(1) < low || byte(1) > high) return 0;
-  for (size_t i = 2; i < length; ++i)
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  return length;
-}
 
 // Nothing when the text is not UTF-8 or holds a character the code page lacks
 // (no best fit: "é" never silently becomes "e").
@@ -79,7 +103,7 @@ std::string CodePage::FromUtf8(std::string_view text, const Where& where) const 
   if (auto out = Convert(text, number_)) return *out;
   // The first character at fault, in the order the text is read.
   for (size_t at = 0; at < text.size();) {
-    size_t length = SequenceLength(text, at);
+    size_t length = Utf8SequenceLength(text, at);
     if (!length || !Convert(text.substr(at, length), number_)) throw Refusal(text, at, length != 0, number_, where);
     at += length;
   }

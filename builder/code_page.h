@@ -10,6 +10,11 @@ namespace wrenly::builder {
 
 inline constexpr unsigned kDefaultCodePage = 1252;
 
+// Where the first byte that is not strict UTF-8 lies; npos when all is UTF-8.
+size_t FirstNonUtf8(std::string_view text);
+// What a text that is not UTF-8 was probably saved as, for the error that asks for UTF-8.
+std::string_view LikelyEncoding(std::string_view text);
+
 class CodePage {
  public:
   // Throws BuildError at `where` when the system's converter does not know the code page.

@@ -30,7 +30,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// What keeps `path` from being read as a file: "" for a regular file and for none at all.
+std::string NotAFile(const fs::path& path) {
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) return "is a folder";
+  return fs::exists(status) && !fs::is_regular_file(status) ? "is not a regular file" : "";
+}
+
 std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
+  if (std::string problem = NotAFile(path); !problem.empty())
+    throw BuildError(where, fmt::format("\"{}\" {}", Utf8(path), problem));
   auto bytes = ReadWholeFile(path);
   if (!bytes) throw BuildError(where, fmt::format("cannot read \"{}\"", Utf8(path)));
   return std::move(*bytes);
@@ -38,6 +48,10 @@ std::vector<uint8_t> ReadBytes(const fs::path& path, const Where& where) {
 
 std::string ReadText(const fs::path& path, const Where& where) {
   std::vector<uint8_t> b = ReadBytes(path, where);
+  std::string_view text(reinterpret_cast<const char*>(b.data()), b.size());
+  if (size_t at = FirstNonUtf8(text); at != std::string_view::npos)
+    throw BuildError(where, fmt::format("\"{}\" is not UTF-8 (byte 0x{:02X} at {}; it looks like {}): save it as UTF-8",
+                                        Utf8(path), b[at], at, LikelyEncoding(text)));
   if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) b.erase(b.begin(), b.begin() + 3);
   std::string out;
   for (uint8_t c : b)
@@ -92,7 +106,11 @@ V Choose(const TomlReader& r, const toml::table& t, std::string_view key, const 
     if (value == name) return v;
   std::string list;
   for (const auto& [name, v] : names) list += (list.empty() ? "" : ", ") + std::string(name);
-  throw BuildError(r.At(t, key), fmt::format("\"{}\" is not a valid {} (use one of: {})", value, key, list));
+  std::string_view what = key == "pages" || key == "single_page" ? "page kind"
+                          : key == "when"                        ? "run moment"
+                          : key == "root"                        ? "registry root"
+                                                                 : key;
+  throw BuildError(r.At(t, key), fmt::format("\"{}\" is not a {}; the {}s are: {}", value, what, what, list));
 }
 
 constexpr char kDefaultUninstallerFile[] = "uninstall.exe";
@@ -138,8 +156,12 @@ class Loader {
     try {
       // Read here: toml++ would open the file by an ANSI name on Windows.
       std::vector<uint8_t> bytes = ReadBytes(project_.file, Where{Utf8(project_.file), 0});
-      root = toml::parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                         Utf8(project_.file));
+      std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      // The parser would only name a bad sequence; the author needs to hear how to save the file.
+      if (size_t at = std::min(FirstNonUtf8(text), text.find('\0')); at != std::string_view::npos)
+        throw BuildError(Where{Utf8(project_.file), 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'))},
+                         fmt::format("the project file must be UTF-8, and it looks like {}", LikelyEncoding(text)));
+      root = toml::parse(text, Utf8(project_.file));
     } catch (const toml::parse_error& e) {
       throw BuildError(Where{Utf8(project_.file), static_cast<int>(e.source().begin.line)},
                        std::string(e.description()));
@@ -556,7 +578,12 @@ class Loader {
   }
 
   // Two entries whose names differ only in case would overwrite each other.
-  static void CheckCollisions(const InstallTypeConfig& type) {
+  void CheckCollisions(const InstallTypeConfig& type) const {
+    auto named = [&](const FileItem& item) {
+      std::string name = fmt::format("\"{}\"", item.items[f::kItemName]);
+      if (item.source.empty()) return name;
+      return fmt::format("{} from \"{}\"", name, GenericUtf8(item.source.lexically_proximate(project_.folder)));
+    };
     std::map<std::string, const FileItem*> seen;
     for (const FileItem& item : type.files) {
       if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
@@ -570,8 +597,8 @@ class Loader {
       std::string place = fmt::format("{}|{}", kind, Join(folder, FoldCase(item.items[f::kItemName])));
       auto [other, fresh] = seen.emplace(place, &item);
       if (!fresh)
-        throw BuildError(item.where, fmt::format("\"{}\" goes where the entry of line {} goes in install type \"{}\"",
-                                                 item.items[f::kItemName], other->second->where.line, type.name));
+        throw BuildError(item.where, fmt::format("{} goes where {} (line {}) goes in install type \"{}\"", named(item),
+                                                 named(*other->second), other->second->where.line, type.name));
     }
   }
 
@@ -735,6 +762,9 @@ class Loader {
     if (!source) throw BuildError(proto.where, "a [[files]] entry needs a \"source\"");
     std::vector<std::pair<fs::path, std::string>> found = FindSources(t, *source);
     auto rename = r_.String(t, "name");
+    std::error_code ec;
+    if (rename && fs::is_directory(Source(*source), ec))
+      throw BuildError(r_.At(t, "name"), fmt::format("\"name\" renames one file, but the source \"{}\" is a folder", *source));
     if (rename && found.size() != 1)
       throw BuildError(r_.At(t, "name"), "\"name\" renames one file, but the source matches several");
     for (auto& [path, relative] : found) {
@@ -800,7 +830,9 @@ class Loader {
     if (HasWildcard(Utf8(full.filename()))) {
       fs::path dir = full.parent_path();
       if (HasWildcard(Utf8(dir))) throw BuildError(where, "wildcards are allowed in the last part of a source only");
-      if (!fs::is_directory(dir, ec)) throw BuildError(where, fmt::format("folder \"{}\" does not exist", Utf8(dir)));
+      if (dir.empty()) dir = ".";  // a project named without its folder
+      if (!fs::is_directory(dir, ec))
+        throw BuildError(where, fmt::format("no file matches \"{}\": folder \"{}\" does not exist", source, Utf8(dir)));
       std::string pattern = Utf8(full.filename());
       for (const auto& e : fs::directory_iterator(dir))
         if (e.is_regular_file() && Match(pattern, Utf8(e.path().filename())))
@@ -812,6 +844,8 @@ class Loader {
       if (out.empty()) throw BuildError(where, fmt::format("folder \"{}\" holds no files", source));
     } else if (fs::is_regular_file(full, ec)) {
       out.emplace_back(full, Utf8(full.filename()));
+    } else if (std::string problem = NotAFile(full); !problem.empty()) {
+      throw BuildError(where, fmt::format("source \"{}\" {}", source, problem));
     } else {
       throw BuildError(where, fmt::format("source file \"{}\" does not exist", source));
     }
@@ -855,6 +889,8 @@ class Loader {
 }  // namespace
 
 Project LoadProject(const fs::path& file, const Defines& defines) {
+  if (std::string problem = NotAFile(file); !problem.empty())
+    throw BuildError(Where{Utf8(file), 0}, fmt::format("the project file {}", problem));
   if (!fs::is_regular_file(file)) throw BuildError(Where{Utf8(file), 0}, "project file not found");
   return Loader(file, defines).Load();
 }

@@ -7,7 +7,7 @@
 
 namespace wrenly::builder {
 
-// Nothing when the file cannot be opened or read to its end.
+// Nothing when the file is no regular file or cannot be read to its end.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 
 }  // namespace wrenly::builder

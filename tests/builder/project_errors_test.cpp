@@ -31,12 +31,20 @@ const Case kCases[] = {
     {"MissingProduct", "[setup]\n", "[product] table is missing", 1},
     {"SyntaxError", "[product]\nname = \"P\n", "", 2},
     {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n", "source file \"nothere.txt\" does not exist", 5},
+    {"DeviceSource", kProduct + "[[files]]\nsource = \"/dev/zero\"\n", "source \"/dev/zero\" is not a regular file", 4},
+    {"DeviceLicense", kProduct + "license = \"/dev/zero\"\n", "\"/dev/zero\" is not a regular file", 3},
+    {"LicenseIsAFolder", kProduct + "license = \"sub\"\n", "sub\" is a folder", 3},
+    {"PictureIsAFolder", kProduct + "[theme]\nside_bitmap = \"sub\"\n", "sub\" is a folder", 4},
+    {"ProjectIsLatin1", "[product]\nname = \"Caf\xE9\"\n", "must be UTF-8, and it looks like Latin-1 or Windows-1252", 2},
+    {"ProjectIsUtf16", std::string("\xFF\xFE[\0p\0]\0", 8), "must be UTF-8, and it looks like UTF-16 LE", 1},
+    {"ProjectIsUtf16BigEndian", std::string("\0[\0p\0]\0\n", 8), "must be UTF-8, and it looks like UTF-16 BE", 1},
     {"GlobMatchesNothing", kProduct + "[[files]]\nsource = \"*.none\"\n", "no file matches", 4},
     {"RenameSeveral", kProduct + "[[files]]\nsource = \"*.txt\"\nname = \"x.txt\"\n", "renames one file", 5},
-    {"UnknownDestination", File("destination = \"moon\"\n"), "\"moon\" is not a valid destination", 5},
+    {"RenameFolder", kProduct + "[[files]]\nsource = \"sub\"\nname = \"x.txt\"\n", "the source \"sub\" is a folder", 5},
+    {"UnknownDestination", File("destination = \"moon\"\n"), "\"moon\" is not a destination; the destinations are: install,", 5},
     {"VersionCheckWithoutResource", File("version_check = true\n"), "has no version resource", 5},
     {"BadPlaceholder", kProduct + "[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
-    {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a valid pages", 3},
+    {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a page kind; the page kinds are: welcome,", 3},
     {"NotAPicture", kProduct + "[[background.bitmap]]\nfile = \"a.txt\"\n", "not a usable PNG or BMP picture", 4},
     {"NoInstallTypes", "install_type = []\n" + kProduct, "1 to 16 install types", 1},
     {"SeventeenTypes", Types(17), "17 install types", 35},
@@ -88,12 +96,14 @@ const Case kCases[] = {
     {"Path257", File("folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(56, 'n') + "\"\n"),
      "is 257 characters long", 6},
     {"CaseCollision", kProduct + "[[files]]\nsource = \"a.txt\"\nname = \"\u00c9.txt\"\n[[files]]\nsource = \"b.txt\"\n"
-                      "destination = \"#InstallDir#\"\nname = \"\u00e9.TXT\"\n", "goes where the entry of line 3 goes", 6},
+                      "destination = \"#InstallDir#\"\nname = \"\u00e9.TXT\"\n", "\"\u00e9.TXT\" from \"b.txt\" goes where \"\u00c9.txt\" from \"a.txt\" (line 3) goes", 6},
+    {"CaseCollisionInAFolder", kProduct + "[[files]]\nsource = \"case\"\n",
+     "\"x.txt\" from \"case/x.txt\" goes where \"X.txt\" from \"case/X.txt\" (line 3) goes", 3},
     {"UnknownType", File("types = [\"Full\"]\n"), "install type \"Full\" does not exist", 5},
     {"NotInCodePage", kProduct + "publisher = \"Caf\u00e9 \u2603\"\n", "\"\u2603\" cannot be written in code page 1252", 3},
     {"NotInCodePage1251", kProduct + "[setup]\ncodepage = 1251\n[[files]]\nsource = \"a.txt\"\nname = \"\u00e9\"\n",
      "cannot be written in code page 1251", 5},
-    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "not UTF-8 (byte 0xE9 at 3)", 3},
+    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "latin1.txt\" is not UTF-8 (byte 0xE9 at 3; it looks like Latin-1", 3},
     {"BackslashByteInCp932", kProduct + "[setup]\ncodepage = 932\n[[files]]\nsource = \"a.txt\"\nname = \"\u8868.txt\"\n",
      "backslash byte in code page 932", 5},
     {"UnknownCodePage", kProduct + "[setup]\ncodepage = 9999\n", "code page 9999 is unknown", 4},
@@ -110,7 +120,8 @@ TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   const Case& c = GetParam();
   test::ScratchProject scratch;
   for (auto [name, text] :
-       {std::pair{"a.txt", "alpha"}, {"b.txt", "beta"}, {"sub/c.txt", "gamma"}, {"latin1.txt", "Caf\xE9"}})
+       {std::pair{"a.txt", "alpha"}, {"b.txt", "beta"}, {"sub/c.txt", "gamma"}, {"latin1.txt", "Caf\xE9"},
+        {"case/X.txt", "upper"}, {"case/x.txt", "lower"}})
     scratch.Write(name, text);
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
