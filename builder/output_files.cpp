@@ -42,6 +42,12 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 void CatchInterrupts() {
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
+#ifndef _WIN32
+  std::signal(SIGHUP, OnInterrupt);  // the terminal closed
+  // A reader of the log that went away must not end the build before it has
+  // removed its files: the failed write only stops that stream's printing.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 int InterruptSignal() { return caught; }

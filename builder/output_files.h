@@ -7,8 +7,9 @@
 
 namespace wrenly::builder {
 
-// SIGINT and SIGTERM only set a flag; long loops call ThrowIfInterrupted, and
-// the unwinding removes the temporary files.
+// SIGINT, SIGTERM and SIGHUP only set a flag; long loops call
+// ThrowIfInterrupted, and the unwinding removes the temporary files. SIGPIPE
+// is ignored.
 void CatchInterrupts();
 int InterruptSignal();  // 0 while no signal came
 void ThrowIfInterrupted();

@@ -66,7 +66,17 @@ CommandEnd RunCommand(const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   CommandEnd end;
   pid_t pid;
-  if (int rc = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)) {
+  // The build ignores SIGPIPE; the command is to get it as usual.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  int rc = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (rc) {
     end.problem = std::strerror(rc);
     return end;
   }

@@ -14,7 +14,7 @@ struct CommandEnd {
 };
 
 // Runs args[0], found on PATH, with its standard streams shared with ours.
-// A SIGINT or SIGTERM that reaches the build while it waits is passed on to
+// A SIGINT, SIGTERM or SIGHUP that reaches the build while it waits is passed on to
 // the program, so an interrupted build does not wait for a whole run.
 CommandEnd RunCommand(const std::vector<std::string>& args);
 

@@ -12,7 +12,7 @@ enum ExitCode : int {
   kDamaged = 3,    // inspect, extract: not a setup program, or its package is damaged
   kOutput = 4,     // an output cannot be written: refused name, folder, disk
   kSigning = 5,    // the signing command failed
-  kInterrupted = 128,  // plus the signal: 130 for SIGINT, 143 for SIGTERM
+  kInterrupted = 128,  // plus the signal: 129 for SIGHUP, 130 for SIGINT, 143 for SIGTERM
 };
 
 // The table `wrenly --help` ends with.
@@ -24,7 +24,7 @@ inline constexpr char kExitCodeHelp[] =
     "  3        inspect, extract: not a setup program, or its package is damaged\n"
     "  4        an output cannot be written: refused output name, folder, disk\n"
     "  5        the signing command failed\n"
-    "  130/143  interrupted by SIGINT/SIGTERM; nothing new is left behind";
+    "  130/143  interrupted by SIGINT/SIGTERM (129: SIGHUP); nothing new is left behind";
 
 inline int ExitCodeOf(builder::Failure failure) {
   switch (failure) {

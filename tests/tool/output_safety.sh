@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds refused before anything is written (outputs that must not be replaced,
-# a file too large for the package's 32-bit sizes), and a build stopped by
-# SIGINT while compressing: no new file, an earlier setup.exe keeps its bytes.
+# a file too large for the package's 32-bit sizes), a build stopped by SIGINT or
+# SIGHUP while compressing: no new file, an earlier setup.exe keeps its bytes;
+# and one whose log reader went away, which still builds.
 set -euo pipefail
 wrenly=$1 make_corpus=$2 work=$3
 rm -rf "$work"; mkdir -p "$work/p/sub"
@@ -38,12 +39,18 @@ rm huge.bin
 
 "$make_corpus" corpus 60
 echo old > setup.exe
-"$wrenly" build p.toml --stub stub.exe -D SRC=corpus -o setup.exe 2> err &
-pid=$!
-# Wait for the first progress so the signal lands inside the compression.
-until grep -q compressing err || ! kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
-kill -INT "$pid"
-rc=0; wait "$pid" || rc=$?
-[ "$rc" = 130 ] || { echo "interrupted build: exit $rc: $(cat err)"; exit 1; }
-[ "$(cat setup.exe)" = old ]
-[ -z "$(find . -name 'setup*' ! -name setup.exe)" ] || { echo "left: $(listing)"; exit 1; }
+for signal in INT:130 HUP:129; do  # HUP: the terminal closed
+  "$wrenly" build p.toml --stub stub.exe -D SRC=corpus -o setup.exe 2> err &
+  pid=$!
+  # Wait for the first progress so the signal lands inside the compression.
+  until grep -q compressing err || ! kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+  kill -"${signal%:*}" "$pid"
+  rc=0; wait "$pid" || rc=$?
+  [ "$rc" = "${signal#*:}" ] || { echo "SIG${signal%:*}: exit $rc: $(cat err)"; exit 1; }
+  [ "$(cat setup.exe)" = old ] && [ -z "$(find . -name 'setup*' ! -name setup.exe)" ] ||
+    { echo "SIG${signal%:*} left: $(listing)"; exit 1; }
+done
+# A reader gone after the first line only stops the printing.
+{ "$wrenly" build p.toml --stub stub.exe -D SRC=corpus -o setup.exe -v 2>&1 && echo 0 > rc || echo $? > rc; } | head -1 > /dev/null
+[ "$(cat rc)" = 0 ] && [ "$(cat setup.exe)" != old ] && [ -z "$(find . -name 'setup*' ! -name setup.exe)" ] ||
+  { echo "piped build: exit $(cat rc), left: $(listing)"; exit 1; }
