@@ -1,6 +1,7 @@
 #include "builder/build.h"
 
 #include <cstdlib>
+#include <set>
 #include <fmt/format.h>
 #include "builder/build_report.h"
 #include "builder/checks.h"
@@ -45,9 +46,10 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
                      : options.verbose ? Verbosity::kVerbose
                                        : Verbosity::kNormal,
                      options.terminal);
-  Project project = LoadProject(options.project, options.defines);
-  std::vector<Warning> warnings = FindWarnings(project);
+  std::vector<Warning> warnings = options.warnings;
   for (const Warning& w : warnings) progress << FormatWarning(w) << "\n";
+  Project project = LoadProject(options.project, options.defines);
+  for (const Warning& w : FindWarnings(project)) progress << FormatWarning(warnings.emplace_back(w)) << "\n";
   if (options.warningsAsErrors && !warnings.empty())
     throw BuildError(fmt::format("{} warning{} and --warnings-as-errors: nothing written", warnings.size(),
                                  warnings.size() == 1 ? "" : "s"));
@@ -72,14 +74,21 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
 
   BuildResult result;
   result.output = options.output ? *options.output : project.folder / "setup.exe";
-  size_t files = 0;
+  // The package holds a file once for every install type that has it; the
+  // summary counts what the author gave, the progress what is compressed.
+  size_t entriesWithData = 0;
+  uint64_t toCompress = 0;
+  std::set<fs::path> sources;
   for (const auto& t : project.types) {
     result.entries += t.files.size();
     for (const auto& f : t.files) {
       std::error_code ec;
-      result.inputBytes += f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
-      if (!f.source.empty()) inputs.push_back(f.source);
-      if (!f.source.empty() || !f.content.empty()) ++files;
+      uint64_t size = f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
+      toCompress += size;
+      if (!f.source.empty() || !f.content.empty()) ++entriesWithData;
+      if (f.source.empty() || !sources.insert(f.source).second) continue;
+      inputs.push_back(f.source);
+      result.inputBytes += size;
     }
   }
   // Refused outputs and a folder that cannot be written show before any compression.
@@ -87,9 +96,13 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   std::FILE* setup = outputs.Create(result.output);
   if (signing && !project.uninstallerImage.empty())
     project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
-  report.Start(files, result.inputBytes);
+  report.Start(entriesWithData, toCompress);
+  uint64_t payload = 0, packed = 0;
   PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },
-                       [&](const FileItem& item, uint64_t size, uint64_t stored) { report.Stored(item, size, stored); }};
+                       [&](const FileItem& item, uint64_t size, uint64_t stored) {
+                         if (!item.source.empty()) payload += stored, packed += size;
+                         report.Stored(item, size, stored);
+                       }};
   PackageOutput out{setup, outputs.Scratch(result.output), [&](int number) {
                       return outputs.Create(VolumePath(result.output, number));
                     }};
@@ -104,7 +117,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
-  report.Finish({result.output, result.volumes, files, result.inputBytes, result.outputBytes});
+  report.Finish({result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed});
   return result;
 }
 

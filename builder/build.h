@@ -5,6 +5,7 @@
 #include <string>
 #include <ostream>
 #include "builder/toml_reader.h"
+#include "builder/warnings.h"
 
 namespace wrenly::builder {
 
@@ -16,6 +17,7 @@ struct BuildOptions {
   std::optional<std::filesystem::path> uninstaller;
   std::filesystem::path toolFolder;             // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
+  std::vector<Warning> warnings;  // the command line's own, counted by warningsAsErrors too
   std::optional<std::string> sign;              // the signing command; wins over [signing] command
   bool quiet = false;     // warnings and errors only
   unsigned threads = 0;

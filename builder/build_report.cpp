@@ -105,14 +105,21 @@ void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
   if (verbosity_ == Verbosity::kQuiet) return;
   double seconds = Seconds(now - start_);
   std::string volumes = totals.volumes ? fmt::format(" + {} volumes", totals.volumes) : "";
-  std::string ratio = totals.inputBytes
-                          ? fmt::format(" ({:.0f} %)", 100.0 * static_cast<double>(totals.outputBytes) /
-                                                          static_cast<double>(totals.inputBytes))
-                          : "";
+  // A tiny product in a setup program of 141 kB says nothing about compression as one ratio.
+  std::string payload;
+  if (totals.packedBytes) {
+    payload = fmt::format("payload {}, {:.0f} %", HumanBytes(totals.payloadBytes),
+                          100.0 * static_cast<double>(totals.payloadBytes) / static_cast<double>(totals.packedBytes));
+    // Files that several install types hold are stored once for each.
+    if (totals.packedBytes != totals.inputBytes)
+      payload += fmt::format(" of the {} the install types hold", HumanBytes(totals.packedBytes));
+    payload += "; ";
+  }
+  std::string shares = fmt::format(" ({}Installer {})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes));
   std::string rate =
       seconds > 0 ? HumanBytes(static_cast<uint64_t>(static_cast<double>(totals.inputBytes) / seconds)) : "-";
   out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes,
-                      Files(totals.files), HumanBytes(totals.inputBytes), HumanBytes(totals.outputBytes), ratio,
+                      Files(totals.files), HumanBytes(totals.inputBytes), HumanBytes(totals.outputBytes), shares,
                       HumanSeconds(seconds), rate)
        << std::flush;
 }

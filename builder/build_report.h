@@ -21,8 +21,11 @@ std::string HumanSeconds(double seconds);
 struct BuildTotals {
   std::filesystem::path output;
   size_t volumes = 0;
-  size_t files = 0;
+  size_t files = 0;            // distinct source files
   uint64_t inputBytes = 0, outputBytes = 0;
+  // The sources' compressed data, every install type's copy, and the bytes it holds;
+  // the rest of the output is the Installer: stub, uninstaller and blocks.
+  uint64_t payloadBytes = 0, packedBytes = 0;
 };
 
 class BuildReport {

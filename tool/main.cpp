@@ -74,7 +74,14 @@ int main(int argc, char** argv) {
         std::cerr << "wrenly: -D needs NAME=VALUE, got \"" << d << "\"\n";
         return wrenly::tool::kUsage;
       }
-      build.defines[d.substr(0, eq)] = d.substr(eq + 1);
+      std::string name = d.substr(0, eq), value = d.substr(eq + 1);
+      if (auto given = build.defines.find(name); given != build.defines.end() && given->second != value)
+        build.warnings.push_back({{"-D"}, name + " is given more than once; the last, " + d + ", counts"});
+      build.defines[name] = value;
+    }
+    if (cmdBuild->count("--output") && output.empty()) {
+      std::cerr << "wrenly: -o needs a file name\n";
+      return wrenly::tool::kUsage;
     }
     build.project = PathFromUtf8(project);
     if (!output.empty()) build.output = PathFromUtf8(output);

@@ -10,6 +10,7 @@ cp "$(dirname "$wrenly")/wrenly-stub.exe" stub.exe
 echo hello > a.txt; : > empty.txt; head -c 12000000 /dev/zero > big.bin
 printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
 printf '[product]\nname = "P"\nregister_uninstall = true\n[[files]]\nsource = "empty.txt"\n' > w.toml
+printf '[product]\nname = "P"\n[[install_type]]\n[[install_type]]\n[[files]]\nsource = "a.txt"\n' > m.toml
 printf '[product]\nname = "P"\n[[install_type]]\nname = "Games only"\n[[files]]\nsource = "a.txt"\n' > t.toml
 size='[0-9.]+ (B|kB|MB)'
 while IFS='|' read -r args code pattern; do
@@ -22,8 +23,13 @@ done <<CASES
 --help|0|130/143
 build p.toml --bogus|2|bogus
 build p.toml -q -v|2|excludes
+build p.toml --stub stub.exe -D SRC=a.txt -o ''|2|-o needs a file name
+build .|1|^wrenly: \.: the project file is a folder$
+build p.toml --stub stub.exe -D 'SRC=*.dll' -o g.exe|1|^wrenly: p\.toml:4: no file matches "\*\.dll"$
+build p.toml --stub stub.exe -D SRC=nothere -D SRC=a.txt -o d.exe -q|0|^-D: warning: SRC is given more than once; the last, SRC=a\.txt, counts$
 inspect a.txt|3|a.txt
-build p.toml --stub stub.exe -D SRC=a.txt -o s.exe|0|^wrote s\.exe: 1 file, $size in, $size out \([0-9]+ %\), [0-9.]+ s, $size/s$
+build p.toml --stub stub.exe -D SRC=a.txt -o s.exe|0|^wrote s\.exe: 1 file, 6 B in, $size out \(payload [0-9]+ B, [0-9]+ %; Installer $size\), [0-9.]+ s, $size/s$
+build m.toml --stub stub.exe -o m.exe|0|^wrote m\.exe: 1 file, 6 B in, .* of the 12 B the install types hold; 
 build p.toml --stub stub.exe -D SRC=a.txt -o v.exe -v|0|^  a\.txt: 6 -> [0-9]+ bytes, zlib level 6$
 build w.toml --stub stub.exe -o w.exe|0|^w\.toml:1: warning: register_uninstall is set
 build w.toml --stub stub.exe -o w.exe|0|^w\.toml:4: warning: source ".*empty\.txt" is empty
