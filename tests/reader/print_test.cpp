@@ -83,7 +83,8 @@ TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
 }
 
 // An installed uninstaller: a damaged record is reported as such and nothing
-// is planned; a sound one's ANSI file name comes out in UTF-8.
+// is planned; a sound one's ANSI file name comes out in UTF-8, and a group
+// outside the Start menus is shown refused.
 TEST(Uninstaller, DamagedShowsNoPlan) {
   fs::path path = EmptyScratch() / "uninstall.exe";
   const Bytes end = Words({wf::kBlockEnd | wf::kEndFlagRecordComplete << 16, 0});
@@ -102,9 +103,13 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
   EXPECT_TRUE(!doc.contains("uninstaller") && doc["errors"].size() == 1) << doc;
   Bytes sound = Words({wf::kUninstallFiles, 16, 1});
   sound.insert(sound.end(), {1, 0, '.', 6, 0, 'c', 'a', 'f', 0xE9, 0x80, 'x', 0});
+  Bytes group = Words({wf::kUninstallShortcuts, 16, 1});  // nine levels deep, outside every Start menu
+  group.insert(group.end(), {9, 6, 0, 'C', ':', '\\', 'x', '\\', 'g', 1, 0, 'a'});
+  sound.insert(sound.end(), group.begin(), group.end());
   write(sound);
   EXPECT_EQ(InspectJson(path, false)["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
-            "<installation folder>\\caf\u00e9\u20acx", "refusal": null}])"));
+            "<installation folder>\\caf\u00e9\u20acx", "refusal": null}, {"kind": "shortcut", "path": "C:\\x\\g\\a",
+            "refusal": null}, {"kind": "group", "path": "C:\\x\\g", "refusal": "not below a Start-menu or desktop folder"}])"));
 }
 
 // Package texts are Windows-1252 and the host's UTF-8; whatever the bytes, the output is valid JSON.
