@@ -7,6 +7,7 @@
 #include "builder/signing.h"
 #include "builder/utf8_path.h"
 #include "reader/reader.h"
+#include "tool/console_text.h"
 #include "tool/exit_codes.h"
 #include "tool/new_project.h"
 #include "tool/own_process.h"
@@ -15,6 +16,7 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
   using wrenly::builder::PathFromUtf8;
+  wrenly::tool::WideTextToConsoles();
   std::vector<std::string> args = wrenly::tool::Utf8Arguments(argc, argv);
   std::vector<char*> argPointers;
   for (auto& a : args) argPointers.push_back(a.data());
