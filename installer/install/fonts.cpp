@@ -2,6 +2,7 @@
 
 #include "format/names.h"
 #include "platform/file_system.h"
+#include "platform/system.h"
 #include "startup/run_state.h"
 
 namespace {
@@ -51,15 +52,16 @@ const char* FileNamePart(const char* path) {
   return name;
 }
 
-// Another font file registered under the same name keeps its registration:
-// overwriting it, or deleting it with ours, would take it from the system.
-bool NamedForOtherFile(const char* name, const char* path) {
+// The Fonts key when the font has a full name (in name, with the suffix)
+// that no other font file is registered under, else null: overwriting or
+// deleting that value would take the other font from the system.
+const char* OwnFontValue(const char* path, char* name) {
   char data[kFontNameSize];
-  if (!QueryMachineString(FontsKey(), name, data, sizeof data)) return false;
+  if (!RegistryName(path, name)) return nullptr;
+  if (!QueryRegistryString(kRootLocalMachine, FontsKey(), name, data, sizeof data)) return FontsKey();
   const char *a = FileNamePart(data), *b = FileNamePart(path);
-  for (; *a && wrenly::format::AsciiLower(*a) == wrenly::format::AsciiLower(*b); ++a, ++b) {
-  }
-  return *a || *b;
+  while (*a && wrenly::format::AsciiLower(*a) == wrenly::format::AsciiLower(*b)) ++a, ++b;
+  return *a || *b ? nullptr : FontsKey();
 }
 }  // namespace
 
@@ -90,16 +92,16 @@ void ReadFontName(const char* path, char* name) {
 
 void InstallFont(const char* path) {
   char name[kFontNameSize];
-  bool named = RegistryName(path, name);
+  const char* key = OwnFontValue(path, name);
   AddFontFile(path);
-  if (named && !NamedForOtherFile(name, path)) SetMachineString(FontsKey(), name, FileNamePart(path));
+  if (key) SetMachineString(key, name, FileNamePart(path));
   BroadcastFontChange();
 }
 
 void RemoveFont(const char* path) {
   char name[kFontNameSize];
-  bool named = RegistryName(path, name);
+  const char* key = OwnFontValue(path, name);
   RemoveFontFile(path);
-  if (named && !NamedForOtherFile(name, path)) DeleteMachineValue(FontsKey(), name);
+  if (key) DeleteMachineValue(key, name);
   BroadcastFontChange();
 }

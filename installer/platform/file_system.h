@@ -57,7 +57,6 @@ inline constexpr char kFontsKey9x[] = "Software\\Microsoft\\Windows\\CurrentVers
 
 // HKEY_LOCAL_MACHINE values. Failures are reported but callers ignore them.
 int QueryMachineDword(const char* key, const char* value, uint32_t* out);  // 1 when read
-int QueryMachineString(const char* key, const char* value, char* out, uint32_t size);  // 1 when read whole
 int SetMachineDword(const char* key, const char* value, uint32_t data);
 int SetMachineString(const char* key, const char* value, const char* data);
 int DeleteMachineValue(const char* key, const char* value);

@@ -164,17 +164,6 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
   return 1;
 }
 
-int QueryMachineString(const char* key, const char* value, char* out, uint32_t size) {
-  HKEY k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
-  DWORD type = 0, n = size - 1;
-  LONG r = RegQueryValueExA(k, value, nullptr, &type, (BYTE*)out, &n);
-  RegCloseKey(k);
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return 0;
-  out[n] = 0;  // stored without its NUL, or with it
-  return 1;
-}
-
 int SetMachineDword(const char* key, const char* value, uint32_t data) {
   HKEY k;
   // Created when missing: a fresh system may not have the key yet.

@@ -103,13 +103,15 @@ int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
   HKEY k;
   LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_READ, &k);
   if (r != ERROR_SUCCESS) return Outcome((DWORD)r);
-  DWORD subkeys = 1, values = 1;
-  r = RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                       nullptr);
+  char name[2];
+  DWORD n = sizeof name, m = sizeof name;
+  // Anything but "no more items" at the first index, a name too long for
+  // the buffer among them, means the key holds something.
+  bool empty = RegEnumKeyExA(k, 0, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_NO_MORE_ITEMS &&
+               RegEnumValueA(k, 0, name, &m, nullptr, nullptr, nullptr, nullptr) == ERROR_NO_MORE_ITEMS;
   RegCloseKey(k);
-  if (r != ERROR_SUCCESS) return Outcome((DWORD)r);
   // Checked first: on the 9x family RegDeleteKey takes the subkeys with it.
-  if (subkeys || values) return kRemoveNotEmpty;
+  if (!empty) return kRemoveNotEmpty;
   return Outcome((DWORD)RegDeleteKeyA(RootKey(root), key));
 }
 

@@ -256,6 +256,7 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     std::string path = Path("Fonts\\demo.ttf");  // the file's name follows a backslash
     Fake.specialFolders[0x14] = Path("Fonts\\"), Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
+    if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = "C:\\Other\\DEMO.TTF.old";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
     FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};

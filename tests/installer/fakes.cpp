@@ -196,10 +196,6 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
   auto it = FakeFiles.dwords.find(Key(key, value));
   return it != FakeFiles.dwords.end() && (*out = it->second, 1);
 }
-int QueryMachineString(const char* key, const char* value, char* out, uint32_t size) {
-  auto it = FakeFiles.strings.find(Key(key, value));
-  return it != FakeFiles.strings.end() && CopyOut(it->second, out, size);
-}
 int SetMachineDword(const char* key, const char* value, uint32_t data) {
   return FakeFiles.dwords[Key(key, value)] = data, 0;
 }

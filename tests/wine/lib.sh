@@ -124,8 +124,9 @@ patch_bytes() {  # file offset hex-bytes (e.g. "ff ff 03")
   printf "$esc" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
 }
 
-# Files below drive_c (the scenarios' scratch folders aside) and every value
-# of HKLM and HKCU, one line each: what a package may leave in the prefix.
+# Files below drive_c (the scenarios' scratch folders aside) and every key
+# and value of HKLM and HKCU, one line each: what a package may leave in the
+# prefix.
 footprint() {  # out
   local reg=$WINEPREFIX/drive_c/wt/footprint
   mkdir -p "${reg%/*}"
@@ -144,16 +145,22 @@ def plain(m):
 def text(s):  # UTF-16 units, surrogate pairs among them
     return escape.sub(plain, s).encode("utf-16-le", "surrogatepass").decode("utf-16-le", "replace")
 value = re.compile(r'(@|"((?:[^"\\]|\\.)*)")=(str\(\w+\):)?(.*)')
+keys = set()
 for path, root in zip(sys.argv[1::2], sys.argv[2::2]):
     key = None
     for line in open(path, encoding="utf-8").read().replace("\\\n  ", "").splitlines():
         if line.startswith("["):
             key = root + "\\" + text(line[1:line.rindex("]")])
+            # A key is saved only when it holds values or no subkey: the
+            # ones between are named by their subkeys' paths.
+            parts = key.split("\\")
+            for n in range(2, len(parts) + 1): keys.add("\\".join(parts[:n]))
         elif key and (m := value.match(line)):
             name = text(m.group(2) or "")
             data = m.group(4)
             if data.startswith('"'): data = (m.group(3) or "") + text(data[1:-1])
             print(f"reg {key}|{name}={data}")
+for key in keys: print(f"reg {key}")
 PY
   } | sort >"$1"
 }
@@ -164,7 +171,7 @@ PY
 matches() { local p; for p in "${@:2}"; do [[ $1 == ${p/#\?/[+-]} ]] && return 0; done; return 1; }  # line patterns...
 
 # What changed from one footprint to another: "+ file PATH" (below drive_c),
-# "- reg KEY|NAME=DATA", every backslash turned into a slash; Wine's own
+# "- reg KEY|NAME=DATA", "+ reg KEY", every backslash turned into a slash; Wine's own
 # bookkeeping (the display and device keys it writes at a program start or
 # a restart, the host's fonts, which it registers or not as it finds fonts
 # of the same name in the prefix, and its cache of every font it has seen)

@@ -14,9 +14,9 @@ mkdir -p "$WRENLY_ARTEFACTS"
 d=$(scratch_dir demo)
 demo=$(dirname "$WRENLY_WINE_PROJECTS")/../../examples/demo
 
-# Differences as "+ file PATH" (below drive_c) and "+ reg KEY|NAME=DATA",
-# every backslash turned into a slash; shell patterns, where ? stands for
-# the quotes of a quoted path.
+# Differences as "+ file PATH" (below drive_c), "+ reg KEY|NAME=DATA" and
+# "+ reg KEY", every backslash turned into a slash; shell patterns, where ?
+# stands for the quotes of a quoted path.
 entry="HKEY_LOCAL_MACHINE/Software/*Microsoft/Windows/CurrentVersion/Uninstall/Wrenly Demo"
 asked=(
   "+ file ./Program Files*/Wrenly Demo"
@@ -24,6 +24,7 @@ asked=(
   "+ file ./users/*/Start Menu/Programs/Wrenly Demo"
   "+ file ./users/*/Start Menu/Programs/Wrenly Demo/"{"Wrenly Demo.lnk","Read me.lnk"}
   "+ file ./users/*/Desktop/Wrenly Demo.lnk"
+  "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly" "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly/Demo" "+ reg $entry"
   "+ reg HKEY_LOCAL_MACHINE/Software/*Wrenly/Demo|InstallDir=C:/Program Files*/Wrenly Demo"
   "+ reg $entry|DisplayName=Wrenly Demo"
   "+ reg $entry|UninstallString=?C:/Program Files*/Wrenly Demo/uninstall.exe?"
@@ -35,8 +36,8 @@ asked=(
   "+ reg $entry|URLInfoAbout=https://wrenly.example/demo"
 )
 # A footprint left by an earlier run of this scenario would hide itself.
-reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f
-reg_quiet delete 'HKLM\Software\Wrenly' /f
+reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrenly Demo' /f "$(reg_view)"
+reg_quiet delete 'HKLM\Software\Wrenly' /f "$(reg_view)"
 rm -rf "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Wrenly\ Demo \
   "$WINEPREFIX"/drive_c/users/*/Desktop/Wrenly\ Demo.lnk
 for mode in windowed fullscreen; do

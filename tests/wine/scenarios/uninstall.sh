@@ -39,6 +39,7 @@ for p in A B C S; do  # C goes into A's folder, its record appended to A's
     -D SELFREG="$selfreg" -D FONT="$font" "${sign[@]}"
 done
 reg_quiet delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f "$(reg_view)"
+reg_quiet add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f "$(reg_view)"  # as Windows has it
 rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninstallSans.ttf"
 reg_quiet delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Wrenly Sans (TrueType)' /f "$(reg_view)"
 forget_pending
