@@ -94,6 +94,13 @@ enum EntryFlag : uint32_t {
   kFlagRunAfterRestart = 0x80000000,
 };
 inline constexpr uint32_t kRunKindShift = 24;
+// The run kind: the moment a marked entry starts.
+enum RunKind : uint32_t {
+  kRunAfterInstall = 1,
+  kRunAtFinishPage = 2,
+  kRunAfterWizard = 3,
+  kRunOnRequest = 4,
+};
 
 enum DestKind : uint32_t {
   kDestInstallDir = 0,     // item 0 whole, may hold subfolders

@@ -75,20 +75,31 @@ inline constexpr uint32_t kCount = 0;
 inline constexpr uint32_t kItems = 2;
 }  // namespace message_list
 
-// Message numbers the Installer reads (list/item).
+// Message numbers the Installer reads (list/item). A list-7 reason is also
+// the result code, and so the exit code, of the run it ends.
 namespace msg {
 inline constexpr int kListMessages = 7;
 inline constexpr int kListButtons = 8;
-inline constexpr uint16_t kCaption = 0;          // 7/0
-inline constexpr uint16_t kPackageIncomplete = 31;  // 7/31
-// List 7, the wizard's questions and notes.
+// List 7, the wizard's questions, notes and the reasons a run failed.
+inline constexpr uint16_t kCaption = 0;
 inline constexpr uint16_t kBrowseTitle = 1;
 inline constexpr uint16_t kCheckingSpace = 4;
+inline constexpr uint16_t kBadFolder = 5;
+inline constexpr uint16_t kCreateFolder = 6;
 inline constexpr uint16_t kReadOnlyTargets = 7;
 inline constexpr uint16_t kNotEnoughSpace = 11;
 inline constexpr uint16_t kStopPartialInstall = 13;
 inline constexpr uint16_t kCancelQuestion = 14;
 inline constexpr uint16_t kCancelled = 15;
+inline constexpr uint16_t kCannotOpen = 16;        // "%s" the setup program
+inline constexpr uint16_t kCannotWrite = 17;       // "%s" the file
+inline constexpr uint16_t kCannotReadVolume = 18;  // "%s" the volume
+inline constexpr uint16_t kFileDamaged = 21;       // "%s" the file
+inline constexpr uint16_t kInsertDisk = 28;        // "%d" the disk number
+inline constexpr uint16_t kNewerFile = 29;         // "%s" the file
+inline constexpr uint16_t kOtherLanguage = 30;     // "%s" the file
+inline constexpr uint16_t kPackageIncomplete = 31;
+inline constexpr uint16_t kCheckFailed = 32;  // "%s" the file
 // List 8, button captions.
 inline constexpr uint16_t kButtonBack = 0;
 inline constexpr uint16_t kButtonNext = 1;
@@ -100,6 +111,21 @@ inline constexpr uint16_t kButtonRestartNow = 6;
 inline constexpr uint16_t kPageTitle = 0;
 inline constexpr uint16_t kPageSubtitle = 1;
 inline constexpr uint16_t kPageText0 = 2;  // texts 2..5 go into controls 1000..1003
+// Items of one page kind's list.
+inline constexpr uint16_t kInformationNextCaption = 3;  // list 1
+inline constexpr uint16_t kDestinationFirstBody = 3;    // list 3
+inline constexpr uint16_t kDestinationRequiredLabel = 6;
+inline constexpr uint16_t kDestinationFreeLabel = 7;
+inline constexpr uint16_t kDestinationMegabytes = 8;  // "%d"
+inline constexpr uint16_t kReadySummary = 3;          // list 4, "%s" the folder
+inline constexpr uint16_t kProgressFileLabel = 2;     // list 5; empty: no file shown
+inline constexpr uint16_t kFinishBelowButton = 3;     // list 6
+inline constexpr uint16_t kFinishCloseUp = 4;
+inline constexpr uint16_t kFinishFailed = 5;  // "%s" the reason
+inline constexpr uint16_t kFinishRunButton = 6;
+inline constexpr uint16_t kFinishRunCheckBox = 7;
+inline constexpr uint16_t kFinishRestartQuestion = 8;
+inline constexpr uint16_t kFinishRestartAlways = 9;
 }  // namespace msg
 
 }  // namespace wrenly::format

@@ -18,29 +18,25 @@ DataAreaState DataArea = {INVALID_FILE, 0, 0, 0, 0, 0, 0, 0, {0}};
 
 namespace {
 constexpr int32_t kPumpInterval = 4096;
-constexpr uint16_t kTextInsertDisk = 28;     // 7/28, "%d" the disk number
-constexpr uint16_t kTextConfirmCancel = 13;  // 7/13
-constexpr int kCancelledAtPrompt = 15;
-constexpr int kVolumeMissing = 18;
 
 // The user gave up at the disk prompt: the run ends as cancelled.
 void CancelAtPrompt() {
-  PageResult = 2;
-  ResultCode = kCancelledAtPrompt;
+  PageResult = kPageResultCancel;
+  ResultCode = kResultCancelled;
   CloseDataArea();
   UserCancelled = true;
 }
 
 // 1 to try the volume again, 0 when the user cancelled.
 int AskForDisk() {
-  const char* insert = GetMessageText(wf::msg::kListMessages, kTextInsertDisk);
+  const char* insert = GetMessageText(wf::msg::kListMessages, wf::msg::kInsertDisk);
   if (*insert) {
     char text[kErrorTextSize];
     FormatBounded(text, sizeof text, insert, nullptr, true, DataArea.volumeNumber + 1);
     if (ShowMessage(text, kMessageOkCancelInformation) == kAnswerOk) return 1;
   }
   // Without a prompt text there is nothing to press OK on: it counts as Cancel.
-  const char* confirm = GetMessageText(wf::msg::kListMessages, kTextConfirmCancel);
+  const char* confirm = GetMessageText(wf::msg::kListMessages, wf::msg::kStopPartialInstall);
   if (!*confirm || ShowMessage(confirm, kMessageYesNoQuestion) == kAnswerYes) return 0;
   return 1;
 }
@@ -97,7 +93,7 @@ FileHandle OpenNextVolume() {
   DataArea.volumeSize = 0;
   DataArea.bytesLeft = 0;
   if (!MakeVolumePath(DataArea.volumePath, DataArea.volumeNumber, DataArea.volumePath)) {
-    ResultCode = kVolumeMissing;
+    ResultCode = kResultVolumeMissing;
     SetErrorArgument(DataArea.volumePath);
     return INVALID_FILE;
   }
@@ -109,7 +105,7 @@ FileHandle OpenNextVolume() {
     }
     if (!Options.deleteSelf) {
       // Recorded here so that a read running into the gap reports the volume too.
-      ResultCode = kVolumeMissing;
+      ResultCode = kResultVolumeMissing;
       SetErrorArgument(DataArea.volumePath);
       return INVALID_FILE;
     }
@@ -122,14 +118,14 @@ FileHandle OpenNextVolume() {
 
 int SeekDataArea(uint32_t offset) {
   while (offset - DataArea.earlierBytes >= DataArea.volumeSize) {
-    if (offset < DataArea.earlierBytes) return kVolumeMissing;  // the reader only moves forward
-    if (OpenNextVolume() == INVALID_FILE) return Options.deleteSelf ? kCancelledAtPrompt : kVolumeMissing;
+    if (offset < DataArea.earlierBytes) return kResultVolumeMissing;  // the reader only moves forward
+    if (OpenNextVolume() == INVALID_FILE) return Options.deleteSelf ? kResultCancelled : kResultVolumeMissing;
   }
   uint32_t inVolume = offset - DataArea.earlierBytes;
   uint32_t base = DataArea.volumeNumber == 0 ? DataArea.sizeField : 0;
   if (DataArea.volume == INVALID_FILE ||
       FileSeek(DataArea.volume, (int32_t)(base + 4 + inVolume), kSeekStart) == kSeekFailed)
-    return kVolumeMissing;
+    return kResultVolumeMissing;
   DataArea.bytesLeft = DataArea.volumeSize - inVolume;
   return 0;
 }

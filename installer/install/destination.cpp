@@ -96,7 +96,7 @@ bool IsFullFolder(const char* folder) {
 }
 
 bool Fault() {
-  DestinationFault = 31;
+  DestinationFault = kResultPackageIncomplete;
   WorkPath[0] = 0;
   return false;
 }

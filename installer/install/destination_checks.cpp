@@ -19,9 +19,6 @@ namespace wf = wrenly::format;
 
 namespace {
 
-constexpr int kFolderInvalid = 5;
-constexpr int kFolderDeclined = -1;
-constexpr uint16_t kTextCreateFolder = 6;  // 7/6
 
 // Walks the current type's file table; tables were checked when loaded, so
 // a record that fails to parse ends the walk.
@@ -56,18 +53,18 @@ uint16_t TypeOptions() {
 
 int CheckDestinationFolder() {
   StripBackslash(InstallFolder);
-  if (!*InstallFolder) return kFolderInvalid;
+  if (!*InstallFolder) return kResultFolderInvalid;
   if (GetFullPath(InstallFolder, WorkPath, kPathSize) > 0 && *WorkPath) memcpy(InstallFolder, WorkPath, kPathSize);
   // The folder carries a backslash more while files are installed.
-  if (strlen(InstallFolder) >= kPathSize - 1) return kFolderInvalid;
+  if (strlen(InstallFolder) >= kPathSize - 1) return kResultFolderInvalid;
   if (EnterFolder(InstallFolder) != 0) {
-    const char* question = GetMessageText(wf::msg::kListMessages, kTextCreateFolder);
+    const char* question = GetMessageText(wf::msg::kListMessages, wf::msg::kCreateFolder);
     if (*question && ShowMessage(question, kMessageYesNoQuestion) != kAnswerYes) return kFolderDeclined;
     AppendBackslash(InstallFolder);
     if (SinglePageMode) return 0;
     CreateFolderChain(InstallFolder);
     StripBackslash(InstallFolder);
-    if (EnterFolder(InstallFolder) != 0) return kFolderInvalid;
+    if (EnterFolder(InstallFolder) != 0) return kResultFolderInvalid;
   }
   AppendBackslash(InstallFolder);
   return 0;

@@ -21,9 +21,6 @@ using namespace wrenly::format;
 
 namespace {
 const uint32_t kChecksumPiece = 8192;
-const int kPageCancel = 2;
-const int kDamaged = 31;
-const int kCannotWrite = 17;
 
 // Copies src into out (size bytes) when it fits whole.
 bool CopyFits(char* out, uint32_t size, const char* src) {
@@ -34,7 +31,7 @@ bool CopyFits(char* out, uint32_t size, const char* src) {
   return true;
 }
 
-bool Cancelled() { return PageResult == kPageCancel || UserCancelled; }
+bool Cancelled() { return PageResult == kPageResultCancel || UserCancelled; }
 
 // The old version unregisters itself before it is written over.
 void Unregister() {
@@ -54,7 +51,7 @@ void CompleteEntry(const FileEntryView& e, uint16_t options) {
 
 int WriteFailed() {
   SetErrorArgument(WorkPath);
-  return kCannotWrite;
+  return kResultCannotWrite;
 }
 
 // Writes the entry's content into the open temporary file. 0, or the result
@@ -71,7 +68,7 @@ int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool
   // A full disk is not a damaged package.
   if (r == kDecompressWriteFailed) return WriteFailed();
   // The reader may have named the failure already (a missing volume).
-  if (r != 0) return Cancelled() ? 0 : ResultCode ? ResultCode : kDamaged;
+  if (r != 0) return Cancelled() ? 0 : ResultCode ? ResultCode : kResultPackageIncomplete;
   if (!(options & kOptUninstaller)) {
     if (e.timesBlock) SetFileTimes(temp, e.timesBlock);
     *damaged = size != e.size || checksum != e.checksum;
@@ -82,18 +79,18 @@ int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool
 // Decompresses into a temporary file beside the destination and puts it in
 // place. 1 when the entry is complete.
 int ExtractEntry(const FileEntryView& e, uint16_t options, bool inUse) {
-  if (GetMessageText(5, 2)[0]) ShowCurrentFile(WorkPath);
+  if (GetMessageText(kPageProgress, msg::kProgressFileLabel)[0]) ShowCurrentFile(WorkPath);
   if (e.flags & kFlagSelfRegister) Unregister();
   CreateFolderChain(WorkPath);
   if (MakeTemporaryName(WorkPath, Run.tempName, sizeof Run.tempName) != 0) {
     Run.tempName[0] = 0;
-    ResultCode = kCannotWrite;
+    ResultCode = kResultCannotWrite;
     SetErrorArgument(WorkPath);
     return 0;
   }
   FileHandle temp = FileCreate(Run.tempName);
   if (temp == INVALID_FILE) {
-    ResultCode = kCannotWrite;
+    ResultCode = kResultCannotWrite;
     SetErrorArgument(Run.tempName);
     Run.tempName[0] = 0;  // not ours to delete
     return 0;
@@ -172,7 +169,7 @@ int InstallNextEntry() {
   for (++Run.index;; ++Run.index) {
     if (Run.index >= (int32_t)ThePackage.entryCount) return 0;
     if (!FindFileEntry(Run.cursor, &e)) {
-      ResultCode = kDamaged;
+      ResultCode = kResultPackageIncomplete;
       return 0;
     }
     Run.cursor = e.record + e.recordSize;
@@ -186,7 +183,7 @@ int InstallNextEntry() {
     if (!WorkPath[0]) continue;
     if (!(options & kOptUninstaller)) break;
     if (!CopyFits(UninstallerPath, kPathSize, WorkPath)) {
-      ResultCode = kDamaged;
+      ResultCode = kResultPackageIncomplete;
       return 0;
     }
     if (!UninstallerStays()) break;

@@ -33,12 +33,6 @@ namespace wf = wrenly::format;
 
 InstallRun Run;
 
-namespace {
-constexpr int kResultNoSpace = 11;
-constexpr int kResultPackageUnreadable = 16;
-constexpr int kResultNext = 1, kResultCancel = 2, kResultBack = 1045;
-}  // namespace
-
 uint32_t SetErrorArgument(const char* path) {
   uint32_t n = 0;
   while (n < kPathSize - 1 && path[n]) {
@@ -114,16 +108,16 @@ void GoToPageKind(int kind) {
     if (sequence[p] == wf::install_type::kSequenceEnd) return;
     if (sequence[p] == kind) {
       PageIndex = (int)p - 1;
-      PageResult = kResultNext;
+      PageResult = kPageResultNext;
       return;
     }
   }
 }
 
 void RequestPageResult(int code) {
-  if (code == 1) PageResult = kResultBack;
-  else if (code == 2) PageResult = kResultNext;
-  else if (code == 4) PageResult = kResultCancel;
+  if (code == kButtonBack) PageResult = kPageResultBack;
+  else if (code == kButtonNext) PageResult = kPageResultNext;
+  else if (code == kButtonCancel) PageResult = kPageResultCancel;
 }
 
 void ShowEntryProgress() {

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "platform/files.h"
+#include "startup/codes.h"
 
 struct InstallRun {
   const uint8_t* cursor;    // the FileEntry the next InstallNextEntry handles
@@ -19,7 +20,7 @@ extern InstallRun Run;
 
 // Wizard state the engine reads and moves. The wizard owns it; until the
 // wizard exists these are plain variables.
-extern int PageResult;  // 0 none, 1 Next, 2 Cancel, 1045 Back
+extern int PageResult;  // a kPageResult code, 0 none
 extern int PageIndex;   // position in the current type's page sequence
 
 // The run, step by step (see the state machine in install_run.cpp).
@@ -31,7 +32,7 @@ void RunInstallationHeadless();
 uint32_t SetErrorArgument(const char* path);  // bytes copied with the NUL
 void CloseDataArea();
 void GoToPageKind(int kind);
-void RequestPageResult(int code);  // 1 Back, 2 Next, 4 Cancel
+void RequestPageResult(int code);  // code: one of ButtonBits
 
 // Progress display; bound to the progress page by the wizard.
 void ShowProgressPercent(int percent);
@@ -41,7 +42,7 @@ void ShowCurrentFile(const char* path);
 void ShowEntryProgress();
 
 // DataArea reading for entries.
-int SeekDataArea(uint32_t offset);  // 0, 15 cancelled at the disk prompt, 18 volume missing
+int SeekDataArea(uint32_t offset);  // 0, kResultCancelled or kResultVolumeMissing
 FileHandle OpenNextVolume();
 // 0 ok, 1 bad method/stream, 2 memory, 3 read, kDecompressWriteFailed.
 inline constexpr int kDecompressWriteFailed = 4;
@@ -49,7 +50,7 @@ int DecompressEntry(FileHandle out, FileHandle* volume, uint32_t storedLength, u
                     uint32_t* checksumOut);
 
 // Destination folder and space.
-int CheckDestinationFolder();  // 0 ok, 5 invalid, -1 declined creating it
+int CheckDestinationFolder();  // 0 ok, kResultFolderInvalid or kFolderDeclined
 int CheckDiskSpace();          // 1 not enough space
 inline constexpr uint32_t kFreeSpaceUnknown = 0xFFFFFFFFu;
 inline constexpr uint32_t kFreeSpaceHuge = 0xFFFFFFFEu;  // 4 TB or more

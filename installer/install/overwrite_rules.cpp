@@ -59,14 +59,16 @@ int DecideFileVersion(const FileVersionFacts& existing, const FileEntryView& ent
 int CheckFileVersion(const FileEntryView& entry) {
   FileVersionFacts facts;
   if (!ReadFileVersion(WorkPath, &facts)) return 1;
-  return DecideFileVersion(facts, entry, GetMessageText(7, 29), GetMessageText(7, 30), WorkPath, ShowMessage);
+  return DecideFileVersion(facts, entry, GetMessageText(msg::kListMessages, msg::kNewerFile),
+                           GetMessageText(msg::kListMessages, msg::kOtherLanguage), WorkPath, ShowMessage);
 }
 
 int ConfirmDamagedFile() {
   if (Options.acceptDamaged) return 1;
   // Enter must not put a damaged file in place.
-  if (Ask(ShowMessage, GetMessageText(7, 32), WorkPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
-  ResultCode = 21;
+  const char* question = GetMessageText(msg::kListMessages, msg::kCheckFailed);
+  if (Ask(ShowMessage, question, WorkPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
+  ResultCode = kResultFileDamaged;
   SetErrorArgument(WorkPath);
   return 0;
 }
@@ -86,7 +88,7 @@ int ReplaceDestinationFile(const FileEntryView& entry, const char* tempName) {
     ResolveLockedFile(entry, tempName);
     return 0;
   }
-  ResultCode = 17;
+  ResultCode = kResultCannotWrite;
   SetErrorArgument(WorkPath);
   return ResultCode;
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "startup/codes.h"
+
 inline constexpr uint32_t kPathSize = 260;
 inline constexpr uint32_t kWorkPathSize = 520;
 
@@ -19,7 +21,7 @@ extern bool SinglePageMode;   // the package asks for one page only
 extern int SinglePageKind;
 extern bool RestartNeeded;
 extern bool UserCancelled;
-extern int ResultCode;
+extern int ResultCode;        // a kResult code, 0 none
 extern int RunOnceNumber;     // next number of a RunOnce value, for the whole run
 
 // The shared path buffers; null until AllocatePathBuffers.

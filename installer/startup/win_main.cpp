@@ -26,10 +26,10 @@ int ResumedRun() {
   loaded = true;
   // The number comes from a command line the package did not write.
   if (!SelectInstallType(Options.resumeType - 1)) return kExitStartupFailed;
-  RunItems(1, 0, 0);
-  RunItems(2, 0, 0);
-  RunItems(3, 0, 0);
-  if (RunAtEnd) RunItems(4, 1, 0);
+  RunItems(wf::kRunAfterInstall, kRunEverything, kInResumedRun);
+  RunItems(wf::kRunAtFinishPage, kRunEverything, kInResumedRun);
+  RunItems(wf::kRunAfterWizard, kRunEverything, kInResumedRun);
+  if (RunAtEnd) RunItems(wf::kRunOnRequest, kRunProgramsOnly, kInResumedRun);
   return kExitOk;
 }
 
@@ -94,8 +94,8 @@ int WizardRun(HINSTANCE instance, int showCommand) {
     WizardFrame = nullptr;
   }
   if (!SinglePageMode && !RestartNeeded && !UserCancelled && ResultCode == 0) {
-    RunItems(3, 0, 1);
-    if (RunAtEnd) RunItems(4, 1, 1);
+    RunItems(wf::kRunAfterWizard, kRunEverything, kInThisRun);
+    if (RunAtEnd) RunItems(wf::kRunOnRequest, kRunProgramsOnly, kInThisRun);
   }
   return kExitOk;
 }

@@ -82,7 +82,7 @@ void FinishInstallation() {
     if (!SinglePageMode) {
       StoreFolder(*type);
       RegisterComponents();
-      RunItems(1, 0, 1);
+      RunItems(kRunAfterInstall, kRunEverything, kInThisRun);
     }
   }
   if (!SinglePageMode) GoToPageKind(kPageFinish);

@@ -74,13 +74,15 @@ void RunEntryProgram(const char* path, const wf::FileEntryView& e) {
 
 bool RunsAtMoment(uint32_t flags, int kind, int pass, int after, bool restartNeeded) {
   bool document = flags & wf::kFlagRunDocument;
-  if ((pass == 1 && document) || (pass == 2 && !document) || RunKind(flags) != (uint32_t)kind) return false;
-  if (kind == 1 || kind == 2) {
+  if ((pass == kRunProgramsOnly && document) || (pass == kRunDocumentsOnly && !document) ||
+      RunKind(flags) != (uint32_t)kind)
+    return false;
+  if (kind == wf::kRunAfterInstall || kind == wf::kRunAtFinishPage) {
     bool waits = flags & wf::kFlagRunAfterRestart;
     return after ? !(waits && restartNeeded) : waits;
   }
-  if (kind == 3 || (kind == 4 && !document)) return !(after && restartNeeded);
-  return kind == 4;
+  if (kind == wf::kRunAfterWizard || (kind == wf::kRunOnRequest && !document)) return !(after && restartNeeded);
+  return kind == wf::kRunOnRequest;
 }
 
 void RunItems(int kind, int pass, int after) {
@@ -101,7 +103,7 @@ int HasItemsAfterRestart() {
   bool found = false;
   ForEachEntry([&](const wf::FileEntryView& e) {
     uint32_t kind = RunKind(e.flags);
-    found = kind > 2 || (kind > 0 && (e.flags & wf::kFlagRunAfterRestart));
+    found = kind > wf::kRunAtFinishPage || (kind > 0 && (e.flags & wf::kFlagRunAfterRestart));
     return !found;
   });
   return found;

@@ -2,9 +2,11 @@
 #pragma once
 #include <stdint.h>
 
-// Starts the current type's entries of run kind `kind`: all of them (pass 0),
-// programs only (pass 1) or documents only (pass 2), in the normal run
-// (after 1) or in the run after a restart (after 0).
+#include "format/file_entry.h"
+#include "startup/codes.h"
+
+// Starts the current type's entries of RunKind `kind` that `pass` selects,
+// in this run or the run resumed after a restart (`after`, a RunTime).
 void RunItems(int kind, int pass, int after);
 // Whether any entry must wait for the run after a restart.
 int HasItemsAfterRestart();

@@ -17,8 +17,6 @@ namespace wf = wrenly::format;
 
 namespace {
 
-constexpr uint16_t kTextRequiredLabel = 6, kTextFreeLabel = 7, kTextMegabytes = 8, kTextFirstBody = 3;
-
 const char* PageText(uint16_t item) { return GetMessageText(wf::kPageDestination, item); }
 
 bool FolderEditable() {
@@ -28,7 +26,7 @@ bool FolderEditable() {
 
 void SetMegabytes(HWND page, int id, uint32_t megabytes) {
   char text[256];
-  FormatBounded(text, sizeof text, PageText(kTextMegabytes), nullptr, true, (int32_t)megabytes);
+  FormatBounded(text, sizeof text, PageText(wf::msg::kDestinationMegabytes), nullptr, true, (int32_t)megabytes);
   SetDlgItemTextA(page, id, text);
 }
 
@@ -56,13 +54,13 @@ bool CheckOnNext(HWND page) {
   ReadFolder(page);
   int r = CheckDestinationFolder();
   if (r != 0) {
-    if (r != -1) ShowMessage(GetMessageText(wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
+    if (r != kFolderDeclined) ShowMessage(GetMessageText(wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
     return false;
   }
   SetBodyTexts(page, 0);
   SetControlMarkup(page, wf::kIdText1, GetMessageText(wf::msg::kListMessages, wf::msg::kCheckingSpace));
   int shortOfSpace = CheckDiskSpace();
-  SetBodyTexts(page, kTextFirstBody);
+  SetBodyTexts(page, wf::msg::kDestinationFirstBody);
   if (shortOfSpace &&
       ShowMessage(GetMessageText(wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
                   kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
@@ -89,8 +87,8 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
     PreparePage(page, kButtonBack | kButtonNext | kButtonCancel);
     ShowFolder(page);
     Run.destinationChecked = false;
-    SetControlMarkup(page, wf::kIdSpaceRequiredLabel, PageText(kTextRequiredLabel));
-    SetControlMarkup(page, wf::kIdSpaceAvailableLabel, PageText(kTextFreeLabel));
+    SetControlMarkup(page, wf::kIdSpaceRequiredLabel, PageText(wf::msg::kDestinationRequiredLabel));
+    SetControlMarkup(page, wf::kIdSpaceAvailableLabel, PageText(wf::msg::kDestinationFreeLabel));
     ShowDiskSpace(page);
     SetDlgItemTextA(page, wf::kIdBrowse, "...");
     bool editable = FolderEditable();

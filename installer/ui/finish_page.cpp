@@ -17,10 +17,7 @@ namespace wf = wrenly::format;
 
 namespace {
 
-constexpr int kResultCancelled = 15;
 constexpr uint32_t kFailureTextSize = 2048;
-constexpr uint16_t kTextFailed = 5, kTextRunButton = 6, kTextRunCheckBox = 7, kTextCloseUp = 4,
-                   kTextRestart = 9, kTextBelowButton = 3;
 
 const char* FinishText(uint16_t item) { return GetMessageText(wf::kPageFinish, item); }
 
@@ -55,7 +52,7 @@ void ShowFailure(HWND page) {
   char* reason = buffer + kFailureTextSize / 2;
   static_assert(kFailureTextSize / 2 >= kErrorTextSize);
   FormatErrorText(reason, ResultCode);
-  FormatBounded(buffer, kFailureTextSize / 2, FinishText(kTextFailed), reason, false, 0);
+  FormatBounded(buffer, kFailureTextSize / 2, FinishText(wf::msg::kFinishFailed), reason, false, 0);
   SetMarkupText(text, buffer);
   FreeBuffer(&buffer);
 }
@@ -63,32 +60,32 @@ void ShowFailure(HWND page) {
 void ShowSuccess(HWND page) {
   HWND runButton = GetDlgItem(page, wf::kIdRunButton), checkBox = GetDlgItem(page, wf::kIdRunCheckBox);
   bool buttonShown = false;
-  if ((TypeOptions() & wf::kOptFinishRunButton) && *FinishText(kTextRunButton) && runButton) {
-    SetWindowTextA(runButton, FinishText(kTextRunButton));
+  if ((TypeOptions() & wf::kOptFinishRunButton) && *FinishText(wf::msg::kFinishRunButton) && runButton) {
+    SetWindowTextA(runButton, FinishText(wf::msg::kFinishRunButton));
     ShowWindow(runButton, SW_SHOW);
     buttonShown = true;
   }
-  if (!RestartNeeded && (TypeOptions() & wf::kOptFinishRunCheckBox) && *FinishText(kTextRunCheckBox) &&
+  if (!RestartNeeded && (TypeOptions() & wf::kOptFinishRunCheckBox) && *FinishText(wf::msg::kFinishRunCheckBox) &&
       checkBox) {
-    SetWindowTextA(checkBox, FinishText(kTextRunCheckBox));
+    SetWindowTextA(checkBox, FinishText(wf::msg::kFinishRunCheckBox));
     ShowWindow(checkBox, SW_SHOW);
-    if (!buttonShown && !*FinishText(kTextBelowButton)) {
+    if (!buttonShown && !*FinishText(wf::msg::kFinishBelowButton)) {
       // Without the button the texts close up around where it would be.
       RECT box = PlaceOf(page, checkBox), button = runButton ? PlaceOf(page, runButton) : box;
       SetWindowPos(checkBox, nullptr, box.left, button.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-      SetControlMarkup(page, wf::kIdText1, FinishText(kTextCloseUp));
+      SetControlMarkup(page, wf::kIdText1, FinishText(wf::msg::kFinishCloseUp));
       SetWindowTextA(GetDlgItem(page, wf::kIdText2), "");
     }
   }
   SetWindowTextA(GetDlgItem(page, wf::kIdText3), "");
-  RunItems(2, 0, 1);
+  RunItems(wf::kRunAtFinishPage, kRunEverything, kInThisRun);
 }
 
 }  // namespace
 
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    if (*FinishText(kTextRestart)) RestartNeeded = true;
+    if (*FinishText(wf::msg::kFinishRestartAlways)) RestartNeeded = true;
     if (ResultCode != 0) RestartNeeded = false;
     CommonPageProc(page, message, wParam, lParam);
     PreparePage(page, kButtonNext | kCancelWithoutQuestion);
@@ -111,7 +108,7 @@ INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         PageResult = kPageResultCancel;
         return MarkCommandHandled(page);
       case wf::kIdRunButton:
-        RunItems(4, 2, 1);
+        RunItems(wf::kRunOnRequest, kRunDocumentsOnly, kInThisRun);
         return MarkCommandHandled(page);
       case wf::kIdRunCheckBox:
         RunAtEnd = IsDlgButtonChecked(page, wf::kIdRunCheckBox) == BST_CHECKED;

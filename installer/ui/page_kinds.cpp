@@ -34,7 +34,7 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK InformationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return CommonPageProc(page, message, wParam, lParam);
   CommonInit(page, message, wParam, lParam, kButtonBack | kButtonNext | kButtonCancel);
-  const char* next = GetMessageText(wf::kPageInformation, wf::msg::kPageText0 + 1);
+  const char* next = GetMessageText(wf::kPageInformation, wf::msg::kInformationNextCaption);
   if (*next) SetWindowTextA(GetDlgItem(ButtonBar, wf::kIdNext), next);
   FocusButton(wf::kIdNext);
   return FALSE;
@@ -60,13 +60,13 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     char* text = nullptr;
     if (AllocBuffer(kReadyTextSize, &text)) {
       StripBackslash(InstallFolder);
-      FormatBounded(text, kReadyTextSize, GetMessageText(wf::kPageReady, wf::msg::kPageText0 + 1), InstallFolder,
+      FormatBounded(text, kReadyTextSize, GetMessageText(wf::kPageReady, wf::msg::kReadySummary), InstallFolder,
                     false, 0);
       AppendBackslash(InstallFolder);
       SetControlMarkup(page, wf::kIdText1, text);
       FreeBuffer(&text);
     }
-    SetButtonCaption(2, wf::msg::kButtonInstall);
+    SetButtonCaption(kButtonNext, wf::msg::kButtonInstall);
     FocusButton(wf::kIdNext);
     return FALSE;
   }

@@ -3,9 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-inline constexpr int kPageResultNext = 1;
-inline constexpr int kPageResultCancel = 2;
-inline constexpr int kPageResultBack = 1045;
+#include "startup/codes.h"
 
 struct PageSequence {
   const uint8_t* kinds;  // page kinds ended by 0xFF

@@ -211,9 +211,9 @@ INT_PTR CALLBACK ButtonBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
       ButtonBar = bar;
       ButtonBarBrush = MakeBrush(s.buttonBarColour, COLOR_BTNFACE);
       CreateControls(bar, s.buttonCount, s.buttonRecords, s.buttonBarColour, kNone);
-      SetButtonCaption(1, wf::msg::kButtonBack);
-      SetButtonCaption(2, wf::msg::kButtonNext);
-      SetButtonCaption(4, wf::msg::kButtonCancel);
+      SetButtonCaption(kButtonBack, wf::msg::kButtonBack);
+      SetButtonCaption(kButtonNext, wf::msg::kButtonNext);
+      SetButtonCaption(kButtonCancel, wf::msg::kButtonCancel);
       SetWindowPos(bar, nullptr, 0, s.height - s.buttonBarHeight, s.width, s.buttonBarHeight, SWP_NOZORDER);
       return TRUE;
     }

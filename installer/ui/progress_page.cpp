@@ -13,7 +13,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     CommonPageProc(page, message, wParam, lParam);
     PreparePage(page, kButtonCancel);
     BindProgressDisplay(page);
-    SetButtonCaption(4, wf::msg::kButtonStop);
+    SetButtonCaption(kButtonCancel, wf::msg::kButtonStop);
     FocusButton(wf::kIdCancel);
     if (SinglePageMode) return FALSE;
     // A run that cannot start goes straight on to the FinishPage, which says why.

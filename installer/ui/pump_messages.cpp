@@ -17,7 +17,7 @@ void PumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      PageResult = 2;
+      PageResult = kPageResultCancel;
       continue;
     }
     HWND dialogs[] = {WizardFrame, CurrentPage, ButtonBar, HeaderPanel, SidePanel};

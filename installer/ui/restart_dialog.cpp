@@ -8,7 +8,6 @@ namespace wf = wrenly::format;
 
 namespace {
 constexpr int kQuestionText = 1000;
-constexpr uint16_t kTextRestartQuestion = 8;  // 6/8
 }  // namespace
 
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -18,7 +17,8 @@ INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
       SetWindowTextA(dialog, GetMessageText(wf::msg::kListMessages, wf::msg::kCaption));
       SetDlgItemTextA(dialog, IDOK, GetMessageText(wf::msg::kListButtons, wf::msg::kButtonRestartNow));
       SetDlgItemTextA(dialog, IDCANCEL, GetMessageText(wf::msg::kListButtons, wf::msg::kButtonCancel));
-      SetMarkupText(GetDlgItem(dialog, kQuestionText), GetMessageText(wf::kPageFinish, kTextRestartQuestion));
+      SetMarkupText(GetDlgItem(dialog, kQuestionText),
+                    GetMessageText(wf::kPageFinish, wf::msg::kFinishRestartQuestion));
       return TRUE;
     case WM_COMMAND:
       // The close box and Escape arrive as IDCANCEL: later.

@@ -5,6 +5,7 @@
 #include <stdint.h>
 #include <windows.h>
 
+#include "startup/codes.h"
 #include "ui/panel_bitmap.h"
 #include "ui/ui_rect.h"
 
@@ -12,14 +13,6 @@
 inline constexpr int kTemplateChild = 112;       // pages, ButtonBar, windowed WizardFrame
 inline constexpr int kTemplateFramePopup = 113;  // WizardFrame in background mode
 inline constexpr int kTemplatePanel = 132;       // HeaderPanel, SidePanel (hidden)
-
-// ButtonMask bits.
-enum ButtonBits : uint32_t {
-  kButtonBack = 0x1,
-  kButtonNext = 0x2,
-  kButtonCancel = 0x4,
-  kCancelWithoutQuestion = 0x100,
-};
 
 extern HWND HeaderPanel;
 extern HWND SidePanel;
@@ -98,7 +91,7 @@ INT_PTR HandleLinkNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 int ShowPage(DLGPROC procedure);
 void PreparePage(HWND page, uint32_t mask);
 void SetButtonStates(uint32_t mask);
-void SetButtonCaption(int button, uint16_t item);  // button 1 Back, 2 Next, 4 Cancel
+void SetButtonCaption(int button, uint16_t item);  // button: one of ButtonBits
 INT_PTR MarkCommandHandled(HWND page);
 int ConfirmAndInform(uint16_t question, uint16_t information);
 // The page's control `id` gets text list/item of the current kind (or none).

@@ -80,7 +80,8 @@ void SetButtonStates(uint32_t mask) {
 }
 
 void SetButtonCaption(int button, uint16_t item) {
-  int id = button == 1 ? wf::kIdBack : button == 2 ? wf::kIdNext : button == 4 ? wf::kIdCancel : 0;
+  int id = button == kButtonBack ? wf::kIdBack : button == kButtonNext ? wf::kIdNext
+           : button == kButtonCancel ? wf::kIdCancel : 0;
   if (!id) return;
   SetWindowTextA(GetDlgItem(ButtonBar, id), GetMessageText(wf::msg::kListButtons, item));
 }
@@ -100,9 +101,9 @@ void PreparePage(HWND page, uint32_t mask) {
   SetCaptions(kind);
   for (int n = 0; n < 4; ++n)
     SetControlMarkup(page, wf::kIdText0 + n, GetMessageText(kind, (uint16_t)(wf::msg::kPageText0 + n)));
-  SetButtonCaption(1, wf::msg::kButtonBack);
-  SetButtonCaption(2, wf::msg::kButtonNext);
-  SetButtonCaption(4, wf::msg::kButtonCancel);
+  SetButtonCaption(kButtonBack, wf::msg::kButtonBack);
+  SetButtonCaption(kButtonNext, wf::msg::kButtonNext);
+  SetButtonCaption(kButtonCancel, wf::msg::kButtonCancel);
   if (SinglePageMode) mask |= kCancelWithoutQuestion;
   if (kind == wf::kPageWelcome) mask &= ~(uint32_t)kButtonBack;
   SetButtonStates(mask);

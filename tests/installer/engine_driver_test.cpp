@@ -17,9 +17,9 @@ using Driver = InstallerTest;
 TEST_F(Driver, GoToPageKindTable) {
   Bytes common{0, 1, 3, 4, 5, 6, 10, 0xFF};
   struct { Bytes sequence; int kind, index, result; } cases[] = {  // the start is index 9, result 0
-      {common, 6, 4, 1}, {common, 2, 9, 0},
+      {common, 6, 4, kPageResultNext}, {common, 2, 9, 0},
       {{0, 1, 0xFF, 6}, 6, 9, 0},  // behind the end mark
-      {{5, 6, 6, 0xFF}, 6, 0, 1},  // the first one
+      {{5, 6, 6, 0xFF}, 6, 0, kPageResultNext},  // the first one
       {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
   };
   for (auto& c : cases) {
@@ -55,16 +55,16 @@ TEST_F(Driver, CheckDestinationFolderTable) {
       {"existing folder", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
       {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
       {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},
-      {"empty", "", false, false, "", 0, 5, "", false},
+      {"empty", "", false, false, "", 0, kResultFolderInvalid, "", false},
       {"missing, asked, Yes", "C:\\New\\Sub", false, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
-      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, -1, "C:\\New\\Sub", false},
+      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, kFolderDeclined, "C:\\New\\Sub", false},
       {"missing, no question", "C:\\New", false, false, "", 0, 0, "C:\\New\\", true},
       {"single page creates nothing", "C:\\New", false, true, "", 0, 0, "C:\\New\\", false},
-      {"cannot be created", "\\\\server\\share", false, false, "", 0, 5, "\\\\server\\share", false},
+      {"cannot be created", "\\\\server\\share", false, false, "", 0, kResultFolderInvalid, "\\\\server\\share", false},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Fresh(), messages[6] = c.question;
+    Fresh(), messages[wf::msg::kCreateFolder] = c.question;
     Load(FileTable({}));
     SinglePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
     if (c.exists) Fake.AddFolder(c.folder);
@@ -79,11 +79,11 @@ TEST_F(Driver, CheckDestinationFolderTable) {
 // finish page unless the run was single-page or cancelled.
 TEST_F(Driver, StartAndFinish) {
   struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page; } cases[] = {
-      {"a full disk", false, false, false, false, 11, 9, 0},
-      {"the package vanished", true, true, false, false, 16, 9, 0},
-      {"finished", true, false, false, false, 0, 4, 1},
+      {"a full disk", false, false, false, false, kResultNoSpace, 9, 0},
+      {"the package vanished", true, true, false, false, kResultPackageUnreadable, 9, 0},
+      {"finished", true, false, false, false, 0, 4, kPageResultNext},
       {"single-page", true, false, true, false, 0, 9, 0},
-      {"cancelled", true, false, false, true, 0, 9, 2},
+      {"cancelled", true, false, false, true, 0, 9, kPageResultCancel},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -92,7 +92,8 @@ TEST_F(Driver, StartAndFinish) {
     ::Run.destinationChecked = c.checked, Disk.freeBytes = 0;
     std::strcpy(InstallFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
     if (c.vanish) std::filesystem::remove(OwnPath);
-    SinglePageMode = c.singlePage, UserCancelled = c.cancelled, PageIndex = 9, PageResult = c.cancelled ? 2 : 0;
+    SinglePageMode = c.singlePage, UserCancelled = c.cancelled, PageIndex = 9;
+    PageResult = c.cancelled ? kPageResultCancel : 0;
     RunInstallationHeadless();
     EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
               std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
@@ -178,7 +179,7 @@ TEST_F(InstallerTest, CompletionTable) {
   struct { const char* what; int result; bool singlePage; Bytes file; std::string product;
            std::vector<std::string> calls; size_t values; bool recorded; } cases[] = {
       {"complete", 0, false, uninstaller, "Demo", all, 11, true},
-      {"a failed run writes nothing", 31, false, uninstaller, "Demo", {}, 0, false},
+      {"a failed run writes nothing", kResultPackageIncomplete, false, uninstaller, "Demo", {}, 0, false},
       {"single page: the record only", 0, true, uninstaller, "Demo", {}, 9, true},
       {"no product name, no uninstall entry", 0, false, uninstaller, "", all, 2, true},
       {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},

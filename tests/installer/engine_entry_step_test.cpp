@@ -13,6 +13,8 @@
 namespace {
 
 using Boxes = std::vector<std::pair<std::string, unsigned>>;  // text, style
+constexpr int Cancelled = kResultCancelled, Unwritable = kResultCannotWrite, NoVolume = kResultVolumeMissing,
+              Refused = kResultFileDamaged, Incomplete = kResultPackageIncomplete;
 
 // The method byte, then the stream.
 Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(), method), stream; }
@@ -89,7 +91,7 @@ class EntryStep : public InstallerTest {
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
     Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
-    Ui.answers = c.answers, PageResult = c.cancel ? 2 : 0;
+    Ui.answers = c.answers, PageResult = c.cancel ? kPageResultCancel : 0;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
@@ -104,9 +106,10 @@ class EntryStep : public InstallerTest {
     EXPECT_EQ(std::tuple(FakeFiles.readOnly, RestartNeeded, FakeFiles.restartMoves,
                          std::filesystem::exists(Path("data.$$A")), UserCancelled),
               std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, c.restart,
-                         c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart, c.result == 15));
-    if (c.result == 17 || c.result == 21) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
-    if (c.result == 18) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
+                         c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart,
+                         c.result == Cancelled));
+    if (c.result == Unwritable || c.result == Refused) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
+    if (c.result == NoVolume) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
   }
 
   Bytes area, rest;
@@ -138,23 +141,25 @@ TEST_F(EntryStep, Table) {
            {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = 25, .after = ""},
            {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = 25,
             .after = "abc"},
-           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = 31, .after = "old"},
-           {.name = "corrupted zlib stream", .stored = Entry(1, corrupt), .result = 31},
-           {.name = "corrupted bzip2 stream", .stored = Entry(2, corruptBz), .result = 31},
-           {.name = "stream cut short", .stored = cut, .result = 31},
+           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete,
+            .after = "old"},
+           {.name = "corrupted zlib stream", .stored = Entry(1, corrupt), .result = Incomplete},
+           {.name = "corrupted bzip2 stream", .stored = Entry(2, corruptBz), .result = Incomplete},
+           {.name = "stream cut short", .stored = cut, .result = Incomplete},
            {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = 25, .after = text},
            {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = 25, .after = text},
            {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = 25, .after = text},
            {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = 25, .after = text},
            // The reader's own code stands, not the damaged entry's.
-           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = 18, .after = "old"},
+           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume, .after = "old"},
            {.name = "prompt: cancel, then confirm", .existing = "old", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerCancel, kAnswerYes}, .result = 15, .after = "old", .boxes = {insert[0], confirm[0]}},
+            .answers = {kAnswerCancel, kAnswerYes}, .result = Cancelled, .after = "old",
+            .boxes = {insert[0], confirm[0]}},
            {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
             .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = 25, .after = "new content",
             .boxes = {insert[0], confirm[0]}},
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = 15,
+            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = Cancelled,
             .boxes = {insert[0], insert[0], confirm[0]}},
            {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
            {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
@@ -165,7 +170,7 @@ TEST_F(EntryStep, Table) {
             .after = "new content"},
            {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
             .after = "new content", .boxes = damaged},
-           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = 21,
+           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = Refused,
             .after = "old", .boxes = damaged},
            {.name = "locked, identical", .existing = "new content", .locked = true, .status = 23,
             .after = "new content"},
@@ -177,9 +182,9 @@ TEST_F(EntryStep, Table) {
             .after = "old", .readOnly = "data.txt", .restart = true},
            {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
             .status = 500, .after = "old", .readOnly = "data.$$A", .restart = true},
-           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = 17, .after = "old"},
-           {.name = "a full disk fails the write, not the package", .existing = "old", .content = text, .result = 17,
-            .after = "old", .diskRoom = 4096},
+           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable, .after = "old"},
+           {.name = "a full disk fails the write, not the package", .existing = "old", .content = text,
+            .result = Unwritable, .after = "old", .diskRoom = 4096},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
        })
     Check(c);

@@ -52,7 +52,7 @@ TEST_F(RunItemsTest, CommandLines) {
                      {"0|.|", "dotfile"}, {"0|dotfile\\shell\\open\\command|", "dot"}};
     FakeFiles.shortNames["C:\\Program Files\\Demo\\short.exe"] = "C:\\PROGRA~1\\Demo\\short.exe";
     Processes.shellResult = c.shellOpens ? 42 : 2;
-    Load(FileTable({c.entry})), RunItems(1, 0, 1);
+    Load(FileTable({c.entry})), RunItems(wf::kRunAfterInstall, kRunEverything, kInThisRun);
     std::string started;
     for (auto [word, list] : {std::pair{"|open ", &Processes.opened}, {"|exec ", &Processes.commands},
                               {"|wait ", &Processes.processes}})
