@@ -83,7 +83,8 @@ constexpr std::pair<const char*, uint32_t> kRoots[] = {
 };
 
 constexpr std::pair<const char*, uint32_t> kRunKinds[] = {
-    {"after-install", 1}, {"finish-page", 2}, {"after-wizard", 3}, {"on-request", 4},
+    {"after-install", f::kRunAfterInstall}, {"finish-page", f::kRunAtFinishPage},
+    {"after-wizard", f::kRunAfterWizard}, {"on-request", f::kRunOnRequest},
 };
 
 constexpr std::pair<const char*, uint32_t> kPlacements[] = {

@@ -14,7 +14,6 @@ namespace {
 using format::AsciiLower;
 using format::IsSlash;
 
-constexpr uint32_t kPathSize = 260;  // what the ANSI calls take, terminator included
 constexpr TextView kNone{"", 0};
 
 TextView View(const char* s) { return TextView{s, (uint16_t)strlen(s)}; }

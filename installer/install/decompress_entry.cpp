@@ -2,6 +2,7 @@
 #include <bzlib.h>
 #include <zlib.h>
 
+#include "format/container.h"
 #include "format/file_entry.h"
 #include "install/data_area.h"
 #include "install/install_run.h"
@@ -13,7 +14,6 @@ namespace {
 constexpr uint32_t kInputSize = 8192;
 constexpr uint32_t kOutputSize = 12288;
 enum { kOk = 0, kBadStream = 1, kNoMemory = 2, kReadFailed = 3, kWriteFailed = kDecompressWriteFailed };
-enum { kMethodZlib = 1, kMethodBzip2 = 2 };
 
 struct Sink {
   FileHandle out;
@@ -127,10 +127,10 @@ int DecompressEntry(FileHandle out, FileHandle* volume, uint32_t storedLength, u
   uint32_t streamLength = storedLength - 1;
   if (streamLength == 0) return kOk;
   Sink sink{out, 0, 0};
-  if (method == kMethodZlib) {
+  if (method == wf::kMethodZlib) {
     Zlib d;
     r = Decode(d, volume, streamLength, &sink);
-  } else if (method == kMethodBzip2) {
+  } else if (method == wf::kMethodBzip2) {
     Bzip2 d;
     r = Decode(d, volume, streamLength, &sink);
   } else {

@@ -3,6 +3,9 @@
 #pragma once
 #include <stdint.h>
 
+// What the ANSI calls take, terminator included.
+inline constexpr uint32_t kPathSize = 260;
+
 typedef void* FileHandle;
 #define INVALID_FILE ((FileHandle)(intptr_t)-1)
 

@@ -4,7 +4,6 @@
 #include "platform/system.h"
 
 namespace {
-constexpr uint32_t kPathSize = 260;
 const char kSection[] = "Rename";
 const char kPlaceholder[] = "xyz";
 

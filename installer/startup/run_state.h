@@ -2,9 +2,9 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/files.h"
 #include "startup/codes.h"
 
-inline constexpr uint32_t kPathSize = 260;
 inline constexpr uint32_t kWorkPathSize = 520;
 
 // Options of the command line.
