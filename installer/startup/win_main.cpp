@@ -53,7 +53,7 @@ bool AskForRestart(int showCommand) {
   if (!SinglePageMode && !UserCancelled && HasItemsAfterRestart()) LaunchTempCopy(showCommand, true);
   INT_PTR answer =
       DialogBoxParamA(Instance, MAKEINTRESOURCEA(kRestartDialog), WizardFrame, RestartDialogProc, 0);
-  if (answer != 1 || SinglePageMode) return false;
+  if (answer != IDOK || SinglePageMode) return false;
   if (NtFamily) {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;

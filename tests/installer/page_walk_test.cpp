@@ -35,7 +35,7 @@ struct FakeWizard {
     self->shown.push_back(kind);
     if (self->shown.size() > 40) return C;  // a walk that never ends fails below, not hangs
     // The ProgressPage's run ends with the jump to the FinishPage and a Next.
-    if (kind == 5 && self->c.finishPosition >= 0) self->pageIndex = self->c.finishPosition - 1;
+    if (kind == wrenly::format::kPageProgress && self->c.finishPosition >= 0) self->pageIndex = self->c.finishPosition - 1;
     return self->next < self->c.script.size() ? self->c.script[self->next++] : C;
   }
   static void Install(void* context) {
