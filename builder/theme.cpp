@@ -1,6 +1,7 @@
 #include "builder/theme.h"
 
 #include <cstring>
+#include <utility>
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "format/writer.h"
@@ -41,28 +42,36 @@ Control TextBox(uint16_t id, int l, int t, int r, int b) {
 }
 
 struct Layout {
-  uint32_t flags;
-  uint32_t pageColour, textColour, editColour;
-  int32_t sideWidth;
-  uint32_t sideColour, sideBitmap;
-  int32_t headerHeight;
-  uint32_t headerColour, headerTextColour, headerBitmap;
+  f::PageLayoutHead head;
   std::vector<Control> body, header;
 };
+
+// Each field at its offset, so the head cannot drift from what the Installer reads.
+void WritePageLayoutHead(f::ByteWriter& w, const f::PageLayoutHead& h) {
+  namespace pl = f::page_layout;
+  uint8_t b[pl::kBodyCount] = {};
+  for (auto [at, v] : {std::pair{pl::kFlags, h.flags}, {pl::kPageColour, h.pageColour}, {pl::kTextColour, h.textColour},
+                       {pl::kEditColour, h.editColour}, {pl::kSideWidth, static_cast<uint32_t>(h.sideWidth)},
+                       {pl::kSideColour, h.sideColour}, {pl::kSideBitmap, h.sideBitmap},
+                       {pl::kHeaderHeight, static_cast<uint32_t>(h.headerHeight)}, {pl::kHeaderColour, h.headerColour},
+                       {pl::kHeaderTextColour, h.headerTextColour}, {pl::kHeaderBitmap, h.headerBitmap}})
+    f::StoreU32(b + at, v);
+  w.Bytes(b, sizeof b);
+}
 
 // Pages below the header are 490 x 240; the welcome page beside the side
 // panel is 351 x 300.
 Layout HeaderPage(std::vector<Control> body) {
-  return Layout{0xB20, f::kSystemColour, f::kSystemColour, f::kSystemColour, 0, f::kSystemColour, 0,
-                kHeaderHeight, kWhite, 0, kHeaderBitmapNumber, std::move(body),
+  return Layout{{0xB20, f::kSystemColour, f::kSystemColour, f::kSystemColour, 0, f::kSystemColour, 0,
+                 kHeaderHeight, kWhite, 0, kHeaderBitmapNumber}, std::move(body),
                 {Label(f::kIdHeaderTitle, 16, 8, 420, 26), Label(f::kIdHeaderSubtitle, 28, 28, 420, 56)}};
 }
 
 std::vector<Layout> PageLayouts() {
   std::vector<Layout> layouts(7);
   layouts[f::kPageWelcome] =
-      Layout{0xF20, kWhite, 0, f::kSystemColour, kSideWidth, kWhite, kSideBitmapNumber, 0,
-             f::kSystemColour, f::kSystemColour, 0,
+      Layout{{0xF20, kWhite, 0, f::kSystemColour, kSideWidth, kWhite, kSideBitmapNumber, 0, f::kSystemColour,
+              f::kSystemColour, 0},
              {Label(f::kIdText0, 16, 16, 335, 64), Label(f::kIdText1, 16, 72, 335, 132),
               Label(f::kIdText2, 16, 140, 335, 210), Label(f::kIdText3, 16, 218, 335, 290)},
              {}};
@@ -161,17 +170,7 @@ std::vector<uint8_t> BuildSetupSettings(const ThemeOptions& options) {
     const Layout& l = layouts[kind];
     uint32_t at = w.size();
     w.PatchU32(s::kLayouts + 4 * static_cast<uint32_t>(kind), at);
-    w.U32(l.flags);
-    w.U32(l.pageColour);
-    w.U32(l.textColour);
-    w.U32(l.editColour);
-    w.I32(l.sideWidth);
-    w.U32(l.sideColour);
-    w.U32(l.sideBitmap);
-    w.I32(l.headerHeight);
-    w.U32(l.headerColour);
-    w.U32(l.headerTextColour);
-    w.U32(l.headerBitmap);
+    WritePageLayoutHead(w, l.head);
     w.U16(static_cast<uint16_t>(l.body.size()));
     w.U16(static_cast<uint16_t>(l.header.size()));
     uint32_t bodyAt = f::page_layout::kSize;

@@ -3,6 +3,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "bytes.h"
+
 namespace wrenly::format {
 
 // LOGFONTA as stored: five i32, eight bytes, a 32-byte face name.
@@ -89,6 +91,35 @@ inline constexpr uint32_t kHeaderRecords = 52;   // u32 offset from the layout's
 inline constexpr uint32_t kSize = 56;
 static_assert(kHeaderRecords + 4 == kSize);
 }  // namespace page_layout
+
+// A PageLayout's head before its record counts, as the builder writes it
+// and the Installer reads it.
+struct PageLayoutHead {
+  uint32_t flags;
+  uint32_t pageColour, textColour, editColour;
+  int32_t sideWidth;
+  uint32_t sideColour, sideBitmap;
+  int32_t headerHeight;
+  uint32_t headerColour, headerTextColour, headerBitmap;
+};
+// Every field is four bytes, in record order.
+static_assert(sizeof(PageLayoutHead) == page_layout::kBodyCount);
+
+// The head of a layout whose first page_layout::kSize bytes were checked.
+inline void LoadPageLayoutHead(const uint8_t* l, PageLayoutHead* out) {
+  namespace pl = page_layout;
+  out->flags = LoadU32(l + pl::kFlags);
+  out->pageColour = LoadU32(l + pl::kPageColour);
+  out->textColour = LoadU32(l + pl::kTextColour);
+  out->editColour = LoadU32(l + pl::kEditColour);
+  out->sideWidth = (int32_t)LoadU32(l + pl::kSideWidth);
+  out->sideColour = LoadU32(l + pl::kSideColour);
+  out->sideBitmap = LoadU32(l + pl::kSideBitmap);
+  out->headerHeight = (int32_t)LoadU32(l + pl::kHeaderHeight);
+  out->headerColour = LoadU32(l + pl::kHeaderColour);
+  out->headerTextColour = LoadU32(l + pl::kHeaderTextColour);
+  out->headerBitmap = LoadU32(l + pl::kHeaderBitmap);
+}
 
 enum LayoutFlag : uint32_t {
   kLaySideLine = 0x10,

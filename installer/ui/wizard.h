@@ -43,13 +43,7 @@ struct WizardSettings {
 const WizardSettings& Settings();
 
 // One PageLayout's head; records point into the settings block.
-struct LayoutView {
-  uint32_t flags;
-  uint32_t pageColour, textColour, editColour;
-  int32_t sideWidth;
-  uint32_t sideColour, sideBitmap;
-  int32_t headerHeight;
-  uint32_t headerColour, headerTextColour, headerBitmap;
+struct LayoutView : wrenly::format::PageLayoutHead {
   uint16_t bodyCount, headerCount;
   const uint8_t* bodyRecords;
   const uint8_t* headerRecords;

@@ -54,17 +54,7 @@ bool BackgroundMode() { return (Settings().flags & wf::kSetBackgroundMode) != 0;
 bool ReadLayout(int kind, LayoutView* out) {
   if (kind < 0 || kind >= (int)kLayoutSlots || !ThePackage.layouts[kind]) return false;
   const uint8_t* l = ThePackage.layouts[kind];
-  out->flags = wf::LoadU32(l + pl::kFlags);
-  out->pageColour = wf::LoadU32(l + pl::kPageColour);
-  out->textColour = wf::LoadU32(l + pl::kTextColour);
-  out->editColour = wf::LoadU32(l + pl::kEditColour);
-  out->sideWidth = (int32_t)wf::LoadU32(l + pl::kSideWidth);
-  out->sideColour = wf::LoadU32(l + pl::kSideColour);
-  out->sideBitmap = wf::LoadU32(l + pl::kSideBitmap);
-  out->headerHeight = (int32_t)wf::LoadU32(l + pl::kHeaderHeight);
-  out->headerColour = wf::LoadU32(l + pl::kHeaderColour);
-  out->headerTextColour = wf::LoadU32(l + pl::kHeaderTextColour);
-  out->headerBitmap = wf::LoadU32(l + pl::kHeaderBitmap);
+  wf::LoadPageLayoutHead(l, out);
   out->bodyCount = wf::LoadU16(l + pl::kBodyCount);
   out->headerCount = wf::LoadU16(l + pl::kHeaderCount);
   // Records were checked at load to lie inside the block the layout is in.
