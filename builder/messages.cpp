@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fmt/format.h>
 #include <iterator>
+#include "format/install_type.h"
 #include "format/uninstall_log.h"
 
 namespace wrenly::builder {
@@ -126,11 +127,17 @@ bool ParseInt(std::string_view s, int* out) {
 }  // namespace
 
 Placeholders PlaceholdersOf(int list, int item) {
-  if ((list == 3 && item == 8) || (list == 7 && item == 28)) return Placeholders::kOneNumber;
-  if ((list == 4 && item == 3) || (list == 6 && item == 5)) return Placeholders::kOneString;
-  if (list == 7 && (item == 29 || item == 30 || item == 32)) return Placeholders::kOneString;
+  namespace f = wrenly::format;
+  namespace m = f::msg;
+  bool messages = list == m::kListMessages;
+  if ((list == f::kPageDestination && item == m::kDestinationMegabytes) || (messages && item == m::kInsertDisk))
+    return Placeholders::kOneNumber;
+  if ((list == f::kPageReady && item == m::kReadySummary) || (list == f::kPageFinish && item == m::kFinishFailed))
+    return Placeholders::kOneString;
+  if (messages && (item == m::kNewerFile || item == m::kOtherLanguage || item == m::kCheckFailed))
+    return Placeholders::kOneString;
   // Every list-7 text can become a result text through the error formatter.
-  if (list == 7 && item != 0 && item != 1) return Placeholders::kMaybeString;
+  if (messages && item != m::kCaption && item != m::kBrowseTitle) return Placeholders::kMaybeString;
   return Placeholders::kNone;
 }
 
