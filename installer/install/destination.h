@@ -6,7 +6,7 @@
 
 // The last installed screen saver's FileEntry, or null.
 extern const uint8_t* ScreenSaverEntry;
-// 0, or 31 when the last entry resolved was damaged: it lies outside the
+// 0, or kResultPackageIncomplete when the last entry resolved was damaged: it lies outside the
 // file table, its name leaves its folder, or its path does not fit.
 extern int DestinationFault;
 

@@ -18,12 +18,12 @@ int DecideFileVersion(const FileVersionFacts& existing, const wrenly::format::Fi
 // The same for the file in WorkPath; no version resource means replace.
 int CheckFileVersion(const wrenly::format::FileEntryView& entry);
 
-// 1 accept the file, 0 stop (result code 21 set). /R accepts without asking.
+// 1 accept the file, 0 stop (kResultFileDamaged set). /R accepts without asking.
 int ConfirmDamagedFile();
 
 // Puts the temporary file in the destination's place and sets the entry's
 // status to 23, 25 or 500. Returns 0, or the result code when the file
-// could not be put in place (17, with the destination as error argument);
+// could not be put in place (kResultCannotWrite, with the destination as error argument);
 // the old file is then still there.
 int ReplaceDestinationFile(const wrenly::format::FileEntryView& entry, const char* tempName);
 // A destination that cannot be replaced now: identical content is left

@@ -23,7 +23,7 @@ extern uint32_t PackageFirstBlock;
 int LoadPackage();
 
 // Reads the payload the file is positioned at into a new buffer of its
-// (unpacked) size. 0, 1 read failure, 5 out of memory, 31 damaged stream.
+// (unpacked) size. A LoadCode.
 int ReadBlockPayload(FileHandle file, const wrenly::format::BlockHeader& header, uint8_t** out,
                      uint32_t* outSize);
 // Method byte and stream; streamLength counts the method byte. The buffer
