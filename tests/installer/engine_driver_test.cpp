@@ -93,8 +93,7 @@ TEST_F(Driver, StartAndFinish) {
     std::strcpy(InstallFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
     if (c.vanish) std::filesystem::remove(OwnPath);
     SinglePageMode = c.singlePage, UserCancelled = c.cancelled, PageIndex = 9;
-    PageResult = c.cancelled ? kPageResultCancel : 0;
-    RunInstallationHeadless();
+    PageResult = c.cancelled ? kPageResultCancel : 0, RunInstallationHeadless();
     EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
               std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
     if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
