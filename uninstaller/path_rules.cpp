@@ -4,6 +4,7 @@
 
 #include "format/names.h"
 #include "format/uninstall_log.h"
+#include "platform/system.h"
 
 namespace wrenly::uninstaller {
 namespace {
@@ -105,8 +106,7 @@ PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* instal
 uint32_t EmptyKeyFloor(uint32_t root, const char* key) {
   static const char* const kSystemVendors[] = {"microsoft", "classes", "policies", "wow6432node", "clients",
                                               "registeredapplications"};
-  constexpr uint32_t kCurrentUser = 1, kLocalMachine = 2;  // as RegistryRoot numbers them
-  if (root != kCurrentUser && root != kLocalMachine) return 0;
+  if (root != kRootCurrentUser && root != kRootLocalMachine) return 0;
   const char* vendor = key;
   for (const char* word = "software\\"; *word; ++word, ++vendor)
     if (AsciiLower(*vendor) != *word) return 0;
