@@ -17,10 +17,8 @@
 #include "figures.h"
 #include "format/container.h"
 #include "format/file_entry.h"
-#include "install/data_area.h"
 #include "package/package.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 
@@ -109,9 +107,13 @@ int main(int argc, char** argv) {
     outSize = (DWORD)std::strtoul(argv[4], nullptr, 10);
     if (inSize == 0 || outSize == 0) return 2;
   }
-  if (!AllocatePathBuffers()) return 3;
-  std::strncpy(OwnPath, argv[1], kPathSize - 1);
-  if (!LoadPackage()) {
+  Setup setup;
+  Wizard wizard = {};
+  InitSetup(setup);
+  setup.wizard = &wizard;
+  if (!AllocatePathBuffers(setup)) return 3;
+  std::strncpy(setup.ownPath, argv[1], kPathSize - 1);
+  if (!LoadPackage(setup)) {
     std::fprintf(stderr, "%s: no package\n", argv[1]);
     return 4;
   }
@@ -121,11 +123,11 @@ int main(int argc, char** argv) {
   if (f.in == INVALID_HANDLE_VALUE) return 5;
 
   double start = NowMs();
-  const InstallTypeSlot* type = ThePackage.currentType;
+  const InstallTypeSlot* type = setup.package.currentType;
   wf::ByteView table{type->fileTable, type->fileTableSize};
   uint32_t at = wf::file_table::kEntries;
   int failures = 0;
-  for (uint32_t n = 0; n < ThePackage.entryCount; ++n) {
+  for (uint32_t n = 0; n < setup.package.entryCount; ++n) {
     wf::FileEntryView e;
     if (!wf::ParseFileEntry(table, at, &e)) return 6;
     at += e.recordSize;
@@ -134,7 +136,7 @@ int main(int argc, char** argv) {
     std::snprintf(name, sizeof name, "%s\\%u", argv[2], n);
     f.out = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     LARGE_INTEGER to;
-    to.QuadPart = (LONGLONG)DataArea.start + e.dataOffset;
+    to.QuadPart = (LONGLONG)setup.dataArea.start + e.dataOffset;
     unsigned char method = 0;
     DWORD got = 0;
     bool ok = f.out != INVALID_HANDLE_VALUE && SetFilePointerEx(f.in, to, nullptr, FILE_BEGIN) &&
@@ -152,6 +154,6 @@ int main(int argc, char** argv) {
   std::printf("failures %d\n", failures);
   std::printf("elapsed-ms %lld\n", (long long)elapsed);
   std::printf("peak-working-set-kb %lld\n", PeakWorkingSetKb());
-  FreePackage();
+  FreePackage(setup.package);
   return failures ? 7 : 0;
 }

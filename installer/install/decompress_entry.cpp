@@ -2,9 +2,10 @@
 #include <bzlib.h>
 #include <zlib.h>
 
+#include "base/setup.h"
 #include "format/container.h"
 #include "format/file_entry.h"
-#include "install/data_area.h"
+#include "package/data_area.h"
 #include "install/install_run.h"
 
 namespace wf = wrenly::format;
@@ -76,7 +77,7 @@ struct Bzip2 {
 };
 
 template <typename Decoder>
-int Decode(Decoder& d, FileHandle* volume, uint32_t remaining, Sink* sink) {
+int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, Sink* sink) {
   int init = d.Init();
   if (init != kOk) return init;
   uint8_t* buffers;
@@ -90,7 +91,7 @@ int Decode(Decoder& d, FileHandle* volume, uint32_t remaining, Sink* sink) {
   bool ended = false;
   while (remaining > 0 && !ended && result == kOk) {
     uint32_t chunk = remaining < kInputSize ? remaining : kInputSize;
-    if (ReadDataArea(volume, input, chunk) != 0) {
+    if (ReadDataArea(setup, volume, input, chunk) != 0) {
       result = kReadFailed;
       break;
     }
@@ -115,24 +116,24 @@ int Decode(Decoder& d, FileHandle* volume, uint32_t remaining, Sink* sink) {
 
 }  // namespace
 
-int DecompressEntry(FileHandle out, FileHandle* volume, uint32_t storedLength, uint32_t* sizeOut,
+int DecompressEntry(Setup& setup, FileHandle out, FileHandle* volume, uint32_t storedLength, uint32_t* sizeOut,
                     uint32_t* checksumOut) {
   if (sizeOut) *sizeOut = 0;
   if (checksumOut) *checksumOut = 0;
   // Packages record every entry's exact length; 0 cannot hold a method byte.
   if (storedLength == 0) return kBadStream;
   uint8_t method;
-  int r = ReadDataArea(volume, &method, 1);
+  int r = ReadDataArea(setup, volume, &method, 1);
   if (r != 0) return r;
   uint32_t streamLength = storedLength - 1;
   if (streamLength == 0) return kOk;
   Sink sink{out, 0, 0};
   if (method == wf::kMethodZlib) {
     Zlib d;
-    r = Decode(d, volume, streamLength, &sink);
+    r = Decode(setup, d, volume, streamLength, &sink);
   } else if (method == wf::kMethodBzip2) {
     Bzip2 d;
-    r = Decode(d, volume, streamLength, &sink);
+    r = Decode(setup, d, volume, streamLength, &sink);
   } else {
     return kBadStream;
   }

@@ -1,15 +1,13 @@
 #include "install/destination.h"
 
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/path_variables.h"
 
 using namespace wrenly::format;
 
-const uint8_t* ScreenSaverEntry;
-int DestinationFault;
 
 namespace {
 const int kFolderFonts = 0x14, kFolderDesktop = 0x10, kFolderMyDocuments = 5, kFolderAppData = 0x1A;
@@ -46,7 +44,7 @@ const char* LastComponent(const char* name) {
 }
 
 // The folder of kinds other than the installation folder; false leaves it.
-void KindFolder(const FileEntryView& e, char* folder, bool* inUseTest) {
+void KindFolder(Setup& setup, const FileEntryView& e, char* folder, bool* inUseTest) {
   char found[kPathSize];
   switch (e.kind) {
     case kDestWindows:
@@ -58,7 +56,7 @@ void KindFolder(const FileEntryView& e, char* folder, bool* inUseTest) {
       char windows[kPathSize], app[kPathSize];
       windows[0] = 0;
       GetWindowsFolder(windows);
-      AppendAt(app, kPathSize, 0, InstallFolder);
+      AppendAt(app, kPathSize, 0, setup.installFolder);
       if (Length(app) > 3 && app[Length(app) - 1] == '\\') app[Length(app) - 1] = 0;
       FindSharedFileFolder(name, windows, app, found, inUseTest);
       if (found[0] || GetSystemFolder(found)) AppendAt(folder, kPathSize, 0, found);
@@ -95,9 +93,9 @@ bool IsFullFolder(const char* folder) {
   return !NameLeavesFolder(folder + (drive ? 3 : 2));
 }
 
-bool Fault() {
-  DestinationFault = kResultPackageIncomplete;
-  WorkPath[0] = 0;
+bool Fault(Setup& setup) {
+  setup.run.destinationFault = kResultPackageIncomplete;
+  setup.workPath[0] = 0;
   return false;
 }
 }  // namespace
@@ -115,8 +113,8 @@ bool NameLeavesFolder(const char* name) {
   }
 }
 
-bool FindFileEntry(const uint8_t* entry, FileEntryView* out) {
-  const InstallTypeSlot* type = ThePackage.currentType;
+bool FindFileEntry(Setup& setup, const uint8_t* entry, FileEntryView* out) {
+  const InstallTypeSlot* type = setup.package.currentType;
   if (!type || !type->fileTable || !entry || entry < type->fileTable + file_table::kEntries ||
       entry >= type->fileTable + type->fileTableSize)
     return false;
@@ -124,57 +122,57 @@ bool FindFileEntry(const uint8_t* entry, FileEntryView* out) {
   return ParseFileEntry(table, (uint32_t)(entry - type->fileTable), out);
 }
 
-bool ResolveDestination(const uint8_t* entry) {
+bool ResolveDestination(Setup& setup, const uint8_t* entry) {
   FileEntryView e;
-  DestinationFault = 0;
-  if (!FindFileEntry(entry, &e)) return Fault();
-  return ResolveEntryDestination(e);
+  setup.run.destinationFault = 0;
+  if (!FindFileEntry(setup, entry, &e)) return Fault(setup);
+  return ResolveEntryDestination(setup, e);
 }
 
-bool ResolveEntryDestination(const FileEntryView& e) {
-  DestinationFault = 0;
-  WorkPath[0] = 0;
+bool ResolveEntryDestination(Setup& setup, const FileEntryView& e) {
+  setup.run.destinationFault = 0;
+  setup.workPath[0] = 0;
   const char* item0 = e.strings[kItemName];
   if (e.flags & kFlagSourceFolder) {
-    AppendAt(WorkPath, kWorkPathSize, 0, OwnPath);
+    AppendAt(setup.workPath, kWorkPathSize, 0, setup.ownPath);
     uint32_t cut = 0;
-    for (uint32_t i = 0; WorkPath[i]; ++i)
-      if (WorkPath[i] == '\\') cut = i + 1;
-    if (!AppendAt(WorkPath, kWorkPathSize, cut, item0)) return Fault();
+    for (uint32_t i = 0; setup.workPath[i]; ++i)
+      if (setup.workPath[i] == '\\') cut = i + 1;
+    if (!AppendAt(setup.workPath, kWorkPathSize, cut, item0)) return Fault(setup);
     return false;
   }
 
   char folder[kPathSize];
-  AppendAt(folder, kPathSize, 0, InstallFolder);
+  AppendAt(folder, kPathSize, 0, setup.installFolder);
   bool inUseTest = false;
   if (e.kind == kDestCustom) {
-    if (ExpandPathVariables(folder, e.strings[kItemFolder], kPathSize) >= kPathSize || !IsFullFolder(folder))
-      return Fault();
+    if (ExpandPathVariables(setup, folder, e.strings[kItemFolder], kPathSize) >= kPathSize || !IsFullFolder(folder))
+      return Fault(setup);
   } else {
-    KindFolder(e, folder, &inUseTest);
+    KindFolder(setup, e, folder, &inUseTest);
   }
 
   const char* name;
   if (DestKeepsSubfolders(e.kind)) {
-    if (NameLeavesFolder(item0)) return Fault();
+    if (NameLeavesFolder(item0)) return Fault(setup);
     name = item0;
   } else {
     name = LastComponent(item0);
-    if (!name) return Fault();
+    if (!name) return Fault(setup);
   }
   // A file needs a name of its own: an empty one would make the folder
   // itself the file to replace. Folder entries end in a separator.
   const char* last = LastComponent(name);
-  if (!(e.flags & kFlagFolder) && (!last || !*last)) return Fault();
+  if (!(e.flags & kFlagFolder) && (!last || !*last)) return Fault(setup);
 
-  if (!AppendAt(WorkPath, kWorkPathSize, 0, folder)) return Fault();
-  uint32_t at = Length(WorkPath);
-  if (at > 0 && !IsSeparator(WorkPath[at - 1])) {
-    if (!AppendAt(WorkPath, kWorkPathSize, at, "\\")) return Fault();
+  if (!AppendAt(setup.workPath, kWorkPathSize, 0, folder)) return Fault(setup);
+  uint32_t at = Length(setup.workPath);
+  if (at > 0 && !IsSeparator(setup.workPath[at - 1])) {
+    if (!AppendAt(setup.workPath, kWorkPathSize, at, "\\")) return Fault(setup);
     ++at;
   }
-  if (!AppendAt(WorkPath, kWorkPathSize, at, name)) return Fault();
-  return inUseTest && TestFileInUse(WorkPath);
+  if (!AppendAt(setup.workPath, kWorkPathSize, at, name)) return Fault(setup);
+  return inUseTest && TestFileInUse(setup.workPath);
 }
 
 bool TestFileInUse(const char* path) {

@@ -7,13 +7,13 @@
 #include "install/destination.h"
 #include "install/disk_space.h"
 #include "install/install_run.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/disk.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/messages.h"
 #include "text/path_services.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 
 namespace wf = wrenly::format;
 
@@ -27,12 +27,12 @@ struct TableWalk {
   uint32_t at;
   uint32_t left;
   uint8_t* writable;
-  TableWalk() {
-    const InstallTypeSlot* type = ThePackage.currentType;
+  explicit TableWalk(const Package& package) {
+    const InstallTypeSlot* type = package.currentType;
     writable = type ? type->fileTable : nullptr;
     table = wf::ByteView{writable, type && writable ? type->fileTableSize : 0};
     at = wf::file_table::kEntries;
-    left = ThePackage.entryCount;
+    left = package.entryCount;
   }
   bool Next(wf::FileEntryView* e, uint8_t** record) {
     if (left == 0 || !wf::ParseFileEntry(table, at, e)) return false;
@@ -43,41 +43,41 @@ struct TableWalk {
   }
 };
 
-uint16_t TypeOptions() {
-  const InstallTypeSlot* type = ThePackage.currentType;
+uint16_t TypeOptions(Setup& setup) {
+  const InstallTypeSlot* type = setup.package.currentType;
   if (!type || type->recordSize < 2) return 0;
   return wf::LoadU16(type->record + wf::install_type::kOptions);
 }
 
 }  // namespace
 
-int CheckDestinationFolder() {
-  StripBackslash(InstallFolder);
-  if (!*InstallFolder) return kResultFolderInvalid;
-  if (GetFullPath(InstallFolder, WorkPath, kPathSize) > 0 && *WorkPath) memcpy(InstallFolder, WorkPath, kPathSize);
+int CheckDestinationFolder(Setup& setup) {
+  StripBackslash(setup.installFolder);
+  if (!*setup.installFolder) return kResultFolderInvalid;
+  if (GetFullPath(setup.installFolder, setup.workPath, kPathSize) > 0 && *setup.workPath) memcpy(setup.installFolder, setup.workPath, kPathSize);
   // The folder carries a backslash more while files are installed.
-  if (strlen(InstallFolder) >= kPathSize - 1) return kResultFolderInvalid;
-  if (EnterFolder(InstallFolder) != 0) {
-    const char* question = GetMessageText(wf::msg::kListMessages, wf::msg::kCreateFolder);
-    if (*question && ShowMessage(question, kMessageYesNoQuestion) != kAnswerYes) return kFolderDeclined;
-    AppendBackslash(InstallFolder);
-    if (SinglePageMode) return 0;
-    CreateFolderChain(InstallFolder);
-    StripBackslash(InstallFolder);
-    if (EnterFolder(InstallFolder) != 0) return kResultFolderInvalid;
+  if (strlen(setup.installFolder) >= kPathSize - 1) return kResultFolderInvalid;
+  if (EnterFolder(setup.installFolder) != 0) {
+    const char* question = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCreateFolder);
+    if (*question && ShowMessage(setup, question, kMessageYesNoQuestion) != kAnswerYes) return kFolderDeclined;
+    AppendBackslash(setup.installFolder);
+    if (setup.singlePageMode) return 0;
+    CreateFolderChain(setup.installFolder);
+    StripBackslash(setup.installFolder);
+    if (EnterFolder(setup.installFolder) != 0) return kResultFolderInvalid;
   }
-  AppendBackslash(InstallFolder);
+  AppendBackslash(setup.installFolder);
   return 0;
 }
 
-int CheckDiskSpace() {
+int CheckDiskSpace(Setup& setup) {
   uint32_t clusterKb;
-  uint32_t freeKb = GetFreeDiskSpace(InstallFolder, &clusterKb);
+  uint32_t freeKb = GetFreeDiskSpace(setup.installFolder, &clusterKb);
   uint64_t cluster = (uint64_t)clusterKb * 1024;
-  bool countInFull = TypeOptions() & wf::kOptCountFilesInFull;
+  bool countInFull = TypeOptions(setup) & wf::kOptCountFilesInFull;
   uint64_t total = 0, largest = 0;
-  Run.readOnlyTarget = false;
-  TableWalk walk;
+  setup.run.readOnlyTarget = false;
+  TableWalk walk(setup.package);
   wf::FileEntryView e;
   uint8_t* record;
   while (walk.Next(&e, &record)) {
@@ -89,27 +89,27 @@ int CheckDiskSpace() {
       total += need;
       continue;
     }
-    ResolveDestination(record);
-    if (!*WorkPath) continue;
+    ResolveDestination(setup, record);
+    if (!*setup.workPath) continue;
     uint32_t existing = 0, attributes = 0;
-    bool exists = FindExistingFile(WorkPath, &existing, &attributes);
+    bool exists = FindExistingFile(setup.workPath, &existing, &attributes);
     total += EntrySpaceNeed(e.size, exists, existing, cluster);
     if (!exists) continue;
     if (font) {
       // An existing font stays the system's: it is not recorded for removal.
       wf::StoreU32(record + wf::file_entry::kFlags, e.flags | wf::kFlagNotLogged);
     } else if (attributes & kAttributeReadOnly) {
-      Run.readOnlyTarget = true;
+      setup.run.readOnlyTarget = true;
     }
   }
   return SpaceIsShort(total, largest, cluster, freeKb) ? 1 : 0;
 }
 
-DiskSpaceFigures MeasureDiskSpace() {
+DiskSpaceFigures MeasureDiskSpace(Setup& setup) {
   uint32_t clusterKb;
-  uint32_t freeKb = GetFreeDiskSpace(InstallFolder, &clusterKb);
+  uint32_t freeKb = GetFreeDiskSpace(setup.installFolder, &clusterKb);
   uint64_t cluster = (uint64_t)clusterKb * 1024, required = 0;
-  TableWalk walk;
+  TableWalk walk(setup.package);
   wf::FileEntryView e;
   uint8_t* record;
   while (walk.Next(&e, &record)) required += RoundUpToClusters(e.size, cluster);

@@ -2,7 +2,7 @@
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/shortcuts.h"
 #include "text/path_services.h"
 
@@ -16,14 +16,14 @@ uint32_t Length(const char* s) {
 }
 }  // namespace
 
-void CreateEntryDesktopShortcut(const uint8_t* record) {
+void CreateEntryDesktopShortcut(Setup& setup, const uint8_t* record) {
   FileEntryView e;
-  if (!FindFileEntry(record, &e) || !IsPlainFileName(e.strings[kItemDesktopName])) return;
+  if (!FindFileEntry(setup, record, &e) || !IsPlainFileName(e.strings[kItemDesktopName])) return;
   char folder[kPathSize], link[kPathSize], icon[kPathSize], target[kPathSize];
   if (!DesktopFolder(e.flags, folder) || !JoinPath(link, folder, e.strings[kItemDesktopName]) ||
-      !ShortcutIconPath(icon, e.strings[kItemDesktopIcon]) || !WorkPath[0] || !JoinPath(target, "", WorkPath))
+      !ShortcutIconPath(setup, icon, e.strings[kItemDesktopIcon]) || !setup.workPath[0] || !JoinPath(target, "", setup.workPath))
     return;
-  char* arguments = ExpandShortcutArguments(e.strings[kItemDesktopArgs]);
+  char* arguments = ExpandShortcutArguments(setup, e.strings[kItemDesktopArgs]);
   if (!arguments) return;
   if (CreateShellLink(target, link, arguments, icon, 0) >= 0) {
     // The record keeps the name actually made for the uninstall record. Only

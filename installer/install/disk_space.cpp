@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "platform/disk.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 
 namespace {
 

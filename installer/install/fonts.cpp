@@ -3,7 +3,7 @@
 #include "format/names.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 
 namespace {
 const char kSuffix[] = " (TrueType)";

@@ -4,15 +4,16 @@
 
 #include "format/block_ids.h"
 #include "format/container.h"
-#include "install/data_area.h"
+#include "package/data_area.h"
 #include "install/destination.h"
 #include "install/fonts.h"
 #include "install/install_run.h"
 #include "install/overwrite_rules.h"
-#include "package/package_model.h"
+#include "base/display.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/restart_ops.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/registration.h"
 #include "text/messages.h"
 #include "text/path_services.h"
@@ -31,44 +32,44 @@ bool CopyFits(char* out, uint32_t size, const char* src) {
   return true;
 }
 
-bool Cancelled() { return PageResult == kPageResultCancel || UserCancelled; }
+bool Cancelled(Setup& setup) { return setup.pageResult == kPageResultCancel || setup.userCancelled; }
 
 // The old version unregisters itself before it is written over.
-void Unregister() {
-  if (ComponentKindOf(WorkPath) == kComponentServer && NamedFileExists(WorkPath)) RegisterComponent(0);
+void Unregister(Setup& setup) {
+  if (ComponentKindOf(setup.workPath) == kComponentServer && NamedFileExists(setup.workPath)) RegisterComponent(setup, 0);
 }
 
 // Work common to written and kept entries.
-void CompleteEntry(const FileEntryView& e, uint16_t options) {
-  Run.tempName[0] = 0;
+void CompleteEntry(Setup& setup, const FileEntryView& e, uint16_t options) {
+  setup.run.tempName[0] = 0;
   if (options & kOptUninstaller) SetEntryStatus(e, kOutcomeNone);
-  if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) AddSharedFileReference();
-  if (e.kind == kDestFonts) InstallFont(WorkPath);
-  if (e.flags & kFlagScreenSaver) ScreenSaverEntry = e.record;
-  CreateEntryDesktopShortcut(e.record);
-  ShowEntryProgress();
+  if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) AddSharedFileReference(setup);
+  if (e.kind == kDestFonts) InstallFont(setup.workPath);
+  if (e.flags & kFlagScreenSaver) setup.run.screenSaverEntry = e.record;
+  CreateEntryDesktopShortcut(setup, e.record);
+  ShowEntryProgress(setup);
 }
 
-int WriteFailed() {
-  SetErrorArgument(WorkPath);
+int WriteFailed(Setup& setup) {
+  SetErrorArgument(setup, setup.workPath);
   return kResultCannotWrite;
 }
 
 // Writes the entry's content into the open temporary file. 0, or the result
 // code (0 as well when the user cancelled: no code is set then).
-int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool* damaged) {
+int WriteContent(Setup& setup, const FileEntryView& e, uint16_t options, FileHandle temp, bool* damaged) {
   uint32_t size = 0, checksum = 0;
   // The loader refuses an uninstaller entry without the image.
-  if ((options & kOptUninstaller) && ThePackage.uninstallerSize &&
-      FileWrite(temp, ThePackage.uninstaller, ThePackage.uninstallerSize) != 0)
-    return WriteFailed();
-  int sought = SeekDataArea(e.dataOffset);
+  if ((options & kOptUninstaller) && setup.package.uninstallerSize &&
+      FileWrite(temp, setup.package.uninstaller, setup.package.uninstallerSize) != 0)
+    return WriteFailed(setup);
+  int sought = SeekDataArea(setup, e.dataOffset);
   if (sought) return sought;
-  int r = DecompressEntry(temp, &DataArea.volume, e.storedLength, &size, &checksum);
+  int r = DecompressEntry(setup, temp, &setup.dataArea.volume, e.storedLength, &size, &checksum);
   // A full disk is not a damaged package.
-  if (r == kDecompressWriteFailed) return WriteFailed();
+  if (r == kDecompressWriteFailed) return WriteFailed(setup);
   // The reader may have named the failure already (a missing volume).
-  if (r != 0) return Cancelled() ? 0 : ResultCode ? ResultCode : kResultPackageIncomplete;
+  if (r != 0) return Cancelled(setup) ? 0 : setup.resultCode ? setup.resultCode : kResultPackageIncomplete;
   if (!(options & kOptUninstaller)) {
     if (e.timesBlock) SetFileTimes(temp, e.timesBlock);
     *damaged = size != e.size || checksum != e.checksum;
@@ -78,50 +79,50 @@ int WriteContent(const FileEntryView& e, uint16_t options, FileHandle temp, bool
 
 // Decompresses into a temporary file beside the destination and puts it in
 // place. 1 when the entry is complete.
-int ExtractEntry(const FileEntryView& e, uint16_t options, bool inUse) {
-  if (GetMessageText(kPageProgress, msg::kProgressFileLabel)[0]) ShowCurrentFile(WorkPath);
-  if (e.flags & kFlagSelfRegister) Unregister();
-  CreateFolderChain(WorkPath);
-  if (MakeTemporaryName(WorkPath, Run.tempName, sizeof Run.tempName) != 0) {
-    Run.tempName[0] = 0;
-    ResultCode = kResultCannotWrite;
-    SetErrorArgument(WorkPath);
+int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool inUse) {
+  if (GetMessageText(setup, kPageProgress, msg::kProgressFileLabel)[0]) ShowCurrentFile(setup, setup.workPath);
+  if (e.flags & kFlagSelfRegister) Unregister(setup);
+  CreateFolderChain(setup.workPath);
+  if (MakeTemporaryName(setup.workPath, setup.run.tempName, sizeof setup.run.tempName) != 0) {
+    setup.run.tempName[0] = 0;
+    setup.resultCode = kResultCannotWrite;
+    SetErrorArgument(setup, setup.workPath);
     return 0;
   }
-  FileHandle temp = FileCreate(Run.tempName);
+  FileHandle temp = FileCreate(setup.run.tempName);
   if (temp == INVALID_FILE) {
-    ResultCode = kResultCannotWrite;
-    SetErrorArgument(Run.tempName);
-    Run.tempName[0] = 0;  // not ours to delete
+    setup.resultCode = kResultCannotWrite;
+    SetErrorArgument(setup, setup.run.tempName);
+    setup.run.tempName[0] = 0;  // not ours to delete
     return 0;
   }
   bool damaged = false;
-  int result = WriteContent(e, options, temp, &damaged);
+  int result = WriteContent(setup, e, options, temp, &damaged);
   FileClose(temp);
-  if (result) ResultCode = result;
-  if (result || Cancelled()) return 0;
-  if (damaged && !ConfirmDamagedFile()) return 0;
+  if (result) setup.resultCode = result;
+  if (result || Cancelled(setup)) return 0;
+  if (damaged && !ConfirmDamagedFile(setup)) return 0;
 
-  if (e.kind == kDestFonts && NamedFileExists(WorkPath)) {
-    RemoveFont(WorkPath);
-    inUse = TestFileInUse(WorkPath);
+  if (e.kind == kDestFonts && NamedFileExists(setup.workPath)) {
+    RemoveFont(setup.workPath);
+    inUse = TestFileInUse(setup.workPath);
   }
   if (inUse) {
-    MoveFileAtRestart(WorkPath, Run.tempName);
-    RestartNeeded = true;
+    MoveFileAtRestart(setup.workPath, setup.run.tempName);
+    setup.restartNeeded = true;
     SetEntryStatus(e, kOutcomeAtRestart);
-  } else if (ReplaceDestinationFile(e, Run.tempName) != 0) {
+  } else if (ReplaceDestinationFile(setup, e, setup.run.tempName) != 0) {
     return 0;
   }
   uint16_t status = LoadU16(e.record + file_entry::kStatus);
-  if (options & kOptReadOnly) SetReadOnlyAttribute(status == kOutcomeAtRestart ? Run.tempName : WorkPath, true);
+  if (options & kOptReadOnly) SetReadOnlyAttribute(status == kOutcomeAtRestart ? setup.run.tempName : setup.workPath, true);
   return 1;
 }
 
-bool UninstallerStays() {
-  const InstallTypeSlot* type = ThePackage.currentType;
+bool UninstallerStays(Setup& setup) {
+  const InstallTypeSlot* type = setup.package.currentType;
   return type && (LoadU16(type->record + install_type::kOptions) & kOptUninstallerAppend) &&
-         HoldsCompleteUninstaller(WorkPath);
+         HoldsCompleteUninstaller(setup.workPath);
 }
 }  // namespace
 
@@ -161,60 +162,60 @@ bool HoldsCompleteUninstaller(const char* path) {
   return stays;
 }
 
-int InstallNextEntry() {
-  Run.tempName[0] = 0;
+int InstallNextEntry(Setup& setup) {
+  setup.run.tempName[0] = 0;
   FileEntryView e;
   uint16_t options = 0;
   bool inUse = false;
-  for (++Run.index;; ++Run.index) {
-    if (Run.index >= (int32_t)ThePackage.entryCount) return 0;
-    if (!FindFileEntry(Run.cursor, &e)) {
-      ResultCode = kResultPackageIncomplete;
+  for (++setup.run.index;; ++setup.run.index) {
+    if (setup.run.index >= (int32_t)setup.package.entryCount) return 0;
+    if (!FindFileEntry(setup, setup.run.cursor, &e)) {
+      setup.resultCode = kResultPackageIncomplete;
       return 0;
     }
-    Run.cursor = e.record + e.recordSize;
+    setup.run.cursor = e.record + e.recordSize;
     options = LoadU16(e.record + file_entry::kStatus);
     SetEntryStatus(e, kOutcomeNone);
-    inUse = ResolveEntryDestination(e);
-    if (DestinationFault) {
-      ResultCode = DestinationFault;
+    inUse = ResolveEntryDestination(setup, e);
+    if (setup.run.destinationFault) {
+      setup.resultCode = setup.run.destinationFault;
       return 0;
     }
-    if (!WorkPath[0]) continue;
+    if (!setup.workPath[0]) continue;
     if (!(options & kOptUninstaller)) break;
-    if (!CopyFits(UninstallerPath, kPathSize, WorkPath)) {
-      ResultCode = kResultPackageIncomplete;
+    if (!CopyFits(setup.uninstallerPath, kPathSize, setup.workPath)) {
+      setup.resultCode = kResultPackageIncomplete;
       return 0;
     }
-    if (!UninstallerStays()) break;
+    if (!UninstallerStays(setup)) break;
   }
 
   if (e.flags & (kFlagSourceFolder | kFlagFolder)) {
-    if (e.flags & kFlagFolder) CreateFolderChain(WorkPath);
-    CreateEntryDesktopShortcut(e.record);
-    ShowEntryProgress();
+    if (e.flags & kFlagFolder) CreateFolderChain(setup.workPath);
+    CreateEntryDesktopShortcut(setup, e.record);
+    ShowEntryProgress(setup);
     return 1;
   }
 
   bool needed = true;
   if (e.flags & kFlagOnlyIfMissing) {
-    FileHandle existing = FileOpen(WorkPath, kFileRead);
+    FileHandle existing = FileOpen(setup.workPath, kFileRead);
     if (existing != INVALID_FILE) {
       FileClose(existing);
       needed = false;
     }
-  } else if (inUse && FileMatches(WorkPath, e.size, e.checksum)) {
+  } else if (inUse && FileMatches(setup.workPath, e.size, e.checksum)) {
     needed = false;
   }
-  if (needed && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck))) needed = CheckFileVersion(e) != 0;
+  if (needed && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck))) needed = CheckFileVersion(setup, e) != 0;
 
   if (!needed) {
     SetEntryStatus(e, kOutcomeKept);
-  } else if (!ExtractEntry(e, options, inUse)) {
-    if (Run.tempName[0]) DeleteNamedFile(Run.tempName);
-    Run.tempName[0] = 0;
+  } else if (!ExtractEntry(setup, e, options, inUse)) {
+    if (setup.run.tempName[0]) DeleteNamedFile(setup.run.tempName);
+    setup.run.tempName[0] = 0;
     return 0;
   }
-  CompleteEntry(e, options);
+  CompleteEntry(setup, e, options);
   return 1;
 }

@@ -2,10 +2,10 @@
 
 #include "install/install_run.h"
 #include "platform/restart_ops.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 
 using namespace wrenly::format;
 
@@ -13,10 +13,10 @@ namespace {
 const uint32_t kQuestionSize = 2048;
 const uint32_t kComparePiece = 8192;
 
-bool Ask(AskFunction ask, const char* text, const char* path, unsigned style) {
+bool Ask(Setup& setup, AskFunction ask, const char* text, const char* path, unsigned style) {
   char question[kQuestionSize];
   FormatBounded(question, sizeof question, text, path, false, 0);
-  return ask(question, style) == kAnswerYes;
+  return ask(setup, question, style) == kAnswerYes;
 }
 
 // Whether the two open files hold the same size bytes.
@@ -39,7 +39,7 @@ void SetEntryStatus(const FileEntryView& entry, uint16_t status) {
   StoreU16((uint8_t*)entry.record + file_entry::kStatus, status);
 }
 
-int DecideFileVersion(const FileVersionFacts& existing, const FileEntryView& entry, const char* newerText,
+int DecideFileVersion(Setup& setup, const FileVersionFacts& existing, const FileEntryView& entry, const char* newerText,
                       const char* languageText, const char* path, AskFunction ask) {
   if (!entry.versionBlock) return 1;
   const unsigned style = kMessageYesNoQuestion | kMessageDefaultNo;
@@ -47,55 +47,55 @@ int DecideFileVersion(const FileVersionFacts& existing, const FileEntryView& ent
     uint32_t ms = LoadU32(entry.versionBlock + file_entry::version::kVersionMS);
     uint32_t ls = LoadU32(entry.versionBlock + file_entry::version::kVersionLS);
     bool newer = existing.versionMS > ms || (existing.versionMS == ms && existing.versionLS > ls);
-    if (newer && (!newerText[0] || !Ask(ask, newerText, path, style))) return 0;
+    if (newer && (!newerText[0] || !Ask(setup, ask, newerText, path, style))) return 0;
   }
   if ((entry.flags & kFlagLanguageCheck) && existing.hasLanguage) {
     uint32_t language = LoadU32(entry.versionBlock + file_entry::version::kLanguage);
-    if ((existing.language & 0xFFFFu) != language && !Ask(ask, languageText, path, style)) return 0;
+    if ((existing.language & 0xFFFFu) != language && !Ask(setup, ask, languageText, path, style)) return 0;
   }
   return 1;
 }
 
-int CheckFileVersion(const FileEntryView& entry) {
+int CheckFileVersion(Setup& setup, const FileEntryView& entry) {
   FileVersionFacts facts;
-  if (!ReadFileVersion(WorkPath, &facts)) return 1;
-  return DecideFileVersion(facts, entry, GetMessageText(msg::kListMessages, msg::kNewerFile),
-                           GetMessageText(msg::kListMessages, msg::kOtherLanguage), WorkPath, ShowMessage);
+  if (!ReadFileVersion(setup.workPath, &facts)) return 1;
+  return DecideFileVersion(setup, facts, entry, GetMessageText(setup, msg::kListMessages, msg::kNewerFile),
+                           GetMessageText(setup, msg::kListMessages, msg::kOtherLanguage), setup.workPath, ShowMessage);
 }
 
-int ConfirmDamagedFile() {
-  if (Options.acceptDamaged) return 1;
+int ConfirmDamagedFile(Setup& setup) {
+  if (setup.options.acceptDamaged) return 1;
   // Enter must not put a damaged file in place.
-  const char* question = GetMessageText(msg::kListMessages, msg::kCheckFailed);
-  if (Ask(ShowMessage, question, WorkPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
-  ResultCode = kResultFileDamaged;
-  SetErrorArgument(WorkPath);
+  const char* question = GetMessageText(setup, msg::kListMessages, msg::kCheckFailed);
+  if (Ask(setup, ShowMessage, question, setup.workPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
+  setup.resultCode = kResultFileDamaged;
+  SetErrorArgument(setup, setup.workPath);
   return 0;
 }
 
-int ReplaceDestinationFile(const FileEntryView& entry, const char* tempName) {
-  int probe = ProbeFile(WorkPath);
+int ReplaceDestinationFile(Setup& setup, const FileEntryView& entry, const char* tempName) {
+  int probe = ProbeFile(setup.workPath);
   bool readOnly = probe == kProbeReadOnly;
-  if (readOnly) SetReadOnlyAttribute(WorkPath, false);
-  int outcome = ReplaceNamedFile(tempName, WorkPath);
+  if (readOnly) SetReadOnlyAttribute(setup.workPath, false);
+  int outcome = ReplaceNamedFile(tempName, setup.workPath);
   if (outcome == kFileOpDone) {
-    if (readOnly) SetReadOnlyAttribute(WorkPath, true);
+    if (readOnly) SetReadOnlyAttribute(setup.workPath, true);
     SetEntryStatus(entry, probe == kProbeMissing ? kOutcomeCreated : kOutcomeReplaced);
     return 0;
   }
-  if (readOnly) SetReadOnlyAttribute(WorkPath, true);
+  if (readOnly) SetReadOnlyAttribute(setup.workPath, true);
   if (outcome == kFileOpDenied && probe != kProbeMissing) {
-    ResolveLockedFile(entry, tempName);
+    ResolveLockedFile(setup, entry, tempName);
     return 0;
   }
-  ResultCode = kResultCannotWrite;
-  SetErrorArgument(WorkPath);
-  return ResultCode;
+  setup.resultCode = kResultCannotWrite;
+  SetErrorArgument(setup, setup.workPath);
+  return setup.resultCode;
 }
 
-void ResolveLockedFile(const FileEntryView& entry, const char* tempName) {
+void ResolveLockedFile(Setup& setup, const FileEntryView& entry, const char* tempName) {
   bool same = false;
-  FileHandle existing = FileOpen(WorkPath, kFileRead);
+  FileHandle existing = FileOpen(setup.workPath, kFileRead);
   if (existing != INVALID_FILE) {
     if (FileSize(existing) == entry.size) {
       FileHandle fresh = FileOpen(tempName, kFileRead);
@@ -111,13 +111,13 @@ void ResolveLockedFile(const FileEntryView& entry, const char* tempName) {
     SetEntryStatus(entry, kOutcomeReplaced);
     return;
   }
-  MoveFileAtRestart(WorkPath, tempName);
-  RestartNeeded = true;
+  MoveFileAtRestart(setup.workPath, tempName);
+  setup.restartNeeded = true;
   SetEntryStatus(entry, kOutcomeAtRestart);
 }
 
-void AddSharedFileReference() {
+void AddSharedFileReference(Setup& setup) {
   uint32_t count = 0;
-  count = QueryMachineDword(kSharedKey, WorkPath, &count) ? count + 1 : 1;
-  SetMachineDword(kSharedKey, WorkPath, count);
+  count = QueryMachineDword(kSharedKey, setup.workPath, &count) ? count + 1 : 1;
+  SetMachineDword(kSharedKey, setup.workPath, count);
 }

@@ -5,6 +5,7 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "format/message_list.h"
+#include "package/package.h"
 
 namespace wf = wrenly::format;
 namespace it = wf::install_type;

@@ -2,7 +2,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "package/package_model.h"
+#include "base/package_model.h"
 
 // Validates an InstallType record and resolves its strings and lists into
 // slot. 0 when the record is damaged.

@@ -7,21 +7,20 @@
 #include "package/block_checks.h"
 #include "package/install_types.h"
 #include "package/package.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 
 namespace wf = wrenly::format;
 
-WalkState Walk;
 
 namespace {
 
 // Reads a payload into *slot (replacing what was there) when check accepts it.
-int ReadInto(FileHandle file, const wf::BlockHeader& h, uint8_t** slot, uint32_t* size,
+int ReadInto(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h, uint8_t** slot, uint32_t* size,
              int (*check)(const uint8_t*, uint32_t) = nullptr) {
   uint8_t* buffer;
   uint32_t n = 0;
-  int r = ReadBlockPayload(file, h, &buffer, &n);
+  int r = ReadBlockPayload(setup, file, h, &buffer, &n);
   if (r != kLoadOk) return r;
   if (check && !check(buffer, n)) {
     FreeBuffer(&buffer);
@@ -39,63 +38,63 @@ int CheckTitleText(const uint8_t* block, uint32_t size) {
 
 int CheckTitleStyle(const uint8_t*, uint32_t size) { return size >= wf::title_style::kSize; }
 
-int HandleSettings(FileHandle file, const wf::BlockHeader& h) {
+int HandleSettings(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* buffer;
   uint32_t n = 0;
-  int r = ReadBlockPayload(file, h, &buffer, &n);
+  int r = ReadBlockPayload(setup, file, h, &buffer, &n);
   if (r != kLoadOk) return r;
   const uint8_t* layouts[kLayoutSlots];
   if (!ResolveSettings(buffer, n, layouts)) {
     FreeBuffer(&buffer);
     return kLoadDamaged;
   }
-  FreeBuffer(&ThePackage.settings);
-  ThePackage.settings = buffer;
-  ThePackage.settingsSize = n;
-  memcpy(ThePackage.layouts, layouts, sizeof layouts);
+  FreeBuffer(&setup.package.settings);
+  setup.package.settings = buffer;
+  setup.package.settingsSize = n;
+  memcpy(setup.package.layouts, layouts, sizeof layouts);
   return kLoadOk;
 }
 
-int HandleBackground(FileHandle file, const wf::BlockHeader& h) {
-  if (Walk.variantCountdown != 0) {
-    if (Walk.variantCountdown > 0) --Walk.variantCountdown;
+int HandleBackground(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
+  if (walk.variantCountdown != 0) {
+    if (walk.variantCountdown > 0) --walk.variantCountdown;
     return kLoadOk;
   }
-  Walk.variantCountdown = -1;
-  return ReadInto(file, h, &ThePackage.background, &ThePackage.backgroundSize);
+  walk.variantCountdown = -1;
+  return ReadInto(setup, walk, file, h, &setup.package.background, &setup.package.backgroundSize);
 }
 
-int HandleVariantList(FileHandle file, const wf::BlockHeader& h) {
+int HandleVariantList(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* list = nullptr;
   uint32_t n;
-  int r = ReadInto(file, h, &list, &n, CheckVariantList);
+  int r = ReadInto(setup, walk, file, h, &list, &n, CheckVariantList);
   if (r != kLoadOk) return r;
-  Walk.variantCountdown = ChooseBackgroundVariant(list);
+  walk.variantCountdown = ChooseBackgroundVariant(list);
   FreeBuffer(&list);
   return kLoadOk;
 }
 
-int HandleSinglePage(FileHandle file, const wf::BlockHeader& h) {
+int HandleSinglePage(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   uint8_t settings[wf::single_page::kSize];
   if (h.length < sizeof settings) return kLoadDamaged;
   if (FileRead(file, settings, sizeof settings) != 0) return kLoadReadFailed;
-  SinglePageMode = true;
-  SinglePageKind = wf::LoadU16(settings + wf::single_page::kPageKind);
-  Walk.initialType = wf::LoadU16(settings + wf::single_page::kInitialType);
-  Walk.complete = true;
+  setup.singlePageMode = true;
+  setup.singlePageKind = wf::LoadU16(settings + wf::single_page::kPageKind);
+  walk.initialType = wf::LoadU16(settings + wf::single_page::kInitialType);
+  walk.complete = true;
   return kLoadOk;
 }
 
-int HandleInstallType(FileHandle file, const wf::BlockHeader& h) {
-  if (Walk.typeIndex + 1 >= (int)wf::kMaxInstallTypes) return kLoadDamaged;
-  InstallTypeSlot* slot = &ThePackage.types[++Walk.typeIndex];
-  ThePackage.typeCount = Walk.typeIndex + 1;  // so FreePackage finds the slot
-  int r = ReadBlockPayload(file, h, &slot->record, &slot->recordSize);
+int HandleInstallType(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
+  if (walk.typeIndex + 1 >= (int)wf::kMaxInstallTypes) return kLoadDamaged;
+  InstallTypeSlot* slot = &setup.package.types[++walk.typeIndex];
+  setup.package.typeCount = walk.typeIndex + 1;  // so FreePackage finds the slot
+  int r = ReadBlockPayload(setup, file, h, &slot->record, &slot->recordSize);
   if (r != kLoadOk) return r;
   if (!ResolveInstallType(slot)) return kLoadDamaged;
   if (!AllocZeroed(kPathSize, &slot->folder)) return kLoadNoFolderMemory;
-  DetectPreviousFolder(slot);
-  memcpy(slot->folder, InstallFolder, kPathSize);
+  DetectPreviousFolder(setup, slot);
+  memcpy(slot->folder, setup.installFolder, kPathSize);
   slot->folder[kPathSize - 1] = 0;
   ClosePageSequence(slot->record + wf::install_type::kPageSequence);
   return kLoadOk;
@@ -118,63 +117,63 @@ int TerminateDetails(uint8_t* block, uint32_t size, const char** texts) {
 
 // Optional: a damaged one costs the list of programs some details, never
 // the installation.
-int HandleDetails(FileHandle file, const wf::BlockHeader& h) {
+int HandleDetails(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* buffer;
   uint32_t n = 0;
-  int r = ReadBlockPayload(file, h, &buffer, &n);
+  int r = ReadBlockPayload(setup, file, h, &buffer, &n);
   if (r != kLoadOk) return r == kLoadDamaged ? kLoadOk : r;
   const char* texts[wf::product_details::kFieldCount];
   if (!TerminateDetails(buffer, n, texts)) {
     FreeBuffer(&buffer);
     return kLoadOk;
   }
-  FreeBuffer(&ThePackage.details);
-  ThePackage.details = buffer;
-  memcpy(ThePackage.detailTexts, texts, sizeof texts);
+  FreeBuffer(&setup.package.details);
+  setup.package.details = buffer;
+  memcpy(setup.package.detailTexts, texts, sizeof texts);
   return kLoadOk;
 }
 
 // Blocks that belong to the type loaded last.
-InstallTypeSlot* LastType() {
-  return Walk.typeIndex < 0 ? nullptr : &ThePackage.types[Walk.typeIndex];
+InstallTypeSlot* LastType(Setup& setup, const WalkState& walk) {
+  return walk.typeIndex < 0 ? nullptr : &setup.package.types[walk.typeIndex];
 }
 
 }  // namespace
 
-int HandleBlock(FileHandle file, const wf::BlockHeader& h) {
+int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   switch (h.id) {
     case wf::kBlockSetupSettings:
-      return HandleSettings(file, h);
+      return HandleSettings(setup, walk, file, h);
     case wf::kBlockBitmapTable:
-      if (Walk.resumed) return kLoadOk;
-      return ReadInto(file, h, &ThePackage.bitmapTable, &ThePackage.bitmapTableSize, CheckBitmapTable);
+      if (walk.resumed) return kLoadOk;
+      return ReadInto(setup, walk, file, h, &setup.package.bitmapTable, &setup.package.bitmapTableSize, CheckBitmapTable);
     case wf::kBlockBackgroundBitmap:
-      if (Walk.resumed) return kLoadOk;
-      return HandleBackground(file, h);
+      if (walk.resumed) return kLoadOk;
+      return HandleBackground(setup, walk, file, h);
     case wf::kBlockTitleText:
-      return ReadInto(file, h, &ThePackage.titleText, &ThePackage.titleTextSize, CheckTitleText);
+      return ReadInto(setup, walk, file, h, &setup.package.titleText, &setup.package.titleTextSize, CheckTitleText);
     case wf::kBlockFileTable: {
-      InstallTypeSlot* t = LastType();
+      InstallTypeSlot* t = LastType(setup, walk);
       if (!t) return kLoadDamaged;
-      return ReadInto(file, h, &t->fileTable, &t->fileTableSize, CheckFileTable);
+      return ReadInto(setup, walk, file, h, &t->fileTable, &t->fileTableSize, CheckFileTable);
     }
     case wf::kBlockSinglePage:
-      return HandleSinglePage(file, h);
+      return HandleSinglePage(setup, walk, file, h);
     case wf::kBlockTitleStyle:
-      return ReadInto(file, h, &ThePackage.titleStyle, &ThePackage.titleStyleSize, CheckTitleStyle);
+      return ReadInto(setup, walk, file, h, &setup.package.titleStyle, &setup.package.titleStyleSize, CheckTitleStyle);
     case wf::kBlockInstallType:
-      return HandleInstallType(file, h);
+      return HandleInstallType(setup, walk, file, h);
     case wf::kBlockUninstallerImage:
-      return ReadInto(file, h, &ThePackage.uninstaller, &ThePackage.uninstallerSize);
+      return ReadInto(setup, walk, file, h, &setup.package.uninstaller, &setup.package.uninstallerSize);
     case wf::kBlockProductDetails:
-      return HandleDetails(file, h);
+      return HandleDetails(setup, walk, file, h);
     case wf::kBlockBackgroundVariants:
-      if (Walk.resumed) return kLoadOk;
-      return HandleVariantList(file, h);
+      if (walk.resumed) return kLoadOk;
+      return HandleVariantList(setup, walk, file, h);
     case wf::kBlockUninstallSections: {
-      InstallTypeSlot* t = LastType();
+      InstallTypeSlot* t = LastType(setup, walk);
       if (!t) return kLoadDamaged;
-      return ReadInto(file, h, &t->sections, &t->sectionsSize);
+      return ReadInto(setup, walk, file, h, &t->sections, &t->sectionsSize);
     }
     default:
       return kLoadOk;

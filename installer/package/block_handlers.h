@@ -3,6 +3,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/setup.h"
 #include "format/container.h"
 #include "platform/files.h"
 
@@ -14,6 +15,5 @@ struct WalkState {
   bool resumed;          // resumed run: no pictures are loaded
 };
 
-extern WalkState Walk;
 
-int HandleBlock(FileHandle file, const wrenly::format::BlockHeader& header);
+int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wrenly::format::BlockHeader& header);

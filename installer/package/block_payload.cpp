@@ -1,9 +1,10 @@
-#include "install/data_area.h"
+#include "base/setup.h"
+#include "package/data_area.h"
 #include "package/package.h"
 
 namespace wf = wrenly::format;
 
-int ReadBlockPayload(FileHandle file, const wf::BlockHeader& header, uint8_t** out, uint32_t* outSize) {
+int ReadBlockPayload(Setup& setup, FileHandle file, const wf::BlockHeader& header, uint8_t** out, uint32_t* outSize) {
   *out = nullptr;
   uint32_t size = header.length;
   int failure = 0;
@@ -21,11 +22,11 @@ int ReadBlockPayload(FileHandle file, const wf::BlockHeader& header, uint8_t** o
   uint8_t* buffer;
   if (!AllocBuffer(size, &buffer)) return kLoadNoMemory;
   if (compressed) {
-    if (DecompressToMemory(buffer, &file, size, header.length - 4) != 0) {
+    if (DecompressToMemory(setup, buffer, &file, size, header.length - 4) != 0) {
       FreeBuffer(&buffer);
       return kLoadDamaged;
     }
-  } else if (ReadDataArea(&file, buffer, size) != 0) {
+  } else if (ReadDataArea(setup, &file, buffer, size) != 0) {
     FreeBuffer(&buffer);
     return kLoadReadFailed;
   }
@@ -33,14 +34,14 @@ int ReadBlockPayload(FileHandle file, const wf::BlockHeader& header, uint8_t** o
   return kLoadOk;
 }
 
-int DecompressToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength) {
+int DecompressToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength) {
   uint8_t method;
-  int r = ReadDataArea(file, &method, 1);
+  int r = ReadDataArea(setup, file, &method, 1);
   if (r != 0) return r;
   uint32_t n = streamLength - 1;
   // No stream: only an empty payload is whole.
   if (n == 0) return size == 0 ? 0 : 1;
-  if (method == wf::kMethodZlib) return InflateToMemory(buffer, file, size, n);
-  if (method == wf::kMethodBzip2) return Bunzip2ToMemory(buffer, file, size, n);
+  if (method == wf::kMethodZlib) return InflateToMemory(setup, buffer, file, size, n);
+  if (method == wf::kMethodBzip2) return Bunzip2ToMemory(setup, buffer, file, size, n);
   return 1;
 }

@@ -1,6 +1,7 @@
 #include <bzlib.h>
 
-#include "install/data_area.h"
+#include "base/setup.h"
+#include "package/data_area.h"
 #include "package/package.h"
 
 namespace {
@@ -11,7 +12,7 @@ constexpr uint32_t kInputChunk = 8192;
 // reported through the return codes instead.
 extern "C" void bz_internal_error(int) {}
 
-int Bunzip2ToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n) {
+int Bunzip2ToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n) {
   bz_stream bz = {};
   int init = BZ2_bzDecompressInit(&bz, 0, 0);
   if (init != BZ_OK) return init == BZ_MEM_ERROR ? 2 : 1;
@@ -29,7 +30,7 @@ int Bunzip2ToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n
   while (n > 0 && !ended && result == 0) {
     uint32_t chunk = n < kInputChunk ? n : kInputChunk;
     n -= chunk;
-    if (ReadDataArea(file, input, chunk) != 0) {
+    if (ReadDataArea(setup, file, input, chunk) != 0) {
       result = 3;
       break;
     }

@@ -1,25 +1,25 @@
 #include <string.h>
 
 #include "package/package.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 
 namespace wf = wrenly::format;
 
-uint32_t PackageFirstBlock;
 
-int FindPackage(FileHandle file) {
+
+int FindPackage(Package& package, FileHandle file) {
   uint32_t fileSize = FileSize(file);
   if (fileSize == kSeekFailed) return 0;
   uint32_t n = fileSize < wf::kScanWindow ? fileSize : wf::kScanWindow;
   // The buffer is kept for later calls; one made for a smaller file is
   // replaced rather than overrun.
-  if (ThePackage.scanBuffer && ThePackage.scanBufferSize < n + 8) FreeBuffer(&ThePackage.scanBuffer);
-  if (!ThePackage.scanBuffer) {
-    if (!AllocZeroed(n + 8, &ThePackage.scanBuffer)) return 0;
-    ThePackage.scanBufferSize = n + 8;
+  if (package.scanBuffer && package.scanBufferSize < n + 8) FreeBuffer(&package.scanBuffer);
+  if (!package.scanBuffer) {
+    if (!AllocZeroed(n + 8, &package.scanBuffer)) return 0;
+    package.scanBufferSize = n + 8;
   }
-  uint8_t* buffer = ThePackage.scanBuffer;
-  memset(buffer, 0, ThePackage.scanBufferSize);
+  uint8_t* buffer = package.scanBuffer;
+  memset(buffer, 0, package.scanBufferSize);
   uint32_t available = fileSize > wf::kScanStart ? fileSize - wf::kScanStart : 0;
   uint32_t got = available < n ? available : n;
   if (got == 0 || FileSeek(file, (int32_t)wf::kScanStart, kSeekStart) == kSeekFailed ||
@@ -28,7 +28,7 @@ int FindPackage(FileHandle file) {
   const uint32_t first = wf::kSignatureMinOffset - wf::kScanStart;
   for (uint32_t i = first; i + wf::kSignatureSize <= got; ++i) {
     if (wf::HasSignatureWordsAt(buffer + i)) {
-      PackageFirstBlock = wf::kScanStart + i + wf::kSignatureSize;
+      package.firstBlock = wf::kScanStart + i + wf::kSignatureSize;
       return 1;
     }
   }

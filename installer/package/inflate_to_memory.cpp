@@ -1,13 +1,14 @@
 #include <zlib.h>
 
-#include "install/data_area.h"
+#include "base/setup.h"
+#include "package/data_area.h"
 #include "package/package.h"
 
 namespace {
 constexpr uint32_t kInputChunk = 8192;
 }
 
-int InflateToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n) {
+int InflateToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n) {
   z_stream z = {};
   int init = inflateInit_(&z, "1.1.3", (int)sizeof(z_stream));
   if (init != Z_OK) return init == Z_MEM_ERROR ? 2 : 1;
@@ -25,7 +26,7 @@ int InflateToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n
   while (n > 0 && !ended && result == 0) {
     uint32_t chunk = n < kInputChunk ? n : kInputChunk;
     n -= chunk;
-    if (ReadDataArea(file, input, chunk) != 0) {
+    if (ReadDataArea(setup, file, input, chunk) != 0) {
       result = 3;
       break;
     }

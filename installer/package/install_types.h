@@ -2,10 +2,11 @@
 #pragma once
 #include <stdint.h>
 
-#include "package/package_model.h"
+#include "base/setup.h"
+#include "base/package_model.h"
 
-// Leaves the type's initial folder in InstallFolder (TempPath is scratch).
-void DetectPreviousFolder(const InstallTypeSlot* type);
+// Leaves the type's initial folder in InstallFolder (setup.tempPath is scratch).
+void DetectPreviousFolder(Setup& setup, const InstallTypeSlot* type);
 // Rewrites a path (at most 260 bytes) in place with every component spelt as
 // stored on disk; unchanged when any component cannot be found.
 void MatchPathCase(char* path);

@@ -2,6 +2,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/setup.h"
 #include "format/container.h"
 #include "platform/files.h"
 
@@ -15,24 +16,25 @@ enum LoadCode {
 };
 
 // 1 when the signature lies in the search window of file; leaves the first
-// block's offset in PackageFirstBlock.
-int FindPackage(FileHandle file);
-extern uint32_t PackageFirstBlock;
+// block's offset in package.firstBlock.
+int FindPackage(Package& package, FileHandle file);
 
-// Reads the package named by OwnPath. 1 when it was read and is complete.
-int LoadPackage();
+// Reads the package named by setup.ownPath. 1 when it was read and is complete.
+int LoadPackage(Setup& setup);
 
 // Reads the payload the file is positioned at into a new buffer of its
 // (unpacked) size. A LoadCode.
-int ReadBlockPayload(FileHandle file, const wrenly::format::BlockHeader& header, uint8_t** out,
+int ReadBlockPayload(Setup& setup, FileHandle file, const wrenly::format::BlockHeader& header, uint8_t** out,
                      uint32_t* outSize);
 // Method byte and stream; streamLength counts the method byte. The buffer
 // must come out filled exactly.
-int DecompressToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength);
+int DecompressToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength);
 // 0, 1 stream error, 2 out of memory, 3 read failure; n stream bytes.
-int InflateToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
-int Bunzip2ToMemory(uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
+int InflateToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
+int Bunzip2ToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
 
 // Makes type index current; 0 (nothing changed) when no such type was loaded.
-int SelectInstallType(int index);
-void FreePackage();
+int SelectInstallType(Setup& setup, int index);
+void FreePackage(Package& package);
+// Page kind 10's layout, carried by the program itself.
+const uint8_t* BuiltInClosingLayout();

@@ -4,7 +4,7 @@
 #include "format/install_type.h"
 #include "package/install_types.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
 
@@ -42,8 +42,8 @@ void AcceptAsFolder(char* candidate) {
 
 }  // namespace
 
-void DetectPreviousFolder(const InstallTypeSlot* type) {
-  char* scratch = TempPath;
+void DetectPreviousFolder(Setup& setup, const InstallTypeSlot* type) {
+  char* scratch = setup.tempPath;
   scratch[0] = 0;
   bool parent = false;
 
@@ -51,7 +51,7 @@ void DetectPreviousFolder(const InstallTypeSlot* type) {
     if (SameTextIgnoringCase(type->defaultFolder, wf::install_type::kParentFolder))
       parent = true;
     else
-      CopyPath(InstallFolder, type->defaultFolder);
+      CopyPath(setup.installFolder, type->defaultFolder);
   }
   if (type->folderKey) {
     uint32_t root = wf::LoadU32(type->record + wf::install_type::kFolderRoot);
@@ -68,11 +68,11 @@ void DetectPreviousFolder(const InstallTypeSlot* type) {
         char* slash = strrchr(scratch, '\\');
         if (slash) *slash = 0;
       }
-      CopyPath(InstallFolder, scratch);
-      if (InstallFolder[0]) MatchPathCase(InstallFolder);
+      CopyPath(setup.installFolder, scratch);
+      if (setup.installFolder[0]) MatchPathCase(setup.installFolder);
     }
   }
-  ExpandPathVariables(InstallFolder, InstallFolder, kPathSize);
+  ExpandPathVariables(setup, setup.installFolder, setup.installFolder, kPathSize);
 }
 
 void MatchPathCase(char* path) {

@@ -2,33 +2,32 @@
 
 #include "format/file_entry.h"
 #include "package/package.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 
 namespace wf = wrenly::format;
 
-Package ThePackage;
 
-int SelectInstallType(int index) {
-  if (index < 0 || index >= ThePackage.typeCount) return 0;
-  if (ThePackage.currentType) memcpy(ThePackage.currentType->folder, InstallFolder, kPathSize);
-  ThePackage.current = index;
-  InstallTypeSlot* slot = &ThePackage.types[index];
+int SelectInstallType(Setup& setup, int index) {
+  if (index < 0 || index >= setup.package.typeCount) return 0;
+  if (setup.package.currentType) memcpy(setup.package.currentType->folder, setup.installFolder, kPathSize);
+  setup.package.current = index;
+  InstallTypeSlot* slot = &setup.package.types[index];
   // Tables were checked when loaded: the count and every entry lie inside.
   if (slot->fileTable) {
-    ThePackage.entryCount = wf::LoadU32(slot->fileTable + wf::file_table::kCount);
-    ThePackage.firstEntry = slot->fileTable + wf::file_table::kEntries;
+    setup.package.entryCount = wf::LoadU32(slot->fileTable + wf::file_table::kCount);
+    setup.package.firstEntry = slot->fileTable + wf::file_table::kEntries;
   } else {
-    ThePackage.entryCount = 0;
-    ThePackage.firstEntry = nullptr;
+    setup.package.entryCount = 0;
+    setup.package.firstEntry = nullptr;
   }
-  ThePackage.currentType = slot;
-  memcpy(InstallFolder, slot->folder, kPathSize);
+  setup.package.currentType = slot;
+  memcpy(setup.installFolder, slot->folder, kPathSize);
   return 1;
 }
 
-void FreePackage() {
-  Package& p = ThePackage;
+void FreePackage(Package& package) {
+  Package& p = package;
   FreeBuffer(&p.bitmapTable);
   FreeBuffer(&p.background);
   FreeBuffer(&p.uninstaller);
@@ -45,4 +44,5 @@ void FreePackage() {
     FreeBuffer(&s.sections);
   }
   p = Package{};
+  p.current = -1;
 }

@@ -1,6 +1,6 @@
 #include "startup/command_line.h"
 
-#include "startup/run_state.h"
+#include "base/setup.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ const char* ReadPathArgument(const char* text, char* out, uint32_t capacity) {
   return CopyUntil(p, ' ', out, capacity);
 }
 
-void ParseCommandLine(const char* text) {
+void ParseCommandLine(Setup& setup, const char* text) {
   if (!text || !*text) return;
   const char* p = SkipSpaces(text);
   while (*p == '-' || *p == '/') {
@@ -41,26 +41,26 @@ void ParseCommandLine(const char* text) {
     p += 2;
     switch (letter) {
       case 'B':
-        Options.resumeType = 0;
+        setup.options.resumeType = 0;
         if (IsDigit(p[0])) {
-          Options.resumeType = p[0] - '0';
-          if (IsDigit(p[1])) Options.resumeType = Options.resumeType * 10 + (p[1] - '0');
+          setup.options.resumeType = p[0] - '0';
+          if (IsDigit(p[1])) setup.options.resumeType = setup.options.resumeType * 10 + (p[1] - '0');
         }
         break;
       case 'D':
-        if (p[0] && Upper(p[0]) == 'E' && Upper(p[1]) == 'L') Options.deleteSelf = true;
+        if (p[0] && Upper(p[0]) == 'E' && Upper(p[1]) == 'L') setup.options.deleteSelf = true;
         break;
       case 'N':
-        RunAtEnd = false;
+        setup.runAtEnd = false;
         break;
       case 'R':
-        if (*p == ' ' || *p == 0) Options.acceptDamaged = true;
+        if (*p == ' ' || *p == 0) setup.options.acceptDamaged = true;
         break;
       case 'S':
-        p = ReadPathArgument(p, OwnPath, kPathSize);
+        p = ReadPathArgument(p, setup.ownPath, kPathSize);
         break;
       case 'V':
-        Options.verbose = true;
+        setup.options.verbose = true;
         break;
       default:
         break;

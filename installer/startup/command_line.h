@@ -1,10 +1,11 @@
 // The Installer's single-letter options.
 #pragma once
 #include <stdint.h>
+#include "base/setup.h"
 
-// Fills Options and RunAtEnd from the command line (without the program
+// Fills setup.options and setup.runAtEnd from the command line (without the program
 // name); text may be null. Unknown or malformed options are skipped.
-void ParseCommandLine(const char* text);
+void ParseCommandLine(Setup& setup, const char* text);
 // Copies a plain or quoted path into out (capacity bytes, always terminated,
 // so at most capacity - 1 characters) and returns where parsing goes on.
 const char* ReadPathArgument(const char* text, char* out, uint32_t capacity);

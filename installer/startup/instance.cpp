@@ -2,29 +2,18 @@
 
 #include <ole2.h>
 
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/system_library.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/link_store.h"
 #include "ui/main_window.h"
-
-HINSTANCE Instance;
-bool NtFamily;
-bool Nt4;
-bool RichEdit2;
-int ScreenWidth;
-int ScreenHeight;
+#include "ui/wizard.h"
 
 namespace {
-HMODULE uxtheme;
-HMODULE richEdit;
-typedef void(WINAPI* SetThemeAppPropertiesFn)(DWORD);
-SetThemeAppPropertiesFn setThemeAppProperties;
 constexpr DWORD kAllowNonClient = 1;  // STAP_ALLOW_NONCLIENT
-
 }  // namespace
 
-int InitInstance(HINSTANCE instance) {
+int InitInstance(Setup& setup, HINSTANCE instance) {
   HWND other = FindWindowA(kMainWindowClass, nullptr);
   if (other) {
     HWND popup = GetLastActivePopup(other);
@@ -33,46 +22,45 @@ int InitInstance(HINSTANCE instance) {
     if (popup != other) BringWindowToTop(popup);
     return 0;
   }
-  ThePackage.current = -1;
-  Instance = instance;
+  setup.wizard->instance = instance;
 
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    NtFamily = true;
-    Nt4 = version.dwMajorVersion == 4;
+    setup.wizard->ntFamily = true;
+    setup.wizard->nt4 = version.dwMajorVersion == 4;
   }
   OleInitialize(nullptr);
 
-  // uxtheme first: Common Controls 6 imports it, and where the search cannot
-  // be restricted a DLL's imports are looked for beside setup.exe first,
-  // unless a DLL of that name is loaded already.
-  uxtheme = LoadSystemLibrary("uxtheme.dll");
-  setThemeAppProperties = (SetThemeAppPropertiesFn)SystemFunction(uxtheme, "SetThemeAppProperties");
+  // uxtheme first: Common Controls 6 imports it, and where the search
+  // cannot be restricted a DLL's imports are looked for beside setup.exe
+  // first, unless a DLL of that name is loaded already.
+  setup.wizard->uxtheme = LoadSystemLibrary("uxtheme.dll");
+  setup.wizard->setThemeAppProperties = (void(WINAPI*)(DWORD))SystemFunction(setup.wizard->uxtheme, "SetThemeAppProperties");
   RegisterProgressBarClass();
 
-  richEdit = LoadSystemLibrary("RICHED20.DLL");
-  if (richEdit)
-    RichEdit2 = true;
+  setup.wizard->richEdit = LoadSystemLibrary("RICHED20.DLL");
+  if (setup.wizard->richEdit)
+    setup.wizard->richEdit2 = true;
   else
-    richEdit = LoadSystemLibrary("RICHED32.DLL");
+    setup.wizard->richEdit = LoadSystemLibrary("RICHED32.DLL");
 
-  AllocatePathBuffers();
-  GetModuleFileNameA(instance, OwnPath, kPathSize);
+  AllocatePathBuffers(setup);
+  GetModuleFileNameA(instance, setup.ownPath, kPathSize);
   return 1;
 }
 
-void ReleaseInstance() {
-  FreePathBuffers();
-  if (richEdit) FreeLibrary(richEdit);
-  richEdit = nullptr;
+void ReleaseInstance(Setup& setup) {
+  FreePathBuffers(setup);
+  if (setup.wizard->richEdit) FreeLibrary(setup.wizard->richEdit);
+  setup.wizard->richEdit = nullptr;
   ClearLinkStore();
-  if (uxtheme) FreeLibrary(uxtheme);
-  uxtheme = nullptr;
-  setThemeAppProperties = nullptr;
+  if (setup.wizard->uxtheme) FreeLibrary(setup.wizard->uxtheme);
+  setup.wizard->uxtheme = nullptr;
+  setup.wizard->setThemeAppProperties = nullptr;
   OleUninitialize();
 }
 
-void ApplyThemePreference() {
-  if (setThemeAppProperties) setThemeAppProperties(kAllowNonClient);
+void ApplyThemePreference(Setup& setup) {
+  if (setup.wizard->setThemeAppProperties) setup.wizard->setThemeAppProperties(kAllowNonClient);
 }

@@ -1,16 +1,10 @@
 // What the process acquires at start and gives back at the end.
 #pragma once
 #include <windows.h>
-
-extern HINSTANCE Instance;
-extern bool NtFamily;
-extern bool Nt4;
-extern bool RichEdit2;
-extern int ScreenWidth;
-extern int ScreenHeight;
+#include "base/setup.h"
 
 // 1, or 0 when another instance is running (it is brought to the front).
-int InitInstance(HINSTANCE instance);
-void ReleaseInstance();
+int InitInstance(Setup& setup, HINSTANCE instance);
+void ReleaseInstance(Setup& setup);
 // Restricts visual styles to window frames, when uxtheme allows it.
-void ApplyThemePreference();
+void ApplyThemePreference(Setup& setup);

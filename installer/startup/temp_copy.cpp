@@ -2,12 +2,12 @@
 
 #include "format/block_ids.h"
 #include "format/container.h"
-#include "install/data_area.h"
+#include "package/data_area.h"
 #include "package/package.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/run_once.h"
 #include "text/command_text.h"
 #include "text/path_services.h"
@@ -21,9 +21,9 @@ constexpr uint32_t kCopyChunk = 32768;
 
 // Just after the end block's size field, where the DataArea starts; 0 when
 // the blocks cannot be walked.
-uint32_t FindDataAreaStart(FileHandle file) {
-  if (!FindPackage(file)) return 0;
-  uint32_t fileSize = FileSize(file), at = PackageFirstBlock;
+uint32_t FindDataAreaStart(Setup& setup, FileHandle file) {
+  if (!FindPackage(setup.package, file)) return 0;
+  uint32_t fileSize = FileSize(file), at = setup.package.firstBlock;
   for (;;) {
     uint8_t raw[wf::block_header::kSize];
     if (FileSeek(file, (int32_t)at, kSeekStart) == kSeekFailed || FileRead(file, raw, sizeof raw) != 0) return 0;
@@ -69,14 +69,14 @@ FileHandle CreateUniqueTempFile(char* path, const char* format) {
   return INVALID_FILE;
 }
 
-int LaunchTempCopy(int showCommand, bool atRestart) {
+int LaunchTempCopy(Setup& setup, int showCommand, bool atRestart) {
   char copy[kPathSize];
   FileHandle temp = CreateUniqueTempFile(copy, "_inst%d.exe");
   if (temp == INVALID_FILE) return 0;
-  FileHandle package = FileOpen(OwnPath, kFileRead);
+  FileHandle package = FileOpen(setup.ownPath, kFileRead);
   bool copied = false;
   if (package != INVALID_FILE) {
-    uint32_t head = atRestart ? DataArea.start : FindDataAreaStart(package);
+    uint32_t head = atRestart ? setup.dataArea.start : FindDataAreaStart(setup, package);
     copied = head > 0 && CopyHead(package, temp, head);
     FileClose(package);
   }
@@ -85,15 +85,15 @@ int LaunchTempCopy(int showCommand, bool atRestart) {
   CommandText line(command, sizeof command);
   line.Quoted(copy);
   if (atRestart) {
-    line.Put(" /B").Number((uint32_t)ThePackage.current + 1).Put(" /DEL");
-    if (!RunAtEnd) line.Put(" /N");
+    line.Put(" /B").Number((uint32_t)setup.package.current + 1).Put(" /DEL");
+    if (!setup.runAtEnd) line.Put(" /N");
   } else {
-    line.Put(" /S").Quoted(OwnPath).Put(" /DEL");
+    line.Put(" /S").Quoted(setup.ownPath).Put(" /DEL");
   }
   // A copy that is not whole, or that nothing will start, must neither take
   // over the run nor stay behind.
   bool started = copied && line.Fits() &&
-                 (atRestart ? AddRunOnceCommand(command) == 0 : StartCommand(command, showCommand) > 31);
+                 (atRestart ? AddRunOnceCommand(setup, command) == 0 : StartCommand(command, showCommand) > 31);
   if (!started) DeleteNamedFile(copy);
   return started;
 }

@@ -4,14 +4,15 @@
 #include "format/settings.h"
 #include "install/destination.h"
 #include "package/package.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/system_library.h"
 #include "startup/command_line.h"
 #include "startup/instance.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "startup/temp_copy.h"
 #include "system/run_items.h"
 #include "ui/main_window.h"
+#include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 
@@ -19,42 +20,39 @@ namespace {
 
 enum ExitCode { kExitOk = 0, kExitStartupFailed = -1, kExitRestartNeeded = -2 };
 
-bool loaded;
-
-int ResumedRun() {
-  if (!LoadPackage()) return kExitStartupFailed;
-  loaded = true;
+int ResumedRun(Setup& setup) {
+  if (!LoadPackage(setup)) return kExitStartupFailed;
   // The number comes from a command line the package did not write.
-  if (!SelectInstallType(Options.resumeType - 1)) return kExitStartupFailed;
-  RunItems(wf::kRunAfterInstall, kRunEverything, kInResumedRun);
-  RunItems(wf::kRunAtFinishPage, kRunEverything, kInResumedRun);
-  RunItems(wf::kRunAfterWizard, kRunEverything, kInResumedRun);
-  if (RunAtEnd) RunItems(wf::kRunOnRequest, kRunProgramsOnly, kInResumedRun);
+  if (!SelectInstallType(setup, setup.options.resumeType - 1)) return kExitStartupFailed;
+  RunItems(setup, wf::kRunAfterInstall, kRunEverything, kInResumedRun);
+  RunItems(setup, wf::kRunAtFinishPage, kRunEverything, kInResumedRun);
+  RunItems(setup, wf::kRunAfterWizard, kRunEverything, kInResumedRun);
+  if (setup.runAtEnd) RunItems(setup, wf::kRunOnRequest, kRunProgramsOnly, kInResumedRun);
   return kExitOk;
 }
 
-bool StartedFromRemovableMedia(HINSTANCE instance) {
-  GetModuleFileNameA(instance, WorkPath, kPathSize);
-  if (WorkPath[1] == ':' && !(WorkPath[0] == '\\' && WorkPath[1] == '\\')) WorkPath[3] = 0;
-  UINT type = GetDriveTypeA(WorkPath);
+bool StartedFromRemovableMedia(Setup& setup, HINSTANCE instance) {
+  GetModuleFileNameA(instance, setup.workPath, kPathSize);
+  if (setup.workPath[1] == ':' && !(setup.workPath[0] == '\\' && setup.workPath[1] == '\\')) setup.workPath[3] = 0;
+  UINT type = GetDriveTypeA(setup.workPath);
   return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
 }
 
-void InstallScreenSaver() {
-  if (SinglePageMode || ResultCode != 0 || !ScreenSaverEntry) return;
-  ResolveDestination(ScreenSaverEntry);
+void InstallScreenSaver(Setup& setup) {
+  if (setup.singlePageMode || setup.resultCode != 0 || !setup.run.screenSaverEntry) return;
+  ResolveDestination(setup, setup.run.screenSaverEntry);
   char command[kWorkPathSize + 64];
-  wsprintfA(command, "rundll32 desk.cpl,InstallScreenSaver %s", WorkPath);
+  wsprintfA(command, "rundll32 desk.cpl,InstallScreenSaver %s", setup.workPath);
   WinExec(command, SW_SHOWNORMAL);
 }
 
 // Returns true when the computer is being restarted.
-bool AskForRestart(int showCommand) {
-  if (!SinglePageMode && !UserCancelled && HasItemsAfterRestart()) LaunchTempCopy(showCommand, true);
+bool AskForRestart(Setup& setup, int showCommand) {
+  if (!setup.singlePageMode && !setup.userCancelled && HasItemsAfterRestart(setup)) LaunchTempCopy(setup, showCommand, true);
   INT_PTR answer =
-      DialogBoxParamA(Instance, MAKEINTRESOURCEA(kRestartDialog), WizardFrame, RestartDialogProc, 0);
-  if (answer != IDOK || SinglePageMode) return false;
-  if (NtFamily) {
+      DialogBoxParamA(setup.wizard->instance, MAKEINTRESOURCEA(kRestartDialog), setup.wizard->wizardFrame, RestartDialogProc, (LPARAM)&setup);
+  if (answer != IDOK || setup.singlePageMode) return false;
+  if (setup.wizard->ntFamily) {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
     TOKEN_PRIVILEGES privileges = {};
@@ -68,34 +66,33 @@ bool AskForRestart(int showCommand) {
   return true;
 }
 
-int WizardRun(HINSTANCE instance, int showCommand) {
-  if (!RegisterMainWindowClass()) return kExitStartupFailed;
-  if (!Options.deleteSelf && StartedFromRemovableMedia(instance) && LaunchTempCopy(showCommand, false))
+int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
+  if (!RegisterMainWindowClass(setup)) return kExitStartupFailed;
+  if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance) && LaunchTempCopy(setup, showCommand, false))
     return kExitOk;
-  if (!LoadPackage()) return kExitStartupFailed;
-  loaded = true;
-  bool keepStyles = ThePackage.settings &&
-                    (ThePackage.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
-  if (!keepStyles) ApplyThemePreference();
-  if (!CreateMainWindow()) return kExitStartupFailed;
-  RunWizard();
+  if (!LoadPackage(setup)) return kExitStartupFailed;
+  bool keepStyles = setup.package.settings &&
+                    (setup.package.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
+  if (!keepStyles) ApplyThemePreference(setup);
+  if (!CreateMainWindow(setup)) return kExitStartupFailed;
+  RunWizard(setup);
 
-  InstallScreenSaver();
-  if (MainWindow) ShowWindow(MainWindow, SW_HIDE);
-  if (RestartNeeded && ResultCode == 0 && AskForRestart(showCommand)) return kExitOk;
-  if (MainWindow) {
-    DestroyWindow(MainWindow);
+  InstallScreenSaver(setup);
+  if (setup.wizard->mainWindow) ShowWindow(setup.wizard->mainWindow, SW_HIDE);
+  if (setup.restartNeeded && setup.resultCode == 0 && AskForRestart(setup, showCommand)) return kExitOk;
+  if (setup.wizard->mainWindow) {
+    DestroyWindow(setup.wizard->mainWindow);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    MainWindow = nullptr;
-    WizardFrame = nullptr;
+    setup.wizard->mainWindow = nullptr;
+    setup.wizard->wizardFrame = nullptr;
   }
-  if (!SinglePageMode && !RestartNeeded && !UserCancelled && ResultCode == 0) {
-    RunItems(wf::kRunAfterWizard, kRunEverything, kInThisRun);
-    if (RunAtEnd) RunItems(wf::kRunOnRequest, kRunProgramsOnly, kInThisRun);
+  if (!setup.singlePageMode && !setup.restartNeeded && !setup.userCancelled && setup.resultCode == 0) {
+    RunItems(setup, wf::kRunAfterWizard, kRunEverything, kInThisRun);
+    if (setup.runAtEnd) RunItems(setup, wf::kRunOnRequest, kRunProgramsOnly, kInThisRun);
   }
   return kExitOk;
 }
@@ -103,19 +100,24 @@ int WizardRun(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+  Setup setup;
+  Wizard wizard = {};
+  InitSetup(setup);
+  wizard.currentPageKind = -1;
+  setup.wizard = &wizard;
   RestrictDllSearch();
-  if (!InitInstance(instance)) return kExitOk;
-  ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-  ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  ParseCommandLine(commandLine);
-  if (Options.deleteSelf) {
-    GetModuleFileNameA(instance, WorkPath, kPathSize);
-    MoveFileAtRestart(nullptr, WorkPath);
+  if (!InitInstance(setup, instance)) return kExitOk;
+  setup.wizard->screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  setup.wizard->screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  ParseCommandLine(setup, commandLine);
+  if (setup.options.deleteSelf) {
+    GetModuleFileNameA(instance, setup.workPath, kPathSize);
+    MoveFileAtRestart(nullptr, setup.workPath);
   }
-  int exitCode = Options.resumeType >= 1 ? ResumedRun() : WizardRun(instance, showCommand);
-  if (loaded) FreePackage();
-  ReleaseInstance();
-  if (exitCode == kExitOk) exitCode = ResultCode;
-  if (RestartNeeded) exitCode = kExitRestartNeeded;
+  int exitCode = setup.options.resumeType >= 1 ? ResumedRun(setup) : WizardRun(setup, instance, showCommand);
+  FreePackage(setup.package);
+  ReleaseInstance(setup);
+  if (exitCode == kExitOk) exitCode = setup.resultCode;
+  if (setup.restartNeeded) exitCode = kExitRestartNeeded;
   return exitCode;
 }

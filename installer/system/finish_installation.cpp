@@ -3,11 +3,12 @@
 // components' registration and the programs run after the installation.
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
-#include "install/install_run.h"
-#include "package/package_model.h"
+#include "system/finish_installation.h"
+#include "package/data_area.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/registration.h"
 #include "system/run_items.h"
 #include "system/shortcuts.h"
@@ -18,32 +19,32 @@ using namespace wrenly::format;
 
 namespace {
 // The installation folder without its trailing backslash (260 bytes).
-void FolderWithoutBackslash(char* folder) {
-  JoinText(folder, kPathSize, InstallFolder, "");
+void FolderWithoutBackslash(Setup& setup, char* folder) {
+  JoinText(folder, kPathSize, setup.installFolder, "");
   StripBackslash(folder);
 }
 
 // Only while the record is open: the list of installed programs never
 // points at an uninstaller that holds no record.
-void RegisterProduct(const InstallTypeSlot& type) {
+void RegisterProduct(Setup& setup, const InstallTypeSlot& type) {
   const char* product = type.productName;
   if (!(LoadU16(type.record + install_type::kOptions) & kOptRegisterUninstall) || !product || !product[0]) return;
   char key[sizeof kUninstallKeyPrefix + kPathSize], command[kPathSize + 2], quiet[kPathSize + 6];
   char folder[kPathSize];
   if (!JoinText(key, sizeof key, kUninstallKeyPrefix, product)) return;
   // Quoted: the list of installed programs runs it as a command line.
-  JoinText(command, sizeof command, "\"", UninstallerPath, "\"");
+  JoinText(command, sizeof command, "\"", setup.uninstallerPath, "\"");
   JoinText(quiet, sizeof quiet, command, " ", kUninstallSilentSwitch);
-  FolderWithoutBackslash(folder);
+  FolderWithoutBackslash(setup, folder);
   const char* values[][2] = {
       {kUninstallDisplayName, product},
       {kUninstallCommand, command},
       {kUninstallQuietCommand, quiet},
       {kUninstallLocation, folder},
-      {kUninstallIcon, UninstallerPath},
-      {kUninstallVersion, ThePackage.detailTexts[product_details::kVersion]},
-      {kUninstallPublisher, ThePackage.detailTexts[product_details::kPublisher]},
-      {kUninstallUrl, ThePackage.detailTexts[product_details::kUrl]},
+      {kUninstallIcon, setup.uninstallerPath},
+      {kUninstallVersion, setup.package.detailTexts[product_details::kVersion]},
+      {kUninstallPublisher, setup.package.detailTexts[product_details::kPublisher]},
+      {kUninstallUrl, setup.package.detailTexts[product_details::kUrl]},
   };
   for (const auto& v : values)
     if (v[1] && v[1][0]) SetRegistryString(kRootLocalMachine, key, v[0], v[1]);
@@ -52,10 +53,10 @@ void RegisterProduct(const InstallTypeSlot& type) {
   SetRegistryDword(kRootLocalMachine, key, kUninstallNoRepair, 1);
 }
 
-void StoreFolder(const InstallTypeSlot& type) {
+void StoreFolder(Setup& setup, const InstallTypeSlot& type) {
   uint16_t options = LoadU16(type.record + install_type::kOptions);
   char folder[kPathSize];
-  FolderWithoutBackslash(folder);
+  FolderWithoutBackslash(setup, folder);
   if ((options & kOptFolderInRegistry) && type.folderKey)
     SetRegistryString(LoadU32(type.record + install_type::kFolderRoot), type.folderKey,
                       type.folderValue ? type.folderValue : "", folder);
@@ -66,24 +67,23 @@ void StoreFolder(const InstallTypeSlot& type) {
 }
 }  // namespace
 
-void FinishInstallation() {
-  CloseDataArea();
-  Run.finished = true;
+void FinishInstallation(Setup& setup) {
+  CloseDataArea(setup);
+  setup.run.finished = true;
   // Nothing is registered for a product the user abandoned.
-  if (UserCancelled) return;
-  const InstallTypeSlot* type = ThePackage.currentType;
-  if (ResultCode == 0 && type) {
-    FileHandle record = BeginUninstallRecord();
-    CreateStartMenuShortcuts(record);
+  if (setup.userCancelled) return;
+  const InstallTypeSlot* type = setup.package.currentType;
+  if (setup.resultCode == 0 && type) {
+    FileHandle record = BeginUninstallRecord(setup);
+    CreateStartMenuShortcuts(setup, record);
     if (record != INVALID_FILE) {
-      RegisterProduct(*type);
-      EndUninstallRecord(record);
+      RegisterProduct(setup, *type);
+      EndUninstallRecord(setup, record);
     }
-    if (!SinglePageMode) {
-      StoreFolder(*type);
-      RegisterComponents();
-      RunItems(kRunAfterInstall, kRunEverything, kInThisRun);
+    if (!setup.singlePageMode) {
+      StoreFolder(setup, *type);
+      RegisterComponents(setup);
+      RunItems(setup, kRunAfterInstall, kRunEverything, kInThisRun);
     }
   }
-  if (!SinglePageMode) GoToPageKind(kPageFinish);
 }

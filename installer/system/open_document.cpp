@@ -2,7 +2,7 @@
 
 #include "platform/process.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/command_text.h"
 
 namespace {

@@ -4,10 +4,10 @@
 
 #include "format/file_entry.h"
 #include "install/destination.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/run_once.h"
 #include "text/path_services.h"
 
@@ -25,18 +25,18 @@ bool EndsWith(const char* s, size_t n, const char* tail) {
 
 // The path in quotes; the buffer fits any work path, so a long path is
 // never cut into another command.
-void StartTool(const char* head) {
+void StartTool(Setup& setup, const char* head) {
   char command[kWorkPathSize + 16];
-  if (JoinText(command, sizeof command, head, WorkPath, "\"")) StartCommand(command, kShowNormal);
+  if (JoinText(command, sizeof command, head, setup.workPath, "\"")) StartCommand(command, kShowNormal);
 }
 
-// The library that replaces WorkPath at the next start registers itself then.
-void RegisterAtRestart() {
+// The library that replaces setup.workPath at the next start registers itself then.
+void RegisterAtRestart(Setup& setup) {
   // Longer paths cannot be loaded by the system at all.
-  if (strlen(WorkPath) >= kPathSize) return;
+  if (strlen(setup.workPath) >= kPathSize) return;
   char shortPath[kPathSize], command[kPathSize + 16];
-  GetShortPath(WorkPath, shortPath);
-  if (JoinText(command, sizeof command, "regsvr32 /s \"", shortPath, "\"")) AddRunOnceCommand(command);
+  GetShortPath(setup.workPath, shortPath);
+  if (JoinText(command, sizeof command, "regsvr32 /s \"", shortPath, "\"")) AddRunOnceCommand(setup, command);
 }
 }  // namespace
 
@@ -48,20 +48,20 @@ int ComponentKindOf(const char* path) {
   return kComponentServer;
 }
 
-void RegisterComponent(int registering) { CallComponentServer(WorkPath, registering); }
+void RegisterComponent(Setup& setup, int registering) { CallComponentServer(setup.workPath, registering); }
 
-void RegisterComponents() {
-  const uint8_t* at = ThePackage.firstEntry;
+void RegisterComponents(Setup& setup) {
+  const uint8_t* at = setup.package.firstEntry;
   FileEntryView e;
-  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(at, &e); ++i, at = e.record + e.recordSize) {
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e); ++i, at = e.record + e.recordSize) {
     if (!(e.flags & kFlagSelfRegister)) continue;
-    ResolveEntryDestination(e);
-    if (!WorkPath[0]) continue;
-    int kind = ComponentKindOf(WorkPath);
+    ResolveEntryDestination(setup, e);
+    if (!setup.workPath[0]) continue;
+    int kind = ComponentKindOf(setup.workPath);
     uint16_t status = LoadU16(e.record + file_entry::kStatus);
-    if (kind == kComponentRegistryScript) StartTool("regedit -s \"");
-    else if (kind == kComponentTypeLibrary) StartTool("regtlib -q \"");
-    else if (status == kOutcomeReplaced || status == kOutcomeCreated) RegisterComponent(1);
-    else if (status == kOutcomeAtRestart) RegisterAtRestart();
+    if (kind == kComponentRegistryScript) StartTool(setup, "regedit -s \"");
+    else if (kind == kComponentTypeLibrary) StartTool(setup, "regtlib -q \"");
+    else if (status == kOutcomeReplaced || status == kOutcomeCreated) RegisterComponent(setup, 1);
+    else if (status == kOutcomeAtRestart) RegisterAtRestart(setup);
   }
 }

@@ -2,16 +2,16 @@
 
 #include "format/file_entry.h"
 #include "install/destination.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/open_document.h"
 #include "text/command_text.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
-#include "ui/pump_messages.h"
+#include "base/display.h"
 
 namespace wf = wrenly::format;
 
@@ -21,10 +21,10 @@ uint32_t RunKind(uint32_t flags) { return (flags & wf::kFlagRunKindMask) >> wf::
 
 // Calls f for each entry of the current type's table, in table order.
 template <class F>
-void ForEachEntry(F f) {
-  const uint8_t* at = ThePackage.firstEntry;
+void ForEachEntry(Setup& setup, F f) {
+  const uint8_t* at = setup.package.firstEntry;
   wf::FileEntryView e;
-  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(at, &e); ++i, at += e.recordSize)
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e); ++i, at += e.recordSize)
     if (!f(e)) return;
 }
 
@@ -49,20 +49,20 @@ void EnterProgramFolder(const char* path) {
   if (*folder) EnterFolder(folder);
 }
 
-void RunEntryProgram(const char* path, const wf::FileEntryView& e) {
+void RunEntryProgram(Setup& setup, const char* path, const wf::FileEntryView& e) {
   EnterProgramFolder(path);
   char shortPath[kPathSize];
   GetShortPath(path, shortPath);
   const char* item = e.strings[wf::kItemRunArgs];
   char* arguments = nullptr;
   if (*item) {
-    uint32_t n = ExpandPathVariables(nullptr, item, 0) + 1;
+    uint32_t n = ExpandPathVariables(setup, nullptr, item, 0) + 1;
     if (!AllocBuffer(n, &arguments)) return;
-    ExpandPathVariables(arguments, item, n);
+    ExpandPathVariables(setup, arguments, item, n);
   }
   const char* args = arguments ? arguments : "";
   if (e.flags & wf::kFlagRunWait) {
-    RunProgram(shortPath, args, 1);
+    RunProgram(setup, shortPath, args, 1);
   } else if (char* command = NewProgramCommand(shortPath, args)) {
     StartCommand(command, kShowNormal);
     FreeBuffer(&command);
@@ -85,23 +85,23 @@ bool RunsAtMoment(uint32_t flags, int kind, int pass, int after, bool restartNee
   return kind == wf::kRunOnRequest;
 }
 
-void RunItems(int kind, int pass, int after) {
-  if (SinglePageMode) return;
-  ForEachEntry([&](const wf::FileEntryView& e) {
-    if (!RunsAtMoment(e.flags, kind, pass, after, RestartNeeded)) return true;
-    ResolveEntryDestination(e);
-    if (!*WorkPath) return true;
+void RunItems(Setup& setup, int kind, int pass, int after) {
+  if (setup.singlePageMode) return;
+  ForEachEntry(setup, [&](const wf::FileEntryView& e) {
+    if (!RunsAtMoment(e.flags, kind, pass, after, setup.restartNeeded)) return true;
+    ResolveEntryDestination(setup, e);
+    if (!*setup.workPath) return true;
     char path[kWorkPathSize];
-    for (uint32_t i = 0; (path[i] = WorkPath[i]) != 0; ++i) {}
+    for (uint32_t i = 0; (path[i] = setup.workPath[i]) != 0; ++i) {}
     if (e.flags & wf::kFlagRunDocument) OpenEntryDocument(path);
-    else RunEntryProgram(path, e);
+    else RunEntryProgram(setup, path, e);
     return true;
   });
 }
 
-int HasItemsAfterRestart() {
+int HasItemsAfterRestart(Setup& setup) {
   bool found = false;
-  ForEachEntry([&](const wf::FileEntryView& e) {
+  ForEachEntry(setup, [&](const wf::FileEntryView& e) {
     uint32_t kind = RunKind(e.flags);
     found = kind > wf::kRunAtFinishPage || (kind > 0 && (e.flags & wf::kFlagRunAfterRestart));
     return !found;
@@ -122,7 +122,7 @@ char* NewProgramCommand(const char* program, const char* arguments) {
   return command;
 }
 
-int RunProgram(const char* program, const char* arguments, int wait) {
+int RunProgram(Setup& setup, const char* program, const char* arguments, int wait) {
   char* command = NewProgramCommand(program, arguments);
   if (!command) return 0;
   ProcessHandle process = StartProcess(command);
@@ -130,7 +130,7 @@ int RunProgram(const char* program, const char* arguments, int wait) {
   if (!process) return 0;
   // Windows stay answered while the program runs, and no core is kept busy.
   if (wait)
-    while (!WaitProcessOrInput(process)) PumpMessages();
+    while (!WaitProcessOrInput(process)) PumpMessages(setup);
   CloseProcess(process);
   return 1;
 }

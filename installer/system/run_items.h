@@ -2,16 +2,17 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/setup.h"
 #include "format/file_entry.h"
-#include "startup/codes.h"
+#include "base/codes.h"
 
 // Starts the current type's entries of RunKind `kind` that `pass` selects,
 // in this run or the run resumed after a restart (`after`, a RunTime).
-void RunItems(int kind, int pass, int after);
+void RunItems(Setup& setup, int kind, int pass, int after);
 // Whether any entry must wait for the run after a restart.
-int HasItemsAfterRestart();
+int HasItemsAfterRestart(Setup& setup);
 // Starts program with arguments, waiting for its end when asked; 1 when it started.
-int RunProgram(const char* program, const char* arguments, int wait);
+int RunProgram(Setup& setup, const char* program, const char* arguments, int wait);
 
 // Whether an entry with these flags runs at the moment (kind, pass, after).
 bool RunsAtMoment(uint32_t flags, int kind, int pass, int after, bool restartNeeded);

@@ -1,18 +1,18 @@
 #include "system/run_once.h"
 
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 
 namespace {
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr int kRunOnceNames = 100;
 }  // namespace
 
-int AddRunOnceCommand(const char* command) {
+int AddRunOnceCommand(Setup& setup, const char* command) {
   char name[] = "OrinLaunch000";
   char* digits = name + sizeof name - 4;
-  while (RunOnceNumber < kRunOnceNames) {
-    int n = RunOnceNumber++;
+  while (setup.runOnceNumber < kRunOnceNames) {
+    int n = setup.runOnceNumber++;
     digits[0] = (char)('0' + n / 100), digits[1] = (char)('0' + n / 10 % 10), digits[2] = (char)('0' + n % 10);
     if (RegistryValueExists(kRootLocalMachine, kRunOnceKey, name)) continue;
     return SetRegistryString(kRootLocalMachine, kRunOnceKey, name, command);

@@ -5,11 +5,11 @@
 #include "format/container.h"
 #include "format/uninstall_log.h"
 #include "install/destination.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/uninstall_record.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
@@ -74,16 +74,16 @@ bool IsPlainFileName(const char* name) {
   return *name && !SameText(name, ".") && !SameText(name, "..");
 }
 
-bool ShortcutIconPath(char* out, const char* item) {
+bool ShortcutIconPath(Setup& setup, char* out, const char* item) {
   out[0] = 0;
-  return !*item || JoinPath(out, InstallFolder, item);
+  return !*item || JoinPath(out, setup.installFolder, item);
 }
 
-char* ExpandShortcutArguments(const char* item) {
-  uint32_t length = ExpandPathVariables(nullptr, item, 0) + 1;
+char* ExpandShortcutArguments(Setup& setup, const char* item) {
+  uint32_t length = ExpandPathVariables(setup, nullptr, item, 0) + 1;
   if (length > kExpandWorkSize) length = kExpandWorkSize;
   char* arguments = nullptr;
-  if (AllocBuffer(length, &arguments)) ExpandPathVariables(arguments, item, length);
+  if (AllocBuffer(length, &arguments)) ExpandPathVariables(setup, arguments, item, length);
   return arguments;
 }
 
@@ -115,19 +115,19 @@ void CreateShortcutInFolder(const char* target, const char* place, const char* n
   RecordShortcut(record, depth, folder, saved);
 }
 
-void CreateStartMenuShortcuts(FileHandle record) {
+void CreateStartMenuShortcuts(Setup& setup, FileHandle record) {
   Block = {0, 0, false};
-  const uint8_t* cursor = ThePackage.firstEntry;
+  const uint8_t* cursor = setup.package.firstEntry;
   FileEntryView e;
-  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(cursor, &e); ++i) {
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, cursor, &e); ++i) {
     cursor = e.record + e.recordSize;
     const char* name = e.strings[kItemMenuName];
     char icon[kPathSize], target[kPathSize];
-    if (!IsPlainFileName(name) || !ShortcutIconPath(icon, e.strings[kItemMenuIcon])) continue;
-    ResolveEntryDestination(e);
+    if (!IsPlainFileName(name) || !ShortcutIconPath(setup, icon, e.strings[kItemMenuIcon])) continue;
+    ResolveEntryDestination(setup, e);
     // The shell takes no longer target.
-    if (!WorkPath[0] || !JoinPath(target, "", WorkPath)) continue;
-    char* arguments = ExpandShortcutArguments(e.strings[kItemMenuArgs]);
+    if (!setup.workPath[0] || !JoinPath(target, "", setup.workPath)) continue;
+    char* arguments = ExpandShortcutArguments(setup, e.strings[kItemMenuArgs]);
     if (!arguments) continue;
     int iconIndex = LoadU16(e.record + file_entry::kIconIndex);
     // Places are split at ';'; one at the very end ends the list.

@@ -1,11 +1,12 @@
 // Start-menu shortcuts, made all together by the completion step, and the
 // pieces the desktop shortcut shares with them.
 #pragma once
+#include "base/setup.h"
 #include "platform/files.h"
 
 // Makes the Start-menu shortcuts of every entry of the current type and,
 // when record is not INVALID_FILE, appends their shortcuts block to it.
-void CreateStartMenuShortcuts(FileHandle record);
+void CreateStartMenuShortcuts(Setup& setup, FileHandle record);
 
 // One shortcut in the folder a place names: "#Start Menu#",
 // "#Startup#", else a program group below the Programs folder ("" the
@@ -25,6 +26,6 @@ bool IsPlainFileName(const char* name);
 bool DesktopFolder(uint32_t entryFlags, char* out);
 // "" for an empty item, else the item below the destination folder. False
 // when it does not fit.
-bool ShortcutIconPath(char* out, const char* item);
+bool ShortcutIconPath(Setup& setup, char* out, const char* item);
 // The item with its PathVariables expanded, to be freed; null when memory ran out.
-char* ExpandShortcutArguments(const char* item);
+char* ExpandShortcutArguments(Setup& setup, const char* item);

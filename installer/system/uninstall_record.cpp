@@ -6,10 +6,10 @@
 #include "format/file_entry.h"
 #include "format/uninstall_log.h"
 #include "install/destination.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/shortcuts.h"
 #include "text/path_services.h"
 
@@ -50,24 +50,24 @@ bool Recorded(const FileEntryView& e) {
                                          status == kOutcomeAtRestart || status == kOutcomeKept);
 }
 
-// The entry's desktop shortcut into WorkPath; false when it has none.
-bool DesktopShortcutPath(const FileEntryView& e) {
+// The entry's desktop shortcut into setup.workPath; false when it has none.
+bool DesktopShortcutPath(Setup& setup, const FileEntryView& e) {
   const char* name = e.strings[kItemDesktopName];
   char folder[kPathSize];
-  return name[0] && DesktopFolder(e.flags, folder) && JoinText(WorkPath, kWorkPathSize, folder, "\\", name);
+  return name[0] && DesktopFolder(e.flags, folder) && JoinText(setup.workPath, kWorkPathSize, folder, "\\", name);
 }
 
 // Every entry's FileRecords; the number written.
-uint32_t WriteFileRecords(FileHandle file) {
+uint32_t WriteFileRecords(Setup& setup, FileHandle file) {
   uint32_t count = 0;
-  const uint8_t* at = ThePackage.firstEntry;
+  const uint8_t* at = setup.package.firstEntry;
   FileEntryView e;
-  for (uint32_t i = 0; i < ThePackage.entryCount && FindFileEntry(at, &e); ++i, at = e.record + e.recordSize) {
-    ResolveEntryDestination(e);
-    if (!WorkPath[0]) continue;
-    if (e.flags & kFlagFolder) count += WriteFileRecord(file, 0) == 0;
-    else if (Recorded(e)) count += WriteFileRecord(file, KindFlags(e)) == 0;
-    if (DesktopShortcutPath(e)) count += WriteFileRecord(file, 0) == 0;
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e); ++i, at = e.record + e.recordSize) {
+    ResolveEntryDestination(setup, e);
+    if (!setup.workPath[0]) continue;
+    if (e.flags & kFlagFolder) count += WriteFileRecord(setup, file, 0) == 0;
+    else if (Recorded(e)) count += WriteFileRecord(setup, file, KindFlags(e)) == 0;
+    if (DesktopShortcutPath(setup, e)) count += WriteFileRecord(setup, file, 0) == 0;
   }
   return count;
 }
@@ -91,11 +91,11 @@ void EndRecordBlock(FileHandle file, uint32_t start, uint16_t id, uint32_t count
 
 int WriteStringField(FileHandle file, const char* text) { return WriteField(file, text, (uint16_t)strlen(text)); }
 
-int WriteFileRecord(FileHandle file, uint8_t kindFlags) {
-  const char* path = WorkPath;
-  uint32_t inside = (uint32_t)strlen(InstallFolder);
+int WriteFileRecord(Setup& setup, FileHandle file, uint8_t kindFlags) {
+  const char* path = setup.workPath;
+  uint32_t inside = (uint32_t)strlen(setup.installFolder);
   for (uint32_t i = 0; i < inside; ++i)
-    if (Lower(path[i]) != Lower(InstallFolder[i])) inside = 0;
+    if (Lower(path[i]) != Lower(setup.installFolder[i])) inside = 0;
   const char* rest = path + inside;
   uint32_t cut = 0, n = (uint32_t)strlen(rest);
   for (uint32_t i = 0; i < n; ++i)
@@ -108,9 +108,9 @@ int WriteFileRecord(FileHandle file, uint8_t kindFlags) {
   return FileWrite(file, &kindFlags, 1);
 }
 
-FileHandle BeginUninstallRecord() {
-  if (!UninstallerPath[0]) return INVALID_FILE;
-  FileHandle file = FileOpen(UninstallerPath, kFileReadWrite);
+FileHandle BeginUninstallRecord(Setup& setup) {
+  if (!setup.uninstallerPath[0]) return INVALID_FILE;
+  FileHandle file = FileOpen(setup.uninstallerPath, kFileReadWrite);
   if (file == INVALID_FILE) return INVALID_FILE;
   // The uninstaller data, or the record before ours, ends in an end header;
   // anything else is not ours to write over.
@@ -122,14 +122,14 @@ FileHandle BeginUninstallRecord() {
     FileClose(file);
     return INVALID_FILE;
   }
-  AppendBackslash(InstallFolder);
+  AppendBackslash(setup.installFolder);
   BeginRecordBlock(file);
-  EndRecordBlock(file, at, kUninstallFiles, WriteFileRecords(file));
+  EndRecordBlock(file, at, kUninstallFiles, WriteFileRecords(setup, file));
   return file;
 }
 
-void EndUninstallRecord(FileHandle record) {
-  const InstallTypeSlot* type = ThePackage.currentType;
+void EndUninstallRecord(Setup& setup, FileHandle record) {
+  const InstallTypeSlot* type = setup.package.currentType;
   if (type && type->sectionsSize) FileWrite(record, type->sections, type->sectionsSize);
   WriteHeader(record, kBlockEnd, kEndFlagRecordComplete, 0);
   FileClose(record);

@@ -2,6 +2,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/setup.h"
 #include "platform/files.h"
 
 // A u16 length (cut to 16 bits) and the bytes, no terminator. 0 when written.
@@ -12,12 +13,12 @@ int WriteStringField(FileHandle file, const char* text);
 // file at its end.
 uint32_t BeginRecordBlock(FileHandle file);
 void EndRecordBlock(FileHandle file, uint32_t start, uint16_t id, uint32_t count);
-// One FileRecord for the path in WorkPath: its folder (relative to the
+// One FileRecord for the path in setup.workPath: its folder (relative to the
 // installation folder when inside it), name and kind flags. 0 when written.
-int WriteFileRecord(FileHandle file, uint8_t kindFlags);
+int WriteFileRecord(Setup& setup, FileHandle file, uint8_t kindFlags);
 // Opens the installed uninstaller and writes the files block in place of
 // its end header. INVALID_FILE, and the file left as it was, when there is
 // no uninstaller or it does not end in an end header.
-FileHandle BeginUninstallRecord();
+FileHandle BeginUninstallRecord(Setup& setup);
 // The current type's sections, the closing end header, and the file closed.
-void EndUninstallRecord(FileHandle record);
+void EndUninstallRecord(Setup& setup, FileHandle record);

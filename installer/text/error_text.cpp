@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "format/install_type.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/messages.h"
 
 namespace wf = wrenly::format;
@@ -64,8 +64,8 @@ uint32_t FormatBounded(char* out, uint32_t size, const char* format, const char*
   return (uint32_t)(o.at - out);
 }
 
-void FormatErrorText(char* buffer, int code) {
-  const char* text = code < 0 || code > 0xFFFF ? "" : GetMessageText(wf::msg::kListMessages, (uint16_t)code);
-  const char* argument = strstr(text, "%s") && ErrorArgument ? ErrorArgument : nullptr;
+void FormatErrorText(Setup& setup, char* buffer, int code) {
+  const char* text = code < 0 || code > 0xFFFF ? "" : GetMessageText(setup, wf::msg::kListMessages, (uint16_t)code);
+  const char* argument = strstr(text, "%s") && setup.errorArgument ? setup.errorArgument : nullptr;
   FormatBounded(buffer, kErrorTextSize, text, argument, false, 0);
 }

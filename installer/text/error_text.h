@@ -1,6 +1,7 @@
 // Turning a result code into words, and the bounded formatting behind it.
 #pragma once
 #include <stdint.h>
+#include "base/setup.h"
 
 inline constexpr uint32_t kErrorTextSize = 1024;
 
@@ -11,5 +12,5 @@ inline constexpr uint32_t kErrorTextSize = 1024;
 uint32_t FormatBounded(char* out, uint32_t size, const char* format, const char* text, bool hasNumber,
                        int32_t number);
 // Text 7/code into buffer (kErrorTextSize bytes); a text holding "%s" gets
-// the ErrorArgument, any other is copied unchanged.
-void FormatErrorText(char* buffer, int code);
+// the setup.errorArgument, any other is copied unchanged.
+void FormatErrorText(Setup& setup, char* buffer, int code);

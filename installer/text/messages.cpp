@@ -1,7 +1,8 @@
+#include "base/setup.h"
 #include "text/messages.h"
 
 #include "format/message_list.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 
 namespace wf = wrenly::format;
 
@@ -9,9 +10,9 @@ namespace {
 const char kEmptyText[1] = {0};
 }
 
-const char* GetMessageText(int list, uint16_t item) {
+const char* GetMessageText(Setup& setup, int list, uint16_t item) {
   if (list < 0 || list >= (int)wf::install_type::kMessageListCount) return kEmptyText;
-  const InstallTypeSlot* type = ThePackage.currentType;
+  const InstallTypeSlot* type = setup.package.currentType;
   if (!type || !type->lists[list]) return kEmptyText;
   // Lists were validated against their record when it was loaded.
   const char* text = wf::FindMessageItem(type->lists[list], item);

@@ -4,7 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 
 void AppendBackslash(char* path) {
   size_t n = strlen(path);

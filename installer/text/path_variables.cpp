@@ -4,7 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/path_services.h"
 
 namespace {
@@ -35,7 +35,7 @@ bool SameToken(const char* a, const char* b) {
 // Writes the value of the token held in `token` over it (room: kPathSize).
 // A value that cannot be found leaves the token's text; an unknown token
 // becomes "".
-void ReplaceToken(char* token) {
+void ReplaceToken(Setup& setup, char* token) {
   char value[kPathSize];
   value[0] = 0;
   bool known = true, found = false;
@@ -52,12 +52,12 @@ void ReplaceToken(char* token) {
   } else if (SameToken(token, "#AppData#")) {
     found = GetSpecialFolderPath(value, kCsidlAppData);
   } else if (SameToken(token, "#InstallDir#")) {
-    found = InstallFolder != nullptr;
-    if (found) strcpy(value, InstallFolder);
+    found = setup.installFolder != nullptr;
+    if (found) strcpy(value, setup.installFolder);
   } else if (SameToken(token, "#SourceDir#")) {
-    found = OwnPath != nullptr;
+    found = setup.ownPath != nullptr;
     if (found) {
-      strcpy(value, OwnPath);
+      strcpy(value, setup.ownPath);
       char* cut = strrchr(value, '\\');
       if (cut) *cut = 0;
     }
@@ -77,7 +77,7 @@ void ReplaceToken(char* token) {
 
 }  // namespace
 
-uint32_t ExpandPathVariables(char* destination, const char* source, uint32_t size) {
+uint32_t ExpandPathVariables(Setup& setup, char* destination, const char* source, uint32_t size) {
   char* work;
   uint32_t length;
   if (!AllocZeroed(kExpandWorkSize, &work)) {
@@ -122,7 +122,7 @@ uint32_t ExpandPathVariables(char* destination, const char* source, uint32_t siz
     if (tokenLength < kPathSize) {
       memcpy(at, open, tokenLength);
       at[tokenLength] = 0;
-      ReplaceToken(at);
+      ReplaceToken(setup, at);
     } else {
       at[0] = 0;  // longer than any name: an unknown token
     }

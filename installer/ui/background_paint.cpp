@@ -1,8 +1,9 @@
 // The background window's picture: gradient or solid fill, the bitmap, the
 // title with its shadow. Drawn off-screen and copied in one blit.
+#include "base/setup.h"
 #include "format/bitmaps.h"
 #include "format/settings.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "startup/instance.h"
 #include "ui/background_math.h"
 #include "ui/main_window.h"
@@ -62,9 +63,9 @@ bool FillDithered(HDC dc, const WizardSettings& s, const RECT& client) {
   return true;
 }
 
-void FillBackground(HDC dc, const WizardSettings& s, const RECT& client, const RECT& paint) {
+void FillBackground(Setup& setup, HDC dc, const WizardSettings& s, const RECT& client, const RECT& paint) {
   int height = client.bottom - client.top;
-  switch (ChooseGradientStyle(s.flags, DisplayBits(dc), Nt4)) {
+  switch (ChooseGradientStyle(s.flags, DisplayBits(dc), setup.wizard->nt4)) {
     case kGradientSolid: {
       HBRUSH brush = CreateSolidBrush(s.topColour);
       FillRect(dc, &paint, brush);
@@ -108,14 +109,14 @@ void DrawBackgroundBitmap(HDC dc, const FoundDib& dib, const RECT& client, uint3
   }
 }
 
-void DrawTitleText(HDC dc) {
-  const char* text = (const char*)ThePackage.titleText;
-  const uint8_t* style = ThePackage.titleStyle;
-  if (!text || !*text || !style || ThePackage.titleStyleSize < wf::title_style::kSize) return;
+void DrawTitleText(Setup& setup, HDC dc) {
+  const char* text = (const char*)setup.package.titleText;
+  const uint8_t* style = setup.package.titleStyle;
+  if (!text || !*text || !style || setup.package.titleStyleSize < wf::title_style::kSize) return;
   HFONT font = CreateStoredFont(style + wf::title_style::kFont);
   HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
-  TitleLayout t = PlaceTitle(ScreenWidth, ScreenHeight, wf::LoadU32(style + wf::title_style::kAlignment));
+  TitleLayout t = PlaceTitle(setup.wizard->screenWidth, setup.wizard->screenHeight, wf::LoadU32(style + wf::title_style::kAlignment));
   RECT shadow{t.shadow.left, t.shadow.top, t.shadow.right, t.shadow.bottom};
   RECT face{t.text.left, t.text.top, t.text.right, t.text.bottom};
   SetTextColor(dc, wf::LoadU32(style + wf::title_style::kShadowColour));
@@ -128,16 +129,16 @@ void DrawTitleText(HDC dc) {
   }
 }
 
-void DrawLayers(HDC dc, const RECT& client, const RECT& paint, const FoundDib* dib) {
-  const WizardSettings& s = Settings();
-  FillBackground(dc, s, client, paint);
+void DrawLayers(Setup& setup, HDC dc, const RECT& client, const RECT& paint, const FoundDib* dib) {
+  const WizardSettings& s = Settings(setup);
+  FillBackground(setup, dc, s, client, paint);
   if (dib) DrawBackgroundBitmap(dc, *dib, client, s.flags);
-  DrawTitleText(dc);
+  DrawTitleText(setup, dc);
 }
 
 }  // namespace
 
-void PaintBackground(HWND window) {
+void PaintBackground(Setup& setup, HWND window) {
   RECT client;
   GetClientRect(window, &client);
   PAINTSTRUCT ps;
@@ -147,7 +148,7 @@ void PaintBackground(HWND window) {
     return;
   }
   FoundDib dib;
-  bool hasDib = FindBackgroundDib(ThePackage.background, ThePackage.backgroundSize, &dib);
+  bool hasDib = FindBackgroundDib(setup.package.background, setup.package.backgroundSize, &dib);
   HPALETTE palette = nullptr, previous = nullptr;
   if (DisplayBits(dc) <= 8) {
     if (hasDib && dib.info.bitCount == 8) palette = CreateBitmapPalette(dc, dib);
@@ -162,12 +163,12 @@ void PaintBackground(HWND window) {
   if (memory && bitmap) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     if (palette) SelectPalette(memory, palette, FALSE);
-    DrawLayers(memory, client, ps.rcPaint, hasDib ? &dib : nullptr);
+    DrawLayers(setup, memory, client, ps.rcPaint, hasDib ? &dib : nullptr);
     BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
            ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     SelectObject(memory, old);
   } else {
-    DrawLayers(dc, client, ps.rcPaint, hasDib ? &dib : nullptr);
+    DrawLayers(setup, dc, client, ps.rcPaint, hasDib ? &dib : nullptr);
   }
   if (bitmap) DeleteObject(bitmap);
   if (memory) DeleteDC(memory);

@@ -1,3 +1,4 @@
+#include "base/setup.h"
 #include "ui/browse_folder.h"
 
 #include <windows.h>
@@ -30,13 +31,13 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
 
 }  // namespace
 
-int BrowseForFolder(HWND owner, char* buffer) {
+int BrowseForFolder(Setup& setup, HWND owner, char* buffer) {
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator)) || !allocator) return 0;
   BROWSEINFOA info = {};
   info.hwndOwner = owner;
   info.pszDisplayName = buffer;
-  info.lpszTitle = GetMessageText(wf::msg::kListMessages, wf::msg::kBrowseTitle);
+  info.lpszTitle = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kBrowseTitle);
   info.ulFlags = BIF_NEWDIALOGSTYLE;
   info.lpfn = BrowseCallback;
   info.lParam = (LPARAM)buffer;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/settings.h"
 #include "startup/instance.h"
@@ -14,7 +15,7 @@ namespace cr = wf::control_record;
 
 namespace {
 
-const char* ClassName(uint16_t code) {
+const char* ClassName(Setup& setup, uint16_t code) {
   switch (code) {
     case wf::kClassStatic: return "STATIC";
     case wf::kClassEdit: return "EDIT";
@@ -23,12 +24,12 @@ const char* ClassName(uint16_t code) {
     case wf::kClassButton5:
     case wf::kClassGroupBox: return "BUTTON";
     case wf::kClassProgress: return "msctls_progress32";
-    case wf::kClassRichEdit: return RichEdit2 ? "RichEdit20A" : "RICHEDIT";
+    case wf::kClassRichEdit: return setup.wizard->richEdit2 ? "RichEdit20A" : "RICHEDIT";
     default: return nullptr;
   }
 }
 
-void SetUpRichEdit(HWND control, uint32_t options, uint32_t colourA, uint32_t colourB) {
+void SetUpRichEdit(Setup& setup, HWND control, uint32_t options, uint32_t colourA, uint32_t colourB) {
   SetWindowLongPtrA(control, GWLP_USERDATA,
                     SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)RichEditSubclassProc));
   bool textBox = options & cr::kOptTextBox;
@@ -38,7 +39,7 @@ void SetUpRichEdit(HWND control, uint32_t options, uint32_t colourA, uint32_t co
   else if (colourB != wf::kSystemColour)
     SendMessageA(control, EM_SETBKGNDCOLOR, 0, colourB);
   LPARAM mask = 0;
-  if (RichEdit2) {
+  if (setup.wizard->richEdit2) {
     SendMessageA(control, EM_AUTOURLDETECT, TRUE, 0);
     mask |= ENM_LINK;
   }
@@ -48,24 +49,24 @@ void SetUpRichEdit(HWND control, uint32_t options, uint32_t colourA, uint32_t co
 
 }  // namespace
 
-void CreateControls(HWND parent, int count, const uint8_t* records, uint32_t colourA, uint32_t colourB) {
+void CreateControls(Setup& setup, HWND parent, int count, const uint8_t* records, uint32_t colourA, uint32_t colourB) {
   if (!records) return;
-  const WizardSettings& s = Settings();
+  const WizardSettings& s = Settings(setup);
   WizardSize wizard{s.width, s.height, s.buttonBarHeight};
   for (int i = 0; i < count; ++i) {
     const uint8_t* r = records + i * cr::kSize;
-    const char* name = ClassName(wf::LoadU16(r + cr::kClass));
+    const char* name = ClassName(setup, wf::LoadU16(r + cr::kClass));
     if (!name) continue;
     ControlPlace at = PlaceControl((int32_t)wf::LoadU32(r + cr::kLeft), (int32_t)wf::LoadU32(r + cr::kTop),
                                    (int32_t)wf::LoadU32(r + cr::kRight), (int32_t)wf::LoadU32(r + cr::kBottom),
                                    wizard);
     HWND control = CreateWindowExA(wf::LoadU32(r + cr::kExStyle), name, "", wf::LoadU32(r + cr::kStyle), at.x,
                                    at.y, at.width, at.height, parent,
-                                   (HMENU)(UINT_PTR)wf::LoadU16(r + cr::kId), Instance, nullptr);
+                                   (HMENU)(UINT_PTR)wf::LoadU16(r + cr::kId), setup.wizard->instance, nullptr);
     if (!control) continue;
-    if (DialogFont) SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont, FALSE);
+    if (setup.wizard->dialogFont) SendMessageA(control, WM_SETFONT, (WPARAM)setup.wizard->dialogFont, FALSE);
     if (wf::LoadU16(r + cr::kClass) == wf::kClassRichEdit)
-      SetUpRichEdit(control, wf::LoadU32(r + cr::kOptions), colourA, colourB);
+      SetUpRichEdit(setup, control, wf::LoadU32(r + cr::kOptions), colourA, colourB);
   }
 }
 

@@ -4,114 +4,117 @@
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 #include "ui/browse_folder.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 
 namespace {
 
-const char* PageText(uint16_t item) { return GetMessageText(wf::kPageDestination, item); }
+const char* PageText(Setup& setup, uint16_t item) { return GetMessageText(setup, wf::kPageDestination, item); }
 
-bool FolderEditable() {
-  const InstallTypeSlot* type = ThePackage.currentType;
+bool FolderEditable(Setup& setup) {
+  const InstallTypeSlot* type = setup.package.currentType;
   return type && type->recordSize && (type->record[wf::install_type::kOptions] & wf::kOptFolderEditable);
 }
 
-void SetMegabytes(HWND page, int id, uint32_t megabytes) {
+void SetMegabytes(Setup& setup, HWND page, int id, uint32_t megabytes) {
   char text[256];
-  FormatBounded(text, sizeof text, PageText(wf::msg::kDestinationMegabytes), nullptr, true, (int32_t)megabytes);
+  FormatBounded(text, sizeof text, PageText(setup, wf::msg::kDestinationMegabytes), nullptr, true, (int32_t)megabytes);
   SetDlgItemTextA(page, id, text);
 }
 
-void ShowDiskSpace(HWND page) {
-  DiskSpaceFigures f = MeasureDiskSpace();
-  SetMegabytes(page, wf::kIdSpaceAvailable, f.freeMb);
-  SetMegabytes(page, wf::kIdSpaceRequired, f.requiredMb);
+void ShowDiskSpace(Setup& setup, HWND page) {
+  DiskSpaceFigures f = MeasureDiskSpace(setup);
+  SetMegabytes(setup, page, wf::kIdSpaceAvailable, f.freeMb);
+  SetMegabytes(setup, page, wf::kIdSpaceRequired, f.requiredMb);
 }
 
-void ReadFolder(HWND page) { GetDlgItemTextA(page, wf::kIdFolderEdit, InstallFolder, kPathSize); }
+void ReadFolder(Setup& setup, HWND page) { GetDlgItemTextA(page, wf::kIdFolderEdit, setup.installFolder, kPathSize); }
 
-void ShowFolder(HWND page) {
-  StripBackslash(InstallFolder);
-  SetDlgItemTextA(page, wf::kIdFolderEdit, InstallFolder);
-  AppendBackslash(InstallFolder);
+void ShowFolder(Setup& setup, HWND page) {
+  StripBackslash(setup.installFolder);
+  SetDlgItemTextA(page, wf::kIdFolderEdit, setup.installFolder);
+  AppendBackslash(setup.installFolder);
 }
 
-void SetBodyTexts(HWND page, uint16_t first) {
-  for (int n = 0; n < 3; ++n) SetControlMarkup(page, wf::kIdText1 + n, first ? PageText(first + n) : "");
+void SetBodyTexts(Setup& setup, HWND page, uint16_t first) {
+  for (int n = 0; n < 3; ++n) SetControlMarkup(setup, page, wf::kIdText1 + n, first ? PageText(setup, first + n) : "");
 }
 
 // Next: the folder must exist (made on request) and have room. True when
 // the page may be left.
-bool CheckOnNext(HWND page) {
-  ReadFolder(page);
-  int r = CheckDestinationFolder();
+bool CheckOnNext(Setup& setup, HWND page) {
+  ReadFolder(setup, page);
+  int r = CheckDestinationFolder(setup);
   if (r != 0) {
-    if (r != kFolderDeclined) ShowMessage(GetMessageText(wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
+    if (r != kFolderDeclined) ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
     return false;
   }
-  SetBodyTexts(page, 0);
-  SetControlMarkup(page, wf::kIdText1, GetMessageText(wf::msg::kListMessages, wf::msg::kCheckingSpace));
-  int shortOfSpace = CheckDiskSpace();
-  SetBodyTexts(page, wf::msg::kDestinationFirstBody);
+  SetBodyTexts(setup, page, 0);
+  SetControlMarkup(setup, page, wf::kIdText1, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCheckingSpace));
+  int shortOfSpace = CheckDiskSpace(setup);
+  SetBodyTexts(setup, page, wf::msg::kDestinationFirstBody);
   if (shortOfSpace &&
-      ShowMessage(GetMessageText(wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
+      ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
                   kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
     return false;
-  Run.destinationChecked = true;
+  setup.run.destinationChecked = true;
   return true;
 }
 
-void Browse(HWND page) {
-  ReadFolder(page);
+void Browse(Setup& setup, HWND page) {
+  ReadFolder(setup, page);
   char chosen[kPathSize];
-  lstrcpynA(chosen, InstallFolder, sizeof chosen);
-  if (!BrowseForFolder(page, chosen)) return;
+  lstrcpynA(chosen, setup.installFolder, sizeof chosen);
+  if (!BrowseForFolder(setup, page, chosen)) return;
   StripBackslash(chosen);
-  lstrcpynA(InstallFolder, chosen, kPathSize);
-  SetDlgItemTextA(page, wf::kIdFolderEdit, InstallFolder);  // its change notice refreshes the space
+  lstrcpynA(setup.installFolder, chosen, kPathSize);
+  SetDlgItemTextA(page, wf::kIdFolderEdit, setup.installFolder);  // its change notice refreshes the space
 }
 
 }  // namespace
 
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(page, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   if (message == WM_INITDIALOG) {
     CommonPageProc(page, message, wParam, lParam);
-    PreparePage(page, kButtonBack | kButtonNext | kButtonCancel);
-    ShowFolder(page);
-    Run.destinationChecked = false;
-    SetControlMarkup(page, wf::kIdSpaceRequiredLabel, PageText(wf::msg::kDestinationRequiredLabel));
-    SetControlMarkup(page, wf::kIdSpaceAvailableLabel, PageText(wf::msg::kDestinationFreeLabel));
-    ShowDiskSpace(page);
+    PreparePage(setup, page, kButtonBack | kButtonNext | kButtonCancel);
+    ShowFolder(setup, page);
+    setup.run.destinationChecked = false;
+    SetControlMarkup(setup, page, wf::kIdSpaceRequiredLabel, PageText(setup, wf::msg::kDestinationRequiredLabel));
+    SetControlMarkup(setup, page, wf::kIdSpaceAvailableLabel, PageText(setup, wf::msg::kDestinationFreeLabel));
+    ShowDiskSpace(setup, page);
     SetDlgItemTextA(page, wf::kIdBrowse, "...");
-    bool editable = FolderEditable();
+    bool editable = FolderEditable(setup);
     if (!editable) {
       SendDlgItemMessageA(page, wf::kIdFolderEdit, EM_SETREADONLY, TRUE, 0);
       EnableWindow(GetDlgItem(page, wf::kIdBrowse), FALSE);
     }
     HWND edit = GetDlgItem(page, wf::kIdFolderEdit);
     if (editable && edit && GetWindowTextLengthA(edit) == 0) SetFocus(edit);
-    else FocusButton(wf::kIdNext);
+    else FocusButton(setup, wf::kIdNext);
     return FALSE;
   }
   if (message == WM_COMMAND) {
     switch (LOWORD(wParam)) {
       case wf::kIdFolderEdit:
-        ReadFolder(page);
-        ShowDiskSpace(page);
+        ReadFolder(setup, page);
+        ShowDiskSpace(setup, page);
         return 0;
       case wf::kIdBrowse:
-        Browse(page);
+        Browse(setup, page);
         return 0;
       case wf::kIdNext:
-        if (!SinglePageMode && !CheckOnNext(page)) return MarkCommandHandled(page);
+        if (!setup.singlePageMode && !CheckOnNext(setup, page)) return MarkCommandHandled(page);
         break;
     }
   }

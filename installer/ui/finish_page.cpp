@@ -4,9 +4,9 @@
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/files.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "system/run_items.h"
 #include "text/error_text.h"
 #include "text/messages.h"
@@ -19,10 +19,10 @@ namespace {
 
 constexpr uint32_t kFailureTextSize = 2048;
 
-const char* FinishText(uint16_t item) { return GetMessageText(wf::kPageFinish, item); }
+const char* FinishText(Setup& setup, uint16_t item) { return GetMessageText(setup, wf::kPageFinish, item); }
 
-uint8_t TypeOptions() {
-  const InstallTypeSlot* type = ThePackage.currentType;
+uint8_t TypeOptions(Setup& setup) {
+  const InstallTypeSlot* type = setup.package.currentType;
   return type && type->recordSize ? type->record[wf::install_type::kOptions] : 0;
 }
 
@@ -33,7 +33,7 @@ RECT PlaceOf(HWND page, HWND control) {
   return r;
 }
 
-void ShowFailure(HWND page) {
+void ShowFailure(Setup& setup, HWND page) {
   HWND text = GetDlgItem(page, wf::kIdText0), second = GetDlgItem(page, wf::kIdText1),
        third = GetDlgItem(page, wf::kIdText2);
   ShowWindow(second, SW_HIDE);
@@ -42,62 +42,65 @@ void ShowFailure(HWND page) {
     RECT a = PlaceOf(page, text), b = PlaceOf(page, third);
     SetWindowPos(text, nullptr, a.left, a.top, a.right - a.left, b.bottom - a.top, SWP_NOZORDER);
   }
-  UserCancelled = true;
-  if (ResultCode == kResultCancelled) {
-    SetMarkupText(text, GetMessageText(wf::msg::kListMessages, wf::msg::kCancelled));
+  setup.userCancelled = true;
+  if (setup.resultCode == kResultCancelled) {
+    SetMarkupText(setup, text, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCancelled));
     return;
   }
   char* buffer = nullptr;
   if (!AllocBuffer(kFailureTextSize, &buffer)) return;
   char* reason = buffer + kFailureTextSize / 2;
   static_assert(kFailureTextSize / 2 >= kErrorTextSize);
-  FormatErrorText(reason, ResultCode);
-  FormatBounded(buffer, kFailureTextSize / 2, FinishText(wf::msg::kFinishFailed), reason, false, 0);
-  SetMarkupText(text, buffer);
+  FormatErrorText(setup, reason, setup.resultCode);
+  FormatBounded(buffer, kFailureTextSize / 2, FinishText(setup, wf::msg::kFinishFailed), reason, false, 0);
+  SetMarkupText(setup, text, buffer);
   FreeBuffer(&buffer);
 }
 
-void ShowSuccess(HWND page) {
+void ShowSuccess(Setup& setup, HWND page) {
   HWND runButton = GetDlgItem(page, wf::kIdRunButton), checkBox = GetDlgItem(page, wf::kIdRunCheckBox);
   bool buttonShown = false;
-  if ((TypeOptions() & wf::kOptFinishRunButton) && *FinishText(wf::msg::kFinishRunButton) && runButton) {
-    SetWindowTextA(runButton, FinishText(wf::msg::kFinishRunButton));
+  if ((TypeOptions(setup) & wf::kOptFinishRunButton) && *FinishText(setup, wf::msg::kFinishRunButton) && runButton) {
+    SetWindowTextA(runButton, FinishText(setup, wf::msg::kFinishRunButton));
     ShowWindow(runButton, SW_SHOW);
     buttonShown = true;
   }
-  if (!RestartNeeded && (TypeOptions() & wf::kOptFinishRunCheckBox) && *FinishText(wf::msg::kFinishRunCheckBox) &&
+  if (!setup.restartNeeded && (TypeOptions(setup) & wf::kOptFinishRunCheckBox) && *FinishText(setup, wf::msg::kFinishRunCheckBox) &&
       checkBox) {
-    SetWindowTextA(checkBox, FinishText(wf::msg::kFinishRunCheckBox));
+    SetWindowTextA(checkBox, FinishText(setup, wf::msg::kFinishRunCheckBox));
     ShowWindow(checkBox, SW_SHOW);
-    if (!buttonShown && !*FinishText(wf::msg::kFinishBelowButton)) {
+    if (!buttonShown && !*FinishText(setup, wf::msg::kFinishBelowButton)) {
       // Without the button the texts close up around where it would be.
       RECT box = PlaceOf(page, checkBox), button = runButton ? PlaceOf(page, runButton) : box;
       SetWindowPos(checkBox, nullptr, box.left, button.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-      SetControlMarkup(page, wf::kIdText1, FinishText(wf::msg::kFinishCloseUp));
+      SetControlMarkup(setup, page, wf::kIdText1, FinishText(setup, wf::msg::kFinishCloseUp));
       SetWindowTextA(GetDlgItem(page, wf::kIdText2), "");
     }
   }
   SetWindowTextA(GetDlgItem(page, wf::kIdText3), "");
-  RunItems(wf::kRunAtFinishPage, kRunEverything, kInThisRun);
+  RunItems(setup, wf::kRunAtFinishPage, kRunEverything, kInThisRun);
 }
 
 }  // namespace
 
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(page, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   if (message == WM_INITDIALOG) {
-    if (*FinishText(wf::msg::kFinishRestartAlways)) RestartNeeded = true;
-    if (ResultCode != 0) RestartNeeded = false;
+    if (*FinishText(setup, wf::msg::kFinishRestartAlways)) setup.restartNeeded = true;
+    if (setup.resultCode != 0) setup.restartNeeded = false;
     CommonPageProc(page, message, wParam, lParam);
-    PreparePage(page, kButtonNext | kCancelWithoutQuestion);
+    PreparePage(setup, page, kButtonNext | kCancelWithoutQuestion);
     SetWindowTextA(GetDlgItem(page, wf::kIdText3), "");
     ShowWindow(GetDlgItem(page, wf::kIdRunButton), SW_HIDE);
     if (HWND checkBox = GetDlgItem(page, wf::kIdRunCheckBox)) {
-      CheckDlgButton(page, wf::kIdRunCheckBox, RunAtEnd ? BST_CHECKED : BST_UNCHECKED);
+      CheckDlgButton(page, wf::kIdRunCheckBox, setup.runAtEnd ? BST_CHECKED : BST_UNCHECKED);
       ShowWindow(checkBox, SW_HIDE);
     }
-    if (ResultCode != 0) ShowFailure(page);
-    else ShowSuccess(page);
-    FocusButton(wf::kIdNext);
+    if (setup.resultCode != 0) ShowFailure(setup, page);
+    else ShowSuccess(setup, page);
+    FocusButton(setup, wf::kIdNext);
     return FALSE;
   }
   if (message == WM_COMMAND) {
@@ -105,13 +108,13 @@ INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
       case wf::kIdNext:
       case wf::kIdCancel:
         // Leaving always leads to the ClosingPage, without a question.
-        PageResult = kPageResultCancel;
+        setup.pageResult = kPageResultCancel;
         return MarkCommandHandled(page);
       case wf::kIdRunButton:
-        RunItems(wf::kRunOnRequest, kRunDocumentsOnly, kInThisRun);
+        RunItems(setup, wf::kRunOnRequest, kRunDocumentsOnly, kInThisRun);
         return MarkCommandHandled(page);
       case wf::kIdRunCheckBox:
-        RunAtEnd = IsDlgButtonChecked(page, wf::kIdRunCheckBox) == BST_CHECKED;
+        setup.runAtEnd = IsDlgButtonChecked(page, wf::kIdRunCheckBox) == BST_CHECKED;
         return MarkCommandHandled(page);
     }
   }

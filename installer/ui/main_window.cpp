@@ -1,5 +1,6 @@
 // The background window: the Installer's one top-level window and the owner
 // of the wizard.
+#include "base/setup.h"
 #include "ui/main_window.h"
 
 #include "format/install_type.h"
@@ -12,8 +13,6 @@
 
 namespace wf = wrenly::format;
 
-HWND MainWindow;
-HWND WizardFrame;
 
 namespace {
 constexpr DWORD kFramedStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -21,23 +20,23 @@ constexpr DWORD kBareStyle = WS_POPUP | WS_CLIPCHILDREN;
 constexpr DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 }  // namespace
 
-int RegisterMainWindowClass() {
+int RegisterMainWindowClass(Setup& setup) {
   WNDCLASSA wc = {};
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = Instance;
-  wc.hIcon = LoadIconA(Instance, MAKEINTRESOURCEA(kIconResource));
+  wc.hInstance = setup.wizard->instance;
+  wc.hIcon = LoadIconA(setup.wizard->instance, MAKEINTRESOURCEA(kIconResource));
   wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
   wc.hbrBackground = (HBRUSH)GetStockObject(NULL_BRUSH);
   wc.lpszClassName = kMainWindowClass;
   return RegisterClassA(&wc);
 }
 
-int CreateMainWindow() {
-  const WizardSettings& s = Settings();
-  bool background = BackgroundMode();
+int CreateMainWindow(Setup& setup) {
+  const WizardSettings& s = Settings(setup);
+  bool background = BackgroundMode(setup);
   DWORD style;
-  int x = 0, y = 0, w = ScreenWidth, h = ScreenHeight;
+  int x = 0, y = 0, w = setup.wizard->screenWidth, h = setup.wizard->screenHeight;
   if (background) {
     style = (s.flags & wf::kSetFramedBackground) ? kFramedStyle : kBareStyle;
     if (s.flags & wf::kSetMaximised) style |= WS_MAXIMIZE;
@@ -47,45 +46,48 @@ int CreateMainWindow() {
     AdjustWindowRectEx(&outer, style, FALSE, 0);
     w = outer.right - outer.left;
     h = outer.bottom - outer.top;
-    x = CentreOnScreen(ScreenWidth, w);
-    y = CentreOnScreen(ScreenHeight, h);
+    x = CentreOnScreen(setup.wizard->screenWidth, w);
+    y = CentreOnScreen(setup.wizard->screenHeight, h);
   }
-  MainWindow = CreateWindowExA(0, kMainWindowClass, GetMessageText(wf::msg::kListMessages, wf::msg::kCaption),
-                               style, x, y, w, h, nullptr, nullptr, Instance, nullptr);
-  if (!MainWindow) return 0;
-  HalfScreenWidth = ScreenWidth / 2;
-  HalfScreenHeight = ScreenHeight / 2;
+  setup.wizard->mainWindow = CreateWindowExA(0, kMainWindowClass, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCaption),
+                               style, x, y, w, h, nullptr, nullptr, setup.wizard->instance, &setup);
+  if (!setup.wizard->mainWindow) return 0;
+  setup.wizard->halfScreenWidth = setup.wizard->screenWidth / 2;
+  setup.wizard->halfScreenHeight = setup.wizard->screenHeight / 2;
   int frameTemplate = background ? kTemplateFramePopup : kTemplateChild;
-  if (!CreateDialogParamA(Instance, MAKEINTRESOURCEA(frameTemplate), MainWindow, WizardFrameProc, 0)) {
-    DestroyWindow(MainWindow);
-    MainWindow = nullptr;
+  if (!CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(frameTemplate), setup.wizard->mainWindow, WizardFrameProc, (LPARAM)&setup)) {
+    DestroyWindow(setup.wizard->mainWindow);
+    setup.wizard->mainWindow = nullptr;
     return 0;
   }
-  ShowWindow(MainWindow, SW_SHOWNORMAL);
-  UpdateWindow(MainWindow);
+  ShowWindow(setup.wizard->mainWindow, SW_SHOWNORMAL);
+  UpdateWindow(setup.wizard->mainWindow);
   return 1;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(window, message, lParam);
+  if (!state) return DefWindowProcA(window, message, wParam, lParam);
+  Setup& setup = *state;
   switch (message) {
     case WM_PAINT:
-      if (!BackgroundMode() || IsIconic(window)) break;
-      PaintBackground(window);
-      if (WizardFrame) RedrawWindow(WizardFrame, nullptr, nullptr, RDW_FRAME);
+      if (!BackgroundMode(setup) || IsIconic(window)) break;
+      PaintBackground(setup, window);
+      if (setup.wizard->wizardFrame) RedrawWindow(setup.wizard->wizardFrame, nullptr, nullptr, RDW_FRAME);
       return 0;
     case WM_ACTIVATEAPP:
-      if (WizardFrame) PostMessageA(WizardFrame, WM_NCACTIVATE, wParam, 0);
+      if (setup.wizard->wizardFrame) PostMessageA(setup.wizard->wizardFrame, WM_NCACTIVATE, wParam, 0);
       break;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
         case SC_MAXIMIZE:
         case SC_RESTORE:
-          ShowWindow(WizardFrame, SW_SHOWNORMAL);
+          ShowWindow(setup.wizard->wizardFrame, SW_SHOWNORMAL);
           break;
         case SC_CLOSE:
           // Closing acts exactly as Cancel on the current page, question included.
-          if (ButtonBar) PostMessageA(ButtonBar, WM_COMMAND, IDCANCEL, 0);
-          else PageResult = kPageResultCancel;
+          if (setup.wizard->buttonBar) PostMessageA(setup.wizard->buttonBar, WM_COMMAND, IDCANCEL, 0);
+          else setup.pageResult = kPageResultCancel;
           return 0;
       }
       break;

@@ -1,19 +1,17 @@
 // The background window and the wizard around it.
 #pragma once
 #include <windows.h>
+#include "base/setup.h"
 
 inline constexpr char kMainWindowClass[] = "WrenlyClass";
 inline constexpr int kIconResource = 800;
 inline constexpr int kRestartDialog = 131;
 
-extern HWND MainWindow;
-extern HWND WizardFrame;
-
 // Nonzero when the window class was registered.
-int RegisterMainWindowClass();
+int RegisterMainWindowClass(Setup& setup);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Zero on failure.
-int CreateMainWindow();
-void PaintBackground(HWND window);
-void RunWizard();
+int CreateMainWindow(Setup& setup);
+void PaintBackground(Setup& setup, HWND window);
+void RunWizard(Setup& setup);
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

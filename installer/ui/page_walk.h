@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "startup/codes.h"
+#include "base/codes.h"
 
 struct PageSequence {
   const uint8_t* kinds;  // page kinds ended by 0xFF

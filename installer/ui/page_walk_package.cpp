@@ -2,18 +2,18 @@
 
 #include "format/bytes.h"
 #include "format/install_type.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 
 namespace wf = wrenly::format;
 
-WizardWalk CurrentWizardWalk() {
+WizardWalk CurrentWizardWalk(Setup& setup) {
   WizardWalk walk{};
-  walk.singlePageMode = SinglePageMode;
-  walk.singlePageKind = SinglePageKind;
+  walk.singlePageMode = setup.singlePageMode;
+  walk.singlePageKind = setup.singlePageKind;
   for (uint32_t kind = 0; kind < kLayoutSlots; ++kind)
-    if (ThePackage.layouts[kind]) walk.sequence.layoutMask |= 1u << kind;
-  const InstallTypeSlot* type = ThePackage.currentType;
+    if (setup.package.layouts[kind]) walk.sequence.layoutMask |= 1u << kind;
+  const InstallTypeSlot* type = setup.package.currentType;
   if (!type || !type->record) return walk;
   wf::ByteView record{type->record, type->recordSize};
   if (record.Has(wf::install_type::kPageSequence, wf::install_type::kPageSequenceSize)) {

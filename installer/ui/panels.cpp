@@ -1,8 +1,9 @@
 // The HeaderPanel, SidePanel and ButtonBar, and what every page shares:
 // brushes, colours, placement and its body controls.
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "format/settings.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "text/messages.h"
 #include "ui/layout_geometry.h"
 #include "ui/wizard.h"
@@ -12,10 +13,6 @@ namespace wf = wrenly::format;
 namespace {
 
 constexpr uint32_t kNone = wf::kSystemColour;
-
-HBRUSH PageBrush;
-HBRUSH EditBrush;
-HBRUSH ButtonBarBrush;
 
 bool IsColourMessage(UINT message) {
   return message == WM_CTLCOLORMSGBOX || message == WM_CTLCOLORBTN || message == WM_CTLCOLORDLG ||
@@ -50,15 +47,15 @@ struct PanelLook {
   UiRect (*bitmapRect)(uint32_t flags, int32_t w, int32_t h, int32_t cw, int32_t ch);
 };
 
-void PaintPanel(HWND panel, PanelLook (*lookOf)(const LayoutView& l)) {
+void PaintPanel(Setup& setup, HWND panel, PanelLook (*lookOf)(const LayoutView& l)) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(panel, &ps);
   LayoutView l;
-  if (dc && CurrentLayout(&l)) {
+  if (dc && CurrentLayout(setup, &l)) {
     PanelLook look = lookOf(l);
     UiRect client = ClientOf(panel), line = look.lineRect(client), at{};
     FoundDib dib;
-    bool hasDib = FindTableBitmap(ThePackage.bitmapTable, ThePackage.bitmapTableSize, look.bitmap, &dib);
+    bool hasDib = FindTableBitmap(setup.package.bitmapTable, setup.package.bitmapTableSize, look.bitmap, &dib);
     if (hasDib) at = look.bitmapRect(l.flags, dib.info.width, dib.info.height, client.right, client.bottom);
     DrawPanelDecoration(dc, hasDib ? &dib : nullptr, &at, look.line ? &line : nullptr, look.colour, look.framed);
   }
@@ -75,10 +72,10 @@ PanelLook SideLook(const LayoutView& l) {
           SideLineRect, SideBitmapRect};
 }
 
-void PaintButtonBar(HWND bar) {
+void PaintButtonBar(Setup& setup, HWND bar) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(bar, &ps);
-  const WizardSettings& s = Settings();
+  const WizardSettings& s = Settings(setup);
   if (dc && (s.options & wf::kSetOptButtonBarLine)) {
     UiRect line = ButtonBarLineRect(ClientOf(bar));
     DrawPanelDecoration(dc, nullptr, nullptr, &line, s.buttonBarColour, false);
@@ -87,7 +84,7 @@ void PaintButtonBar(HWND bar) {
 }
 
 // What the two hidden panels share.
-INT_PTR PanelCommon(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, HWND* self) {
+INT_PTR PanelCommon(Setup& setup, HWND panel, UINT message, WPARAM wParam, LPARAM lParam, HWND* self) {
   switch (message) {
     case WM_INITDIALOG:
       *self = panel;
@@ -97,7 +94,7 @@ INT_PTR PanelCommon(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, HWND
       *self = nullptr;
       return FALSE;
   }
-  return HandleLinkNotify(panel, message, wParam, lParam);
+  return HandleLinkNotify(setup, panel, message, wParam, lParam);
 }
 
 }  // namespace
@@ -141,98 +138,110 @@ void DrawPanelDecoration(HDC dc, const FoundDib* dib, const UiRect* bitmap, cons
 }
 
 INT_PTR CALLBACK CommonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(page, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   LayoutView l;
-  bool hasLayout = CurrentLayout(&l);
+  bool hasLayout = CurrentLayout(setup, &l);
   if (message == WM_INITDIALOG) {
     if (!hasLayout) return TRUE;  // the walk never shows a kind without a layout
-    PageBrush = MakeBrush(l.pageColour, COLOR_BTNFACE);
-    EditBrush = MakeBrush(l.editColour, COLOR_WINDOW);
-    CurrentPage = page;
-    CreateControls(page, l.bodyCount, l.bodyRecords, l.pageColour, l.editColour);
-    const WizardSettings& s = Settings();
+    setup.wizard->pageBrush = MakeBrush(l.pageColour, COLOR_BTNFACE);
+    setup.wizard->editBrush = MakeBrush(l.editColour, COLOR_WINDOW);
+    setup.wizard->currentPage = page;
+    CreateControls(setup, page, l.bodyCount, l.bodyRecords, l.pageColour, l.editColour);
+    const WizardSettings& s = Settings(setup);
     PagePanels panels = PlacePanels(WizardSize{s.width, s.height, s.buttonBarHeight}, l.sideWidth, l.headerHeight);
     SetWindowPos(page, nullptr, panels.page.left, panels.page.top, panels.page.right - panels.page.left,
                  panels.page.bottom - panels.page.top, SWP_NOZORDER);
     return TRUE;
   }
   if (IsColourMessage(message))
-    return hasLayout ? AnswerColours(wParam, l.textColour, l.pageColour, PageBrush) : FALSE;
+    return hasLayout ? AnswerColours(wParam, l.textColour, l.pageColour, setup.wizard->pageBrush) : FALSE;
   if (message == WM_CTLCOLOREDIT)
-    return hasLayout ? AnswerColours(wParam, l.textColour, l.editColour, EditBrush) : FALSE;
+    return hasLayout ? AnswerColours(wParam, l.textColour, l.editColour, setup.wizard->editBrush) : FALSE;
   if (message == WM_NCDESTROY) {
-    DeleteObject(PageBrush);
-    DeleteObject(EditBrush);
-    PageBrush = EditBrush = nullptr;
-    if (CurrentPage == page) CurrentPage = nullptr;
+    DeleteObject(setup.wizard->pageBrush);
+    DeleteObject(setup.wizard->editBrush);
+    setup.wizard->pageBrush = setup.wizard->editBrush = nullptr;
+    if (setup.wizard->currentPage == page) setup.wizard->currentPage = nullptr;
     return FALSE;
   }
-  return HandleLinkNotify(page, message, wParam, lParam);
+  return HandleLinkNotify(setup, page, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(panel, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   LayoutView l;
   if (message == WM_PAINT) {
-    PaintPanel(panel, HeaderLook);
+    PaintPanel(setup, panel, HeaderLook);
     return TRUE;
   }
   if (IsColourMessage(message))
-    return CurrentLayout(&l) ? AnswerColours(wParam, l.headerTextColour, l.headerColour, HeaderBrush) : FALSE;
+    return CurrentLayout(setup, &l) ? AnswerColours(wParam, l.headerTextColour, l.headerColour, setup.wizard->headerBrush) : FALSE;
   if (message == WM_NCDESTROY) {
-    DeleteObject(HeaderBrush);
-    HeaderBrush = nullptr;
+    DeleteObject(setup.wizard->headerBrush);
+    setup.wizard->headerBrush = nullptr;
   }
-  return PanelCommon(panel, message, wParam, lParam, &HeaderPanel);
+  return PanelCommon(setup, panel, message, wParam, lParam, &setup.wizard->headerPanel);
 }
 
 INT_PTR CALLBACK SidePanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(panel, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   LayoutView l;
   if (message == WM_PAINT) {
-    PaintPanel(panel, SideLook);
+    PaintPanel(setup, panel, SideLook);
     return TRUE;
   }
   if (IsColourMessage(message)) {
-    if (!CurrentLayout(&l) || l.sideColour == kNone) return FALSE;
+    if (!CurrentLayout(setup, &l) || l.sideColour == kNone) return FALSE;
     SetBkColor((HDC)wParam, l.sideColour);
-    return (INT_PTR)SideBrush;
+    return (INT_PTR)setup.wizard->sideBrush;
   }
   if (message == WM_NCDESTROY) {
-    DeleteObject(SideBrush);
-    SideBrush = nullptr;
+    DeleteObject(setup.wizard->sideBrush);
+    setup.wizard->sideBrush = nullptr;
   }
-  return PanelCommon(panel, message, wParam, lParam, &SidePanel);
+  return PanelCommon(setup, panel, message, wParam, lParam, &setup.wizard->sidePanel);
 }
 
-void ButtonBarCommand(WPARAM wParam, LPARAM lParam);
+void ButtonBarCommand(Setup& setup, WPARAM wParam, LPARAM lParam);
 
 INT_PTR CALLBACK ButtonBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-  const WizardSettings& s = Settings();
+  Setup* state = SetupOf(bar, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
+  const WizardSettings& s = Settings(setup);
   switch (message) {
     case WM_INITDIALOG: {
-      ButtonBar = bar;
-      ButtonBarBrush = MakeBrush(s.buttonBarColour, COLOR_BTNFACE);
-      CreateControls(bar, s.buttonCount, s.buttonRecords, s.buttonBarColour, kNone);
-      SetButtonCaption(kButtonBack, wf::msg::kButtonBack);
-      SetButtonCaption(kButtonNext, wf::msg::kButtonNext);
-      SetButtonCaption(kButtonCancel, wf::msg::kButtonCancel);
+      setup.wizard->buttonBar = bar;
+      setup.wizard->buttonBarBrush = MakeBrush(s.buttonBarColour, COLOR_BTNFACE);
+      CreateControls(setup, bar, s.buttonCount, s.buttonRecords, s.buttonBarColour, kNone);
+      SetButtonCaption(setup, kButtonBack, wf::msg::kButtonBack);
+      SetButtonCaption(setup, kButtonNext, wf::msg::kButtonNext);
+      SetButtonCaption(setup, kButtonCancel, wf::msg::kButtonCancel);
       SetWindowPos(bar, nullptr, 0, s.height - s.buttonBarHeight, s.width, s.buttonBarHeight, SWP_NOZORDER);
       return TRUE;
     }
     case WM_PAINT:
-      PaintButtonBar(bar);
+      PaintButtonBar(setup, bar);
       return TRUE;
     case WM_COMMAND:
-      ButtonBarCommand(wParam, lParam);
+      ButtonBarCommand(setup, wParam, lParam);
       return TRUE;
     case WM_NCDESTROY:
-      DeleteObject(ButtonBarBrush);
-      ButtonBarBrush = nullptr;
-      ButtonBar = nullptr;
+      DeleteObject(setup.wizard->buttonBarBrush);
+      setup.wizard->buttonBarBrush = nullptr;
+      setup.wizard->buttonBar = nullptr;
       return FALSE;
   }
   if (IsColourMessage(message)) {
     if (s.buttonBarColour == kNone) return FALSE;
     SetBkColor((HDC)wParam, s.buttonBarColour);
-    return (INT_PTR)ButtonBarBrush;
+    return (INT_PTR)setup.wizard->buttonBarBrush;
   }
-  return HandleLinkNotify(bar, message, wParam, lParam);
+  return HandleLinkNotify(setup, bar, message, wParam, lParam);
 }

@@ -7,42 +7,38 @@
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "platform/files.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "ui/shorten_path.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 
 namespace {
-HWND progressPage;
-HWND progressBar;
-uint32_t lastPercent;
 constexpr uint32_t kShownPathLength = 30;
 }  // namespace
 
-void BindProgressDisplay(HWND page) {
-  progressPage = page;
-  progressBar = GetDlgItem(page, wf::kIdProgressBar);
-  SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+void BindProgressDisplay(Setup& setup, HWND page) {
+  setup.wizard->progressPage = page;
+  setup.wizard->progressBar = GetDlgItem(page, wf::kIdProgressBar);
+  SendMessageA(setup.wizard->progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 }
 
-void ShowProgressPercent(int percent) {
+void ShowProgressPercent(Setup& setup, int percent) {
   uint32_t value = (uint32_t)percent > 100 ? 100 : (uint32_t)percent;
-  lastPercent = value;
-  if (progressPage && IsWindow(progressPage)) {
+  if (setup.wizard->progressPage && IsWindow(setup.wizard->progressPage)) {
     char text[8];
     wsprintfA(text, "%d%%", (int)value);
-    SetDlgItemTextA(progressPage, wf::kIdPercent, text);
+    SetDlgItemTextA(setup.wizard->progressPage, wf::kIdPercent, text);
   }
-  if (progressBar && IsWindow(progressBar)) SendMessageA(progressBar, PBM_SETPOS, value, 0);
+  if (setup.wizard->progressBar && IsWindow(setup.wizard->progressBar)) SendMessageA(setup.wizard->progressBar, PBM_SETPOS, value, 0);
 }
 
-void ShowCurrentFile(const char* path) {
-  if (!progressPage || !IsWindow(progressPage)) return;
+void ShowCurrentFile(Setup& setup, const char* path) {
+  if (!setup.wizard->progressPage || !IsWindow(setup.wizard->progressPage)) return;
   char* shown = nullptr;
   if (!AllocBuffer(kPathSize, &shown)) return;
   lstrcpynA(shown, path, kPathSize);
   ShortenPath(shown, kShownPathLength);
-  SetDlgItemTextA(progressPage, wf::kIdCurrentFile, shown);
+  SetDlgItemTextA(setup.wizard->progressPage, wf::kIdCurrentFile, shown);
   FreeBuffer(&shown);
 }

@@ -2,29 +2,33 @@
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "startup/run_state.h"
+#include "package/data_area.h"
+#include "base/setup.h"
 #include "ui/page_walk.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(page, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   if (message == WM_INITDIALOG) {
     CommonPageProc(page, message, wParam, lParam);
-    PreparePage(page, kButtonCancel);
-    BindProgressDisplay(page);
-    SetButtonCaption(kButtonCancel, wf::msg::kButtonStop);
-    FocusButton(wf::kIdCancel);
-    if (SinglePageMode) return FALSE;
+    PreparePage(setup, page, kButtonCancel);
+    BindProgressDisplay(setup, page);
+    SetButtonCaption(setup, kButtonCancel, wf::msg::kButtonStop);
+    FocusButton(setup, wf::kIdCancel);
+    if (setup.singlePageMode) return FALSE;
     // A run that cannot start goes straight on to the FinishPage, which says why.
-    if (!StartInstallation()) PageResult = kPageResultNext;
+    if (!StartInstallation(setup)) setup.pageResult = kPageResultNext;
     return TRUE;
   }
-  if (message == WM_COMMAND && LOWORD(wParam) == wf::kIdCancel && !SinglePageMode) {
-    if (ConfirmAndInform(wf::msg::kStopPartialInstall, wf::msg::kCancelled)) {
-      PageResult = kPageResultCancel;
-      CloseDataArea();
-      UserCancelled = true;
+  if (message == WM_COMMAND && LOWORD(wParam) == wf::kIdCancel && !setup.singlePageMode) {
+    if (ConfirmAndInform(setup, wf::msg::kStopPartialInstall, wf::msg::kCancelled)) {
+      setup.pageResult = kPageResultCancel;
+      CloseDataArea(setup);
+      setup.userCancelled = true;
     }
     return MarkCommandHandled(page);
   }

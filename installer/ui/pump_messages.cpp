@@ -1,4 +1,4 @@
-#include "ui/pump_messages.h"
+#include "base/display.h"
 
 #include <windows.h>
 
@@ -13,14 +13,14 @@
 // other threads sent first, and those may paint the window. A command sent
 // meanwhile (an accessibility tool's click) would then wait for the next
 // mouse move.
-void PumpMessages() {
+void PumpMessages(Setup& setup) {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      PageResult = kPageResultCancel;
+      setup.pageResult = kPageResultCancel;
       continue;
     }
-    HWND dialogs[] = {WizardFrame, CurrentPage, ButtonBar, HeaderPanel, SidePanel};
+    HWND dialogs[] = {setup.wizard->wizardFrame, setup.wizard->currentPage, setup.wizard->buttonBar, setup.wizard->headerPanel, setup.wizard->sidePanel};
     bool handled = false;
     for (HWND d : dialogs)
       if (d && IsDialogMessageA(d, &msg)) {

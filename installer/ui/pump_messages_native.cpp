@@ -1,4 +1,4 @@
-#include "ui/pump_messages.h"
+#include "base/display.h"
 
 // Native builds have no windows whose messages could wait.
-void PumpMessages() {}
+void PumpMessages(Setup& setup) {}

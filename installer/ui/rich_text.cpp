@@ -3,6 +3,7 @@
 #include <richedit.h>
 #include <string.h>
 
+#include "base/setup.h"
 #include "platform/files.h"
 #include "system/open_document.h"
 #include "text/link_extension.h"
@@ -20,9 +21,9 @@ bool IsRichEditClass(HWND window, char* buffer) {
   return lstrcmpiA(buffer, "RichEdit") == 0;
 }
 
-void OpenLink(HWND sender, const ENLINK& link, char* buffer) {
+void OpenLink(Setup& setup, HWND sender, const ENLINK& link, char* buffer) {
   if (const char* target = FindLinkTarget(sender, (uint32_t)link.chrg.cpMin)) {
-    ExpandPathVariables(buffer, target, kLinkBufferSize);
+    ExpandPathVariables(setup, buffer, target, kLinkBufferSize);
   } else {
     // An address the control found by itself: its own text, cut to the buffer.
     LONG last = link.chrg.cpMax;
@@ -50,7 +51,7 @@ LRESULT CALLBACK RichEditSubclassProc(HWND window, UINT message, WPARAM wParam, 
   return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
-INT_PTR HandleLinkNotify(HWND, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR HandleLinkNotify(Setup& setup, HWND, UINT message, WPARAM, LPARAM lParam) {
   if (message != WM_NOTIFY) return 0;
   const NMHDR* header = (const NMHDR*)lParam;
   if (!header || !header->hwndFrom || (header->code != EN_SELCHANGE && header->code != EN_LINK)) return 0;
@@ -63,7 +64,7 @@ INT_PTR HandleLinkNotify(HWND, UINT message, WPARAM, LPARAM lParam) {
       SendMessageA(sender, EM_SETSEL, (WPARAM)-1, 0);
       SendMessageA(sender, EM_HIDESELECTION, TRUE, 0);
     } else if (((const ENLINK*)lParam)->msg == WM_LBUTTONUP) {
-      OpenLink(sender, *(const ENLINK*)lParam, buffer);
+      OpenLink(setup, sender, *(const ENLINK*)lParam, buffer);
     }
   }
   FreeBuffer(&buffer);

@@ -5,26 +5,16 @@
 #include <stdint.h>
 #include <windows.h>
 
-#include "startup/codes.h"
+#include "base/codes.h"
 #include "ui/panel_bitmap.h"
 #include "ui/ui_rect.h"
+#include "base/setup.h"
 
 // Dialog templates of the program's resources.
 inline constexpr int kTemplateChild = 112;       // pages, ButtonBar, windowed WizardFrame
 inline constexpr int kTemplateFramePopup = 113;  // WizardFrame in background mode
 inline constexpr int kTemplatePanel = 132;       // HeaderPanel, SidePanel (hidden)
 
-extern HWND HeaderPanel;
-extern HWND SidePanel;
-extern HWND ButtonBar;
-extern HWND CurrentPage;
-extern HFONT DialogFont;
-extern HBRUSH HeaderBrush;
-extern HBRUSH SideBrush;
-extern uint32_t ButtonMask;
-extern int CurrentPageKind;  // -1 once the wizard has ended
-extern int HalfScreenWidth;
-extern int HalfScreenHeight;
 
 // SetupSettings, read from the loaded block with every field bounds-checked.
 struct WizardSettings {
@@ -40,7 +30,47 @@ struct WizardSettings {
   int32_t buttonCount;
   const uint8_t* buttonRecords;
 };
-const WizardSettings& Settings();
+const WizardSettings& Settings(Setup& setup);
+
+// The windows and what they need of the machine: setup.wizard. Windows hands
+// a window or dialog procedure nothing but the window, so every window the
+// Installer makes keeps the run's Setup in its GWLP_USERDATA, put there from
+// its creation parameter (SetupOf).
+struct Wizard {
+  HINSTANCE instance;
+  bool ntFamily;
+  bool nt4;
+  bool richEdit2;
+  int screenWidth, screenHeight;
+  int halfScreenWidth, halfScreenHeight;
+  HMODULE uxtheme, richEdit;
+  void(WINAPI* setThemeAppProperties)(DWORD);
+
+  HWND mainWindow;
+  HWND wizardFrame;
+  HWND headerPanel;
+  HWND sidePanel;
+  HWND buttonBar;
+  HWND currentPage;
+  HFONT dialogFont;
+  HBRUSH headerBrush;
+  HBRUSH sideBrush;
+  HBRUSH pageBrush, editBrush;  // of the current page
+  HBRUSH buttonBarBrush;
+  uint32_t buttonMask;
+  int currentPageKind;  // -1 once the wizard has ended
+  bool commandBusy;     // a ButtonBar command is being handled
+
+  WizardSettings settings;
+  const uint8_t* settingsReadFrom;
+  // The progress page, once shown.
+  HWND progressPage, progressBar;
+};
+
+// The run's state for a window procedure: taken from WM_NCCREATE's or
+// WM_INITDIALOG's parameter when it comes, else from the window. Null for
+// the few messages before those.
+Setup* SetupOf(HWND window, UINT message, LPARAM lParam);
 
 // One PageLayout's head; records point into the settings block.
 struct LayoutView : wrenly::format::PageLayoutHead {
@@ -49,16 +79,16 @@ struct LayoutView : wrenly::format::PageLayoutHead {
   const uint8_t* headerRecords;
 };
 // The layout of `kind`; false when the kind has none.
-bool ReadLayout(int kind, LayoutView* out);
+bool ReadLayout(Setup& setup, int kind, LayoutView* out);
 // The layout of the page being shown.
-bool CurrentLayout(LayoutView* out);
-bool BackgroundMode();
+bool CurrentLayout(Setup& setup, LayoutView* out);
+bool BackgroundMode(Setup& setup);
 
 // A font from a LOGFONTA as the package stores it; null without one.
 HFONT CreateStoredFont(const uint8_t* stored);
 
 // Controls and panels.
-void CreateControls(HWND parent, int count, const uint8_t* records, uint32_t colourA, uint32_t colourB);
+void CreateControls(Setup& setup, HWND parent, int count, const uint8_t* records, uint32_t colourA, uint32_t colourB);
 void DestroyChildren(HWND window);
 void SetChildrenFont(HWND window, HFONT font);
 void FillSolidRect(HDC dc, int x, int y, int width, int height, COLORREF colour);
@@ -77,24 +107,24 @@ INT_PTR CALLBACK ButtonBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
 INT_PTR CALLBACK WizardFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Rich text.
-void SetMarkupText(HWND window, const char* text);
+void SetMarkupText(Setup& setup, HWND window, const char* text);
 LRESULT CALLBACK RichEditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR HandleLinkNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR HandleLinkNotify(Setup& setup, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The driver and the button bar.
-int ShowPage(DLGPROC procedure);
-void PreparePage(HWND page, uint32_t mask);
-void SetButtonStates(uint32_t mask);
-void SetButtonCaption(int button, uint16_t item);  // button: one of ButtonBits
+int ShowPage(Setup& setup, DLGPROC procedure);
+void PreparePage(Setup& setup, HWND page, uint32_t mask);
+void SetButtonStates(Setup& setup, uint32_t mask);
+void SetButtonCaption(Setup& setup, int button, uint16_t item);  // button: one of ButtonBits
 INT_PTR MarkCommandHandled(HWND page);
-int ConfirmAndInform(uint16_t question, uint16_t information);
+int ConfirmAndInform(Setup& setup, uint16_t question, uint16_t information);
 // The page's control `id` gets text list/item of the current kind (or none).
-void SetControlMarkup(HWND page, int id, const char* text);
-void FocusButton(int id);
+void SetControlMarkup(Setup& setup, HWND page, int id, const char* text);
+void FocusButton(Setup& setup, int id);
 
 // Page procedures, indexed by kind (null: no page).
 DLGPROC PageProcedure(int kind);
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-void BindProgressDisplay(HWND page);
+void BindProgressDisplay(Setup& setup, HWND page);

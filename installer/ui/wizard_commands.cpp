@@ -5,14 +5,14 @@
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "platform/files.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/link_store.h"
 #include "text/messages.h"
 #include "ui/main_window.h"
 #include "ui/page_walk.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -21,22 +21,22 @@ namespace {
 
 constexpr uint32_t kCaptionBufferSize = 1024;
 
-uint32_t MoreOptions() {
-  const InstallTypeSlot* type = ThePackage.currentType;
+uint32_t MoreOptions(Setup& setup) {
+  const InstallTypeSlot* type = setup.package.currentType;
   if (!type || type->recordSize < wf::install_type::kMoreOptions + 4) return 0;
   return wf::LoadU32(type->record + wf::install_type::kMoreOptions);
 }
 
-const char* MessageText(uint16_t item) { return GetMessageText(wf::msg::kListMessages, item); }
+const char* MessageText(Setup& setup, uint16_t item) { return GetMessageText(setup, wf::msg::kListMessages, item); }
 
-void SetCaptions(int kind) {
-  const char* caption = MessageText(wf::msg::kCaption);
-  SetWindowTextA(MainWindow, caption);
-  const char* title = GetMessageText(kind, wf::msg::kPageTitle);
+void SetCaptions(Setup& setup, int kind) {
+  const char* caption = MessageText(setup, wf::msg::kCaption);
+  SetWindowTextA(setup.wizard->mainWindow, caption);
+  const char* title = GetMessageText(setup, kind, wf::msg::kPageTitle);
   if (!*title) return;
-  bool titleInCaption = MoreOptions() & wf::kMoreOptTitleInCaption;
-  if (BackgroundMode()) {
-    SetWindowTextA(WizardFrame, titleInCaption ? title : caption);
+  bool titleInCaption = MoreOptions(setup) & wf::kMoreOptTitleInCaption;
+  if (BackgroundMode(setup)) {
+    SetWindowTextA(setup.wizard->wizardFrame, titleInCaption ? title : caption);
     return;
   }
   if (!titleInCaption) return;
@@ -48,22 +48,22 @@ void SetCaptions(int kind) {
   lstrcpynA(both + n, " - ", kCaptionBufferSize - n);
   n = (uint32_t)strlen(both);
   lstrcpynA(both + n, title, kCaptionBufferSize - n);
-  SetWindowTextA(MainWindow, both);
+  SetWindowTextA(setup.wizard->mainWindow, both);
   FreeBuffer(&both);
 }
 
 }  // namespace
 
-int ShowMessage(const char* text, unsigned style) {
-  HWND owner = WizardFrame ? WizardFrame : MainWindow;
-  return MessageBoxA(owner, text, MessageText(wf::msg::kCaption), style);
+int ShowMessage(Setup& setup, const char* text, unsigned style) {
+  HWND owner = setup.wizard->wizardFrame ? setup.wizard->wizardFrame : setup.wizard->mainWindow;
+  return MessageBoxA(owner, text, MessageText(setup, wf::msg::kCaption), style);
 }
 
-int ConfirmAndInform(uint16_t question, uint16_t information) {
-  const char* ask = MessageText(question);
-  if (*ask && ShowMessage(ask, kMessageYesNoQuestion) != kAnswerYes) return 0;
-  const char* tell = information ? MessageText(information) : "";
-  if (*tell) ShowMessage(tell, kMessageInformation);
+int ConfirmAndInform(Setup& setup, uint16_t question, uint16_t information) {
+  const char* ask = MessageText(setup, question);
+  if (*ask && ShowMessage(setup, ask, kMessageYesNoQuestion) != kAnswerYes) return 0;
+  const char* tell = information ? MessageText(setup, information) : "";
+  if (*tell) ShowMessage(setup, tell, kMessageInformation);
   return 1;
 }
 
@@ -72,55 +72,55 @@ INT_PTR MarkCommandHandled(HWND page) {
   return 1;
 }
 
-void SetButtonStates(uint32_t mask) {
-  ButtonMask = mask;
-  EnableWindow(GetDlgItem(ButtonBar, wf::kIdBack), (mask & kButtonBack) != 0);
-  EnableWindow(GetDlgItem(ButtonBar, wf::kIdNext), (mask & kButtonNext) != 0);
-  EnableWindow(GetDlgItem(ButtonBar, wf::kIdCancel), (mask & kButtonCancel) != 0);
+void SetButtonStates(Setup& setup, uint32_t mask) {
+  setup.wizard->buttonMask = mask;
+  EnableWindow(GetDlgItem(setup.wizard->buttonBar, wf::kIdBack), (mask & kButtonBack) != 0);
+  EnableWindow(GetDlgItem(setup.wizard->buttonBar, wf::kIdNext), (mask & kButtonNext) != 0);
+  EnableWindow(GetDlgItem(setup.wizard->buttonBar, wf::kIdCancel), (mask & kButtonCancel) != 0);
 }
 
-void SetButtonCaption(int button, uint16_t item) {
+void SetButtonCaption(Setup& setup, int button, uint16_t item) {
   int id = button == kButtonBack ? wf::kIdBack : button == kButtonNext ? wf::kIdNext
            : button == kButtonCancel ? wf::kIdCancel : 0;
   if (!id) return;
-  SetWindowTextA(GetDlgItem(ButtonBar, id), GetMessageText(wf::msg::kListButtons, item));
+  SetWindowTextA(GetDlgItem(setup.wizard->buttonBar, id), GetMessageText(setup, wf::msg::kListButtons, item));
 }
 
-void FocusButton(int id) {
-  if (HWND button = GetDlgItem(ButtonBar, id)) SetFocus(button);
+void FocusButton(Setup& setup, int id) {
+  if (HWND button = GetDlgItem(setup.wizard->buttonBar, id)) SetFocus(button);
 }
 
-void SetControlMarkup(HWND page, int id, const char* text) {
-  if (HWND control = GetDlgItem(page, id)) SetMarkupText(control, text);
+void SetControlMarkup(Setup& setup, HWND page, int id, const char* text) {
+  if (HWND control = GetDlgItem(page, id)) SetMarkupText(setup, control, text);
 }
 
-void PreparePage(HWND page, uint32_t mask) {
-  CurrentPage = page;
+void PreparePage(Setup& setup, HWND page, uint32_t mask) {
+  setup.wizard->currentPage = page;
   ClearLinkStore();
-  int kind = CurrentPageKind;
-  SetCaptions(kind);
+  int kind = setup.wizard->currentPageKind;
+  SetCaptions(setup, kind);
   for (int n = 0; n < 4; ++n)
-    SetControlMarkup(page, wf::kIdText0 + n, GetMessageText(kind, (uint16_t)(wf::msg::kPageText0 + n)));
-  SetButtonCaption(kButtonBack, wf::msg::kButtonBack);
-  SetButtonCaption(kButtonNext, wf::msg::kButtonNext);
-  SetButtonCaption(kButtonCancel, wf::msg::kButtonCancel);
-  if (SinglePageMode) mask |= kCancelWithoutQuestion;
+    SetControlMarkup(setup, page, wf::kIdText0 + n, GetMessageText(setup, kind, (uint16_t)(wf::msg::kPageText0 + n)));
+  SetButtonCaption(setup, kButtonBack, wf::msg::kButtonBack);
+  SetButtonCaption(setup, kButtonNext, wf::msg::kButtonNext);
+  SetButtonCaption(setup, kButtonCancel, wf::msg::kButtonCancel);
+  if (setup.singlePageMode) mask |= kCancelWithoutQuestion;
   if (kind == wf::kPageWelcome) mask &= ~(uint32_t)kButtonBack;
-  SetButtonStates(mask);
+  SetButtonStates(setup, mask);
 }
 
 namespace {
-void HandleButton(WPARAM wParam, LPARAM lParam) {
-  if (CurrentPage && SendMessageA(CurrentPage, WM_COMMAND, wParam, lParam)) return;
+void HandleButton(Setup& setup, WPARAM wParam, LPARAM lParam) {
+  if (setup.wizard->currentPage && SendMessageA(setup.wizard->currentPage, WM_COMMAND, wParam, lParam)) return;
   int id = LOWORD(wParam);
   if (id == wf::kIdNext || id == wf::kIdBack) {
-    PageResult = id;
+    setup.pageResult = id;
   } else if (id == wf::kIdCancel) {
-    if (ButtonMask & kCancelWithoutQuestion) {
-      PageResult = kPageResultCancel;
-    } else if (ConfirmAndInform(wf::msg::kCancelQuestion, wf::msg::kCancelled)) {
-      PageResult = kPageResultCancel;
-      UserCancelled = true;
+    if (setup.wizard->buttonMask & kCancelWithoutQuestion) {
+      setup.pageResult = kPageResultCancel;
+    } else if (ConfirmAndInform(setup, wf::msg::kCancelQuestion, wf::msg::kCancelled)) {
+      setup.pageResult = kPageResultCancel;
+      setup.userCancelled = true;
     }
   }
 }
@@ -128,10 +128,9 @@ void HandleButton(WPARAM wParam, LPARAM lParam) {
 
 // A question's message loop also delivers clicks: a second Next arriving
 // while the first one's questions are open would ask them all again, nested.
-void ButtonBarCommand(WPARAM wParam, LPARAM lParam) {
-  static bool busy;
-  if (busy) return;
-  busy = true;
-  HandleButton(wParam, lParam);
-  busy = false;
+void ButtonBarCommand(Setup& setup, WPARAM wParam, LPARAM lParam) {
+  if (setup.wizard->commandBusy) return;
+  setup.wizard->commandBusy = true;
+  HandleButton(setup, wParam, lParam);
+  setup.wizard->commandBusy = false;
 }

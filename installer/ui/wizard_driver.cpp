@@ -6,12 +6,12 @@
 #include "install/install_run.h"
 #include "platform/files.h"
 #include "startup/instance.h"
-#include "startup/run_state.h"
+#include "base/setup.h"
 #include "text/messages.h"
 #include "ui/layout_geometry.h"
 #include "ui/main_window.h"
 #include "ui/page_walk_package.h"
-#include "ui/pump_messages.h"
+#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -19,9 +19,9 @@ namespace wf = wrenly::format;
 namespace {
 
 // The header's title is bold unless it brings markup of its own.
-void SetHeaderTitle(HWND control, const char* title) {
+void SetHeaderTitle(Setup& setup, HWND control, const char* title) {
   if (*title == '<') {
-    SetMarkupText(control, title);
+    SetMarkupText(setup, control, title);
     return;
   }
   uint32_t n = (uint32_t)strlen(title);
@@ -30,77 +30,78 @@ void SetHeaderTitle(HWND control, const char* title) {
   memcpy(bold, "<b>", 3);
   memcpy(bold + 3, title, n);
   memcpy(bold + 3 + n, "</b>", 5);
-  SetMarkupText(control, bold);
+  SetMarkupText(setup, control, bold);
   FreeBuffer(&bold);
 }
 
-void ShowHeader(const LayoutView& l, const PagePanels& panels) {
-  DeleteObject(HeaderBrush);
-  HeaderBrush = nullptr;
-  DestroyChildren(HeaderPanel);
+void ShowHeader(Setup& setup, const LayoutView& l, const PagePanels& panels) {
+  DeleteObject(setup.wizard->headerBrush);
+  setup.wizard->headerBrush = nullptr;
+  DestroyChildren(setup.wizard->headerPanel);
   if (!panels.headerShown) {
-    ShowWindow(HeaderPanel, SW_HIDE);
+    ShowWindow(setup.wizard->headerPanel, SW_HIDE);
     return;
   }
-  HeaderBrush = MakeBrush(l.headerColour, COLOR_BTNFACE);
-  CreateControls(HeaderPanel, l.headerCount, l.headerRecords, l.headerColour, wf::kSystemColour);
-  int kind = CurrentPageKind;
-  SetHeaderTitle(GetDlgItem(HeaderPanel, wf::kIdHeaderTitle), GetMessageText(kind, wf::msg::kPageTitle));
-  SetMarkupText(GetDlgItem(HeaderPanel, wf::kIdHeaderSubtitle), GetMessageText(kind, wf::msg::kPageSubtitle));
+  setup.wizard->headerBrush = MakeBrush(l.headerColour, COLOR_BTNFACE);
+  CreateControls(setup, setup.wizard->headerPanel, l.headerCount, l.headerRecords, l.headerColour, wf::kSystemColour);
+  int kind = setup.wizard->currentPageKind;
+  SetHeaderTitle(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderTitle), GetMessageText(setup, kind, wf::msg::kPageTitle));
+  SetMarkupText(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderSubtitle), GetMessageText(setup, kind, wf::msg::kPageSubtitle));
   const UiRect& r = panels.header;
-  SetWindowPos(HeaderPanel, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-  ShowWindow(HeaderPanel, SW_SHOW);
-  UpdateWindow(HeaderPanel);
+  SetWindowPos(setup.wizard->headerPanel, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+  ShowWindow(setup.wizard->headerPanel, SW_SHOW);
+  UpdateWindow(setup.wizard->headerPanel);
 }
 
-void ShowSide(const LayoutView& l, const PagePanels& panels) {
-  DeleteObject(SideBrush);
-  SideBrush = nullptr;
+void ShowSide(Setup& setup, const LayoutView& l, const PagePanels& panels) {
+  DeleteObject(setup.wizard->sideBrush);
+  setup.wizard->sideBrush = nullptr;
   if (!panels.sideShown) {
-    ShowWindow(SidePanel, SW_HIDE);
+    ShowWindow(setup.wizard->sidePanel, SW_HIDE);
     return;
   }
-  SideBrush = MakeBrush(l.sideColour, COLOR_BTNFACE);
+  setup.wizard->sideBrush = MakeBrush(l.sideColour, COLOR_BTNFACE);
   const UiRect& r = panels.side;
-  SetWindowPos(SidePanel, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-  ShowWindow(SidePanel, SW_SHOW);
-  UpdateWindow(SidePanel);
+  SetWindowPos(setup.wizard->sidePanel, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+  ShowWindow(setup.wizard->sidePanel, SW_SHOW);
+  UpdateWindow(setup.wizard->sidePanel);
 }
 
 // One pass of the page loop while the installation runs: the next entry,
 // and the completion step after the last.
-void InstallSlice() {
-  if (!Run.running) return;
-  if (!InstallNextEntry()) FinishInstallation();
+void InstallSlice(Setup& setup) {
+  if (!setup.run.running) return;
+  if (!InstallNextEntry(setup)) EndInstallation(setup);
 }
 
-int ShowPageOfKind(void*, int kind) {
+int ShowPageOfKind(void* context, int kind) {
+  Setup& setup = *(Setup*)context;
   DLGPROC procedure = PageProcedure(kind);
-  return procedure ? ShowPage(procedure) : kPageResultCancel;
+  return procedure ? ShowPage(setup, procedure) : kPageResultCancel;
 }
 
-void InstallHeadless(void*) { RunInstallationHeadless(); }
-int CurrentResultCode(void*) { return ResultCode; }
+void InstallHeadless(void* context) { RunInstallationHeadless(*(Setup*)context); }
+int CurrentResultCode(void* context) { return ((Setup*)context)->resultCode; }
 
 }  // namespace
 
-int ShowPage(DLGPROC procedure) {
+int ShowPage(Setup& setup, DLGPROC procedure) {
   LayoutView l{};
-  CurrentLayout(&l);
-  const WizardSettings& s = Settings();
+  CurrentLayout(setup, &l);
+  const WizardSettings& s = Settings(setup);
   PagePanels panels = PlacePanels(WizardSize{s.width, s.height, s.buttonBarHeight}, l.sideWidth, l.headerHeight);
-  ShowHeader(l, panels);
-  ShowSide(l, panels);
-  if (IsWindowVisible(HeaderPanel)) InvalidateRect(HeaderPanel, nullptr, TRUE);
+  ShowHeader(setup, l, panels);
+  ShowSide(setup, l, panels);
+  if (IsWindowVisible(setup.wizard->headerPanel)) InvalidateRect(setup.wizard->headerPanel, nullptr, TRUE);
 
-  PageResult = 0;
-  HWND page = CreateDialogParamA(Instance, MAKEINTRESOURCEA(kTemplateChild), WizardFrame, procedure, 0);
+  setup.pageResult = 0;
+  HWND page = CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), setup.wizard->wizardFrame, procedure, (LPARAM)&setup);
   if (!page) return kPageResultCancel;
-  while (PageResult == 0) {
-    PumpMessages();
-    if (PageResult) break;
-    if (Run.running) {
-      InstallSlice();
+  while (setup.pageResult == 0) {
+    PumpMessages(setup);
+    if (setup.pageResult) break;
+    if (setup.run.running) {
+      InstallSlice(setup);
     } else {
       // Nothing to install: sleep until the user or the system has something
       // to say, rather than spinning a core. Messages sent from other
@@ -109,11 +110,11 @@ int ShowPage(DLGPROC procedure) {
     }
   }
   DestroyWindow(page);
-  return PageResult ? PageResult : kPageResultCancel;
+  return setup.pageResult ? setup.pageResult : kPageResultCancel;
 }
 
-void RunWizard() {
-  WizardWalk walk = CurrentWizardWalk();
-  WizardWalkHooks hooks{nullptr, ShowPageOfKind, InstallHeadless, CurrentResultCode};
-  WalkPageSequence(walk, hooks, &PageIndex, &CurrentPageKind);
+void RunWizard(Setup& setup) {
+  WizardWalk walk = CurrentWizardWalk(setup);
+  WizardWalkHooks hooks{&setup, ShowPageOfKind, InstallHeadless, CurrentResultCode};
+  WalkPageSequence(walk, hooks, &setup.pageIndex, &setup.wizard->currentPageKind);
 }

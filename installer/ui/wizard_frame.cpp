@@ -1,4 +1,5 @@
 // The WizardFrame: the dialog that holds the panels, the ButtonBar and the page.
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/settings.h"
 #include "install/install_run.h"
@@ -39,56 +40,59 @@ HFONT CreateStoredFont(const uint8_t* stored) {
 
 namespace {
 
-void PlaceFrame(HWND frame) {
-  const WizardSettings& s = Settings();
-  if (!BackgroundMode()) {
+void PlaceFrame(Setup& setup, HWND frame) {
+  const WizardSettings& s = Settings(setup);
+  if (!BackgroundMode(setup)) {
     SetWindowPos(frame, nullptr, 0, 0, s.width, s.height, SWP_NOZORDER);
     return;
   }
   RECT main, outer{0, 0, s.width, s.height};
-  GetWindowRect(MainWindow, &main);
+  GetWindowRect(setup.wizard->mainWindow, &main);
   AdjustWindowRectEx(&outer, kFramePopupStyle, FALSE, 0);
   int ow = outer.right - outer.left, oh = outer.bottom - outer.top;
-  int x = CentreWithin(HalfScreenWidth, ow, main.right - main.left);
-  int y = CentreWithin(HalfScreenHeight, oh, main.bottom - main.top);
+  int x = CentreWithin(setup.wizard->halfScreenWidth, ow, main.right - main.left);
+  int y = CentreWithin(setup.wizard->halfScreenHeight, oh, main.bottom - main.top);
   SetWindowPos(frame, nullptr, x, y, ow, oh, SWP_NOZORDER);
 }
 
 }  // namespace
 
 INT_PTR CALLBACK WizardFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+  Setup* state = SetupOf(frame, message, lParam);
+  if (!state) return FALSE;
+  Setup& setup = *state;
   switch (message) {
     case WM_INITDIALOG:
-      WizardFrame = frame;
-      PlaceFrame(frame);
-      DialogFont = CreateStoredFont(Settings().dialogFont);
-      CreateDialogParamA(Instance, MAKEINTRESOURCEA(kTemplatePanel), frame, HeaderPanelProc, 0);
-      CreateDialogParamA(Instance, MAKEINTRESOURCEA(kTemplatePanel), frame, SidePanelProc, 0);
-      CreateDialogParamA(Instance, MAKEINTRESOURCEA(kTemplateChild), frame, ButtonBarProc, 0);
+      setup.wizard->wizardFrame = frame;
+      PlaceFrame(setup, frame);
+      setup.wizard->dialogFont = CreateStoredFont(Settings(setup).dialogFont);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, HeaderPanelProc, (LPARAM)&setup);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, SidePanelProc, (LPARAM)&setup);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), frame, ButtonBarProc, (LPARAM)&setup);
       PostMessageA(frame, WM_NCACTIVATE, TRUE, 0);
       return TRUE;
     case WM_COMMAND:
       // Enter and Escape reach the frame as IDOK and IDCANCEL: they act as
       // the buttons of those ids.
-      if (ButtonBar) PostMessageA(ButtonBar, WM_COMMAND, wParam, lParam);
+      if (setup.wizard->buttonBar) PostMessageA(setup.wizard->buttonBar, WM_COMMAND, wParam, lParam);
       break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-        ShowWindow(MainWindow, SW_MINIMIZE);
+        ShowWindow(setup.wizard->mainWindow, SW_MINIMIZE);
       } else if ((wParam & 0xFFF0) == SC_CLOSE) {
-        if (ButtonBar) {
-          PostMessageA(ButtonBar, WM_COMMAND, IDCANCEL, 0);
+        if (setup.wizard->buttonBar) {
+          PostMessageA(setup.wizard->buttonBar, WM_COMMAND, IDCANCEL, 0);
           SetWindowLongPtrA(frame, DWLP_MSGRESULT, 0);
           return TRUE;
         }
-        PageResult = kPageResultCancel;
+        setup.pageResult = kPageResultCancel;
       }
       break;
     case WM_NCDESTROY:
-      DeleteObject(DialogFont);
-      DialogFont = nullptr;
-      WizardFrame = nullptr;
+      DeleteObject(setup.wizard->dialogFont);
+      setup.wizard->dialogFont = nullptr;
+      setup.wizard->wizardFrame = nullptr;
       break;
   }
-  return HandleLinkNotify(frame, message, wParam, lParam);
+  return HandleLinkNotify(setup, frame, message, wParam, lParam);
 }

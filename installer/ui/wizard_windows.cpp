@@ -1,33 +1,29 @@
 // The wizard's windows and its reading of SetupSettings and PageLayouts.
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/settings.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
 namespace ss = wf::setup_settings;
 namespace pl = wf::page_layout;
 
-HWND HeaderPanel;
-HWND SidePanel;
-HWND ButtonBar;
-HWND CurrentPage;
-HFONT DialogFont;
-HBRUSH HeaderBrush;
-HBRUSH SideBrush;
-uint32_t ButtonMask;
-int CurrentPageKind = -1;
-int HalfScreenWidth;
-int HalfScreenHeight;
+Setup* SetupOf(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
+  if (message == WM_NCCREATE)
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)((const CREATESTRUCTA*)lParam)->lpCreateParams);
+  return (Setup*)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
 
-const WizardSettings& Settings() {
-  static WizardSettings s;
-  static const uint8_t* readFrom;
-  if (readFrom == ThePackage.settings && readFrom) return s;
+// Read again only when another settings block was loaded.
+const WizardSettings& Settings(Setup& setup) {
+  WizardSettings& s = setup.wizard->settings;
+  if (setup.wizard->settingsReadFrom == setup.package.settings && setup.package.settings) return s;
   s = WizardSettings{};
   s.buttonBarColour = wf::kSystemColour;
-  readFrom = ThePackage.settings;
-  wf::ByteView v{ThePackage.settings, ThePackage.settings ? ThePackage.settingsSize : 0};
+  setup.wizard->settingsReadFrom = setup.package.settings;
+  wf::ByteView v{setup.package.settings, setup.package.settings ? setup.package.settingsSize : 0};
   if (!v.Has(0, ss::kFixedSize)) return s;
   const uint8_t* p = v.data;
   s.flags = wf::LoadU32(p + ss::kFlags);
@@ -49,11 +45,11 @@ const WizardSettings& Settings() {
   return s;
 }
 
-bool BackgroundMode() { return (Settings().flags & wf::kSetBackgroundMode) != 0; }
+bool BackgroundMode(Setup& setup) { return (Settings(setup).flags & wf::kSetBackgroundMode) != 0; }
 
-bool ReadLayout(int kind, LayoutView* out) {
-  if (kind < 0 || kind >= (int)kLayoutSlots || !ThePackage.layouts[kind]) return false;
-  const uint8_t* l = ThePackage.layouts[kind];
+bool ReadLayout(Setup& setup, int kind, LayoutView* out) {
+  if (kind < 0 || kind >= (int)kLayoutSlots || !setup.package.layouts[kind]) return false;
+  const uint8_t* l = setup.package.layouts[kind];
   wf::LoadPageLayoutHead(l, out);
   out->bodyCount = wf::LoadU16(l + pl::kBodyCount);
   out->headerCount = wf::LoadU16(l + pl::kHeaderCount);
@@ -63,4 +59,4 @@ bool ReadLayout(int kind, LayoutView* out) {
   return true;
 }
 
-bool CurrentLayout(LayoutView* out) { return ReadLayout(CurrentPageKind, out); }
+bool CurrentLayout(Setup& setup, LayoutView* out) { return ReadLayout(setup, setup.wizard->currentPageKind, out); }

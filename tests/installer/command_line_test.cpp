@@ -8,12 +8,14 @@ using CommandLine = InstallerTest;
 // The options set: the resume type, then DEL, N (no run at the end), R, V and S=the own path when changed.
 std::string Parse(const char* text) {
   const char kOwn[] = "C:\\own\\setup.exe";
-  ResetRunState(), std::strcpy(OwnPath, kOwn), ParseCommandLine(text);
-  std::string s = "B" + std::to_string(Options.resumeType);
-  for (auto [set, word] : {std::pair{Options.deleteSelf, " DEL"}, {!RunAtEnd, " N"},
-                           {Options.acceptDamaged, " R"}, {Options.verbose, " V"}})
+  Setup setup;
+  char own[kPathSize];
+  InitSetup(setup), setup.ownPath = std::strcpy(own, kOwn), ParseCommandLine(setup, text);
+  std::string s = "B" + std::to_string(setup.options.resumeType);
+  for (auto [set, word] : {std::pair{setup.options.deleteSelf, " DEL"}, {!setup.runAtEnd, " N"},
+                           {setup.options.acceptDamaged, " R"}, {setup.options.verbose, " V"}})
     if (set) s += word;
-  return std::string(OwnPath) == kOwn ? s : s + " S=" + OwnPath;
+  return std::string(setup.ownPath) == kOwn ? s : s + " S=" + setup.ownPath;
 }
 
 TEST_F(CommandLine, SetsExactlyTheOptionsGiven) {

@@ -24,8 +24,8 @@ TEST_F(Driver, GoToPageKindTable) {
   };
   for (auto& c : cases) {
     Load(FileTable({}), {}, {.sequence = c.sequence});
-    PageIndex = 9, PageResult = 0, GoToPageKind(c.kind);
-    EXPECT_EQ(std::pair(PageIndex, PageResult), std::pair(c.index, c.result)) << c.kind;
+    setup.pageIndex = 9, setup.pageResult = 0, GoToPageKind(setup, c.kind);
+    EXPECT_EQ(std::pair(setup.pageIndex, setup.pageResult), std::pair(c.index, c.result)) << c.kind;
   }
 }
 
@@ -40,10 +40,10 @@ TEST_F(Driver, ErrorText) {
   for (auto& c : cases) {
     messages[20] = c.text;
     Load(FileTable({}));
-    SetErrorArgument(c.argument.c_str());
+    SetErrorArgument(setup, c.argument.c_str());
     char buffer[kErrorTextSize + 16];
     std::memset(buffer, '#', sizeof buffer);
-    FormatErrorText(buffer, c.item);
+    FormatErrorText(setup, buffer, c.item);
     EXPECT_EQ(std::string(buffer), c.expected) << c.what;
     EXPECT_EQ(buffer[kErrorTextSize], '#') << c.what << ": wrote past 1,024 bytes";
   }
@@ -66,11 +66,11 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     SCOPED_TRACE(c.what);
     Fresh(), messages[wf::msg::kCreateFolder] = c.question;
     Load(FileTable({}));
-    SinglePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
+    setup.singlePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
     if (c.exists) Fake.AddFolder(c.folder);
-    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo", std::strcpy(InstallFolder, c.folder);
-    int result = CheckDestinationFolder();
-    EXPECT_EQ(std::tuple(result, std::string(InstallFolder), Ui.messages.size(), !Fake.created.empty()),
+    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo", std::strcpy(setup.installFolder, c.folder);
+    int result = CheckDestinationFolder(setup);
+    EXPECT_EQ(std::tuple(result, std::string(setup.installFolder), Ui.messages.size(), !Fake.created.empty()),
               std::tuple(c.result, c.after, c.question.empty() || c.exists ? 0u : 1u, c.created));
   }
 }
@@ -89,14 +89,14 @@ TEST_F(Driver, StartAndFinish) {
     SCOPED_TRACE(c.what);
     Fresh();
     Load(FileTable({}), Bytes(10, 1));
-    ::Run.destinationChecked = c.checked, Disk.freeBytes = 0;
-    std::strcpy(InstallFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
-    if (c.vanish) std::filesystem::remove(OwnPath);
-    SinglePageMode = c.singlePage, UserCancelled = c.cancelled, PageIndex = 9;
-    PageResult = c.cancelled ? kPageResultCancel : 0, RunInstallationHeadless();
-    EXPECT_EQ(std::tuple(ResultCode, ::Run.finished, ::Run.running, DataArea.volume, PageIndex, PageResult),
+    setup.run.destinationChecked = c.checked, Disk.freeBytes = 0;
+    std::strcpy(setup.installFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
+    if (c.vanish) std::filesystem::remove(setup.ownPath);
+    setup.singlePageMode = c.singlePage, setup.userCancelled = c.cancelled, setup.pageIndex = 9;
+    setup.pageResult = c.cancelled ? kPageResultCancel : 0, RunInstallationHeadless(setup);
+    EXPECT_EQ(std::tuple(setup.resultCode, setup.run.finished, setup.run.running, setup.dataArea.volume, setup.pageIndex, setup.pageResult),
               std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
-    if (c.vanish) EXPECT_STREQ(ErrorArgument, PackagePath);
+    if (c.vanish) EXPECT_STREQ(setup.errorArgument, setup.packagePath);
   }
 }
 
@@ -157,7 +157,7 @@ TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
                   {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
        {}, {.options = wf::kOptCountFilesInFull});
   Disk.hasFreeBytes = false, Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
-  DiskSpaceFigures f = MeasureDiskSpace(), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
+  DiskSpaceFigures f = MeasureDiskSpace(setup), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
   // Rounded up; 3 x 4 KB plus the source-folder entry's 9,999,999 bytes in clusters.
   EXPECT_EQ(std::pair(f.freeMb, f.requiredMb), std::pair(5u, 10u));
   EXPECT_EQ(std::pair(unknown.freeMb, unknown.requiredMb), std::pair(0u, 2u));
@@ -198,7 +198,7 @@ TEST_F(InstallerTest, CompletionTable) {
                     {{script + ".reg"}, 0, kFlagSelfRegister}}),
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
          section, details);
-    ResultCode = c.result, SinglePageMode = c.singlePage;
+    setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
     // The entries' outcomes set after loading: as package options, 23 would read as the uninstaller's.
     Finish(app.c_str(), c.file, {25, 501, 500, 0, 25, 25, 23, 501, 500, 25});
     EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),

@@ -48,7 +48,7 @@ struct Case {
 class EntryStep : public InstallerTest {
  protected:
   // Appends content, stored with the method byte (or as `stored`), to the
-  // DataArea and points the plan at it.
+  // the DataArea and points the plan at it.
   void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1,
                std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
@@ -66,8 +66,8 @@ class EntryStep : public InstallerTest {
     rest.insert(rest.end(), area.begin() + cut, area.end());
     if (d01 && cut < area.size()) Write("setup.D01", rest);
     Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
-    wf::StoreU16(const_cast<uint8_t*>(ThePackage.currentType->record), typeOptions);
-    std::strncpy(InstallFolder, (scratch + "/").c_str(), kPathSize - 1), ::Run.destinationChecked = true;
+    wf::StoreU16(const_cast<uint8_t*>(setup.package.currentType->record), typeOptions);
+    std::strncpy(setup.installFolder, (scratch + "/").c_str(), kPathSize - 1), setup.run.destinationChecked = true;
     rlimit before{};
     getrlimit(RLIMIT_FSIZE, &before);
     if (diskRoom) {
@@ -75,13 +75,13 @@ class EntryStep : public InstallerTest {
       rlimit full{diskRoom, before.rlim_max};
       setrlimit(RLIMIT_FSIZE, &full);
     }
-    EXPECT_EQ(StartInstallation(), 1);
+    EXPECT_EQ(StartInstallation(setup), 1);
     int handled = 0;
-    while (InstallNextEntry()) ++handled;
+    while (InstallNextEntry(setup)) ++handled;
     setrlimit(RLIMIT_FSIZE, &before);
     return handled;
   }
-  uint16_t Status() const { return wf::LoadU16(ThePackage.firstEntry + 4); }
+  uint16_t Status() const { return wf::LoadU16(setup.package.firstEntry + 4); }
 
   void Check(const Case& c) {
     SCOPED_TRACE(c.name);
@@ -90,8 +90,8 @@ class EntryStep : public InstallerTest {
     for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
                              {c.unreplaceable, &FakeFiles.unreplaceable}})
       if (on) names->insert(Path("data.txt"));
-    Options.acceptDamaged = c.acceptSwitch, Options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
-    Ui.answers = c.answers, PageResult = c.cancel ? kPageResultCancel : 0;
+    setup.options.acceptDamaged = c.acceptSwitch, setup.options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
+    Ui.answers = c.answers, setup.pageResult = c.cancel ? kPageResultCancel : 0;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
@@ -99,17 +99,17 @@ class EntryStep : public InstallerTest {
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
-    EXPECT_EQ(std::tuple(handled, ResultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
+    EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
     using Moves = decltype(FakeFiles.restartMoves);
     // Only a file waiting for the restart stays beside the destination.
-    EXPECT_EQ(std::tuple(FakeFiles.readOnly, RestartNeeded, FakeFiles.restartMoves,
-                         std::filesystem::exists(Path("data.$$A")), UserCancelled),
+    EXPECT_EQ(std::tuple(FakeFiles.readOnly, setup.restartNeeded, FakeFiles.restartMoves,
+                         std::filesystem::exists(Path("data.$$A")), setup.userCancelled),
               std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, c.restart,
                          c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart,
                          c.result == Cancelled));
-    if (c.result == Unwritable || c.result == Refused) EXPECT_EQ(std::string(ErrorArgument), Path("data.txt"));
-    if (c.result == NoVolume) EXPECT_EQ(std::string(ErrorArgument), Path("setup.D01"));
+    if (c.result == Unwritable || c.result == Refused) EXPECT_EQ(std::string(setup.errorArgument), Path("data.txt"));
+    if (c.result == NoVolume) EXPECT_EQ(std::string(setup.errorArgument), Path("setup.D01"));
   }
 
   Bytes area, rest;
@@ -206,7 +206,7 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
     FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = 2}, file;
     AddData(uninstaller, "-record-"), AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
-    EXPECT_EQ(std::tuple(ResultCode, Status(), ReadAll(Path("uninst.exe")), std::string(UninstallerPath),
+    EXPECT_EQ(std::tuple(setup.resultCode, Status(), ReadAll(Path("uninst.exe")), std::string(setup.uninstallerPath),
                          ReadAll(Path("file.txt")), Ui.percents),
               std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
   }
@@ -270,8 +270,8 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     const std::vector<std::string> once{path};
     std::map<std::string, std::string> values;
     if (!c.value.empty()) values[c.value] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
-    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, ScreenSaverEntry),
-              std::tuple(23, c.font, 42u, values, ThePackage.firstEntry));
+    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, setup.run.screenSaverEntry),
+              std::tuple(23, c.font, 42u, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }

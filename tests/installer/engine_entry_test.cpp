@@ -77,7 +77,7 @@ TEST_F(EntryTest, DestinationPerKind) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.item0 + " of kind " + std::to_string(c.kind));
     Fresh(), SetOwnPath("D:\\setup\\setup.exe");
-    std::strcpy(InstallFolder, "C:\\App\\");
+    std::strcpy(setup.installFolder, "C:\\App\\");
     if (!c.noSpecialFolders)
       Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"}, {0x10, "C:\\Users\\me\\Desktop"},
                              {5, "C:\\Users\\me\\Documents"}, {0x1A, "C:\\Users\\me\\AppData"}};
@@ -85,12 +85,12 @@ TEST_F(EntryTest, DestinationPerKind) {
     if (!c.present.empty()) FakeFiles.present.insert(c.present);
     FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind,
                           .flags = c.flags};
-    EXPECT_EQ((std::tuple{ResolveEntryDestination(View(entry)), std::string(WorkPath), DestinationFault}),
+    EXPECT_EQ((std::tuple{ResolveEntryDestination(setup, View(entry)), std::string(setup.workPath), setup.run.destinationFault}),
               std::tuple(c.inUse, c.expected, c.expected.empty() ? 31 : 0));
   }
   // An entry outside the file table is damaged.
-  std::strcpy(WorkPath, "stale"), DestinationFault = 0;
-  EXPECT_EQ((std::tuple{ResolveDestination(nullptr), DestinationFault, std::string(WorkPath)}),
+  std::strcpy(setup.workPath, "stale"), setup.run.destinationFault = 0;
+  EXPECT_EQ((std::tuple{ResolveDestination(setup, nullptr), setup.run.destinationFault, std::string(setup.workPath)}),
             std::tuple(false, 31, ""));
 }
 
@@ -123,7 +123,7 @@ TEST_F(EntryTest, VersionRules) {
     SCOPED_TRACE(c.what);
     Ui = {.answers = c.answers};
     FileEntryFields entry{.flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.language};
-    EXPECT_EQ(DecideFileVersion(c.existing, View(entry), c.newerText, "Other language: %s", "C:\\App\\x.dll",
+    EXPECT_EQ(DecideFileVersion(setup, c.existing, View(entry), c.newerText, "Other language: %s", "C:\\App\\x.dll",
                                 ShowMessage),
               c.expected);
     std::vector<std::pair<std::string, unsigned>> asked;

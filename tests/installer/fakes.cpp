@@ -14,7 +14,7 @@
 #include "platform/process.h"
 #include "platform/system.h"
 #include "system/run_items.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 
 FakeSystem Fake;
 FakeDisk Disk;
@@ -129,7 +129,7 @@ uint32_t GetFullPath(const char* path, char* out, uint32_t size) {
   return CopyOut(full, out, size), (uint32_t)full.size();
 }
 
-int ShowMessage(const char* text, unsigned style) {
+int ShowMessage(Setup& setup, const char* text, unsigned style) {
   Ui.messages.emplace_back(text, style);
   if (Ui.onMessage) Ui.onMessage();
   if (Ui.answers.empty()) return Ui.defaultAnswer;
@@ -137,8 +137,8 @@ int ShowMessage(const char* text, unsigned style) {
   return Ui.answers.pop_front(), a;
 }
 
-void ShowProgressPercent(int percent) { Ui.percents.push_back(percent); }
-void ShowCurrentFile(const char*) {}
+void ShowProgressPercent(Setup& setup, int percent) { Ui.percents.push_back(percent); }
+void ShowCurrentFile(Setup& setup, const char*) {}
 
 #ifndef WRENLY_FUZZ  // the fuzz targets keep their files in memory (memory_files.cpp)
 bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }

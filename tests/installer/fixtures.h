@@ -1,5 +1,5 @@
-// Every test starts from a fresh process state: options, path buffers, the
-// package model, the run, every fake, and a scratch folder of real files.
+// Every test starts from a fresh run's state, every fake reset, and a
+// scratch folder of real files.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,36 +12,35 @@
 #include "format/block_ids.h"
 #include "format/bytes.h"
 #include "format/file_entry.h"
-#include "install/data_area.h"
+#include "package/data_area.h"
 #include "install/destination.h"
 #include "install/install_run.h"
 #include "package/package.h"
-#include "package/package_model.h"
+#include "base/package_model.h"
 #include "package_writer.h"
-#include "startup/run_state.h"
-#include "ui/show_message.h"
+#include "base/setup.h"
+#include "base/display.h"
 
 namespace wf = wrenly::format;
 
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetRunState(), ResetFakes(), ResetDataArea(), FreePackage();
-    ::Run = InstallRun{}, PageResult = 0, PageIndex = 0;
-    ASSERT_TRUE(AllocatePathBuffers());
+    InitSetup(setup), ResetFakes();
+    ASSERT_TRUE(AllocatePathBuffers(setup));
     scratch = EmptyScratch().string();
   }
   void TearDown() override {
-    CloseDataArea(), FreePackage(), FreePathBuffers(), std::filesystem::remove_all(scratch);
+    CloseDataArea(setup), FreePackage(setup.package), FreePathBuffers(setup), std::filesystem::remove_all(scratch);
   }
   // Each row of a table starts as a test does.
   void Fresh() { TearDown(), SetUp(); }
-  void SetOwnPath(const std::string& path) { std::strncpy(OwnPath, path.c_str(), kPathSize - 1); }
+  void SetOwnPath(const std::string& path) { std::strncpy(setup.ownPath, path.c_str(), kPathSize - 1); }
   // Loads a one-type package with the given file table and DataArea part
   // from the scratch folder; list 7 is `messages`.
   void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {},
             const Bytes& sections = {}, const Bytes& details = {}) {
-    CloseDataArea();
+    CloseDataArea(setup);
     if (!plan.lists[7]) plan.lists[7] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
@@ -53,8 +52,8 @@ class InstallerTest : public ::testing::Test {
   }
   // Drops the package an earlier row loaded.
   int LoadFile(const Bytes& file) {
-    FreePackage(), Write("setup.exe", file), SetOwnPath(Path("setup.exe"));
-    return LoadPackage();
+    FreePackage(setup.package), Write("setup.exe", file), SetOwnPath(Path("setup.exe"));
+    return LoadPackage(setup);
   }
   // The first record of a table of `entry` alone, valid until the next call.
   wf::FileEntryView View(const FileEntryFields& entry) {
@@ -65,13 +64,13 @@ class InstallerTest : public ::testing::Test {
   }
   // The completion step in `folder` with `uninstaller` as uninstall.exe, the entries' outcomes set first.
   void Finish(const char* folder, const Bytes& uninstaller, std::initializer_list<uint16_t> outcomes) {
-    const uint8_t* at = ThePackage.firstEntry;
+    const uint8_t* at = setup.package.firstEntry;
     wf::FileEntryView e;
     for (uint16_t o : outcomes)
-      FindFileEntry(at, &e), wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, o), at += e.recordSize;
+      FindFileEntry(setup, at, &e), wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, o), at += e.recordSize;
     Write("uninstall.exe", uninstaller);
-    std::strcpy(InstallFolder, folder), std::strcpy(UninstallerPath, Path("uninstall.exe").c_str());
-    FinishInstallation();
+    std::strcpy(setup.installFolder, folder), std::strcpy(setup.uninstallerPath, Path("uninstall.exe").c_str());
+    EndInstallation(setup);
   }
   std::string Path(const std::string& name) const { return scratch + "/" + name; }
   template <class C>  // std::string or Bytes
@@ -84,6 +83,7 @@ class InstallerTest : public ::testing::Test {
     std::vector<std::string> list(32);
     return list[13] = "Really cancel?", list[28] = "Insert disk %d.", list;
   }();
+  ::Setup setup;
   std::string scratch;
   Bytes viewTable;
 };

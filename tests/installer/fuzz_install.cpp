@@ -16,19 +16,21 @@
 
 #include "fakes.h"
 #include "format/file_entry.h"
-#include "install/data_area.h"
+#include "package/data_area.h"
 #include "install/destination.h"
 #include "install/install_run.h"
 #include "memory_files.h"
 #include "package/package.h"
-#include "package/package_model.h"
-#include "startup/run_state.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "text/messages.h"
-#include "ui/show_message.h"
+#include "base/display.h"
 
 namespace wf = wrenly::format;
 
 namespace {
+// One run at a time; each execution starts it afresh.
+Setup setup;
 constexpr std::string_view kVolumeMark = "\n<next volume>\n";  // as tests/support/seed_generator.cpp writes it
 const char kSetup[] = "C:\\Setup\\setup.exe";
 const char kInstallFolder[] = "C:\\Program Files\\Fuzz";
@@ -72,10 +74,10 @@ bool WaitsForRestart(const std::string& name) {
 void CheckStep(const wf::FileEntryView* e) {
   uint16_t status = e ? wf::LoadU16(e->record + wf::file_entry::kStatus) : 0;
   if (status == wf::kOutcomeReplaced || status == wf::kOutcomeCreated) {
-    auto file = MemoryFiles.find(InScratch(WorkPath));
+    auto file = MemoryFiles.find(InScratch(setup.workPath));
     if (file == MemoryFiles.end() || file->second->bytes.size() != e->size ||
         wf::UpdateFileChecksum(0, file->second->bytes.data(), e->size) != e->checksum)
-      Fail("an entry said written differs from its file", WorkPath);
+      Fail("an entry said written differs from its file", setup.workPath);
   }
   for (auto& [name, file] : MemoryFiles)
     if (file->fresh && !WaitsForRestart(name)) Fail("a temporary file left behind", name);
@@ -93,37 +95,36 @@ void CheckRecorded() {
 }
 
 void ReadEveryMessage() {
-  for (int t = -1; t <= ThePackage.typeCount; ++t) {
-    SelectInstallType(t);
+  for (int t = -1; t <= setup.package.typeCount; ++t) {
+    SelectInstallType(setup, t);
     for (int list = -1; list <= 10; ++list)
-      for (uint16_t item = 0; item < 40; ++item) (void)std::strlen(GetMessageText(list, item));
+      for (uint16_t item = 0; item < 40; ++item) (void)std::strlen(GetMessageText(setup, list, item));
   }
 }
 
 void Install(int type, const DataAreaState& loaded) {
-  SelectInstallType(type);
-  std::strcpy(InstallFolder, kInstallFolder);
-  DataArea = loaded;
-  ::Run = InstallRun{}, PageResult = 0, ResultCode = 0, RestartNeeded = UserCancelled = false;
+  SelectInstallType(setup, type);
+  std::strcpy(setup.installFolder, kInstallFolder);
+  setup.dataArea = loaded;
+  setup.run = InstallRun{}, setup.pageResult = 0, setup.resultCode = 0, setup.restartNeeded = setup.userCancelled = false;
   FakeFiles.ntFamily = type % 2 == 0;  // the 9x family lists its restart moves in WININIT.INI
   for (auto& [name, file] : MemoryFiles)  // a library an earlier type installed is in use
     if (name.ends_with(".dll")) FakeFiles.locked.insert(name);
   std::vector<wf::FileEntryView> entries;
   wf::FileEntryView e;
-  for (const uint8_t* at = ThePackage.firstEntry; entries.size() < ThePackage.entryCount && FindFileEntry(at, &e);
+  for (const uint8_t* at = setup.package.firstEntry; entries.size() < setup.package.entryCount && FindFileEntry(setup, at, &e);
        at = e.record + e.recordSize)
     entries.push_back(e);
-  for (bool more = StartInstallation(); more;) {
-    more = InstallNextEntry();
-    CheckStep((size_t)::Run.index < entries.size() ? &entries[::Run.index] : nullptr);
+  for (bool more = StartInstallation(setup); more;) {
+    more = InstallNextEntry(setup);
+    CheckStep((size_t)setup.run.index < entries.size() ? &entries[setup.run.index] : nullptr);
   }
-  FinishInstallation();
+  EndInstallation(setup);
   CheckRecorded();
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  AllocatePathBuffers();
   MemoryPath = InScratch;
   std::string_view input((const char*)data, size);
   for (int part = 0; part <= 99; ++part) {
@@ -142,16 +143,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Fake.registry[versionKey + "ProgramFilesDir"] = "C:\\Program Files";
   Fake.registry[versionKey + "CommonFilesDir"] = "C:\\Program Files\\Common Files";
   for (int resumed : {1, 0}) {
-    ResetRunState(), ResetDataArea();
-    Options.resumeType = resumed;
-    std::strcpy(OwnPath, kSetup);
-    if (!LoadPackage()) continue;
-    ReadEveryMessage();
-    DataAreaState loaded = DataArea;
-    for (int type = 0; !resumed && type < ThePackage.typeCount; ++type) Install(type, loaded);
-    FreePackage();
+    InitSetup(setup), AllocatePathBuffers(setup);
+    setup.options.resumeType = resumed;
+    std::strcpy(setup.ownPath, kSetup);
+    if (LoadPackage(setup)) {
+      ReadEveryMessage();
+      DataAreaState loaded = setup.dataArea;
+      for (int type = 0; !resumed && type < setup.package.typeCount; ++type) Install(type, loaded);
+    }
+    // Freed within the execution, or libFuzzer suspects a leak and runs it again.
+    FreePackage(setup.package), FreePathBuffers(setup);
   }
-  // Freed within the execution, or libFuzzer suspects a leak and runs it again.
-  FreePathBuffers(), ResetFakes(), MemoryFiles.clear(), MemoryProfile.clear();
+  ResetFakes(), MemoryFiles.clear(), MemoryProfile.clear();
   return 0;
 }

@@ -23,7 +23,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   };
   auto title = [](Bytes payload) -> Edit { return [=](PackageImage& p) { p.Add(wf::kBlockTitleText, payload, 1); }; };
   auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
-  // The 100-byte DataArea cut to n bytes (-2: into its size field).
+  // The 100-byte the DataArea cut to n bytes (-2: into its size field).
   auto kept = [](int n) -> Edit {
     return [n](PackageImage& p) { std::vector<uint32_t> at; p.Build(&at), p.cutAt = at.back() + 12 + n; };
   };
@@ -33,9 +33,9 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       if (image) p.Add(wf::kBlockUninstallerImage, *image);
     };
   };
-  auto background = [](int resume, bool variants) -> Edit {  // three bitmaps for 1152 x 864
-    return [=](PackageImage& p) {
-      Options.resumeType = resume;
+  auto background = [this](int resume, bool variants) -> Edit {  // three bitmaps for 1152 x 864
+    return [=, this](PackageImage& p) {
+      setup.options.resumeType = resume;
       p.Add(wf::kBlockBitmapTable, Bytes{0, 0, 0, 0});
       if (variants) p.Add(wf::kBlockBackgroundVariants, Words({3, 800, 600, 1024, 768, 1280, 1024}));
       for (uint8_t v = 0; v < 3; ++v) p.Add(wf::kBlockBackgroundBitmap, Bytes(20 + v, v));
@@ -55,8 +55,8 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"bzip2 longer than its size", title(CompressedPayload(2, 2, Bzip2(abc))), 0},
       {"DataArea longer than needed", [](PackageImage& p) { p.trailing = 9; }, 1},
       {"cut before the size field", kept(-2), 0},
-      {"resumed without DataArea", [&](PackageImage& p) { Options.resumeType = 1, kept(0)(p); }, 1},
-      {"resumed with DataArea", [](PackageImage&) { Options.resumeType = 1; }, 0, true},
+      {"resumed without DataArea", [&](PackageImage& p) { setup.options.resumeType = 1, kept(0)(p); }, 1},
+      {"resumed with DataArea", [this](PackageImage&) { setup.options.resumeType = 1; }, 0, true},
       {"single page accepts a cut DataArea",
        [&](PackageImage& p) { p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0}), kept(60)(p); }, 1},
       {"no settings", drop(wf::kBlockSetupSettings), 0},
@@ -81,16 +81,16 @@ TEST_F(Loading, EditedTypicalPackageTable) {
     using Shown = decltype(Fake.messages);
     EXPECT_EQ(Fake.messages, c.message ? Shown({{"The package is incomplete.", "Demo Setup"}}) : Shown());
     if (!c.loads) continue;
-    EXPECT_EQ(ThePackage.details, nullptr);
-    const uint8_t *title = ThePackage.titleText, *bg = ThePackage.background;
-    EXPECT_EQ(std::tuple(PackageFirstBlock, title ? Bytes(title, title + ThePackage.titleTextSize) : Bytes{},
-                         ThePackage.bitmapTable != nullptr, bg ? Bytes(bg, bg + ThePackage.backgroundSize) : Bytes{}),
+    EXPECT_EQ(setup.package.details, nullptr);
+    const uint8_t *title = setup.package.titleText, *bg = setup.package.background;
+    EXPECT_EQ(std::tuple(setup.package.firstBlock, title ? Bytes(title, title + setup.package.titleTextSize) : Bytes{},
+                         setup.package.bitmapTable != nullptr, bg ? Bytes(bg, bg + setup.package.backgroundSize) : Bytes{}),
               std::tuple(p.signatureAt + 6, p.Find(wf::kBlockTitleText) ? abc : Bytes{},
-                         p.Find(wf::kBlockBitmapTable) && !Options.resumeType,
+                         p.Find(wf::kBlockBitmapTable) && !setup.options.resumeType,
                          c.background >= 0 ? Bytes(20 + c.background, c.background) : Bytes{}));
   }
   Fresh(), SetOwnPath("/nonexistent/wrenly/setup.exe");
-  EXPECT_EQ((std::tuple{LoadPackage(), Fake.messages.size()}), std::tuple(0, 0u));
+  EXPECT_EQ((std::tuple{LoadPackage(setup), Fake.messages.size()}), std::tuple(0, 0u));
 }
 
 TEST_F(Loading, CompressedSettingsAndLayouts) {
@@ -105,10 +105,10 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   p.Add(0x4321, {});  // an empty unknown block
   ASSERT_EQ(LoadFile(p.Build()), 1);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
-  EXPECT_EQ(std::tuple(Bytes(ThePackage.settings, ThePackage.settings + ThePackage.settingsSize),
-                       ThePackage.layouts[0], ThePackage.layouts[2], ThePackage.layouts[10],
-                       wf::LoadU32(ThePackage.settings + wf::setup_settings::kClosingLayoutSlot)),
-            std::tuple(settings, ThePackage.settings + layout, nullptr, BuiltInClosingLayout(), 0u));
+  EXPECT_EQ(std::tuple(Bytes(setup.package.settings, setup.package.settings + setup.package.settingsSize),
+                       setup.package.layouts[0], setup.package.layouts[2], setup.package.layouts[10],
+                       wf::LoadU32(setup.package.settings + wf::setup_settings::kClosingLayoutSlot)),
+            std::tuple(settings, setup.package.settings + layout, nullptr, BuiltInClosingLayout(), 0u));
 }
 
 TEST_F(Loading, TypesAndTheirBlocks) {
@@ -118,23 +118,23 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   p.AddType({.defaultFolder = "#parent#"}).Add(wf::kBlockFileTable, FileTable({{}}));
   p.Add(wf::kBlockFileTable, FileTable({{}, {}}));  // a second one replaces the first
   ASSERT_EQ(LoadFile(p.Build()), 1);
-  const uint8_t* seq = ThePackage.types[1].record + wf::install_type::kPageSequence;
-  EXPECT_EQ(std::tuple(ThePackage.typeCount, ThePackage.entryCount, std::string(InstallFolder),
-                       ThePackage.types[0].sectionsSize, ThePackage.types[1].sections, Bytes(seq, seq + 8)),
+  const uint8_t* seq = setup.package.types[1].record + wf::install_type::kPageSequence;
+  EXPECT_EQ(std::tuple(setup.package.typeCount, setup.package.entryCount, std::string(setup.installFolder),
+                       setup.package.types[0].sectionsSize, setup.package.types[1].sections, Bytes(seq, seq + 8)),
             std::tuple(2, 3u, "D:\\First", 2u, nullptr, Bytes{0, 1, 3, 4, 5, 6, 10, 0xFF}));
 
   // The edited folder of a type is kept when another type is selected; "#parent#"
   // takes the first type's folder. Braces keep the calls and reads in order.
-  std::strcpy(InstallFolder, "E:\\Edited");
-  EXPECT_EQ((std::tuple{SelectInstallType(1), std::string(InstallFolder), ThePackage.entryCount}),
+  std::strcpy(setup.installFolder, "E:\\Edited");
+  EXPECT_EQ((std::tuple{SelectInstallType(setup, 1), std::string(setup.installFolder), setup.package.entryCount}),
             std::tuple(1, "D:\\First", 2u));
-  EXPECT_EQ((std::tuple{SelectInstallType(0), std::string(InstallFolder), SelectInstallType(2), ThePackage.current}),
+  EXPECT_EQ((std::tuple{SelectInstallType(setup, 0), std::string(setup.installFolder), SelectInstallType(setup, 2), setup.package.current}),
             std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
   p.Add(wf::kBlockSinglePage, Bytes{6, 0, 1, 0});
   ASSERT_EQ(LoadFile(p.Build()), 1);
-  EXPECT_EQ(std::tuple(SinglePageMode, SinglePageKind, ThePackage.current), std::tuple(true, 6, 1));
+  EXPECT_EQ(std::tuple(setup.singlePageMode, setup.singlePageKind, setup.package.current), std::tuple(true, 6, 1));
 }
 
 using Folders = InstallerTest;
@@ -162,8 +162,8 @@ TEST_F(Folders, PreviousFolderTable) {
     Bytes record = InstallTypeRecord(plan);
     InstallTypeSlot slot{record.data(), uint32_t(record.size())};
     ASSERT_TRUE(ResolveInstallType(&slot));
-    DetectPreviousFolder(&slot);
-    EXPECT_EQ(InstallFolder, expected) << defaultFolder << " " << registryValue.value_or("-");
+    DetectPreviousFolder(setup, &slot);
+    EXPECT_EQ(setup.installFolder, expected) << defaultFolder << " " << registryValue.value_or("-");
   }
 }
 
@@ -172,7 +172,7 @@ class Damaged : public InstallerTest, public ::testing::WithParamInterface<Damag
 TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
   const DamageRecipe& r = GetParam();
   SetOwnPath(WriteDamaged(r, Path("setup.exe")).string());
-  EXPECT_EQ(LoadPackage(), r.loader == 'L' ? 1 : 0);
+  EXPECT_EQ(LoadPackage(setup), r.loader == 'L' ? 1 : 0);
   EXPECT_EQ(Fake.messages.size(), r.loader == 'M' ? 1u : 0u);
 }
 

@@ -52,7 +52,7 @@ TEST_F(RunItemsTest, CommandLines) {
                      {"0|.|", "dotfile"}, {"0|dotfile\\shell\\open\\command|", "dot"}};
     FakeFiles.shortNames["C:\\Program Files\\Demo\\short.exe"] = "C:\\PROGRA~1\\Demo\\short.exe";
     Processes.shellResult = c.shellOpens ? 42 : 2;
-    Load(FileTable({c.entry})), RunItems(wf::kRunAfterInstall, kRunEverything, kInThisRun);
+    Load(FileTable({c.entry})), RunItems(setup, wf::kRunAfterInstall, kRunEverything, kInThisRun);
     std::string started;
     for (auto [word, list] : {std::pair{"|open ", &Processes.opened}, {"|exec ", &Processes.commands},
                               {"|wait ", &Processes.processes}})
@@ -67,19 +67,19 @@ TEST_F(RunItemsTest, ItemsAfterRestart) {
       {{{{"a"}, 0, K1}, {{"b"}, 0, K2 | D}, {{"c"}, 0, R}}, 0}, {{{{"a"}, 0, K2 | R}}, 1}, {{{{"a"}, 0, K3}}, 1}};
   for (auto& c : cases) {
     Fresh(), Load(FileTable(c.entries));
-    EXPECT_EQ(HasItemsAfterRestart(), c.expected);
+    EXPECT_EQ(HasItemsAfterRestart(setup), c.expected);
   }
 }
 
 TEST_F(RunItemsTest, TemporaryCopyLeftOnlyWhenItRuns) {
-  FakeFiles.tempFolder = Path("t\\"), RunAtEnd = false;
+  FakeFiles.tempFolder = Path("t\\"), setup.runAtEnd = false;
   Load(FileTable({}));
-  EXPECT_EQ(LaunchTempCopy(1, true), 1);
+  EXPECT_EQ(LaunchTempCopy(setup, 1, true), 1);
   std::string registered;  // under whichever number the run has reached
   for (auto& [name, data] : Fake.registry) registered += name.find("RunOnce|") != std::string::npos ? data : "";
   EXPECT_EQ(registered, "\"" + Path("t\\_inst1.exe") + "\" /B1 /DEL /N");
   Processes.commandResult = 2;  // the copy cannot be started from the medium
-  EXPECT_EQ(LaunchTempCopy(1, false), 0);
+  EXPECT_EQ(LaunchTempCopy(setup, 1, false), 0);
   EXPECT_FALSE(std::filesystem::exists(Path("t\\_inst2.exe")));
 }
 

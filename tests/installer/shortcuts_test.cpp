@@ -36,11 +36,11 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     FakeFiles.ntFamily = c.nt, FakeFiles.linkExtension = c.extension, FakeFiles.linkResult = c.result;
     FileEntryFields entry{.items = c.items, .flags = (uint32_t)c.flags, .iconIndex = 3};
     entry.items.insert(entry.items.begin(), "tool.exe"), entry.items.resize(8);
-    Load(FileTable({entry})), std::strcpy(InstallFolder, "C:\\App\\");
-    ResolveDestination(ThePackage.firstEntry), CreateEntryDesktopShortcut(ThePackage.firstEntry);
+    Load(FileTable({entry})), std::strcpy(setup.installFolder, "C:\\App\\");
+    ResolveDestination(setup, setup.package.firstEntry), CreateEntryDesktopShortcut(setup, setup.package.firstEntry);
     Write("uninst.exe", std::string("MZ"));
     FileHandle file = FileOpen(Path("uninst.exe").c_str(), kFileReadWrite);
-    FileSeek(file, 0, kSeekEnd), CreateStartMenuShortcuts(file);
+    FileSeek(file, 0, kSeekEnd), CreateStartMenuShortcuts(setup, file);
     uint32_t at = FileTell(file);
     FileClose(file);
 
@@ -52,7 +52,7 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     std::string expected = "MZ" + (c.records.empty() ? "" : std::string(block.bytes().begin(), block.bytes().end()));
     for (auto& l : c.links) l.insert(l.find('|'), "|C:\\App\\tool.exe");
     wf::FileEntryView e{};  // the desktop name takes the extension the shell used
-    FindFileEntry(ThePackage.firstEntry, &e);
+    FindFileEntry(setup, setup.package.firstEntry, &e);
     std::string item5 = c.extension.empty() || entry.items[5].empty() ? entry.items[5] : "T" + c.extension;
     EXPECT_EQ(std::tuple(FakeFiles.links, ReadAll(Path("uninst.exe")), at, std::string(e.strings[5])),
               std::tuple(c.links, expected, (uint32_t)expected.size(), item5));

@@ -9,12 +9,12 @@ using Text = InstallerTest;
 
 // The format's own tests find the items; here the list number and the lists missing.
 TEST_F(Text, MessageLookupsTable) {
-  EXPECT_STREQ(GetMessageText(9, 0), "") << "no current type";
+  EXPECT_STREQ(GetMessageText(setup, 9, 0), "") << "no current type";
   InstallTypeSlot slot{};
   Bytes list = {2, 0, 'a', 0, 'b', 0};  // the item count, then the items
-  slot.lists[9] = list.data(), ThePackage.currentType = &slot;
+  slot.lists[9] = list.data(), setup.package.currentType = &slot;
   const std::tuple<int, int, const char*> cases[] = {{9, 1, "b"}, {9, 2, ""}, {0, 0, ""}, {10, 0, ""}, {-1, 0, ""}};
-  for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(n, item), text) << n << " " << item;
+  for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(setup, n, item), text) << n << " " << item;
 }
 
 TEST_F(Text, PathVariableExpansionTable) {
@@ -32,16 +32,16 @@ TEST_F(Text, PathVariableExpansionTable) {
       {"#InstallDir#\\readme.txt", "D:\\\\readme.txt", "D:\\"},  // a drive root keeps its backslash
   };
   for (auto& c : cases) {
-    std::strcpy(InstallFolder, c.installDir), std::strcpy(OwnPath, c.ownPath);
-    uint32_t n = ExpandPathVariables(nullptr, c.in, kExpandWorkSize);
+    std::strcpy(setup.installFolder, c.installDir), std::strcpy(setup.ownPath, c.ownPath);
+    uint32_t n = ExpandPathVariables(setup, nullptr, c.in, kExpandWorkSize);
     std::string out(n + 1, '\x7f');
-    EXPECT_EQ(ExpandPathVariables(out.data(), c.in, n + 1), n);
+    EXPECT_EQ(ExpandPathVariables(setup, out.data(), c.in, n + 1), n);
     EXPECT_EQ(out, c.out + std::string(1, '\0')) << c.in;
   }
   // A short destination is cut and terminated; size 0 writes nothing.
   char out[8] = "1234567";
-  EXPECT_EQ(ExpandPathVariables(out, "#Windows#\\x", 6), 12u);
-  EXPECT_EQ(ExpandPathVariables(out + 6, "#Windows#", 0), 10u);
+  EXPECT_EQ(ExpandPathVariables(setup, out, "#Windows#\\x", 6), 12u);
+  EXPECT_EQ(ExpandPathVariables(setup, out + 6, "#Windows#", 0), 10u);
   EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
 }
 

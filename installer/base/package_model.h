@@ -35,7 +35,7 @@ struct InstallTypeSlot {
 struct Package {
   InstallTypeSlot types[wrenly::format::kMaxInstallTypes];
   int typeCount;
-  int current = -1;  // before the first selection
+  int current;  // -1 before the first selection
   const InstallTypeSlot* currentType;
   const uint8_t* firstEntry;  // of the current file table
   uint32_t entryCount;
@@ -61,9 +61,5 @@ struct Package {
 
   uint8_t* scanBuffer;  // signature search, reused across calls
   uint32_t scanBufferSize;
+  uint32_t firstBlock;  // file offset of the first block, once found
 };
-
-extern Package ThePackage;
-
-// Page kind 10's layout, carried by the program itself.
-const uint8_t* BuiltInClosingLayout();

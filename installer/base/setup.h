@@ -1,0 +1,87 @@
+// The state of one run of the Installer, created by WinMain and passed by
+// hand to what reads or changes it. Plain data: the rooms above hold the
+// functions.
+#pragma once
+#include <stdint.h>
+
+#include "base/codes.h"
+#include "base/package_model.h"
+#include "platform/files.h"
+
+inline constexpr uint32_t kWorkPathSize = 520;
+
+// Options of the command line.
+struct CommandOptions {
+  int resumeType;      // /B<n>: n >= 1 resumes after a restart with type n - 1
+  bool deleteSelf;     // /DEL: running from a temporary copy
+  bool acceptDamaged;  // /R: accept data that fails its size or checksum test
+  bool verbose;        // /V: recorded only
+};
+
+// Reading the DataArea, across its volume files.
+struct DataAreaState {
+  FileHandle volume;      // the current DataVolume, INVALID_FILE when none
+  int volumeNumber;       // 0 = the package file itself
+  uint32_t volumeSize;    // DataArea bytes in the current volume
+  uint32_t earlierBytes;  // DataArea bytes of the volumes before it
+  uint32_t bytesLeft;     // in the current volume behind the file position
+  uint32_t sizeField;     // file offset of the u32 size in the package file
+  uint32_t start;         // file offset of the first DataArea byte
+  int32_t pumpCountdown;
+  char volumePath[kPathSize];
+};
+
+// The installation run: what the engine, the progress display and the
+// completion step share.
+struct InstallRun {
+  const uint8_t* cursor;    // the FileEntry the next InstallNextEntry handles
+  int32_t index;            // entry handled last; -1 before the first
+  bool running;             // DataArea open, entries remain to be handled
+  bool finished;            // the completion step has run (or was skipped after a cancel)
+  bool destinationChecked;  // folder and space checks passed
+  bool readOnlyTarget;      // the space check met a read-only existing file
+  char tempName[kPathSize];  // temporary file of the entry being extracted
+  // 0, or kResultPackageIncomplete when the last entry resolved was damaged:
+  // it lies outside the file table, its name leaves its folder, or its path
+  // does not fit.
+  int destinationFault;
+  const uint8_t* screenSaverEntry;  // the last installed screen saver's FileEntry, or null
+};
+
+struct Wizard;  // the windows, on Windows only
+
+struct Setup {
+  CommandOptions options;
+  bool runAtEnd;        // /N clears it
+  bool singlePageMode;  // the package asks for one page only
+  int singlePageKind;
+  bool restartNeeded;
+  bool userCancelled;
+  int resultCode;     // a kResult code, 0 none
+  int runOnceNumber;  // next number of a RunOnce value, for the whole run
+
+  // Path buffers; null until AllocatePathBuffers.
+  char* ownPath;      // the file that holds the package
+  char* packagePath;  // copy made by LoadPackage, base of volume names
+  char* installFolder;
+  char* workPath;  // kWorkPathSize bytes
+  char* tempPath;  // also the candidate folder while detecting
+  char* errorArgument;
+  char* uninstallerPath;
+
+  Package package;
+  DataAreaState dataArea;
+  InstallRun run;
+  // Wizard state the engine reads and moves.
+  int pageResult;  // a kPageResult code, 0 none
+  int pageIndex;   // position in the current type's page sequence
+  Wizard* wizard;  // null when no window shows
+};
+
+// A fresh run's state: everything zero but what starts otherwise.
+void InitSetup(Setup& setup);
+// 1 when all seven buffers were allocated zero-filled.
+int AllocatePathBuffers(Setup& setup);
+void FreePathBuffers(Setup& setup);
+// Copies path into errorArgument, cut to fit; the bytes copied with the NUL.
+uint32_t SetErrorArgument(Setup& setup, const char* path);

@@ -1,3 +1,0 @@
-#pragma once
-// Lets pending window messages through during long reads.
-void PumpMessages();
