@@ -1,117 +1,24 @@
 // One entry's method byte and stream into a file, measured on the way.
-#include <bzlib.h>
-#include <zlib.h>
-
-#include "base/setup.h"
-#include "format/container.h"
 #include "format/file_entry.h"
-#include "package/data_area.h"
 #include "install/install_run.h"
+#include "package/data_area.h"
+#include "package/decode_stream.h"
 
 namespace wf = wrenly::format;
 
 namespace {
 
-constexpr uint32_t kInputSize = 8192;
-constexpr uint32_t kOutputSize = 12288;
-enum { kOk = 0, kBadStream = 1, kNoMemory = 2, kReadFailed = 3, kWriteFailed = kDecompressWriteFailed };
-
-struct Sink {
+struct FileSink {
   FileHandle out;
   uint32_t size;
   uint32_t checksum;
-  int Put(const uint8_t* p, uint32_t n) {
-    if (n == 0) return kOk;
-    size += n;
-    checksum = wf::UpdateFileChecksum(checksum, p, n);
-    return FileWrite(out, p, n) == 0 ? kOk : kWriteFailed;
-  }
 };
 
-// The two decompressors behind one face: feed input, drain into the sink.
-struct Zlib {
-  z_stream z = {};
-  int Init() {
-    int r = inflateInit_(&z, "1.1.3", (int)sizeof(z_stream));
-    return r == Z_OK ? kOk : r == Z_MEM_ERROR ? kNoMemory : kBadStream;
-  }
-  void Feed(uint8_t* p, uint32_t n) {
-    z.next_in = p;
-    z.avail_in = n;
-  }
-  bool InputLeft() const { return z.avail_in > 0; }
-  // kOk with *ended when the stream is complete.
-  int Step(uint8_t* out, uint32_t* produced, bool* ended) {
-    z.next_out = out;
-    z.avail_out = kOutputSize;
-    int r = inflate(&z, Z_NO_FLUSH);
-    *produced = kOutputSize - z.avail_out;
-    *ended = r == Z_STREAM_END;
-    // No room to progress only means the input is used up.
-    if (r == Z_BUF_ERROR && z.avail_in == 0) return kOk;
-    return r == Z_OK || r == Z_STREAM_END ? kOk : kBadStream;
-  }
-  int End() { return inflateEnd(&z) == Z_OK ? kOk : kBadStream; }
-};
-
-struct Bzip2 {
-  bz_stream bz = {};
-  int Init() {
-    int r = BZ2_bzDecompressInit(&bz, 0, 0);
-    return r == BZ_OK ? kOk : r == BZ_MEM_ERROR ? kNoMemory : kBadStream;
-  }
-  void Feed(uint8_t* p, uint32_t n) {
-    bz.next_in = (char*)p;
-    bz.avail_in = n;
-  }
-  bool InputLeft() const { return bz.avail_in > 0; }
-  int Step(uint8_t* out, uint32_t* produced, bool* ended) {
-    bz.next_out = (char*)out;
-    bz.avail_out = kOutputSize;
-    int r = BZ2_bzDecompress(&bz);
-    *produced = kOutputSize - bz.avail_out;
-    *ended = r == BZ_STREAM_END;
-    return r == BZ_OK || r == BZ_STREAM_END ? kOk : kBadStream;
-  }
-  int End() { return BZ2_bzDecompressEnd(&bz) == BZ_OK ? kOk : kBadStream; }
-};
-
-template <typename Decoder>
-int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, Sink* sink) {
-  int init = d.Init();
-  if (init != kOk) return init;
-  uint8_t* buffers;
-  if (!AllocBuffer(kInputSize + kOutputSize, &buffers)) {
-    d.End();
-    return kNoMemory;
-  }
-  uint8_t* input = buffers;
-  uint8_t* output = buffers + kInputSize;
-  int result = kOk;
-  bool ended = false;
-  while (remaining > 0 && !ended && result == kOk) {
-    uint32_t chunk = remaining < kInputSize ? remaining : kInputSize;
-    if (ReadDataArea(setup, volume, input, chunk) != 0) {
-      result = kReadFailed;
-      break;
-    }
-    remaining -= chunk;
-    d.Feed(input, chunk);
-    bool full = false;
-    while ((d.InputLeft() || full) && !ended && result == kOk) {
-      uint32_t produced;
-      result = d.Step(output, &produced, &ended);
-      if (result == kOk) result = sink->Put(output, produced);
-      full = produced == kOutputSize;
-    }
-  }
-  // Bytes of the stored length behind the stream's end are not read; a
-  // stream whose end never came is damaged.
-  if (result == kOk && !ended) result = kBadStream;
-  int end = d.End();
-  if (result == kOk) result = end;
-  FreeBuffer(&buffers);
-  return result;
+int PutInFile(void* context, const uint8_t* p, uint32_t n) {
+  FileSink& s = *(FileSink*)context;
+  s.size += n;
+  s.checksum = wf::UpdateFileChecksum(s.checksum, p, n);
+  return FileWrite(s.out, p, n) == 0 ? kDecodeOk : kDecodeWriteFailed;
 }
 
 }  // namespace
@@ -121,22 +28,14 @@ int DecompressEntry(Setup& setup, FileHandle out, FileHandle* volume, uint32_t s
   if (sizeOut) *sizeOut = 0;
   if (checksumOut) *checksumOut = 0;
   // Packages record every entry's exact length; 0 cannot hold a method byte.
-  if (storedLength == 0) return kBadStream;
+  if (storedLength == 0) return kDecodeBadStream;
   uint8_t method;
   int r = ReadDataArea(setup, volume, &method, 1);
   if (r != 0) return r;
   uint32_t streamLength = storedLength - 1;
-  if (streamLength == 0) return kOk;
-  Sink sink{out, 0, 0};
-  if (method == wf::kMethodZlib) {
-    Zlib d;
-    r = Decode(setup, d, volume, streamLength, &sink);
-  } else if (method == wf::kMethodBzip2) {
-    Bzip2 d;
-    r = Decode(setup, d, volume, streamLength, &sink);
-  } else {
-    return kBadStream;
-  }
+  if (streamLength == 0) return kDecodeOk;
+  FileSink sink{out, 0, 0};
+  r = DecodeStream(setup, volume, method, streamLength, StreamSink{PutInFile, &sink});
   if (sizeOut) *sizeOut = sink.size;
   if (checksumOut) *checksumOut = sink.checksum;
   return r;

@@ -4,7 +4,7 @@
 
 #include "format/file_entry.h"
 #include "format/install_type.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "install/disk_space.h"
 #include "install/install_run.h"
 #include "base/package_model.h"

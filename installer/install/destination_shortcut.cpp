@@ -1,4 +1,5 @@
-#include "install/destination.h"
+#include "install/install_next_entry.h"
+#include "package/entry_destination.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"

@@ -5,7 +5,7 @@
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "package/data_area.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "install/fonts.h"
 #include "install/install_run.h"
 #include "install/overwrite_rules.h"
@@ -67,7 +67,7 @@ int WriteContent(Setup& setup, const FileEntryView& e, uint16_t options, FileHan
   if (sought) return sought;
   int r = DecompressEntry(setup, temp, &setup.dataArea.volume, e.storedLength, &size, &checksum);
   // A full disk is not a damaged package.
-  if (r == kDecompressWriteFailed) return WriteFailed(setup);
+  if (r == kDecodeWriteFailed) return WriteFailed(setup);
   // The reader may have named the failure already (a missing volume).
   if (r != 0) return Cancelled(setup) ? 0 : setup.resultCode ? setup.resultCode : kResultPackageIncomplete;
   if (!(options & kOptUninstaller)) {

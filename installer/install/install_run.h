@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/setup.h"
+#include "package/decode_stream.h"
 #include "platform/files.h"
 
 int StartInstallation(Setup& setup);  // 1 running, 0 failed (resultCode says why)
@@ -17,8 +18,7 @@ void GoToPageKind(Setup& setup, int kind);
 // ShowProgressPercent. Called once per handled entry.
 void ShowEntryProgress(Setup& setup);
 
-// 0 ok, 1 bad method/stream, 2 memory, 3 read, kDecompressWriteFailed.
-inline constexpr int kDecompressWriteFailed = 4;
+// One entry's method byte and stream into out: a DecodeResult.
 int DecompressEntry(Setup& setup, FileHandle out, FileHandle* volume, uint32_t storedLength, uint32_t* sizeOut,
                     uint32_t* checksumOut);
 

@@ -16,7 +16,7 @@ namespace wf = wrenly::format;
 namespace {
 
 // Reads a payload into *slot (replacing what was there) when check accepts it.
-int ReadInto(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h, uint8_t** slot, uint32_t* size,
+int ReadInto(Setup& setup, FileHandle file, const wf::BlockHeader& h, uint8_t** slot, uint32_t* size,
              int (*check)(const uint8_t*, uint32_t) = nullptr) {
   uint8_t* buffer;
   uint32_t n = 0;
@@ -38,7 +38,7 @@ int CheckTitleText(const uint8_t* block, uint32_t size) {
 
 int CheckTitleStyle(const uint8_t*, uint32_t size) { return size >= wf::title_style::kSize; }
 
-int HandleSettings(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
+int HandleSettings(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* buffer;
   uint32_t n = 0;
   int r = ReadBlockPayload(setup, file, h, &buffer, &n);
@@ -61,13 +61,13 @@ int HandleBackground(Setup& setup, WalkState& walk, FileHandle file, const wf::B
     return kLoadOk;
   }
   walk.variantCountdown = -1;
-  return ReadInto(setup, walk, file, h, &setup.package.background, &setup.package.backgroundSize);
+  return ReadInto(setup, file, h, &setup.package.background, &setup.package.backgroundSize);
 }
 
 int HandleVariantList(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* list = nullptr;
   uint32_t n;
-  int r = ReadInto(setup, walk, file, h, &list, &n, CheckVariantList);
+  int r = ReadInto(setup, file, h, &list, &n, CheckVariantList);
   if (r != kLoadOk) return r;
   walk.variantCountdown = ChooseBackgroundVariant(list);
   FreeBuffer(&list);
@@ -117,7 +117,7 @@ int TerminateDetails(uint8_t* block, uint32_t size, const char** texts) {
 
 // Optional: a damaged one costs the list of programs some details, never
 // the installation.
-int HandleDetails(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
+int HandleDetails(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   uint8_t* buffer;
   uint32_t n = 0;
   int r = ReadBlockPayload(setup, file, h, &buffer, &n);
@@ -143,37 +143,37 @@ InstallTypeSlot* LastType(Setup& setup, const WalkState& walk) {
 int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   switch (h.id) {
     case wf::kBlockSetupSettings:
-      return HandleSettings(setup, walk, file, h);
+      return HandleSettings(setup, file, h);
     case wf::kBlockBitmapTable:
       if (walk.resumed) return kLoadOk;
-      return ReadInto(setup, walk, file, h, &setup.package.bitmapTable, &setup.package.bitmapTableSize, CheckBitmapTable);
+      return ReadInto(setup, file, h, &setup.package.bitmapTable, &setup.package.bitmapTableSize, CheckBitmapTable);
     case wf::kBlockBackgroundBitmap:
       if (walk.resumed) return kLoadOk;
       return HandleBackground(setup, walk, file, h);
     case wf::kBlockTitleText:
-      return ReadInto(setup, walk, file, h, &setup.package.titleText, &setup.package.titleTextSize, CheckTitleText);
+      return ReadInto(setup, file, h, &setup.package.titleText, &setup.package.titleTextSize, CheckTitleText);
     case wf::kBlockFileTable: {
       InstallTypeSlot* t = LastType(setup, walk);
       if (!t) return kLoadDamaged;
-      return ReadInto(setup, walk, file, h, &t->fileTable, &t->fileTableSize, CheckFileTable);
+      return ReadInto(setup, file, h, &t->fileTable, &t->fileTableSize, CheckFileTable);
     }
     case wf::kBlockSinglePage:
       return HandleSinglePage(setup, walk, file, h);
     case wf::kBlockTitleStyle:
-      return ReadInto(setup, walk, file, h, &setup.package.titleStyle, &setup.package.titleStyleSize, CheckTitleStyle);
+      return ReadInto(setup, file, h, &setup.package.titleStyle, &setup.package.titleStyleSize, CheckTitleStyle);
     case wf::kBlockInstallType:
       return HandleInstallType(setup, walk, file, h);
     case wf::kBlockUninstallerImage:
-      return ReadInto(setup, walk, file, h, &setup.package.uninstaller, &setup.package.uninstallerSize);
+      return ReadInto(setup, file, h, &setup.package.uninstaller, &setup.package.uninstallerSize);
     case wf::kBlockProductDetails:
-      return HandleDetails(setup, walk, file, h);
+      return HandleDetails(setup, file, h);
     case wf::kBlockBackgroundVariants:
       if (walk.resumed) return kLoadOk;
       return HandleVariantList(setup, walk, file, h);
     case wf::kBlockUninstallSections: {
       InstallTypeSlot* t = LastType(setup, walk);
       if (!t) return kLoadDamaged;
-      return ReadInto(setup, walk, file, h, &t->sections, &t->sectionsSize);
+      return ReadInto(setup, file, h, &t->sections, &t->sectionsSize);
     }
     default:
       return kLoadOk;

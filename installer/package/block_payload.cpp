@@ -1,6 +1,9 @@
 #include "base/setup.h"
 #include "package/data_area.h"
+#include "package/decode_stream.h"
 #include "package/package.h"
+
+#include <string.h>
 
 namespace wf = wrenly::format;
 
@@ -34,14 +37,34 @@ int ReadBlockPayload(Setup& setup, FileHandle file, const wf::BlockHeader& heade
   return kLoadOk;
 }
 
+namespace {
+
+// A payload fills its buffer exactly: a stream that gives more is damaged.
+struct MemorySink {
+  uint8_t* at;
+  uint32_t room;
+};
+
+int PutInMemory(void* context, const uint8_t* p, uint32_t n) {
+  MemorySink& s = *(MemorySink*)context;
+  if (n > s.room) return kDecodeBadStream;
+  memcpy(s.at, p, n);
+  s.at += n;
+  s.room -= n;
+  return kDecodeOk;
+}
+
+}  // namespace
+
 int DecompressToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength) {
   uint8_t method;
   int r = ReadDataArea(setup, file, &method, 1);
   if (r != 0) return r;
   uint32_t n = streamLength - 1;
   // No stream: only an empty payload is whole.
-  if (n == 0) return size == 0 ? 0 : 1;
-  if (method == wf::kMethodZlib) return InflateToMemory(setup, buffer, file, size, n);
-  if (method == wf::kMethodBzip2) return Bunzip2ToMemory(setup, buffer, file, size, n);
-  return 1;
+  if (n == 0) return size == 0 ? kDecodeOk : kDecodeBadStream;
+  MemorySink sink{buffer, size};
+  r = DecodeStream(setup, file, method, n, StreamSink{PutInMemory, &sink});
+  // A stream that stops short leaves part of the buffer unwritten.
+  return r == kDecodeOk && sink.room != 0 ? kDecodeBadStream : r;
 }

@@ -4,7 +4,6 @@
 
 #include "format/bytes.h"
 #include "format/install_type.h"
-#include "install/install_run.h"
 #include "platform/disk.h"
 #include "base/setup.h"
 #include "text/error_text.h"

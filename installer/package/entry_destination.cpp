@@ -1,4 +1,4 @@
-#include "install/destination.h"
+#include "package/entry_destination.h"
 
 #include "base/package_model.h"
 #include "platform/file_system.h"

@@ -20,5 +20,3 @@ bool NameLeavesFolder(const char* name);
 // ".$$B"... while taken. 0, or 1 when no name fits in size or all are taken.
 int MakeTemporaryName(const char* destination, char* out, uint32_t size);
 
-// The entry's desktop shortcut to the destination in setup.workPath, when it has one.
-void CreateEntryDesktopShortcut(Setup& setup, const uint8_t* entry);

@@ -27,11 +27,8 @@ int LoadPackage(Setup& setup);
 int ReadBlockPayload(Setup& setup, FileHandle file, const wrenly::format::BlockHeader& header, uint8_t** out,
                      uint32_t* outSize);
 // Method byte and stream; streamLength counts the method byte. The buffer
-// must come out filled exactly.
+// must come out filled exactly. A DecodeResult.
 int DecompressToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t streamLength);
-// 0, 1 stream error, 2 out of memory, 3 read failure; n stream bytes.
-int InflateToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
-int Bunzip2ToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t size, uint32_t n);
 
 // Makes type index current; 0 (nothing changed) when no such type was loaded.
 int SelectInstallType(Setup& setup, int index);

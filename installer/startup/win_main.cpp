@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "format/settings.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "package/package.h"
 #include "base/package_model.h"
 #include "platform/system_library.h"

@@ -1,7 +1,7 @@
 #include "system/run_items.h"
 
 #include "format/file_entry.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"

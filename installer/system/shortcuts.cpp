@@ -4,7 +4,7 @@
 #include "format/bytes.h"
 #include "format/container.h"
 #include "format/uninstall_log.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"

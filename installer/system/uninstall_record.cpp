@@ -5,7 +5,7 @@
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/uninstall_log.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"

@@ -4,7 +4,6 @@
 #include "format/bitmaps.h"
 #include "format/settings.h"
 #include "base/package_model.h"
-#include "startup/instance.h"
 #include "ui/background_math.h"
 #include "ui/main_window.h"
 #include "ui/wizard.h"

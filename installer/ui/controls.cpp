@@ -6,7 +6,6 @@
 #include "base/setup.h"
 #include "format/bytes.h"
 #include "format/settings.h"
-#include "startup/instance.h"
 #include "ui/layout_geometry.h"
 #include "ui/wizard.h"
 

@@ -5,7 +5,6 @@
 #include "format/install_type.h"
 #include "install/install_run.h"
 #include "platform/files.h"
-#include "startup/instance.h"
 #include "base/setup.h"
 #include "text/messages.h"
 #include "ui/layout_geometry.h"

@@ -3,7 +3,6 @@
 #include "format/bytes.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "startup/instance.h"
 #include "ui/layout_geometry.h"
 #include "ui/main_window.h"
 #include "ui/page_walk.h"

@@ -13,7 +13,7 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "package/data_area.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "install/install_run.h"
 #include "package/package.h"
 #include "base/package_model.h"

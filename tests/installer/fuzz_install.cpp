@@ -17,7 +17,7 @@
 #include "fakes.h"
 #include "format/file_entry.h"
 #include "package/data_area.h"
-#include "install/destination.h"
+#include "package/entry_destination.h"
 #include "install/install_run.h"
 #include "memory_files.h"
 #include "package/package.h"

@@ -1,6 +1,7 @@
 // Start-menu and desktop shortcuts of one entry: the links asked of the shell
 // and the shortcuts block appended to the record.
 #include "fixtures.h"
+#include "install/install_next_entry.h"
 #include "format/writer.h"
 #include "system/shortcuts.h"
 
