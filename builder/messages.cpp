@@ -246,14 +246,23 @@ std::optional<std::pair<int, int>> ParseMessageKey(std::string_view key) {
 }
 
 std::vector<std::pair<int, int>> UsedMessages() {
+  namespace m = format::msg;
   std::vector<std::pair<int, int>> used;
-  for (int page = 0; page <= 6; ++page)
-    for (int item = 0; item <= 5; ++item) used.emplace_back(page, item);
-  for (int item : {6, 7, 8}) used.emplace_back(3, item);
-  for (int item : {6, 7, 8, 9}) used.emplace_back(6, item);
-  for (int item : {0, 1, 4, 5, 6, 7, 11, 13, 14, 15, 16, 17, 18, 21, 28, 29, 30, 31, 32})
-    used.emplace_back(7, item);
-  for (int item : {0, 1, 2, 3, 5, 6}) used.emplace_back(8, item);
+  // Every page kind's title, subtitle and four body texts.
+  for (int page = format::kPageWelcome; page <= format::kPageFinish; ++page)
+    for (int item = m::kPageTitle; item <= m::kPageText0 + 3; ++item) used.emplace_back(page, item);
+  for (int item : {m::kDestinationRequiredLabel, m::kDestinationFreeLabel, m::kDestinationMegabytes})
+    used.emplace_back(format::kPageDestination, item);
+  for (int item : {m::kFinishRunButton, m::kFinishRunCheckBox, m::kFinishRestartQuestion, m::kFinishRestartAlways})
+    used.emplace_back(format::kPageFinish, item);
+  for (int item : {m::kCaption, m::kBrowseTitle, m::kCheckingSpace, m::kBadFolder, m::kCreateFolder,
+                   m::kReadOnlyTargets, m::kNotEnoughSpace, m::kStopPartialInstall, m::kCancelQuestion, m::kCancelled,
+                   m::kCannotOpen, m::kCannotWrite, m::kCannotReadVolume, m::kFileDamaged, m::kInsertDisk,
+                   m::kNewerFile, m::kOtherLanguage, m::kPackageIncomplete, m::kCheckFailed})
+    used.emplace_back(m::kListMessages, item);
+  for (int item : {m::kButtonBack, m::kButtonNext, m::kButtonCancel, m::kButtonInstall, m::kButtonStop,
+                   m::kButtonRestartNow})
+    used.emplace_back(m::kListButtons, item);
   return used;
 }
 

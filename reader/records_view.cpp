@@ -19,18 +19,10 @@ const char* String(wf::ByteView r, uint32_t field) {
 
 LayoutRecord ReadLayout(wf::ByteView l) {
   namespace pl = wf::page_layout;
-  LayoutRecord r;
+  LayoutRecord r{};
   uint16_t bodyCount = 0, headerCount = 0;
   uint32_t bodyAt = 0, headerAt = 0;
-  l.U32(pl::kFlags, &r.flags);
-  l.U32(pl::kPageColour, &r.pageColour);
-  l.U32(pl::kTextColour, &r.textColour);
-  l.U32(pl::kEditColour, &r.editColour);
-  l.I32(pl::kSideWidth, &r.sideWidth);
-  l.U32(pl::kSideColour, &r.sideColour);
-  l.U32(pl::kSideBitmap, &r.sideBitmap);
-  l.I32(pl::kHeaderHeight, &r.headerHeight);
-  l.U32(pl::kHeaderBitmap, &r.headerBitmap);
+  if (l.Has(0, sizeof(wf::PageLayoutHead))) wf::LoadPageLayoutHead(l.data, &r);
   l.U16(pl::kBodyCount, &bodyCount);
   l.U16(pl::kHeaderCount, &headerCount);
   l.U32(pl::kBodyRecords, &bodyAt);

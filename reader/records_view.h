@@ -11,6 +11,7 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/settings.h"
 #include "format/uninstall_log.h"
 
 namespace wrenly::inspector {
@@ -32,12 +33,9 @@ struct ControlRecord {
 // `count` control records at `at` of `v`.
 std::vector<ControlRecord> ReadControls(format::ByteView v, uint32_t at, uint32_t count);
 
-struct LayoutRecord {
-  uint8_t page = 0;    // the page kind whose slot names it
+struct LayoutRecord : format::PageLayoutHead {
+  uint8_t page = 0;     // the page kind whose slot names it
   uint32_t offset = 0;  // in the settings
-  uint32_t flags = 0, pageColour = 0, textColour = 0, editColour = 0, sideColour = 0, sideBitmap = 0,
-           headerBitmap = 0;
-  int32_t sideWidth = 0, headerHeight = 0;
   std::vector<ControlRecord> body, header;
 };
 
