@@ -1,5 +1,6 @@
 // The run as the wizard drives it: pages, error texts, the destination
 // folder, the free space, the start and the finish.
+#include <fstream>
 #include <sstream>
 
 #include "builder/records.h"
@@ -30,15 +31,15 @@ TEST_F(Driver, GoToPageKindTable) {
 }
 
 TEST_F(Driver, ErrorText) {
-  struct { std::string what, text, argument, expected; uint16_t item = 20; } cases[] = {
+  struct { std::string what, text, argument, expected; uint16_t item = msg::kFileDamaged; } cases[] = {
       {"%d without a number stays", "Disk %d: %s, 100%", "x", "Disk %d: x, 100%"},
       {"%% is one % when formatting", "%s at 100%%", "x", "x at 100%"},
       {"a long text is cut at 1,023 bytes", "%s" + std::string(2000, 't'), "a", "a" + std::string(1022, 't')},
       {"a long argument is cut at 259 bytes", "[%s]", std::string(300, 'p'), "[" + std::string(259, 'p') + "]"},
-      {"beyond the list", "", "", "", 40},
+      {"beyond the list", "", "", "", 40},  // list 7 holds 32 items
   };
   for (auto& c : cases) {
-    messages[20] = c.text;
+    messages[msg::kFileDamaged] = c.text;
     Load(FileTable({}));
     SetErrorArgument(setup, c.argument.c_str());
     char buffer[kErrorTextSize + 16];
@@ -64,7 +65,7 @@ TEST_F(Driver, CheckDestinationFolderTable) {
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Fresh(), messages[wf::msg::kCreateFolder] = c.question;
+    Fresh(), messages[msg::kCreateFolder] = c.question;
     Load(FileTable({}));
     setup.singlePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
     if (c.exists) Fake.AddFolder(c.folder);
@@ -91,7 +92,7 @@ TEST_F(Driver, StartAndFinish) {
     Load(FileTable({}), Bytes(10, 1));
     setup.run.destinationChecked = c.checked, Disk.freeBytes = 0;
     std::strcpy(setup.installFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
-    if (c.vanish) std::filesystem::remove(setup.ownPath);
+    if (c.vanish) MemoryFiles.erase(setup.ownPath);
     setup.singlePageMode = c.singlePage, setup.userCancelled = c.cancelled, setup.pageIndex = 9;
     setup.pageResult = c.cancelled ? kPageResultCancel : 0, RunInstallationHeadless(setup);
     EXPECT_EQ(std::tuple(setup.resultCode, setup.run.finished, setup.run.running, setup.dataArea.volume, setup.pageIndex, setup.pageResult),
@@ -199,9 +200,16 @@ TEST_F(InstallerTest, CompletionTable) {
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
          section, details);
     setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
-    // The entries' outcomes set after loading: as package options, 23 would read as the uninstaller's.
-    Finish(app.c_str(), c.file, {25, 501, 500, 0, 25, 25, 23, 501, 500, 25});
-    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
+    // The entries' outcomes set after loading: as package options, kOutcomeReplaced would mark the uninstaller.
+    const uint8_t* at = setup.package.firstEntry;
+    wf::FileEntryView e;
+    for (uint16_t o : {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated, kOutcomeCreated,
+                       kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated})
+      FindFileEntry(setup, at, &e), StoreU16((uint8_t*)e.record + file_entry::kStatus, o), at += e.recordSize;
+    Write("uninstall.exe", c.file);
+    std::strcpy(setup.installFolder, app.c_str()), std::strcpy(setup.uninstallerPath, Path("uninstall.exe").c_str());
+    EndInstallation(setup);
+    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), Read("uninstall.exe").size() > c.file.size()),
               std::tuple(c.calls, c.values, c.recorded));
     if (&c != cases) continue;
     const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
@@ -211,8 +219,10 @@ TEST_F(InstallerTest, CompletionTable) {
                                {kUninstallNoModify, "dword 1"}, {kUninstallNoRepair, "dword 1"},
                                {kUninstallVersion, "2.5"}, {kUninstallPublisher, "Wren Works"}})
       EXPECT_EQ(Fake.registry[key + value], data) << value;
+    std::filesystem::path file = EmptyScratch() / "uninstall.exe";  // the inspector reads real files
+    std::ofstream(file, std::ios::binary) << Read("uninstall.exe");
     std::stringstream view;
-    wrenly::inspector::PrintUninstaller(Path("uninstall.exe"), view);
+    wrenly::inspector::PrintUninstaller(file, view);
     std::vector<std::string> lines;  // the steps of the plan
     for (std::string line; std::getline(view, line);)
       if (line.rfind("  ", 0) == 0) lines.push_back(line.substr(2));

@@ -1,8 +1,5 @@
 // The per-entry step over real files: a package with the given entries is
 // loaded, the run started, and InstallNextEntry called until it stops.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <climits>
 
 #include <zlib.h>
@@ -15,6 +12,8 @@ namespace {
 using Boxes = std::vector<std::pair<std::string, unsigned>>;  // text, style
 constexpr int Cancelled = kResultCancelled, Unwritable = kResultCannotWrite, NoVolume = kResultVolumeMissing,
               Refused = kResultFileDamaged, Incomplete = kResultPackageIncomplete;
+constexpr uint16_t Created = wf::kOutcomeCreated, Replaced = wf::kOutcomeReplaced, AtRestart = wf::kOutcomeAtRestart,
+                   Kept = wf::kOutcomeKept;
 
 // The method byte, then the stream.
 Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(), method), stream; }
@@ -42,7 +41,7 @@ struct Case {
   Boxes boxes = {};
   const char* readOnly = nullptr;
   bool restart = false;
-  rlim_t diskRoom = 0;  // bytes a file may grow to during the run, as on a full disk; 0 any
+  size_t diskRoom = SIZE_MAX;  // bytes a file may grow to, as on a full disk
 };
 
 class EntryStep : public InstallerTest {
@@ -67,30 +66,22 @@ class EntryStep : public InstallerTest {
     if (d01 && cut < area.size()) Write("setup.D01", rest);
     Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(setup.package.currentType->record), typeOptions);
-    std::strncpy(setup.installFolder, (scratch + "/").c_str(), kPathSize - 1), setup.run.destinationChecked = true;
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    if (diskRoom) {
-      signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails as on a full disk
-      rlimit full{diskRoom, before.rlim_max};
-      setrlimit(RLIMIT_FSIZE, &full);
-    }
+    std::strcpy(setup.installFolder, Path("").c_str()), setup.run.destinationChecked = true;
     EXPECT_EQ(StartInstallation(setup), 1);
     int handled = 0;
     while (InstallNextEntry(setup)) ++handled;
-    setrlimit(RLIMIT_FSIZE, &before);
     return handled;
   }
-  uint16_t Status() const { return wf::LoadU16(setup.package.firstEntry + 4); }
+  uint16_t Status() const { return wf::LoadU16(setup.package.firstEntry + wf::file_entry::kStatus); }
 
   void Check(const Case& c) {
     SCOPED_TRACE(c.name);
     Fresh(), area.assign(5, 0x22);
-    if (c.existing) Write("data.txt", *c.existing);
-    for (auto [on, names] : {std::pair{c.existingReadOnly, &FakeFiles.readOnly}, {c.locked, &FakeFiles.locked},
-                             {c.unreplaceable, &FakeFiles.unreplaceable}})
-      if (on) names->insert(Path("data.txt"));
-    setup.options.acceptDamaged = c.acceptSwitch, setup.options.deleteSelf = c.tempCopy, diskRoom = c.diskRoom;
+    if (c.existing) {
+      MemoryFile& f = Write("data.txt", *c.existing);
+      f.readOnly = c.existingReadOnly, f.locked = c.locked, f.unreplaceable = c.unreplaceable;
+    }
+    setup.options.acceptDamaged = c.acceptSwitch, setup.options.deleteSelf = c.tempCopy, MemoryDiskRoom = c.diskRoom;
     Ui.answers = c.answers, setup.pageResult = c.cancel ? kPageResultCancel : 0;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
@@ -99,12 +90,15 @@ class EntryStep : public InstallerTest {
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
-    EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
+    EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), Read("data.txt"), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
     using Moves = decltype(FakeFiles.restartMoves);
+    std::set<std::string> readOnly;
+    for (auto& [name, file] : MemoryFiles)
+      if (file->readOnly) readOnly.insert(name);
     // Only a file waiting for the restart stays beside the destination.
-    EXPECT_EQ(std::tuple(FakeFiles.readOnly, setup.restartNeeded, FakeFiles.restartMoves,
-                         std::filesystem::exists(Path("data.$$A")), setup.userCancelled),
+    EXPECT_EQ(std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves, MemoryFiles.count(Path("data.$$A")) == 1,
+                         setup.userCancelled),
               std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, c.restart,
                          c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart,
                          c.result == Cancelled));
@@ -113,7 +107,6 @@ class EntryStep : public InstallerTest {
   }
 
   Bytes area, rest;
-  rlim_t diskRoom = 0;
 };
 
 TEST_F(EntryStep, Table) {
@@ -123,9 +116,11 @@ TEST_F(EntryStep, Table) {
   for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
   Bytes trailing = Entry(1, Zlib({'a', 'b', 'c'})), cut = Entry(1, Zlib(Bytes(noise.begin(), noise.end())));
   trailing.resize(trailing.size() + 100, 0xEE), cut.resize(cut.size() - 10);
-  const Boxes insert = {{"Insert disk 2.", kMessageOkCancelInformation}}, confirm = {{"Really cancel?", 0x24}};
+  const Boxes insert = {{"Insert disk 2.", kMessageOkCancelInformation}},
+              confirm = {{"Really cancel?", kMessageYesNoQuestion}};
   std::string lastByte = text.substr(0, text.size() - 1) + 'o';
-  const Boxes damaged = {{"", 0x124}};  // asked although the package has no text, unless /R; Enter says No
+  // Asked although the package has no text, unless /R; Enter says No.
+  const Boxes damaged = {{"", kMessageYesNoQuestion | kMessageDefaultNo}};
   Bytes pieced{1};  // a large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes
   for (size_t at = 0, from; at < raw.size(); at += 100000) {
     from = at < 32768 ? 0 : at - 32768;
@@ -135,53 +130,53 @@ TEST_F(EntryStep, Table) {
   }
   wrenly::builder::AppendAdlerTrailer(pieced, (uint32_t)adler32(1, raw.data(), (uInt)raw.size()));
   for (const Case& c : std::vector<Case>{
-           {.name = "zlib over many reads and writes", .content = text, .status = 25, .after = text},
-           {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = 25, .after = text},
-           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = 25, .after = text},
-           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = 25, .after = ""},
-           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = 25,
+           {.name = "zlib over many reads and writes", .content = text, .status = Created, .after = text},
+           {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = Created, .after = text},
+           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created, .after = text},
+           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created, .after = ""},
+           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = Created,
             .after = "abc"},
            {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete,
             .after = "old"},
            {.name = "corrupted zlib stream", .stored = Entry(1, corrupt), .result = Incomplete},
            {.name = "corrupted bzip2 stream", .stored = Entry(2, corruptBz), .result = Incomplete},
            {.name = "stream cut short", .stored = cut, .result = Incomplete},
-           {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = 25, .after = text},
-           {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = 25, .after = text},
-           {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = 25, .after = text},
-           {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = 25, .after = text},
+           {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created, .after = text},
+           {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created, .after = text},
+           {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = Created, .after = text},
+           {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created, .after = text},
            // The reader's own code stands, not the damaged entry's.
            {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume, .after = "old"},
            {.name = "prompt: cancel, then confirm", .existing = "old", .cut = 7, .d01 = false, .tempCopy = true,
             .answers = {kAnswerCancel, kAnswerYes}, .result = Cancelled, .after = "old",
             .boxes = {insert[0], confirm[0]}},
            {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
-            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = 25, .after = "new content",
+            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = Created, .after = "new content",
             .boxes = {insert[0], confirm[0]}},
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
             .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = Cancelled,
             .boxes = {insert[0], insert[0], confirm[0]}},
-           {.name = "replaced", .existing = "old", .status = 23, .after = "new content"},
-           {.name = "only if missing keeps", .existing = "old", .flags = 0x40, .status = 501, .after = "old"},
-           {.name = "read-only option", .options = 4, .status = 25, .after = "new content", .readOnly = "data.txt"},
-           {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = 23,
+           {.name = "replaced", .existing = "old", .status = Replaced, .after = "new content"},
+           {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept, .after = "old"},
+           {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .after = "new content", .readOnly = "data.txt"},
+           {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = Replaced,
             .after = "new content", .readOnly = "data.txt"},
-           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {7}, .status = 25,
+           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {kAnswerNo}, .status = Created,
             .after = "new content"},
-           {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {6}, .status = 25,
+           {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {kAnswerYes}, .status = Created,
             .after = "new content", .boxes = damaged},
-           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {7}, .result = Refused,
+           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {kAnswerNo}, .result = Refused,
             .after = "old", .boxes = damaged},
-           {.name = "locked, identical", .existing = "new content", .locked = true, .status = 23,
+           {.name = "locked, identical", .existing = "new content", .locked = true, .status = Replaced,
             .after = "new content"},
-           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = 500,
+           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = AtRestart,
             .after = "New content", .restart = true},
            {.name = "locked, other byte past the first piece", .existing = lastByte, .content = text, .locked = true,
-            .status = 500, .after = lastByte, .restart = true},
-           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = 500,
+            .status = AtRestart, .after = lastByte, .restart = true},
+           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = AtRestart,
             .after = "old", .readOnly = "data.txt", .restart = true},
-           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = 4, .locked = true,
-            .status = 500, .after = "old", .readOnly = "data.$$A", .restart = true},
+           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = wf::kOptReadOnly, .locked = true,
+            .status = AtRestart, .after = "old", .readOnly = "data.$$A", .restart = true},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable, .after = "old"},
            {.name = "a full disk fails the write, not the package", .existing = "old", .content = text,
             .result = Unwritable, .after = "old", .diskRoom = 4096},
@@ -197,17 +192,17 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   struct { const char* what; std::string existing; uint16_t typeOptions; std::string after; std::vector<int> percents; }
   cases[] = {
       {"written", "", 0, "MZ-record-", {50, 100}},
-      {"a complete one stays when the type appends", complete, 0x10, complete, {100}},
+      {"a complete one stays when the type appends", complete, wf::kOptUninstallerAppend, complete, {100}},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh(), area.clear();
     if (!c.existing.empty()) Write("uninst.exe", c.existing);
-    FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = 2}, file;
+    FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = wf::kOptUninstaller}, file;
     AddData(uninstaller, "-record-"), AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
-    EXPECT_EQ(std::tuple(setup.resultCode, Status(), ReadAll(Path("uninst.exe")), std::string(setup.uninstallerPath),
-                         ReadAll(Path("file.txt")), Ui.percents),
+    EXPECT_EQ(std::tuple(setup.resultCode, Status(), Read("uninst.exe"), std::string(setup.uninstallerPath),
+                         Read("file.txt"), Ui.percents),
               std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
   }
 }
@@ -264,14 +259,15 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = "C:\\Other\\DEMO.TTF.old";
     const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     FakeFiles.dwords[count] = 41;
-    FileEntryFields font{.items = {"demo.ttf"}, .kind = 3, .flags = 0x400 | 0x800};
+    FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts, .flags = wf::kFlagShared | wf::kFlagScreenSaver};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
     std::map<std::string, std::string> values;
     if (!c.value.empty()) values[c.value] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
-    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, setup.run.screenSaverEntry),
-              std::tuple(23, c.font, 42u, values, setup.package.firstEntry));
+    EXPECT_EQ(std::tuple(Status(), Read("Fonts\\demo.ttf"), FakeFiles.dwords[count], FakeFiles.strings,
+                         setup.run.screenSaverEntry),
+              std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }

@@ -28,7 +28,8 @@ TEST_F(EntryTest, NamesBesideAFile) {
       {a + "aa", 1, {}, a + "aa.D01"}, {a + "aaa", 1, {}, ""},
   };
   for (auto& c : cases) {
-    FakeFiles.present = {c.taken.begin(), c.taken.end()};
+    MemoryFiles.clear();
+    for (auto& name : c.taken) MemoryFiles[name] = std::make_shared<MemoryFile>();
     char out[260] = "";
     bool made = c.volume ? MakeVolumePath(c.path.c_str(), c.volume, out) == 1
                          : MakeTemporaryName(c.path.c_str(), out, sizeof out) == 0;
@@ -42,7 +43,7 @@ TEST(NameEscape, RelativeNamesStayInTheirFolder) {
 }
 
 TEST_F(EntryTest, DestinationPerKind) {
-  // expected "" with a fault; present: a name that exists but cannot be opened.
+  // expected "" with a fault; present: a file that another program holds.
   struct { uint32_t kind; std::string item0, item9, expected; bool inUse = false;
            std::string present = "", sharedProposal = "C:\\Common\\Shared";
            bool noSpecialFolders = false, sharedOverflow = false; uint32_t flags = 0; } cases[] = {
@@ -82,16 +83,16 @@ TEST_F(EntryTest, DestinationPerKind) {
       Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"}, {0x10, "C:\\Users\\me\\Desktop"},
                              {5, "C:\\Users\\me\\Documents"}, {0x1A, "C:\\Users\\me\\AppData"}};
     FakeFiles.sharedFolder = c.sharedProposal, FakeFiles.sharedLookupOverflows = c.sharedOverflow;
-    if (!c.present.empty()) FakeFiles.present.insert(c.present);
+    if (!c.present.empty()) MemoryFiles[c.present] = std::make_shared<MemoryFile>(MemoryFile{.locked = true});
     FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind,
                           .flags = c.flags};
     EXPECT_EQ((std::tuple{ResolveEntryDestination(setup, View(entry)), std::string(setup.workPath), setup.run.destinationFault}),
-              std::tuple(c.inUse, c.expected, c.expected.empty() ? 31 : 0));
+              std::tuple(c.inUse, c.expected, c.expected.empty() ? kResultPackageIncomplete : 0));
   }
   // An entry outside the file table is damaged.
   std::strcpy(setup.workPath, "stale"), setup.run.destinationFault = 0;
   EXPECT_EQ((std::tuple{ResolveDestination(setup, nullptr), setup.run.destinationFault, std::string(setup.workPath)}),
-            std::tuple(false, 31, ""));
+            std::tuple(false, kResultPackageIncomplete, ""));
 }
 
 using P = std::pair<std::string, std::string>;
@@ -127,7 +128,7 @@ TEST_F(EntryTest, VersionRules) {
                                 ShowMessage),
               c.expected);
     std::vector<std::pair<std::string, unsigned>> asked;
-    for (auto& text : c.asked) asked.emplace_back(text, 0x124u);  // Yes/No, question icon, No as the default
+    for (auto& text : c.asked) asked.emplace_back(text, kMessageYesNoQuestion | kMessageDefaultNo);
     EXPECT_EQ(Ui.messages, asked);
   }
 }
@@ -160,7 +161,7 @@ TEST_F(EntryTest, MovesAtRestartInTheFamilysPlace) {
   MoveFileAtRestart(nullptr, "C:\\Program Files\\old library.dll");
   MoveFileAtRestart(nullptr, "C:\\B.TMP");
   // Every deletion is written under the one placeholder key, then renamed.
-  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")),
+  EXPECT_EQ(Read("win\\WININIT.INI"),
             "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n"
             "[Rename]\r\nNUL=C:\\B.TMP\r\n");
   FakeFiles.ntFamily = true;

@@ -1,11 +1,8 @@
 #include "fakes.h"
 
 #include <strings.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "install/install_run.h"
 #include "platform/disk.h"
@@ -15,6 +12,7 @@
 #include "platform/system.h"
 #include "system/run_items.h"
 #include "base/display.h"
+#include "memory_files.h"
 
 FakeSystem Fake;
 FakeDisk Disk;
@@ -22,7 +20,10 @@ FakeUi Ui;
 FakeFileSystem FakeFiles;
 FakeProcesses Processes;
 
-void ResetFakes() { Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}, Processes = {}; }
+void ResetFakes() {
+  Fake = {}, Disk = {}, Ui = {}, FakeFiles = {}, Processes = {};
+  MemoryFiles.clear(), MemoryProfile.clear(), MemoryDiskRoom = SIZE_MAX;
+}
 
 namespace {
 
@@ -139,37 +140,6 @@ int ShowMessage(Setup& setup, const char* text, unsigned style) {
 
 void ShowProgressPercent(Setup& setup, int percent) { Ui.percents.push_back(percent); }
 void ShowCurrentFile(Setup& setup, const char*) {}
-
-#ifndef WRENLY_FUZZ  // the fuzz targets keep their files in memory (memory_files.cpp)
-bool NamedFileExists(const char* path) { return FakeFiles.present.count(path) || access(path, F_OK) == 0; }
-
-int ProbeFile(const char* path) {
-  return !NamedFileExists(path) ? kProbeMissing : FakeFiles.readOnly.count(path) ? kProbeReadOnly : kProbeWritable;
-}
-
-int SetReadOnlyAttribute(const char* path, bool readOnly) {
-  if (!NamedFileExists(path)) return 1;
-  return readOnly ? (void)FakeFiles.readOnly.insert(path) : (void)FakeFiles.readOnly.erase(path), 0;
-}
-
-int DeleteNamedFile(const char* path) {
-  if (FakeFiles.locked.count(path) || FakeFiles.readOnly.count(path)) return kFileOpDenied;
-  if (FakeFiles.present.erase(path)) return kFileOpDone;
-  return unlink(path) == 0 ? kFileOpDone : kFileOpFailed;
-}
-
-int ReplaceNamedFile(const char* from, const char* to) {
-  if (FakeFiles.locked.count(to) || FakeFiles.readOnly.count(to)) return kFileOpDenied;
-  if (FakeFiles.unreplaceable.count(to)) return kFileOpFailed;
-  return std::rename(from, to) == 0 ? kFileOpDone : kFileOpFailed;
-}
-
-// Enough of the system's writer for the deletion's rewrite: each entry
-// lands on a line of its own under its section's header.
-void WriteProfileEntry(const char* file, const char* section, const char* key, const char* value) {
-  std::ofstream(file, std::ios::binary | std::ios::app) << "[" << section << "]\r\n" << key << "=" << value << "\r\n";
-}
-#endif
 
 void SetFileTimes(FileHandle, const uint8_t*) {}
 int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out); }

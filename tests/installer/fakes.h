@@ -1,11 +1,10 @@
 // Scripted stand-ins for the system services behind installer/platform and
-// the boxes; the engine's plain file reads and writes go to real files.
+// the boxes; the files are memory_files.h's.
 #pragma once
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,11 +43,6 @@ struct FakeUi {
 
 struct FakeFileSystem {
   bool ntFamily = true;
-  // Names that exist without a real file (they cannot be opened), and read-only ones.
-  std::set<std::string> present, readOnly;
-  // Destinations that another process holds, and ones the system refuses
-  // to replace for any other reason.
-  std::set<std::string> locked, unreplaceable;
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
   std::map<std::string, uint32_t> dwords;                          // "key|value"
@@ -78,4 +72,4 @@ extern FakeProcesses Processes;
 extern FakeDisk Disk;
 extern FakeUi Ui;
 extern FakeFileSystem FakeFiles;
-void ResetFakes();
+void ResetFakes();  // the memory files too

@@ -1,17 +1,17 @@
-// Every test starts from a fresh run's state, every fake reset, and a
-// scratch folder of real files.
+// Every test starts from a fresh run's state, every fake reset, and no file
+// but those it writes, held in memory.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "fakes.h"
 #include "format/block_ids.h"
 #include "format/bytes.h"
 #include "format/file_entry.h"
+#include "format/install_type.h"
+#include "memory_files.h"
 #include "package/data_area.h"
 #include "package/entry_destination.h"
 #include "install/install_run.h"
@@ -22,17 +22,15 @@
 #include "base/display.h"
 
 namespace wf = wrenly::format;
+namespace msg = wf::msg;
 
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitSetup(setup), ResetFakes();
     ASSERT_TRUE(AllocatePathBuffers(setup));
-    scratch = EmptyScratch().string();
   }
-  void TearDown() override {
-    CloseDataArea(setup), FreePackage(setup.package), FreePathBuffers(setup), std::filesystem::remove_all(scratch);
-  }
+  void TearDown() override { CloseDataArea(setup), FreePackage(setup.package), FreePathBuffers(setup); }
   // Each row of a table starts as a test does.
   void Fresh() { TearDown(), SetUp(); }
   void SetOwnPath(const std::string& path) { std::strncpy(setup.ownPath, path.c_str(), kPathSize - 1); }
@@ -41,7 +39,7 @@ class InstallerTest : public ::testing::Test {
   void Load(const Bytes& table, const Bytes& data = {}, InstallTypeFields plan = {}, const Bytes& uninstaller = {},
             const Bytes& sections = {}, const Bytes& details = {}) {
     CloseDataArea(setup);
-    if (!plan.lists[7]) plan.lists[7] = messages;
+    if (!plan.lists[msg::kListMessages]) plan.lists[msg::kListMessages] = messages;
     PackageImage p;
     p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, table);
     if (!uninstaller.empty()) p.Add(wf::kBlockUninstallerImage, uninstaller);
@@ -59,31 +57,25 @@ class InstallerTest : public ::testing::Test {
   wf::FileEntryView View(const FileEntryFields& entry) {
     viewTable = FileTable({entry});
     wf::FileEntryView v{};
-    EXPECT_TRUE(wf::ParseFileEntry({viewTable.data(), (uint32_t)viewTable.size()}, 4, &v));
+    EXPECT_TRUE(wf::ParseFileEntry({viewTable.data(), (uint32_t)viewTable.size()}, wf::file_table::kEntries, &v));
     return v;
   }
-  // The completion step in `folder` with `uninstaller` as uninstall.exe, the entries' outcomes set first.
-  void Finish(const char* folder, const Bytes& uninstaller, std::initializer_list<uint16_t> outcomes) {
-    const uint8_t* at = setup.package.firstEntry;
-    wf::FileEntryView e;
-    for (uint16_t o : outcomes)
-      FindFileEntry(setup, at, &e), wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, o), at += e.recordSize;
-    Write("uninstall.exe", uninstaller);
-    std::strcpy(setup.installFolder, folder), std::strcpy(setup.uninstallerPath, Path("uninstall.exe").c_str());
-    EndInstallation(setup);
-  }
-  std::string Path(const std::string& name) const { return scratch + "/" + name; }
+  // The scratch folder, in memory.
+  static std::string Path(const std::string& name) { return "C:\\Scratch\\" + name; }
   template <class C>  // std::string or Bytes
-  void Write(const std::string& name, const C& c) const {
-    std::ofstream(Path(name), std::ios::binary).write((const char*)c.data(), c.size());
+  static MemoryFile& Write(const std::string& name, const C& c) {
+    return *(MemoryFiles[Path(name)] = std::make_shared<MemoryFile>(MemoryFile{{c.begin(), c.end()}}));
+  }
+  static std::string Read(const std::string& name) {  // "<missing>" when there is no file
+    auto it = MemoryFiles.find(Path(name));
+    return it == MemoryFiles.end() ? "<missing>" : std::string(it->second->bytes.begin(), it->second->bytes.end());
   }
 
   // List 7 as the engine's tests need it; other items empty.
   std::vector<std::string> messages = [] {
     std::vector<std::string> list(32);
-    return list[13] = "Really cancel?", list[28] = "Insert disk %d.", list;
+    return list[msg::kStopPartialInstall] = "Really cancel?", list[msg::kInsertDisk] = "Insert disk %d.", list;
   }();
   ::Setup setup;
-  std::string scratch;
   Bytes viewTable;
 };

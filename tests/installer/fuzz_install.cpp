@@ -109,7 +109,7 @@ void Install(int type, const DataAreaState& loaded) {
   setup.run = InstallRun{}, setup.pageResult = 0, setup.resultCode = 0, setup.restartNeeded = setup.userCancelled = false;
   FakeFiles.ntFamily = type % 2 == 0;  // the 9x family lists its restart moves in WININIT.INI
   for (auto& [name, file] : MemoryFiles)  // a library an earlier type installed is in use
-    if (name.ends_with(".dll")) FakeFiles.locked.insert(name);
+    if (name.ends_with(".dll")) file->locked = true;
   std::vector<wf::FileEntryView> entries;
   wf::FileEntryView e;
   for (const uint8_t* at = setup.package.firstEntry; entries.size() < setup.package.entryCount && FindFileEntry(setup, at, &e);
@@ -125,7 +125,7 @@ void Install(int type, const DataAreaState& loaded) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  MemoryPath = InScratch;
+  MemoryPath = InScratch, MemoryDiskRoom = 256 << 10;  // a small stream may unpack to gigabytes
   std::string_view input((const char*)data, size);
   for (int part = 0; part <= 99; ++part) {
     char name[kPathSize];
@@ -154,6 +154,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Freed within the execution, or libFuzzer suspects a leak and runs it again.
     FreePackage(setup.package), FreePathBuffers(setup);
   }
-  ResetFakes(), MemoryFiles.clear(), MemoryProfile.clear();
+  ResetFakes();
   return 0;
 }

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "fakes.h"
 #include "platform/file_system.h"
 
 std::map<std::string, std::shared_ptr<MemoryFile>> MemoryFiles;
 std::string (*MemoryPath)(const char* path) = [](const char* path) { return std::string(path); };
 std::vector<std::array<std::string, 4>> MemoryProfile;
+size_t MemoryDiskRoom = SIZE_MAX;
 
 namespace {
-// Then writes fail as on a full disk: a small stream may unpack to gigabytes.
-constexpr size_t kDiskRoom = 256 << 10;
 
 struct Open {
   std::shared_ptr<MemoryFile> file;
@@ -28,7 +26,7 @@ std::shared_ptr<MemoryFile> Find(const std::string& key) {
 // Held by another program, or read-only: not to be written.
 bool Denied(const std::string& key) {
   auto file = Find(key);
-  return FakeFiles.locked.count(key) || (file && file->readOnly);
+  return file && (file->locked || file->readOnly);
 }
 }  // namespace
 
@@ -41,7 +39,7 @@ FileHandle FileOpen(const char* path, int mode) {
 FileHandle FileCreate(const char* path) {
   std::string key = MemoryPath(path);
   if (Denied(key)) return INVALID_FILE;
-  return new Open{MemoryFiles[key] = std::make_shared<MemoryFile>(MemoryFile{{}, false, true}), 0};
+  return new Open{MemoryFiles[key] = std::make_shared<MemoryFile>(MemoryFile{.fresh = true}), 0};
 }
 
 FileHandle FileCreateNew(const char* path) { return Find(MemoryPath(path)) ? INVALID_FILE : FileCreate(path); }
@@ -58,7 +56,7 @@ int FileRead(FileHandle handle, void* buffer, uint32_t n) {
 int FileWrite(FileHandle handle, const void* buffer, uint32_t n) {
   Open& o = Of(handle);
   size_t end = (size_t)o.at + n;
-  if (end > kDiskRoom) return 2;
+  if (end > MemoryDiskRoom) return 2;
   if (o.file->bytes.size() < end) o.file->bytes.resize(end);
   if (n) std::memcpy(o.file->bytes.data() + o.at, buffer, n);
   o.at = (uint32_t)end;
@@ -98,16 +96,21 @@ int DeleteNamedFile(const char* path) {
 
 int ReplaceNamedFile(const char* from, const char* to) {
   std::string source = MemoryPath(from), target = MemoryPath(to);
-  auto file = Find(source);
+  auto file = Find(source), old = Find(target);
   if (Denied(target)) return kFileOpDenied;
-  if (!file) return kFileOpFailed;
+  if (!file || (old && old->unreplaceable)) return kFileOpFailed;
   file->fresh = false;
   MemoryFiles.erase(source);
   MemoryFiles[target] = file;
   return kFileOpDone;
 }
 
-// Only the 9x family's restart list is written so, and the renames in it are never read back.
+// Enough of the system's writer for the deletion's rewrite: each entry
+// lands on a line of its own under its section's header.
 void WriteProfileEntry(const char* path, const char* section, const char* key, const char* value) {
   MemoryProfile.push_back({path, section, key, value});
+  auto& file = MemoryFiles[MemoryPath(path)];
+  if (!file) file = std::make_shared<MemoryFile>();
+  std::string line = "[" + std::string(section) + "]\r\n" + key + "=" + value + "\r\n";
+  file->bytes.insert(file->bytes.end(), line.begin(), line.end());
 }

@@ -29,7 +29,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   };
   auto uninstaller = [](std::optional<Bytes> image) -> Edit {
     return [=](PackageImage& p) {
-      p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = 2}});
+      p.Find(wf::kBlockFileTable)->payload = FileTable({{}, {.status = wf::kOptUninstaller}});
       if (image) p.Add(wf::kBlockUninstallerImage, *image);
     };
   };
@@ -89,7 +89,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
                          p.Find(wf::kBlockBitmapTable) && !setup.options.resumeType,
                          c.background >= 0 ? Bytes(20 + c.background, c.background) : Bytes{}));
   }
-  Fresh(), SetOwnPath("/nonexistent/wrenly/setup.exe");
+  Fresh(), SetOwnPath(Path("absent.exe"));
   EXPECT_EQ((std::tuple{LoadPackage(setup), Fake.messages.size()}), std::tuple(0, 0u));
 }
 
@@ -171,8 +171,7 @@ class Damaged : public InstallerTest, public ::testing::WithParamInterface<Damag
 
 TEST_P(Damaged, LoaderAnswersAsTheRecipeSays) {
   const DamageRecipe& r = GetParam();
-  SetOwnPath(WriteDamaged(r, Path("setup.exe")).string());
-  EXPECT_EQ(LoadPackage(setup), r.loader == 'L' ? 1 : 0);
+  EXPECT_EQ(LoadFile(DamagedFiles(r).front()), r.loader == 'L' ? 1 : 0);
   EXPECT_EQ(Fake.messages.size(), r.loader == 'M' ? 1u : 0u);
 }
 

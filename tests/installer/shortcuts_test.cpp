@@ -26,8 +26,8 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
       {{"Tools", "T.lnk"}, {}, {}, 0, 0, 1, -1},
       {{"Tools;#Startup#", "T.lnk"}, {"C:\\S\\T.lnk|||3"}, {"0|C:\\S|T.lnk"}, 2},
       {{fits + ";" + tooLong, "T.lnk"}, {"C:\\P\\" + fits + "\\T.lnk|||3"}, {"0|C:\\P\\" + fits + "|T.lnk"}},
-      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"}, {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"}, {}, 0, 0x800000},
-      {{"", "", "", "", "T.lnk"}, {"C:\\D\\T.pif|||0"}, {}, 0, 0x800000, 0, 0, ".pif"},  // 9x
+      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"}, {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"}, {}, 0, wf::kFlagAllUsersDesktop},
+      {{"", "", "", "", "T.lnk"}, {"C:\\D\\T.pif|||0"}, {}, 0, wf::kFlagAllUsersDesktop, 0, 0, ".pif"},  // 9x
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.items[0] + "," + c.items[1]);
@@ -55,7 +55,7 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     wf::FileEntryView e{};  // the desktop name takes the extension the shell used
     FindFileEntry(setup, setup.package.firstEntry, &e);
     std::string item5 = c.extension.empty() || entry.items[5].empty() ? entry.items[5] : "T" + c.extension;
-    EXPECT_EQ(std::tuple(FakeFiles.links, ReadAll(Path("uninst.exe")), at, std::string(e.strings[5])),
+    EXPECT_EQ(std::tuple(FakeFiles.links, Read("uninst.exe"), at, std::string(e.strings[5])),
               std::tuple(c.links, expected, (uint32_t)expected.size(), item5));
   }
 }

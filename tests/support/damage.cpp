@@ -1,5 +1,6 @@
 #include "damage.h"
 
+#include "builder/package_writer.h"
 #include "format/block_ids.h"
 #include "format/bytes.h"
 #include "format/container.h"
@@ -94,22 +95,30 @@ const DamageRecipe kRecipes[] = {
     {"entry_bad_stream", 'L', "bzip2 stream", 1, 1,  // the DataArea's middle lies in a.bmp's bzip2 stream
      [](PackageImage& p) { p.dataArea[p.dataArea.size() / 2] ^= 0x40; }},
     {"volume_missing", 'L', "setup.D02 is missing", 0, 1, [](PackageImage& p) { p.volumeSize = 2000; }, {},
-     [](const fs::path& setup) { fs::remove(fs::path(setup).replace_extension(".D02")); }},
+     [](std::vector<Bytes>& files) { files[2].clear(); }},
     {"volume_shorter_than_its_count", 'L', "holds 996 data bytes, its count says", 0, 1,
-     [](PackageImage& p) { p.volumeSize = 3000; }, {},
-     [](const fs::path& setup) { fs::resize_file(fs::path(setup).replace_extension(".D01"), 1000); }},
+     [](PackageImage& p) { p.volumeSize = 3000; }, {}, [](std::vector<Bytes>& files) { files[1].resize(1000); }},
 };
 
 }  // namespace
 
 std::span<const DamageRecipe> DamageRecipes() { return kRecipes; }
 
-fs::path WriteDamaged(const DamageRecipe& recipe, const fs::path& setup) {
+std::vector<Bytes> DamagedFiles(const DamageRecipe& recipe) {
   Plan plan = TypicalPlan();
   if (recipe.plan) recipe.plan(plan);
   PackageImage image = Craft(plan);
   if (recipe.image) recipe.image(image);
-  image.Write(setup);
-  if (recipe.files) recipe.files(setup);
+  std::vector<Bytes> files = image.Volumes();
+  files.insert(files.begin(), image.Build());
+  if (recipe.files) recipe.files(files);
+  return files;
+}
+
+fs::path WriteDamaged(const DamageRecipe& recipe, const fs::path& setup) {
+  std::vector<Bytes> files = DamagedFiles(recipe);
+  wrenly::builder::WritePackageFiles(setup, {files[0], {files.begin() + 1, files.end()}});
+  for (size_t n = 1; n < files.size(); ++n)
+    if (files[n].empty()) fs::remove(wrenly::builder::VolumePath(setup, int(n)));
   return setup;
 }

@@ -16,13 +16,16 @@ struct DamageRecipe {
   // The inspector: what --verify names; whether plain inspection passes,
   const char* message;  // whether extracting type 0 fails.
   bool verifyOnly, extractFails;
-  std::function<void(PackageImage&)> image;                      // after crafting
-  std::function<void(wrenly::builder::Project&)> plan = {};      // before crafting
-  std::function<void(const std::filesystem::path&)> files = {};  // on the written setup
+  std::function<void(PackageImage&)> image;                  // after crafting
+  std::function<void(wrenly::builder::Project&)> plan = {};  // before crafting
+  std::function<void(std::vector<Bytes>&)> files = {};       // on the built files
 };
 
 inline void PrintTo(const DamageRecipe& r, std::ostream* os) { *os << r.name; }
 
 std::span<const DamageRecipe> DamageRecipes();
-// The typical package with the recipe applied, written to `setup`.
+// The typical package with the recipe applied: the setup file, then its
+// volumes; an empty volume is a missing one.
+std::vector<Bytes> DamagedFiles(const DamageRecipe& recipe);
+// Those files written to `setup` and beside it.
 std::filesystem::path WriteDamaged(const DamageRecipe& recipe, const std::filesystem::path& setup);
