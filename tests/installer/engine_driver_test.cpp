@@ -15,21 +15,6 @@ namespace {
 
 using Driver = InstallerTest;
 
-TEST_F(Driver, GoToPageKindTable) {
-  Bytes common{0, 1, 3, 4, 5, 6, 10, 0xFF};
-  struct { Bytes sequence; int kind, index, result; } cases[] = {  // the start is index 9, result 0
-      {common, 6, 4, kPageResultNext}, {common, 2, 9, 0},
-      {{0, 1, 0xFF, 6}, 6, 9, 0},  // behind the end mark
-      {{5, 6, 6, 0xFF}, 6, 0, kPageResultNext},  // the first one
-      {{0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}, 6, 9, 0},  // no end mark: stops at 12 bytes
-  };
-  for (auto& c : cases) {
-    Load(FileTable({}), {}, {.sequence = c.sequence});
-    setup.pageIndex = 9, setup.pageResult = 0, GoToPageKind(setup, c.kind);
-    EXPECT_EQ(std::pair(setup.pageIndex, setup.pageResult), std::pair(c.index, c.result)) << c.kind;
-  }
-}
-
 TEST_F(Driver, ErrorText) {
   struct { std::string what, text, argument, expected; uint16_t item = msg::kFileDamaged; } cases[] = {
       {"%d without a number stays", "Disk %d: %s, 100%", "x", "Disk %d: x, 100%"},
@@ -77,19 +62,24 @@ TEST_F(Driver, CheckDestinationFolderTable) {
 }
 
 // A run that cannot start stops there; the completion step goes to the
-// finish page unless the run was single-page or cancelled.
+// first finish page of the sequence (the page before it, then Next) unless
+// the run was single-page or cancelled. The run starts on page 9.
 TEST_F(Driver, StartAndFinish) {
-  struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page; } cases[] = {
+  struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page;
+           Bytes sequence = {0, 1, 3, 4, 5, 6, 10, 0xFF}; } cases[] = {
       {"a full disk", false, false, false, false, kResultNoSpace, 9, 0},
       {"the package vanished", true, true, false, false, kResultPackageUnreadable, 9, 0},
       {"finished", true, false, false, false, 0, 4, kPageResultNext},
+      {"the first finish page", true, false, false, false, 0, 0, kPageResultNext, {5, 6, 6, 0xFF}},
+      {"none before the end mark", true, false, false, false, 0, 9, 0, {0, 1, 0xFF, 6}},
+      {"no end mark: 12 bytes only", true, false, false, false, 0, 9, 0, {0, 1, 2, 3, 4, 5, 10, 10, 10, 10, 10, 10}},
       {"single-page", true, false, true, false, 0, 9, 0},
       {"cancelled", true, false, false, true, 0, 9, kPageResultCancel},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    Load(FileTable({}), Bytes(10, 1));
+    Load(FileTable({}), Bytes(10, 1), {.sequence = c.sequence});
     setup.run.destinationChecked = c.checked, Disk.freeBytes = 0;
     std::strcpy(setup.installFolder, "C:\\Full"), Fake.AddFolder("C:\\Full");
     if (c.vanish) MemoryFiles.erase(setup.ownPath);
@@ -170,7 +160,8 @@ TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
 TEST_F(InstallerTest, CompletionTable) {
   using namespace wf;
   const std::string app = "C:\\Program Files\\App\\";
-  const Bytes uninstaller = {'p', 'r', 'o', 'g', 0x34, 0x12, 0, 0, 2, 0, 0, 0, 0, 0, 0x7F, 0x7F, 0, 0, 0, 0, 0, 0};
+  Bytes uninstaller = ToBytes("prog"), data = wrenly::builder::BuildUninstallerData({});
+  uninstaller.insert(uninstaller.end(), data.begin(), data.end());
   const std::string script(250, 's');  // the command outgrows 260 bytes, never cut into another
   Bytes section;
   wrenly::builder::AddRegistryKeySection(section, 2, "Software\\Demo");
@@ -184,9 +175,7 @@ TEST_F(InstallerTest, CompletionTable) {
       {"no product name, no uninstall entry", 0, false, uninstaller, "", all, 2, true},
       {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},
   };
-  Bytes details;  // an empty URL is not written
-  for (std::string s : {"2.5", "Wren Works", ""})
-    details.push_back((uint8_t)s.size()), details.push_back(0), details.insert(details.end(), s.begin(), s.end());
+  const Bytes details = wrenly::builder::BuildProductDetails({.version = "2.5", .publisher = "Wren Works"});  // no URL
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();

@@ -19,12 +19,13 @@ constexpr uint16_t Created = wf::kOutcomeCreated, Replaced = wf::kOutcomeReplace
 Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(), method), stream; }
 
 // One data.txt entry: what is there before, the entry, the answers given;
-// then what the step leaves.
+// then what the step leaves. A file written holds the content, and only
+// then; a file left to the restart waits beside the destination.
 struct Case {
   const char* name;
   std::optional<std::string> existing;
   std::string content = "new content";
-  uint8_t method = 1;
+  uint8_t method = wf::kMethodZlib;
   std::optional<Bytes> stored;  // method byte and stream, when not content's
   uint32_t flags = 0;
   uint16_t options = 0;
@@ -37,10 +38,8 @@ struct Case {
   bool existingReadOnly = false, locked = false, unreplaceable = false, cancel = false;
   int result = 0;  // then the outcome
   uint16_t status = 0;
-  std::string after = "<missing>";  // data.txt after the run
   Boxes boxes = {};
   const char* readOnly = nullptr;
-  bool restart = false;
   size_t diskRoom = SIZE_MAX;  // bytes a file may grow to, as on a full disk
 };
 
@@ -48,10 +47,10 @@ class EntryStep : public InstallerTest {
  protected:
   // Appends content, stored with the method byte (or as `stored`), to the
   // the DataArea and points the plan at it.
-  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = 1,
+  void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = wf::kMethodZlib,
                std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
-    if (!stored) stored = Entry(method, method == 2 ? Bzip2(raw) : Zlib(raw));
+    if (!stored) stored = Entry(method, method == wf::kMethodBzip2 ? Bzip2(raw) : Zlib(raw));
     plan.dataOffset = (uint32_t)area.size(), plan.storedLength = (uint32_t)stored->size();
     plan.size = (uint32_t)raw.size(), plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
     area.insert(area.end(), stored->begin(), stored->end());
@@ -90,17 +89,18 @@ class EntryStep : public InstallerTest {
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
+    bool written = c.status == Created || c.status == Replaced, restart = c.status == AtRestart;
     EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), Read("data.txt"), Ui.messages),
-              std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status, c.after, c.boxes));
+              std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status,
+                         written ? c.content : c.existing.value_or("<missing>"), c.boxes));
     using Moves = decltype(FakeFiles.restartMoves);
     std::set<std::string> readOnly;
     for (auto& [name, file] : MemoryFiles)
       if (file->readOnly) readOnly.insert(name);
-    // Only a file waiting for the restart stays beside the destination.
     EXPECT_EQ(std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves, MemoryFiles.count(Path("data.$$A")) == 1,
                          setup.userCancelled),
-              std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, c.restart,
-                         c.restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, c.restart,
+              std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, restart,
+                         restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, restart,
                          c.result == Cancelled));
     if (c.result == Unwritable || c.result == Refused) EXPECT_EQ(std::string(setup.errorArgument), Path("data.txt"));
     if (c.result == NoVolume) EXPECT_EQ(std::string(setup.errorArgument), Path("setup.D01"));
@@ -114,14 +114,16 @@ TEST_F(EntryStep, Table) {
   for (size_t i = 0; i < text.size(); ++i) text[i] = "wrenly text\n"[i % 12];
   Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw);
   for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
-  Bytes trailing = Entry(1, Zlib({'a', 'b', 'c'})), cut = Entry(1, Zlib(Bytes(noise.begin(), noise.end())));
+  Bytes trailing = Entry(wf::kMethodZlib, Zlib({'a', 'b', 'c'})),
+        cut = Entry(wf::kMethodZlib, Zlib(Bytes(noise.begin(), noise.end())));
   trailing.resize(trailing.size() + 100, 0xEE), cut.resize(cut.size() - 10);
-  const Boxes insert = {{"Insert disk 2.", kMessageOkCancelInformation}},
-              confirm = {{"Really cancel?", kMessageYesNoQuestion}};
-  std::string lastByte = text.substr(0, text.size() - 1) + 'o';
+  using Box = Boxes::value_type;
+  const Box insert{"Insert disk 2.", kMessageOkCancelInformation}, confirm{"Really cancel?", kMessageYesNoQuestion};
   // Asked although the package has no text, unless /R; Enter says No.
-  const Boxes damaged = {{"", kMessageYesNoQuestion | kMessageDefaultNo}};
-  Bytes pieced{1};  // a large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes
+  const Box damaged{"", kMessageYesNoQuestion | kMessageDefaultNo};
+  std::string lastByte = text.substr(0, text.size() - 1) + 'o';
+  // A large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes.
+  Bytes pieced{wf::kMethodZlib};
   for (size_t at = 0, from; at < raw.size(); at += 100000) {
     from = at < 32768 ? 0 : at - 32768;
     Bytes piece = wrenly::builder::CompressZlibPiece({&raw[from], at - from}, {&raw[at], 100000},
@@ -130,57 +132,50 @@ TEST_F(EntryStep, Table) {
   }
   wrenly::builder::AppendAdlerTrailer(pieced, (uint32_t)adler32(1, raw.data(), (uInt)raw.size()));
   for (const Case& c : std::vector<Case>{
-           {.name = "zlib over many reads and writes", .content = text, .status = Created, .after = text},
-           {.name = "bzip2 over many reads and writes", .content = text, .method = 2, .status = Created, .after = text},
-           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created, .after = text},
-           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created, .after = ""},
-           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = Created,
-            .after = "abc"},
-           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete,
-            .after = "old"},
-           {.name = "corrupted zlib stream", .stored = Entry(1, corrupt), .result = Incomplete},
-           {.name = "corrupted bzip2 stream", .stored = Entry(2, corruptBz), .result = Incomplete},
+           {.name = "zlib over many reads and writes", .content = text, .status = Created},
+           {.name = "bzip2 over many reads and writes", .content = text, .method = wf::kMethodBzip2, .status = Created},
+           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created},
+           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created},
+           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = Created},
+           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete},
+           {.name = "corrupted zlib stream", .stored = Entry(wf::kMethodZlib, corrupt), .result = Incomplete},
+           {.name = "corrupted bzip2 stream", .stored = Entry(wf::kMethodBzip2, corruptBz), .result = Incomplete},
            {.name = "stream cut short", .stored = cut, .result = Incomplete},
-           {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created, .after = text},
-           {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created, .after = text},
-           {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = Created, .after = text},
-           {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created, .after = text},
+           {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created},
+           {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created},
+           {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = Created},
+           {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created},
            // The reader's own code stands, not the damaged entry's.
-           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume, .after = "old"},
+           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume},
            {.name = "prompt: cancel, then confirm", .existing = "old", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerCancel, kAnswerYes}, .result = Cancelled, .after = "old",
-            .boxes = {insert[0], confirm[0]}},
+            .answers = {kAnswerCancel, kAnswerYes}, .result = Cancelled, .boxes = {insert, confirm}},
            {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
-            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = Created, .after = "new content",
-            .boxes = {insert[0], confirm[0]}},
+            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = Created, .boxes = {insert, confirm}},
            {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = Cancelled,
-            .boxes = {insert[0], insert[0], confirm[0]}},
-           {.name = "replaced", .existing = "old", .status = Replaced, .after = "new content"},
-           {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept, .after = "old"},
-           {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .after = "new content", .readOnly = "data.txt"},
+            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = Cancelled, .boxes = {insert, insert, confirm}},
+           {.name = "replaced", .existing = "old", .status = Replaced},
+           {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept},
+           {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .readOnly = "data.txt"},
            {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = Replaced,
-            .after = "new content", .readOnly = "data.txt"},
-           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {kAnswerNo}, .status = Created,
-            .after = "new content"},
+            .readOnly = "data.txt"},
+           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {kAnswerNo},
+            .status = Created},
            {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {kAnswerYes}, .status = Created,
-            .after = "new content", .boxes = damaged},
-           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {kAnswerNo}, .result = Refused,
-            .after = "old", .boxes = damaged},
-           {.name = "locked, identical", .existing = "new content", .locked = true, .status = Replaced,
-            .after = "new content"},
-           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = AtRestart,
-            .after = "New content", .restart = true},
+            .boxes = {damaged}},
+           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {kAnswerNo},
+            .result = Refused, .boxes = {damaged}},
+           {.name = "locked, identical", .existing = "new content", .locked = true, .status = Replaced},
+           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = AtRestart},
            {.name = "locked, other byte past the first piece", .existing = lastByte, .content = text, .locked = true,
-            .status = AtRestart, .after = lastByte, .restart = true},
-           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true, .status = AtRestart,
-            .after = "old", .readOnly = "data.txt", .restart = true},
-           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = wf::kOptReadOnly, .locked = true,
-            .status = AtRestart, .after = "old", .readOnly = "data.$$A", .restart = true},
-           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable, .after = "old"},
+            .status = AtRestart},
+           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true,
+            .status = AtRestart, .readOnly = "data.txt"},
+           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = wf::kOptReadOnly,
+            .locked = true, .status = AtRestart, .readOnly = "data.$$A"},
+           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable},
            {.name = "a full disk fails the write, not the package", .existing = "old", .content = text,
-            .result = Unwritable, .after = "old", .diskRoom = 4096},
-           {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true, .after = "old"},
+            .result = Unwritable, .diskRoom = 4096},
+           {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
        })
     Check(c);
 }
@@ -237,8 +232,8 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
 // full name (of the Macintosh record) holds the file's name, the count grows
 // and the entry is remembered; a value naming another font file stays.
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
-  const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
-                    nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
+  const std::string nt = "2|Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
+                    nine = "2|Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
   struct { bool nt; std::string font, value; bool taken = false; } cases[] = {  // value "": none
       {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {true, Font(1, 0, {{1, 4, "Old Sans"}}), nt + "Old Sans (TrueType)", true},
@@ -253,21 +248,18 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.value);
     Fresh(), area.clear(), FakeFiles.ntFamily = c.nt;
-    std::string path = Path("Fonts\\demo.ttf");  // the file's name follows a backslash
+    const std::string path = Path("Fonts\\demo.ttf"), old = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf",
+                      count = "2|Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
     Fake.specialFolders[0x14] = Path("Fonts\\"), Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
-    FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
-    if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = "C:\\Other\\DEMO.TTF.old";
-    const std::string count = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
-    FakeFiles.dwords[count] = 41;
+    Fake.registry = {{(c.nt ? nt : nine) + "Old Sans (TrueType)", old}, {count, "dword 41"}};
     FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts, .flags = wf::kFlagShared | wf::kFlagScreenSaver};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
-    std::map<std::string, std::string> values;
-    if (!c.value.empty()) values[c.value] = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf";
-    EXPECT_EQ(std::tuple(Status(), Read("Fonts\\demo.ttf"), FakeFiles.dwords[count], FakeFiles.strings,
-                         setup.run.screenSaverEntry),
-              std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
+    std::map<std::string, std::string> values{{count, "dword 42"}};
+    if (!c.value.empty()) values[c.value] = old;
+    EXPECT_EQ(std::tuple(Status(), Read("Fonts\\demo.ttf"), Fake.registry, setup.run.screenSaverEntry),
+              std::tuple(Replaced, c.font, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }

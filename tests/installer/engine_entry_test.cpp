@@ -43,37 +43,40 @@ TEST(NameEscape, RelativeNamesStayInTheirFolder) {
 }
 
 TEST_F(EntryTest, DestinationPerKind) {
+  using namespace wf;
   // expected "" with a fault; present: a file that another program holds.
   struct { uint32_t kind; std::string item0, item9, expected; bool inUse = false;
            std::string present = "", sharedProposal = "C:\\Common\\Shared";
            bool noSpecialFolders = false, sharedOverflow = false; uint32_t flags = 0; } cases[] = {
-      {0, "sub\\file.txt", "", "C:\\App\\sub\\file.txt"},
-      {1, "sub\\file.txt", "", "C:\\WINDOWS\\file.txt"},
-      {2, "lib\\x.dll", "", "C:\\Common\\Shared\\x.dll"},
-      {2, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "", ""},
-      {2, "x.dll", "", "C:\\Common\\Shared\\x.dll", true, "C:\\Common\\Shared\\x.dll"},
-      {2, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "C:\\WINDOWS\\system32\\x.dll", "C:\\Common\\Shared",
-       false, true},
-      {3, "fonts\\a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf"},
-      {3, "a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf", true, "C:\\WINDOWS\\Fonts\\a.ttf"},
-      {42, "sub\\f.txt", "", "C:\\App\\f.txt"},
-      {5, "f.lnk", "", "C:\\Users\\me\\Desktop\\f.lnk"},
-      {7, "f.tmp", "", "C:\\TEMP\\f.tmp"},
-      {8, "sub\\f.hlp", "#Windows#\\Help", "C:\\WINDOWS\\Help\\f.hlp"},
-      {8, "f.hlp", std::string(300, 'h'), ""},
-      {9, "sub\\file.txt", "", "C:\\Users\\me\\Documents\\sub\\file.txt"},
-      {10, "Vendor\\cfg.ini", "", "C:\\Users\\me\\AppData\\Vendor\\cfg.ini"},
-      {10, "cfg.ini", "", "C:\\App\\cfg.ini", false, "", "", true},
+      {kDestInstallDir, "sub\\file.txt", "", "C:\\App\\sub\\file.txt"},
+      {kDestWindows, "sub\\file.txt", "", "C:\\WINDOWS\\file.txt"},
+      {kDestShared, "lib\\x.dll", "", "C:\\Common\\Shared\\x.dll"},
+      {kDestShared, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "", ""},
+      {kDestShared, "x.dll", "", "C:\\Common\\Shared\\x.dll", true, "C:\\Common\\Shared\\x.dll"},
+      {kDestShared, "x.dll", "", "C:\\WINDOWS\\system32\\x.dll", false, "C:\\WINDOWS\\system32\\x.dll",
+       "C:\\Common\\Shared", false, true},
+      {kDestFonts, "fonts\\a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf"},
+      {kDestFonts, "a.ttf", "", "C:\\WINDOWS\\Fonts\\a.ttf", true, "C:\\WINDOWS\\Fonts\\a.ttf"},
+      {42, "sub\\f.txt", "", "C:\\App\\f.txt"},  // an unknown kind
+      {kDestDesktop, "f.lnk", "", "C:\\Users\\me\\Desktop\\f.lnk"},
+      {kDestTemp, "f.tmp", "", "C:\\TEMP\\f.tmp"},
+      {kDestCustom, "sub\\f.hlp", "#Windows#\\Help", "C:\\WINDOWS\\Help\\f.hlp"},
+      {kDestCustom, "f.hlp", std::string(300, 'h'), ""},
+      {kDestMyDocuments, "sub\\file.txt", "", "C:\\Users\\me\\Documents\\sub\\file.txt"},
+      {kDestAppData, "Vendor\\cfg.ini", "", "C:\\Users\\me\\AppData\\Vendor\\cfg.ini"},
+      {kDestAppData, "cfg.ini", "", "C:\\App\\cfg.ini", false, "", "", true},
       // Beside the package, whatever the kind, and never tested for use.
-      {3, "readme.txt", "", "D:\\setup\\readme.txt", false, "D:\\setup\\readme.txt", "", false, false, 0x100},
-      {0, "..\\evil.dll", "", ""},
-      {0, std::string(600, 'n'), "", ""},
+      {kDestFonts, "readme.txt", "", "D:\\setup\\readme.txt", false, "D:\\setup\\readme.txt", "", false, false,
+       kFlagSourceFolder},
+      {kDestInstallDir, "..\\evil.dll", "", ""}, {kDestInstallDir, std::string(600, 'n'), "", ""},
       // A file needs a name; a folder entry names folders only.
-      {0, "", "", ""}, {0, "sub\\", "", ""}, {1, "sub\\", "", ""}, {2, "a:b", "", ""},
-      {0, "made\\", "", "C:\\App\\made\\", false, "", "", false, false, 0x200},
+      {kDestInstallDir, "", "", ""}, {kDestInstallDir, "sub\\", "", ""}, {kDestWindows, "sub\\", "", ""},
+      {kDestShared, "a:b", "", ""},
+      {kDestInstallDir, "made\\", "", "C:\\App\\made\\", false, "", "", false, false, kFlagFolder},
       // Kind 8 names its folder in full.
-      {8, "f.txt", "..\\..\\k8out", ""}, {8, "f.txt", "C:\\x\\..\\..\\y", ""}, {8, "f.txt", "C:k8", ""},
-      {8, "f.txt", "\\\\server\\share\\d", "\\\\server\\share\\d\\f.txt"},
+      {kDestCustom, "f.txt", "..\\..\\k8out", ""}, {kDestCustom, "f.txt", "C:\\x\\..\\..\\y", ""},
+      {kDestCustom, "f.txt", "C:k8", ""},
+      {kDestCustom, "f.txt", "\\\\server\\share\\d", "\\\\server\\share\\d\\f.txt"},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.item0 + " of kind " + std::to_string(c.kind));
@@ -103,22 +106,23 @@ FileVersionFacts Both(uint32_t ms, uint32_t ls, uint32_t language) { return {tru
 
 TEST_F(EntryTest, VersionRules) {
   const uint32_t V2 = 0x00020000, V2_1 = 0x00020001, V1_9 = 0x00010009, Yes = kAnswerYes, No = kAnswerNo;
+  const uint32_t Ver = wf::kFlagVersionCheck, Lang = wf::kFlagLanguageCheck;
   const char* kNewer = "Keep the newer %s?";
   const std::string newer = "Keep the newer C:\\App\\x.dll?", language = "Other language: C:\\App\\x.dll";
   struct { const char* what; FileVersionFacts existing; uint32_t flags, entryMS, entryLS, language;
            const char* newerText; std::deque<int> answers; int expected; std::vector<std::string> asked; } cases[] = {
-      {"equal is not newer", Version(V2, 0), 2, V2, 0, 0, kNewer, {}, 1, {}},
-      {"newer without text is kept", Version(V2_1, 0), 2, V2, 0x00050000, 0, "", {}, 0, {}},
-      {"older is replaced", Version(V1_9, 7), 2, V2, 0, 0, kNewer, {}, 1, {}},
-      {"low half decides on a tie", Version(V2, 6), 2, V2, 5, 0, "", {}, 0, {}},
-      {"unsigned high half", Version(0x80000000, 0), 2, 0x7FFFFFFF, 0, 0, "", {}, 0, {}},
-      {"no fixed information", {false, 0, 0, false, 0}, 2, V2, 0, 0, "", {}, 1, {}},
-      {"newer ignored without the version flag", Version(V2_1, 0), 4, V2, 0, 0, "", {}, 1, {}},
-      {"same language", Language(0x409), 4, 0, 0, 0x409, "", {}, 1, {}},
-      {"the existing language word", Language(0x10409), 4, 0, 0, 0x409, "", {}, 1, {}},
-      {"against the whole field", Language(0x409), 4, 0, 0, 0x10409, "", {Yes}, 1, {language}},
-      {"both questions", Both(V2_1, 0, 0x409), 6, V2, 0, 0x407, kNewer, {Yes, No}, 0, {newer, language}},
-      {"refused newer asks no more", Both(V2_1, 0, 0x409), 6, V2, 0, 0x407, kNewer, {No}, 0, {newer}},
+      {"equal is not newer", Version(V2, 0), Ver, V2, 0, 0, kNewer, {}, 1, {}},
+      {"newer without text is kept", Version(V2_1, 0), Ver, V2, 0x00050000, 0, "", {}, 0, {}},
+      {"older is replaced", Version(V1_9, 7), Ver, V2, 0, 0, kNewer, {}, 1, {}},
+      {"low half decides on a tie", Version(V2, 6), Ver, V2, 5, 0, "", {}, 0, {}},
+      {"unsigned high half", Version(0x80000000, 0), Ver, 0x7FFFFFFF, 0, 0, "", {}, 0, {}},
+      {"no fixed information", {false, 0, 0, false, 0}, Ver, V2, 0, 0, "", {}, 1, {}},
+      {"newer ignored without the version flag", Version(V2_1, 0), Lang, V2, 0, 0, "", {}, 1, {}},
+      {"same language", Language(0x409), Lang, 0, 0, 0x409, "", {}, 1, {}},
+      {"the existing language word", Language(0x10409), Lang, 0, 0, 0x409, "", {}, 1, {}},
+      {"against the whole field", Language(0x409), Lang, 0, 0, 0x10409, "", {Yes}, 1, {language}},
+      {"both questions", Both(V2_1, 0, 0x409), Ver | Lang, V2, 0, 0x407, kNewer, {Yes, No}, 0, {newer, language}},
+      {"refused newer asks no more", Both(V2_1, 0, 0x409), Ver | Lang, V2, 0, 0x407, kNewer, {No}, 0, {newer}},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);

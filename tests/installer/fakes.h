@@ -13,7 +13,7 @@ struct FakeSystem {
   int screenWidth = 1024, screenHeight = 768;
   std::string windowsFolder = "C:\\WINDOWS";
   std::map<int, std::string> specialFolders;
-  std::map<std::string, std::string> registry;  // "root|key|value" -> data
+  std::map<std::string, std::string> registry;  // "root|key|value" -> data, or "dword N"
   std::map<std::string, std::string> ini;       // "file|section|key" -> data
   // Paths as stored on disk; lookups ignore case. Folders can be entered.
   std::vector<std::string> folders, files;
@@ -45,8 +45,6 @@ struct FakeFileSystem {
   bool ntFamily = true;
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
-  std::map<std::string, uint32_t> dwords;                          // "key|value"
-  std::map<std::string, std::string> strings;                      // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::string tempFolder = "C:\\TEMP\\";
