@@ -65,7 +65,9 @@ int CreateMainWindow(Setup& setup) {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Setup* state = SetupOf(window, message, lParam);
+  if (message == WM_NCCREATE)
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)((const CREATESTRUCTA*)lParam)->lpCreateParams);
+  auto* state = (Setup*)GetWindowLongPtrA(window, GWLP_USERDATA);
   if (!state) return DefWindowProcA(window, message, wParam, lParam);
   Setup& setup = *state;
   switch (message) {

@@ -67,10 +67,10 @@ struct Wizard {
   HWND progressPage, progressBar;
 };
 
-// The run's state for a window procedure: taken from WM_NCCREATE's or
-// WM_INITDIALOG's parameter when it comes, else from the window. Null for
-// the few messages before those.
-Setup* SetupOf(HWND window, UINT message, LPARAM lParam);
+// The run's state for a dialog procedure: taken from WM_INITDIALOG's
+// parameter when it comes, else from the window; null for the few messages
+// before it. (A dialog's WM_NCCREATE carries the system's own parameter.)
+Setup* SetupOf(HWND dialog, UINT message, LPARAM lParam);
 
 // One PageLayout's head; records point into the settings block.
 struct LayoutView : wrenly::format::PageLayoutHead {

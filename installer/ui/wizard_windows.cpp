@@ -11,8 +11,6 @@ namespace pl = wf::page_layout;
 
 Setup* SetupOf(HWND window, UINT message, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
-  if (message == WM_NCCREATE)
-    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)((const CREATESTRUCTA*)lParam)->lpCreateParams);
   return (Setup*)GetWindowLongPtrA(window, GWLP_USERDATA);
 }
 
