@@ -190,15 +190,9 @@ TEST_F(InstallerTest, CompletionTable) {
          section, details);
     setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
     // The entries' outcomes set after loading: as package options, kOutcomeReplaced would mark the uninstaller.
-    const uint8_t* at = setup.package.firstEntry;
-    wf::FileEntryView e;
-    for (uint16_t o : {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated, kOutcomeCreated,
-                       kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated})
-      FindFileEntry(setup, at, &e), StoreU16((uint8_t*)e.record + file_entry::kStatus, o), at += e.recordSize;
-    Write("uninstall.exe", c.file);
-    std::strcpy(setup.installFolder, app.c_str()), std::strcpy(setup.uninstallerPath, Path("uninstall.exe").c_str());
-    EndInstallation(setup);
-    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), Read("uninstall.exe").size() > c.file.size()),
+    Finish(app.c_str(), c.file, {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated,
+                                 kOutcomeCreated, kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated});
+    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
               std::tuple(c.calls, c.values, c.recorded));
     if (&c != cases) continue;
     const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
@@ -209,7 +203,7 @@ TEST_F(InstallerTest, CompletionTable) {
                                {kUninstallVersion, "2.5"}, {kUninstallPublisher, "Wren Works"}})
       EXPECT_EQ(Fake.registry[key + value], data) << value;
     std::filesystem::path file = EmptyScratch() / "uninstall.exe";  // the inspector reads real files
-    std::ofstream(file, std::ios::binary) << Read("uninstall.exe");
+    std::ofstream(file, std::ios::binary) << ReadAll(Path("uninstall.exe"));
     std::stringstream view;
     wrenly::inspector::PrintUninstaller(file, view);
     std::vector<std::string> lines;  // the steps of the plan

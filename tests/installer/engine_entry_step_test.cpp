@@ -6,6 +6,7 @@
 
 #include "builder/compress.h"
 #include "fixtures.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ class EntryStep : public InstallerTest {
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
     bool written = c.status == Created || c.status == Replaced, restart = c.status == AtRestart;
-    EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), Read("data.txt"), Ui.messages),
+    EXPECT_EQ(std::tuple(handled, setup.resultCode, Status(), ReadAll(Path("data.txt")), Ui.messages),
               std::tuple(c.result || c.cancel ? 0 : 1, c.result, c.status,
                          written ? c.content : c.existing.value_or("<missing>"), c.boxes));
     using Moves = decltype(FakeFiles.restartMoves);
@@ -196,8 +197,8 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
     FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = wf::kOptUninstaller}, file;
     AddData(uninstaller, "-record-"), AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
-    EXPECT_EQ(std::tuple(setup.resultCode, Status(), Read("uninst.exe"), std::string(setup.uninstallerPath),
-                         Read("file.txt"), Ui.percents),
+    EXPECT_EQ(std::tuple(setup.resultCode, Status(), ReadAll(Path("uninst.exe")), std::string(setup.uninstallerPath),
+                         ReadAll(Path("file.txt")), Ui.percents),
               std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
   }
 }
@@ -232,8 +233,8 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
 // full name (of the Macintosh record) holds the file's name, the count grows
 // and the entry is remembered; a value naming another font file stays.
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
-  const std::string nt = "2|Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
-                    nine = "2|Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
+  const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
+                    nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
   struct { bool nt; std::string font, value; bool taken = false; } cases[] = {  // value "": none
       {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {true, Font(1, 0, {{1, 4, "Old Sans"}}), nt + "Old Sans (TrueType)", true},
@@ -249,17 +250,19 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     SCOPED_TRACE(c.value);
     Fresh(), area.clear(), FakeFiles.ntFamily = c.nt;
     const std::string path = Path("Fonts\\demo.ttf"), old = c.taken ? "C:\\Other\\DEMO.TTF.old" : "demo.ttf",
-                      count = "2|Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|" + path;
+                      count = std::string(kSharedKey) + "|" + path;
     Fake.specialFolders[0x14] = Path("Fonts\\"), Write("Fonts\\demo.ttf", Font(1, 0, {{1, 4, "Old Sans"}}));
-    Fake.registry = {{(c.nt ? nt : nine) + "Old Sans (TrueType)", old}, {count, "dword 41"}};
+    // The old font's value as written; the registry answers the query only when another file holds the name.
+    FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = old, FakeFiles.dwords[count] = 41;
+    if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = old;
     FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts, .flags = wf::kFlagShared | wf::kFlagScreenSaver};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
-    std::map<std::string, std::string> values{{count, "dword 42"}};
+    std::map<std::string, std::string> values;
     if (!c.value.empty()) values[c.value] = old;
-    EXPECT_EQ(std::tuple(Status(), Read("Fonts\\demo.ttf"), Fake.registry, setup.run.screenSaverEntry),
-              std::tuple(Replaced, c.font, values, setup.package.firstEntry));
+    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, setup.run.screenSaverEntry),
+              std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }

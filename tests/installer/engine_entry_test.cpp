@@ -165,7 +165,7 @@ TEST_F(EntryTest, MovesAtRestartInTheFamilysPlace) {
   MoveFileAtRestart(nullptr, "C:\\Program Files\\old library.dll");
   MoveFileAtRestart(nullptr, "C:\\B.TMP");
   // Every deletion is written under the one placeholder key, then renamed.
-  EXPECT_EQ(Read("win\\WININIT.INI"),
+  EXPECT_EQ(ReadAll(Path("win\\WININIT.INI")),
             "[Rename]\r\nC:\\PROGRA~1\\A.DLL=C:\\PROGRA~1\\A.$$A\r\n[Rename]\r\nNUL=C:\\PROGRA~1\\OLDLIB~1.DLL\r\n"
             "[Rename]\r\nNUL=C:\\B.TMP\r\n");
   FakeFiles.ntFamily = true;

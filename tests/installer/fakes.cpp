@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "install/install_run.h"
@@ -50,6 +49,8 @@ int Lookup(const Map& map, const typename Map::key_type& key, char* out, size_t 
   auto it = map.find(key);
   return it != map.end() && CopyOut(it->second, out, size);
 }
+
+std::string Key(const char* key, const char* value) { return std::string(key) + "|" + value; }
 
 }  // namespace
 
@@ -161,16 +162,19 @@ void GetShortPath(const char* path, char* out) {
 
 void FlushProfile(const char*) {}
 
-// HKEY_LOCAL_MACHINE is root 2 of the one registry.
 int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
-  char data[32];
-  return QueryRegistryString(2, key, value, data, sizeof data) && std::sscanf(data, "dword %u", out) == 1;
+  auto it = FakeFiles.dwords.find(Key(key, value));
+  return it != FakeFiles.dwords.end() && (*out = it->second, 1);
 }
-int SetMachineDword(const char* key, const char* value, uint32_t data) { return SetRegistryDword(2, key, value, data); }
+int SetMachineDword(const char* key, const char* value, uint32_t data) {
+  return FakeFiles.dwords[Key(key, value)] = data, 0;
+}
 int SetMachineString(const char* key, const char* value, const char* data) {
-  return SetRegistryString(2, key, value, data);
+  return FakeFiles.strings[Key(key, value)] = data, 0;
 }
-int DeleteMachineValue(const char* key, const char* value) { return !Fake.registry.erase(RegistryName(2, key, value)); }
+int DeleteMachineValue(const char* key, const char* value) {
+  return !(FakeFiles.strings.erase(Key(key, value)) + FakeFiles.dwords.erase(Key(key, value)));
+}
 
 void AddFontFile(const char* path) { FakeFiles.fontsAdded.push_back(path); }
 void RemoveFontFile(const char* path) { FakeFiles.fontsRemoved.push_back(path); }

@@ -9,11 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/display.h"
+
 struct FakeSystem {
   int screenWidth = 1024, screenHeight = 768;
   std::string windowsFolder = "C:\\WINDOWS";
   std::map<int, std::string> specialFolders;
-  std::map<std::string, std::string> registry;  // "root|key|value" -> data, or "dword N"
+  std::map<std::string, std::string> registry;  // "root|key|value" -> data
   std::map<std::string, std::string> ini;       // "file|section|key" -> data
   // Paths as stored on disk; lookups ignore case. Folders can be entered.
   std::vector<std::string> folders, files;
@@ -36,7 +38,7 @@ struct FakeDisk {
 struct FakeUi {
   std::vector<std::pair<std::string, unsigned>> messages;  // text, style
   std::deque<int> answers;                                 // then defaultAnswer
-  int defaultAnswer = 2;                                   // Cancel
+  int defaultAnswer = kAnswerCancel;
   std::function<void()> onMessage;                         // runs before answering
   std::vector<int> percents;
 };
@@ -45,6 +47,8 @@ struct FakeFileSystem {
   bool ntFamily = true;
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
+  std::map<std::string, uint32_t> dwords;                          // "key|value"
+  std::map<std::string, std::string> strings;                      // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::string tempFolder = "C:\\TEMP\\";

@@ -60,14 +60,24 @@ class InstallerTest : public ::testing::Test {
     EXPECT_TRUE(wf::ParseFileEntry({viewTable.data(), (uint32_t)viewTable.size()}, wf::file_table::kEntries, &v));
     return v;
   }
-  // The scratch folder, in memory.
+  // The completion step in `folder` with `uninstaller` as uninstall.exe, the entries' outcomes set first.
+  void Finish(const char* folder, const Bytes& uninstaller, std::initializer_list<uint16_t> outcomes) {
+    const uint8_t* at = setup.package.firstEntry;
+    wf::FileEntryView e;
+    for (uint16_t o : outcomes)
+      FindFileEntry(setup, at, &e), wf::StoreU16((uint8_t*)e.record + wf::file_entry::kStatus, o), at += e.recordSize;
+    Write("uninstall.exe", uninstaller);
+    std::strcpy(setup.installFolder, folder), std::strcpy(setup.uninstallerPath, Path("uninstall.exe").c_str());
+    EndInstallation(setup);
+  }
+  // The scratch folder, its files held in memory.
   static std::string Path(const std::string& name) { return "C:\\Scratch\\" + name; }
   template <class C>  // std::string or Bytes
   static MemoryFile& Write(const std::string& name, const C& c) {
     return *(MemoryFiles[Path(name)] = std::make_shared<MemoryFile>(MemoryFile{{c.begin(), c.end()}}));
   }
-  static std::string Read(const std::string& name) {  // "<missing>" when there is no file
-    auto it = MemoryFiles.find(Path(name));
+  static std::string ReadAll(const std::string& path) {  // "<missing>" when there is no file
+    auto it = MemoryFiles.find(path);
     return it == MemoryFiles.end() ? "<missing>" : std::string(it->second->bytes.begin(), it->second->bytes.end());
   }
 

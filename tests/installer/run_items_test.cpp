@@ -8,16 +8,22 @@
 namespace {
 
 using RunItemsTest = InstallerTest;
-constexpr uint32_t K1 = 1 << wf::kRunKindShift, K2 = 2 << wf::kRunKindShift, K3 = 3 << wf::kRunKindShift,
-                   K4 = 4 << wf::kRunKindShift, D = wf::kFlagRunDocument, R = wf::kFlagRunAfterRestart;
+constexpr int Install = wf::kRunAfterInstall, Finish = wf::kRunAtFinishPage, Wizard = wf::kRunAfterWizard,
+              Request = wf::kRunOnRequest, All = kRunEverything, Programs = kRunProgramsOnly,
+              Documents = kRunDocumentsOnly, Resumed = kInResumedRun, Now = kInThisRun;
+constexpr uint32_t K1 = Install << wf::kRunKindShift, K2 = Finish << wf::kRunKindShift,
+                   K3 = Wizard << wf::kRunKindShift, K4 = Request << wf::kRunKindShift, D = wf::kFlagRunDocument,
+                   R = wf::kFlagRunAfterRestart;
 
 TEST(RunMoments, Table) {
   struct { uint32_t flags; int kind, pass, after; bool restart, runs; } cases[] = {
-      {K1, 1, 0, 1, 0, 1}, {K1 | R, 1, 0, 1, 1, 0}, {K1 | R, 1, 0, 1, 0, 1}, {K1 | R, 1, 0, 0, 0, 1},
-      {K1, 1, 0, 0, 0, 0}, {K1, 1, 0, 1, 1, 1}, {K2 | D | R, 2, 0, 0, 0, 1}, {K2 | D, 2, 0, 1, 1, 1},
-      {K2, 1, 0, 1, 0, 0}, {R, 1, 0, 0, 0, 0}, {K3, 3, 0, 1, 1, 0}, {K3 | D, 3, 0, 1, 0, 1},
-      {K3 | R, 3, 0, 0, 0, 1}, {K4 | D, 4, 2, 1, 1, 1}, {K4, 4, 2, 1, 0, 0}, {K4 | D, 4, 1, 1, 0, 0},
-      {K4, 4, 1, 1, 1, 0}, {K4, 4, 1, 0, 0, 1}, {K4 | D, 4, 1, 0, 0, 0},
+      {K1, Install, All, Now, 0, 1}, {K1 | R, Install, All, Now, 1, 0}, {K1 | R, Install, All, Now, 0, 1},
+      {K1 | R, Install, All, Resumed, 0, 1}, {K1, Install, All, Resumed, 0, 0}, {K1, Install, All, Now, 1, 1},
+      {K2 | D | R, Finish, All, Resumed, 0, 1}, {K2 | D, Finish, All, Now, 1, 1}, {K2, Install, All, Now, 0, 0},
+      {R, Install, All, Resumed, 0, 0}, {K3, Wizard, All, Now, 1, 0}, {K3 | D, Wizard, All, Now, 0, 1},
+      {K3 | R, Wizard, All, Resumed, 0, 1}, {K4 | D, Request, Documents, Now, 1, 1},
+      {K4, Request, Documents, Now, 0, 0}, {K4 | D, Request, Programs, Now, 0, 0}, {K4, Request, Programs, Now, 1, 0},
+      {K4, Request, Programs, Resumed, 0, 1}, {K4 | D, Request, Programs, Resumed, 0, 0},
   };
   for (auto& c : cases)
     EXPECT_EQ(RunsAtMoment(c.flags, c.kind, c.pass, c.after, c.restart), c.runs)
@@ -52,7 +58,7 @@ TEST_F(RunItemsTest, CommandLines) {
                      {"0|.|", "dotfile"}, {"0|dotfile\\shell\\open\\command|", "dot"}};
     FakeFiles.shortNames["C:\\Program Files\\Demo\\short.exe"] = "C:\\PROGRA~1\\Demo\\short.exe";
     Processes.shellResult = c.shellOpens ? 42 : 2;
-    Load(FileTable({c.entry})), RunItems(setup, wf::kRunAfterInstall, kRunEverything, kInThisRun);
+    Load(FileTable({c.entry})), RunItems(setup, Install, All, Now);
     std::string started;
     for (auto [word, list] : {std::pair{"|open ", &Processes.opened}, {"|exec ", &Processes.commands},
                               {"|wait ", &Processes.processes}})

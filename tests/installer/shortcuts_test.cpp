@@ -55,7 +55,7 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     wf::FileEntryView e{};  // the desktop name takes the extension the shell used
     FindFileEntry(setup, setup.package.firstEntry, &e);
     std::string item5 = c.extension.empty() || entry.items[5].empty() ? entry.items[5] : "T" + c.extension;
-    EXPECT_EQ(std::tuple(FakeFiles.links, Read("uninst.exe"), at, std::string(e.strings[5])),
+    EXPECT_EQ(std::tuple(FakeFiles.links, ReadAll(Path("uninst.exe")), at, std::string(e.strings[5])),
               std::tuple(c.links, expected, (uint32_t)expected.size(), item5));
   }
 }

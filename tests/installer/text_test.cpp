@@ -9,11 +9,13 @@ using Text = InstallerTest;
 
 // The format's own tests find the items; here the list number and the lists missing.
 TEST_F(Text, MessageLookupsTable) {
-  EXPECT_STREQ(GetMessageText(setup, 9, 0), "") << "no current type";
+  const int last = wf::install_type::kMessageListCount - 1;  // the list the type holds; the others are missing
+  EXPECT_STREQ(GetMessageText(setup, last, 0), "") << "no current type";
   InstallTypeSlot slot{};
   Bytes list = {2, 0, 'a', 0, 'b', 0};  // the item count, then the items
-  slot.lists[9] = list.data(), setup.package.currentType = &slot;
-  const std::tuple<int, int, const char*> cases[] = {{9, 1, "b"}, {9, 2, ""}, {0, 0, ""}, {10, 0, ""}, {-1, 0, ""}};
+  slot.lists[last] = list.data(), setup.package.currentType = &slot;
+  const std::tuple<int, int, const char*> cases[] = {
+      {last, 1, "b"}, {last, 2, ""}, {msg::kListMessages, 0, ""}, {last + 1, 0, ""}, {-1, 0, ""}};
   for (auto& [n, item, text] : cases) EXPECT_STREQ(GetMessageText(setup, n, item), text) << n << " " << item;
 }
 

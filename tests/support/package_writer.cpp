@@ -24,6 +24,7 @@
 namespace wf = wrenly::format;
 namespace wb = wrenly::builder;
 namespace it = wf::install_type;
+namespace msg = wf::msg;
 
 Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
@@ -76,11 +77,11 @@ Bytes InstallTypeRecord(const InstallTypeFields& s) {
   wf::ByteWriter w;
   w.Zeros(it::kFixedSize);
   w.PatchU16(it::kOptions, s.options);
-  w.PatchU32(it::kFolderRoot, s.folderRoot);
+  w.PatchU32(it::kFolderRoot, 1);  // HKEY_CURRENT_USER
   for (uint32_t i = 0; i < it::kPageSequenceSize; ++i)
     w.bytes()[it::kPageSequence + i] = i < s.sequence.size() ? s.sequence[i] : 0;
   const std::pair<uint32_t, const std::optional<std::string>*> strings[] = {
-      {it::kProductName, &s.productName}, {it::kTypeName, &s.typeName},     {it::kDefaultFolder, &s.defaultFolder},
+      {it::kProductName, &s.productName}, {it::kDefaultFolder, &s.defaultFolder},
       {it::kFolderKey, &s.folderKey},     {it::kFolderValue, &s.folderValue}, {it::kIniFile, &s.iniFile},
       {it::kIniSection, &s.iniSection},   {it::kIniKey, &s.iniKey}};
   for (auto& [field, value] : strings)
@@ -172,8 +173,8 @@ std::filesystem::path PackageImage::Write(const std::filesystem::path& setup) co
 PackageImage TypicalPackage() {
   PackageImage p;
   InstallTypeFields plan;
-  plan.lists[7] = std::vector<std::string>(32);
-  plan.lists[7]->front() = "Demo Setup", plan.lists[7]->back() = "The package is incomplete.";
+  auto& messages = plan.lists[msg::kListMessages] = std::vector<std::string>(msg::kPackageIncomplete + 1);
+  (*messages)[msg::kCaption] = "Demo Setup", (*messages)[msg::kPackageIncomplete] = "The package is incomplete.";
   p.Add(wf::kBlockSetupSettings, SettingsBlock()).AddType(plan).Add(wf::kBlockFileTable, FileTable({{}, {}}));
   p.dataArea = Bytes(100, 0xAB);
   return p;
@@ -216,11 +217,13 @@ wb::Project TypicalPlan() {
                 .sideBitmap = wb::MakeDib({3, 2, Bytes(18)}), .headerBitmap = wb::MakeDib({1, 1, Bytes(3)}),
                 .uninstallerImage = ToBytes("MZ-uninstaller-image")};
   wb::InstallTypeConfig full{.name = "Full", .folder = "#ProgramFiles#\\Demo",
-                             .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"}, .options = 0x22,
+                             .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"},
+                             .options = wf::kOptFolderEditable | wf::kOptRegisterUninstall,
                              .pages = {0, 1, 3, 4, 5, 6}, .uninstallSections = ToBytes("registry-sections")};
   full.texts[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
-  full.texts[7] = std::vector<std::string>(32, ""), full.texts[7].back() = "The package is incomplete.";
-  full.texts[8] = {"< &Back", "&Next >", "Cancel"};
+  full.texts[msg::kListMessages] = std::vector<std::string>(msg::kPackageIncomplete + 1);
+  full.texts[msg::kListMessages][msg::kPackageIncomplete] = "The package is incomplete.";
+  full.texts[msg::kListButtons] = {"< &Back", "&Next >", "Cancel"};
   std::string big;
   for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";
   full.files = {
@@ -229,7 +232,7 @@ wb::Project TypicalPlan() {
       {.flags = wf::kFlagFolder, .items = {"data\\empty\\"}},
       {.content = ToBytes("dll bytes"), .flags = wf::kFlagVersionCheck | wf::kFlagShared, .kind = wf::kDestWindows,
        .versionMS = 0x00010002, .versionLS = 0x00030004, .language = 0x0409, .items = {"sys\\x.dll"}},
-      {.content = ToBytes("tool"), .flags = 0x01000000 | wf::kFlagRunWait, .kind = wf::kDestCustom,
+      {.content = ToBytes("tool"), .flags = wf::kRunAfterInstall << wf::kRunKindShift | wf::kFlagRunWait, .kind = wf::kDestCustom,
        .items = {"tool.exe", "", "", "", "", "", "", "", "/quiet", "#CommonFiles#\\Acme"}},
       {.flags = wf::kFlagSourceFolder, .items = {"extra.txt"}},
       {.kind = wf::kDestMyDocuments, .items = {"empty.txt"}},

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "builder/project.h"
+#include "format/install_type.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -28,10 +29,9 @@ std::string ReadAll(const std::filesystem::path& p);  // "<missing>" when there 
 Bytes SettingsBlock(const std::vector<int>& layoutKinds = {0, 1, 3, 4, 5, 6});
 
 struct InstallTypeFields {
-  uint16_t options = 0x22;
-  std::optional<std::string> productName = "Demo", typeName;
+  uint16_t options = wrenly::format::kOptFolderEditable | wrenly::format::kOptRegisterUninstall;
+  std::optional<std::string> productName = "Demo";
   std::optional<std::string> defaultFolder = "C:\\Program Files\\Demo";
-  uint32_t folderRoot = 1;
   std::optional<std::string> folderKey, folderValue, iniFile, iniSection, iniKey;
   Bytes sequence{0, 1, 3, 4, 5, 6, 0xFF};
   std::array<std::optional<std::vector<std::string>>, 10> lists;
