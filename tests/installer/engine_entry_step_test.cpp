@@ -98,8 +98,8 @@ class EntryStep : public InstallerTest {
     std::set<std::string> readOnly;
     for (auto& [name, file] : MemoryFiles)
       if (file->readOnly) readOnly.insert(name);
-    EXPECT_EQ(std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves, MemoryFiles.count(Path("data.$$A")) == 1,
-                         setup.userCancelled),
+    EXPECT_EQ(std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves,
+                         MemoryFiles.count(Path("data.$$A")) == 1, setup.userCancelled),
               std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, restart,
                          restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, restart,
                          c.result == Cancelled));
@@ -137,7 +137,7 @@ TEST_F(EntryStep, Table) {
            {.name = "bzip2 over many reads and writes", .content = text, .method = wf::kMethodBzip2, .status = Created},
            {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created},
            {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created},
-           {.name = "bytes after the stream end are left alone", .content = "abc", .stored = trailing, .status = Created},
+           {.name = "bytes after the stream are left alone", .content = "abc", .stored = trailing, .status = Created},
            {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete},
            {.name = "corrupted zlib stream", .stored = Entry(wf::kMethodZlib, corrupt), .result = Incomplete},
            {.name = "corrupted bzip2 stream", .stored = Entry(wf::kMethodBzip2, corruptBz), .result = Incomplete},
@@ -255,13 +255,15 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     // The old font's value as written; the registry answers the query only when another file holds the name.
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = old, FakeFiles.dwords[count] = 41;
     if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = old;
-    FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts, .flags = wf::kFlagShared | wf::kFlagScreenSaver};
+    FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts,
+                         .flags = wf::kFlagShared | wf::kFlagScreenSaver};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
     std::map<std::string, std::string> values;
     if (!c.value.empty()) values[c.value] = old;
-    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, setup.run.screenSaverEntry),
+    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings,
+                         setup.run.screenSaverEntry),
               std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));

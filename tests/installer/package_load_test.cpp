@@ -21,7 +21,10 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   auto drop = [](uint16_t id) -> Edit {
     return [id](PackageImage& p) { std::erase_if(p.blocks, [id](const Block& b) { return b.id == id; }); };
   };
-  auto title = [](Bytes payload) -> Edit { return [=](PackageImage& p) { p.Add(wf::kBlockTitleText, payload, 1); }; };
+  auto packed = [](uint16_t id, Bytes payload) -> Edit {
+    return [=](PackageImage& p) { p.Add(id, payload, wf::kBlockCompressed); };
+  };
+  auto title = [&](Bytes payload) { return packed(wf::kBlockTitleText, payload); };
   auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
   // The 100-byte the DataArea cut to n bytes (-2: into its size field).
   auto kept = [](int n) -> Edit {
@@ -42,7 +45,8 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       if (resume) p.dataArea.clear();
     };
   };
-  Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, 1, Zlib(abc)), cut = CompressedPayload(3, 2, Bzip2(abc));
+  Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, wf::kMethodZlib, Zlib(abc)),
+        cut = CompressedPayload(3, wf::kMethodBzip2, Bzip2(abc));
   trailing.push_back(0x55);
   cut.resize(cut.size() - 3);
   struct { const char* name; Edit edit; int loads; bool message = false; int background = -1; } cases[] = {
@@ -58,7 +62,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"resumed without DataArea", [&](PackageImage& p) { setup.options.resumeType = 1, kept(0)(p); }, 1},
       {"resumed with DataArea", [this](PackageImage&) { setup.options.resumeType = 1; }, 0, true},
       {"single page accepts a cut DataArea",
-       [&](PackageImage& p) { p.Add(wf::kBlockSinglePage, Bytes{5, 0, 0, 0}), kept(60)(p); }, 1},
+       [&](PackageImage& p) { p.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 0, 0}), kept(60)(p); }, 1},
       {"no settings", drop(wf::kBlockSetupSettings), 0},
       {"a type without its file table", drop(wf::kBlockFileTable), 0},
       {"a second type without one", [](PackageImage& p) { p.AddType(); }, 0},
@@ -68,7 +72,7 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       // Optional: damaged product details are left out, the package still loads.
       {"product details one byte short",
        [](PackageImage& p) { p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'}); }, 1},
-      {"product details in a broken stream", [&](PackageImage& p) { p.Add(wf::kBlockProductDetails, cut, 1); }, 1},
+      {"product details in a broken stream", packed(wf::kBlockProductDetails, cut), 1},
       {"background by the variant list", background(0, true), 1, false, 2},
       {"none when resumed", background(1, true), 1}, {"none without variants", background(0, false), 1},
   };
@@ -101,7 +105,7 @@ TEST_F(Loading, CompressedSettingsAndLayouts) {
   wf::StoreU32(settings.data() + layout + wf::page_layout::kBodyRecords, wf::page_layout::kSize);
   settings.resize(layout + wf::page_layout::kSize + 2 * wf::control_record::kSize, 0x5A);
   PackageImage p;
-  p.Add(wf::kBlockSetupSettings, settings, 0, 1).AddType().Add(wf::kBlockFileTable, FileTable({}));
+  p.Add(wf::kBlockSetupSettings, settings, 0, wf::kMethodZlib).AddType().Add(wf::kBlockFileTable, FileTable({}));
   p.Add(0x4321, {});  // an empty unknown block
   ASSERT_EQ(LoadFile(p.Build()), 1);
   // Kind 10 is the program's own layout; the stored offsets are left as they were.
@@ -132,9 +136,10 @@ TEST_F(Loading, TypesAndTheirBlocks) {
             std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
-  p.Add(wf::kBlockSinglePage, Bytes{6, 0, 1, 0});
+  p.Add(wf::kBlockSinglePage, Bytes{wf::kPageFinish, 0, 1, 0});
   ASSERT_EQ(LoadFile(p.Build()), 1);
-  EXPECT_EQ(std::tuple(setup.singlePageMode, setup.singlePageKind, setup.package.current), std::tuple(true, 6, 1));
+  EXPECT_EQ(std::tuple(setup.singlePageMode, setup.singlePageKind, setup.package.current),
+            std::tuple(true, wf::kPageFinish, 1));
 }
 
 using Folders = InstallerTest;

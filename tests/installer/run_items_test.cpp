@@ -44,12 +44,13 @@ TEST(HandlerCommands, ThePlaceholderAndWhatFollowsGo) {
 TEST_F(RunItemsTest, CommandLines) {
   // The folder has a blank and the volume no short names unless given one.
   const std::string many(600, 'x'), app = "\"C:\\Program Files\\Demo\\app.exe\"";
+  auto doc = [](const char* name) { return FileEntryFields{{name}, wf::kDestTemp, K1 | D}; };  // "~": that folder
   struct { FileEntryFields entry; std::string started; bool shellOpens = false; } cases[] = {
       {{{"app.exe", "", "", "", "", "", "", "", "0 /s"}, 0, K1}, "exec " + app + " 0 /s"},
       {{{"app.exe", "", "", "", "", "", "", "", many}, 0, K1 | wf::kFlagRunWait}, "wait " + app + " " + many},
       {{{"short.exe"}, 0, K1}, "exec \"C:\\PROGRA~1\\Demo\\short.exe\""},
-      {{{"a.xyz"}, 7, K1 | D}, "open ~a.xyz|exec prog  \"~a.xyz\""}, {{{"a.xyz"}, 7, K1 | D}, "open ~a.xyz", true},
-      {{{"readme"}, 7, K1 | D}, "open ~readme|exec dot \"~readme\""}, {{{"gone.xyz"}, 7, K1 | D}, ""},
+      {doc("a.xyz"), "open ~a.xyz|exec prog  \"~a.xyz\""}, {doc("a.xyz"), "open ~a.xyz", true},
+      {doc("readme"), "open ~readme|exec dot \"~readme\""}, {doc("gone.xyz"), ""},
   };
   for (auto& c : cases) {
     Fresh(), FakeFiles.tempFolder = Path("t\\");

@@ -35,9 +35,9 @@ Damage Replace(uint16_t id, Bytes payload) {
   return [=](PackageImage& p) { *p.Find(id) = {id, 0, payload}; };
 }
 // A compressed title: zlib's stream of "hi", whatever its method byte and unpacked size say.
-Damage Title(uint32_t unpacked, uint8_t method) {
+Damage Title(uint32_t unpacked, uint8_t method = wf::kMethodZlib) {
   Bytes hi = Zlib(ToBytes(std::string_view("hi", 3)));
-  return Extra(wf::kBlockTitleText, CompressedPayload(unpacked, method, hi), 1);
+  return Extra(wf::kBlockTitleText, CompressedPayload(unpacked, method, hi), wf::kBlockCompressed);
 }
 
 const DamageRecipe kRecipes[] = {
@@ -45,12 +45,13 @@ const DamageRecipe kRecipes[] = {
     {"payload_length_wraps", 'R', "runs past the end of the file", 0, 1,
      Extra(wf::kBlockUninstallerImage, {1, 2}, 0, 0xFFFFFFFF)},
     {"payload_without_method", 'R', "no room for its size and method", 0, 1,
-     Extra(wf::kBlockTitleText, {3, 0, 0, 0}, 1)},
+     Extra(wf::kBlockTitleText, {3, 0, 0, 0}, wf::kBlockCompressed)},
     {"block_method_3", 'R', "unknown compression method 3", 0, 1, Title(3, 3)},
-    {"block_stream_short_of_unpacked_size", 'R', "gives 3 bytes, the unpacked size is 10", 0, 1, Title(10, 1)},
-    {"block_stream_longer_than_unpacked_size", 'R', "gives more than the unpacked size 2", 0, 1, Title(2, 1)},
+    {"block_stream_short_of_unpacked_size", 'R', "gives 3 bytes, the unpacked size is 10", 0, 1, Title(10)},
+    {"block_stream_longer_than_unpacked_size", 'R', "gives more than the unpacked size 2", 0, 1, Title(2)},
     {"huge_unpacked_size", 'R', "implausible unpacked size 4294967280", 0, 1,
-     Extra(wf::kBlockUninstallerImage, CompressedPayload(0xFFFFFFF0, 1, Zlib({1})), 1)},
+     Extra(wf::kBlockUninstallerImage, CompressedPayload(0xFFFFFFF0, wf::kMethodZlib, Zlib({1})),
+           wf::kBlockCompressed)},
     {"data_area_truncated", 'M', "truncated", 0, 1, [](PackageImage& p) { p.cutAt = p.Build().size() - 1; }},
     {"no_install_type", 'R', "no install type", 0, 1, {}, [](Plan& s) { s.types.clear(); }},
     {"seventeen_install_types", 'R', "more than 16 install types", 0, 1, {}, [](Plan& s) { s.types.resize(17); }},

@@ -10,6 +10,7 @@
 
 #include "format/block_ids.h"
 #include "format/file_entry.h"
+#include "format/install_type.h"
 #include "package_writer.h"
 
 namespace wf = wrenly::format;
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   PackageImage typical = TypicalPackage(), rich = Craft(TypicalPlan());
   typical.signatureAt = rich.signatureAt = 1020;
-  rich.Add(wf::kBlockSinglePage, Bytes{5, 0, 1, 0}).Add(wf::kBlockProductDetails, Bytes{1, 0, '1', 0, 0, 1, 0, 'u'});
+  rich.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 1, 0});
+  rich.Add(wf::kBlockProductDetails, Bytes{1, 0, '1', 0, 0, 1, 0, 'u'});
   for (Block& b : typical.blocks) b.method = 2;
   typical.Write(std::string(argv[1]) + "/typical.exe");
   rich.Write(std::string(argv[1]) + "/rich.exe");
