@@ -5,7 +5,8 @@
 
 #include "ui/ui_rect.h"
 
-// Each value 0..7 eight times; spreads a band's eight colours evenly.
+// Each value 0..7 eight times; spreads a band's eight colours evenly. A
+// constant, defined once in background_math.cpp.
 extern const uint8_t DitherTable[8][8];
 
 inline constexpr int32_t kDitherBandRows = 8;
