@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "format/bytes.h"
+#include "format/settings.h"
 #include "ui/background_math.h"
 #include "ui/panel_bitmap.h"
 
@@ -32,29 +33,33 @@ TEST(Gradient, ColoursBandsAndStyle) {
   for (int k = 0; k < 8; ++k) EXPECT_EQ(colours[k], GradientColour(kBlue, 0xFF, k < 3 ? 8 * k : 20, 20)) << k;
   const int32_t bands[][2] = {{-4, 0}, {8, 1}, {9, 2}};  // rows, bands
   for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
+  const uint32_t mode = wf::kSetBackgroundMode | wf::kSetMaximised, gradient = wf::kSetGradient | wf::kSetMaximised;
   const std::tuple<uint32_t, int, bool, GradientStyle> styles[] = {  // flags, display bits, forced, style
-      {0x0A, 32, false, kGradientSolid},   {0x0C, 16, false, kGradientDithered}, {0x0C, 8, false, kGradientPerLine},
-      {0x0C, 32, true, kGradientPerLine},  {0x08, 8, true, kGradientSolid}};
+      {mode, 32, false, kGradientSolid},    {gradient, 16, false, kGradientDithered},
+      {gradient, 8, false, kGradientPerLine}, {gradient, 32, true, kGradientPerLine},
+      {wf::kSetMaximised, 8, true, kGradientSolid}};
   for (auto& [flags, bits, forced, style] : styles)
     EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }
 
 TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
   // Flags, w, h, then the mode, the first tile's left, top, right and bottom, the columns and rows.
+  using namespace wf;
   const std::array<int32_t, 10> cases[] = {
-      {0x300, 100, 50, kBitmapUnscaled, 700, 0, 800, 50, 0, 0},  // right wins over centring
-      {0x3000, 100, 50, kBitmapUnscaled, 0, 550, 100, 600, 0, 0},
-      {0x1100, 101, 51, kBitmapUnscaled, 349, 274, 450, 325, 0, 0},
-      {0x60, 130, 70, kBitmapTiled, 0, 0, 130, 70, 7, 9},  // tile wins over stretch
-      {0x40, 900, 700, kBitmapTiled, 0, 0, 900, 700, 1, 1}, {0x40, 0, 50, kBitmapTiled, 0, 0, 0, 50, 0, 0},
-      {0x20, 100, 50, kBitmapStretched, 0, 0, 800, 600, 0, 0},  // halftone
-      {0x20, 800, 600, kBitmapStretched, 0, 0, 800, 600, 0, 0},
+      {kSetBitmapCentreX | kSetBitmapRight, 100, 50, kBitmapUnscaled, 700, 0, 800, 50, 0, 0},  // right wins
+      {kSetBitmapCentreY | kSetBitmapBottom, 100, 50, kBitmapUnscaled, 0, 550, 100, 600, 0, 0},
+      {kSetBitmapCentreX | kSetBitmapCentreY, 101, 51, kBitmapUnscaled, 349, 274, 450, 325, 0, 0},
+      {kSetBitmapTile | kSetBitmapStretch, 130, 70, kBitmapTiled, 0, 0, 130, 70, 7, 9},  // tile wins over stretch
+      {kSetBitmapTile, 900, 700, kBitmapTiled, 0, 0, 900, 700, 1, 1},
+      {kSetBitmapTile, 0, 50, kBitmapTiled, 0, 0, 0, 50, 0, 0},
+      {kSetBitmapStretch, 100, 50, kBitmapStretched, 0, 0, 800, 600, 0, 0},  // halftone
+      {kSetBitmapStretch, 800, 600, kBitmapStretched, 0, 0, 800, 600, 0, 0},
   };
   for (auto& c : cases) {
     BitmapPlacement p = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, c[1], c[2], uint32_t(c[0]));
     EXPECT_EQ((std::array<int32_t, 10>{c[0], c[1], c[2], p.mode, p.first.left, p.first.top, p.first.right,
                                        p.first.bottom, p.columns, p.rows}), c);
-    EXPECT_EQ(p.halftone, c[0] == 0x20 && c[1] != 800);
+    EXPECT_EQ(p.halftone, c[0] == kSetBitmapStretch && c[1] != 800);
   }
   // The title: any alignment but 0 is right aligned.
   EXPECT_EQ(std::pair(PlaceTitle(1024, 768, 0).format, PlaceTitle(1024, 768, 7).format), std::pair(0x900u, 0x902u));

@@ -76,7 +76,8 @@ class InstallerTest : public ::testing::Test {
   static MemoryFile& Write(const std::string& name, const C& c) {
     return *(MemoryFiles[Path(name)] = std::make_shared<MemoryFile>(MemoryFile{{c.begin(), c.end()}}));
   }
-  static std::string ReadAll(const std::string& path) {  // "<missing>" when there is no file
+  // "<missing>" when there is no such file; in the tests it hides the real files' ReadAll.
+  static std::string ReadAll(const std::string& path) {
     auto it = MemoryFiles.find(path);
     return it == MemoryFiles.end() ? "<missing>" : std::string(it->second->bytes.begin(), it->second->bytes.end());
   }

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "format/settings.h"
 #include "ui/layout_geometry.h"
 
 static void PrintTo(const UiRect& r, std::ostream* os) {
@@ -11,7 +12,9 @@ static void PrintTo(const UiRect& r, std::ostream* os) {
 
 namespace {
 
+namespace wf = wrenly::format;
 const WizardSize kWizard{490, 348, 48};
+constexpr int32_t kFill = wf::control_record::kSpecialSize;
 
 TEST(PlacePanels, SideHeaderPageButtonBarAndFillingControl) {
   PagePanels p = PlacePanels(kWizard, 100, 40);  // the side's width and the header's height
@@ -19,18 +22,19 @@ TEST(PlacePanels, SideHeaderPageButtonBarAndFillingControl) {
             (std::array<UiRect, 4>{{{0, 0, 100, 300}, {100, 0, 490, 40}, {100, 40, 490, 300}, {0, 300, 490, 348}}}));
   EXPECT_EQ(std::tuple(p.sideShown, p.headerShown, PlacePanels(kWizard, 0, 40).sideShown,
                        PlacePanels(kWizard, 100, 0).headerShown), std::tuple(true, true, false, false));
-  ControlPlace fill = PlaceControl(20, 30, 65535, 0, kWizard), stored = PlaceControl(10, 10, 20, 65535, kWizard);
+  ControlPlace fill = PlaceControl(20, 30, kFill, 0, kWizard), stored = PlaceControl(10, 10, 20, kFill, kWizard);
   EXPECT_EQ((std::array{fill.x, fill.y, fill.width, fill.height, stored.width, stored.height}),
             (std::array{20, 30, 474, 290, 10, 65525}));
 }
 
 TEST(PanelBitmaps, HeaderMarginAndEndSideCutOrCentred) {
+  const uint32_t endCentred = wf::kLayHeaderBitmapRight | wf::kLayHeaderBitmapCentredY;
   const std::tuple<bool, uint32_t, int32_t, int32_t, UiRect> cases[] = {  // header?, flags, w, h, place
       // In a 490 x 60 header: centred y keeps the same margin at the end, unless taller than the header.
-      {true, 0xA00, 57, 57, {432, 1, 489, 58}}, {true, 0xA00, 57, 80, {433, -10, 490, 70}},
-      {true, 0x200, 57, 54, {3, 3, 60, 57}},
+      {true, endCentred, 57, 57, {432, 1, 489, 58}}, {true, endCentred, 57, 80, {433, -10, 490, 70}},
+      {true, wf::kLayHeaderBitmapCentredY, 57, 54, {3, 3, 60, 57}},
       // In a 139 x 300 side panel.
-      {false, 0x20, 140, 316, {0, -8, 140, 308}}, {false, 0, 140, 316, {0, 0, 139, 300}},
+      {false, wf::kLaySideBitmapCentred, 140, 316, {0, -8, 140, 308}}, {false, 0, 140, 316, {0, 0, 139, 300}},
   };
   for (auto& [header, flags, w, h, place] : cases)
     EXPECT_EQ(header ? HeaderBitmapRect(flags, w, h, 490, 60) : SideBitmapRect(flags, w, h, 139, 300), place)
@@ -38,7 +42,7 @@ TEST(PanelBitmaps, HeaderMarginAndEndSideCutOrCentred) {
 }
 
 TEST(Decoration, ShadesHalveEachChannelOrAreTheSystemsPair) {
-  PanelShades own = DecorationShades(0x00FF0101, 1, 2), system = DecorationShades(~0u, 1, 2);
+  PanelShades own = DecorationShades(0x00FF0101, 1, 2), system = DecorationShades(wf::kSystemColour, 1, 2);
   EXPECT_EQ(std::tuple(own.dark, own.light, system.dark, system.light), std::tuple(0x7F0000u, 0xFFFFFFu, 1u, 2u));
 }
 
