@@ -1,5 +1,6 @@
 #include "builder/dib.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fmt/format.h>
 #include "format/bitmaps.h"
@@ -42,12 +43,12 @@ std::vector<uint8_t> MakeDib(const Rgb& image) {
 
 std::vector<uint8_t> MakeBmpFile(const Rgb& image) {
   std::vector<uint8_t> dib = MakeDib(image);
-  std::vector<uint8_t> file(fmtb::kBitmapFileHeaderSize, 0);
+  std::vector<uint8_t> file(fmtb::kBitmapFileHeaderSize + dib.size(), 0);
   file[0] = 'B';
   file[1] = 'M';
-  fmtb::StoreU32(file.data() + 2, static_cast<uint32_t>(file.size() + dib.size()));
+  fmtb::StoreU32(file.data() + 2, static_cast<uint32_t>(file.size()));
   fmtb::StoreU32(file.data() + 10, fmtb::kBitmapFileHeaderSize + fmtb::dib_header::kSize);
-  file.insert(file.end(), dib.begin(), dib.end());
+  std::copy(dib.begin(), dib.end(), file.begin() + fmtb::kBitmapFileHeaderSize);
   return file;
 }
 

@@ -63,7 +63,7 @@ struct Job {
   size_t pieces = 0;
   uint32_t adler = 1;
   uint64_t stored = 0;
-  EntryData data;
+  EntryData data{};
 };
 
 struct Piece {
@@ -71,9 +71,9 @@ struct Piece {
   uint64_t at = 0, length = 0;
   bool first = false, last = false;
   bool streamed = false;     // bzip2 on the writing thread
-  std::vector<uint8_t> in;   // the dictionary, then the piece
+  std::vector<uint8_t> in{}; // the dictionary, then the piece
   size_t dictionary = 0;
-  std::vector<uint8_t> out;
+  std::vector<uint8_t> out{};
   uint32_t adler = 1;
 };
 
@@ -247,8 +247,9 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   w.Bytes(f::kSignature, f::kSignatureSize);
 
   ThemeOptions theme;
-  theme.flags = (project.fullscreen ? f::kSetBackgroundMode | f::kSetMaximised : 0) |
-                (project.gradient ? f::kSetGradient : 0) | project.bitmapPlacement;
+  theme.flags = project.bitmapPlacement;
+  if (project.fullscreen) theme.flags |= f::kSetBackgroundMode | f::kSetMaximised;
+  if (project.gradient) theme.flags |= f::kSetGradient;
   theme.topColour = project.topColour;
   theme.bottomColour = project.bottomColour;
   WriteBlock(w, f::kBlockSetupSettings, BuildSetupSettings(theme));

@@ -1,4 +1,4 @@
 #include "base/display.h"
 
 // Native builds have no windows whose messages could wait.
-void PumpMessages(Setup& setup) {}
+void PumpMessages(Setup&) {}
