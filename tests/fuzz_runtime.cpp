@@ -3,11 +3,13 @@
 // block past 128 KB anew: bzip2 takes 3.6 MB per stream (kept here across
 // streams instead), and an installer buffer past 1 MB is only ever asked for
 // by a damaged size field in an input of a few kilobytes (refused here as
-// memory running out, as the fuzz build does itself past 16 MB).
+// memory running out).
 #include <bzlib.h>
 
 #include <cstdint>
 #include <cstdlib>
+
+#include "platform/files.h"
 
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
@@ -35,16 +37,18 @@ void Give(void*, void* block) {
 }
 }  // namespace
 
-// Linked with --wrap, so the product's calls come here first; AllocBuffer
-// (installer/platform/memory.cpp) by its mangled name, weak where unused.
+// Linked with --wrap, so the product's calls come here first.
 extern "C" int __real_BZ2_bzDecompressInit(bz_stream* s, int verbosity, int small);
 extern "C" int __wrap_BZ2_bzDecompressInit(bz_stream* s, int verbosity, int small) {
   if (!s->bzalloc) s->bzalloc = Take, s->bzfree = Give;
   return __real_BZ2_bzDecompressInit(s, verbosity, small);
 }
 
-extern "C" __attribute__((weak)) int __real__Z11AllocBufferjPv(uint32_t size, void* out);
-extern "C" int __wrap__Z11AllocBufferjPv(uint32_t size, void* out) {
-  if (size > (1u << 20)) return *(void**)out = nullptr, 0;
-  return __real__Z11AllocBufferjPv(size, out);
+// The Installer's heap wrappers, in place of platform/memory.cpp.
+int AllocBuffer(uint32_t size, void* out) {
+  return (*(void**)out = size > (1u << 20) ? nullptr : std::malloc(size ? size : 1)) != nullptr;
 }
+int AllocZeroed(uint32_t size, void* out) {
+  return (*(void**)out = size > (1u << 20) ? nullptr : std::calloc(size ? size : 1, 1)) != nullptr;
+}
+void FreeBuffer(void* ref) { std::free(*(void**)ref), *(void**)ref = nullptr; }

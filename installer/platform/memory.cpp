@@ -9,16 +9,7 @@
 
 namespace {
 
-#ifdef WRENLY_FUZZ
-// The fuzzer treats one huge allocation as a crash; a damaged size field is
-// still reported as out of memory, just earlier.
-constexpr uint32_t kFuzzAllocLimit = 16u << 20;
-#endif
-
 void* TryAlloc(uint32_t size) {
-#ifdef WRENLY_FUZZ
-  if (size > kFuzzAllocLimit) return nullptr;
-#endif
   // malloc(0) may legally return null; a zero-sized payload is not an error.
   return malloc(size ? size : 1);
 }
