@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kWords[] = {"install", "folder", "package", "volume", "setup", "registry",
-                              "shortcut", "progress", "version", "shared", "font", "restart",
-                              "the", "a", "of", "and", "to", "with", "file", "data"};
+const char* const kWords[] = {"install",  "folder",  "package", "volume", "setup",   "registry", "shortcut",
+                              "progress", "version", "shared",  "font",   "restart", "the",      "a",
+                              "of",       "and",     "to",      "with",   "file",    "data"};
 
 std::vector<char> TextFile(std::mt19937& rng, size_t size) {
   std::vector<char> out;
@@ -37,8 +37,7 @@ std::vector<char> TextFile(std::mt19937& rng, size_t size) {
 std::vector<char> StructuredFile(std::mt19937& rng, size_t size) {
   std::vector<char> out(size);
   std::uniform_int_distribution<int> small(0, 15);
-  for (size_t i = 0; i < size; ++i)
-    out[i] = static_cast<char>((i % 64 < 32) ? (i * 7 & 0xFF) : small(rng));
+  for (size_t i = 0; i < size; ++i) out[i] = static_cast<char>((i % 64 < 32) ? (i * 7 & 0xFF) : small(rng));
   return out;
 }
 
@@ -69,9 +68,18 @@ int main(int argc, char** argv) {
     std::vector<char> bytes;
     const char* ext;
     switch (n % 3) {
-      case 0: bytes = TextFile(rng, size); ext = ".txt"; break;
-      case 1: bytes = StructuredFile(rng, size); ext = ".dat"; break;
-      default: bytes = RandomFile(rng, size); ext = ".bin"; break;
+      case 0:
+        bytes = TextFile(rng, size);
+        ext = ".txt";
+        break;
+      case 1:
+        bytes = StructuredFile(rng, size);
+        ext = ".dat";
+        break;
+      default:
+        bytes = RandomFile(rng, size);
+        ext = ".bin";
+        break;
     }
     char name[32];
     std::snprintf(name, sizeof name, "file%04d%s", n, ext);

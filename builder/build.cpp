@@ -1,16 +1,18 @@
 #include "builder/build.h"
 
+#include <fmt/format.h>
+
 #include <cstdlib>
 #include <set>
-#include <fmt/format.h>
+
 #include "builder/build_report.h"
 #include "builder/checks.h"
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
 #include "builder/project_loader.h"
 #include "builder/read_file.h"
-#include "builder/utf8_path.h"
 #include "builder/signing.h"
+#include "builder/utf8_path.h"
 #include "builder/warnings.h"
 #include "format/container.h"
 
@@ -103,9 +105,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
                          if (!item.source.empty()) payload += stored, packed += size;
                          report.Stored(item, size, stored);
                        }};
-  PackageOutput out{setup, outputs.Scratch(result.output), [&](int number) {
-                      return outputs.Create(VolumePath(result.output, number));
-                    }};
+  PackageOutput out{setup, outputs.Scratch(result.output),
+                    [&](int number) { return outputs.Create(VolumePath(result.output, number)); }};
   PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
   // Signed last, as the certificate follows the package; volumes are not signed.
   if (signing) {
@@ -117,7 +118,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
-  report.Finish({result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed});
+  report.Finish(
+      {result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed});
   return result;
 }
 

@@ -2,8 +2,9 @@
 #pragma once
 #include <filesystem>
 #include <optional>
-#include <string>
 #include <ostream>
+#include <string>
+
 #include "builder/toml_reader.h"
 #include "builder/warnings.h"
 
@@ -15,11 +16,11 @@ struct BuildOptions {
   std::optional<std::filesystem::path> stub;    // default: WRENLY_STUB, [setup] stub, next to the tool
   // The uninstaller when the project gives none; default: WRENLY_UNINSTALLER, next to the tool.
   std::optional<std::filesystem::path> uninstaller;
-  std::filesystem::path toolFolder;             // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
+  std::filesystem::path toolFolder;  // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
-  std::vector<Warning> warnings;  // the command line's own, counted by warningsAsErrors too
-  std::optional<std::string> sign;              // the signing command; wins over [signing] command
-  bool quiet = false;     // warnings and errors only
+  std::vector<Warning> warnings;    // the command line's own, counted by warningsAsErrors too
+  std::optional<std::string> sign;  // the signing command; wins over [signing] command
+  bool quiet = false;               // warnings and errors only
   unsigned threads = 0;
   bool verbose = false;   // each entry as it is stored
   bool terminal = false;  // the progress goes to a terminal: one line, redrawn in place

@@ -1,7 +1,8 @@
 #include "builder/build_report.h"
-#include "builder/utf8_path.h"
 
 #include <fmt/format.h>
+
+#include "builder/utf8_path.h"
 #include "format/file_entry.h"
 
 namespace wrenly::builder {
@@ -95,8 +96,7 @@ void BuildReport::Stored(const FileItem& item, uint64_t size, uint64_t stored) {
     out_ << fmt::format("  {}: folder\n", item.shownName);
     return;
   }
-  std::string method =
-      item.compression == Compression::kBzip2 ? "bzip2" : fmt::format("zlib level {}", item.level);
+  std::string method = item.compression == Compression::kBzip2 ? "bzip2" : fmt::format("zlib level {}", item.level);
   out_ << fmt::format("  {}: {} -> {} bytes, {}\n", item.shownName, size, stored, method) << std::flush;
 }
 
@@ -118,9 +118,9 @@ void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
   std::string shares = fmt::format(" ({}Installer {})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes));
   std::string rate =
       seconds > 0 ? HumanBytes(static_cast<uint64_t>(static_cast<double>(totals.inputBytes) / seconds)) : "-";
-  out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes,
-                      Files(totals.files), HumanBytes(totals.inputBytes), HumanBytes(totals.outputBytes), shares,
-                      HumanSeconds(seconds), rate)
+  out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes, Files(totals.files),
+                      HumanBytes(totals.inputBytes), HumanBytes(totals.outputBytes), shares, HumanSeconds(seconds),
+                      rate)
        << std::flush;
 }
 

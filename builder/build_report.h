@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+
 #include "builder/project.h"
 
 namespace wrenly::builder {
@@ -21,7 +22,7 @@ std::string HumanSeconds(double seconds);
 struct BuildTotals {
   std::filesystem::path output;
   size_t volumes = 0;
-  size_t files = 0;            // distinct source files
+  size_t files = 0;  // distinct source files
   uint64_t inputBytes = 0, outputBytes = 0;
   // The sources' compressed data, every install type's copy, and the bytes it holds;
   // the rest of the output is the Installer: stub, uninstaller and blocks.

@@ -1,7 +1,9 @@
 #include "builder/checks.h"
 
-#include <cctype>
 #include <fmt/format.h>
+
+#include <cctype>
+
 #include "builder/error.h"
 #include "builder/utf8_path.h"
 #include "format/bytes.h"
@@ -30,7 +32,8 @@ std::string ComponentProblem(std::string_view part) {
   }
   if (part.back() == '.' || part.back() == ' ')
     return fmt::format("has \"{}\", which ends in a {}", part, part.back() == '.' ? "dot" : "blank");
-  if (format::IsDeviceName(part.data(), static_cast<uint32_t>(part.size()))) return fmt::format("has \"{}\", a Windows device name", part);
+  if (format::IsDeviceName(part.data(), static_cast<uint32_t>(part.size())))
+    return fmt::format("has \"{}\", a Windows device name", part);
   if (Characters(part) > kMaxComponent)
     return fmt::format("has a part of {} characters; at most {}", Characters(part), kMaxComponent);
   return "";
@@ -124,8 +127,7 @@ void CheckStub(const std::filesystem::path& path, const std::vector<uint8_t>& st
   uint16_t machine = format::LoadU16(&stub[pe + kMachine]);
   if (machine != kI386 && machine != kAmd64)
     fail(fmt::format("the stub is a Windows program for machine 0x{:04X}, not for x86", machine));
-  if (format::LoadU16(&stub[pe + kOptional + kSubsystem]) != kGui)
-    fail("the stub is not a Windows GUI program");
+  if (format::LoadU16(&stub[pe + kOptional + kSubsystem]) != kGui) fail("the stub is not a Windows GUI program");
 }
 
 }  // namespace wrenly::builder

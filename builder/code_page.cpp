@@ -1,10 +1,12 @@
 #include "builder/code_page.h"
 
-#include <cerrno>
 #include <fmt/format.h>
+
+#include <cerrno>
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
 #include <optional>
 #else
 #include <iconv.h>
@@ -20,7 +22,10 @@ size_t Utf8SequenceLength(std::string_view text, size_t at) {
   auto byte = [&](size_t i) { return at + i < text.size() ? static_cast<uint8_t>(text[at + i]) : 0; };
   uint8_t lead = byte(0);
   if (lead < 0x80) return 1;
-  size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                  : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                 : 0;
   if (!length) return 0;
   uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
   uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;

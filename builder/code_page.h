@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
 #include "builder/error.h"
 
 namespace wrenly::builder {

@@ -1,12 +1,14 @@
 #include "builder/compress.h"
 
-#include <atomic>
 #include <bzlib.h>
+#include <zlib.h>
+
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <thread>
-#include <zlib.h>
+
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -41,8 +43,8 @@ std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression me
   return out;
 }
 
-std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece,
-                                       bool last, int level) {
+std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece, bool last,
+                                       int level) {
   z_stream z{};
   // The first piece with zlib's own header; the others raw, to continue its deflate data.
   bool first = dictionary.empty();

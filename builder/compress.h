@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <vector>
+
 #include "builder/project.h"
 
 namespace wrenly::builder {
@@ -25,8 +26,8 @@ inline constexpr size_t kZlibWindow = 32 * 1024;
 // One piece of a zlib stream. `dictionary`: the input just before the piece
 // (empty for the first); the first piece carries the stream header, the last
 // (`last`) the end; a stream in several pieces needs AdlerTrailer after the last.
-std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece,
-                                       bool last, int level);
+std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece, bool last,
+                                       int level);
 void AppendAdlerTrailer(std::vector<uint8_t>& out, uint32_t adler);
 
 // A bzip2 stream written piece by piece, so a file of any size passes through.

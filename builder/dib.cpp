@@ -1,8 +1,10 @@
 #include "builder/dib.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
-#include <fmt/format.h>
+
 #include "format/bitmaps.h"
 #include "format/bytes.h"
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <vector>
+
 #include "builder/error.h"
 
 namespace wrenly::builder {

@@ -14,8 +14,7 @@ template FMT_API auto locale_ref::get<std::locale>() const -> std::locale;
 template FMT_API auto thousands_sep_impl(locale_ref) -> thousands_sep_result<char>;
 template FMT_API auto decimal_point_impl(locale_ref) -> char;
 template FMT_API void buffer<char>::append(const char*, const char*);
-template FMT_API void vformat_to(buffer<char>&, string_view, basic_format_args<FMT_BUFFER_CONTEXT(char)>,
-                                 locale_ref);
+template FMT_API void vformat_to(buffer<char>&, string_view, basic_format_args<FMT_BUFFER_CONTEXT(char)>, locale_ref);
 template FMT_API auto thousands_sep_impl(locale_ref) -> thousands_sep_result<wchar_t>;
 template FMT_API auto decimal_point_impl(locale_ref) -> wchar_t;
 template FMT_API void buffer<wchar_t>::append(const wchar_t*, const wchar_t*);

@@ -1,8 +1,10 @@
 #include "builder/messages.h"
 
-#include <charconv>
 #include <fmt/format.h>
+
+#include <charconv>
 #include <iterator>
+
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
 
@@ -99,21 +101,45 @@ struct NamedKey {
 };
 
 constexpr const char* kPageNames[] = {"welcome", "information", "agreement", "destination",
-                                      "ready", "progress", "finish"};
+                                      "ready",   "progress",    "finish"};
 
 constexpr NamedKey kNames[] = {
-    {"caption", 7, 0},           {"browse_title", 7, 1},       {"checking", 7, 4},
-    {"bad_folder", 7, 5},        {"create_folder", 7, 6},      {"read_only", 7, 7},
-    {"low_space", 7, 11},        {"stop_install", 7, 13},      {"quit_setup", 7, 14},
-    {"cancelled", 7, 15},        {"cannot_open", 7, 16},       {"cannot_write", 7, 17},
-    {"cannot_read_volume", 7, 18}, {"damaged", 7, 21},         {"next_disk", 7, 28},
-    {"newer_file", 7, 29},       {"other_language", 7, 30},    {"incomplete", 7, 31},
-    {"check_failed", 7, 32},     {"back", 8, 0},               {"next", 8, 1},
-    {"cancel", 8, 2},            {"install", 8, 3},            {"stop", 8, 5},
-    {"restart", 8, 6},           {"license", 2, 3},            {"information", 1, 2},
-    {"ready.folder", 4, 3},      {"finish.failed", 6, 5},      {"finish.run_button", 6, 6},
-    {"finish.run_checkbox", 6, 7}, {"finish.restart", 6, 8},   {"finish.needs_restart", 6, 9},
-    {"destination.size", 3, 8},  {"destination.needed", 3, 6}, {"destination.free", 3, 7},
+    {"caption", 7, 0},
+    {"browse_title", 7, 1},
+    {"checking", 7, 4},
+    {"bad_folder", 7, 5},
+    {"create_folder", 7, 6},
+    {"read_only", 7, 7},
+    {"low_space", 7, 11},
+    {"stop_install", 7, 13},
+    {"quit_setup", 7, 14},
+    {"cancelled", 7, 15},
+    {"cannot_open", 7, 16},
+    {"cannot_write", 7, 17},
+    {"cannot_read_volume", 7, 18},
+    {"damaged", 7, 21},
+    {"next_disk", 7, 28},
+    {"newer_file", 7, 29},
+    {"other_language", 7, 30},
+    {"incomplete", 7, 31},
+    {"check_failed", 7, 32},
+    {"back", 8, 0},
+    {"next", 8, 1},
+    {"cancel", 8, 2},
+    {"install", 8, 3},
+    {"stop", 8, 5},
+    {"restart", 8, 6},
+    {"license", 2, 3},
+    {"information", 1, 2},
+    {"ready.folder", 4, 3},
+    {"finish.failed", 6, 5},
+    {"finish.run_button", 6, 6},
+    {"finish.run_checkbox", 6, 7},
+    {"finish.restart", 6, 8},
+    {"finish.needs_restart", 6, 9},
+    {"destination.size", 3, 8},
+    {"destination.needed", 3, 6},
+    {"destination.free", 3, 7},
 };
 
 constexpr const char* kPageItemNames[] = {"title", "subtitle", "text1", "text2", "text3", "text4"};
@@ -148,7 +174,10 @@ std::string CheckPlaceholders(std::string_view text, Placeholders rule) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '%') continue;
     size_t j = i + 1;
-    if (j < text.size() && text[j] == '%') { i = j; continue; }
+    if (j < text.size() && text[j] == '%') {
+      i = j;
+      continue;
+    }
     while (j < text.size() && std::string_view("-#0 +").find(text[j]) != std::string_view::npos) ++j;
     while (j < text.size() && (std::isdigit(static_cast<unsigned char>(text[j])) || text[j] == '.')) ++j;
     bool isLong = j < text.size() && (text[j] == 'l' || text[j] == 'h');
@@ -260,8 +289,8 @@ std::vector<std::pair<int, int>> UsedMessages() {
                    m::kCannotOpen, m::kCannotWrite, m::kCannotReadVolume, m::kFileDamaged, m::kInsertDisk,
                    m::kNewerFile, m::kOtherLanguage, m::kPackageIncomplete, m::kCheckFailed})
     used.emplace_back(m::kListMessages, item);
-  for (int item : {m::kButtonBack, m::kButtonNext, m::kButtonCancel, m::kButtonInstall, m::kButtonStop,
-                   m::kButtonRestartNow})
+  for (int item :
+       {m::kButtonBack, m::kButtonNext, m::kButtonCancel, m::kButtonInstall, m::kButtonStop, m::kButtonRestartNow})
     used.emplace_back(m::kListButtons, item);
   return used;
 }

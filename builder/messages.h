@@ -15,10 +15,10 @@ using MessageTable = std::array<std::vector<std::string>, kListCount>;
 
 // What the Installer passes when it uses a text as a printf format.
 enum class Placeholders {
-  kNone,       // not a format: any text, a lone % included
-  kOneString,  // exactly one %s
-  kOneNumber,  // exactly one %d
-  kMaybeString // a result text: used as a format with one %s only when it holds "%s"
+  kNone,        // not a format: any text, a lone % included
+  kOneString,   // exactly one %s
+  kOneNumber,   // exactly one %d
+  kMaybeString  // a result text: used as a format with one %s only when it holds "%s"
 };
 
 Placeholders PlaceholdersOf(int list, int item);

@@ -1,9 +1,11 @@
 #include "builder/output_files.h"
 
+#include <fmt/format.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fmt/format.h>
+
 #include "builder/error.h"
 #include "builder/utf8_path.h"
 
@@ -69,7 +71,8 @@ OutputFiles::~OutputFiles() {
 std::FILE* OutputFiles::Create(const fs::path& path) {
   std::error_code ec;
   fs::file_status status = fs::status(path, ec);
-  if (fs::is_directory(status)) throw BuildError(fmt::format("{}: the output is a folder", Utf8(path)), Failure::Output);
+  if (fs::is_directory(status))
+    throw BuildError(fmt::format("{}: the output is a folder", Utf8(path)), Failure::Output);
   if (fs::exists(status) && !fs::is_regular_file(status))
     throw BuildError(fmt::format("{}: the output is not a regular file", Utf8(path)), Failure::Output);
   for (const auto& input : inputs_)
@@ -84,8 +87,8 @@ std::FILE* OutputFiles::Scratch(const fs::path& path) { return Open(path, true, 
 // with its extension, as some signing tools tell a program by its name.
 fs::path OutputFiles::TempName(const fs::path& path, int n) const {
   fs::path temp = path;
-  return temp.replace_filename(PathFromUtf8(fmt::format("{}.{}-{}.tmp{}", Utf8(path.stem()), WRENLY_GETPID(), n,
-                                                         Utf8(path.extension()))));
+  return temp.replace_filename(
+      PathFromUtf8(fmt::format("{}.{}-{}.tmp{}", Utf8(path.stem()), WRENLY_GETPID(), n, Utf8(path.extension()))));
 }
 
 bool OutputFiles::Taken(const fs::path& temp) const {
@@ -136,8 +139,8 @@ void OutputFiles::Commit() {
     if (!f.stream) continue;
     int rc = std::fclose(f.stream);
     f.stream = nullptr;
-    if (rc != 0) throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)),
-                                  Failure::Output);
+    if (rc != 0)
+      throw BuildError(fmt::format("{}: writing failed ({})", Utf8(f.path), std::strerror(errno)), Failure::Output);
   }
   ThrowIfInterrupted();
   // The setup program last: it does not appear before its volumes.
@@ -148,8 +151,8 @@ void OutputFiles::Commit() {
       continue;
     }
     fs::rename(files_[i].temp, files_[i].path, ec);
-    if (ec) throw BuildError(fmt::format("{}: cannot be written ({})", Utf8(files_[i].path), ec.message()),
-                           Failure::Output);
+    if (ec)
+      throw BuildError(fmt::format("{}: cannot be written ({})", Utf8(files_[i].path), ec.message()), Failure::Output);
   }
   files_.clear();
 }
@@ -157,7 +160,8 @@ void OutputFiles::Commit() {
 // Windows' C runtime knows no "x" mode, and its narrow names are ANSI.
 std::FILE* OpenNewFile(const fs::path& path, bool readBack) {
 #ifdef _WIN32
-  int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | (readBack ? _O_RDWR : _O_WRONLY), _S_IREAD | _S_IWRITE);
+  int fd =
+      _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_BINARY | (readBack ? _O_RDWR : _O_WRONLY), _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* stream = _fdopen(fd, readBack ? "w+b" : "wb");
   if (!stream) _close(fd);

@@ -1,23 +1,25 @@
 #include "builder/package_writer.h"
 
+#include <fmt/format.h>
+#include <zlib.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fmt/format.h>
 #include <fstream>
 #include <memory>
 #include <thread>
-#include <zlib.h>
+
 #include "builder/compress.h"
 #include "builder/output_files.h"
 #include "builder/records.h"
 #include "builder/theme.h"
 #include "builder/utf8_path.h"
-#include "format/settings.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
+#include "format/settings.h"
 #include "format/writer.h"
 
 namespace wrenly::builder {
@@ -70,8 +72,8 @@ struct Piece {
   size_t job;
   uint64_t at = 0, length = 0;
   bool first = false, last = false;
-  bool streamed = false;     // bzip2 on the writing thread
-  std::vector<uint8_t> in{}; // the dictionary, then the piece
+  bool streamed = false;      // bzip2 on the writing thread
+  std::vector<uint8_t> in{};  // the dictionary, then the piece
   size_t dictionary = 0;
   std::vector<uint8_t> out{};
   uint32_t adler = 1;
@@ -95,8 +97,8 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
   in.seekg(static_cast<std::streamoff>(at));
   in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(n));
   if (!in || static_cast<size_t>(in.gcount()) != n)
-    throw BuildError(item.where, fmt::format("\"{}\" could not be read, or changed during the build",
-                                             Utf8(item.source)));
+    throw BuildError(item.where,
+                     fmt::format("\"{}\" could not be read, or changed during the build", Utf8(item.source)));
 }
 
 void Put(std::FILE* out, const void* data, size_t n) {
@@ -123,8 +125,10 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   // would hide the package.
   for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= stub.size(); ++p)
     if (f::IsSignatureAt(&stub[p]))
-      throw BuildError(fmt::format("the Installer stub holds the package signature itself at offset {}; "
-                                   "the Installer would take it for the start of the package", p));
+      throw BuildError(
+          fmt::format("the Installer stub holds the package signature itself at offset {}; "
+                      "the Installer would take it for the start of the package",
+                      p));
 
   // Every entry of every type, in table order; data lies back to back in that order.
   std::vector<Job> jobs;
@@ -332,7 +336,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
     size_t n = static_cast<size_t>(std::min<uint64_t>({room, left, buffer.size()}));
     if (std::fread(buffer.data(), 1, n, data) != n)
       throw BuildError(fmt::format("the compressed data could not be read back ({})", std::strerror(errno)),
-                     Failure::Output);
+                       Failure::Output);
     Put(part, buffer.data(), n);
     if (part != out.setup) counts.outputBytes += n;
     room -= n;

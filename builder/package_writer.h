@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <vector>
+
 #include "builder/project.h"
 
 namespace wrenly::builder {
@@ -23,8 +24,8 @@ struct PackageProgress {
 };
 
 struct PackageOutput {
-  std::FILE* setup = nullptr;    // stub, package and the first DataArea part
-  std::FILE* scratch = nullptr;  // opened for update: the DataArea while it is compressed
+  std::FILE* setup = nullptr;                    // stub, package and the first DataArea part
+  std::FILE* scratch = nullptr;                  // opened for update: the DataArea while it is compressed
   std::function<std::FILE*(int number)> volume;  // opens volume `number`, from 1
 };
 

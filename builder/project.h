@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+
 #include "builder/code_page.h"
 #include "builder/error.h"
 #include "builder/messages.h"
@@ -48,16 +49,16 @@ struct IniPlace {
 struct InstallTypeConfig {
   Where where;
   std::string name;
-  std::string folder;                 // default folder, with #Variables#
+  std::string folder;  // default folder, with #Variables#
   std::optional<RegistryPlace> folderRegistry;
   std::optional<IniPlace> folderIni;
   uint16_t options = 0;
   uint32_t moreOptions = 0;
-  std::vector<uint8_t> pages;         // page kinds, without the end marker
+  std::vector<uint8_t> pages;  // page kinds, without the end marker
   MessageTable texts;
   std::vector<Where> textWhere[kListCount];  // where an author text came from (line 0: default)
   std::vector<FileItem> files;
-  std::vector<uint8_t> uninstallSections;    // block 5189 payload
+  std::vector<uint8_t> uninstallSections;  // block 5189 payload
   // Loader state: texts that come from files, and whether pages were given.
   std::string information, license;
   Where informationWhere, licenseWhere;
@@ -105,8 +106,8 @@ struct Project {
   std::optional<std::filesystem::path> stub;
   unsigned codePage = kDefaultCodePage;  // of every text in the package
   // Uninstaller.
-  std::vector<uint8_t> uninstallerImage;   // block 5183; empty: the build looks for one
-  std::string uninstallerName;             // empty: no uninstaller entry
+  std::vector<uint8_t> uninstallerImage;      // block 5183; empty: the build looks for one
+  std::string uninstallerName;                // empty: no uninstaller entry
   std::vector<std::string> uninstallerTexts;  // by format::UninstallerText, the place first
   std::vector<InstallTypeConfig> types;
   std::optional<std::string> signing;  // [signing] command, read when no --sign replaces it

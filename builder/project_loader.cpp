@@ -1,11 +1,13 @@
 #include "builder/project_loader.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
 #include <set>
-#include <fmt/format.h>
-#include <iterator>
+
 #include "builder/checks.h"
 #include "builder/code_page.h"
 #include "builder/dib.h"
@@ -65,26 +67,30 @@ std::string Backslashes(std::string s) {
 }
 
 constexpr std::pair<const char*, uint8_t> kPages[] = {
-    {"welcome", f::kPageWelcome},         {"information", f::kPageInformation},
-    {"agreement", f::kPageAgreement},     {"destination", f::kPageDestination},
-    {"ready", f::kPageReady},             {"progress", f::kPageProgress},
+    {"welcome", f::kPageWelcome},     {"information", f::kPageInformation},
+    {"agreement", f::kPageAgreement}, {"destination", f::kPageDestination},
+    {"ready", f::kPageReady},         {"progress", f::kPageProgress},
     {"finish", f::kPageFinish},
 };
 
 constexpr std::pair<const char*, uint32_t> kDestinations[] = {
-    {"install", f::kDestInstallDir}, {"windows", f::kDestWindows},   {"system", f::kDestShared},
-    {"shared", f::kDestShared},      {"fonts", f::kDestFonts},       {"desktop", f::kDestDesktop},
-    {"temp", f::kDestTemp},          {"mydocuments", f::kDestMyDocuments}, {"appdata", f::kDestAppData},
+    {"install", f::kDestInstallDir}, {"windows", f::kDestWindows},
+    {"system", f::kDestShared},      {"shared", f::kDestShared},
+    {"fonts", f::kDestFonts},        {"desktop", f::kDestDesktop},
+    {"temp", f::kDestTemp},          {"mydocuments", f::kDestMyDocuments},
+    {"appdata", f::kDestAppData},
 };
 
 constexpr std::pair<const char*, uint32_t> kRoots[] = {
-    {"HKCR", 0}, {"HKEY_CLASSES_ROOT", 0}, {"HKCU", 1}, {"HKEY_CURRENT_USER", 1},
-    {"HKLM", 2}, {"HKEY_LOCAL_MACHINE", 2}, {"HKU", 3}, {"HKEY_USERS", 3},
+    {"HKCR", 0}, {"HKEY_CLASSES_ROOT", 0},  {"HKCU", 1}, {"HKEY_CURRENT_USER", 1},
+    {"HKLM", 2}, {"HKEY_LOCAL_MACHINE", 2}, {"HKU", 3},  {"HKEY_USERS", 3},
 };
 
 constexpr std::pair<const char*, uint32_t> kRunKinds[] = {
-    {"after-install", f::kRunAfterInstall}, {"finish-page", f::kRunAtFinishPage},
-    {"after-wizard", f::kRunAfterWizard}, {"on-request", f::kRunOnRequest},
+    {"after-install", f::kRunAfterInstall},
+    {"finish-page", f::kRunAtFinishPage},
+    {"after-wizard", f::kRunAfterWizard},
+    {"on-request", f::kRunOnRequest},
 };
 
 constexpr std::pair<const char*, uint32_t> kPlacements[] = {
@@ -121,11 +127,10 @@ bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::stri
 
 bool Match(std::string_view pattern, std::string_view name) {
   if (pattern.empty()) return name.empty();
-  if (pattern[0] == '*')
-    return Match(pattern.substr(1), name) || (!name.empty() && Match(pattern, name.substr(1)));
+  if (pattern[0] == '*') return Match(pattern.substr(1), name) || (!name.empty() && Match(pattern, name.substr(1)));
   if (name.empty()) return false;
-  if (pattern[0] != '?' && std::tolower(static_cast<unsigned char>(pattern[0])) !=
-                               std::tolower(static_cast<unsigned char>(name[0])))
+  if (pattern[0] != '?' &&
+      std::tolower(static_cast<unsigned char>(pattern[0])) != std::tolower(static_cast<unsigned char>(name[0])))
     return false;
   return Match(pattern.substr(1), name.substr(1));
 }
@@ -146,8 +151,7 @@ uint64_t FileTimeOf(const fs::path& p) {
 
 class Loader {
  public:
-  Loader(const fs::path& file, const Defines& defines)
-      : defines_(defines), r_(Utf8(file), defines_) {
+  Loader(const fs::path& file, const Defines& defines) : defines_(defines), r_(Utf8(file), defines_) {
     project_.file = file;
     project_.folder = file.parent_path();
   }
@@ -160,16 +164,17 @@ class Loader {
       std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
       // The parser would only name a bad sequence; the author needs to hear how to save the file.
       if (size_t at = std::min(FirstNonUtf8(text), text.find('\0')); at != std::string_view::npos)
-        throw BuildError(Where{Utf8(project_.file), 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'))},
-                         fmt::format("the project file must be UTF-8, and it looks like {}", LikelyEncoding(text)));
+        throw BuildError(
+            Where{Utf8(project_.file), 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'))},
+            fmt::format("the project file must be UTF-8, and it looks like {}", LikelyEncoding(text)));
       root = toml::parse(text, Utf8(project_.file));
     } catch (const toml::parse_error& e) {
       throw BuildError(Where{Utf8(project_.file), static_cast<int>(e.source().begin.line)},
                        std::string(e.description()));
     }
-    r_.RequireKnownKeys(root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files",
-                               "install_type", "signing"},
-                        "the project");
+    r_.RequireKnownKeys(
+        root, {"product", "setup", "background", "theme", "uninstaller", "texts", "files", "install_type", "signing"},
+        "the project");
     const toml::table* product = r_.Table(root, "product");
     if (!product) throw BuildError(Where{Utf8(project_.file), 1}, "the [product] table is missing");
     ReadProduct(*product);
@@ -234,11 +239,12 @@ class Loader {
 
  private:
   void ReadProduct(const toml::table& t) {
-    r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
-                            "folder_ini", "pages", "information", "license", "count_files_in_full",
-                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
-                            "append_to_uninstaller", "version", "publisher", "url"},
-                        "[product]");
+    r_.RequireKnownKeys(
+        t,
+        {"name", "folder", "folder_editable", "register_uninstall", "folder_registry", "folder_ini", "pages",
+         "information", "license", "count_files_in_full", "finish_run_button", "finish_run_checkbox",
+         "no_progress_page", "title_in_caption", "append_to_uninstaller", "version", "publisher", "url"},
+        "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
@@ -323,12 +329,12 @@ class Loader {
   }
 
   void ReadInstallType(const toml::table& t, InstallTypeConfig& type) {
-    r_.RequireKnownKeys(t, {"name", "folder", "folder_editable", "register_uninstall", "folder_registry",
-                            "folder_ini", "pages", "information", "license", "count_files_in_full",
-                            "finish_run_button", "finish_run_checkbox", "no_progress_page", "title_in_caption",
-                            "append_to_uninstaller",
-                            "texts", "files"},
-                        "[[install_type]]");
+    r_.RequireKnownKeys(
+        t,
+        {"name", "folder", "folder_editable", "register_uninstall", "folder_registry", "folder_ini", "pages",
+         "information", "license", "count_files_in_full", "finish_run_button", "finish_run_checkbox",
+         "no_progress_page", "title_in_caption", "append_to_uninstaller", "texts", "files"},
+        "[[install_type]]");
     type.where = r_.At(t);
     if (auto v = r_.String(t, "name")) type.name = *v;
     ReadTypeKeys(t, type);
@@ -340,7 +346,9 @@ class Loader {
       Where where{r_.file(), static_cast<int>(key.source().begin.line)};
       if (where.line == 0) where = r_.At(node);
       auto id = ParseMessageKey(key.str());
-      if (!id) throw BuildError(where, fmt::format("unknown text \"{}\" (write list/item like \"7/31\" or a documented name)", key.str()));
+      if (!id)
+        throw BuildError(
+            where, fmt::format("unknown text \"{}\" (write list/item like \"7/31\" or a documented name)", key.str()));
       if (!node.is_string()) throw BuildError(where, fmt::format("text \"{}\" must be a string", key.str()));
       SetText(type, id->first, id->second, r_.Expand(node, node.value<std::string>().value()), where);
     }
@@ -394,16 +402,18 @@ class Loader {
   Compression ReadCompression(const toml::table& t, const std::string& v) {
     if (v == "zlib") return Compression::kZlib;
     if (v == "bzip2") return Compression::kBzip2;
-    throw BuildError(r_.At(t, "compression"), fmt::format("compression \"{}\" is unknown (use \"zlib\" or \"bzip2\")", v));
+    throw BuildError(r_.At(t, "compression"),
+                     fmt::format("compression \"{}\" is unknown (use \"zlib\" or \"bzip2\")", v));
   }
 
   void ReadBackground(const toml::table& t) {
-    r_.RequireKnownKeys(t, {"mode", "gradient", "top_colour", "bottom_colour", "colour", "title", "title_style",
-                            "bitmap", "placement"},
-                        "[background]");
+    r_.RequireKnownKeys(
+        t, {"mode", "gradient", "top_colour", "bottom_colour", "colour", "title", "title_style", "bitmap", "placement"},
+        "[background]");
     if (auto v = r_.String(t, "mode")) {
       if (*v != "windowed" && *v != "fullscreen")
-        throw BuildError(r_.At(t, "mode"), fmt::format("mode \"{}\" is unknown (use \"windowed\" or \"fullscreen\")", *v));
+        throw BuildError(r_.At(t, "mode"),
+                         fmt::format("mode \"{}\" is unknown (use \"windowed\" or \"fullscreen\")", *v));
       project_.fullscreen = *v == "fullscreen";
     }
     if (auto v = r_.Bool(t, "gradient")) project_.gradient = *v;
@@ -455,7 +465,8 @@ class Loader {
     if (!t) return;
     r_.RequireKnownKeys(*t, {"side_bitmap", "header_bitmap"}, "[theme]");
     if (auto v = r_.String(*t, "side_bitmap"))
-      project_.sideBitmap = MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
+      project_.sideBitmap =
+          MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "side_bitmap")), r_.At(*t, "side_bitmap")));
     if (auto v = r_.String(*t, "header_bitmap"))
       project_.headerBitmap =
           MakeDib(DecodeImage(ReadBytes(Input(*v), r_.At(*t, "header_bitmap")), r_.At(*t, "header_bitmap")));
@@ -616,7 +627,8 @@ class Loader {
     };
     auto at = [&](const toml::table* t, std::string_view key) { return t ? r_.At(*t, key) : productWhere_; };
     convert(project_.product, productWhere_);
-    for (auto [field, key] : {std::pair{&project_.version, "version"}, {&project_.publisher, "publisher"}, {&project_.url, "url"}})
+    for (auto [field, key] :
+         {std::pair{&project_.version, "version"}, {&project_.publisher, "publisher"}, {&project_.url, "url"}})
       convert(*field, at(productTable_, key));
     convert(project_.title, at(background_, "title"));
     convert(project_.titleStyle.face, at(background_, "title_style"));
@@ -675,11 +687,18 @@ class Loader {
 
   // Expands one [[files]] table into entries.
   void ReadFiles(const toml::table& t, InstallTypeConfig& type) {
-    r_.RequireKnownKeys(t, {"source", "name", "destination", "folder", "types", "compression", "level",
-                            "version_check", "version", "language_check", "language", "only_if_missing",
-                            "shared", "self_register", "font", "keep_times", "read_only", "screen_saver",
-                            "count_existing", "start_menu", "desktop", "run", "create_folder",
-                            "beside_package"},
+    r_.RequireKnownKeys(t, {"source",         "name",
+                            "destination",    "folder",
+                            "types",          "compression",
+                            "level",          "version_check",
+                            "version",        "language_check",
+                            "language",       "only_if_missing",
+                            "shared",         "self_register",
+                            "font",           "keep_times",
+                            "read_only",      "screen_saver",
+                            "count_existing", "start_menu",
+                            "desktop",        "run",
+                            "create_folder",  "beside_package"},
                         "[[files]]");
     FileItem proto;
     proto.where = r_.At(t);
@@ -699,7 +718,8 @@ class Loader {
         proto.kind = Choose(r_, t, "destination", *v, kDestinations);
       }
     }
-    if (proto.kind != f::kDestCustom && !folder.empty()) CheckPath(folder, PathRule::kBelow, r_.At(t, "folder"), "folder");
+    if (proto.kind != f::kDestCustom && !folder.empty())
+      CheckPath(folder, PathRule::kBelow, r_.At(t, "folder"), "folder");
     if (r_.Bool(t, "font").value_or(false)) proto.kind = f::kDestFonts;
     auto flag = [&](std::string_view key, uint32_t bit) {
       if (r_.Bool(t, key).value_or(false)) proto.flags |= bit;
@@ -765,7 +785,8 @@ class Loader {
     auto rename = r_.String(t, "name");
     std::error_code ec;
     if (rename && fs::is_directory(Source(*source), ec))
-      throw BuildError(r_.At(t, "name"), fmt::format("\"name\" renames one file, but the source \"{}\" is a folder", *source));
+      throw BuildError(r_.At(t, "name"),
+                       fmt::format("\"name\" renames one file, but the source \"{}\" is a folder", *source));
     if (rename && found.size() != 1)
       throw BuildError(r_.At(t, "name"), "\"name\" renames one file, but the source matches several");
     for (auto& [path, relative] : found) {
@@ -861,9 +882,7 @@ class Loader {
   }
 
   // A file the build reads besides the sources, which no output may replace.
-  fs::path Input(const std::string& path) {
-    return project_.inputs.emplace_back(Source(path));
-  }
+  fs::path Input(const std::string& path) { return project_.inputs.emplace_back(Source(path)); }
 
   void CheckPath(const std::string& path, PathRule rule, const Where& where, std::string_view what) const {
     std::string problem = PathProblem(path, rule);

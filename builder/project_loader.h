@@ -1,6 +1,7 @@
 // Reads a project file into a resolved Project.
 #pragma once
 #include <filesystem>
+
 #include "builder/project.h"
 #include "builder/toml_reader.h"
 

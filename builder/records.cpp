@@ -1,6 +1,7 @@
 #include "builder/records.h"
 
 #include <cstring>
+
 #include "format/bitmaps.h"
 #include "format/block_ids.h"
 #include "format/container.h"

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+
 #include "builder/project.h"
 
 namespace wrenly::builder {

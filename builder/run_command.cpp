@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+
 #include "builder/output_files.h"
 #include "builder/utf8_path.h"
 

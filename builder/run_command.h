@@ -8,8 +8,8 @@ namespace wrenly::builder {
 
 struct CommandEnd {
   bool started = false;
-  int status = 0;  // the exit status, when it ended by itself
-  int signal = 0;  // POSIX: the signal that ended it
+  int status = 0;       // the exit status, when it ended by itself
+  int signal = 0;       // POSIX: the signal that ended it
   std::string problem;  // why it could not start
 };
 

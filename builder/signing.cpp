@@ -1,10 +1,12 @@
 #include "builder/signing.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fmt/format.h>
 #include <fstream>
+
 #include "builder/output_files.h"
 #include "builder/read_file.h"
 #include "builder/run_command.h"
@@ -59,7 +61,9 @@ SigningCommand ParseSigningCommand(std::string_view text, const Where& where) {
   for (std::string_view key : {kIn, kOut}) {
     bool found = false;
     for (const auto& a : command.args) found = found || a.find(key) != std::string::npos;
-    if (!found) throw BuildError(where, fmt::format("the signing command needs {} and {}, the files it reads and writes", kIn, kOut));
+    if (!found)
+      throw BuildError(where,
+                       fmt::format("the signing command needs {} and {}, the files it reads and writes", kIn, kOut));
   }
   return command;
 }
@@ -70,17 +74,20 @@ void SignFile(const SigningCommand& command, const fs::path& in, const fs::path&
   CommandEnd end = RunCommand(args);
   ThrowIfInterrupted();
   std::string failed = fmt::format("signing {} failed: {}", what, args[0]);
-  if (!end.started) throw BuildError(command.where, fmt::format("{} cannot start ({})", failed, end.problem), Failure::Signing);
-  if (end.signal) throw BuildError(command.where, fmt::format("{} ended by signal {}", failed, end.signal), Failure::Signing);
-  if (end.status) throw BuildError(command.where, fmt::format("{} exited with status {}", failed, end.status), Failure::Signing);
+  if (!end.started)
+    throw BuildError(command.where, fmt::format("{} cannot start ({})", failed, end.problem), Failure::Signing);
+  if (end.signal)
+    throw BuildError(command.where, fmt::format("{} ended by signal {}", failed, end.signal), Failure::Signing);
+  if (end.status)
+    throw BuildError(command.where, fmt::format("{} exited with status {}", failed, end.status), Failure::Signing);
   std::error_code ec;
   if (fs::file_size(out, ec) == 0 || ec)
     throw BuildError(command.where, fmt::format("{} exited with status 0 but wrote nothing to {{out}}", failed),
                      Failure::Signing);
 }
 
-std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vector<uint8_t>& program,
-                                 OutputFiles& files, const fs::path& output) {
+std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vector<uint8_t>& program, OutputFiles& files,
+                                 const fs::path& output) {
   fs::path in = files.Name(output), out = files.Name(output);
   std::FILE* stream = OpenNewFile(in, false);
   if (!stream)

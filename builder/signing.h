@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
 #include "builder/error.h"
 
 namespace wrenly::builder {
 
 struct SigningCommand {
-  Where where;  // the project line, or "--sign"
+  Where where;                    // the project line, or "--sign"
   std::vector<std::string> args;  // {in} and {out} not yet replaced
 };
 
@@ -30,8 +31,8 @@ void SignFile(const SigningCommand& command, const std::filesystem::path& in, co
 class OutputFiles;
 
 // The program signed, through two temporary files beside `output`.
-std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vector<uint8_t>& program,
-                                 OutputFiles& files, const std::filesystem::path& output);
+std::vector<uint8_t> SignProgram(const SigningCommand& command, const std::vector<uint8_t>& program, OutputFiles& files,
+                                 const std::filesystem::path& output);
 
 // Closes the setup program and signs it into a new temporary file, which
 // takes the place of the unsigned one; returns its size. The bytes from

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <utility>
+
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "format/writer.h"
@@ -12,12 +13,12 @@ namespace f = wrenly::format;
 namespace {
 
 // Window styles, spelled out so the records read like a dialog script.
-constexpr uint32_t kChildVisible = 0x50000000;   // WS_CHILD | WS_VISIBLE
+constexpr uint32_t kChildVisible = 0x50000000;  // WS_CHILD | WS_VISIBLE
 constexpr uint32_t kTabStop = 0x00010000;
 constexpr uint32_t kGroup = 0x00020000;
-constexpr uint32_t kRichLabel = 0x50000804;      // + ES_READONLY | ES_MULTILINE
-constexpr uint32_t kRichTextBox = 0x50210844;    // + WS_VSCROLL | ES_AUTOVSCROLL
-constexpr uint32_t kTextBoxExStyle = 0x204;      // WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY
+constexpr uint32_t kRichLabel = 0x50000804;    // + ES_READONLY | ES_MULTILINE
+constexpr uint32_t kRichTextBox = 0x50210844;  // + WS_VSCROLL | ES_AUTOVSCROLL
+constexpr uint32_t kTextBoxExStyle = 0x204;    // WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY
 constexpr uint32_t kNoParentNotify = 0x4;
 constexpr uint32_t kDefPushButton = 0x50010001;
 constexpr uint32_t kPushButton = 0x50010000;
@@ -34,9 +35,7 @@ struct Control {
   int32_t left, top, right, bottom;
 };
 
-Control Label(uint16_t id, int l, int t, int r, int b) {
-  return {f::kClassRichEdit, id, kRichLabel, 0, 0, l, t, r, b};
-}
+Control Label(uint16_t id, int l, int t, int r, int b) { return {f::kClassRichEdit, id, kRichLabel, 0, 0, l, t, r, b}; }
 Control TextBox(uint16_t id, int l, int t, int r, int b) {
   return {f::kClassRichEdit, id, kRichTextBox, kTextBoxExStyle, f::control_record::kOptTextBox, l, t, r, b};
 }
@@ -50,11 +49,17 @@ struct Layout {
 void WritePageLayoutHead(f::ByteWriter& w, const f::PageLayoutHead& h) {
   namespace pl = f::page_layout;
   uint8_t b[pl::kBodyCount] = {};
-  for (auto [at, v] : {std::pair{pl::kFlags, h.flags}, {pl::kPageColour, h.pageColour}, {pl::kTextColour, h.textColour},
-                       {pl::kEditColour, h.editColour}, {pl::kSideWidth, static_cast<uint32_t>(h.sideWidth)},
-                       {pl::kSideColour, h.sideColour}, {pl::kSideBitmap, h.sideBitmap},
-                       {pl::kHeaderHeight, static_cast<uint32_t>(h.headerHeight)}, {pl::kHeaderColour, h.headerColour},
-                       {pl::kHeaderTextColour, h.headerTextColour}, {pl::kHeaderBitmap, h.headerBitmap}})
+  for (auto [at, v] : {std::pair{pl::kFlags, h.flags},
+                       {pl::kPageColour, h.pageColour},
+                       {pl::kTextColour, h.textColour},
+                       {pl::kEditColour, h.editColour},
+                       {pl::kSideWidth, static_cast<uint32_t>(h.sideWidth)},
+                       {pl::kSideColour, h.sideColour},
+                       {pl::kSideBitmap, h.sideBitmap},
+                       {pl::kHeaderHeight, static_cast<uint32_t>(h.headerHeight)},
+                       {pl::kHeaderColour, h.headerColour},
+                       {pl::kHeaderTextColour, h.headerTextColour},
+                       {pl::kHeaderBitmap, h.headerBitmap}})
     f::StoreU32(b + at, v);
   w.Bytes(b, sizeof b);
 }
@@ -62,19 +67,19 @@ void WritePageLayoutHead(f::ByteWriter& w, const f::PageLayoutHead& h) {
 // Pages below the header are 490 x 240; the welcome page beside the side
 // panel is 351 x 300.
 Layout HeaderPage(std::vector<Control> body) {
-  return Layout{{0xB20, f::kSystemColour, f::kSystemColour, f::kSystemColour, 0, f::kSystemColour, 0,
-                 kHeaderHeight, kWhite, 0, kHeaderBitmapNumber}, std::move(body),
+  return Layout{{0xB20, f::kSystemColour, f::kSystemColour, f::kSystemColour, 0, f::kSystemColour, 0, kHeaderHeight,
+                 kWhite, 0, kHeaderBitmapNumber},
+                std::move(body),
                 {Label(f::kIdHeaderTitle, 16, 8, 420, 26), Label(f::kIdHeaderSubtitle, 28, 28, 420, 56)}};
 }
 
 std::vector<Layout> PageLayouts() {
   std::vector<Layout> layouts(7);
-  layouts[f::kPageWelcome] =
-      Layout{{0xF20, kWhite, 0, f::kSystemColour, kSideWidth, kWhite, kSideBitmapNumber, 0, f::kSystemColour,
-              f::kSystemColour, 0},
-             {Label(f::kIdText0, 16, 16, 335, 64), Label(f::kIdText1, 16, 72, 335, 132),
-              Label(f::kIdText2, 16, 140, 335, 210), Label(f::kIdText3, 16, 218, 335, 290)},
-             {}};
+  layouts[f::kPageWelcome] = Layout{{0xF20, kWhite, 0, f::kSystemColour, kSideWidth, kWhite, kSideBitmapNumber, 0,
+                                     f::kSystemColour, f::kSystemColour, 0},
+                                    {Label(f::kIdText0, 16, 16, 335, 64), Label(f::kIdText1, 16, 72, 335, 132),
+                                     Label(f::kIdText2, 16, 140, 335, 210), Label(f::kIdText3, 16, 218, 335, 290)},
+                                    {}};
   layouts[f::kPageInformation] = HeaderPage({TextBox(f::kIdText0, 16, 12, 474, 228)});
   layouts[f::kPageAgreement] = HeaderPage({
       Label(f::kIdText0, 16, 8, 474, 36),

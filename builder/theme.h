@@ -8,7 +8,7 @@
 namespace wrenly::builder {
 
 struct ThemeOptions {
-  uint32_t flags = 0;          // SetupSettings flags: background mode, gradient, placement
+  uint32_t flags = 0;  // SetupSettings flags: background mode, gradient, placement
   uint32_t topColour = 0x00FF0000;
   uint32_t bottomColour = 0;
 };

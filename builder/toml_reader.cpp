@@ -15,8 +15,7 @@ std::string ExpandDefines(std::string_view text, const Defines& defines, const W
     }
     out.append(text.substr(i, start - i));
     size_t end = text.find('}', start + 2);
-    if (end == std::string_view::npos)
-      throw BuildError(where, "unterminated ${ in \"" + std::string(text) + "\"");
+    if (end == std::string_view::npos) throw BuildError(where, "unterminated ${ in \"" + std::string(text) + "\"");
     std::string_view name = text.substr(start + 2, end - start - 2);
     auto it = defines.find(name);
     if (it == defines.end())
@@ -27,9 +26,7 @@ std::string ExpandDefines(std::string_view text, const Defines& defines, const W
   return out;
 }
 
-Where TomlReader::At(const toml::node& node) const {
-  return Where{file_, static_cast<int>(node.source().begin.line)};
-}
+Where TomlReader::At(const toml::node& node) const { return Where{file_, static_cast<int>(node.source().begin.line)}; }
 
 Where TomlReader::At(const toml::table& table, std::string_view key) const {
   if (const toml::node* n = table.get(key)) return At(*n);
@@ -71,14 +68,12 @@ std::optional<bool> TomlReader::Bool(const toml::table& t, std::string_view key)
   return n->value<bool>();
 }
 
-std::optional<int64_t> TomlReader::Integer(const toml::table& t, std::string_view key, int64_t min,
-                                           int64_t max) const {
+std::optional<int64_t> TomlReader::Integer(const toml::table& t, std::string_view key, int64_t min, int64_t max) const {
   const toml::node* n = t.get(key);
   if (!n) return std::nullopt;
   if (!n->is_integer()) WrongType(t, key, "an integer");
   int64_t v = n->value<int64_t>().value();
-  if (v < min || v > max)
-    throw BuildError(At(*n), fmt::format("\"{}\" must lie between {} and {}", key, min, max));
+  if (v < min || v > max) throw BuildError(At(*n), fmt::format("\"{}\" must lie between {} and {}", key, min, max));
   return v;
 }
 
@@ -96,8 +91,7 @@ const toml::array* TomlReader::Array(const toml::table& t, std::string_view key)
   return n->as_array();
 }
 
-std::optional<std::vector<std::string>> TomlReader::Strings(const toml::table& t,
-                                                            std::string_view key) const {
+std::optional<std::vector<std::string>> TomlReader::Strings(const toml::table& t, std::string_view key) const {
   const toml::node* n = t.get(key);
   if (!n) return std::nullopt;
   std::vector<std::string> out;

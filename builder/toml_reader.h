@@ -1,6 +1,8 @@
 // Checked access to the project file: wrong types, unknown keys and
 // undefined ${NAME} references become errors that name the file and line.
 #pragma once
+#include <toml++/toml.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <map>
@@ -8,7 +10,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
-#include <toml++/toml.h>
+
 #include "builder/error.h"
 
 namespace wrenly::builder {
@@ -32,8 +34,7 @@ class TomlReader {
 
   std::optional<std::string> String(const toml::table& t, std::string_view key) const;
   std::optional<bool> Bool(const toml::table& t, std::string_view key) const;
-  std::optional<int64_t> Integer(const toml::table& t, std::string_view key, int64_t min,
-                                 int64_t max) const;
+  std::optional<int64_t> Integer(const toml::table& t, std::string_view key, int64_t min, int64_t max) const;
   const toml::table* Table(const toml::table& t, std::string_view key) const;
   const toml::array* Array(const toml::table& t, std::string_view key) const;
   // A string or an array of strings.

@@ -1,6 +1,7 @@
 #include "builder/version_info.h"
 
 #include <string>
+
 #include "format/bytes.h"
 
 namespace wrenly::builder {
@@ -20,8 +21,7 @@ struct Pe {
   uint32_t ToOffset(uint32_t rva) const {
     for (uint32_t i = 0; i < sectionCount; ++i) {
       uint32_t s = sections + 40 * i, va, vsize, raw, rawSize;
-      if (!file.U32(s + 12, &va) || !file.U32(s + 8, &vsize) || !file.U32(s + 20, &raw) ||
-          !file.U32(s + 16, &rawSize))
+      if (!file.U32(s + 12, &va) || !file.U32(s + 8, &vsize) || !file.U32(s + 20, &raw) || !file.U32(s + 16, &rawSize))
         return 0;
       uint32_t span = vsize > rawSize ? vsize : rawSize;
       if (rva >= va && rva - va < span) return raw + (rva - va);

@@ -1,10 +1,12 @@
 #include "builder/warnings.h"
-#include "builder/utf8_path.h"
+
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <cctype>
-#include <fmt/format.h>
 #include <set>
+
+#include "builder/utf8_path.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
 
@@ -59,15 +61,17 @@ class Finder {
     // The list of installed programs shows an empty version, and nothing tells an
     // update from the version it replaces.
     if (registers && project_.version.empty())
-      Add(project_.where, "register_uninstall is set but [product] has no \"version\" for the list of installed "
-                          "programs");
+      Add(project_.where,
+          "register_uninstall is set but [product] has no \"version\" for the list of installed "
+          "programs");
     return std::move(warnings_);
   }
 
  private:
   void Add(const Where& where, std::string text) {
     Where at = where.file.empty() ? project_.where : where;
-    if (seen_.insert(fmt::format("{}:{}:{}", at.file, at.line, text)).second) warnings_.push_back({at, std::move(text)});
+    if (seen_.insert(fmt::format("{}:{}:{}", at.file, at.line, text)).second)
+      warnings_.push_back({at, std::move(text)});
   }
 
   void Files(const InstallTypeConfig& type) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "builder/project.h"
 
 namespace wrenly::builder {

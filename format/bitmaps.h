@@ -3,6 +3,7 @@
 // bottom-up BITMAPINFOHEADER, colour table and pixel rows.
 #pragma once
 #include <stdint.h>
+
 #include "bytes.h"
 #include "settings.h"
 
@@ -27,16 +28,16 @@ inline constexpr uint32_t kOffsets = 4;
 inline constexpr uint32_t kBitmapFileHeaderSize = 14;  // skipped in a BackgroundBitmap
 
 namespace dib_header {
-inline constexpr uint32_t kHeaderSize = 0;   // u32, 40
-inline constexpr uint32_t kWidth = 4;        // i32
-inline constexpr uint32_t kHeight = 8;       // i32, positive: bottom-up
-inline constexpr uint32_t kPlanes = 12;      // u16, 1
-inline constexpr uint32_t kBitCount = 14;    // u16
-inline constexpr uint32_t kCompression = 16; // u32, 0 = BI_RGB
-inline constexpr uint32_t kImageSize = 20;   // u32
+inline constexpr uint32_t kHeaderSize = 0;    // u32, 40
+inline constexpr uint32_t kWidth = 4;         // i32
+inline constexpr uint32_t kHeight = 8;        // i32, positive: bottom-up
+inline constexpr uint32_t kPlanes = 12;       // u16, 1
+inline constexpr uint32_t kBitCount = 14;     // u16
+inline constexpr uint32_t kCompression = 16;  // u32, 0 = BI_RGB
+inline constexpr uint32_t kImageSize = 20;    // u32
 inline constexpr uint32_t kXPelsPerMeter = 24;
 inline constexpr uint32_t kYPelsPerMeter = 28;
-inline constexpr uint32_t kClrUsed = 32;     // u32
+inline constexpr uint32_t kClrUsed = 32;  // u32
 inline constexpr uint32_t kClrImportant = 36;
 inline constexpr uint32_t kSize = 40;
 static_assert(kClrImportant + 4 == kSize);
@@ -46,10 +47,10 @@ struct DibInfo {
   int32_t width;
   int32_t height;
   uint16_t bitCount;
-  uint32_t colourCount;   // entries in the colour table
-  uint32_t pixelOffset;   // from the header's first byte
-  uint32_t rowBytes;      // DWORD-aligned stride
-  uint32_t totalSize;     // header + colour table + pixel rows
+  uint32_t colourCount;  // entries in the colour table
+  uint32_t pixelOffset;  // from the header's first byte
+  uint32_t rowBytes;     // DWORD-aligned stride
+  uint32_t totalSize;    // header + colour table + pixel rows
 };
 
 inline bool IsSupportedBitCount(uint32_t bits) {
@@ -66,8 +67,7 @@ inline bool ParseDib(ByteView dib, DibInfo* out) {
   if (!dib.U32(dib_header::kHeaderSize, &headerSize) || headerSize != dib_header::kSize) return false;
   if (!dib.I32(dib_header::kWidth, &width) || !dib.I32(dib_header::kHeight, &height)) return false;
   if (!dib.U16(dib_header::kPlanes, &planes) || !dib.U16(dib_header::kBitCount, &bits)) return false;
-  if (!dib.U32(dib_header::kCompression, &compression) || !dib.U32(dib_header::kClrUsed, &clrUsed))
-    return false;
+  if (!dib.U32(dib_header::kCompression, &compression) || !dib.U32(dib_header::kClrUsed, &clrUsed)) return false;
   if (planes != 1 || compression != 0 || !IsSupportedBitCount(bits)) return false;
   if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return false;
   uint32_t colours = clrUsed;
@@ -77,8 +77,7 @@ inline bool ParseDib(ByteView dib, DibInfo* out) {
   uint64_t pixelOffset = dib_header::kSize + 4ull * colours;
   uint64_t total = pixelOffset + rowBytes * (uint64_t)height;
   if (total > dib.size) return false;
-  *out = DibInfo{width, height, bits, colours, (uint32_t)pixelOffset, (uint32_t)rowBytes,
-                 (uint32_t)total};
+  *out = DibInfo{width, height, bits, colours, (uint32_t)pixelOffset, (uint32_t)rowBytes, (uint32_t)total};
   return true;
 }
 

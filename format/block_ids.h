@@ -5,19 +5,19 @@
 namespace wrenly::format {
 
 enum BlockId : uint16_t {
-  kBlockSetupSettings = 5173,      // 0x1435 SetupSettings with page layouts
-  kBlockBitmapTable = 5174,        // 0x1436 panel pictures
-  kBlockBackgroundBitmap = 5175,   // 0x1437 one per background variant
-  kBlockTitleText = 5176,          // 0x1438 background title
-  kBlockFileTable = 5178,          // 0x143A file table of the type loaded last
-  kBlockSinglePage = 5179,         // 0x143B SinglePageSettings, uncompressed
-  kBlockTitleStyle = 5181,         // 0x143D
-  kBlockInstallType = 5182,        // 0x143E InstallType record
-  kBlockUninstallerImage = 5183,   // 0x143F uninstaller program
-  kBlockBackgroundVariants = 5188, // 0x1444 BackgroundVariantList
-  kBlockUninstallSections = 5189,  // 0x1445 uninstall-record sections of the type loaded last
-  kBlockProductDetails = 5376,     // 0x1500 optional: version, publisher, URL for the list of programs
-  kBlockEnd = 32639,               // 0x7F7F
+  kBlockSetupSettings = 5173,       // 0x1435 SetupSettings with page layouts
+  kBlockBitmapTable = 5174,         // 0x1436 panel pictures
+  kBlockBackgroundBitmap = 5175,    // 0x1437 one per background variant
+  kBlockTitleText = 5176,           // 0x1438 background title
+  kBlockFileTable = 5178,           // 0x143A file table of the type loaded last
+  kBlockSinglePage = 5179,          // 0x143B SinglePageSettings, uncompressed
+  kBlockTitleStyle = 5181,          // 0x143D
+  kBlockInstallType = 5182,         // 0x143E InstallType record
+  kBlockUninstallerImage = 5183,    // 0x143F uninstaller program
+  kBlockBackgroundVariants = 5188,  // 0x1444 BackgroundVariantList
+  kBlockUninstallSections = 5189,   // 0x1445 uninstall-record sections of the type loaded last
+  kBlockProductDetails = 5376,      // 0x1500 optional: version, publisher, URL for the list of programs
+  kBlockEnd = 32639,                // 0x7F7F
 };
 
 // Blocks inside the uninstaller file's appended record.

@@ -1,8 +1,8 @@
 // Little-endian access to package bytes. Every read is checked against the
 // range it lies in: a damaged package must be refused, never read past.
 #pragma once
-#include <stdint.h>
 #include <stddef.h>
+#include <stdint.h>
 
 namespace wrenly::format {
 
@@ -10,9 +10,15 @@ inline uint16_t LoadU16(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)
 inline uint32_t LoadU32(const uint8_t* p) {
   return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
-inline void StoreU16(uint8_t* p, uint16_t v) { p[0] = (uint8_t)v; p[1] = (uint8_t)(v >> 8); }
+inline void StoreU16(uint8_t* p, uint16_t v) {
+  p[0] = (uint8_t)v;
+  p[1] = (uint8_t)(v >> 8);
+}
 inline void StoreU32(uint8_t* p, uint32_t v) {
-  p[0] = (uint8_t)v; p[1] = (uint8_t)(v >> 8); p[2] = (uint8_t)(v >> 16); p[3] = (uint8_t)(v >> 24);
+  p[0] = (uint8_t)v;
+  p[1] = (uint8_t)(v >> 8);
+  p[2] = (uint8_t)(v >> 16);
+  p[3] = (uint8_t)(v >> 24);
 }
 
 // A borrowed byte range. All accessors fail (return false / null) rather than
@@ -22,9 +28,7 @@ struct ByteView {
   uint32_t size = 0;
 
   // True when [offset, offset + length) lies inside the view; immune to overflow.
-  bool Has(uint32_t offset, uint32_t length) const {
-    return offset <= size && length <= size - offset;
-  }
+  bool Has(uint32_t offset, uint32_t length) const { return offset <= size && length <= size - offset; }
   bool U8(uint32_t offset, uint8_t* out) const {
     if (!Has(offset, 1)) return false;
     *out = data[offset];

@@ -2,6 +2,7 @@
 // an end block that carries the DataArea size, then the DataArea itself.
 #pragma once
 #include <stdint.h>
+
 #include "bytes.h"
 
 namespace wrenly::format {
@@ -40,7 +41,7 @@ static_assert(kMethod + 1 == kHeadSize);
 
 // Method byte of compressed payloads and of DataArea entries.
 enum Method : uint8_t {
-  kMethodZlib = 1,   // RFC 1950 stream
+  kMethodZlib = 1,  // RFC 1950 stream
   kMethodBzip2 = 2,
 };
 

@@ -2,34 +2,35 @@
 // length records, each starting with its own size.
 #pragma once
 #include <stdint.h>
+
 #include "bytes.h"
 
 namespace wrenly::format {
 
 namespace file_table {
-inline constexpr uint32_t kCount = 0;    // u32
+inline constexpr uint32_t kCount = 0;  // u32
 inline constexpr uint32_t kEntries = 4;
 }  // namespace file_table
 
 namespace file_entry {
-inline constexpr uint32_t kRecordSize = 0;    // u32
-inline constexpr uint32_t kStatus = 4;        // u16 EntryStatus: package options, then the outcome
-inline constexpr uint32_t kIconIndex = 6;     // u16, Start-menu shortcut icon index
-inline constexpr uint32_t kFlags = 8;         // u32 EntryFlag
-inline constexpr uint32_t kDestKind = 12;     // u32 DestKind
-inline constexpr uint32_t kChecksum = 16;     // u32 FileChecksum of the content
-inline constexpr uint32_t kSize = 20;         // u32 uncompressed size
-inline constexpr uint32_t kDataOffset = 24;   // u32 offset in the DataArea across volumes
-inline constexpr uint32_t kStoredLength = 28; // u32: method byte + stream
+inline constexpr uint32_t kRecordSize = 0;     // u32
+inline constexpr uint32_t kStatus = 4;         // u16 EntryStatus: package options, then the outcome
+inline constexpr uint32_t kIconIndex = 6;      // u16, Start-menu shortcut icon index
+inline constexpr uint32_t kFlags = 8;          // u32 EntryFlag
+inline constexpr uint32_t kDestKind = 12;      // u32 DestKind
+inline constexpr uint32_t kChecksum = 16;      // u32 FileChecksum of the content
+inline constexpr uint32_t kSize = 20;          // u32 uncompressed size
+inline constexpr uint32_t kDataOffset = 24;    // u32 offset in the DataArea across volumes
+inline constexpr uint32_t kStoredLength = 28;  // u32: method byte + stream
 inline constexpr uint32_t kFixedSize = 32;
 static_assert(kStoredLength + 4 == kFixedSize);
 
 // Version block, present when flags & (kFlagVersionCheck | kFlagLanguageCheck).
 namespace version {
-inline constexpr uint32_t kVersionMS = 0;     // u32
-inline constexpr uint32_t kVersionLS = 4;     // u32
-inline constexpr uint32_t kUnused = 8;        // 8 bytes, not read
-inline constexpr uint32_t kLanguage = 16;     // u32
+inline constexpr uint32_t kVersionMS = 0;  // u32
+inline constexpr uint32_t kVersionLS = 4;  // u32
+inline constexpr uint32_t kUnused = 8;     // 8 bytes, not read
+inline constexpr uint32_t kLanguage = 16;  // u32
 inline constexpr uint32_t kSize = 20;
 static_assert(kLanguage + 4 == kSize);
 }  // namespace version
@@ -57,7 +58,7 @@ enum EntryItem : uint32_t {
   kItemDesktopArgs = 6,
   kItemDesktopIcon = 7,
   kItemRunArgs = 8,
-  kItemFolder = 9,   // destination folder of kind 8
+  kItemFolder = 9,  // destination folder of kind 8
 };
 
 // EntryStatus in the package.
@@ -103,17 +104,17 @@ enum RunKind : uint32_t {
 };
 
 enum DestKind : uint32_t {
-  kDestInstallDir = 0,     // item 0 whole, may hold subfolders
+  kDestInstallDir = 0,  // item 0 whole, may hold subfolders
   kDestWindows = 1,
-  kDestShared = 2,         // VerFindFileA's proposal, else the system folder
+  kDestShared = 2,  // VerFindFileA's proposal, else the system folder
   kDestFonts = 3,
   kDestInstallDirFlat = 4,
   kDestDesktop = 5,
   kDestInstallDirFlat6 = 6,
   kDestTemp = 7,
-  kDestCustom = 8,         // folder from item 9
-  kDestMyDocuments = 9,    // item 0 whole
-  kDestAppData = 10,       // item 0 whole
+  kDestCustom = 8,       // folder from item 9
+  kDestMyDocuments = 9,  // item 0 whole
+  kDestAppData = 10,     // item 0 whole
 };
 inline constexpr uint32_t kDestKindCount = 11;
 
@@ -182,7 +183,10 @@ inline bool ParseFileEntry(ByteView table, uint32_t offset, FileEntryView* out) 
     at += file_entry::times::kSize;
   }
   for (uint32_t k = 0; k < file_entry::kStringCount; ++k) {
-    if (at >= recordSize) { e.strings[k] = kEmpty; continue; }
+    if (at >= recordSize) {
+      e.strings[k] = kEmpty;
+      continue;
+    }
     uint32_t len;
     const char* s = rec.CString(at, &len);
     if (!s) return false;

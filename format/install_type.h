@@ -6,30 +6,30 @@
 namespace wrenly::format {
 
 namespace install_type {
-inline constexpr uint32_t kOptions = 0;          // u16, low byte bits below
-inline constexpr uint32_t kMoreOptions = 2;      // u32
-inline constexpr uint32_t kReserved6 = 6;        // u32, not read
-inline constexpr uint32_t kProductName = 10;     // u32 offset
-inline constexpr uint32_t kTypeName = 14;        // u32 offset, not read by the Installer
-inline constexpr uint32_t kFolderRoot = 18;      // u32: 0 HKCR, 1 HKCU, 2 HKLM, 3 HKU, other HKCU
-inline constexpr uint32_t kFolderKey = 22;       // u32 offset
-inline constexpr uint32_t kFolderValue = 26;     // u32 offset
-inline constexpr uint32_t kDefaultFolder = 30;   // u32 offset: path with #Variables#, or "#parent#"
-inline constexpr uint32_t kReserved34 = 34;      // u32, not read
-inline constexpr uint32_t kIniFile = 38;         // u32 offset
-inline constexpr uint32_t kIniSection = 42;      // u32 offset
-inline constexpr uint32_t kIniKey = 46;          // u32 offset
-inline constexpr uint32_t kPageSequence = 50;    // 12 bytes of page kinds ended by 0xFF
+inline constexpr uint32_t kOptions = 0;         // u16, low byte bits below
+inline constexpr uint32_t kMoreOptions = 2;     // u32
+inline constexpr uint32_t kReserved6 = 6;       // u32, not read
+inline constexpr uint32_t kProductName = 10;    // u32 offset
+inline constexpr uint32_t kTypeName = 14;       // u32 offset, not read by the Installer
+inline constexpr uint32_t kFolderRoot = 18;     // u32: 0 HKCR, 1 HKCU, 2 HKLM, 3 HKU, other HKCU
+inline constexpr uint32_t kFolderKey = 22;      // u32 offset
+inline constexpr uint32_t kFolderValue = 26;    // u32 offset
+inline constexpr uint32_t kDefaultFolder = 30;  // u32 offset: path with #Variables#, or "#parent#"
+inline constexpr uint32_t kReserved34 = 34;     // u32, not read
+inline constexpr uint32_t kIniFile = 38;        // u32 offset
+inline constexpr uint32_t kIniSection = 42;     // u32 offset
+inline constexpr uint32_t kIniKey = 46;         // u32 offset
+inline constexpr uint32_t kPageSequence = 50;   // 12 bytes of page kinds ended by 0xFF
 inline constexpr uint32_t kPageSequenceSize = 12;
-inline constexpr uint32_t kMessageLists = 62;    // 10 x u32 offsets of MessageLists 0..9
+inline constexpr uint32_t kMessageLists = 62;  // 10 x u32 offsets of MessageLists 0..9
 inline constexpr uint32_t kMessageListCount = 10;
-inline constexpr uint32_t kFixedSize = 102;      // strings and lists follow
+inline constexpr uint32_t kFixedSize = 102;  // strings and lists follow
 static_assert(kPageSequence + kPageSequenceSize == kMessageLists);
 static_assert(kMessageLists + 4 * kMessageListCount == kFixedSize);
 
 // The string offsets the loader turns into references, in the loader's order.
 inline constexpr uint32_t kStringFields[] = {kProductName, kTypeName, kDefaultFolder, kFolderKey,
-                                             kFolderValue, kIniFile, kIniSection, kIniKey};
+                                             kFolderValue, kIniFile,  kIniSection,    kIniKey};
 
 inline constexpr uint8_t kSequenceEnd = 0xFF;
 inline constexpr const char kParentFolder[] = "#parent#";

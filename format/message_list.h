@@ -3,6 +3,7 @@
 // past the record.
 #pragma once
 #include <stdint.h>
+
 #include "bytes.h"
 #include "install_type.h"
 

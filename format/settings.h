@@ -29,20 +29,20 @@ static_assert(kFaceName + kFaceNameSize == kSize);
 }  // namespace logfont
 
 namespace setup_settings {
-inline constexpr uint32_t kFlags = 0;            // u32, SettingsFlag
-inline constexpr uint32_t kTopColour = 4;        // COLORREF
-inline constexpr uint32_t kBottomColour = 8;     // COLORREF
-inline constexpr uint32_t kWizardWidth = 12;     // i32
-inline constexpr uint32_t kWizardHeight = 16;    // i32
-inline constexpr uint32_t kOptions = 20;         // u32, SettingsOption
-inline constexpr uint32_t kDialogFont = 24;      // LOGFONTA
-inline constexpr uint32_t kButtonBarColour = 84; // COLORREF, kSystemColour = system colours
-inline constexpr uint32_t kButtonBarHeight = 88; // i32
-inline constexpr uint32_t kButtonCount = 92;     // i32
-inline constexpr uint32_t kButtonRecords = 96;   // u32 offset
-inline constexpr uint32_t kReserved = 100;       // 26 bytes
+inline constexpr uint32_t kFlags = 0;             // u32, SettingsFlag
+inline constexpr uint32_t kTopColour = 4;         // COLORREF
+inline constexpr uint32_t kBottomColour = 8;      // COLORREF
+inline constexpr uint32_t kWizardWidth = 12;      // i32
+inline constexpr uint32_t kWizardHeight = 16;     // i32
+inline constexpr uint32_t kOptions = 20;          // u32, SettingsOption
+inline constexpr uint32_t kDialogFont = 24;       // LOGFONTA
+inline constexpr uint32_t kButtonBarColour = 84;  // COLORREF, kSystemColour = system colours
+inline constexpr uint32_t kButtonBarHeight = 88;  // i32
+inline constexpr uint32_t kButtonCount = 92;      // i32
+inline constexpr uint32_t kButtonRecords = 96;    // u32 offset
+inline constexpr uint32_t kReserved = 100;        // 26 bytes
 inline constexpr uint32_t kReservedSize = 26;
-inline constexpr uint32_t kLayouts = 126;        // 10 x u32 offsets, kinds 0..9
+inline constexpr uint32_t kLayouts = 126;  // 10 x u32 offsets, kinds 0..9
 inline constexpr uint32_t kLayoutCount = 10;
 inline constexpr uint32_t kClosingLayoutSlot = 166;  // kind 10, stored as 0
 inline constexpr uint32_t kFixedSize = 170;
@@ -73,21 +73,21 @@ enum SettingsOption : uint32_t {
 inline constexpr uint32_t kSystemColour = 0xFFFFFFFF;  // -1: use the system's colour
 
 namespace page_layout {
-inline constexpr uint32_t kFlags = 0;            // u32, LayoutFlag
+inline constexpr uint32_t kFlags = 0;  // u32, LayoutFlag
 inline constexpr uint32_t kPageColour = 4;
 inline constexpr uint32_t kTextColour = 8;
 inline constexpr uint32_t kEditColour = 12;
-inline constexpr uint32_t kSideWidth = 16;       // i32
+inline constexpr uint32_t kSideWidth = 16;  // i32
 inline constexpr uint32_t kSideColour = 20;
-inline constexpr uint32_t kSideBitmap = 24;      // u32 number in the BitmapTable, 0 none
-inline constexpr uint32_t kHeaderHeight = 28;    // i32
+inline constexpr uint32_t kSideBitmap = 24;    // u32 number in the BitmapTable, 0 none
+inline constexpr uint32_t kHeaderHeight = 28;  // i32
 inline constexpr uint32_t kHeaderColour = 32;
 inline constexpr uint32_t kHeaderTextColour = 36;
 inline constexpr uint32_t kHeaderBitmap = 40;
-inline constexpr uint32_t kBodyCount = 44;       // u16
-inline constexpr uint32_t kHeaderCount = 46;     // u16
-inline constexpr uint32_t kBodyRecords = 48;     // u32 offset from the layout's start
-inline constexpr uint32_t kHeaderRecords = 52;   // u32 offset from the layout's start
+inline constexpr uint32_t kBodyCount = 44;      // u16
+inline constexpr uint32_t kHeaderCount = 46;    // u16
+inline constexpr uint32_t kBodyRecords = 48;    // u32 offset from the layout's start
+inline constexpr uint32_t kHeaderRecords = 52;  // u32 offset from the layout's start
 inline constexpr uint32_t kSize = 56;
 static_assert(kHeaderRecords + 4 == kSize);
 }  // namespace page_layout
@@ -139,7 +139,7 @@ inline constexpr uint32_t kExStyle = 8;   // u32
 inline constexpr uint32_t kOptions = 12;  // u32, bit 0 = text box
 inline constexpr uint32_t kLeft = 16;     // i32
 inline constexpr uint32_t kTop = 20;
-inline constexpr uint32_t kRight = 24;    // kSpecialSize selects the page-filling size
+inline constexpr uint32_t kRight = 24;  // kSpecialSize selects the page-filling size
 inline constexpr uint32_t kBottom = 28;
 inline constexpr uint32_t kSize = 32;
 static_assert(kBottom + 4 == kSize);
@@ -150,7 +150,7 @@ inline constexpr uint32_t kOptTextBox = 0x01;
 enum ControlClass : uint16_t {
   kClassStatic = 1,
   kClassEdit = 2,
-  kClassButton = 3,      // 3..6 are all "BUTTON"
+  kClassButton = 3,  // 3..6 are all "BUTTON"
   kClassCheckBox = 4,
   kClassButton5 = 5,
   kClassGroupBox = 6,

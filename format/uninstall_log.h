@@ -2,6 +2,7 @@
 // block, the type's 5189 sections, and an end header with flags 0x0002.
 #pragma once
 #include <stdint.h>
+
 #include "block_ids.h"
 #include "container.h"
 
@@ -57,9 +58,9 @@ enum Field : uint32_t { kVersion = 0, kPublisher = 1, kUrl = 2, kFieldCount = 3 
 // Blocks inside 5189 sections and inside the uninstaller's own data. The
 // Installer copies them untouched; only the builder and uninstaller read them.
 enum UninstallSectionId : uint16_t {
-  kSectionRegistryKey = 0x1240,   // u32 root, StringField key: delete the key
-  kSectionRegistryValue = 0x1241, // u32 root, StringField key, StringField value name
-  kSectionIniValue = 0x1242,      // StringField file, section, key
+  kSectionRegistryKey = 0x1240,    // u32 root, StringField key: delete the key
+  kSectionRegistryValue = 0x1241,  // u32 root, StringField key, StringField value name
+  kSectionIniValue = 0x1242,       // StringField file, section, key
 };
 
 // A section's payload: the fixed fields, then its StringFields back to back,
@@ -76,7 +77,7 @@ inline constexpr uint32_t kIniValueStrings = 3;  // file, section, key
 // Block 0x1234, the uninstaller's own texts: a u16 count, then that many
 // StringFields filling the payload.
 namespace uninstaller_texts {
-inline constexpr uint32_t kCount = 0;    // u16
+inline constexpr uint32_t kCount = 0;  // u16
 inline constexpr uint32_t kStrings = 2;
 static_assert(kStrings == kCount + 2);
 }  // namespace uninstaller_texts

@@ -98,9 +98,7 @@ uint8_t PeekMethod(const Package& pkg, uint32_t offset) {
     uint8_t m = 0;
     r.Read(&m, 1);
     return m;
-  } catch (const Damaged&) {
-    return 0;
-  }
+  } catch (const Damaged&) { return 0; }
 }
 
 }  // namespace wrenly::inspector

@@ -24,8 +24,8 @@ class DataAreaReader {
   const Package& pkg_;
   std::ifstream in_;
   size_t part_ = SIZE_MAX;
-  uint64_t left_ = 0;     // bytes left in the current part
-  uint64_t offset_ = 0;   // DataArea offset of the next byte
+  uint64_t left_ = 0;    // bytes left in the current part
+  uint64_t offset_ = 0;  // DataArea offset of the next byte
 };
 
 struct EntryData {

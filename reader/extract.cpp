@@ -12,8 +12,8 @@
 #include "reader/damaged.h"
 #include "reader/data_area.h"
 #include "reader/entry_paths.h"
-#include "reader/reader.h"
 #include "reader/names.h"
+#include "reader/reader.h"
 #include "reader/records_view.h"
 #include "reader/report.h"
 
@@ -59,9 +59,7 @@ Written WriteEntry(const Package& pkg, DataAreaReader& reader, const wf::FileEnt
       problem = "decodes to " + std::to_string(d.size) + " bytes, its size says " + std::to_string(e.size);
     else if (!uninstaller && d.checksum != e.checksum)
       problem = "checksum " + Hex(d.checksum) + ", its entry says " + Hex(e.checksum);
-  } catch (const Damaged& x) {
-    problem = x.what();
-  }
+  } catch (const Damaged& x) { problem = x.what(); }
   file.close();
   bool cannotWrite = problem.empty() && !file;
   if (!problem.empty() || !file) {
@@ -178,9 +176,7 @@ ReadResult Extract(const fs::path& setup, const fs::path& dir, std::string_view 
     // Only the output side works through the file system's calls.
     err << me << "cannot write " << e.path1().string() << ": " << Reason(e.code().message()) << "\n";
     return kCannotWrite;
-  } catch (const std::exception& e) {
-    err << me << e.what() << "\n";
-  }
+  } catch (const std::exception& e) { err << me << e.what() << "\n"; }
   return kUnreadable;
 }
 

@@ -96,8 +96,7 @@ std::vector<wf::FileEntryView> ParseFileTable(wf::ByteView t, size_t type) {
     if (size < wf::file_entry::kFixedSize || !t.Has(at, size))
       throw Damaged(e + ": its size " + Num(size) + " runs beyond the table (" + Num(t.size) + " bytes)");
     wf::FileEntryView v;
-    if (!wf::ParseFileEntry(t, at, &v))
-      throw Damaged(e + ": a string or the version/times block runs past the record");
+    if (!wf::ParseFileEntry(t, at, &v)) throw Damaged(e + ": a string or the version/times block runs past the record");
     entries.push_back(v);
     at += size;
   }

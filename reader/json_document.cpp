@@ -134,8 +134,8 @@ void InstallType(const Package& pkg, size_t type, const std::vector<EntryCheck>*
     json.BeginArray();
     size_t next = 0;  // checks come in table order
     for (size_t i = 0; i < t.entries.size(); ++i) {
-      while (checks && next < checks->size() && ((*checks)[next].type < type ||
-                                                 ((*checks)[next].type == type && (*checks)[next].index < i)))
+      while (checks && next < checks->size() &&
+             ((*checks)[next].type < type || ((*checks)[next].type == type && (*checks)[next].index < i)))
         ++next;
       bool checked = checks && next < checks->size() && (*checks)[next].type == type && (*checks)[next].index == i;
       Entry(pkg, t.entries[i], checked ? &(*checks)[next] : nullptr, json);
@@ -246,9 +246,7 @@ ReadResult Document(const std::filesystem::path& setup, const InspectOptions& op
   try {
     ReadPackageInto(setup, pkg);
     read = true;
-  } catch (const Damaged& e) {
-    problems.push_back(std::string("damaged package: ") + e.what());
-  }
+  } catch (const Damaged& e) { problems.push_back(std::string("damaged package: ") + e.what()); }
   json.Field("size", pkg.fileSize);
   json.EndObject();
   json.Key("package").BeginObject();

@@ -136,8 +136,7 @@ void Background(const Package& pkg, JsonWriter& json) {
     json.Field("size", v.size);
     if (v.size > wf::kBitmapFileHeaderSize)
       Dib(json, v.Sub(wf::kBitmapFileHeaderSize, v.size - wf::kBitmapFileHeaderSize));
-    else
-      json.Field("readable", false);
+    else json.Field("readable", false);
     json.EndObject();
   }
   json.EndArray();

@@ -1,6 +1,7 @@
 #include "reader/json_writer.h"
 
 #include <cstdio>
+
 #include "reader/ansi_text.h"
 
 namespace wrenly::inspector {

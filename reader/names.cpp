@@ -125,7 +125,7 @@ std::string EntryOptionWords(uint16_t s) {
 }
 
 std::string RunWords(uint32_t f) {
-  static const char* const kinds[] = {"not run", "after install", "at finish page", "after wizard",
+  static const char* const kinds[] = {"not run",    "after install",  "at finish page", "after wizard",
                                       "on request", "kind 5 (never)", "kind 6 (never)", "kind 7 (never)"};
   uint32_t kind = (f & wf::kFlagRunKindMask) >> wf::kRunKindShift;
   std::string out = kinds[kind & 7];
@@ -147,8 +147,8 @@ std::string TypeOptionWords(uint16_t o) {
 }
 
 std::string TypeMoreOptionWords(uint32_t o) {
-  return Words(o, {{wf::kMoreOptNoProgressPage, "no-progress-page"},
-                   {wf::kMoreOptTitleInCaption, "page-title-in-caption"}});
+  return Words(
+      o, {{wf::kMoreOptNoProgressPage, "no-progress-page"}, {wf::kMoreOptTitleInCaption, "page-title-in-caption"}});
 }
 
 std::string SettingsFlagWords(uint32_t f) {

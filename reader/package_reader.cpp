@@ -44,8 +44,8 @@ class FileReader {
   Bytes Read(uint64_t offset, uint32_t n, const std::string& what) {
     if (offset > size_ || n > size_ - offset)
       throw Damaged(what + " at offset " + std::to_string(offset) + " runs past the end of the file (" +
-                    std::to_string(n) + " bytes needed, " +
-                    std::to_string(offset > size_ ? 0 : size_ - offset) + " left)");
+                    std::to_string(n) + " bytes needed, " + std::to_string(offset > size_ ? 0 : size_ - offset) +
+                    " left)");
     Bytes b(n);
     if (ReadSome(offset, b.data(), n) != n) throw Damaged("cannot read " + what);
     return b;
@@ -91,9 +91,7 @@ Bytes DecodePayload(const Bytes& raw, BlockInfo& b, const std::string& what) {
       out.insert(out.end(), p, p + n);
     });
     if (streamLength != 0 && !dec.finished()) throw Damaged("the compressed stream ends early");
-  } catch (const Damaged& e) {
-    throw Damaged(what + ": " + e.what());
-  }
+  } catch (const Damaged& e) { throw Damaged(what + ": " + e.what()); }
   if (out.size() != b.unpackedSize)
     throw Damaged(what + ": the stream gives " + std::to_string(out.size()) + " bytes, the unpacked size is " +
                   std::to_string(b.unpackedSize));
@@ -102,13 +100,19 @@ Bytes DecodePayload(const Bytes& raw, BlockInfo& b, const std::string& what) {
 
 bool IsKnownBlock(uint16_t id) {
   switch (id) {
-    case wf::kBlockSetupSettings: case wf::kBlockBitmapTable: case wf::kBlockBackgroundBitmap:
-    case wf::kBlockTitleText: case wf::kBlockFileTable: case wf::kBlockSinglePage:
-    case wf::kBlockTitleStyle: case wf::kBlockInstallType: case wf::kBlockUninstallerImage:
-    case wf::kBlockBackgroundVariants: case wf::kBlockUninstallSections: case wf::kBlockProductDetails:
-      return true;
-    default:
-      return false;
+    case wf::kBlockSetupSettings:
+    case wf::kBlockBitmapTable:
+    case wf::kBlockBackgroundBitmap:
+    case wf::kBlockTitleText:
+    case wf::kBlockFileTable:
+    case wf::kBlockSinglePage:
+    case wf::kBlockTitleStyle:
+    case wf::kBlockInstallType:
+    case wf::kBlockUninstallerImage:
+    case wf::kBlockBackgroundVariants:
+    case wf::kBlockUninstallSections:
+    case wf::kBlockProductDetails: return true;
+    default: return false;
   }
 }
 
@@ -210,8 +214,8 @@ void ReadPackageInto(const fs::path& setup, Package& pkg) {
       uint32_t dataSize = wf::LoadU32(size.data());
       uint64_t dataStart = payloadAt + wf::kEndBlockSizeField;
       if (f.size() < dataStart + dataSize)
-        throw Damaged("the package is truncated: its DataArea holds " + std::to_string(f.size() - dataStart) +
-                      " of " + std::to_string(dataSize) + " bytes");
+        throw Damaged("the package is truncated: its DataArea holds " + std::to_string(f.size() - dataStart) + " of " +
+                      std::to_string(dataSize) + " bytes");
       pkg.parts.push_back(DataPart{setup, dataStart, dataSize});
       break;
     }

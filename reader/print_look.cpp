@@ -46,9 +46,8 @@ void PrintSettings(const Bytes& bytes, std::ostream& out) {
     out << "  layout " << PageName(l.page) << " at " << l.offset << ": flags " << Hex(l.flags, 0) << " ("
         << LayoutFlagWords(l.flags) << "), page " << Colour(l.pageColour) << ", text " << Colour(l.textColour)
         << ", edit " << Colour(l.editColour) << "\n    side width " << l.sideWidth << " (colour "
-        << Colour(l.sideColour) << ", bitmap " << l.sideBitmap << "), header height " << l.headerHeight
-        << " (bitmap " << l.headerBitmap << "), " << l.body.size() << " body + " << l.header.size()
-        << " header controls\n";
+        << Colour(l.sideColour) << ", bitmap " << l.sideBitmap << "), header height " << l.headerHeight << " (bitmap "
+        << l.headerBitmap << "), " << l.body.size() << " body + " << l.header.size() << " header controls\n";
     PrintControls(l.body, "    body ", out);
     PrintControls(l.header, "    header ", out);
   }
@@ -80,8 +79,9 @@ void PrintBitmaps(const Bytes& bytes, std::ostream& out, Problems& problems) {
     bool ok;
     std::string words = DibWords(v.Sub(at, at <= v.size ? v.size - at : 0), &ok);
     out << "  #" << i + 1 << " at " << at << ": " << words << "\n";
-    if (!ok) problems.push_back("bitmap " + std::to_string(i + 1) + " at offset " + std::to_string(at) +
-                                " is not a readable bitmap inside its table");
+    if (!ok)
+      problems.push_back("bitmap " + std::to_string(i + 1) + " at offset " + std::to_string(at) +
+                         " is not a readable bitmap inside its table");
   }
 }
 
@@ -128,12 +128,12 @@ void PrintTitle(const Package& pkg, std::ostream& out, Problems& problems) {
 
 void PrintContainer(const Package& pkg, std::ostream& out) {
   out << "package: " << pkg.path.string() << " (" << pkg.fileSize << " bytes)\n"
-      << "stub: " << pkg.signatureOffset << " bytes; signature at offset " << pkg.signatureOffset
-      << "; first block at " << pkg.signatureOffset + wf::kSignatureSize << "\n"
+      << "stub: " << pkg.signatureOffset << " bytes; signature at offset " << pkg.signatureOffset << "; first block at "
+      << pkg.signatureOffset + wf::kSignatureSize << "\n"
       << "blocks: " << pkg.blocks.size() << "\n";
   for (const BlockInfo& b : pkg.blocks) {
-    out << "  at " << b.offset << ": " << b.id << " " << BlockName(b.id) << ", flags " << Hex(b.flags, 4)
-        << ", length " << b.length;
+    out << "  at " << b.offset << ": " << b.id << " " << BlockName(b.id) << ", flags " << Hex(b.flags, 4) << ", length "
+        << b.length;
     if (b.compressed && b.id != wf::kBlockEnd && b.id != wf::kBlockSinglePage && b.length >= 5)
       out << ", unpacked " << b.unpackedSize << " (" << MethodName(b.method) << ")";
     out << "\n";
@@ -158,8 +158,7 @@ void PrintLook(const Package& pkg, std::ostream& out, Problems& problems) {
         << Quote((*details)[wf::product_details::kUrl]) << "\n";
   else if (pkg.details)
     problems.push_back("product details: a field runs past the block; the Installer leaves them out");
-  else
-    out << "product details: none\n";
+  else out << "product details: none\n";
 }
 
 void PrintDataArea(const Package& pkg, std::ostream& out) {

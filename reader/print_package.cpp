@@ -33,9 +33,7 @@ ReadResult InspectText(const std::filesystem::path& setup, const InspectOptions&
   } catch (const Damaged& e) {
     err << me << "damaged package: " << e.what() << "\n";
     return kDamaged;
-  } catch (const std::exception& e) {
-    err << me << e.what() << "\n";
-  }
+  } catch (const std::exception& e) { err << me << e.what() << "\n"; }
   return kUnreadable;
 }
 

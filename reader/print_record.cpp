@@ -31,22 +31,30 @@ constexpr uint64_t kMaxUninstaller = 64u << 20;
 constexpr char kPlannedFolder[] = "Z:\\(installation folder)";
 constexpr char kShownFolder[] = "<installation folder>";
 
-const char* const kTextNames[] = {"place", "title", "question", "removing", "done",
-                                  "restart", "partial", "damaged", "running"};
+const char* const kTextNames[] = {"place",   "title",   "question", "removing", "done",
+                                  "restart", "partial", "damaged",  "running"};
 static_assert(std::size(kTextNames) == wf::kUninstallerTextCount);
-const char* const kKindWords[] = {"unregister", "file", "shared file", "font", "shortcut",
-                                  "group", "folder", "registry key", "registry value", "ini value"};
+const char* const kKindWords[] = {"unregister", "file",   "shared file",  "font",           "shortcut",
+                                  "group",      "folder", "registry key", "registry value", "ini value"};
 static_assert(std::size(kKindWords) == wu::kUndoIniValue + 1);
-const char* const kRefusalWords[] = {"", "too long", "not a full path", "a component ends in a dot or a space",
-                                     "a device name", "a \\\\?\\ or \\\\.\\ prefix", "a stream name",
-                                     "a root or a top-level key", "the Windows or the system folder",
+const char* const kRefusalWords[] = {"",
+                                     "too long",
+                                     "not a full path",
+                                     "a component ends in a dot or a space",
+                                     "a device name",
+                                     "a \\\\?\\ or \\\\.\\ prefix",
+                                     "a stream name",
+                                     "a root or a top-level key",
+                                     "the Windows or the system folder",
                                      "a control character or a wildcard",
                                      "not below a Start-menu or desktop folder"};
 static_assert(std::size(kRefusalWords) == wu::kPathOutsideMenu + 1);
-const char* const kRecordWords[] = {"", "it does not end with a complete end header",
+const char* const kRecordWords[] = {"",
+                                    "it does not end with a complete end header",
                                     "no uninstaller data reads cleanly up to the end",
                                     "a block, count or string runs past its bounds",
-                                    "a block holds bytes behind its last field", "a block of an unknown kind",
+                                    "a block holds bytes behind its last field",
+                                    "a block of an unknown kind",
                                     "no record follows the texts"};
 static_assert(std::size(kRecordWords) == wu::kRecordMissing + 1);
 
@@ -79,23 +87,28 @@ UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
   const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
   UninstallerFacts facts;
   facts.size = static_cast<uint32_t>(bytes.size());
-  wu::RecordVisitor visitor{&facts.texts, [](void* c, uint16_t, wu::TextView t) {
-    static_cast<std::vector<std::string>*>(c)->emplace_back(t.text, t.length);
-  }, nullptr, nullptr, nullptr};
+  wu::RecordVisitor visitor{&facts.texts,
+                            [](void* c, uint16_t, wu::TextView t) {
+                              static_cast<std::vector<std::string>*>(c)->emplace_back(t.text, t.length);
+                            },
+                            nullptr, nullptr, nullptr};
   wu::UninstallFile found;
   if (wu::RecordRefusal r = wu::ReadUninstallFile(bytes.data(), facts.size, &visitor, &found))
     throw Damaged(std::string("damaged uninstaller, it would remove nothing: ") + kRecordWords[r]);
   facts.programSize = found.dataStart;
   facts.records = found.records;
   wu::UndoPlan plan;
-  if (!wu::BuildUndoPlan(bytes.data(), facts.size, {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32",
-                                                      wu::kTypicalMenuFolders, wu::kTypicalMenuFolderCount}, &plan))
+  if (!wu::BuildUndoPlan(bytes.data(), facts.size,
+                         {kPlannedFolder, "C:\\Windows", "C:\\Windows\\System32", wu::kTypicalMenuFolders,
+                          wu::kTypicalMenuFolderCount},
+                         &plan))
     throw std::bad_alloc();
   std::unique_ptr<wu::UndoPlan, void (*)(wu::UndoPlan*)> freed(&plan, wu::FreeUndoPlan);
   for (uint32_t i = 0; i < plan.count; ++i) {
     const wu::UndoStep& s = plan.steps[i];
     PlannedStep step{kKindWords[s.kind], {}, {}, {}, {}, s.refusal ? kRefusalWords[s.refusal] : nullptr};
-    if (s.kind == wu::kUndoRegistryKey || s.kind == wu::kUndoRegistryValue) step.path = RootName(s.root) + "\\" + s.path;
+    if (s.kind == wu::kUndoRegistryKey || s.kind == wu::kUndoRegistryValue)
+      step.path = RootName(s.root) + "\\" + s.path;
     else step.path = Shown(s.path);
     if (s.kind == wu::kUndoRegistryValue) step.value = s.name;
     if (s.kind == wu::kUndoIniValue) step.section = s.name, step.key = s.key;
@@ -104,13 +117,11 @@ UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
   return facts;
 }
 
-const char* UninstallerTextName(size_t index) {
-  return index < std::size(kTextNames) ? kTextNames[index] : nullptr;
-}
+const char* UninstallerTextName(size_t index) { return index < std::size(kTextNames) ? kTextNames[index] : nullptr; }
 
 void PrintUninstaller(const UninstallerFacts& facts, std::ostream& out) {
-  out << "uninstaller: " << facts.size << " bytes, program " << facts.programSize << " bytes, records "
-      << facts.records << "\n";
+  out << "uninstaller: " << facts.size << " bytes, program " << facts.programSize << " bytes, records " << facts.records
+      << "\n";
   for (size_t i = 0; i < facts.texts.size(); ++i) {
     const char* name = UninstallerTextName(i);
     out << "text " << i << (name ? std::string(" ") + name : "") << ": " << Quote(facts.texts[i]) << "\n";

@@ -50,8 +50,7 @@ void PrintEntry(const Package& pkg, size_t type, size_t i, std::ostream& out, Pr
   if (HasData(e)) {
     if (std::string problem = DataPlaceProblem(pkg, e); !problem.empty())
       problems.push_back(EntryName(pkg, type, i) + ": " + problem);
-    else
-      out << ", " << MethodName(PeekMethod(pkg, e.dataOffset));
+    else out << ", " << MethodName(PeekMethod(pkg, e.dataOffset));
   } else {
     out << ", no data";
   }
@@ -85,8 +84,7 @@ void PrintInstallType(const Package& pkg, size_t type, const InspectOptions& opt
     out << "  folder value: " << RootName(r.folderRoot) << "\\" << r.folderKey << " value "
         << (r.folderValue && *r.folderValue ? Quote(r.folderValue) : "(default)") << "\n";
   else out << "  folder value: none\n";
-  if (r.iniFile)
-    out << "  ini: " << Quote(r.iniFile) << " [" << Text(r.iniSection) << "] " << Text(r.iniKey) << "\n";
+  if (r.iniFile) out << "  ini: " << Quote(r.iniFile) << " [" << Text(r.iniSection) << "] " << Text(r.iniKey) << "\n";
   else out << "  ini: none\n";
   out << "  pages:";
   for (size_t p = 0; p < r.pages.size(); ++p) out << (p ? ", " : " ") << PageName(r.pages[p]);

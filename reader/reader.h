@@ -19,9 +19,9 @@ enum ReadResult : int {
 };
 
 struct InspectOptions {
-  bool verify = false;  // decompress every entry and check size and checksum
+  bool verify = false;       // decompress every entry and check size and checksum
   size_t maxTextChars = 60;  // message texts are cut after this many characters; 0 = whole
-  bool json = false;  // one JSON document on `out` instead of text (texts whole)
+  bool json = false;         // one JSON document on `out` instead of text (texts whole)
 };
 
 // Prints blocks, install types, file tables, DataArea and volumes; on an

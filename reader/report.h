@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "reader/reader.h"
 #include "reader/package.h"
+#include "reader/reader.h"
 
 namespace wrenly::inspector {
 

@@ -64,7 +64,10 @@ void StreamDecoder::Feed(const uint8_t* data, size_t size, const Sink& sink) {
       if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR)
         throw Damaged(std::string("bad zlib stream") + (z.msg ? std::string(": ") + z.msg : ""));
       if (produced) sink(out, produced);
-      if (r == Z_STREAM_END) { finished_ = true; break; }
+      if (r == Z_STREAM_END) {
+        finished_ = true;
+        break;
+      }
       if (z.avail_in == 0 && z.avail_out != 0) break;
       if (r == Z_BUF_ERROR && produced == 0) throw Damaged("bad zlib stream: no progress");
     }
@@ -81,7 +84,10 @@ void StreamDecoder::Feed(const uint8_t* data, size_t size, const Sink& sink) {
       size_t produced = kOutChunk - bz.avail_out;
       if (r != BZ_OK && r != BZ_STREAM_END) throw Damaged("bad bzip2 stream (code " + std::to_string(r) + ")");
       if (produced) sink(out, produced);
-      if (r == BZ_STREAM_END) { finished_ = true; break; }
+      if (r == BZ_STREAM_END) {
+        finished_ = true;
+        break;
+      }
       if (bz.avail_in == 0 && bz.avail_out != 0) break;
       if (produced == 0 && bz.avail_in == before) throw Damaged("bad bzip2 stream: no progress");
     }

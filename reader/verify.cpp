@@ -47,18 +47,14 @@ std::vector<EntryCheck> CheckEntries(const Package& pkg) {
         }
         if (!sizeOk)
           c.problem = "decodes to " + std::to_string(d.size) + " bytes, its size says " + std::to_string(e.size);
-        else if (!sumOk)
-          c.problem = "checksum " + Hex(d.checksum) + ", its entry says " + Hex(e.checksum);
-      } catch (const Damaged& x) {
-        c.problem = x.what();
-      }
+        else if (!sumOk) c.problem = "checksum " + Hex(d.checksum) + ", its entry says " + Hex(e.checksum);
+      } catch (const Damaged& x) { c.problem = x.what(); }
     }
   }
   return checks;
 }
 
-void VerifyEntries(const std::vector<EntryCheck>& checks, const Package& pkg, std::ostream& out,
-                   Problems& problems) {
+void VerifyEntries(const std::vector<EntryCheck>& checks, const Package& pkg, std::ostream& out, Problems& problems) {
   size_t bad = 0;
   for (const EntryCheck& c : checks) {
     if (c.problem.empty()) continue;

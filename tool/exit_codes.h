@@ -7,11 +7,11 @@ namespace wrenly::tool {
 
 enum ExitCode : int {
   kDone = 0,
-  kRefused = 1,    // the project or one of its inputs is refused; warnings with --warnings-as-errors
-  kUsage = 2,      // the command line is wrong
-  kDamaged = 3,    // inspect, extract: not a setup program, or its package is damaged
-  kOutput = 4,     // an output cannot be written: refused name, folder, disk
-  kSigning = 5,    // the signing command failed
+  kRefused = 1,        // the project or one of its inputs is refused; warnings with --warnings-as-errors
+  kUsage = 2,          // the command line is wrong
+  kDamaged = 3,        // inspect, extract: not a setup program, or its package is damaged
+  kOutput = 4,         // an output cannot be written: refused name, folder, disk
+  kSigning = 5,        // the signing command failed
   kInterrupted = 128,  // plus the signal: 129 for SIGHUP, 130 for SIGINT, 143 for SIGTERM
 };
 

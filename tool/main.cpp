@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "builder/signing.h"
@@ -113,8 +114,10 @@ int main(int argc, char** argv) {
   }
   if (cmdNew->parsed()) return wrenly::tool::WriteNewProject(PathFromUtf8(newDir), std::cout, std::cerr);
   if (cmdInspect->parsed())
-    return wrenly::tool::ExitCodeOf(wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr));
+    return wrenly::tool::ExitCodeOf(
+        wrenly::inspector::Inspect(PathFromUtf8(setup), inspectOptions, std::cout, std::cerr));
   if (cmdExtract->parsed())
-    return wrenly::tool::ExitCodeOf(wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr));
+    return wrenly::tool::ExitCodeOf(
+        wrenly::inspector::Extract(PathFromUtf8(setup), PathFromUtf8(dir), installType, std::cout, std::cerr));
   return wrenly::tool::kUsage;
 }

@@ -22,7 +22,10 @@ bool ReadHex(const char*& p, char stop, uint64_t* out) {
   int digits = 0;
   for (; *p && *p != stop && !Blank(*p); ++p, ++digits) {
     char c = *p;
-    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    int d = c >= '0' && c <= '9'   ? c - '0'
+            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                   : -1;
     if (d < 0 || digits == 16) return false;
     v = v * 16 + (uint64_t)d;
   }

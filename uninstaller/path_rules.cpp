@@ -11,7 +11,6 @@ namespace {
 using format::AsciiLower;
 using format::IsSlash;
 
-
 struct Builder {
   char* out;
   uint32_t size, length;
@@ -60,8 +59,8 @@ PathRefusal CheckComponents(const char* p, uint32_t from, uint32_t n) {
 
 }  // namespace
 
-PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* installFolder,
-                              const char* windowsFolder, const char* systemFolder, char* out, uint32_t outSize) {
+PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* installFolder, const char* windowsFolder,
+                              const char* systemFolder, char* out, uint32_t outSize) {
   const char* f = folder.text;
   uint32_t nf = folder.length, own = (uint32_t)strlen(format::kRecordOwnFolder);
   Builder b{out, outSize, 0, outSize > 0};
@@ -104,8 +103,8 @@ PathRefusal ResolveRecordPath(TextView folder, TextView name, const char* instal
 }
 
 uint32_t EmptyKeyFloor(uint32_t root, const char* key) {
-  static const char* const kSystemVendors[] = {"microsoft", "classes", "policies", "wow6432node", "clients",
-                                              "registeredapplications"};
+  static const char* const kSystemVendors[] = {"microsoft",   "classes", "policies",
+                                               "wow6432node", "clients", "registeredapplications"};
   if (root != kRootCurrentUser && root != kRootLocalMachine) return 0;
   const char* vendor = key;
   for (const char* word = "software\\"; *word; ++word, ++vendor)

@@ -135,8 +135,7 @@ RecordRefusal Walk(ByteView file, uint32_t start, uint32_t end, const RecordVisi
 // and the blocks end exactly at that header. Candidates inside the program
 // fail within a block or two; a budget of reads proportional to the file's
 // size keeps a crafted file from making the search quadratic.
-RecordRefusal ReadUninstallFile(const uint8_t* bytes, uint32_t size, const RecordVisitor* visitor,
-                                UninstallFile* out) {
+RecordRefusal ReadUninstallFile(const uint8_t* bytes, uint32_t size, const RecordVisitor* visitor, UninstallFile* out) {
   ByteView file{bytes, size};
   if (size < block_header::kSize) return kRecordNoEnd;
   uint32_t end = size - block_header::kSize;

@@ -58,7 +58,6 @@ struct UninstallFile {
 
 // Checks the whole file, then walks it once more for the visitor (may be
 // null). On a refusal the visitor has not been called.
-RecordRefusal ReadUninstallFile(const uint8_t* bytes, uint32_t size, const RecordVisitor* visitor,
-                                UninstallFile* out);
+RecordRefusal ReadUninstallFile(const uint8_t* bytes, uint32_t size, const RecordVisitor* visitor, UninstallFile* out);
 
 }  // namespace wrenly::uninstaller

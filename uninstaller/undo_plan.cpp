@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "format/names.h"
-
 #include "format/uninstall_log.h"
 #include "platform/files.h"
 
@@ -75,8 +74,8 @@ struct Planner {
   PathRefusal AddPath(UndoKind kind, TextView folder, TextView name, uint32_t root = 0, TextView section = kNone,
                       TextView key = kNone) {
     char out[kPathSize];
-    PathRefusal r = ResolveRecordPath(folder, name, folders->install, folders->windows, folders->system, out,
-                                      sizeof out);
+    PathRefusal r =
+        ResolveRecordPath(folder, name, folders->install, folders->windows, folders->system, out, sizeof out);
     uint32_t n = r == kPathTooLong ? 0 : (uint32_t)strlen(out);
     while (r == kPathGood && out[n - 1] == '\\') --n;  // never a root: something stays
     const char* path = r == kPathTooLong ? Keep(folder, name.length ? TextView{"\\", 1} : kNone, name)
@@ -125,8 +124,7 @@ struct Planner {
     }
     // A key of one component is a hive's own: "Software" holds every product.
     uint32_t parts = 0;
-    for (uint16_t i = 0; i < s.key.length; ++i)
-      parts += s.key.text[i] != '\\' && (i == 0 || s.key.text[i - 1] == '\\');
+    for (uint16_t i = 0; i < s.key.length; ++i) parts += s.key.text[i] != '\\' && (i == 0 || s.key.text[i - 1] == '\\');
     PathRefusal r = HasControl(s.key) || HasControl(s.name) ? kPathCharacter : kPathGood;
     if (s.id == kSectionRegistryKey) {
       if (parts < 2) r = kPathRoot;
@@ -148,7 +146,9 @@ int Phase(const UndoStep& s) {
     case kUndoUnregister: return 0;
     case kUndoGroup: return 2;
     case kUndoFolder: return 3;
-    case kUndoRegistryKey: case kUndoRegistryValue: case kUndoIniValue: return 4;
+    case kUndoRegistryKey:
+    case kUndoRegistryValue:
+    case kUndoIniValue: return 4;
     default: return 1;
   }
 }
@@ -161,8 +161,7 @@ uint32_t Depth(const char* p) {
 }
 
 int ComparePaths(const char* a, const char* b) {
-  for (; *a && AsciiLower(*a) == AsciiLower(*b); ++a, ++b) {
-  }
+  for (; *a && AsciiLower(*a) == AsciiLower(*b); ++a, ++b) {}
   return (uint8_t)AsciiLower(*a) - (uint8_t)AsciiLower(*b);
 }
 
@@ -231,7 +230,8 @@ int FindInstallFolder(const char* ownPath, TextView place, char* out, uint32_t o
   uint32_t n = (uint32_t)strlen(ownPath), at = n - place.length;
   bool match = place.length > 0 && place.length < n && IsSlash(ownPath[at - 1]);
   for (uint32_t i = 0; match && i < place.length; ++i)
-    match = AsciiLower(ownPath[at + i]) == AsciiLower(place.text[i]) || (IsSlash(ownPath[at + i]) && IsSlash(place.text[i]));
+    match = AsciiLower(ownPath[at + i]) == AsciiLower(place.text[i]) ||
+            (IsSlash(ownPath[at + i]) && IsSlash(place.text[i]));
   if (!match)
     for (at = n; at > 0 && !IsSlash(ownPath[at - 1]);) --at;
   while (at > 0 && IsSlash(ownPath[at - 1])) --at;

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "format/names.h"
-
 #include "platform/file_system.h"
 #include "platform/restart_ops.h"
 #include "platform/system.h"
@@ -16,9 +15,7 @@ constexpr uint32_t kPathBuffer = 520;
 // Start Menu, Programs, Startup, desktop, each for the user and for all
 // users; Program Files, the application data folders, Documents, the
 // profile: none may go even when an installation left it empty.
-const int kShellFolders[] = {0x0B, 0x02, 0x07, 0x10, 0x16, 0x17, 0x18, 0x19,
-                             0x26, 0x1A, 0x1C, 0x23, 0x05, 0x28};
-
+const int kShellFolders[] = {0x0B, 0x02, 0x07, 0x10, 0x16, 0x17, 0x18, 0x19, 0x26, 0x1A, 0x1C, 0x23, 0x05, 0x28};
 
 void AddGuarded(UndoGuard* guard, const char* path) {
   if (guard->count < kGuardedFolders && GetFolderIdentity(path, &guard->folders[guard->count])) ++guard->count;
@@ -80,9 +77,7 @@ bool Guarded(const UndoGuard& guard, const char* path) {
   return false;
 }
 
-StepOutcome AtRestart(const char* path) {
-  return MoveFileAtRestart(nullptr, path) == 0 ? kStepAtRestart : kStepLeft;
-}
+StepOutcome AtRestart(const char* path) { return MoveFileAtRestart(nullptr, path) == 0 ? kStepAtRestart : kStepLeft; }
 
 StepOutcome DeleteOneFile(const char* path) {
   uint32_t attributes = PathAttributes(path);

@@ -2,6 +2,7 @@
 // the peak working set.
 #pragma once
 #include <windows.h>
+
 #include <psapi.h>
 
 inline double NowMs() {
@@ -14,5 +15,7 @@ inline double NowMs() {
 inline long long PeakWorkingSetKb() {
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
-  return GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory) ? (long long)(memory.PeakWorkingSetSize / 1024) : -1;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)
+             ? (long long)(memory.PeakWorkingSetSize / 1024)
+             : -1;
 }

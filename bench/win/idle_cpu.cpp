@@ -3,6 +3,7 @@
 // its processor time over SECONDS of wall time in percent of one core, and
 // ends it. "failed ..." when it does not get there.
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -73,10 +74,8 @@ int main(int argc, char** argv) {
   QueryPerformanceCounter(&end);
   ULONGLONG after = CpuTime(p);
   double wall = static_cast<double>(end.QuadPart - begin.QuadPart) / frequency.QuadPart;
-  if (!shown.second || exited)
-    std::printf("failed: %s\n", exited ? "the program ended" : "no window");
-  else
-    std::printf("cpu percent=%.2f\n", wall > 0 ? (after - before) / 1e7 / wall * 100.0 : 0.0);
+  if (!shown.second || exited) std::printf("failed: %s\n", exited ? "the program ended" : "no window");
+  else std::printf("cpu percent=%.2f\n", wall > 0 ? (after - before) / 1e7 / wall * 100.0 : 0.0);
   TerminateProcess(p.hProcess, 0);
   CloseHandle(p.hThread);
   CloseHandle(p.hProcess);

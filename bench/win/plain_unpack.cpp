@@ -141,9 +141,10 @@ int main(int argc, char** argv) {
     DWORD got = 0;
     bool ok = f.out != INVALID_HANDLE_VALUE && SetFilePointerEx(f.in, to, nullptr, FILE_BEGIN) &&
               ReadFile(f.in, &method, 1, &got, nullptr) && got == 1;
-    if (ok) ok = method == wf::kMethodZlib   ? Inflate(f, e.storedLength - 1)
-                 : method == wf::kMethodBzip2 ? Bunzip2(f, e.storedLength - 1)
-                                              : false;
+    if (ok)
+      ok = method == wf::kMethodZlib    ? Inflate(f, e.storedLength - 1)
+           : method == wf::kMethodBzip2 ? Bunzip2(f, e.storedLength - 1)
+                                        : false;
     if (f.out != INVALID_HANDLE_VALUE) CloseHandle(f.out);
     if (!ok) ++failures;
   }

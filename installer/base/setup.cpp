@@ -8,8 +8,8 @@ struct PathBuffer {
   uint32_t size;
 };
 const PathBuffer kBuffers[] = {
-    {&Setup::ownPath, kPathSize},      {&Setup::packagePath, kPathSize}, {&Setup::installFolder, kPathSize},
-    {&Setup::workPath, kWorkPathSize}, {&Setup::tempPath, kPathSize},    {&Setup::errorArgument, kPathSize},
+    {&Setup::ownPath, kPathSize},         {&Setup::packagePath, kPathSize}, {&Setup::installFolder, kPathSize},
+    {&Setup::workPath, kWorkPathSize},    {&Setup::tempPath, kPathSize},    {&Setup::errorArgument, kPathSize},
     {&Setup::uninstallerPath, kPathSize},
 };
 }  // namespace

@@ -34,12 +34,12 @@ struct DataAreaState {
 // The installation run: what the engine, the progress display and the
 // completion step share.
 struct InstallRun {
-  const uint8_t* cursor;    // the FileEntry the next InstallNextEntry handles
-  int32_t index;            // entry handled last; -1 before the first
-  bool running;             // DataArea open, entries remain to be handled
-  bool finished;            // the completion step has run (or was skipped after a cancel)
-  bool destinationChecked;  // folder and space checks passed
-  bool readOnlyTarget;      // the space check met a read-only existing file
+  const uint8_t* cursor;     // the FileEntry the next InstallNextEntry handles
+  int32_t index;             // entry handled last; -1 before the first
+  bool running;              // DataArea open, entries remain to be handled
+  bool finished;             // the completion step has run (or was skipped after a cancel)
+  bool destinationChecked;   // folder and space checks passed
+  bool readOnlyTarget;       // the space check met a read-only existing file
   char tempName[kPathSize];  // temporary file of the entry being extracted
   // 0, or kResultPackageIncomplete when the last entry resolved was damaged:
   // it lies outside the file table, its name leaves its folder, or its path

@@ -2,23 +2,22 @@
 // that the files fit.
 #include <string.h>
 
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
-#include "package/entry_destination.h"
 #include "install/disk_space.h"
 #include "install/install_run.h"
-#include "base/package_model.h"
+#include "package/entry_destination.h"
 #include "platform/disk.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/messages.h"
 #include "text/path_services.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 
 namespace {
-
 
 // Walks the current type's file table; tables were checked when loaded, so
 // a record that fails to parse ends the walk.
@@ -54,7 +53,8 @@ uint16_t TypeOptions(Setup& setup) {
 int CheckDestinationFolder(Setup& setup) {
   StripBackslash(setup.installFolder);
   if (!*setup.installFolder) return kResultFolderInvalid;
-  if (GetFullPath(setup.installFolder, setup.workPath, kPathSize) > 0 && *setup.workPath) memcpy(setup.installFolder, setup.workPath, kPathSize);
+  if (GetFullPath(setup.installFolder, setup.workPath, kPathSize) > 0 && *setup.workPath)
+    memcpy(setup.installFolder, setup.workPath, kPathSize);
   // The folder carries a backslash more while files are installed.
   if (strlen(setup.installFolder) >= kPathSize - 1) return kResultFolderInvalid;
   if (EnterFolder(setup.installFolder) != 0) {

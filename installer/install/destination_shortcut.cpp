@@ -1,9 +1,9 @@
+#include "base/setup.h"
 #include "install/install_next_entry.h"
 #include "package/entry_destination.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "system/shortcuts.h"
 #include "text/path_services.h"
 
@@ -22,7 +22,8 @@ void CreateEntryDesktopShortcut(Setup& setup, const uint8_t* record) {
   if (!FindFileEntry(setup, record, &e) || !IsPlainFileName(e.strings[kItemDesktopName])) return;
   char folder[kPathSize], link[kPathSize], icon[kPathSize], target[kPathSize];
   if (!DesktopFolder(e.flags, folder) || !JoinPath(link, folder, e.strings[kItemDesktopName]) ||
-      !ShortcutIconPath(setup, icon, e.strings[kItemDesktopIcon]) || !setup.workPath[0] || !JoinPath(target, "", setup.workPath))
+      !ShortcutIconPath(setup, icon, e.strings[kItemDesktopIcon]) || !setup.workPath[0] ||
+      !JoinPath(target, "", setup.workPath))
     return;
   char* arguments = ExpandShortcutArguments(setup, e.strings[kItemDesktopArgs]);
   if (!arguments) return;

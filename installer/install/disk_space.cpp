@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "platform/disk.h"
 #include "base/setup.h"
+#include "platform/disk.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "install/fonts.h"
 
+#include "base/setup.h"
 #include "format/names.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "base/setup.h"
 
 namespace {
 const char kSuffix[] = " (TrueType)";
@@ -81,10 +81,8 @@ void ReadFontName(const char* path, char* name) {
       // A longer name than the buffer is cut, not read past it.
       uint32_t length = Big16(record + 8);
       if (length > kFontNameSize - 1) length = kFontNameSize - 1;
-      if (ReadAt(file, storage + Big16(record + 10), name, length))
-        name[length] = 0;
-      else
-        name[0] = 0;
+      if (ReadAt(file, storage + Big16(record + 10), name, length)) name[length] = 0;
+      else name[0] = 0;
     }
   }
   FileClose(file);

@@ -2,18 +2,18 @@
 // check, put in place, count.
 #include "install/install_next_entry.h"
 
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/block_ids.h"
 #include "format/container.h"
-#include "package/data_area.h"
-#include "package/entry_destination.h"
 #include "install/fonts.h"
 #include "install/install_run.h"
 #include "install/overwrite_rules.h"
-#include "base/display.h"
-#include "base/package_model.h"
+#include "package/data_area.h"
+#include "package/entry_destination.h"
 #include "platform/file_system.h"
 #include "platform/restart_ops.h"
-#include "base/setup.h"
 #include "system/registration.h"
 #include "text/messages.h"
 #include "text/path_services.h"
@@ -36,7 +36,8 @@ bool Cancelled(Setup& setup) { return setup.pageResult == kPageResultCancel || s
 
 // The old version unregisters itself before it is written over.
 void Unregister(Setup& setup) {
-  if (ComponentKindOf(setup.workPath) == kComponentServer && NamedFileExists(setup.workPath)) RegisterComponent(setup, 0);
+  if (ComponentKindOf(setup.workPath) == kComponentServer && NamedFileExists(setup.workPath))
+    RegisterComponent(setup, 0);
 }
 
 // Work common to written and kept entries.
@@ -115,7 +116,8 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
     return 0;
   }
   uint16_t status = LoadU16(e.record + file_entry::kStatus);
-  if (options & kOptReadOnly) SetReadOnlyAttribute(status == kOutcomeAtRestart ? setup.run.tempName : setup.workPath, true);
+  if (options & kOptReadOnly)
+    SetReadOnlyAttribute(status == kOutcomeAtRestart ? setup.run.tempName : setup.workPath, true);
   return 1;
 }
 

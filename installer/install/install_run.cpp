@@ -22,13 +22,13 @@
 
 #include <string.h>
 
-#include "format/install_type.h"
-#include "package/data_area.h"
+#include "base/display.h"
 #include "base/package_model.h"
 #include "base/setup.h"
+#include "format/install_type.h"
+#include "package/data_area.h"
 #include "system/finish_installation.h"
 #include "system/run_items.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 

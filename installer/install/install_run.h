@@ -26,7 +26,7 @@ int DecompressEntry(Setup& setup, FileHandle out, FileHandle* volume, uint32_t s
 int CheckDestinationFolder(Setup& setup);  // 0 ok, kResultFolderInvalid or kFolderDeclined
 int CheckDiskSpace(Setup& setup);          // 1 not enough space
 inline constexpr uint32_t kFreeSpaceUnknown = 0xFFFFFFFFu;
-inline constexpr uint32_t kFreeSpaceHuge = 0xFFFFFFFEu;  // 4 TB or more
+inline constexpr uint32_t kFreeSpaceHuge = 0xFFFFFFFEu;            // 4 TB or more
 uint32_t GetFreeDiskSpace(const char* path, uint32_t* clusterKb);  // KB or a special value
 
 // What the destination page shows: free and required space in megabytes.

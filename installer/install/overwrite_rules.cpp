@@ -1,11 +1,11 @@
 #include "install/overwrite_rules.h"
 
+#include "base/display.h"
+#include "base/setup.h"
 #include "install/install_run.h"
 #include "platform/restart_ops.h"
-#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
-#include "base/display.h"
 
 using namespace wrenly::format;
 

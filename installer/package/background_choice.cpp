@@ -17,12 +17,9 @@ int ChooseBackgroundVariant(const uint8_t* list) {
     int32_t h = (int32_t)wf::LoadU32(pair + wf::variant_list::kPairHeight);
     if (w == screenW && h == screenH) return j;
     bool take;
-    if (best == -1)
-      take = true;
-    else if (w < screenW && h < screenH)
-      take = w > bw && h > bh;  // smaller both ways: only a larger one
-    else
-      take = (w < bw && h < bh) || (bw < screenW && bh < screenH);
+    if (best == -1) take = true;
+    else if (w < screenW && h < screenH) take = w > bw && h > bh;  // smaller both ways: only a larger one
+    else take = (w < bw && h < bh) || (bw < screenW && bh < screenH);
     if (take) {
       best = j;
       bw = w;

@@ -25,8 +25,7 @@ bool ResolveString(wf::ByteView record, uint32_t field, const char** out) {
 
 // count records of 32 bytes at offset lie inside the view.
 bool HasRecords(wf::ByteView v, uint32_t offset, uint32_t count) {
-  return (uint64_t)count * wf::control_record::kSize <= v.size &&
-         v.Has(offset, count * wf::control_record::kSize);
+  return (uint64_t)count * wf::control_record::kSize <= v.size && v.Has(offset, count * wf::control_record::kSize);
 }
 
 }  // namespace
@@ -38,10 +37,10 @@ int ResolveInstallType(InstallTypeSlot* slot) {
     uint32_t field;
     const char** out;
   } strings[] = {
-      {it::kProductName, &slot->productName}, {it::kTypeName, &slot->typeName},
+      {it::kProductName, &slot->productName},     {it::kTypeName, &slot->typeName},
       {it::kDefaultFolder, &slot->defaultFolder}, {it::kFolderKey, &slot->folderKey},
-      {it::kFolderValue, &slot->folderValue}, {it::kIniFile, &slot->iniFile},
-      {it::kIniSection, &slot->iniSection}, {it::kIniKey, &slot->iniKey},
+      {it::kFolderValue, &slot->folderValue},     {it::kIniFile, &slot->iniFile},
+      {it::kIniSection, &slot->iniSection},       {it::kIniKey, &slot->iniKey},
   };
   for (const auto& s : strings)
     if (!ResolveString(record, s.field, s.out)) return 0;

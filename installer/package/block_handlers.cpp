@@ -2,16 +2,15 @@
 
 #include <string.h>
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/bitmaps.h"
 #include "format/block_ids.h"
 #include "package/block_checks.h"
 #include "package/install_types.h"
 #include "package/package.h"
-#include "base/package_model.h"
-#include "base/setup.h"
 
 namespace wf = wrenly::format;
-
 
 namespace {
 
@@ -32,9 +31,7 @@ int ReadInto(Setup& setup, FileHandle file, const wf::BlockHeader& h, uint8_t** 
   return kLoadOk;
 }
 
-int CheckTitleText(const uint8_t* block, uint32_t size) {
-  return wf::ByteView{block, size}.CString(0) != nullptr;
-}
+int CheckTitleText(const uint8_t* block, uint32_t size) { return wf::ByteView{block, size}.CString(0) != nullptr; }
 
 int CheckTitleStyle(const uint8_t*, uint32_t size) { return size >= wf::title_style::kSize; }
 
@@ -142,8 +139,7 @@ InstallTypeSlot* LastType(Setup& setup, const WalkState& walk) {
 
 int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockHeader& h) {
   switch (h.id) {
-    case wf::kBlockSetupSettings:
-      return HandleSettings(setup, file, h);
+    case wf::kBlockSetupSettings: return HandleSettings(setup, file, h);
     case wf::kBlockBitmapTable:
       if (walk.resumed) return kLoadOk;
       return ReadInto(setup, file, h, &setup.package.bitmapTable, &setup.package.bitmapTableSize, CheckBitmapTable);
@@ -157,16 +153,13 @@ int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockH
       if (!t) return kLoadDamaged;
       return ReadInto(setup, file, h, &t->fileTable, &t->fileTableSize, CheckFileTable);
     }
-    case wf::kBlockSinglePage:
-      return HandleSinglePage(setup, walk, file, h);
+    case wf::kBlockSinglePage: return HandleSinglePage(setup, walk, file, h);
     case wf::kBlockTitleStyle:
       return ReadInto(setup, file, h, &setup.package.titleStyle, &setup.package.titleStyleSize, CheckTitleStyle);
-    case wf::kBlockInstallType:
-      return HandleInstallType(setup, walk, file, h);
+    case wf::kBlockInstallType: return HandleInstallType(setup, walk, file, h);
     case wf::kBlockUninstallerImage:
       return ReadInto(setup, file, h, &setup.package.uninstaller, &setup.package.uninstallerSize);
-    case wf::kBlockProductDetails:
-      return HandleDetails(setup, file, h);
+    case wf::kBlockProductDetails: return HandleDetails(setup, file, h);
     case wf::kBlockBackgroundVariants:
       if (walk.resumed) return kLoadOk;
       return HandleVariantList(setup, walk, file, h);
@@ -175,7 +168,6 @@ int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockH
       if (!t) return kLoadDamaged;
       return ReadInto(setup, file, h, &t->sections, &t->sectionsSize);
     }
-    default:
-      return kLoadOk;
+    default: return kLoadOk;
   }
 }

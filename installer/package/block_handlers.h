@@ -12,8 +12,7 @@ struct WalkState {
   int variantCountdown;  // background variants to skip; -1 none chosen
   int initialType;
   bool complete;
-  bool resumed;          // resumed run: no pictures are loaded
+  bool resumed;  // resumed run: no pictures are loaded
 };
-
 
 int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wrenly::format::BlockHeader& header);

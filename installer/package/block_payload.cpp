@@ -1,9 +1,9 @@
+#include <string.h>
+
 #include "base/setup.h"
 #include "package/data_area.h"
 #include "package/decode_stream.h"
 #include "package/package.h"
-
-#include <string.h>
 
 namespace wf = wrenly::format;
 

@@ -1,7 +1,7 @@
 // The closing page's layout: one rich-text control filling the page.
+#include "base/package_model.h"
 #include "format/bytes.h"
 #include "format/settings.h"
-#include "base/package_model.h"
 
 namespace wf = wrenly::format;
 namespace pl = wf::page_layout;

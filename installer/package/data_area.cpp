@@ -2,13 +2,13 @@
 
 #include <string.h>
 
+#include "base/display.h"
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/install_type.h"
 #include "platform/disk.h"
-#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 
@@ -116,7 +116,8 @@ FileHandle OpenNextVolume(Setup& setup) {
 int SeekDataArea(Setup& setup, uint32_t offset) {
   while (offset - setup.dataArea.earlierBytes >= setup.dataArea.volumeSize) {
     if (offset < setup.dataArea.earlierBytes) return kResultVolumeMissing;  // the reader only moves forward
-    if (OpenNextVolume(setup) == INVALID_FILE) return setup.options.deleteSelf ? kResultCancelled : kResultVolumeMissing;
+    if (OpenNextVolume(setup) == INVALID_FILE)
+      return setup.options.deleteSelf ? kResultCancelled : kResultVolumeMissing;
   }
   uint32_t inVolume = offset - setup.dataArea.earlierBytes;
   uint32_t base = setup.dataArea.volumeNumber == 0 ? setup.dataArea.sizeField : 0;

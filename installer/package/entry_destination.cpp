@@ -1,13 +1,12 @@
 #include "package/entry_destination.h"
 
 #include "base/package_model.h"
+#include "base/setup.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/path_variables.h"
 
 using namespace wrenly::format;
-
 
 namespace {
 const int kFolderFonts = 0x14, kFolderDesktop = 0x10, kFolderMyDocuments = 5, kFolderAppData = 0x1A;
@@ -78,8 +77,7 @@ void KindFolder(Setup& setup, const FileEntryView& e, char* folder, bool* inUseT
     case kDestAppData:
       if (GetSpecialFolderPath(found, kFolderAppData)) AppendAt(folder, kPathSize, 0, found);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

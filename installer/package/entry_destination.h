@@ -19,4 +19,3 @@ bool NameLeavesFolder(const char* name);
 // The temporary file beside destination: its extension becomes ".$$A", then
 // ".$$B"... while taken. 0, or 1 when no name fits in size or all are taken.
 int MakeTemporaryName(const char* destination, char* out, uint32_t size);
-

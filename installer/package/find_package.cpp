@@ -1,11 +1,9 @@
 #include <string.h>
 
-#include "package/package.h"
 #include "base/package_model.h"
+#include "package/package.h"
 
 namespace wf = wrenly::format;
-
-
 
 int FindPackage(Package& package, FileHandle file) {
   uint32_t fileSize = FileSize(file);

@@ -2,8 +2,8 @@
 #pragma once
 #include <stdint.h>
 
-#include "base/setup.h"
 #include "base/package_model.h"
+#include "base/setup.h"
 
 // Leaves the type's initial folder in InstallFolder (setup.tempPath is scratch).
 void DetectPreviousFolder(Setup& setup, const InstallTypeSlot* type);

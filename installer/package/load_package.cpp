@@ -1,14 +1,14 @@
 #include <string.h>
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/file_entry.h"
-#include "package/data_area.h"
 #include "package/block_handlers.h"
+#include "package/data_area.h"
 #include "package/package.h"
-#include "base/package_model.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/messages.h"
 
 namespace wf = wrenly::format;

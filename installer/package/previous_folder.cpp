@@ -1,10 +1,10 @@
 #include <string.h>
 
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/install_type.h"
 #include "package/install_types.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
 
@@ -48,10 +48,8 @@ void DetectPreviousFolder(Setup& setup, const InstallTypeSlot* type) {
   bool parent = false;
 
   if (type->defaultFolder) {
-    if (SameTextIgnoringCase(type->defaultFolder, wf::install_type::kParentFolder))
-      parent = true;
-    else
-      CopyPath(setup.installFolder, type->defaultFolder);
+    if (SameTextIgnoringCase(type->defaultFolder, wf::install_type::kParentFolder)) parent = true;
+    else CopyPath(setup.installFolder, type->defaultFolder);
   }
   if (type->folderKey) {
     uint32_t root = wf::LoadU32(type->record + wf::install_type::kFolderRoot);

@@ -1,12 +1,11 @@
 #include <string.h>
 
-#include "format/file_entry.h"
-#include "package/package.h"
 #include "base/package_model.h"
 #include "base/setup.h"
+#include "format/file_entry.h"
+#include "package/package.h"
 
 namespace wf = wrenly::format;
-
 
 int SelectInstallType(Setup& setup, int index) {
   if (index < 0 || index >= setup.package.typeCount) return 0;

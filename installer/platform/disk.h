@@ -9,8 +9,7 @@ inline constexpr uint32_t kAttributeReadOnly = 0x1;
 // looked up at run time (early systems lack it). 1 when it answered.
 int QueryFreeBytes(const char* path, uint64_t* freeBytes);
 // GetDiskFreeSpaceA on a root; 1 when it answered.
-int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
-                      uint32_t* freeClusters);
+int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector, uint32_t* freeClusters);
 // 1 when a file or folder exists at path; its size (capped at 4 GB - 1) and
 // attributes are given when asked for.
 int FindExistingFile(const char* path, uint32_t* size, uint32_t* attributes);

@@ -1,6 +1,7 @@
+#include "platform/disk.h"
+
 #include <windows.h>
 
-#include "platform/disk.h"
 #include "platform/system_library.h"
 
 namespace {
@@ -16,8 +17,7 @@ int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
   return 1;
 }
 
-int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
-                      uint32_t* freeClusters) {
+int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector, uint32_t* freeClusters) {
   DWORD spc, bps, free, total;
   if (!GetDiskFreeSpaceA(root, &spc, &bps, &free, &total)) return 0;
   *sectorsPerCluster = spc;

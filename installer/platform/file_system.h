@@ -28,15 +28,15 @@ bool IsNtFamily();
 
 // The folder the system proposes for a shared file (260 bytes; "" when it
 // proposes none). *inUseTest is false when the lookup overflowed its buffers.
-void FindSharedFileFolder(const char* name, const char* windowsFolder, const char* appFolder,
-                          char* out, bool* inUseTest);
+void FindSharedFileFolder(const char* name, const char* windowsFolder, const char* appFolder, char* out,
+                          bool* inUseTest);
 
 struct FileVersionFacts {
-  bool hasFixed;        // the fixed file information was found
+  bool hasFixed;  // the fixed file information was found
   uint32_t versionMS;
   uint32_t versionLS;
-  bool hasLanguage;     // a translation table was found
-  uint32_t language;    // language word of its first entry
+  bool hasLanguage;   // a translation table was found
+  uint32_t language;  // language word of its first entry
 };
 // 1 when the file carries a version resource (facts filled), 0 otherwise or
 // when memory ran out.

@@ -94,15 +94,15 @@ bool IsNtFamily() {
   return nt;
 }
 
-void FindSharedFileFolder(const char* name, const char* windowsFolder, const char* appFolder,
-                          char* out, bool* inUseTest) {
+void FindSharedFileFolder(const char* name, const char* windowsFolder, const char* appFolder, char* out,
+                          bool* inUseTest) {
   char current[MAX_PATH];
   UINT currentLength = MAX_PATH, outLength = MAX_PATH;
   current[0] = 0;
   out[0] = 0;
   auto findFile = Version().findFile;
-  DWORD result = findFile ? findFile(VFFF_ISSHAREDFILE, (LPSTR)name, (LPSTR)windowsFolder, (LPSTR)appFolder,
-                                     current, &currentLength, out, &outLength)
+  DWORD result = findFile ? findFile(VFFF_ISSHAREDFILE, (LPSTR)name, (LPSTR)windowsFolder, (LPSTR)appFolder, current,
+                                     &currentLength, out, &outLength)
                           : 0;
   *inUseTest = (result & VFF_BUFFTOOSMALL) == 0;
   if (!*inUseTest) out[0] = 0;
@@ -167,8 +167,7 @@ int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
 int SetMachineDword(const char* key, const char* value, uint32_t data) {
   HKEY k;
   // Created when missing: a fresh system may not have the key yet.
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
     return 1;
   DWORD d = data;
   LONG r = RegSetValueExA(k, value, 0, REG_DWORD, (const BYTE*)&d, sizeof d);

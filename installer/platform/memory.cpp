@@ -1,8 +1,8 @@
 // Heap wrappers over the C runtime, shared by both builds.
-#include "platform/files.h"
-
 #include <stdlib.h>
 #include <string.h>
+
+#include "platform/files.h"
 #ifdef _WIN32
 #include <malloc.h>
 #endif

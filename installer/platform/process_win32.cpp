@@ -13,8 +13,8 @@ ProcessHandle StartProcess(char* command) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  if (!CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                      &startup, &process))
+  if (!CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                      &process))
     return nullptr;
   CloseHandle(process.hThread);
   return process.hProcess;

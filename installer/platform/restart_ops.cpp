@@ -20,8 +20,7 @@ void RewriteDeletionEntry(const char* iniPath, const char* path) {
   uint32_t size = FileSize(file);
   char* text = nullptr;
   if (size != kSeekFailed && size > 0 && AllocBuffer(size, &text)) {
-    if (FileRead(file, text, size) == 0 && MarkDeletionLine(text, size, path) &&
-        FileSeek(file, 0, kSeekStart) == 0)
+    if (FileRead(file, text, size) == 0 && MarkDeletionLine(text, size, path) && FileSeek(file, 0, kSeekStart) == 0)
       FileWrite(file, text, size);
     FreeBuffer(&text);
   }

@@ -7,5 +7,4 @@
 // shell saved the file under another extension (".pif" for an MS-DOS
 // program), linkPath's extension is corrected in place. Returns the save's
 // result: negative is failure.
-int32_t CreateShellLink(const char* target, char* linkPath, const char* arguments, const char* iconPath,
-                        int iconIndex);
+int32_t CreateShellLink(const char* target, char* linkPath, const char* arguments, const char* iconPath, int iconIndex);

@@ -2,6 +2,7 @@
 #include "platform/shell_link.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include "platform/file_system.h"

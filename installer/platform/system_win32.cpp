@@ -2,6 +2,7 @@
 #include "platform/system.h"
 
 #include <windows.h>
+
 #include <direct.h>
 #include <shlobj.h>
 
@@ -93,6 +94,4 @@ int FindStoredName(const char* path, char* name) {
   return 1;
 }
 
-void ShowInformation(const char* text, const char* caption) {
-  MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
-}
+void ShowInformation(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION); }

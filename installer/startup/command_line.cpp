@@ -50,20 +50,13 @@ void ParseCommandLine(Setup& setup, const char* text) {
       case 'D':
         if (p[0] && Upper(p[0]) == 'E' && Upper(p[1]) == 'L') setup.options.deleteSelf = true;
         break;
-      case 'N':
-        setup.runAtEnd = false;
-        break;
+      case 'N': setup.runAtEnd = false; break;
       case 'R':
         if (*p == ' ' || *p == 0) setup.options.acceptDamaged = true;
         break;
-      case 'S':
-        p = ReadPathArgument(p, setup.ownPath, kPathSize);
-        break;
-      case 'V':
-        setup.options.verbose = true;
-        break;
-      default:
-        break;
+      case 'S': p = ReadPathArgument(p, setup.ownPath, kPathSize); break;
+      case 'V': setup.options.verbose = true; break;
+      default: break;
     }
     while (*p && *p != ' ' && *p != '-' && *p != '/') ++p;
     p = SkipSpaces(p);

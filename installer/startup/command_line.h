@@ -1,6 +1,7 @@
 // The Installer's single-letter options.
 #pragma once
 #include <stdint.h>
+
 #include "base/setup.h"
 
 // Fills setup.options and setup.runAtEnd from the command line (without the program

@@ -3,8 +3,8 @@
 #include <ole2.h>
 
 #include "base/package_model.h"
-#include "platform/system_library.h"
 #include "base/setup.h"
+#include "platform/system_library.h"
 #include "text/link_store.h"
 #include "ui/main_window.h"
 #include "ui/wizard.h"
@@ -36,14 +36,13 @@ int InitInstance(Setup& setup, HINSTANCE instance) {
   // cannot be restricted a DLL's imports are looked for beside setup.exe
   // first, unless a DLL of that name is loaded already.
   setup.wizard->uxtheme = LoadSystemLibrary("uxtheme.dll");
-  setup.wizard->setThemeAppProperties = (void(WINAPI*)(DWORD))SystemFunction(setup.wizard->uxtheme, "SetThemeAppProperties");
+  setup.wizard->setThemeAppProperties =
+      (void(WINAPI*)(DWORD))SystemFunction(setup.wizard->uxtheme, "SetThemeAppProperties");
   RegisterProgressBarClass();
 
   setup.wizard->richEdit = LoadSystemLibrary("RICHED20.DLL");
-  if (setup.wizard->richEdit)
-    setup.wizard->richEdit2 = true;
-  else
-    setup.wizard->richEdit = LoadSystemLibrary("RICHED32.DLL");
+  if (setup.wizard->richEdit) setup.wizard->richEdit2 = true;
+  else setup.wizard->richEdit = LoadSystemLibrary("RICHED32.DLL");
 
   AllocatePathBuffers(setup);
   GetModuleFileNameA(instance, setup.ownPath, kPathSize);

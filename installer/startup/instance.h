@@ -1,6 +1,7 @@
 // What the process acquires at start and gives back at the end.
 #pragma once
 #include <windows.h>
+
 #include "base/setup.h"
 
 // 1, or 0 when another instance is running (it is brought to the front).

@@ -1,14 +1,14 @@
 // The order of the whole run and its exit code.
 #include <windows.h>
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/settings.h"
 #include "package/entry_destination.h"
 #include "package/package.h"
-#include "base/package_model.h"
 #include "platform/system_library.h"
 #include "startup/command_line.h"
 #include "startup/instance.h"
-#include "base/setup.h"
 #include "startup/temp_copy.h"
 #include "system/run_items.h"
 #include "ui/main_window.h"
@@ -48,9 +48,10 @@ void InstallScreenSaver(Setup& setup) {
 
 // Returns true when the computer is being restarted.
 bool AskForRestart(Setup& setup, int showCommand) {
-  if (!setup.singlePageMode && !setup.userCancelled && HasItemsAfterRestart(setup)) LaunchTempCopy(setup, showCommand, true);
-  INT_PTR answer =
-      DialogBoxParamA(setup.wizard->instance, MAKEINTRESOURCEA(kRestartDialog), setup.wizard->wizardFrame, RestartDialogProc, (LPARAM)&setup);
+  if (!setup.singlePageMode && !setup.userCancelled && HasItemsAfterRestart(setup))
+    LaunchTempCopy(setup, showCommand, true);
+  INT_PTR answer = DialogBoxParamA(setup.wizard->instance, MAKEINTRESOURCEA(kRestartDialog), setup.wizard->wizardFrame,
+                                   RestartDialogProc, (LPARAM)&setup);
   if (answer != IDOK || setup.singlePageMode) return false;
   if (setup.wizard->ntFamily) {
     HANDLE token;
@@ -68,11 +69,12 @@ bool AskForRestart(Setup& setup, int showCommand) {
 
 int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
   if (!RegisterMainWindowClass(setup)) return kExitStartupFailed;
-  if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance) && LaunchTempCopy(setup, showCommand, false))
+  if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance) &&
+      LaunchTempCopy(setup, showCommand, false))
     return kExitOk;
   if (!LoadPackage(setup)) return kExitStartupFailed;
-  bool keepStyles = setup.package.settings &&
-                    (setup.package.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
+  bool keepStyles =
+      setup.package.settings && (setup.package.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
   if (!keepStyles) ApplyThemePreference(setup);
   if (!CreateMainWindow(setup)) return kExitStartupFailed;
   RunWizard(setup);

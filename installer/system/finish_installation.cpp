@@ -1,14 +1,15 @@
 // The completion step: the uninstall record, the product's entry in the list
 // of installed programs, the folder in the registry and an INI file, the
 // components' registration and the programs run after the installation.
+#include "system/finish_installation.h"
+
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
-#include "system/finish_installation.h"
 #include "package/data_area.h"
-#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "system/registration.h"
 #include "system/run_items.h"
 #include "system/shortcuts.h"

@@ -1,8 +1,8 @@
 #include "system/open_document.h"
 
+#include "base/setup.h"
 #include "platform/process.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/command_text.h"
 
 namespace {

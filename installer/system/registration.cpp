@@ -2,12 +2,12 @@
 
 #include <string.h>
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/file_entry.h"
 #include "package/entry_destination.h"
-#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
-#include "base/setup.h"
 #include "system/run_once.h"
 #include "text/path_services.h"
 
@@ -53,7 +53,8 @@ void RegisterComponent(Setup& setup, int registering) { CallComponentServer(setu
 void RegisterComponents(Setup& setup) {
   const uint8_t* at = setup.package.firstEntry;
   FileEntryView e;
-  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e); ++i, at = e.record + e.recordSize) {
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e);
+       ++i, at = e.record + e.recordSize) {
     if (!(e.flags & kFlagSelfRegister)) continue;
     ResolveEntryDestination(setup, e);
     if (!setup.workPath[0]) continue;

@@ -1,17 +1,17 @@
 #include "system/run_items.h"
 
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/file_entry.h"
 #include "package/entry_destination.h"
-#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "system/open_document.h"
 #include "text/command_text.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 

@@ -2,9 +2,9 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/codes.h"
 #include "base/setup.h"
 #include "format/file_entry.h"
-#include "base/codes.h"
 
 // Starts the current type's entries of RunKind `kind` that `pass` selects,
 // in this run or the run resumed after a restart (`after`, a RunTime).

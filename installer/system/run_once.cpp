@@ -1,7 +1,7 @@
 #include "system/run_once.h"
 
-#include "platform/system.h"
 #include "base/setup.h"
+#include "platform/system.h"
 
 namespace {
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";

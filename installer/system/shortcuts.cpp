@@ -1,15 +1,15 @@
 #include "system/shortcuts.h"
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/block_ids.h"
 #include "format/bytes.h"
 #include "format/container.h"
 #include "format/uninstall_log.h"
 #include "package/entry_destination.h"
-#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "system/uninstall_record.h"
 #include "text/path_services.h"
 #include "text/path_variables.h"
@@ -87,8 +87,8 @@ char* ExpandShortcutArguments(Setup& setup, const char* item) {
   return arguments;
 }
 
-void CreateShortcutInFolder(const char* target, const char* place, const char* name,
-                            const char* arguments, const char* iconPath, int iconIndex, FileHandle record) {
+void CreateShortcutInFolder(const char* target, const char* place, const char* name, const char* arguments,
+                            const char* iconPath, int iconIndex, FileHandle record) {
   int number = kFolderPrograms;
   uint8_t depth = 0;
   if (SameText(place, "#Start Menu#")) {

@@ -12,8 +12,8 @@ void CreateStartMenuShortcuts(Setup& setup, FileHandle record);
 // "#Startup#", else a program group below the Programs folder ("" the
 // Programs folder itself). Recorded when record is not INVALID_FILE and the
 // shortcut was saved.
-void CreateShortcutInFolder(const char* target, const char* place, const char* name,
-                            const char* arguments, const char* iconPath, int iconIndex, FileHandle record);
+void CreateShortcutInFolder(const char* target, const char* place, const char* name, const char* arguments,
+                            const char* iconPath, int iconIndex, FileHandle record);
 
 // out (260 bytes) := folder, a backslash unless it ends in one, name. False,
 // out undefined, when it does not fit.

@@ -2,14 +2,14 @@
 
 #include <string.h>
 
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/uninstall_log.h"
 #include "package/entry_destination.h"
-#include "base/package_model.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "system/shortcuts.h"
 #include "text/path_services.h"
 
@@ -62,7 +62,8 @@ uint32_t WriteFileRecords(Setup& setup, FileHandle file) {
   uint32_t count = 0;
   const uint8_t* at = setup.package.firstEntry;
   FileEntryView e;
-  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e); ++i, at = e.record + e.recordSize) {
+  for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, at, &e);
+       ++i, at = e.record + e.recordSize) {
     ResolveEntryDestination(setup, e);
     if (!setup.workPath[0]) continue;
     if (e.flags & kFlagFolder) count += WriteFileRecord(setup, file, 0) == 0;

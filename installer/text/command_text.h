@@ -5,7 +5,7 @@
 #include <stdint.h>
 
 struct CommandText {
-  char* out;      // may be null with size 0 to measure only
+  char* out;  // may be null with size 0 to measure only
   uint32_t size;
   uint32_t length = 0;
 
@@ -24,7 +24,8 @@ struct CommandText {
     char digits[12];
     int i = 11;
     digits[i] = 0;
-    do digits[--i] = (char)('0' + n % 10); while (n /= 10);
+    do digits[--i] = (char)('0' + n % 10);
+    while (n /= 10);
     return Put(digits + i);
   }
   bool Fits() const { return length < size; }

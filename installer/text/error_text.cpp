@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "format/install_type.h"
 #include "base/setup.h"
+#include "format/install_type.h"
 #include "text/messages.h"
 
 namespace wf = wrenly::format;
@@ -35,8 +35,7 @@ void PutNumber(Output* o, int32_t n) {
 
 }  // namespace
 
-uint32_t FormatBounded(char* out, uint32_t size, const char* format, const char* text, bool hasNumber,
-                       int32_t number) {
+uint32_t FormatBounded(char* out, uint32_t size, const char* format, const char* text, bool hasNumber, int32_t number) {
   if (size == 0) return 0;
   Output o{out, out + size - 1};
   bool formatting = text || hasNumber;

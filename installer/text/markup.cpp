@@ -82,8 +82,7 @@ struct Converter {
   void Close(uint32_t tag) {
     AddRun(tag, kMaxMarkupRuns - kMarkupTagCount);
     if (tag == kTagLink && linkLength) {
-      if (out->linkCount < kMaxMarkupLinks)
-        out->links[out->linkCount++] = {openAt[tag], linkTarget, linkLength};
+      if (out->linkCount < kMaxMarkupLinks) out->links[out->linkCount++] = {openAt[tag], linkTarget, linkLength};
       linkTarget = nullptr;
       linkLength = 0;
     }
@@ -146,11 +145,8 @@ MarkupFormat RunFormat(const MarkupRun& run) {
   if (run.tag >= kMarkupTagCount) return f;
   const TagSpelling& t = kTags[run.tag];
   f.mask = t.mask;
-  if (t.mask == kFormatColor)
-    f.color = t.color;
-  else if (t.mask == kFormatSize)
-    f.heightTwips = int32_t(run.sizePoints * 20);
-  else
-    f.effects = t.mask;
+  if (t.mask == kFormatColor) f.color = t.color;
+  else if (t.mask == kFormatSize) f.heightTwips = int32_t(run.sizePoints * 20);
+  else f.effects = t.mask;
   return f;
 }

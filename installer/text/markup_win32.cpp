@@ -7,9 +7,9 @@
 #include "text/link_store.h"
 #include "text/markup.h"
 
-static_assert(kFormatBold == CFM_BOLD && kFormatItalic == CFM_ITALIC &&
-              kFormatUnderline == CFM_UNDERLINE && kFormatStrikeOut == CFM_STRIKEOUT &&
-              kFormatLink == CFM_LINK && kFormatSize == CFM_SIZE && kFormatColor == CFM_COLOR);
+static_assert(kFormatBold == CFM_BOLD && kFormatItalic == CFM_ITALIC && kFormatUnderline == CFM_UNDERLINE &&
+              kFormatStrikeOut == CFM_STRIKEOUT && kFormatLink == CFM_LINK && kFormatSize == CFM_SIZE &&
+              kFormatColor == CFM_COLOR);
 static_assert(sizeof(CHARFORMATA) == 60);
 
 namespace {
@@ -54,8 +54,7 @@ void SetMarkupTextWithDefault(HWND window, const char* text, int32_t defaultColo
   // Selecting ranges would otherwise reach the label's selection handler.
   LRESULT mask = SendMessageA(window, EM_GETEVENTMASK, 0, 0);
   if (mask & ENM_SELCHANGE) SendMessageA(window, EM_SETEVENTMASK, 0, mask & ~LRESULT(ENM_SELCHANGE));
-  if (defaultColor != kNoDefaultColor)
-    ApplyFormat(window, 0, 0x7FFFFFFF, {kFormatColor, 0, uint32_t(defaultColor), 0});
+  if (defaultColor != kNoDefaultColor) ApplyFormat(window, 0, 0x7FFFFFFF, {kFormatColor, 0, uint32_t(defaultColor), 0});
   for (uint32_t i = 0; i < markup.runCount; ++i)
     ApplyFormat(window, markup.runs[i].start, markup.runs[i].end, RunFormat(markup.runs[i]));
   if (mask & ENM_SELCHANGE) SendMessageA(window, EM_SETEVENTMASK, 0, mask);

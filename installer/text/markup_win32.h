@@ -1,8 +1,9 @@
 #pragma once
 // Puts markup text into a window: tag-free text everywhere, formats and link
 // targets in rich-edit controls.
-#include <stdint.h>
 #include <windows.h>
+
+#include <stdint.h>
 
 inline constexpr int32_t kNoDefaultColor = -1;
 

@@ -1,8 +1,8 @@
-#include "base/setup.h"
 #include "text/messages.h"
 
-#include "format/message_list.h"
 #include "base/package_model.h"
+#include "base/setup.h"
+#include "format/message_list.h"
 
 namespace wf = wrenly::format;
 

@@ -1,6 +1,7 @@
 // The MessageTable of the current installation type.
 #pragma once
 #include <stdint.h>
+
 #include "base/setup.h"
 
 // Text list/item of the current type; never null, "" when missing.

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
+#include "base/setup.h"
 #include "platform/files.h"
 #include "platform/system.h"
-#include "base/setup.h"
 
 void AppendBackslash(char* path) {
   size_t n = strlen(path);
@@ -57,10 +57,8 @@ int CreateFolderChain(const char* path) {
   if (last) last[1] = 0;
 
   size_t start = 0;
-  if (copy[0] == '\\' && copy[1] == '\\')
-    start = 2;
-  else if (copy[0] && copy[1] == ':' && copy[2] == '\\')
-    start = 3;
+  if (copy[0] == '\\' && copy[1] == '\\') start = 2;
+  else if (copy[0] && copy[1] == ':' && copy[2] == '\\') start = 3;
 
   int result = 0;
   char* slash = strchr(copy + start, '\\');

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
+#include "base/setup.h"
 #include "platform/files.h"
 #include "platform/system.h"
-#include "base/setup.h"
 #include "text/path_services.h"
 
 namespace {
@@ -69,10 +69,8 @@ void ReplaceToken(Setup& setup, char* token) {
   } else {
     known = false;
   }
-  if (!known)
-    token[0] = 0;
-  else if (found)
-    strcpy(token, value);
+  if (!known) token[0] = 0;
+  else if (found) strcpy(token, value);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // #Name# tokens in package paths.
 #pragma once
 #include <stdint.h>
+
 #include "base/setup.h"
 
 inline constexpr uint32_t kExpandWorkSize = 65500;

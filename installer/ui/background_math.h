@@ -32,10 +32,10 @@ enum BitmapDrawMode { kBitmapUnscaled, kBitmapTiled, kBitmapStretched };
 
 struct BitmapPlacement {
   BitmapDrawMode mode;
-  UiRect first;          // unscaled: the one draw; tiled: the top-left tile; stretched: the client
-  int32_t columns;       // tiled: tiles per row
-  int32_t rows;          // tiled: rows of tiles
-  bool halftone;         // stretched to another size: draw with the halftone stretch mode
+  UiRect first;     // unscaled: the one draw; tiled: the top-left tile; stretched: the client
+  int32_t columns;  // tiled: tiles per row
+  int32_t rows;     // tiled: rows of tiles
+  bool halftone;    // stretched to another size: draw with the halftone stretch mode
 };
 
 // Placement of a w x h bitmap in `client` by the settings flags (tile wins

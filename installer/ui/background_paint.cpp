@@ -1,9 +1,9 @@
 // The background window's picture: gradient or solid fill, the bitmap, the
 // title with its shadow. Drawn off-screen and copied in one blit.
+#include "base/package_model.h"
 #include "base/setup.h"
 #include "format/bitmaps.h"
 #include "format/settings.h"
-#include "base/package_model.h"
 #include "ui/background_math.h"
 #include "ui/main_window.h"
 #include "ui/wizard.h"
@@ -102,9 +102,7 @@ void DrawBackgroundBitmap(HDC dc, const FoundDib& dib, const RECT& client, uint3
       }
       return;
     }
-    case kBitmapUnscaled:
-      DrawDib(dc, dib, f.left, f.top, dib.info.width, dib.info.height);
-      return;
+    case kBitmapUnscaled: DrawDib(dc, dib, f.left, f.top, dib.info.width, dib.info.height); return;
   }
 }
 
@@ -115,7 +113,8 @@ void DrawTitleText(Setup& setup, HDC dc) {
   HFONT font = CreateStoredFont(style + wf::title_style::kFont);
   HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
-  TitleLayout t = PlaceTitle(setup.wizard->screenWidth, setup.wizard->screenHeight, wf::LoadU32(style + wf::title_style::kAlignment));
+  TitleLayout t = PlaceTitle(setup.wizard->screenWidth, setup.wizard->screenHeight,
+                             wf::LoadU32(style + wf::title_style::kAlignment));
   RECT shadow{t.shadow.left, t.shadow.top, t.shadow.right, t.shadow.bottom};
   RECT face{t.text.left, t.text.top, t.text.right, t.text.bottom};
   SetTextColor(dc, wf::LoadU32(style + wf::title_style::kShadowColour));
@@ -163,8 +162,8 @@ void PaintBackground(Setup& setup, HWND window) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     if (palette) SelectPalette(memory, palette, FALSE);
     DrawLayers(setup, memory, client, ps.rcPaint, hasDib ? &dib : nullptr);
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+           memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     SelectObject(memory, old);
   } else {
     DrawLayers(setup, dc, client, ps.rcPaint, hasDib ? &dib : nullptr);

@@ -1,9 +1,10 @@
-#include "base/setup.h"
 #include "ui/browse_folder.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "platform/system.h"
 #include "text/messages.h"

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+
 #include "base/setup.h"
 
 // The system's folder chooser, starting at the folder in buffer (260 bytes);

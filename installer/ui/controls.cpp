@@ -1,6 +1,7 @@
 // Controls made from ControlRecords, and the drawing helpers the panels and
 // the background share.
 #include <windows.h>
+
 #include <richedit.h>
 
 #include "base/setup.h"
@@ -29,14 +30,11 @@ const char* ClassName(Setup& setup, uint16_t code) {
 }
 
 void SetUpRichEdit(Setup& setup, HWND control, uint32_t options, uint32_t colourA, uint32_t colourB) {
-  SetWindowLongPtrA(control, GWLP_USERDATA,
-                    SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)RichEditSubclassProc));
+  SetWindowLongPtrA(control, GWLP_USERDATA, SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)RichEditSubclassProc));
   bool textBox = options & cr::kOptTextBox;
   if (!textBox)
-    SendMessageA(control, EM_SETBKGNDCOLOR, 0,
-                 colourA == wf::kSystemColour ? GetSysColor(COLOR_BTNFACE) : colourA);
-  else if (colourB != wf::kSystemColour)
-    SendMessageA(control, EM_SETBKGNDCOLOR, 0, colourB);
+    SendMessageA(control, EM_SETBKGNDCOLOR, 0, colourA == wf::kSystemColour ? GetSysColor(COLOR_BTNFACE) : colourA);
+  else if (colourB != wf::kSystemColour) SendMessageA(control, EM_SETBKGNDCOLOR, 0, colourB);
   LPARAM mask = 0;
   if (setup.wizard->richEdit2) {
     SendMessageA(control, EM_AUTOURLDETECT, TRUE, 0);
@@ -57,11 +55,10 @@ void CreateControls(Setup& setup, HWND parent, int count, const uint8_t* records
     const char* name = ClassName(setup, wf::LoadU16(r + cr::kClass));
     if (!name) continue;
     ControlPlace at = PlaceControl((int32_t)wf::LoadU32(r + cr::kLeft), (int32_t)wf::LoadU32(r + cr::kTop),
-                                   (int32_t)wf::LoadU32(r + cr::kRight), (int32_t)wf::LoadU32(r + cr::kBottom),
-                                   wizard);
-    HWND control = CreateWindowExA(wf::LoadU32(r + cr::kExStyle), name, "", wf::LoadU32(r + cr::kStyle), at.x,
-                                   at.y, at.width, at.height, parent,
-                                   (HMENU)(UINT_PTR)wf::LoadU16(r + cr::kId), setup.wizard->instance, nullptr);
+                                   (int32_t)wf::LoadU32(r + cr::kRight), (int32_t)wf::LoadU32(r + cr::kBottom), wizard);
+    HWND control =
+        CreateWindowExA(wf::LoadU32(r + cr::kExStyle), name, "", wf::LoadU32(r + cr::kStyle), at.x, at.y, at.width,
+                        at.height, parent, (HMENU)(UINT_PTR)wf::LoadU16(r + cr::kId), setup.wizard->instance, nullptr);
     if (!control) continue;
     if (setup.wizard->dialogFont) SendMessageA(control, WM_SETFONT, (WPARAM)setup.wizard->dialogFont, FALSE);
     if (wf::LoadU16(r + cr::kClass) == wf::kClassRichEdit)
@@ -108,8 +105,7 @@ HPALETTE CreateBitmapPalette(HDC dc, const FoundDib& dib) {
     palette.entries[i].peBlue = c ? c[0] : 0;
     palette.entries[i].peFlags = (i < 10 || i >= 246) ? PC_NOCOLLAPSE : 0;
   }
-  if (GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL) == 8 &&
-      (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE)) {
+  if (GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL) == 8 && (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE)) {
     GetSystemPaletteEntries(dc, 0, 10, palette.entries);
     GetSystemPaletteEntries(dc, 246, 10, palette.entries + 246);
   }

@@ -1,16 +1,16 @@
 // The DestinationPage: the folder, the space it needs and has, and the
 // checks on Next.
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "base/package_model.h"
-#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 #include "ui/browse_folder.h"
-#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -54,16 +54,16 @@ bool CheckOnNext(Setup& setup, HWND page) {
   ReadFolder(setup, page);
   int r = CheckDestinationFolder(setup);
   if (r != 0) {
-    if (r != kFolderDeclined) ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
+    if (r != kFolderDeclined)
+      ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
     return false;
   }
   SetBodyTexts(setup, page, 0);
   SetControlMarkup(setup, page, wf::kIdText1, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCheckingSpace));
   int shortOfSpace = CheckDiskSpace(setup);
   SetBodyTexts(setup, page, wf::msg::kDestinationFirstBody);
-  if (shortOfSpace &&
-      ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
-                  kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
+  if (shortOfSpace && ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
+                                  kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
     return false;
   setup.run.destinationChecked = true;
   return true;
@@ -110,9 +110,7 @@ INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         ReadFolder(setup, page);
         ShowDiskSpace(setup, page);
         return 0;
-      case wf::kIdBrowse:
-        Browse(setup, page);
-        return 0;
+      case wf::kIdBrowse: Browse(setup, page); return 0;
       case wf::kIdNext:
         if (!setup.singlePageMode && !CheckOnNext(setup, page)) return MarkCommandHandled(page);
         break;

@@ -1,12 +1,12 @@
 // The FinishPage: success with its optional run button and check box, or
 // the reason the installation failed.
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/bytes.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "base/package_model.h"
 #include "platform/files.h"
-#include "base/setup.h"
 #include "system/run_items.h"
 #include "text/error_text.h"
 #include "text/messages.h"
@@ -65,8 +65,8 @@ void ShowSuccess(Setup& setup, HWND page) {
     ShowWindow(runButton, SW_SHOW);
     buttonShown = true;
   }
-  if (!setup.restartNeeded && (TypeOptions(setup) & wf::kOptFinishRunCheckBox) && *FinishText(setup, wf::msg::kFinishRunCheckBox) &&
-      checkBox) {
+  if (!setup.restartNeeded && (TypeOptions(setup) & wf::kOptFinishRunCheckBox) &&
+      *FinishText(setup, wf::msg::kFinishRunCheckBox) && checkBox) {
     SetWindowTextA(checkBox, FinishText(setup, wf::msg::kFinishRunCheckBox));
     ShowWindow(checkBox, SW_SHOW);
     if (!buttonShown && !*FinishText(setup, wf::msg::kFinishBelowButton)) {

@@ -4,8 +4,7 @@
 
 namespace wf = wrenly::format;
 
-ControlPlace PlaceControl(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                          const WizardSize& wizard) {
+ControlPlace PlaceControl(int32_t left, int32_t top, int32_t right, int32_t bottom, const WizardSize& wizard) {
   if (right == wf::control_record::kSpecialSize)
     return ControlPlace{left, top, wizard.width - 16, wizard.height - wizard.buttonBarHeight - 10};
   return ControlPlace{left, top, right - left, bottom - top};

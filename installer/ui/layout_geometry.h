@@ -6,7 +6,7 @@
 #include "ui/ui_rect.h"
 
 struct WizardSize {
-  int32_t width;           // client size of the WizardFrame
+  int32_t width;  // client size of the WizardFrame
   int32_t height;
   int32_t buttonBarHeight;
 };
@@ -17,12 +17,11 @@ struct ControlPlace {
 
 // A ControlRecord's position and size; right = 65535 asks for the size that
 // fills a page: wizard width - 16 by wizard height - ButtonBar height - 10.
-ControlPlace PlaceControl(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                          const WizardSize& wizard);
+ControlPlace PlaceControl(int32_t left, int32_t top, int32_t right, int32_t bottom, const WizardSize& wizard);
 
 struct PagePanels {
-  UiRect side;     // empty and hidden when the side width is 0
-  UiRect header;   // empty and hidden when the header height is 0
+  UiRect side;    // empty and hidden when the side width is 0
+  UiRect header;  // empty and hidden when the header height is 0
   UiRect page;
   UiRect buttonBar;
   bool sideShown;

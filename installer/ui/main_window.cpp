@@ -1,8 +1,8 @@
 // The background window: the Installer's one top-level window and the owner
 // of the wizard.
-#include "base/setup.h"
 #include "ui/main_window.h"
 
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "install/install_run.h"
 #include "text/messages.h"
@@ -11,7 +11,6 @@
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
-
 
 namespace {
 constexpr DWORD kFramedStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -48,13 +47,15 @@ int CreateMainWindow(Setup& setup) {
     x = CentreOnScreen(setup.wizard->screenWidth, w);
     y = CentreOnScreen(setup.wizard->screenHeight, h);
   }
-  setup.wizard->mainWindow = CreateWindowExA(0, kMainWindowClass, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCaption),
-                               style, x, y, w, h, nullptr, nullptr, setup.wizard->instance, &setup);
+  setup.wizard->mainWindow =
+      CreateWindowExA(0, kMainWindowClass, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCaption), style, x,
+                      y, w, h, nullptr, nullptr, setup.wizard->instance, &setup);
   if (!setup.wizard->mainWindow) return 0;
   setup.wizard->halfScreenWidth = setup.wizard->screenWidth / 2;
   setup.wizard->halfScreenHeight = setup.wizard->screenHeight / 2;
   int frameTemplate = background ? kTemplateFramePopup : kTemplateChild;
-  if (!CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(frameTemplate), setup.wizard->mainWindow, WizardFrameProc, (LPARAM)&setup)) {
+  if (!CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(frameTemplate), setup.wizard->mainWindow,
+                          WizardFrameProc, (LPARAM)&setup)) {
     DestroyWindow(setup.wizard->mainWindow);
     setup.wizard->mainWindow = nullptr;
     return 0;
@@ -82,9 +83,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
         case SC_MAXIMIZE:
-        case SC_RESTORE:
-          ShowWindow(setup.wizard->wizardFrame, SW_SHOWNORMAL);
-          break;
+        case SC_RESTORE: ShowWindow(setup.wizard->wizardFrame, SW_SHOWNORMAL); break;
         case SC_CLOSE:
           // Closing acts exactly as Cancel on the current page, question included.
           if (setup.wizard->buttonBar) PostMessageA(setup.wizard->buttonBar, WM_COMMAND, IDCANCEL, 0);
@@ -92,9 +91,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
           return 0;
       }
       break;
-    case WM_NCDESTROY:
-      PostQuitMessage(0);
-      break;
+    case WM_NCDESTROY: PostQuitMessage(0); break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

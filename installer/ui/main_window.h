@@ -1,6 +1,7 @@
 // The background window and the wizard around it.
 #pragma once
 #include <windows.h>
+
 #include "base/setup.h"
 
 inline constexpr char kMainWindowClass[] = "WrenlyClass";

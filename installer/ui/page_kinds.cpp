@@ -1,15 +1,15 @@
 // The page kinds whose behaviour is small: welcome, information, agreement,
 // ready and closing; and the table that maps kinds to their procedures.
+#include "base/display.h"
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "platform/files.h"
-#include "base/setup.h"
 #include "text/error_text.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 #include "ui/closing_text.h"
-#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -72,8 +72,8 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     char* text = nullptr;
     if (AllocBuffer(kReadyTextSize, &text)) {
       StripBackslash(setup.installFolder);
-      FormatBounded(text, kReadyTextSize, GetMessageText(setup, wf::kPageReady, wf::msg::kReadySummary), setup.installFolder,
-                    false, 0);
+      FormatBounded(text, kReadyTextSize, GetMessageText(setup, wf::kPageReady, wf::msg::kReadySummary),
+                    setup.installFolder, false, 0);
       AppendBackslash(setup.installFolder);
       SetControlMarkup(setup, page, wf::kIdText1, text);
       FreeBuffer(&text);

@@ -37,8 +37,7 @@ static int FindClosingPage(const PageSequence& sequence, int from) {
   }
 }
 
-void WalkPageSequence(const WizardWalk& walk, const WizardWalkHooks& hooks, int* pageIndex,
-                      int* currentKind) {
+void WalkPageSequence(const WizardWalk& walk, const WizardWalkHooks& hooks, int* pageIndex, int* currentKind) {
   const PageSequence& sequence = walk.sequence;
   if (walk.singlePageMode) {
     if (IsShowablePageKind(sequence, walk.singlePageKind)) {
@@ -58,8 +57,8 @@ void WalkPageSequence(const WizardWalk& walk, const WizardWalkHooks& hooks, int*
       step = 1;
       *pageIndex += 1;
       if (!SettleOnShowable(sequence, pageIndex, step)) break;
-      if (PageKindAt(sequence, *pageIndex) == wf::kPageFinish && shown != wf::kPageProgress &&
-          walk.headlessInstall && hooks.resultCode(hooks.context) == 0) {
+      if (PageKindAt(sequence, *pageIndex) == wf::kPageFinish && shown != wf::kPageProgress && walk.headlessInstall &&
+          hooks.resultCode(hooks.context) == 0) {
         int finish = *pageIndex;
         hooks.installHeadless(hooks.context);
         *pageIndex = finish;  // whatever the completion step's jump left there

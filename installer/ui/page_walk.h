@@ -37,5 +37,4 @@ struct WizardWalkHooks {
 // Runs the wizard to its end. *currentKind holds the kind being shown and
 // -1 once the walk is over. Kinds that cannot be shown are passed over in
 // the direction of travel; a Cancel with no ClosingPage ahead ends the walk.
-void WalkPageSequence(const WizardWalk& walk, const WizardWalkHooks& hooks, int* pageIndex,
-                      int* currentKind);
+void WalkPageSequence(const WizardWalk& walk, const WizardWalkHooks& hooks, int* pageIndex, int* currentKind);

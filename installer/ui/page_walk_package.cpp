@@ -1,9 +1,9 @@
 #include "ui/page_walk_package.h"
 
-#include "format/bytes.h"
-#include "format/install_type.h"
 #include "base/package_model.h"
 #include "base/setup.h"
+#include "format/bytes.h"
+#include "format/install_type.h"
 
 namespace wf = wrenly::format;
 

@@ -1,9 +1,9 @@
 // The HeaderPanel, SidePanel and ButtonBar, and what every page shares:
 // brushes, colours, placement and its body controls.
+#include "base/package_model.h"
 #include "base/setup.h"
 #include "format/install_type.h"
 #include "format/settings.h"
-#include "base/package_model.h"
 #include "text/messages.h"
 #include "ui/layout_geometry.h"
 #include "ui/wizard.h"
@@ -63,12 +63,13 @@ void PaintPanel(Setup& setup, HWND panel, PanelLook (*lookOf)(const LayoutView& 
 }
 
 PanelLook HeaderLook(const LayoutView& l) {
-  return {l.headerBitmap, l.headerColour, (l.flags & wf::kLayHeaderLine) != 0,
-          (l.flags & wf::kLayHeaderBitmapFramed) != 0, HeaderLineRect, HeaderBitmapRect};
+  return {
+      l.headerBitmap, l.headerColour,  (l.flags & wf::kLayHeaderLine) != 0, (l.flags & wf::kLayHeaderBitmapFramed) != 0,
+      HeaderLineRect, HeaderBitmapRect};
 }
 
 PanelLook SideLook(const LayoutView& l) {
-  return {l.sideBitmap, l.sideColour, (l.flags & wf::kLaySideLine) != 0, (l.flags & wf::kLaySideBitmapFramed) != 0,
+  return {l.sideBitmap, l.sideColour,  (l.flags & wf::kLaySideLine) != 0, (l.flags & wf::kLaySideBitmapFramed) != 0,
           SideLineRect, SideBitmapRect};
 }
 
@@ -90,9 +91,7 @@ INT_PTR PanelCommon(Setup& setup, HWND panel, UINT message, WPARAM wParam, LPARA
       *self = panel;
       ShowWindow(panel, SW_HIDE);
       return TRUE;
-    case WM_NCDESTROY:
-      *self = nullptr;
-      return FALSE;
+    case WM_NCDESTROY: *self = nullptr; return FALSE;
   }
   return HandleLinkNotify(setup, panel, message, wParam, lParam);
 }
@@ -179,7 +178,9 @@ INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM
     return TRUE;
   }
   if (IsColourMessage(message))
-    return CurrentLayout(setup, &l) ? AnswerColours(wParam, l.headerTextColour, l.headerColour, setup.wizard->headerBrush) : FALSE;
+    return CurrentLayout(setup, &l)
+               ? AnswerColours(wParam, l.headerTextColour, l.headerColour, setup.wizard->headerBrush)
+               : FALSE;
   if (message == WM_NCDESTROY) {
     DeleteObject(setup.wizard->headerBrush);
     setup.wizard->headerBrush = nullptr;
@@ -226,12 +227,8 @@ INT_PTR CALLBACK ButtonBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPa
       SetWindowPos(bar, nullptr, 0, s.height - s.buttonBarHeight, s.width, s.buttonBarHeight, SWP_NOZORDER);
       return TRUE;
     }
-    case WM_PAINT:
-      PaintButtonBar(setup, bar);
-      return TRUE;
-    case WM_COMMAND:
-      ButtonBarCommand(setup, wParam, lParam);
-      return TRUE;
+    case WM_PAINT: PaintButtonBar(setup, bar); return TRUE;
+    case WM_COMMAND: ButtonBarCommand(setup, wParam, lParam); return TRUE;
     case WM_NCDESTROY:
       DeleteObject(setup.wizard->buttonBarBrush);
       setup.wizard->buttonBarBrush = nullptr;

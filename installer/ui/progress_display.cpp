@@ -1,13 +1,14 @@
 // What the installation shows on the ProgressPage: percentage, bar and the
 // file being installed. Updates after the page has gone change nothing.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <string.h>
 
+#include "base/setup.h"
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "platform/files.h"
-#include "base/setup.h"
 #include "ui/shorten_path.h"
 #include "ui/wizard.h"
 
@@ -30,7 +31,8 @@ void ShowProgressPercent(Setup& setup, int percent) {
     wsprintfA(text, "%d%%", (int)value);
     SetDlgItemTextA(setup.wizard->progressPage, wf::kIdPercent, text);
   }
-  if (setup.wizard->progressBar && IsWindow(setup.wizard->progressBar)) SendMessageA(setup.wizard->progressBar, PBM_SETPOS, value, 0);
+  if (setup.wizard->progressBar && IsWindow(setup.wizard->progressBar))
+    SendMessageA(setup.wizard->progressBar, PBM_SETPOS, value, 0);
 }
 
 void ShowCurrentFile(Setup& setup, const char* path) {

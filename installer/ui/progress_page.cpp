@@ -1,9 +1,9 @@
 // The ProgressPage: starts the installation that the page loop then drives.
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "package/data_area.h"
-#include "base/setup.h"
 #include "ui/page_walk.h"
 #include "ui/wizard.h"
 

@@ -1,7 +1,6 @@
-#include "base/display.h"
-
 #include <windows.h>
 
+#include "base/display.h"
 #include "install/install_run.h"
 #include "ui/main_window.h"
 #include "ui/wizard.h"
@@ -20,7 +19,8 @@ void PumpMessages(Setup& setup) {
       setup.pageResult = kPageResultCancel;
       continue;
     }
-    HWND dialogs[] = {setup.wizard->wizardFrame, setup.wizard->currentPage, setup.wizard->buttonBar, setup.wizard->headerPanel, setup.wizard->sidePanel};
+    HWND dialogs[] = {setup.wizard->wizardFrame, setup.wizard->currentPage, setup.wizard->buttonBar,
+                      setup.wizard->headerPanel, setup.wizard->sidePanel};
     bool handled = false;
     for (HWND d : dialogs)
       if (d && IsDialogMessageA(d, &msg)) {

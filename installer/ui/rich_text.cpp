@@ -1,5 +1,6 @@
 // Rich-text controls that behave as labels, and their clickable links.
 #include <windows.h>
+
 #include <richedit.h>
 #include <string.h>
 

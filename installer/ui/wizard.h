@@ -2,19 +2,19 @@
 // only; the pure decisions live in page_walk, layout_geometry and
 // background_math.
 #pragma once
-#include <stdint.h>
 #include <windows.h>
 
+#include <stdint.h>
+
 #include "base/codes.h"
+#include "base/setup.h"
 #include "ui/panel_bitmap.h"
 #include "ui/ui_rect.h"
-#include "base/setup.h"
 
 // Dialog templates of the program's resources.
 inline constexpr int kTemplateChild = 112;       // pages, ButtonBar, windowed WizardFrame
 inline constexpr int kTemplateFramePopup = 113;  // WizardFrame in background mode
 inline constexpr int kTemplatePanel = 132;       // HeaderPanel, SidePanel (hidden)
-
 
 // SetupSettings, read from the loaded block with every field bounds-checked.
 struct WizardSettings {

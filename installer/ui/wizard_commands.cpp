@@ -2,17 +2,17 @@
 // questions.
 #include <string.h>
 
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "install/install_run.h"
-#include "base/package_model.h"
 #include "platform/files.h"
-#include "base/setup.h"
 #include "text/link_store.h"
 #include "text/messages.h"
 #include "ui/main_window.h"
 #include "ui/page_walk.h"
-#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -80,8 +80,10 @@ void SetButtonStates(Setup& setup, uint32_t mask) {
 }
 
 void SetButtonCaption(Setup& setup, int button, uint16_t item) {
-  int id = button == kButtonBack ? wf::kIdBack : button == kButtonNext ? wf::kIdNext
-           : button == kButtonCancel ? wf::kIdCancel : 0;
+  int id = button == kButtonBack     ? wf::kIdBack
+           : button == kButtonNext   ? wf::kIdNext
+           : button == kButtonCancel ? wf::kIdCancel
+                                     : 0;
   if (!id) return;
   SetWindowTextA(GetDlgItem(setup.wizard->buttonBar, id), GetMessageText(setup, wf::msg::kListButtons, item));
 }

@@ -2,15 +2,15 @@
 // runs while one page is shown.
 #include <string.h>
 
+#include "base/display.h"
+#include "base/setup.h"
 #include "format/install_type.h"
 #include "install/install_run.h"
 #include "platform/files.h"
-#include "base/setup.h"
 #include "text/messages.h"
 #include "ui/layout_geometry.h"
 #include "ui/main_window.h"
 #include "ui/page_walk_package.h"
-#include "base/display.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;
@@ -44,8 +44,10 @@ void ShowHeader(Setup& setup, const LayoutView& l, const PagePanels& panels) {
   setup.wizard->headerBrush = MakeBrush(l.headerColour, COLOR_BTNFACE);
   CreateControls(setup, setup.wizard->headerPanel, l.headerCount, l.headerRecords, l.headerColour, wf::kSystemColour);
   int kind = setup.wizard->currentPageKind;
-  SetHeaderTitle(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderTitle), GetMessageText(setup, kind, wf::msg::kPageTitle));
-  SetMarkupText(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderSubtitle), GetMessageText(setup, kind, wf::msg::kPageSubtitle));
+  SetHeaderTitle(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderTitle),
+                 GetMessageText(setup, kind, wf::msg::kPageTitle));
+  SetMarkupText(setup, GetDlgItem(setup.wizard->headerPanel, wf::kIdHeaderSubtitle),
+                GetMessageText(setup, kind, wf::msg::kPageSubtitle));
   const UiRect& r = panels.header;
   SetWindowPos(setup.wizard->headerPanel, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
   ShowWindow(setup.wizard->headerPanel, SW_SHOW);
@@ -94,7 +96,8 @@ int ShowPage(Setup& setup, DLGPROC procedure) {
   if (IsWindowVisible(setup.wizard->headerPanel)) InvalidateRect(setup.wizard->headerPanel, nullptr, TRUE);
 
   setup.pageResult = 0;
-  HWND page = CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), setup.wizard->wizardFrame, procedure, (LPARAM)&setup);
+  HWND page = CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), setup.wizard->wizardFrame,
+                                 procedure, (LPARAM)&setup);
   if (!page) return kPageResultCancel;
   while (setup.pageResult == 0) {
     PumpMessages(setup);

@@ -65,9 +65,12 @@ INT_PTR CALLBACK WizardFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM
       setup.wizard->wizardFrame = frame;
       PlaceFrame(setup, frame);
       setup.wizard->dialogFont = CreateStoredFont(Settings(setup).dialogFont);
-      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, HeaderPanelProc, (LPARAM)&setup);
-      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, SidePanelProc, (LPARAM)&setup);
-      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), frame, ButtonBarProc, (LPARAM)&setup);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, HeaderPanelProc,
+                         (LPARAM)&setup);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplatePanel), frame, SidePanelProc,
+                         (LPARAM)&setup);
+      CreateDialogParamA(setup.wizard->instance, MAKEINTRESOURCEA(kTemplateChild), frame, ButtonBarProc,
+                         (LPARAM)&setup);
       PostMessageA(frame, WM_NCACTIVATE, TRUE, 0);
       return TRUE;
     case WM_COMMAND:

@@ -1,8 +1,8 @@
 // The wizard's windows and its reading of SetupSettings and PageLayouts.
+#include "base/package_model.h"
 #include "base/setup.h"
 #include "format/bytes.h"
 #include "format/settings.h"
-#include "base/package_model.h"
 #include "ui/wizard.h"
 
 namespace wf = wrenly::format;

@@ -2,6 +2,7 @@
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
+
 #include "builder/dib.h"
 #include "format/bitmaps.h"
 
@@ -18,8 +19,8 @@ void Append(void* out, void* data, int size) {
 // transparency blended over white.
 TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
   // 3 x 2: top row red, green, blue; bottom row white, black, half-transparent red.
-  std::vector<uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
-                               255, 255, 255, 255, 0, 0, 0, 255, 255, 0, 0, 128};
+  std::vector<uint8_t> rgba = {255, 0,   0,   255, 0, 255, 0, 255, 0,   0, 255, 255,
+                               255, 255, 255, 255, 0, 0,   0, 255, 255, 0, 0,   128};
   std::vector<uint8_t> png, bmp, rgb;
   stbi_write_png_to_func(Append, &png, 3, 2, 4, rgba.data(), 12);
   for (size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
@@ -27,8 +28,11 @@ TEST(Pictures, BecomeBottomUpDibsWithPaddedRows) {
   std::vector<uint8_t> ours = MakeBmpFile(DecodeImage(png, Where{}));
   EXPECT_EQ(std::tuple(ours[0], ours[1], f::LoadU32(&ours[2]), f::LoadU32(&ours[10])),
             std::tuple('B', 'M', ours.size(), f::kBitmapFileHeaderSize + 40));
-  struct { const char* name; const std::vector<uint8_t>& file; uint32_t blended; } cases[] = {
-      {"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
+  struct {
+    const char* name;
+    const std::vector<uint8_t>& file;
+    uint32_t blended;
+  } cases[] = {{"png", png, 0xFF7F7F}, {"bmp", bmp, 0xFF0000}, {"ours", ours, 0xFF7F7F}};
   for (const auto& c : cases) {
     std::vector<uint8_t> dib = MakeDib(DecodeImage(c.file, Where{}));
     f::DibInfo i;

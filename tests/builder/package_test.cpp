@@ -1,10 +1,11 @@
 // Packages are built from projects and read back with the inspector, which
 // refuses whatever the Installer would refuse.
+#include "reader/package.h"
+
 #include <gtest/gtest.h>
 
 #include "builder/package_writer.h"
 #include "format/block_ids.h"
-#include "reader/package.h"
 #include "reader/reader.h"
 #include "test_project.h"
 
@@ -69,25 +70,67 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   size_t at = 0;
   // Blocks in the Installer's order; a layout for every page kind a project can list; each type's own pages;
   // every subfolder's folder entry, parents first, before the first file in it.
-  for (const char* line :
-       {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5182 InstallType", "5189 UninstallSections",
-        "5178 FileTable", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "32639 EndBlock",
-        "layout welcome", "layout information", "layout agreement", "layout destination", "layout ready",
-        "layout progress", "layout finish", "install type 1", "options 0x0026 (folder-editable, folder-in-registry, "
-        "register-uninstall); more 0x00000000", "product \"Round Trip\", type name \"Full\"",
-        "default folder \"#Program Files#\\Round Trip\"", "folder value: HKEY_CURRENT_USER\\Software\\RT value \"Dir\"",
-        "pages: welcome, destination, ready, progress, finish\n", "0/2 \"Full welcome\"", "7/0 \"Round Trip Setup\"",
-        "7/31 \"broken\"", "8/1 \"&Next >\"", "[0] \"bin\\\" -> install", "(folder)", "[1] \"bin\\remove.exe\"",
-        "options uninstaller", "[2] \"help\\\"", "(folder)", "[3] \"help\\a.txt\" -> install", "[4] \"help\\b.txt\"",
-        "[5] \"help\\sub\\\"", "(folder)", "[6] \"help\\sub\\c.txt\"", "[7] \"app.bin\" -> system",
-        "bzip2", "flags 0x13800400 (shared, all-users-desktop), options none",
-        "start menu: \"RT;RT\\Tools\" / \"App.lnk\" args \"-x\"", "desktop: \"App.lnk\"",
-        "run: after wizard, wait, args \"#InstallDir#\"", "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
-        "flags 0x00000040 (only-if-missing), options read-only", "install type 2", "more 0x00000020 (no-progress-page)",
-        "type name \"Small\"", "default folder \"#parent#\"", "pages: welcome, progress, finish\n", "7/31 \"broken\"",
-        "[0] \"bin\\\"", "[1] \"bin\\remove.exe\"", "[2] \"app.bin\"", "[3] \"copy.bin\"",
-        "[4] \"Extra\\\"", "[5] \"Extra\\More\\\"", "[6] \"more.bin\" -> custom",
-        "verify: 10 entries decoded, 0 with problems"}) {
+  for (const char* line : {"5173 SetupSettings",
+                           "5174 BitmapTable",
+                           "5183 UninstallerImage",
+                           "5182 InstallType",
+                           "5189 UninstallSections",
+                           "5178 FileTable",
+                           "5182 InstallType",
+                           "5189 UninstallSections",
+                           "5178 FileTable",
+                           "32639 EndBlock",
+                           "layout welcome",
+                           "layout information",
+                           "layout agreement",
+                           "layout destination",
+                           "layout ready",
+                           "layout progress",
+                           "layout finish",
+                           "install type 1",
+                           "options 0x0026 (folder-editable, folder-in-registry, "
+                           "register-uninstall); more 0x00000000",
+                           "product \"Round Trip\", type name \"Full\"",
+                           "default folder \"#Program Files#\\Round Trip\"",
+                           "folder value: HKEY_CURRENT_USER\\Software\\RT value \"Dir\"",
+                           "pages: welcome, destination, ready, progress, finish\n",
+                           "0/2 \"Full welcome\"",
+                           "7/0 \"Round Trip Setup\"",
+                           "7/31 \"broken\"",
+                           "8/1 \"&Next >\"",
+                           "[0] \"bin\\\" -> install",
+                           "(folder)",
+                           "[1] \"bin\\remove.exe\"",
+                           "options uninstaller",
+                           "[2] \"help\\\"",
+                           "(folder)",
+                           "[3] \"help\\a.txt\" -> install",
+                           "[4] \"help\\b.txt\"",
+                           "[5] \"help\\sub\\\"",
+                           "(folder)",
+                           "[6] \"help\\sub\\c.txt\"",
+                           "[7] \"app.bin\" -> system",
+                           "bzip2",
+                           "flags 0x13800400 (shared, all-users-desktop), options none",
+                           "start menu: \"RT;RT\\Tools\" / \"App.lnk\" args \"-x\"",
+                           "desktop: \"App.lnk\"",
+                           "run: after wizard, wait, args \"#InstallDir#\"",
+                           "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
+                           "flags 0x00000040 (only-if-missing), options read-only",
+                           "install type 2",
+                           "more 0x00000020 (no-progress-page)",
+                           "type name \"Small\"",
+                           "default folder \"#parent#\"",
+                           "pages: welcome, progress, finish\n",
+                           "7/31 \"broken\"",
+                           "[0] \"bin\\\"",
+                           "[1] \"bin\\remove.exe\"",
+                           "[2] \"app.bin\"",
+                           "[3] \"copy.bin\"",
+                           "[4] \"Extra\\\"",
+                           "[5] \"Extra\\More\\\"",
+                           "[6] \"more.bin\" -> custom",
+                           "verify: 10 entries decoded, 0 with problems"}) {
     size_t next = text.find(line, at);
     if (next == std::string::npos) ADD_FAILURE() << "missing or out of order: " << line;
     else at = next + 1;
@@ -103,10 +146,13 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   EXPECT_EQ(data.substr(8, 32), std::string("\x09\0\x0e\0bin\\remove.exe\x0c\0Take RT \xE4way", 32));
   EXPECT_NE(data.find("Round Trip"), std::string::npos);
   EXPECT_EQ(data.substr(data.size() - 10, 2), std::string(2, '\0'));
-  auto details = std::find_if(pkg.blocks.begin(), pkg.blocks.end(), [](auto& b) { return b.id == format::kBlockProductDetails; });
+  auto details =
+      std::find_if(pkg.blocks.begin(), pkg.blocks.end(), [](auto& b) { return b.id == format::kBlockProductDetails; });
   ASSERT_NE(details, pkg.blocks.end());
   EXPECT_EQ(ReadAll(setup).substr(details->offset + 8, details->length),
-            std::string("\x05\0" "1.2.3\x09\0Wr\xE9n Labs\x12\0https://rt.example", 38));
+            std::string("\x05\0"
+                        "1.2.3\x09\0Wr\xE9n Labs\x12\0https://rt.example",
+                        38));
   std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
   EXPECT_NE(sections.find("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"), std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
@@ -145,7 +191,8 @@ TEST(Compression, LargeFilesComeBackWhole) {
     auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"big.txt\"\ncompression = \"" + method + "\"\n");
     std::ostringstream quiet;
     ASSERT_EQ(in::Extract(setup, scratch.Path(method), 0, quiet, quiet), 0);
-    EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt"))) << method;
+    EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt")))
+        << method;
   }
 }
 

@@ -19,10 +19,10 @@ std::string Title(const std::string& style) { return kProduct + "[background]\nt
 struct Case {
   const char* name;
   std::string toml;
-  const char* error;  // nullptr: the project builds and the signature follows the stub
-  int line = 0;       // of the error in the project file; 0: the error names no project line
+  const char* error;          // nullptr: the project builds and the signature follows the stub
+  int line = 0;               // of the error in the project file; 0: the error names no project line
   std::string stub = Stub();  // empty: there is no stub
-  bool uninstaller = true;                     // false: the build finds no uninstaller program
+  bool uninstaller = true;    // false: the build finds no uninstaller program
 };
 
 // Limits at their edges, and the errors authors meet most.
@@ -30,21 +30,25 @@ const Case kCases[] = {
     {"UnknownProductKey", kProduct + "colour = 3\n", "unknown key \"colour\" in [product]", 3},
     {"MissingProduct", "[setup]\n", "[product] table is missing", 1},
     {"SyntaxError", "[product]\nname = \"P\n", "", 2},
-    {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n", "source file \"nothere.txt\" does not exist", 5},
+    {"MissingSource", kProduct + "\n[[files]]\nsource = \"nothere.txt\"\n",
+     "source file \"nothere.txt\" does not exist", 5},
     {"DeviceSource", kProduct + "[[files]]\nsource = \"/dev/zero\"\n", "source \"/dev/zero\" is not a regular file", 4},
     {"DeviceLicense", kProduct + "license = \"/dev/zero\"\n", "\"/dev/zero\" is not a regular file", 3},
     {"LicenseIsAFolder", kProduct + "license = \"sub\"\n", "sub\" is a folder", 3},
     {"PictureIsAFolder", kProduct + "[theme]\nside_bitmap = \"sub\"\n", "sub\" is a folder", 4},
-    {"ProjectIsLatin1", "[product]\nname = \"Caf\xE9\"\n", "must be UTF-8, and it looks like Latin-1 or Windows-1252", 2},
+    {"ProjectIsLatin1", "[product]\nname = \"Caf\xE9\"\n", "must be UTF-8, and it looks like Latin-1 or Windows-1252",
+     2},
     {"ProjectIsUtf16", std::string("\xFF\xFE[\0p\0]\0", 8), "must be UTF-8, and it looks like UTF-16 LE", 1},
     {"ProjectIsUtf16BigEndian", std::string("\0[\0p\0]\0\n", 8), "must be UTF-8, and it looks like UTF-16 BE", 1},
     {"GlobMatchesNothing", kProduct + "[[files]]\nsource = \"*.none\"\n", "no file matches", 4},
     {"RenameSeveral", kProduct + "[[files]]\nsource = \"*.txt\"\nname = \"x.txt\"\n", "renames one file", 5},
     {"RenameFolder", kProduct + "[[files]]\nsource = \"sub\"\nname = \"x.txt\"\n", "the source \"sub\" is a folder", 5},
-    {"UnknownDestination", File("destination = \"moon\"\n"), "\"moon\" is not a destination; the destinations are: install,", 5},
+    {"UnknownDestination", File("destination = \"moon\"\n"),
+     "\"moon\" is not a destination; the destinations are: install,", 5},
     {"VersionCheckWithoutResource", File("version_check = true\n"), "has no version resource", 5},
     {"BadPlaceholder", kProduct + "[texts]\n\"4/3\" = \"Folder %d\"\n", "text 4/3 has %d", 4},
-    {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n", "\"intro\" is not a page kind; the page kinds are: welcome,", 3},
+    {"UnknownPage", kProduct + "pages = [\"welcome\", \"intro\"]\n",
+     "\"intro\" is not a page kind; the page kinds are: welcome,", 3},
     {"NotAPicture", kProduct + "[[background.bitmap]]\nfile = \"a.txt\"\n", "not a usable PNG or BMP picture", 4},
     {"NoInstallTypes", "install_type = []\n" + kProduct, "1 to 16 install types", 1},
     {"SeventeenTypes", Types(17), "17 install types", 35},
@@ -54,10 +58,16 @@ const Case kCases[] = {
     {"FileLevel10", File("level = 10\n"), "\"level\" must lie between 1 and 9", 5},
     {"FontName32", Title("font = \"" + std::string(32, 'F') + "\""), "at most 31 characters", 4},
     {"TitleSize401", Title("size = 401"), "\"size\" must lie between 4 and 400", 4},
-    {"LowerEnds", Types(16) + "[setup]\ninitial_type = 16\nlevel = 1\n[[files]]\nsource = \"a.txt\"\nlevel = 9\n"
-                              "[background]\ntitle_style = { size = 4, font = \"" + std::string(31, 'F') + "\" }\n", nullptr},
-    {"UpperEnds", Pages(10) + "[setup]\nlevel = 9\n[[files]]\nsource = \"a.txt\"\nlevel = 1\n"
-                              "[background]\ntitle_style = { size = 400 }\n", nullptr},
+    {"LowerEnds",
+     Types(16) +
+         "[setup]\ninitial_type = 16\nlevel = 1\n[[files]]\nsource = \"a.txt\"\nlevel = 9\n"
+         "[background]\ntitle_style = { size = 4, font = \"" +
+         std::string(31, 'F') + "\" }\n",
+     nullptr},
+    {"UpperEnds",
+     Pages(10) + "[setup]\nlevel = 9\n[[files]]\nsource = \"a.txt\"\nlevel = 1\n"
+                 "[background]\ntitle_style = { size = 400 }\n",
+     nullptr},
     {"VolumeBelowTheSetupProgram", File("[setup]\nvolume_size = 2000\n"), "volume_size 2000 is too small"},
     {"NoStub", kProduct, "stub.exe: cannot read the Installer stub", 0, ""},
     {"StubTooLarge", kProduct, "stub is too large", 0, Stub(199995)},
@@ -84,7 +94,8 @@ const Case kCases[] = {
     {"DestinationOnADrive", File("destination = \"C:\\\\Tools\"\n"), "names a drive", 5},
     {"DestinationUnc", File("destination = \"\\\\\\\\server\\\\share\"\n"), "is absolute", 5},
     {"FolderDotDot", File("folder = \"docs/../..\"\n"), "leaves its folder", 5},
-    {"NameMakesNoFolder", "[product]\nname = \"A: B\"\n", "default folder (give \"folder\") \"#Program Files#\\A: B\" holds ':'", 2},
+    {"NameMakesNoFolder", "[product]\nname = \"A: B\"\n",
+     "default folder (give \"folder\") \"#Program Files#\\A: B\" holds ':'", 2},
     {"ProductFolderDotDot", kProduct + "folder = \"#Program Files#/../x\"\n", "leaves its folder", 3},
     {"DeviceName", File("name = \"con .txt\"\n"), "\"con .txt\", a Windows device name", 5},
     {"DeviceShortcut", File("desktop = { name = \"LPT9\" }\n"), "a Windows device name", 5},
@@ -95,20 +106,27 @@ const Case kCases[] = {
     {"Component256", File("name = \"" + std::string(256, 'n') + "\"\n"), "part of 256 characters", 5},
     {"Path257", File("folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(56, 'n') + "\"\n"),
      "is 257 characters long", 6},
-    {"CaseCollision", kProduct + "[[files]]\nsource = \"a.txt\"\nname = \"\u00c9.txt\"\n[[files]]\nsource = \"b.txt\"\n"
-                      "destination = \"#InstallDir#\"\nname = \"\u00e9.TXT\"\n", "\"\u00e9.TXT\" from \"b.txt\" goes where \"\u00c9.txt\" from \"a.txt\" (line 3) goes", 6},
+    {"CaseCollision",
+     kProduct + "[[files]]\nsource = \"a.txt\"\nname = \"\u00c9.txt\"\n[[files]]\nsource = \"b.txt\"\n"
+                "destination = \"#InstallDir#\"\nname = \"\u00e9.TXT\"\n",
+     "\"\u00e9.TXT\" from \"b.txt\" goes where \"\u00c9.txt\" from \"a.txt\" (line 3) goes", 6},
     {"CaseCollisionInAFolder", kProduct + "[[files]]\nsource = \"case\"\n",
      "\"x.txt\" from \"case/x.txt\" goes where \"X.txt\" from \"case/X.txt\" (line 3) goes", 3},
     {"UnknownType", File("types = [\"Full\"]\n"), "install type \"Full\" does not exist", 5},
-    {"NotInCodePage", kProduct + "publisher = \"Caf\u00e9 \u2603\"\n", "\"\u2603\" cannot be written in code page 1252", 3},
+    {"NotInCodePage", kProduct + "publisher = \"Caf\u00e9 \u2603\"\n", "\"\u2603\" cannot be written in code page 1252",
+     3},
     {"NotInCodePage1251", kProduct + "[setup]\ncodepage = 1251\n[[files]]\nsource = \"a.txt\"\nname = \"\u00e9\"\n",
      "cannot be written in code page 1251", 5},
-    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n", "latin1.txt\" is not UTF-8 (byte 0xE9 at 3; it looks like Latin-1", 3},
-    {"BackslashByteInCp932", kProduct + "[setup]\ncodepage = 932\n[[files]]\nsource = \"a.txt\"\nname = \"\u8868.txt\"\n",
+    {"LicenseNotUtf8", kProduct + "license = \"latin1.txt\"\n",
+     "latin1.txt\" is not UTF-8 (byte 0xE9 at 3; it looks like Latin-1", 3},
+    {"BackslashByteInCp932",
+     kProduct + "[setup]\ncodepage = 932\n[[files]]\nsource = \"a.txt\"\nname = \"\u8868.txt\"\n",
      "backslash byte in code page 932", 5},
     {"UnknownCodePage", kProduct + "[setup]\ncodepage = 9999\n", "code page 9999 is unknown", 4},
-    {"NamesAtTheirLimits", "[product]\nname = \"Caf\u00e9\"\nfolder = \"D:\\\\Games\\\\P\"\n[[files]]\nsource = \"sub\\\\c.txt\"\n"
-                           "folder = \"" + std::string(200, 'd') + "\"\nname = \"" + std::string(55, 'n') + "\"\n",
+    {"NamesAtTheirLimits",
+     "[product]\nname = \"Caf\u00e9\"\nfolder = \"D:\\\\Games\\\\P\"\n[[files]]\nsource = \"sub\\\\c.txt\"\n"
+     "folder = \"" +
+         std::string(200, 'd') + "\"\nname = \"" + std::string(55, 'n') + "\"\n",
      nullptr},
     {"StubHoldsTheSignature", kProduct, "signature itself at offset 2000", 0,
      Stub(2000) + "wwgT)H" + std::string(100, 'S')},
@@ -119,9 +137,12 @@ class ProjectTest : public testing::TestWithParam<Case> {};
 TEST_P(ProjectTest, BuildsOrNamesFileLineAndProblem) {
   const Case& c = GetParam();
   test::ScratchProject scratch;
-  for (auto [name, text] :
-       {std::pair{"a.txt", "alpha"}, {"b.txt", "beta"}, {"sub/c.txt", "gamma"}, {"latin1.txt", "Caf\xE9"},
-        {"case/X.txt", "upper"}, {"case/x.txt", "lower"}})
+  for (auto [name, text] : {std::pair{"a.txt", "alpha"},
+                            {"b.txt", "beta"},
+                            {"sub/c.txt", "gamma"},
+                            {"latin1.txt", "Caf\xE9"},
+                            {"case/X.txt", "upper"},
+                            {"case/x.txt", "lower"}})
     scratch.Write(name, text);
   std::filesystem::remove(scratch.Path("stub.exe"));
   if (!c.stub.empty()) scratch.Write("stub.exe", c.stub);
@@ -160,17 +181,23 @@ const WarningCase kWarningCases[] = {
     {"NoFiles", kProduct + "[[install_type]]\nname = \"Empty\"\n", {"3: install type \"Empty\" installs no files"}},
     {"NoFilesAtAll", kProduct, {"1: the project installs no files"}},
     {"EmptySource", kProduct + "[[files]]\nsource = \"empty.txt\"\n", {"3: source \""}},
-    {"RegisteredWithoutVersion", kProduct + "register_uninstall = true\n" + kFile,
+    {"RegisteredWithoutVersion",
+     kProduct + "register_uninstall = true\n" + kFile,
      {"1: register_uninstall is set but [product] has no \"version\""}},
-    {"EmptyLicenseFile", kProduct + "license = \"empty.txt\"\n" + kFile,
+    {"EmptyLicenseFile",
+     kProduct + "license = \"empty.txt\"\n" + kFile,
      {"3: the license file is empty: the agreement page is left out"}},
-    {"EmptyInformationShown", kProduct + "information = \"blank.txt\"\npages = [\"information\"]\n" + kFile,
+    {"EmptyInformationShown",
+     kProduct + "information = \"blank.txt\"\npages = [\"information\"]\n" + kFile,
      {"3: the information file is empty: the information page shows no text"}},
-    {"PageWithoutText", kProduct + "pages = [\"welcome\", \"agreement\"]\n" + kFile,
+    {"PageWithoutText",
+     kProduct + "pages = [\"welcome\", \"agreement\"]\n" + kFile,
      {"3: pages show \"agreement\" but no license is given"}},
-    {"TextWithoutPage", kProduct + "license = \"a.txt\"\npages = [\"welcome\"]\n" + kFile,
+    {"TextWithoutPage",
+     kProduct + "license = \"a.txt\"\npages = [\"welcome\"]\n" + kFile,
      {"3: the license is never shown: pages leave out \"agreement\""}},
-    {"LicenseTextWithDefaultPages", kProduct + kFile + "[texts]\nlicense = \"Terms\"\n",
+    {"LicenseTextWithDefaultPages",
+     kProduct + kFile + "[texts]\nlicense = \"Terms\"\n",
      {"6: the license is never shown"}},
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <fstream>
 #include <sstream>
+
 #include "builder/build.h"
 #include "package_writer.h"
 
@@ -33,8 +34,12 @@ class ScratchProject {
   std::filesystem::path Build(const std::string& toml, const std::string& out = "setup.exe") const {
     Write("project.toml", toml);
     std::ostringstream log;
-    builder::Build({.project = Path("project.toml"), .output = Path(out), .stub = Path("stub.exe"),
-                    .uninstaller = Path("uninstaller.exe"), .quiet = true}, log);
+    builder::Build({.project = Path("project.toml"),
+                    .output = Path(out),
+                    .stub = Path("stub.exe"),
+                    .uninstaller = Path("uninstaller.exe"),
+                    .quiet = true},
+                   log);
     return Path(out);
   }
 

@@ -1,8 +1,9 @@
+#include "builder/version_info.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "builder/version_info.h"
 #include "test_project.h"
 
 namespace wrenly::builder {

@@ -26,22 +26,29 @@ TEST(FileChecksum, RotatesAndAddsInPieces) {
 }
 
 TEST(Dib, LocatesRowsAndRefusesWhatDrawingCouldMisread) {
-  struct { int32_t width, height; uint32_t bits, clrUsed, compression, after;  // after: bytes after the header
-           bool ok; uint32_t rowBytes, colours, pixelOffset; } cases[] = {
-      {3, 2, 24, 0, 0, 24, true, 12, 0, 40},  // rows of 9 bytes padded to 12
-      {8, 1, 8, 0, 0, 1024 + 8, true, 8, 256, 40 + 1024}, {8, 1, 8, 16, 0, 64 + 8, true, 8, 16, 104},
-      {3, 2, 24, 0, 0, 23, false}, {3, -2, 24, 0, 0, 24, false},  // rows cut; top-down
-      {3, 2, 24, 0, 1, 24, false}, {3, 2, 12, 0, 0, 24, false},   // compressed; odd depth
-      {1, 1, 8, 300, 0, 2000, false}};                          // huge colour table
+  struct {
+    int32_t width, height;
+    uint32_t bits, clrUsed, compression, after;  // after: bytes after the header
+    bool ok;
+    uint32_t rowBytes, colours, pixelOffset;
+  } cases[] = {{3, 2, 24, 0, 0, 24, true, 12, 0, 40},  // rows of 9 bytes padded to 12
+               {8, 1, 8, 0, 0, 1024 + 8, true, 8, 256, 40 + 1024},
+               {8, 1, 8, 16, 0, 64 + 8, true, 8, 16, 104},
+               {3, 2, 24, 0, 0, 23, false},
+               {3, -2, 24, 0, 0, 24, false},  // rows cut; top-down
+               {3, 2, 24, 0, 1, 24, false},
+               {3, 2, 12, 0, 0, 24, false},      // compressed; odd depth
+               {1, 1, 8, 300, 0, 2000, false}};  // huge colour table
   for (const auto& c : cases) {
     wf::ByteWriter d;
-    for (uint32_t v : {40u, uint32_t(c.width), uint32_t(c.height), 1u | c.bits << 16, c.compression, 0u, 0u,
-                       0u, c.clrUsed, 0u})
+    for (uint32_t v :
+         {40u, uint32_t(c.width), uint32_t(c.height), 1u | c.bits << 16, c.compression, 0u, 0u, 0u, c.clrUsed, 0u})
       d.U32(v);
     d.Zeros(c.after);
     wf::DibInfo info;
     ASSERT_EQ(wf::ParseDib(View(d.bytes()), &info), c.ok) << c.width << "x" << c.height << "x" << c.bits;
     if (c.ok)
-      EXPECT_EQ(std::tuple(info.rowBytes, info.colourCount, info.pixelOffset), std::tuple(c.rowBytes, c.colours, c.pixelOffset));
+      EXPECT_EQ(std::tuple(info.rowBytes, info.colourCount, info.pixelOffset),
+                std::tuple(c.rowBytes, c.colours, c.pixelOffset));
   }
 }

@@ -22,9 +22,13 @@ constexpr uint32_t kBlue = 0x00FF0000;
 TEST(Gradient, ColoursBandsAndStyle) {
   const int64_t cases[][5] = {
       // top, bottom, row t, height, colour; t is held to 0..height, a height below 1 gives the top
-      {kBlue, 0, 50, 100, 0x00C00000}, {kBlue, 0, 140, 100, 0}, {kBlue, 0, -5, 100, kBlue},
-      {0x00123456, 0, 5, -3, 0x00123456},  {0x00102030, 0x00F0E0D0, 4, 8, 0x00485058},
-      {0x00F0E0D0, 0x00102030, 4, 8, 0x00B8B0A8}, {0, 0x000000FF, 3999, 4000, 0x000000FE},  // t^2 * 255 > 2^32
+      {kBlue, 0, 50, 100, 0x00C00000},
+      {kBlue, 0, 140, 100, 0},
+      {kBlue, 0, -5, 100, kBlue},
+      {0x00123456, 0, 5, -3, 0x00123456},
+      {0x00102030, 0x00F0E0D0, 4, 8, 0x00485058},
+      {0x00F0E0D0, 0x00102030, 4, 8, 0x00B8B0A8},
+      {0, 0x000000FF, 3999, 4000, 0x000000FE},  // t^2 * 255 > 2^32
   };
   for (auto& c : cases)
     EXPECT_EQ(GradientColour(uint32_t(c[0]), uint32_t(c[1]), int32_t(c[2]), int32_t(c[3])), c[4]) << c[2];
@@ -34,10 +38,12 @@ TEST(Gradient, ColoursBandsAndStyle) {
   const int32_t bands[][2] = {{-4, 0}, {8, 1}, {9, 2}};  // rows, bands
   for (const auto& c : bands) EXPECT_EQ(DitherBandCount(c[0]), c[1]) << c[0];
   const uint32_t mode = wf::kSetBackgroundMode | wf::kSetMaximised, gradient = wf::kSetGradient | wf::kSetMaximised;
-  const std::tuple<uint32_t, int, bool, GradientStyle> styles[] = {  // flags, display bits, forced, style
-      {mode, 32, false, kGradientSolid},    {gradient, 16, false, kGradientDithered},
-      {gradient, 8, false, kGradientPerLine}, {gradient, 32, true, kGradientPerLine},
-      {wf::kSetMaximised, 8, true, kGradientSolid}};
+  const std::tuple<uint32_t, int, bool, GradientStyle> styles[] = {// flags, display bits, forced, style
+                                                                   {mode, 32, false, kGradientSolid},
+                                                                   {gradient, 16, false, kGradientDithered},
+                                                                   {gradient, 8, false, kGradientPerLine},
+                                                                   {gradient, 32, true, kGradientPerLine},
+                                                                   {wf::kSetMaximised, 8, true, kGradientSolid}};
   for (auto& [flags, bits, forced, style] : styles)
     EXPECT_EQ(ChooseGradientStyle(flags, bits, forced), style) << flags << " " << bits << " " << forced;
 }
@@ -58,7 +64,8 @@ TEST(BackgroundBitmap, PlacedByTheSettingsFlags) {
   for (auto& c : cases) {
     BitmapPlacement p = PlaceBackgroundBitmap(UiRect{0, 0, 800, 600}, c[1], c[2], uint32_t(c[0]));
     EXPECT_EQ((std::array<int32_t, 10>{c[0], c[1], c[2], p.mode, p.first.left, p.first.top, p.first.right,
-                                       p.first.bottom, p.columns, p.rows}), c);
+                                       p.first.bottom, p.columns, p.rows}),
+              c);
     EXPECT_EQ(p.halftone, c[0] == kSetBitmapStretch && c[1] != 800);
   }
   // The title: any alignment but 0 is right aligned.
@@ -86,10 +93,18 @@ TEST(FindBitmap, OnlyWhatLiesWhollyInTheBlock) {
   const Bytes two = Table(2, {Dib(140, 16), Dib(57, 57)});
   Bytes cut = Table(1, {Dib(57, 57)});
   cut.pop_back();
-  const std::tuple<Bytes, uint32_t, int32_t> cases[] = {  // table, number, width found (0: none)
-      {two, 1, 140}, {two, 2, 57}, {two, 0, 0}, {two, 3, 0}, {cut, 1, 0},
-      {{1, 0, 0, 0, 0, 0, 0, 0}, 1, 0}, {{1, 0, 0, 0, 0xA0, 0x86, 0x01, 0}, 1, 0},  // offsets 0 and 100000
-      {Table(1000, {Dib(8, 8)}), 900, 0}, {{1, 0, 0, 0}, 1, 0}, {{}, 1, 0},
+  const std::tuple<Bytes, uint32_t, int32_t> cases[] = {
+      // table, number, width found (0: none)
+      {two, 1, 140},
+      {two, 2, 57},
+      {two, 0, 0},
+      {two, 3, 0},
+      {cut, 1, 0},
+      {{1, 0, 0, 0, 0, 0, 0, 0}, 1, 0},
+      {{1, 0, 0, 0, 0xA0, 0x86, 0x01, 0}, 1, 0},  // offsets 0 and 100000
+      {Table(1000, {Dib(8, 8)}), 900, 0},
+      {{1, 0, 0, 0}, 1, 0},
+      {{}, 1, 0},
       {Table(0x40000002u, {Dib(8, 8)}), 0x40000001u, 0},  // 4 * (number - 1) would wrap
   };
   for (auto& [table, number, width] : cases) {

@@ -16,7 +16,10 @@ namespace {
 using Driver = InstallerTest;
 
 TEST_F(Driver, ErrorText) {
-  struct { std::string what, text, argument, expected; uint16_t item = msg::kFileDamaged; } cases[] = {
+  struct {
+    std::string what, text, argument, expected;
+    uint16_t item = msg::kFileDamaged;
+  } cases[] = {
       {"%d without a number stays", "Disk %d: %s, 100%", "x", "Disk %d: x, 100%"},
       {"%% is one % when formatting", "%s at 100%%", "x", "x at 100%"},
       {"a long text is cut at 1,023 bytes", "%s" + std::string(2000, 't'), "a", "a" + std::string(1022, 't')},
@@ -36,14 +39,21 @@ TEST_F(Driver, ErrorText) {
 }
 
 TEST_F(Driver, CheckDestinationFolderTable) {
-  struct { const char *what, *folder; bool exists, singlePage; std::string question; int answer, result;
-           const char* after; bool created; } cases[] = {
+  struct {
+    const char *what, *folder;
+    bool exists, singlePage;
+    std::string question;
+    int answer, result;
+    const char* after;
+    bool created;
+  } cases[] = {
       {"existing folder", "C:\\Apps\\Demo\\", true, false, "Create?", 0, 0, "C:\\Apps\\Demo\\", false},
       {"drive root keeps its backslash", "C:\\", true, false, "", 0, 0, "C:\\", false},
       {"relative becomes full", "Demo", false, false, "", 0, 0, "C:\\Work\\Demo\\", false},
       {"empty", "", false, false, "", 0, kResultFolderInvalid, "", false},
       {"missing, asked, Yes", "C:\\New\\Sub", false, false, "Create?", kAnswerYes, 0, "C:\\New\\Sub\\", true},
-      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, kFolderDeclined, "C:\\New\\Sub", false},
+      {"missing, asked, No", "C:\\New\\Sub", false, false, "Create?", kAnswerNo, kFolderDeclined, "C:\\New\\Sub",
+       false},
       {"missing, no question", "C:\\New", false, false, "", 0, 0, "C:\\New\\", true},
       {"single page creates nothing", "C:\\New", false, true, "", 0, 0, "C:\\New\\", false},
       {"cannot be created", "\\\\server\\share", false, false, "", 0, kResultFolderInvalid, "\\\\server\\share", false},
@@ -54,7 +64,8 @@ TEST_F(Driver, CheckDestinationFolderTable) {
     Load(FileTable({}));
     setup.singlePageMode = c.singlePage, Ui.defaultAnswer = c.answer;
     if (c.exists) Fake.AddFolder(c.folder);
-    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo", std::strcpy(setup.installFolder, c.folder);
+    Fake.AddFolder("C:\\Work\\Demo"), Disk.fullPaths["Demo"] = "C:\\Work\\Demo",
+                                      std::strcpy(setup.installFolder, c.folder);
     int result = CheckDestinationFolder(setup);
     EXPECT_EQ(std::tuple(result, std::string(setup.installFolder), Ui.messages.size(), !Fake.created.empty()),
               std::tuple(c.result, c.after, c.question.empty() || c.exists ? 0u : 1u, c.created));
@@ -65,8 +76,12 @@ TEST_F(Driver, CheckDestinationFolderTable) {
 // first finish page of the sequence (the page before it, then Next) unless
 // the run was single-page or cancelled. The run starts on page 9.
 TEST_F(Driver, StartAndFinish) {
-  struct { const char* what; bool checked, vanish, singlePage, cancelled; int result, index, page;
-           Bytes sequence = {0, 1, 3, 4, 5, 6, 10, 0xFF}; } cases[] = {
+  struct {
+    const char* what;
+    bool checked, vanish, singlePage, cancelled;
+    int result, index, page;
+    Bytes sequence = {0, 1, 3, 4, 5, 6, 10, 0xFF};
+  } cases[] = {
       {"a full disk", false, false, false, false, kResultNoSpace, 9, 0},
       {"the package vanished", true, true, false, false, kResultPackageUnreadable, 9, 0},
       {"finished", true, false, false, false, 0, 4, kPageResultNext},
@@ -85,7 +100,8 @@ TEST_F(Driver, StartAndFinish) {
     if (c.vanish) MemoryFiles.erase(setup.ownPath);
     setup.singlePageMode = c.singlePage, setup.userCancelled = c.cancelled, setup.pageIndex = 9;
     setup.pageResult = c.cancelled ? kPageResultCancel : 0, RunInstallationHeadless(setup);
-    EXPECT_EQ(std::tuple(setup.resultCode, setup.run.finished, setup.run.running, setup.dataArea.volume, setup.pageIndex, setup.pageResult),
+    EXPECT_EQ(std::tuple(setup.resultCode, setup.run.finished, setup.run.running, setup.dataArea.volume,
+                         setup.pageIndex, setup.pageResult),
               std::tuple(c.result, c.result == 0, false, INVALID_FILE, c.index, c.page));
     if (c.vanish) EXPECT_STREQ(setup.errorArgument, setup.packagePath);
   }
@@ -95,15 +111,26 @@ constexpr uint64_t kTb = 1ull << 40;
 
 // The free space in kB as the disk reports it, then whether it is short of what the files need.
 TEST(SpaceArithmetic, ShortOfRoom) {
-  struct { uint64_t bytes; uint32_t kb; } bytes[] = {
-      {1023, 0}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge},
-      {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
+  struct {
+    uint64_t bytes;
+    uint32_t kb;
+  } bytes[] = {{1023, 0},
+               {4 * kTb - 3072, 0xFFFFFFFDu},
+               {100 * kTb, kFreeSpaceHuge},
+               {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
   for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c.bytes), c.kb) << c.bytes;
-  struct { uint32_t clusterBytes, clusters, kb; } clusters[] = {
-      {4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
-      {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
+  struct {
+    uint32_t clusterBytes, clusters, kb;
+  } clusters[] = {{4096, 100, 400},
+                  {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
+                  {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
   for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
-  struct { const char* what; uint64_t total, largest; uint32_t freeKb; bool isShort; } cases[] = {
+  struct {
+    const char* what;
+    uint64_t total, largest;
+    uint32_t freeKb;
+    bool isShort;
+  } cases[] = {
       {"three 1-byte files on 4 KB clusters need 12 + 4 KB", 12288, 4096, 17, false},
       {"exactly equal free space is not enough", 12288, 4096, 16, true},
       {"largest is rounded to clusters", 8192, 1, 12, true},
@@ -113,9 +140,16 @@ TEST(SpaceArithmetic, ShortOfRoom) {
   };
   for (auto& c : cases) EXPECT_EQ(SpaceIsShort(c.total, c.largest, 4096, c.freeKb), c.isShort) << c.what;
   // What an existing file's clusters take off an entry's need.
-  struct { uint32_t size; bool exists; uint32_t existing; uint64_t need; } entries[] = {
-      {1, false, 0, 4096}, {10000, true, 5000, 4096}, {5000, true, 10000, 0}, {4000, true, 4096, 0},
-      {0xFFFFFFFFu, false, 0, 0x100000000ull}};
+  struct {
+    uint32_t size;
+    bool exists;
+    uint32_t existing;
+    uint64_t need;
+  } entries[] = {{1, false, 0, 4096},
+                 {10000, true, 5000, 4096},
+                 {5000, true, 10000, 0},
+                 {4000, true, 4096, 0},
+                 {0xFFFFFFFFu, false, 0, 0x100000000ull}};
   for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(c.size, c.exists, c.existing, 4096), c.need) << c.size;
 }
 
@@ -124,7 +158,12 @@ using FreeSpace = InstallerTest;
 TEST_F(FreeSpace, QueriesTheRightRoot) {
   const std::string longShare = "\\\\s\\" + std::string(255, 'a');  // 259 bytes still get a backslash on a share
   // Queries "" none; cluster 0: not wanted, so the geometry is not asked once the newer call answers.
-  struct { std::string path; bool ex, geometry; std::string exQuery, geometryQuery; uint32_t kb, cluster; } cases[] = {
+  struct {
+    std::string path;
+    bool ex, geometry;
+    std::string exQuery, geometryQuery;
+    uint32_t kb, cluster;
+  } cases[] = {
       {"C:\\Apps\\Demo\\", true, true, "C:\\", "C:\\", 1u << 20, 4},
       {"\\\\server\\share\\dir", true, true, "\\\\server\\share\\dir\\", "\\\\server\\share\\dir\\", 1u << 20, 4},
       {"D:", true, true, "D:", "D:\\", 1u << 20, 4},
@@ -132,20 +171,25 @@ TEST_F(FreeSpace, QueriesTheRightRoot) {
       // The newer call's figure stands when the geometry fails.
       {"C:\\x", true, false, "C:\\", "C:\\", 1u << 20, 1},
       {"C:\\x", false, false, "C:\\", "C:\\", kFreeSpaceUnknown, 1},
-      {"", true, true, "", "", kFreeSpaceUnknown, 1}, {longShare, true, true, longShare + "\\", "", 1u << 20, 0},
+      {"", true, true, "", "", kFreeSpaceUnknown, 1},
+      {longShare, true, true, longShare + "\\", "", 1u << 20, 0},
   };
   for (auto& c : cases) {
     Disk = {.hasFreeBytes = c.ex, .hasGeometry = c.geometry};
     uint32_t cluster = 7, kb = GetFreeDiskSpace(c.path.c_str(), c.cluster ? &cluster : nullptr);
     auto q = [](const std::string& s) { return s.empty() ? std::vector<std::string>{} : std::vector{s}; };
     EXPECT_EQ(std::tuple(kb, c.cluster ? cluster : 0, Disk.freeBytesQueries, Disk.geometryQueries),
-              std::tuple(c.kb, c.cluster, q(c.exQuery), q(c.geometryQuery))) << c.path;
+              std::tuple(c.kb, c.cluster, q(c.exQuery), q(c.geometryQuery)))
+        << c.path;
   }
 }
 
 TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
-  Load(FileTable({{{"a.txt"}, 4, 0, 0, 1}, {{"b.txt"}, 4, 0, 0, 1}, {{"c.txt"}, 4, 0, 0, 1},
-                  {{"sub\\"}, 0, wf::kFlagFolder}, {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
+  Load(FileTable({{{"a.txt"}, 4, 0, 0, 1},
+                  {{"b.txt"}, 4, 0, 0, 1},
+                  {{"c.txt"}, 4, 0, 0, 1},
+                  {{"sub\\"}, 0, wf::kFlagFolder},
+                  {{"x"}, 0, wf::kFlagSourceFolder, 0, 9999999}}),
        {}, {.options = wf::kOptCountFilesInFull});
   Disk.hasFreeBytes = false, Disk.freeClusters = 1025;  // 4 MB and 4 KB of 4 KB clusters
   DiskSpaceFigures f = MeasureDiskSpace(setup), unknown = DiskSpaceFiguresFrom(kFreeSpaceUnknown, 1048577);
@@ -165,10 +209,18 @@ TEST_F(InstallerTest, CompletionTable) {
   const std::string script(250, 's');  // the command outgrows 260 bytes, never cut into another
   Bytes section;
   wrenly::builder::AddRegistryKeySection(section, 2, "Software\\Demo");
-  const std::vector<std::string> all = {"start regedit -s \"" + app + "Setup.REG\"",
-                                        "register " + app + "srv.dll", "start regedit -s \"" + app + script + ".reg\""};
-  struct { const char* what; int result; bool singlePage; Bytes file; std::string product;
-           std::vector<std::string> calls; size_t values; bool recorded; } cases[] = {
+  const std::vector<std::string> all = {"start regedit -s \"" + app + "Setup.REG\"", "register " + app + "srv.dll",
+                                        "start regedit -s \"" + app + script + ".reg\""};
+  struct {
+    const char* what;
+    int result;
+    bool singlePage;
+    Bytes file;
+    std::string product;
+    std::vector<std::string> calls;
+    size_t values;
+    bool recorded;
+  } cases[] = {
       {"complete", 0, false, uninstaller, "Demo", all, 11, true},
       {"a failed run writes nothing", kResultPackageIncomplete, false, uninstaller, "Demo", {}, 0, false},
       {"single page: the record only", 0, true, uninstaller, "Demo", {}, 9, true},
@@ -180,27 +232,36 @@ TEST_F(InstallerTest, CompletionTable) {
     SCOPED_TRACE(c.what);
     Fresh();
     FakeFiles.sharedFolder = "C:\\Common", Fake.specialFolders[0x10] = "C:\\Desktop";
-    Load(FileTable({{{"a.txt", "", "", "", "", "A.lnk"}}, {{"x.dll"}, kDestShared, kFlagShared | kFlagKeepExistingInSpace},
-                    {{"in.dll"}, 0, kFlagShared}, {{"sub\\made\\"}, 0, kFlagFolder},
+    Load(FileTable({{{"a.txt", "", "", "", "", "A.lnk"}},
+                    {{"x.dll"}, kDestShared, kFlagShared | kFlagKeepExistingInSpace},
+                    {{"in.dll"}, 0, kFlagShared},
+                    {{"sub\\made\\"}, 0, kFlagFolder},
                     {{"x.txt", "", "", "", "", "", "", "", "", "c:\\PROGRAM files\\App\\Extra"}, kDestCustom},
-                    {{"Setup.REG"}, 0, kFlagSelfRegister}, {{"srv.dll"}, 0, kFlagSelfRegister},
-                    {{"kept.dll"}, 0, kFlagSelfRegister}, {{"late.dll"}, 0, kFlagSelfRegister},
+                    {{"Setup.REG"}, 0, kFlagSelfRegister},
+                    {{"srv.dll"}, 0, kFlagSelfRegister},
+                    {{"kept.dll"}, 0, kFlagSelfRegister},
+                    {{"late.dll"}, 0, kFlagSelfRegister},
                     {{script + ".reg"}, 0, kFlagSelfRegister}}),
-         {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"}, {},
-         section, details);
+         {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"},
+         {}, section, details);
     setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
     // The entries' outcomes set after loading: as package options, kOutcomeReplaced would mark the uninstaller.
-    Finish(app.c_str(), c.file, {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated,
-                                 kOutcomeCreated, kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated});
+    Finish(app.c_str(), c.file,
+           {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated, kOutcomeCreated,
+            kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated});
     EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
               std::tuple(c.calls, c.values, c.recorded));
     if (&c != cases) continue;
     const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
     // The commands quoted: the list of installed programs runs them as command lines.
     for (auto [value, data] : {std::pair{kUninstallCommand, "\"" + exe + "\""},
-                               {kUninstallQuietCommand, "\"" + exe + "\" /S"}, {kUninstallLocation, "C:\\Program Files\\App"}, {kUninstallIcon, exe},
-                               {kUninstallNoModify, "dword 1"}, {kUninstallNoRepair, "dword 1"},
-                               {kUninstallVersion, "2.5"}, {kUninstallPublisher, "Wren Works"}})
+                               {kUninstallQuietCommand, "\"" + exe + "\" /S"},
+                               {kUninstallLocation, "C:\\Program Files\\App"},
+                               {kUninstallIcon, exe},
+                               {kUninstallNoModify, "dword 1"},
+                               {kUninstallNoRepair, "dword 1"},
+                               {kUninstallVersion, "2.5"},
+                               {kUninstallPublisher, "Wren Works"}})
       EXPECT_EQ(Fake.registry[key + value], data) << value;
     std::filesystem::path file = EmptyScratch() / "uninstall.exe";  // the inspector reads real files
     std::ofstream(file, std::ios::binary) << ReadAll(Path("uninstall.exe"));
@@ -210,12 +271,14 @@ TEST_F(InstallerTest, CompletionTable) {
     for (std::string line; std::getline(view, line);)
       if (line.rfind("  ", 0) == 0) lines.push_back(line.substr(2));
     const std::string here = "\"<installation folder>\\", far = "\".\\" + script + ".reg\" refused: too long";
-    EXPECT_EQ(lines, (std::vector<std::string>{"unregister " + here + "Setup.REG\"", "unregister " + here + "srv.dll\"",
-        "unregister " + here + "kept.dll\"", "unregister " + here + "late.dll\"", "unregister " + far,
-        "file " + here + "a.txt\"", R"(file "C:\Desktop\A.lnk")", R"(shared file "C:\Common\x.dll")",
-        "file " + here + "in.dll\"", "file " + here + "Extra\\x.txt\"", "file " + here + "Setup.REG\"",
-        "file " + here + "srv.dll\"", "file " + here + "kept.dll\"", "file " + here + "late.dll\"", "file " + far,
-        "folder " + here + "sub\\made\"", R"(registry key "HKEY_LOCAL_MACHINE\Software\Demo")"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "unregister " + here + "Setup.REG\"", "unregister " + here + "srv.dll\"",
+                         "unregister " + here + "kept.dll\"", "unregister " + here + "late.dll\"", "unregister " + far,
+                         "file " + here + "a.txt\"", R"(file "C:\Desktop\A.lnk")", R"(shared file "C:\Common\x.dll")",
+                         "file " + here + "in.dll\"", "file " + here + "Extra\\x.txt\"", "file " + here + "Setup.REG\"",
+                         "file " + here + "srv.dll\"", "file " + here + "kept.dll\"", "file " + here + "late.dll\"",
+                         "file " + far, "folder " + here + "sub\\made\"",
+                         R"(registry key "HKEY_LOCAL_MACHINE\Software\Demo")"}));
   }
 }
 

@@ -1,8 +1,8 @@
 // The per-entry step over real files: a package with the given entries is
 // loaded, the run started, and InstallNextEntry called until it stops.
-#include <climits>
-
 #include <zlib.h>
+
+#include <climits>
 
 #include "builder/compress.h"
 #include "fixtures.h"
@@ -98,11 +98,11 @@ class EntryStep : public InstallerTest {
     std::set<std::string> readOnly;
     for (auto& [name, file] : MemoryFiles)
       if (file->readOnly) readOnly.insert(name);
-    EXPECT_EQ(std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves,
-                         MemoryFiles.count(Path("data.$$A")) == 1, setup.userCancelled),
-              std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, restart,
-                         restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, restart,
-                         c.result == Cancelled));
+    EXPECT_EQ(
+        std::tuple(readOnly, setup.restartNeeded, FakeFiles.restartMoves, MemoryFiles.count(Path("data.$$A")) == 1,
+                   setup.userCancelled),
+        std::tuple(c.readOnly ? std::set{Path(c.readOnly)} : std::set<std::string>{}, restart,
+                   restart ? Moves{{Path("data.$$A"), Path("data.txt")}} : Moves{}, restart, c.result == Cancelled));
     if (c.result == Unwritable || c.result == Refused) EXPECT_EQ(std::string(setup.errorArgument), Path("data.txt"));
     if (c.result == NoVolume) EXPECT_EQ(std::string(setup.errorArgument), Path("setup.D01"));
   }
@@ -127,8 +127,8 @@ TEST_F(EntryStep, Table) {
   Bytes pieced{wf::kMethodZlib};
   for (size_t at = 0, from; at < raw.size(); at += 100000) {
     from = at < 32768 ? 0 : at - 32768;
-    Bytes piece = wrenly::builder::CompressZlibPiece({&raw[from], at - from}, {&raw[at], 100000},
-                                                     at + 100000 == raw.size(), 6);
+    Bytes piece =
+        wrenly::builder::CompressZlibPiece({&raw[from], at - from}, {&raw[at], 100000}, at + 100000 == raw.size(), 6);
     pieced.insert(pieced.end(), piece.begin(), piece.end());
   }
   wrenly::builder::AppendAdlerTrailer(pieced, (uint32_t)adler32(1, raw.data(), (uInt)raw.size()));
@@ -148,34 +148,77 @@ TEST_F(EntryStep, Table) {
            {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created},
            // The reader's own code stands, not the damaged entry's.
            {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume},
-           {.name = "prompt: cancel, then confirm", .existing = "old", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerCancel, kAnswerYes}, .result = Cancelled, .boxes = {insert, confirm}},
-           {.name = "prompt: cancel, decline, the retry finds the disk", .cut = 7, .tempCopy = true,
-            .diskAppears = true, .answers = {kAnswerCancel, kAnswerNo}, .status = Created, .boxes = {insert, confirm}},
-           {.name = "prompt: OK without the disk asks again", .cut = 7, .d01 = false, .tempCopy = true,
-            .answers = {kAnswerOk, kAnswerCancel, kAnswerYes}, .result = Cancelled, .boxes = {insert, insert, confirm}},
+           {.name = "prompt: cancel, then confirm",
+           .existing = "old",
+           .cut = 7,
+           .d01 = false,
+           .tempCopy = true,
+           .answers = {kAnswerCancel, kAnswerYes},
+           .result = Cancelled,
+           .boxes = {insert, confirm}},
+           {.name = "prompt: cancel, decline, the retry finds the disk",
+           .cut = 7,
+           .tempCopy = true,
+           .diskAppears = true,
+           .answers = {kAnswerCancel, kAnswerNo},
+           .status = Created,
+           .boxes = {insert, confirm}},
+           {.name = "prompt: OK without the disk asks again",
+           .cut = 7,
+           .d01 = false,
+           .tempCopy = true,
+           .answers = {kAnswerOk, kAnswerCancel, kAnswerYes},
+           .result = Cancelled,
+           .boxes = {insert, insert, confirm}},
            {.name = "replaced", .existing = "old", .status = Replaced},
            {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept},
            {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .readOnly = "data.txt"},
-           {.name = "read-only stays read-only", .existing = "old", .existingReadOnly = true, .status = Replaced,
-            .readOnly = "data.txt"},
-           {.name = "damaged accepted by /R", .wrongChecksum = true, .acceptSwitch = true, .answers = {kAnswerNo},
-            .status = Created},
-           {.name = "damaged accepted by the answer", .wrongChecksum = true, .answers = {kAnswerYes}, .status = Created,
-            .boxes = {damaged}},
-           {.name = "damaged refused", .existing = "old", .wrongChecksum = true, .answers = {kAnswerNo},
-            .result = Refused, .boxes = {damaged}},
+           {.name = "read-only stays read-only",
+           .existing = "old",
+           .existingReadOnly = true,
+           .status = Replaced,
+           .readOnly = "data.txt"},
+           {.name = "damaged accepted by /R",
+           .wrongChecksum = true,
+           .acceptSwitch = true,
+           .answers = {kAnswerNo},
+           .status = Created},
+           {.name = "damaged accepted by the answer",
+           .wrongChecksum = true,
+           .answers = {kAnswerYes},
+           .status = Created,
+           .boxes = {damaged}},
+           {.name = "damaged refused",
+           .existing = "old",
+           .wrongChecksum = true,
+           .answers = {kAnswerNo},
+           .result = Refused,
+           .boxes = {damaged}},
            {.name = "locked, identical", .existing = "new content", .locked = true, .status = Replaced},
            {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = AtRestart},
-           {.name = "locked, other byte past the first piece", .existing = lastByte, .content = text, .locked = true,
-            .status = AtRestart},
-           {.name = "locked and read-only", .existing = "old", .existingReadOnly = true, .locked = true,
-            .status = AtRestart, .readOnly = "data.txt"},
-           {.name = "locked, read-only option marks the waiting file", .existing = "old", .options = wf::kOptReadOnly,
-            .locked = true, .status = AtRestart, .readOnly = "data.$$A"},
+           {.name = "locked, other byte past the first piece",
+           .existing = lastByte,
+           .content = text,
+           .locked = true,
+           .status = AtRestart},
+           {.name = "locked and read-only",
+           .existing = "old",
+           .existingReadOnly = true,
+           .locked = true,
+           .status = AtRestart,
+           .readOnly = "data.txt"},
+           {.name = "locked, read-only option marks the waiting file",
+           .existing = "old",
+           .options = wf::kOptReadOnly,
+           .locked = true,
+           .status = AtRestart,
+           .readOnly = "data.$$A"},
            {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable},
-           {.name = "a full disk fails the write, not the package", .existing = "old", .content = text,
-            .result = Unwritable, .diskRoom = 4096},
+           {.name = "a full disk fails the write, not the package",
+           .existing = "old",
+           .content = text,
+           .result = Unwritable,
+           .diskRoom = 4096},
            {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
        })
     Check(c);
@@ -185,8 +228,13 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   // An existing uninstaller ending in an end header with the complete flag.
   const std::string complete = std::string("MZold") + std::string("\x7F\x7F\x02\x00\x00\x00\x00\x00", 8);
   // A kept uninstaller shows no progress.
-  struct { const char* what; std::string existing; uint16_t typeOptions; std::string after; std::vector<int> percents; }
-  cases[] = {
+  struct {
+    const char* what;
+    std::string existing;
+    uint16_t typeOptions;
+    std::string after;
+    std::vector<int> percents;
+  } cases[] = {
       {"written", "", 0, "MZ-record-", {50, 100}},
       {"a complete one stays when the type appends", complete, wf::kOptUninstallerAppend, complete, {100}},
   };
@@ -235,7 +283,12 @@ std::string Font(uint16_t tables, int nameAt, const std::vector<NameRecord>& nam
 TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
   const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|",
                     nine = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts|";
-  struct { bool nt; std::string font, value; bool taken = false; } cases[] = {  // value "": none
+  struct {
+    bool nt;
+    std::string font, value;
+    bool taken = false;
+  } cases[] = {
+      // value "": none
       {true, Font(3, 1, {{3, 4, "Windows Sans"}, {1, 4, "Demo Sans"}}), nt + "Demo Sans (TrueType)"},
       {true, Font(1, 0, {{1, 4, "Old Sans"}}), nt + "Old Sans (TrueType)", true},
       {false, Font(1, 0, {{1, 4, "Demo Sans"}}), nine + "Demo Sans (TrueType)"},
@@ -255,16 +308,16 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     // The old font's value as written; the registry answers the query only when another file holds the name.
     FakeFiles.strings[(c.nt ? nt : nine) + "Old Sans (TrueType)"] = old, FakeFiles.dwords[count] = 41;
     if (c.taken) Fake.registry["2|" + nt + "Old Sans (TrueType)"] = old;
-    FileEntryFields font{.items = {"demo.ttf"}, .kind = wf::kDestFonts,
-                         .flags = wf::kFlagShared | wf::kFlagScreenSaver};
+    FileEntryFields font{
+        .items = {"demo.ttf"}, .kind = wf::kDestFonts, .flags = wf::kFlagShared | wf::kFlagScreenSaver};
     AddData(font, c.font);
     EXPECT_EQ(Install({font}), 1);
     const std::vector<std::string> once{path};
     std::map<std::string, std::string> values;
     if (!c.value.empty()) values[c.value] = old;
-    EXPECT_EQ(std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings,
-                         setup.run.screenSaverEntry),
-              std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
+    EXPECT_EQ(
+        std::tuple(Status(), ReadAll(path), FakeFiles.dwords[count], FakeFiles.strings, setup.run.screenSaverEntry),
+        std::tuple(Replaced, c.font, 42u, values, setup.package.firstEntry));
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }

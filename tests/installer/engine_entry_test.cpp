@@ -16,16 +16,27 @@ TEST_F(EntryTest, NamesBesideAFile) {
   for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string("C:\\App\\data.$$") + c);
   const std::string a = std::string(252, 'a');
   // volume 0: the temporary name
-  struct { std::string path; int volume; std::vector<std::string> taken; std::string made; } cases[] = {
+  struct {
+    std::string path;
+    int volume;
+    std::vector<std::string> taken;
+    std::string made;
+  } cases[] = {
       {"C:\\App\\data.dll", 0, {"C:\\App\\data.$$A", "C:\\App\\data.$$B"}, "C:\\App\\data.$$C"},
       {"C:\\App\\data.dll", 0, {"C:\\App\\data.$$B"}, "C:\\App\\data.$$A"},
       {"C:\\App.2\\readme", 0, {}, "C:\\App.2\\readme.$$A"},
-      {"C:\\App\\archive.tar.gz", 0, {}, "C:\\App\\archive.tar.$$A"}, {"C:\\App\\data.dll", 0, all, ""},
-      {"C:\\" + a + "a", 0, {}, ""}, {"C:\\" + a, 0, {}, "C:\\" + a + ".$$A"},  // 255 + ".$$A" + NUL = 260
-      {"C:\\App\\setup.exe", 1, {}, "C:\\App\\setup.D01"}, {"C:\\App\\setup.exe", 12, {}, "C:\\App\\setup.D12"},
-      {"C:\\App\\setup.D01", 2, {}, "C:\\App\\setup.D02"}, {"C:\\App.2\\setup", 1, {}, "C:\\App.2\\setup.D01"},
-      {"C:\\App\\a.b.exe", 3, {}, "C:\\App\\a.b.D03"}, {"a.exe", 100, {}, ""},
-      {a + "aa", 1, {}, a + "aa.D01"}, {a + "aaa", 1, {}, ""},
+      {"C:\\App\\archive.tar.gz", 0, {}, "C:\\App\\archive.tar.$$A"},
+      {"C:\\App\\data.dll", 0, all, ""},
+      {"C:\\" + a + "a", 0, {}, ""},
+      {"C:\\" + a, 0, {}, "C:\\" + a + ".$$A"},  // 255 + ".$$A" + NUL = 260
+      {"C:\\App\\setup.exe", 1, {}, "C:\\App\\setup.D01"},
+      {"C:\\App\\setup.exe", 12, {}, "C:\\App\\setup.D12"},
+      {"C:\\App\\setup.D01", 2, {}, "C:\\App\\setup.D02"},
+      {"C:\\App.2\\setup", 1, {}, "C:\\App.2\\setup.D01"},
+      {"C:\\App\\a.b.exe", 3, {}, "C:\\App\\a.b.D03"},
+      {"a.exe", 100, {}, ""},
+      {a + "aa", 1, {}, a + "aa.D01"},
+      {a + "aaa", 1, {}, ""},
   };
   for (auto& c : cases) {
     MemoryFiles.clear();
@@ -45,9 +56,14 @@ TEST(NameEscape, RelativeNamesStayInTheirFolder) {
 TEST_F(EntryTest, DestinationPerKind) {
   using namespace wf;
   // expected "" with a fault; present: a file that another program holds.
-  struct { uint32_t kind; std::string item0, item9, expected; bool inUse = false;
-           std::string present = "", sharedProposal = "C:\\Common\\Shared";
-           bool noSpecialFolders = false, sharedOverflow = false; uint32_t flags = 0; } cases[] = {
+  struct {
+    uint32_t kind;
+    std::string item0, item9, expected;
+    bool inUse = false;
+    std::string present = "", sharedProposal = "C:\\Common\\Shared";
+    bool noSpecialFolders = false, sharedOverflow = false;
+    uint32_t flags = 0;
+  } cases[] = {
       {kDestInstallDir, "sub\\file.txt", "", "C:\\App\\sub\\file.txt"},
       {kDestWindows, "sub\\file.txt", "", "C:\\WINDOWS\\file.txt"},
       {kDestShared, "lib\\x.dll", "", "C:\\Common\\Shared\\x.dll"},
@@ -68,13 +84,17 @@ TEST_F(EntryTest, DestinationPerKind) {
       // Beside the package, whatever the kind, and never tested for use.
       {kDestFonts, "readme.txt", "", "D:\\setup\\readme.txt", false, "D:\\setup\\readme.txt", "", false, false,
        kFlagSourceFolder},
-      {kDestInstallDir, "..\\evil.dll", "", ""}, {kDestInstallDir, std::string(600, 'n'), "", ""},
+      {kDestInstallDir, "..\\evil.dll", "", ""},
+      {kDestInstallDir, std::string(600, 'n'), "", ""},
       // A file needs a name; a folder entry names folders only.
-      {kDestInstallDir, "", "", ""}, {kDestInstallDir, "sub\\", "", ""}, {kDestWindows, "sub\\", "", ""},
+      {kDestInstallDir, "", "", ""},
+      {kDestInstallDir, "sub\\", "", ""},
+      {kDestWindows, "sub\\", "", ""},
       {kDestShared, "a:b", "", ""},
       {kDestInstallDir, "made\\", "", "C:\\App\\made\\", false, "", "", false, false, kFlagFolder},
       // Kind 8 names its folder in full.
-      {kDestCustom, "f.txt", "..\\..\\k8out", ""}, {kDestCustom, "f.txt", "C:\\x\\..\\..\\y", ""},
+      {kDestCustom, "f.txt", "..\\..\\k8out", ""},
+      {kDestCustom, "f.txt", "C:\\x\\..\\..\\y", ""},
       {kDestCustom, "f.txt", "C:k8", ""},
       {kDestCustom, "f.txt", "\\\\server\\share\\d", "\\\\server\\share\\d\\f.txt"},
   };
@@ -83,13 +103,16 @@ TEST_F(EntryTest, DestinationPerKind) {
     Fresh(), SetOwnPath("D:\\setup\\setup.exe");
     std::strcpy(setup.installFolder, "C:\\App\\");
     if (!c.noSpecialFolders)
-      Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"}, {0x10, "C:\\Users\\me\\Desktop"},
-                             {5, "C:\\Users\\me\\Documents"}, {0x1A, "C:\\Users\\me\\AppData"}};
+      Fake.specialFolders = {{0x14, "C:\\WINDOWS\\Fonts"},
+                             {0x10, "C:\\Users\\me\\Desktop"},
+                             {5, "C:\\Users\\me\\Documents"},
+                             {0x1A, "C:\\Users\\me\\AppData"}};
     FakeFiles.sharedFolder = c.sharedProposal, FakeFiles.sharedLookupOverflows = c.sharedOverflow;
     if (!c.present.empty()) MemoryFiles[c.present] = std::make_shared<MemoryFile>(MemoryFile{.locked = true});
-    FileEntryFields entry{.items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind,
-                          .flags = c.flags};
-    EXPECT_EQ((std::tuple{ResolveEntryDestination(setup, View(entry)), std::string(setup.workPath), setup.run.destinationFault}),
+    FileEntryFields entry{
+        .items = {c.item0, "", "", "", "", "", "", "", "", c.item9}, .kind = c.kind, .flags = c.flags};
+    EXPECT_EQ((std::tuple{ResolveEntryDestination(setup, View(entry)), std::string(setup.workPath),
+                          setup.run.destinationFault}),
               std::tuple(c.inUse, c.expected, c.expected.empty() ? kResultPackageIncomplete : 0));
   }
   // An entry outside the file table is damaged.
@@ -109,8 +132,15 @@ TEST_F(EntryTest, VersionRules) {
   const uint32_t Ver = wf::kFlagVersionCheck, Lang = wf::kFlagLanguageCheck;
   const char* kNewer = "Keep the newer %s?";
   const std::string newer = "Keep the newer C:\\App\\x.dll?", language = "Other language: C:\\App\\x.dll";
-  struct { const char* what; FileVersionFacts existing; uint32_t flags, entryMS, entryLS, language;
-           const char* newerText; std::deque<int> answers; int expected; std::vector<std::string> asked; } cases[] = {
+  struct {
+    const char* what;
+    FileVersionFacts existing;
+    uint32_t flags, entryMS, entryLS, language;
+    const char* newerText;
+    std::deque<int> answers;
+    int expected;
+    std::vector<std::string> asked;
+  } cases[] = {
       {"equal is not newer", Version(V2, 0), Ver, V2, 0, 0, kNewer, {}, 1, {}},
       {"newer without text is kept", Version(V2_1, 0), Ver, V2, 0x00050000, 0, "", {}, 0, {}},
       {"older is replaced", Version(V1_9, 7), Ver, V2, 0, 0, kNewer, {}, 1, {}},
@@ -138,7 +168,10 @@ TEST_F(EntryTest, VersionRules) {
 }
 
 TEST(DeletionLine, OnlyThePlaceholderLineOfThatPathBecomesNul) {
-  struct { const char *text, *path, *expected; } cases[] = {  // the same text when nothing changes
+  struct {
+    const char *text, *path, *expected;
+  } cases[] = {
+      // the same text when nothing changes
       // The path also appears as the value of a rename: only the deletion changes.
       {"[Rename]\r\nC:\\A.DLL=C:\\TMP\\A.$$A\r\nxyz=C:\\TMP\\A.$$A\r\n", "C:\\TMP\\A.$$A",
        "[Rename]\r\nC:\\A.DLL=C:\\TMP\\A.$$A\r\nNUL=C:\\TMP\\A.$$A\r\n"},

@@ -4,15 +4,15 @@
 
 #include <cstring>
 
+#include "base/display.h"
 #include "install/install_run.h"
+#include "memory_files.h"
 #include "platform/disk.h"
 #include "platform/file_system.h"
-#include "platform/shell_link.h"
 #include "platform/process.h"
+#include "platform/shell_link.h"
 #include "platform/system.h"
 #include "system/run_items.h"
-#include "base/display.h"
-#include "memory_files.h"
 
 FakeSystem Fake;
 FakeDisk Disk;
@@ -115,8 +115,7 @@ int QueryFreeBytes(const char* path, uint64_t* freeBytes) {
   return Disk.hasFreeBytes && (*freeBytes = Disk.freeBytes, 1);
 }
 
-int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
-                      uint32_t* freeClusters) {
+int QueryDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector, uint32_t* freeClusters) {
   Disk.geometryQueries.push_back(root);
   return Disk.hasGeometry && (*sectorsPerCluster = 8, *bytesPerSector = 512, *freeClusters = Disk.freeClusters, 1);
 }
@@ -182,7 +181,8 @@ void BroadcastFontChange() { ++FakeFiles.fontBroadcasts; }
 int32_t CreateShellLink(const char* target, char* link, const char* arguments, const char* icon, int index) {
   if (FakeFiles.linkResult < 0) return FakeFiles.linkResult;
   if (!FakeFiles.linkExtension.empty()) std::strcpy(std::strrchr(link, '.'), FakeFiles.linkExtension.c_str());
-  FakeFiles.links.push_back(std::string(link) + "|" + target + "|" + arguments + "|" + icon + "|" + std::to_string(index));
+  FakeFiles.links.push_back(std::string(link) + "|" + target + "|" + arguments + "|" + icon + "|" +
+                            std::to_string(index));
   return 0;
 }
 

@@ -29,7 +29,7 @@ struct FakeSystem {
 struct FakeDisk {
   bool hasFreeBytes = true;  // GetDiskFreeSpaceExA present and answering
   uint64_t freeBytes = 1ull << 30;
-  bool hasGeometry = true;   // 4 KB clusters
+  bool hasGeometry = true;  // 4 KB clusters
   uint32_t freeClusters = 1u << 18;
   std::vector<std::string> freeBytesQueries, geometryQueries;
   std::map<std::string, std::string> fullPaths;  // no file exists
@@ -39,7 +39,7 @@ struct FakeUi {
   std::vector<std::pair<std::string, unsigned>> messages;  // text, style
   std::deque<int> answers;                                 // then defaultAnswer
   int defaultAnswer = kAnswerCancel;
-  std::function<void()> onMessage;                         // runs before answering
+  std::function<void()> onMessage;  // runs before answering
   std::vector<int> percents;
 };
 
@@ -47,8 +47,8 @@ struct FakeFileSystem {
   bool ntFamily = true;
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
-  std::map<std::string, uint32_t> dwords;                          // "key|value"
-  std::map<std::string, std::string> strings;                      // "key|value"
+  std::map<std::string, uint32_t> dwords;                         // "key|value"
+  std::map<std::string, std::string> strings;                     // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::string tempFolder = "C:\\TEMP\\";

@@ -6,20 +6,20 @@
 #include <cstring>
 #include <string>
 
+#include "base/display.h"
+#include "base/package_model.h"
+#include "base/setup.h"
 #include "fakes.h"
 #include "format/block_ids.h"
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "install/install_run.h"
 #include "memory_files.h"
 #include "package/data_area.h"
 #include "package/entry_destination.h"
-#include "install/install_run.h"
 #include "package/package.h"
-#include "base/package_model.h"
 #include "package_writer.h"
-#include "base/setup.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 namespace msg = wf::msg;

@@ -14,17 +14,17 @@
 #include <string_view>
 #include <vector>
 
-#include "fakes.h"
-#include "format/file_entry.h"
-#include "package/data_area.h"
-#include "package/entry_destination.h"
-#include "install/install_run.h"
-#include "memory_files.h"
-#include "package/package.h"
+#include "base/display.h"
 #include "base/package_model.h"
 #include "base/setup.h"
+#include "fakes.h"
+#include "format/file_entry.h"
+#include "install/install_run.h"
+#include "memory_files.h"
+#include "package/data_area.h"
+#include "package/entry_destination.h"
+#include "package/package.h"
 #include "text/messages.h"
-#include "base/display.h"
 
 namespace wf = wrenly::format;
 
@@ -106,14 +106,15 @@ void Install(int type, const DataAreaState& loaded) {
   SelectInstallType(setup, type);
   std::strcpy(setup.installFolder, kInstallFolder);
   setup.dataArea = loaded;
-  setup.run = InstallRun{}, setup.pageResult = 0, setup.resultCode = 0, setup.restartNeeded = setup.userCancelled = false;
-  FakeFiles.ntFamily = type % 2 == 0;  // the 9x family lists its restart moves in WININIT.INI
+  setup.run = InstallRun{}, setup.pageResult = 0, setup.resultCode = 0,
+  setup.restartNeeded = setup.userCancelled = false;
+  FakeFiles.ntFamily = type % 2 == 0;     // the 9x family lists its restart moves in WININIT.INI
   for (auto& [name, file] : MemoryFiles)  // a library an earlier type installed is in use
     if (name.ends_with(".dll")) file->locked = true;
   std::vector<wf::FileEntryView> entries;
   wf::FileEntryView e;
-  for (const uint8_t* at = setup.package.firstEntry; entries.size() < setup.package.entryCount && FindFileEntry(setup, at, &e);
-       at = e.record + e.recordSize)
+  for (const uint8_t* at = setup.package.firstEntry;
+       entries.size() < setup.package.entryCount && FindFileEntry(setup, at, &e); at = e.record + e.recordSize)
     entries.push_back(e);
   for (bool more = StartInstallation(setup); more;) {
     more = InstallNextEntry(setup);

@@ -1,9 +1,9 @@
 #include "damage.h"
+#include "fixtures.h"
 #include "format/container.h"
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "package/block_checks.h"
-#include "fixtures.h"
 #include "package/install_types.h"
 #include "text/messages.h"
 
@@ -28,7 +28,10 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
   // The 100-byte the DataArea cut to n bytes (-2: into its size field).
   auto kept = [](int n) -> Edit {
-    return [n](PackageImage& p) { std::vector<uint32_t> at; p.Build(&at), p.cutAt = at.back() + 12 + n; };
+    return [n](PackageImage& p) {
+      std::vector<uint32_t> at;
+      p.Build(&at), p.cutAt = at.back() + 12 + n;
+    };
   };
   auto uninstaller = [](std::optional<Bytes> image) -> Edit {
     return [=](PackageImage& p) {
@@ -46,14 +49,23 @@ TEST_F(Loading, EditedTypicalPackageTable) {
     };
   };
   Bytes abc{'a', 'b', 0}, trailing = CompressedPayload(3, wf::kMethodZlib, Zlib(abc)),
-        cut = CompressedPayload(3, wf::kMethodBzip2, Bzip2(abc));
+                          cut = CompressedPayload(3, wf::kMethodBzip2, Bzip2(abc));
   trailing.push_back(0x55);
   cut.resize(cut.size() - 3);
-  struct { const char* name; Edit edit; int loads; bool message = false; int background = -1; } cases[] = {
+  struct {
+    const char* name;
+    Edit edit;
+    int loads;
+    bool message = false;
+    int background = -1;
+  } cases[] = {
       {"typical", [](PackageImage&) {}, 1},
       // The signature window: from offset 1020 to the end of the first 200,000 bytes.
-      {"at 1020", signature(1020), 1}, {"at 199994", signature(199994), 1}, {"at 199995", signature(199995), 0},
-      {"bzip2 title", title(CompressedPayload(3, 2, Bzip2(abc))), 1}, {"bytes after the stream", title(trailing), 1},
+      {"at 1020", signature(1020), 1},
+      {"at 199994", signature(199994), 1},
+      {"at 199995", signature(199995), 0},
+      {"bzip2 title", title(CompressedPayload(3, 2, Bzip2(abc))), 1},
+      {"bytes after the stream", title(trailing), 1},
       {"empty title without stream", title({0, 0, 0, 0, 1}), 0},  // an empty title is no string
       {"cut bzip2 stream", title(cut), 0},
       {"bzip2 longer than its size", title(CompressedPayload(2, 2, Bzip2(abc))), 0},
@@ -62,7 +74,10 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"resumed without DataArea", [&](PackageImage& p) { setup.options.resumeType = 1, kept(0)(p); }, 1},
       {"resumed with DataArea", [this](PackageImage&) { setup.options.resumeType = 1; }, 0, true},
       {"single page accepts a cut DataArea",
-       [&](PackageImage& p) { p.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 0, 0}), kept(60)(p); }, 1},
+       [&](PackageImage& p) {
+         p.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 0, 0}), kept(60)(p);
+       },
+       1},
       {"no settings", drop(wf::kBlockSetupSettings), 0},
       {"a type without its file table", drop(wf::kBlockFileTable), 0},
       {"a second type without one", [](PackageImage& p) { p.AddType(); }, 0},
@@ -71,10 +86,14 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"an uninstaller entry with the image", uninstaller(Bytes{'M', 'Z'}), 1},
       // Optional: damaged product details are left out, the package still loads.
       {"product details one byte short",
-       [](PackageImage& p) { p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'}); }, 1},
+       [](PackageImage& p) {
+         p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'});
+       },
+       1},
       {"product details in a broken stream", packed(wf::kBlockProductDetails, cut), 1},
       {"background by the variant list", background(0, true), 1, false, 2},
-      {"none when resumed", background(1, true), 1}, {"none without variants", background(0, false), 1},
+      {"none when resumed", background(1, true), 1},
+      {"none without variants", background(0, false), 1},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -87,11 +106,12 @@ TEST_F(Loading, EditedTypicalPackageTable) {
     if (!c.loads) continue;
     EXPECT_EQ(setup.package.details, nullptr);
     const uint8_t *title = setup.package.titleText, *bg = setup.package.background;
-    EXPECT_EQ(std::tuple(setup.package.firstBlock, title ? Bytes(title, title + setup.package.titleTextSize) : Bytes{},
-                         setup.package.bitmapTable != nullptr, bg ? Bytes(bg, bg + setup.package.backgroundSize) : Bytes{}),
-              std::tuple(p.signatureAt + 6, p.Find(wf::kBlockTitleText) ? abc : Bytes{},
-                         p.Find(wf::kBlockBitmapTable) && !setup.options.resumeType,
-                         c.background >= 0 ? Bytes(20 + c.background, c.background) : Bytes{}));
+    EXPECT_EQ(
+        std::tuple(setup.package.firstBlock, title ? Bytes(title, title + setup.package.titleTextSize) : Bytes{},
+                   setup.package.bitmapTable != nullptr, bg ? Bytes(bg, bg + setup.package.backgroundSize) : Bytes{}),
+        std::tuple(p.signatureAt + 6, p.Find(wf::kBlockTitleText) ? abc : Bytes{},
+                   p.Find(wf::kBlockBitmapTable) && !setup.options.resumeType,
+                   c.background >= 0 ? Bytes(20 + c.background, c.background) : Bytes{}));
   }
   Fresh(), SetOwnPath(Path("absent.exe"));
   EXPECT_EQ((std::tuple{LoadPackage(setup), Fake.messages.size()}), std::tuple(0, 0u));
@@ -132,7 +152,8 @@ TEST_F(Loading, TypesAndTheirBlocks) {
   std::strcpy(setup.installFolder, "E:\\Edited");
   EXPECT_EQ((std::tuple{SelectInstallType(setup, 1), std::string(setup.installFolder), setup.package.entryCount}),
             std::tuple(1, "D:\\First", 2u));
-  EXPECT_EQ((std::tuple{SelectInstallType(setup, 0), std::string(setup.installFolder), SelectInstallType(setup, 2), setup.package.current}),
+  EXPECT_EQ((std::tuple{SelectInstallType(setup, 0), std::string(setup.installFolder), SelectInstallType(setup, 2),
+                        setup.package.current}),
             std::tuple(1, "E:\\Edited", 0, 0));
 
   // Single-page settings choose the initial type.
@@ -152,13 +173,17 @@ TEST_F(Folders, PreviousFolderTable) {
   const std::tuple<std::string, std::optional<std::string>, std::optional<std::string>, std::string> cases[] = {
       // default, HKCU Software\Demo Path, demo.ini [Setup] Path, the folder
       {"#Windows#\\Demo", {}, {}, "C:\\WINDOWS\\Demo"},
-      {"#PARENT#", kApp + "\\app.exe", {}, "C:\\Program Files"},  // a file names its folder
+      {"#PARENT#", kApp + "\\app.exe", {}, "C:\\Program Files"},                // a file names its folder
       {"C:\\Default", "c:\\program files\\app", {}, "c:\\Program Files\\App"},  // spelt as stored
       {"C:\\Default", "C:\\Gone\\a.exe", {}, "C:\\Default"},
-      {"C:\\Default", {}, kOther, kOther}, {"C:\\Default", kApp, kOther, kApp},
+      {"C:\\Default", {}, kOther, kOther},
+      {"C:\\Default", kApp, kOther, kApp},
   };
-  InstallTypeFields plan{.folderKey = "Software\\Demo", .folderValue = "Path", .iniFile = "demo.ini",
-                         .iniSection = "Setup", .iniKey = "Path"};
+  InstallTypeFields plan{.folderKey = "Software\\Demo",
+                         .folderValue = "Path",
+                         .iniFile = "demo.ini",
+                         .iniSection = "Setup",
+                         .iniKey = "Path"};
   for (auto& [defaultFolder, registryValue, iniValue, expected] : cases) {
     plan.defaultFolder = defaultFolder;
     Fake.registry.clear(), Fake.ini.clear();

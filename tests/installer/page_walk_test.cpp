@@ -1,9 +1,9 @@
 // The order in which the wizard shows its pages. The walk read from the package is the Wine scenarios'.
+#include "ui/page_walk.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "ui/page_walk.h"
 
 namespace {
 
@@ -35,7 +35,8 @@ struct FakeWizard {
     self->shown.push_back(kind);
     if (self->shown.size() > 40) return C;  // a walk that never ends fails below, not hangs
     // The ProgressPage's run ends with the jump to the FinishPage and a Next.
-    if (kind == wrenly::format::kPageProgress && self->c.finishPosition >= 0) self->pageIndex = self->c.finishPosition - 1;
+    if (kind == wrenly::format::kPageProgress && self->c.finishPosition >= 0)
+      self->pageIndex = self->c.finishPosition - 1;
     return self->next < self->c.script.size() ? self->c.script[self->next++] : C;
   }
   static void Install(void* context) {
@@ -61,17 +62,19 @@ TEST(PageWalk, Table) {
       {"back over kind 7", {0, 7, 1, 10, kEnd}, {N, B, N, C, C}, {0, 1, 0, 1, 10}},
       {"no layout", {0, 1, 2, 6, 10, kEnd}, {N, N, C, C}, {0, 1, 6, 10}, false, 0x47B},
       {"hidden first page, back", {7, 1, 10, kEnd}, {B, C, C}, {1, 1, 10}},
-      {"nothing to show", {7, 8, kEnd}, {}, {}},  {"empty", {}, {}, {}},
+      {"nothing to show", {7, 8, kEnd}, {}, {}},
+      {"empty", {}, {}, {}},
       {"no closing layout: cancel ends", kFull, {N, C}, {0, 1}, false, 0x07F},
       // Sequences without their end stay in bounds.
-      {"cancel, no closing", {0, 1, kEnd}, {N, C}, {0, 1}}, {"no end", {0, 1, 1, 1}, {N, N, N, N}, {0, 1, 1, 1}},
+      {"cancel, no closing", {0, 1, kEnd}, {N, C}, {0, 1}},
+      {"no end", {0, 1, 1, 1}, {N, N, N, N}, {0, 1, 1, 1}},
       {"single page", kFull, {N, N}, {3}, false, kAllLayouts, 0, -1, 3},
       {"single page, no kind", kFull, {N}, {}, false, kAllLayouts, 0, -1, -1},
   };
   for (const WalkCase& c : cases) {
     FakeWizard fake{c};
-    WizardWalk walk{PageSequence{c.sequence.data(), uint32_t(c.sequence.size()), c.layouts},
-                    c.singlePage != -2, c.singlePage, c.headless};
+    WizardWalk walk{PageSequence{c.sequence.data(), uint32_t(c.sequence.size()), c.layouts}, c.singlePage != -2,
+                    c.singlePage, c.headless};
     WizardWalkHooks hooks{&fake, FakeWizard::Show, FakeWizard::Install, FakeWizard::Result};
     WalkPageSequence(walk, hooks, &fake.pageIndex, &fake.currentKind);
     EXPECT_EQ(std::pair(fake.shown, fake.currentKind), std::pair(c.shown, -1)) << c.name;

@@ -1,9 +1,10 @@
 // Start-menu and desktop shortcuts of one entry: the links asked of the shell
 // and the shortcuts block appended to the record.
-#include "fixtures.h"
-#include "install/install_next_entry.h"
-#include "format/writer.h"
 #include "system/shortcuts.h"
+
+#include "fixtures.h"
+#include "format/writer.h"
+#include "install/install_next_entry.h"
 
 using ShortcutTest = InstallerTest;
 
@@ -14,7 +15,8 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     int missing = 0, flags = 0, nt = 1, result = 0;
     std::string extension = "";
   } cases[] = {
-      {{"Tools;#Startup#", "T.lnk", "#InstallDir#\\a"}, {"C:\\P\\Tools\\T.lnk|C:\\App\\a||3", "C:\\S\\T.lnk|C:\\App\\a||3"},
+      {{"Tools;#Startup#", "T.lnk", "#InstallDir#\\a"},
+       {"C:\\P\\Tools\\T.lnk|C:\\App\\a||3", "C:\\S\\T.lnk|C:\\App\\a||3"},
        {"0|C:\\P\\Tools|T.lnk", "0|C:\\S|T.lnk"}},
       {{"V\\Tools", "T.lnk", "", "i.ico"}, {"C:\\P\\V\\Tools\\T.lnk||C:\\App\\i.ico|3"}, {"1|C:\\P\\V\\Tools|T.lnk"}},
       {{"", "T.lnk"}, {"C:\\P\\T.lnk|||3"}, {"0|C:\\P|T.lnk"}},
@@ -26,7 +28,11 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
       {{"Tools", "T.lnk"}, {}, {}, 0, 0, 1, -1},
       {{"Tools;#Startup#", "T.lnk"}, {"C:\\S\\T.lnk|||3"}, {"0|C:\\S|T.lnk"}, 2},
       {{fits + ";" + tooLong, "T.lnk"}, {"C:\\P\\" + fits + "\\T.lnk|||3"}, {"0|C:\\P\\" + fits + "|T.lnk"}},
-      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"}, {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"}, {}, 0, wf::kFlagAllUsersDesktop},
+      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"},
+       {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"},
+       {},
+       0,
+       wf::kFlagAllUsersDesktop},
       {{"", "", "", "", "T.lnk"}, {"C:\\D\\T.pif|||0"}, {}, 0, wf::kFlagAllUsersDesktop, 0, 0, ".pif"},  // 9x
   };
   for (auto& c : cases) {
@@ -48,7 +54,8 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
     wf::ByteWriter block;  // 0x1236, flags and length, count; the length patched in
     block.U16(wf::kUninstallShortcuts), block.Zeros(6), block.U32(c.records.size());
     for (auto& r : c.records)
-      block.U8(r[0] - '0'), block.StringField(r.substr(2, r.rfind('|') - 2)), block.StringField(r.substr(r.rfind('|') + 1));
+      block.U8(r[0] - '0'), block.StringField(r.substr(2, r.rfind('|') - 2)),
+          block.StringField(r.substr(r.rfind('|') + 1));
     block.PatchU32(wf::block_header::kLength, block.size() - wf::block_header::kSize);
     std::string expected = "MZ" + (c.records.empty() ? "" : std::string(block.bytes().begin(), block.bytes().end()));
     for (auto& l : c.links) l.insert(l.find('|'), "|C:\\App\\tool.exe");

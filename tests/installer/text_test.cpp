@@ -23,14 +23,24 @@ TEST_F(Text, PathVariableExpansionTable) {
   Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
   Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
   Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
-  struct { const char *in, *out, *installDir = "D:\\X", *ownPath = "E:\\media\\setup.exe"; } cases[] = {
-      {"#Windows#\\win.ini", "C:\\WINDOWS\\win.ini"}, {"#SYSTEM#", "C:\\WINDOWS\\system32"}, {"a#b", "a#b"},
-      {"#Date#", "20240305"}, {"#Foo#bar", "bar"}, {"x##y", "xy"}, {"#InstallDir##InstallDir#", "D:\\XD:\\X"},
-      {"#Program Files#\\App", "C:\\Program Files\\App"}, {"#CommonFiles#\\App", "C:\\Common\\App"},
+  struct {
+    const char *in, *out, *installDir = "D:\\X", *ownPath = "E:\\media\\setup.exe";
+  } cases[] = {
+      {"#Windows#\\win.ini", "C:\\WINDOWS\\win.ini"},
+      {"#SYSTEM#", "C:\\WINDOWS\\system32"},
+      {"a#b", "a#b"},
+      {"#Date#", "20240305"},
+      {"#Foo#bar", "bar"},
+      {"x##y", "xy"},
+      {"#InstallDir##InstallDir#", "D:\\XD:\\X"},
+      {"#Program Files#\\App", "C:\\Program Files\\App"},
+      {"#CommonFiles#\\App", "C:\\Common\\App"},
       {"#MyDocuments#\\x", "#MyDocuments#\\x"},  // not found: the token stays
-      {"#AppData#\\x", "C:\\Users\\me\\AppData\\x"}, {"#SourceDir#\\data", "E:\\media\\data"},
-      {"#Start Menu#\\x", "\\x"}, {"#SourceDir#", "setup.exe", "", "setup.exe"},
-      {"#InstallDir#", "D:\\#Windows#", "D:\\#Windows#"},  // values are not scanned again
+      {"#AppData#\\x", "C:\\Users\\me\\AppData\\x"},
+      {"#SourceDir#\\data", "E:\\media\\data"},
+      {"#Start Menu#\\x", "\\x"},
+      {"#SourceDir#", "setup.exe", "", "setup.exe"},
+      {"#InstallDir#", "D:\\#Windows#", "D:\\#Windows#"},        // values are not scanned again
       {"#InstallDir#\\readme.txt", "D:\\\\readme.txt", "D:\\"},  // a drive root keeps its backslash
   };
   for (auto& c : cases) {
@@ -44,21 +54,28 @@ TEST_F(Text, PathVariableExpansionTable) {
   char out[8] = "1234567";
   EXPECT_EQ(ExpandPathVariables(setup, out, "#Windows#\\x", 6), 12u);
   EXPECT_EQ(ExpandPathVariables(setup, out + 6, "#Windows#", 0), 10u);
-  EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0" "7\0", 8));
+  EXPECT_EQ(std::string(out, 8), std::string("C:\\WI\0"
+                                             "7\0",
+                                             8));
 }
 
 TEST_F(Text, BackslashesAndFolderChains) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {  // in, appended, stripped
-      {"", "", ""}, {"C:", "C:\\", "C:"}, {"C:\\", "C:\\", "C:\\"}, {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
-      {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"}, {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
+  const std::tuple<const char*, const char*, const char*> cases[] = {// in, appended, stripped
+                                                                     {"", "", ""},
+                                                                     {"C:", "C:\\", "C:"},
+                                                                     {"C:\\", "C:\\", "C:\\"},
+                                                                     {"C:\\Dir", "C:\\Dir\\", "C:\\Dir"},
+                                                                     {"C:\\Dir\\", "C:\\Dir\\", "C:\\Dir"},
+                                                                     {"C:\\Dir\\\\", "C:\\Dir\\\\", "C:\\Dir\\"}};
   for (auto& [in, appended, stripped] : cases) {
     char a[260], s[260];
     AppendBackslash(std::strcpy(a, in)), StripBackslash(std::strcpy(s, in));
     EXPECT_EQ(std::string(a) + "|" + s, std::string(appended) + "|" + stripped) << in;
   }
   const std::tuple<const char*, std::vector<std::string>, int> chains[] = {
-      {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0}, {"C:\\A", {}, 0}, {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0},
-      {"\\\\server\\share\\f", {}, 1}, {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
+      {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B"}, 0},           {"C:\\A", {}, 0},
+      {"C:\\Existing\\New\\f", {"C:\\Existing\\New"}, 0}, {"\\\\server\\share\\f", {}, 1},
+      {"C:\\A\\B\\file.txt", {"C:\\A", "C:\\A\\B"}, 0},
   };
   for (auto& [path, created, result] : chains) {
     ResetFakes(), Fake.AddFolder("C:\\Existing");

@@ -38,20 +38,32 @@ std::string Convert(const char* source, uint32_t size = 4096) {
 }
 
 TEST(ConvertMarkup, Table) {
-  struct { const char *source, *expected; uint32_t size = 4096; } cases[] = {
+  struct {
+    const char *source, *expected;
+    uint32_t size = 4096;
+  } cases[] = {
       // Small buffers cut the text and keep the offsets inside.
-      {"<b>Hello</b><i> world", "Hel|b0-3 i3-3", 4}, {"<b>x</b><i>y", "|b0-0 i0-0", 0}, {nullptr, "|"},
-      {"x<", "x<|"}, {"<StRiKe>x", "<StRiKe>x|"}, {"<B>x</B>y", "xy|b0-1"}, {"<<b>x</b>", "<x|b1-2"},
-      {"<b>a<b>b</b>c</b>", "abc</b>|b0-2"}, {"<u>a</i>b</u>", "a</i>b|u0-6"},
-      {"<fontsize=14>Big</font>", "Big|font0-3/14"}, {"<fontsize=1x2>a</font>", "a|font0-1/12"},
+      {"<b>Hello</b><i> world", "Hel|b0-3 i3-3", 4},
+      {"<b>x</b><i>y", "|b0-0 i0-0", 0},
+      {nullptr, "|"},
+      {"x<", "x<|"},
+      {"<StRiKe>x", "<StRiKe>x|"},
+      {"<B>x</B>y", "xy|b0-1"},
+      {"<<b>x</b>", "<x|b1-2"},
+      {"<b>a<b>b</b>c</b>", "abc</b>|b0-2"},
+      {"<u>a</i>b</u>", "a</i>b|u0-6"},
+      {"<fontsize=14>Big</font>", "Big|font0-3/14"},
+      {"<fontsize=1x2>a</font>", "a|font0-1/12"},
       {"<fontsize=99999999999999999999>x</font>", "x|font0-1/1638"},
       // A second size tag keeps the first start but restarts the number.
       {"<fontsize=10>a<fontsize=20>b</font>", "ab|font0-2/20"},
-      {"<fontsize=9><b>x</b></font>", "x|b0-1/9 font0-1/9"}, {"<link=>Home</link>", "Home|link0-4"},
+      {"<fontsize=9><b>x</b></font>", "x|b0-1/9 font0-1/9"},
+      {"<link=>Home</link>", "Home|link0-4"},
       {"<LINK=#Dir#\\a>x</Link> and <link=b>y</link>", "x and y|link0-1 link6-7 @0=#Dir#\\a @6=b"},
       {"see <link=abc", "see |link4-4"},  // never closed: formatted to the end, but no target kept
       // Runs come in the order they were closed; open ones follow in table order.
-      {"<red>R<blue>B</blue></red>", "RB|blue1-2 red0-2"}, {"<blue>x<u>y<i>z", "xyz|i2-3 u1-3 blue0-3"},
+      {"<red>R<blue>B</blue></red>", "RB|blue1-2 red0-2"},
+      {"<blue>x<u>y<i>z", "xyz|i2-3 u1-3 blue0-3"},
       {"<black>k</black><white>w</white><green>g</green>", "kwg|black0-1 white1-2 green2-3"},
   };
   for (auto& c : cases) EXPECT_EQ(Convert(c.source, c.size), c.expected) << c.source << " in " << c.size;
@@ -69,13 +81,14 @@ TEST(ConvertMarkup, RoomIsLeftForEveryOpenTagAndLinksBeyondTheRoomAreDropped) {
 }
 
 TEST(RunFormat, Table) {
-  const uint32_t cases[][6] = {  // tag, size, then mask, effects, colour, height in twips
-      {kTagBold, 0, 0x1, 0x1, 0, 0}, {kTagLink, 0, 0x20, 0x20, 0, 0}, {kTagFontSize, 14, 1u << 31, 0, 0, 280},
-      {kTagRed, 0, 1u << 30, 0, 0xFF, 0}, {kTagBlue, 0, 1u << 30, 0, 0xFF0000, 0}, {kMarkupTagCount, 0, 0, 0, 0, 0}};
+  const uint32_t cases[][6] = {// tag, size, then mask, effects, colour, height in twips
+                               {kTagBold, 0, 0x1, 0x1, 0, 0},           {kTagLink, 0, 0x20, 0x20, 0, 0},
+                               {kTagFontSize, 14, 1u << 31, 0, 0, 280}, {kTagRed, 0, 1u << 30, 0, 0xFF, 0},
+                               {kTagBlue, 0, 1u << 30, 0, 0xFF0000, 0}, {kMarkupTagCount, 0, 0, 0, 0, 0}};
   for (auto& c : cases) {
     MarkupFormat f = RunFormat(MarkupRun{uint8_t(c[0]), 0, 1, c[1]});
-    EXPECT_EQ((std::array{f.mask, f.effects, f.color, uint32_t(f.heightTwips)}),
-              (std::array{c[2], c[3], c[4], c[5]})) << c[0];
+    EXPECT_EQ((std::array{f.mask, f.effects, f.color, uint32_t(f.heightTwips)}), (std::array{c[2], c[3], c[4], c[5]}))
+        << c[0];
   }
 }
 
@@ -104,8 +117,9 @@ TEST(LinkStore, TargetsPerWindowFiftyWindowsAtMost) {
   EXPECT_TRUE(Store(Window(7), {{7, "again"}})) << "a window held may still be replaced";
   const std::tuple<const void*, uint32_t, std::string> cases[] = {
       {Window(1), 0, "first.htm"}, {Window(1), 12, std::string(kMaxLinkTargetLength, 'a')},
-      {Window(1), 11, "<none>"},   {Window(2), 0, "other"}, {Window(2), 5, "<none>"},
-      {Window(50), 50, "t"},       {Window(7), 7, "again"}, {Window(99), 0, "<none>"}};
+      {Window(1), 11, "<none>"},   {Window(2), 0, "other"},
+      {Window(2), 5, "<none>"},    {Window(50), 50, "t"},
+      {Window(7), 7, "again"},     {Window(99), 0, "<none>"}};
   for (auto& [window, offset, target] : cases) EXPECT_EQ(Find(window, offset), target) << window << offset;
   ClearLinkStore();
   EXPECT_EQ(Find(Window(1), 0), "<none>");
@@ -117,8 +131,10 @@ TEST(ShortenPath, Table) {
       {kPath, 44, "C:\\Program Files\\Wrenly Demo\\Docs\\readme.txt"},
       {kPath, 43, "C:\\Program Files\\Wrenly Demo\\...\\readme.txt"},
       // Folders are dropped whole and kept only while the result stays under the maximum.
-      {kPath, 28, "C:\\Program Files\\...\\readme.txt"}, {kPath, 27, "C:\\...\\readme.txt"},
-      {"no_backslash_in_a_long_name.txt", 10, "no_backslash_in_a_long_name.txt"}, {"C:\\Dir\\", 3, "C:\\...\\"},
+      {kPath, 28, "C:\\Program Files\\...\\readme.txt"},
+      {kPath, 27, "C:\\...\\readme.txt"},
+      {"no_backslash_in_a_long_name.txt", 10, "no_backslash_in_a_long_name.txt"},
+      {"C:\\Dir\\", 3, "C:\\...\\"},
       // First and last backslashes too close to leave room for "...".
       {"C:\\ab\\long_file_name.txt", 10, "C:\\ab\\long_file_name.txt"},
       {"C:\\abc\\long_file_name.txt", 10, "C:\\...\\long_file_name.txt"},

@@ -33,7 +33,8 @@ TEST(Truncated, EveryCutIsRefused) {
   fs::path dir = EmptyScratch();
   for (const Outcome& r : {InspectFile(dir / "absent.exe", true), ExtractFile(dir / "absent.exe", dir / "out")})
     EXPECT_TRUE(r.code == wrenly::inspector::kUnreadable && r.err.find("cannot open") != r.err.npos &&
-                r.err.find("damaged") == r.err.npos) << r.err;
+                r.err.find("damaged") == r.err.npos)
+        << r.err;
   EXPECT_EQ(InspectJson(dir / "absent.exe", false)["errors"].size(), 1u);
   PackageImage full = Craft(TypicalPlan());
   std::vector<uint32_t> blockAt;  // every block header's offset, the end block's last

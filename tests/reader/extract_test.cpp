@@ -19,7 +19,8 @@ TEST(Extract, WritesEveryFileWhereItsKindSays) {
   plan.types[1].name = "Mini \xE9";
   PackageImage image = Craft(plan);
   fs::path setup = image.Write(dir / "setup.exe");
-  const std::vector<std::vector<const char*>> lands = {  // by type and entry; nullptr: no file
+  const std::vector<std::vector<const char*>> lands = {
+      // by type and entry; nullptr: no file
       {"install/readme.txt", "install/data/img/a.bmp", nullptr, "windows/x.dll", "custom/CommonFiles/Acme/tool.exe",
        nullptr, "documents/empty.txt", "install/uninst.exe"},
       {"install/mini/\u00E9t\u20AC.txt", "install/name.txt"}};
@@ -40,8 +41,10 @@ TEST(Extract, WritesEveryFileWhereItsKindSays) {
   for (auto& e : fs::recursive_directory_iterator(dir))
     if (e.is_regular_file() && e.path() != setup) found[fs::relative(e.path(), dir).string()] = ReadAll(e.path());
   EXPECT_EQ(found, expected);
-  const std::pair<const char*, std::string> refused[] = {  // what the command line names, what it is told
-      {"0", "no install type 0 (the package has 2)"}, {"3", "no install type 3 (the package has 2)"},
+  const std::pair<const char*, std::string> refused[] = {
+      // what the command line names, what it is told
+      {"0", "no install type 0 (the package has 2)"},
+      {"3", "no install type 3 (the package has 2)"},
       {"Full only", "no install type named \"Full only\" (the package has 1 \"Full\", 2 \"Mini \u00E9\")"}};
   for (const auto& [type, message] : refused) {
     Outcome r = ExtractFile(setup, dir / "out", type);
@@ -51,7 +54,8 @@ TEST(Extract, WritesEveryFileWhereItsKindSays) {
   Outcome r = ExtractFile(setup, setup / "out");
   EXPECT_TRUE(r.code == wrenly::inspector::kCannotWrite && r.out.empty() &&
               r.err.find("cannot create the folder " + (setup / "out").string() + ": not a directory; nothing") !=
-                  r.err.npos) << r.err;
+                  r.err.npos)
+      << r.err;
   image.dataArea[image.dataArea.size() / 2] ^= 0x40;  // in a.bmp's bzip2 stream
   r = ExtractFile(image.Write(dir / "setup.exe"), dir / "bad");
   EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find("type 1, entry 1 \"data\\img\\a.bmp\"") != r.err.npos)
@@ -69,7 +73,8 @@ TEST(EntryNames, ExtractionWritesNothingOutside) {
   auto custom = [](const char* folder) {
     return wb::FileItem{.kind = wf::kDestCustom, .items = {"tool.exe", "", "", "", "", "", "", "", "", folder}};
   };
-  std::vector<std::pair<wb::FileItem, std::string>> cases = {  // where it lands under the output folder, "" refused
+  std::vector<std::pair<wb::FileItem, std::string>> cases = {
+      // where it lands under the output folder, "" refused
       {custom("..\\..\\..\\evil"), "custom/evil/tool.exe"},
       {custom("C:\\..\\x\\.\\"), "custom/C/x/tool.exe"},
       {{.kind = wf::kDestWindows, .items = {"sys\\"}}, ""},
@@ -100,7 +105,8 @@ TEST(VolumePath, ReplacesTheFileNamesExtension) {
   };
   for (auto [setup, n, expected] : cases)  // the builder writes the names the inspector reads
     EXPECT_EQ(std::pair(wrenly::inspector::VolumePath(setup, n).string(), wb::VolumePath(setup, n).string()),
-              std::pair(std::string(expected), std::string(expected))) << setup;
+              std::pair(std::string(expected), std::string(expected)))
+        << setup;
 }
 
 }  // namespace

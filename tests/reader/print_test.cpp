@@ -26,48 +26,74 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, true);
     ASSERT_TRUE(r.code == 0 && r.err.empty()) << r.err;
-    const std::string expected[] = {  // what the builder's round trip leaves out
-        "stub: " + std::to_string(stubSize) + " bytes; signature at offset " + std::to_string(stubSize) +
-            "; first block at " + std::to_string(stubSize + 6),
-        "flags 0x0000000E (background, gradient, maximised)", "dialog font \"Arial\" height -11 weight 400",
-        "text-box at (16,12)-(474,228)", "#2 at 76: 1 x 1", "background variants: 1: 1024 x 768",
-        "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel", "title: \"Demo Product\\nSetup\"",
-        "uninstaller image: 20 bytes", "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
-        "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
-        "pages: welcome, information, destination, ready, progress, finish\n",
-        "0/2 \"This installs Demo.\\nClick Next.\"", "messages 2: none", "[1] \"data\\img\\a.bmp\" -> install", "bzip2",
-        "[3] \"sys\\x.dll\" -> windows", "(version-check, shared)", "version 1.2.3.4 language 0x0409",
-        "-> custom \"#CommonFiles#\\Acme\"", "run: after install, wait, args \"/quiet\"", "(source-folder)",
-        "uninstall sections: 17 bytes", "\"flat\\name.txt\" -> install (name only)", "(times)",
-        "verify: 8 entries decoded, 0 with problems",
-        volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
+    const std::string expected[] = {// what the builder's round trip leaves out
+                                    "stub: " + std::to_string(stubSize) + " bytes; signature at offset " +
+                                        std::to_string(stubSize) + "; first block at " + std::to_string(stubSize + 6),
+                                    "flags 0x0000000E (background, gradient, maximised)",
+                                    "dialog font \"Arial\" height -11 weight 400",
+                                    "text-box at (16,12)-(474,228)",
+                                    "#2 at 76: 1 x 1",
+                                    "background variants: 1: 1024 x 768",
+                                    "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel",
+                                    "title: \"Demo Product\\nSetup\"",
+                                    "uninstaller image: 20 bytes",
+                                    "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
+                                    "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
+                                    "pages: welcome, information, destination, ready, progress, finish\n",
+                                    "0/2 \"This installs Demo.\\nClick Next.\"",
+                                    "messages 2: none",
+                                    "[1] \"data\\img\\a.bmp\" -> install",
+                                    "bzip2",
+                                    "[3] \"sys\\x.dll\" -> windows",
+                                    "(version-check, shared)",
+                                    "version 1.2.3.4 language 0x0409",
+                                    "-> custom \"#CommonFiles#\\Acme\"",
+                                    "run: after install, wait, args \"/quiet\"",
+                                    "(source-folder)",
+                                    "uninstall sections: 17 bytes",
+                                    "\"flat\\name.txt\" -> install (name only)",
+                                    "(times)",
+                                    "verify: 8 entries decoded, 0 with problems",
+                                    volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
     for (const auto& s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
     EXPECT_NE(InspectFile(setup, false, 7).out.find("0/0 \"Welcome...\""), std::string::npos);
     nlohmann::json doc = InspectJson(setup, true);
-    const std::pair<const char*, nlohmann::json> fields[] = {  // the same facts in the document, texts whole
-        {"/format", 2}, {"/errors", nlohmann::json::array()}, {"/package/stub_size", stubSize},
-        {"/package/blocks/0/offset", stubSize + 6}, {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
-        {"/package/settings/dialog_font/face", "Arial"}, {"/package/title", "Demo Product\nSetup"},
-        {"/package/bitmaps/1/width", 1}, {"/package/uninstaller_image_size", 20},
+    const std::pair<const char*, nlohmann::json> fields[] = {
+        // the same facts in the document, texts whole
+        {"/format", 2},
+        {"/errors", nlohmann::json::array()},
+        {"/package/stub_size", stubSize},
+        {"/package/blocks/0/offset", stubSize + 6},
+        {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
+        {"/package/settings/dialog_font/face", "Arial"},
+        {"/package/title", "Demo Product\nSetup"},
+        {"/package/bitmaps/1/width", 1},
+        {"/package/uninstaller_image_size", 20},
         {"/package/product_details", {{"version", "1.2"}, {"publisher", ""}, {"url", "https://acme.example"}}},
         {"/package/install_types/0/folder_value/root", "HKEY_LOCAL_MACHINE"},
         {"/package/install_types/0/messages/0/2", "This installs Demo.\nClick Next."},
-        {"/package/install_types/0/messages/2", nullptr}, {"/package/install_types/0/files/1/method", "bzip2"},
+        {"/package/install_types/0/messages/2", nullptr},
+        {"/package/install_types/0/files/1/method", "bzip2"},
         {"/package/install_types/0/files/3/version/number", "1.2.3.4"},
         {"/package/install_types/0/files/3/flag_words", {"version-check", "shared"}},
         {"/package/install_types/0/files/4/folder", "#CommonFiles#\\Acme"},
         {"/package/install_types/0/files/7/verify/sound", true},
-        {"/package/install_types/1/files/1/name_only", true}, {"/package/install_types/1/number", 2}, {"/package/verify/decoded", 8},
-        {"/package/verify/with_problems", 0}, {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
+        {"/package/install_types/1/files/1/name_only", true},
+        {"/package/install_types/1/number", 2},
+        {"/package/verify/decoded", 8},
+        {"/package/verify/with_problems", 0},
+        {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
     for (const auto& [at, want] : fields)
-      if (want != "") EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
+      if (want != "")
+        EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
   }
 }
 
 // The Installer goes on without product details it cannot read; inspect shows the
 // rest and names them.
 TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
-  const std::tuple<Bytes, uint16_t, const char*> cases[] = {  // the block's payload and flags, the problem
+  const std::tuple<Bytes, uint16_t, const char*> cases[] = {
+      // the block's payload and flags, the problem
       {{3, 0, '1', '.', '2', 9, 0, 'A'}, 0, "product details: a field runs past the block"},
       {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product details are left out"}};
   for (const auto& [payload, flags, problem] : cases) {
@@ -76,7 +102,8 @@ TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, false);
     EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find(problem) != r.err.npos &&
-                r.out.find("install type") != r.out.npos) << r.err;
+                r.out.find("install type") != r.out.npos)
+        << r.err;
     nlohmann::json doc = InspectJson(setup, false);
     EXPECT_TRUE(doc["package"]["product_details"].is_null() && doc["package"].contains("install_types")) << doc;
   }
@@ -96,8 +123,9 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
   };
   write(Words({wf::kUninstallFiles, 4, 1}));  // one file counted, none there
   Outcome r = InspectFile(path, false);
-  EXPECT_EQ(r.out + r.err, "inspect: " + path.string() + ": damaged uninstaller, it would remove "
-            "nothing: a block, count or string runs past its bounds\n");
+  EXPECT_EQ(r.out + r.err, "inspect: " + path.string() +
+                               ": damaged uninstaller, it would remove "
+                               "nothing: a block, count or string runs past its bounds\n");
   EXPECT_EQ(r.code, wrenly::inspector::kDamaged);
   nlohmann::json doc = InspectJson(path, false);
   EXPECT_TRUE(!doc.contains("uninstaller") && doc["errors"].size() == 1) << doc;
@@ -114,11 +142,13 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
 
 // Package texts are Windows-1252 and the host's UTF-8; whatever the bytes, the output is valid JSON.
 TEST(JsonWriter, TextsBecomeValidUtf8) {
-  const std::tuple<bool, std::string, std::string> cases[] = {  // ANSI, bytes, JSON
+  const std::tuple<bool, std::string, std::string> cases[] = {
+      // ANSI, bytes, JSON
       {true, "a\"b\\c\n\r\t\x01\x7F", R"("a\"b\\c\n\r\t\u0001\u007F")"},
       {true, "\x80\x81\x9F\xA0\xFF", "\"\u20AC\uFFFD\u0178\u00A0\u00FF\""},
       {false, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\"\u00E9\u20AC\U0001F600\""},
-      {false, "\xC3x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82", "\"\uFFFDx\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\""}};
+      {false, "\xC3x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82",
+       "\"\uFFFDx\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\""}};
   for (const auto& [ansi, bytes, expected] : cases) {
     std::ostringstream out;
     wrenly::inspector::JsonWriter json(out);

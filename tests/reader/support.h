@@ -12,7 +12,10 @@
 
 namespace fs = std::filesystem;
 
-struct Outcome { int code; std::string out, err; };
+struct Outcome {
+  int code;
+  std::string out, err;
+};
 
 inline Outcome InspectFile(const fs::path& p, bool verify, size_t maxTextChars = 60, bool json = false) {
   std::ostringstream out, err;

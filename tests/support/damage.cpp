@@ -56,7 +56,9 @@ const DamageRecipe kRecipes[] = {
     {"no_install_type", 'R', "no install type", 0, 1, {}, [](Plan& s) { s.types.clear(); }},
     {"seventeen_install_types", 'R', "more than 16 install types", 0, 1, {}, [](Plan& s) { s.types.resize(17); }},
     {"file_table_before_first_type", 'R', "comes before the first install type", 0, 1,
-     [](PackageImage& p) { p.blocks.insert(p.blocks.begin(), {kTable, 0, Words({0})}); }},
+     [](PackageImage& p) {
+       p.blocks.insert(p.blocks.begin(), {kTable, 0, Words({0})});
+     }},
     {"record_too_short", 'R', "at least 102", 0, 1, [](PackageImage& p) { Record(p).resize(it::kFixedSize - 1); }},
     {"product_without_terminator", 'R', "has no terminator inside the record", 0, 1,
      [](PackageImage& p) {
@@ -65,7 +67,10 @@ const DamageRecipe kRecipes[] = {
      }},
     {"list_offset_past_record", 'R', "message list 2", 0, 1, Set(wf::kBlockInstallType, it::kMessageLists + 8, ~15u)},
     {"message_list_count_too_high", 'R', "message list 8", 0, 1,
-     [](PackageImage& p) { Bytes& r = Record(p); wf::StoreU16(&r[wf::LoadU32(&r[it::kMessageLists + 32])], 500); }},
+     [](PackageImage& p) {
+       Bytes& r = Record(p);
+       wf::StoreU16(&r[wf::LoadU32(&r[it::kMessageLists + 32])], 500);
+     }},
     {"page_sequence_without_end", 'L', "no end mark", 0, 0,
      [](PackageImage& p) { std::fill_n(Record(p).begin() + it::kPageSequence, it::kPageSequenceSize, 1); }},
     {"layout_past_block", 'R', "layout of page kind 3", 0, 1,
@@ -84,21 +89,39 @@ const DamageRecipe kRecipes[] = {
     {"negative_button_count", 'R', "button records", 0, 1, Set(wf::kBlockSetupSettings, ss::kButtonCount, ~0u)},
     {"variant_list_one_pair_short", 'R', "background variant list", 0, 1,
      Replace(wf::kBlockBackgroundVariants, Words({2, 640, 480}))},
-    {"single_page_names_missing_type", 'R', "install type 3; the package has 2", 0, 1, Extra(wf::kBlockSinglePage, {0, 0, 2, 0})},
+    {"single_page_names_missing_type", 'R', "install type 3; the package has 2", 0, 1,
+     Extra(wf::kBlockSinglePage, {0, 0, 2, 0})},
     {"bitmap_offset_at_table_end", 'R', "bitmap 1 at offset 8", 0, 0, Replace(wf::kBlockBitmapTable, Words({1, 8}))},
     {"entry_size_below_fixed_part", 'R', "size 8 runs beyond", 0, 1, Set(kTable, kEntry + fe::kRecordSize, 8)},
     {"table_count_beyond_entries", 'R', "the table ends (its count says 3 entries)", 0, 1, Set(kTable, 0, 3, 1)},
     {"entry_data_past_data_area", 'L', "runs past the DataArea", 0, 1, Set(kTable, kEntry + fe::kStoredLength, 900000)},
-    {"entry_name_escapes", 'L', "refused name", 0, 1,
-     {}, [](Plan& s) { s.types[0].files[0].items[0] = "..\\evil.txt"; }},
+    {"entry_name_escapes",
+     'L',
+     "refused name",
+     0,
+     1,
+     {},
+     [](Plan& s) { s.types[0].files[0].items[0] = "..\\evil.txt"; }},
     {"entry_checksum_mismatch", 'L', "checksum", 1, 1, Set(kTable, kEntry + fe::kChecksum, 0)},
     {"entry_size_larger_than_data", 'L', "15 bytes, its size says 16", 1, 1, Set(kTable, kEntry + fe::kSize, 16)},
     {"entry_bad_stream", 'L', "bzip2 stream", 1, 1,  // the DataArea's middle lies in a.bmp's bzip2 stream
      [](PackageImage& p) { p.dataArea[p.dataArea.size() / 2] ^= 0x40; }},
-    {"volume_missing", 'L', "setup.D02 is missing", 0, 1, [](PackageImage& p) { p.volumeSize = 2000; }, {},
+    {"volume_missing",
+     'L',
+     "setup.D02 is missing",
+     0,
+     1,
+     [](PackageImage& p) { p.volumeSize = 2000; },
+     {},
      [](std::vector<Bytes>& files) { files[2].clear(); }},
-    {"volume_shorter_than_its_count", 'L', "holds 996 data bytes, its count says", 0, 1,
-     [](PackageImage& p) { p.volumeSize = 3000; }, {}, [](std::vector<Bytes>& files) { files[1].resize(1000); }},
+    {"volume_shorter_than_its_count",
+     'L',
+     "holds 996 data bytes, its count says",
+     0,
+     1,
+     [](PackageImage& p) { p.volumeSize = 3000; },
+     {},
+     [](std::vector<Bytes>& files) { files[1].resize(1000); }},
 };
 
 }  // namespace

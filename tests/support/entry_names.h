@@ -12,10 +12,22 @@ struct EntryNameCase {
 };
 
 inline constexpr EntryNameCase kEntryNames[] = {
-    {"a.txt", "a.txt", 0}, {"data\\img\\a.bmp", "data/img/a.bmp", 0}, {"sub/dir\\file.txt", "sub/dir/file.txt", 0},
-    {".\\a\\\\b", "a/b", 0}, {"a..b\\c..", "a..b/c..", 0},
-    {"", nullptr, 0}, {"..", nullptr, 0}, {"..\\evil.txt", nullptr, 0}, {"..\\..\\evil", nullptr, 0},
-    {"x\\..\\..\\evil.txt", nullptr, 10}, {"sub\\..", nullptr, 1}, {"a/../b", nullptr, 0},
-    {"a\\../../evil.txt", nullptr, 3}, {"\\evil.txt", nullptr, 9}, {"/etc/passwd", nullptr, 0},
-    {"C:\\evil.txt", nullptr, 0}, {"c:x.txt", nullptr, 1}, {"file.txt:stream", nullptr, 0},
+    {"a.txt", "a.txt", 0},
+    {"data\\img\\a.bmp", "data/img/a.bmp", 0},
+    {"sub/dir\\file.txt", "sub/dir/file.txt", 0},
+    {".\\a\\\\b", "a/b", 0},
+    {"a..b\\c..", "a..b/c..", 0},
+    {"", nullptr, 0},
+    {"..", nullptr, 0},
+    {"..\\evil.txt", nullptr, 0},
+    {"..\\..\\evil", nullptr, 0},
+    {"x\\..\\..\\evil.txt", nullptr, 10},
+    {"sub\\..", nullptr, 1},
+    {"a/../b", nullptr, 0},
+    {"a\\../../evil.txt", nullptr, 3},
+    {"\\evil.txt", nullptr, 9},
+    {"/etc/passwd", nullptr, 0},
+    {"C:\\evil.txt", nullptr, 0},
+    {"c:x.txt", nullptr, 1},
+    {"file.txt:stream", nullptr, 0},
 };

@@ -1,8 +1,7 @@
 #include "package_writer.h"
 
-#include <zlib.h>
-
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -80,10 +79,13 @@ Bytes InstallTypeRecord(const InstallTypeFields& s) {
   w.PatchU32(it::kFolderRoot, 1);  // HKEY_CURRENT_USER
   for (uint32_t i = 0; i < it::kPageSequenceSize; ++i)
     w.bytes()[it::kPageSequence + i] = i < s.sequence.size() ? s.sequence[i] : 0;
-  const std::pair<uint32_t, const std::optional<std::string>*> strings[] = {
-      {it::kProductName, &s.productName}, {it::kDefaultFolder, &s.defaultFolder},
-      {it::kFolderKey, &s.folderKey},     {it::kFolderValue, &s.folderValue}, {it::kIniFile, &s.iniFile},
-      {it::kIniSection, &s.iniSection},   {it::kIniKey, &s.iniKey}};
+  const std::pair<uint32_t, const std::optional<std::string>*> strings[] = {{it::kProductName, &s.productName},
+                                                                            {it::kDefaultFolder, &s.defaultFolder},
+                                                                            {it::kFolderKey, &s.folderKey},
+                                                                            {it::kFolderValue, &s.folderValue},
+                                                                            {it::kIniFile, &s.iniFile},
+                                                                            {it::kIniSection, &s.iniSection},
+                                                                            {it::kIniKey, &s.iniKey}};
   for (auto& [field, value] : strings)
     if (*value) w.PatchU32(field, w.size()), w.CString(**value);
   for (uint32_t n = 0; n < it::kMessageListCount; ++n) {
@@ -104,12 +106,17 @@ Bytes FileTable(const std::vector<FileEntryFields>& entries) {
     w.Zeros(fe::kFixedSize);
     w.PatchU16(fe::kStatus, e.status);
     w.PatchU16(fe::kIconIndex, e.iconIndex);
-    for (auto [at, v] : {std::pair{fe::kFlags, e.flags}, {fe::kDestKind, e.kind}, {fe::kChecksum, e.checksum},
-                         {fe::kSize, e.size}, {fe::kDataOffset, e.dataOffset}, {fe::kStoredLength, e.storedLength}})
+    for (auto [at, v] : {std::pair{fe::kFlags, e.flags},
+                         {fe::kDestKind, e.kind},
+                         {fe::kChecksum, e.checksum},
+                         {fe::kSize, e.size},
+                         {fe::kDataOffset, e.dataOffset},
+                         {fe::kStoredLength, e.storedLength}})
       w.PatchU32(at, v);
     if (e.flags & (wf::kFlagVersionCheck | wf::kFlagLanguageCheck)) {
       w.Zeros(fe::version::kSize);
-      for (auto [at, v] : {std::pair{fe::version::kVersionMS, e.versionMS}, {fe::version::kVersionLS, e.versionLS},
+      for (auto [at, v] : {std::pair{fe::version::kVersionMS, e.versionMS},
+                           {fe::version::kVersionLS, e.versionLS},
                            {fe::version::kLanguage, e.language}})
         w.PatchU32(fe::kFixedSize + at, v);
     }
@@ -212,14 +219,19 @@ PackageImage Split(const Bytes& s) {
 // The builder's own look: theme, pictures, title style, uninstaller data.
 wb::Project TypicalPlan() {
   using enum wb::Compression;
-  wb::Project p{.product = "Demo Product", .fullscreen = true, .title = "Demo Product\nSetup",
+  wb::Project p{.product = "Demo Product",
+                .fullscreen = true,
+                .title = "Demo Product\nSetup",
                 .variants = {{1024, 768, wb::MakeBmpFile({4, 4, Bytes(48, 9)})}},
-                .sideBitmap = wb::MakeDib({3, 2, Bytes(18)}), .headerBitmap = wb::MakeDib({1, 1, Bytes(3)}),
+                .sideBitmap = wb::MakeDib({3, 2, Bytes(18)}),
+                .headerBitmap = wb::MakeDib({1, 1, Bytes(3)}),
                 .uninstallerImage = ToBytes("MZ-uninstaller-image")};
-  wb::InstallTypeConfig full{.name = "Full", .folder = "#ProgramFiles#\\Demo",
+  wb::InstallTypeConfig full{.name = "Full",
+                             .folder = "#ProgramFiles#\\Demo",
                              .folderRegistry = wb::RegistryPlace{2, "Software\\Demo", "Path"},
                              .options = wf::kOptFolderEditable | wf::kOptRegisterUninstall,
-                             .pages = {0, 1, 3, 4, 5, 6}, .uninstallSections = ToBytes("registry-sections")};
+                             .pages = {0, 1, 3, 4, 5, 6},
+                             .uninstallSections = ToBytes("registry-sections")};
   full.texts[0] = {"Welcome to Demo", "Subtitle", "This installs Demo.\nClick Next."};
   full.texts[msg::kListMessages] = std::vector<std::string>(msg::kPackageIncomplete + 1);
   full.texts[msg::kListMessages][msg::kPackageIncomplete] = "The package is incomplete.";
@@ -230,9 +242,15 @@ wb::Project TypicalPlan() {
       {.content = ToBytes("Read me first.\n"), .items = {"readme.txt", "Demo", "Readme", "", "", "Readme"}},
       {.content = ToBytes(big), .compression = kBzip2, .items = {"data\\img\\a.bmp"}},
       {.flags = wf::kFlagFolder, .items = {"data\\empty\\"}},
-      {.content = ToBytes("dll bytes"), .flags = wf::kFlagVersionCheck | wf::kFlagShared, .kind = wf::kDestWindows,
-       .versionMS = 0x00010002, .versionLS = 0x00030004, .language = 0x0409, .items = {"sys\\x.dll"}},
-      {.content = ToBytes("tool"), .flags = wf::kRunAfterInstall << wf::kRunKindShift | wf::kFlagRunWait,
+      {.content = ToBytes("dll bytes"),
+       .flags = wf::kFlagVersionCheck | wf::kFlagShared,
+       .kind = wf::kDestWindows,
+       .versionMS = 0x00010002,
+       .versionLS = 0x00030004,
+       .language = 0x0409,
+       .items = {"sys\\x.dll"}},
+      {.content = ToBytes("tool"),
+       .flags = wf::kRunAfterInstall << wf::kRunKindShift | wf::kFlagRunWait,
        .kind = wf::kDestCustom,
        .items = {"tool.exe", "", "", "", "", "", "", "", "/quiet", "#CommonFiles#\\Acme"}},
       {.flags = wf::kFlagSourceFolder, .items = {"extra.txt"}},
@@ -241,7 +259,9 @@ wb::Project TypicalPlan() {
   };
   wb::InstallTypeConfig mini{.name = "Full", .folder = "#parent#", .pages = {0, 5, 6}};
   mini.files = {{.content = ToBytes("minimal only"), .compression = kBzip2, .items = {"mini\\only.txt"}},
-                {.content = ToBytes("flat"), .flags = wf::kFlagTimes, .kind = wf::kDestInstallDirFlat,
+                {.content = ToBytes("flat"),
+                 .flags = wf::kFlagTimes,
+                 .kind = wf::kDestInstallDirFlat,
                  .items = {"flat\\name.txt"}}};
   p.types = {full, mini};
   return p;

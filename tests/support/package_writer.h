@@ -19,8 +19,8 @@ Bytes ToBytes(std::string_view s);
 Bytes Zlib(const Bytes& data);
 Bytes Bzip2(const Bytes& data);
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
-Bytes Words(std::initializer_list<uint32_t> words);  // little-endian u32s
-std::string Noise(size_t n, unsigned seed);          // incompressible, the same for the same seed
+Bytes Words(std::initializer_list<uint32_t> words);                               // little-endian u32s
+std::string Noise(size_t n, unsigned seed);  // incompressible, the same for the same seed
 // An empty folder of the process's own (each test runs in a process of its
 // own), emptied again on each call and removed at exit.
 std::filesystem::path EmptyScratch();
@@ -58,12 +58,12 @@ struct Block {
 
 struct PackageImage {
   uint32_t signatureAt = 2048;
-  Bytes stub;                        // a real program before the signature, else filler
+  Bytes stub;  // a real program before the signature, else filler
   std::vector<Block> blocks;
   Bytes dataArea;
-  uint32_t trailing = 0;             // bytes after the DataArea
-  uint32_t volumeSize = 0;           // DataArea bytes per part; 0 one part
-  std::optional<uint32_t> cutAt;     // the setup file ends here
+  uint32_t trailing = 0;          // bytes after the DataArea
+  uint32_t volumeSize = 0;        // DataArea bytes per part; 0 one part
+  std::optional<uint32_t> cutAt;  // the setup file ends here
 
   PackageImage& Add(uint16_t id, Bytes payload, uint16_t flags = 0, uint8_t method = 0) {
     blocks.push_back({id, flags, std::move(payload), std::nullopt, method});

@@ -21,7 +21,8 @@ void Add(void* seen, unsigned n, const char* kind, const T&... parts) {
 // Everything the visitor saw, one line per item, or the refusal alone.
 std::vector<std::string> Read(const Bytes& file) {
   std::vector<std::string> seen;
-  wu::RecordVisitor v{&seen, [](void* c, uint16_t i, wu::TextView t) { Add(c, i, "text", t); },
+  wu::RecordVisitor v{
+      &seen, [](void* c, uint16_t i, wu::TextView t) { Add(c, i, "text", t); },
       [](void* c, uint32_t r, const wu::FileRecordView& f) { Add(c, r, "file", f.folder, f.name, +f.kind); },
       [](void* c, uint32_t r, const wu::ShortcutRecordView& k) { Add(c, r, "link", +k.depth, k.folder, k.name); },
       [](void* c, uint32_t r, const wu::SectionView& x) { Add(c, r, "sect", +x.id, x.root, x.file, x.key, x.name); }};
@@ -42,9 +43,11 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   wrenly::builder::AddRegistryKeySection(sections, 2, "Software\\Demo");
   wrenly::builder::AddRegistryValueSection(sections, 1, "Software\\Run", "Demo");
   wrenly::builder::AddIniValueSection(sections, {"C:\\win.ini", "Demo", "Folder"});
-  Load(FileTable({{{"a.txt", "Tools", "A.lnk", "", "", "D.lnk"}}, {{"sub\\"}, 0, wf::kFlagFolder},
-                  {{"sub\\deep\\"}, 0, wf::kFlagFolder}, {{"sub\\b.dll"}, 0, 0x1000}}), {},
-       {.productName = ""}, {}, sections);
+  Load(FileTable({{{"a.txt", "Tools", "A.lnk", "", "", "D.lnk"}},
+                  {{"sub\\"}, 0, wf::kFlagFolder},
+                  {{"sub\\deep\\"}, 0, wf::kFlagFolder},
+                  {{"sub\\b.dll"}, 0, 0x1000}}),
+       {}, {.productName = ""}, {}, sections);
   Fake.specialFolders[2] = "C:\\P", Fake.AddFolder("C:\\P"), Fake.specialFolders[0x10] = "C:\\Desktop";
   Finish("C:\\App\\", image, {25, 25, 25, 25});  // all written
   const Bytes typical = ToBytes(ReadAll(Path("uninstall.exe")));
@@ -52,18 +55,32 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   for (uint32_t b = program; b < typical.size(); b += 8 + wf::LoadU32(&typical[b + 4])) block.push_back(b);
   ASSERT_EQ(block.size(), 7u);
   const uint32_t record = block[1];
-  const std::vector<std::string> items = {"0 text Remove Demo?", "1 text ", "0 file .|a.txt|0",
-      "0 file C:\\Desktop|D.lnk|0", "0 file .\\sub||0", "0 file .\\sub\\deep||0", "0 file .\\sub|b.dll|4",
-      "0 link 0|C:\\P\\Tools|A.lnk",
-      "0 sect 4672|2||Software\\Demo|", "0 sect 4673|1||Software\\Run|Demo", "0 sect 4674|0|C:\\win.ini|Demo|Folder"};
+  const std::vector<std::string> items = {"0 text Remove Demo?",
+                                          "1 text ",
+                                          "0 file .|a.txt|0",
+                                          "0 file C:\\Desktop|D.lnk|0",
+                                          "0 file .\\sub||0",
+                                          "0 file .\\sub\\deep||0",
+                                          "0 file .\\sub|b.dll|4",
+                                          "0 link 0|C:\\P\\Tools|A.lnk",
+                                          "0 sect 4672|2||Software\\Demo|",
+                                          "0 sect 4673|1||Software\\Run|Demo",
+                                          "0 sect 4674|0|C:\\win.ini|Demo|Folder"};
 
-  auto patched = [&](uint32_t at, Bytes with) { Bytes b = typical; return std::ranges::copy(with, &b[at]), b; };
+  auto patched = [&](uint32_t at, Bytes with) {
+    Bytes b = typical;
+    return std::ranges::copy(with, &b[at]), b;
+  };
   Bytes twice(typical.begin(), typical.end() - wf::block_header::kSize);  // a second record appended by option 0x10
   twice.insert(twice.end(), typical.begin() + record, typical.end());
   std::vector<std::string> both = items;
   for (size_t i = 2; i < items.size(); ++i) both.push_back("1" + items[i].substr(1));
   auto refused = [](unsigned r) { return std::vector<std::string>{"refused " + S(r)}; };
-  struct { const char* what; Bytes file; std::vector<std::string> seen; } cases[] = {
+  struct {
+    const char* what;
+    Bytes file;
+    std::vector<std::string> seen;
+  } cases[] = {
       {"typical", typical, items},
       {"two records", twice, both},
       {"no record: the run failed", image, refused(wu::kRecordNoEnd)},
@@ -85,11 +102,18 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
     return std::ranges::copy(to, std::search(b.begin() + after, b.end(), from.begin(), from.end())), b;
   };
   auto swap = [](std::string s, std::string from, std::string to) { return s.replace(s.find(from), from.size(), to); };
-  const std::string unregister = "0 C:\\App\\sub\\b.dll\n", registry = "7 Software\\Demo|2\n8 Software\\Run|1|Demo\n"
-      "9 C:\\win.ini|0|Demo|Folder\n", files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n",
-      once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
+  const std::string unregister = "0 C:\\App\\sub\\b.dll\n",
+                    registry =
+                        "7 Software\\Demo|2\n8 Software\\Run|1|Demo\n"
+                        "9 C:\\win.ini|0|Demo|Folder\n",
+                    files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n",
+                    once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
   const std::string steps = unregister + "1 C:\\App\\a.txt\n" + files + once + registry;
-  struct { const char* what; Bytes file; std::string steps; } plans[] = {
+  struct {
+    const char* what;
+    Bytes file;
+    std::string steps;
+  } plans[] = {
       {"typical", typical, steps},
       {"two records", edit(twice, "a.txt", "n.txt", typical.size()),  // in each phase the newer first
        unregister + unregister + "1 C:\\App\\n.txt\n" + files + "1 C:\\App\\a.txt\n" + files + once + registry +
@@ -125,38 +149,64 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
 }
 
 TEST(PathRulesTest, Table) {
-  struct { const char *folder, *name; wu::PathRefusal refusal; const char* path = ""; } cases[] = {
-      {".", "a.txt", wu::kPathGood, "C:\\App\\a.txt"}, {".\\sub\\made", "", wu::kPathGood, "C:\\App\\sub\\made"},
+  struct {
+    const char *folder, *name;
+    wu::PathRefusal refusal;
+    const char* path = "";
+  } cases[] = {
+      {".", "a.txt", wu::kPathGood, "C:\\App\\a.txt"},
+      {".\\sub\\made", "", wu::kPathGood, "C:\\App\\sub\\made"},
       {".\\data/img", "a.bmp", wu::kPathGood, "C:\\App\\data\\img\\a.bmp"},
       {"\\\\srv\\share\\d", "f", wu::kPathGood, "\\\\srv\\share\\d\\f"},
       {"C:\\Windows\\System32", "x.dll", wu::kPathGood, "C:\\Windows\\System32\\x.dll"},
-      {".", "com10", wu::kPathGood, "C:\\App\\com10"}, {".", "a-name-longer-than-out.txt", wu::kPathTooLong},
-      {".\\..\\..", "x", wu::kPathDots}, {"C:\\App\\...", "x", wu::kPathDots}, {"C:\\", "windows.", wu::kPathDots},
-      {".x", "a", wu::kPathRelative}, {"App", "a", wu::kPathRelative}, {"\\App", "a", wu::kPathRelative},
-      {"C:App", "a", wu::kPathRelative}, {".", "nul", wu::kPathDevice}, {"C:\\Com1.txt", "a", wu::kPathDevice},
-      {".", "lpt9 .log", wu::kPathDevice}, {".\\aux", "a", wu::kPathDevice}, {"\\\\?\\C:\\App", "a", wu::kPathPrefix},
-      {"//./C:", "a", wu::kPathPrefix}, {".", "a.txt:evil", wu::kPathStream}, {"C:\\", "", wu::kPathRoot},
-      {"c:\\\\", "", wu::kPathRoot}, {"\\\\srv\\share", "", wu::kPathRoot}, {"C:\\windows", "", wu::kPathProtected},
-      {"c:\\Windows\\", "SYSTEM32", wu::kPathProtected}, {"C:\\\\Windows", "", wu::kPathProtected},
-      {"C:\\Windows\x1f", "", wu::kPathCharacter}, {".", "*.*", wu::kPathCharacter},
+      {".", "com10", wu::kPathGood, "C:\\App\\com10"},
+      {".", "a-name-longer-than-out.txt", wu::kPathTooLong},
+      {".\\..\\..", "x", wu::kPathDots},
+      {"C:\\App\\...", "x", wu::kPathDots},
+      {"C:\\", "windows.", wu::kPathDots},
+      {".x", "a", wu::kPathRelative},
+      {"App", "a", wu::kPathRelative},
+      {"\\App", "a", wu::kPathRelative},
+      {"C:App", "a", wu::kPathRelative},
+      {".", "nul", wu::kPathDevice},
+      {"C:\\Com1.txt", "a", wu::kPathDevice},
+      {".", "lpt9 .log", wu::kPathDevice},
+      {".\\aux", "a", wu::kPathDevice},
+      {"\\\\?\\C:\\App", "a", wu::kPathPrefix},
+      {"//./C:", "a", wu::kPathPrefix},
+      {".", "a.txt:evil", wu::kPathStream},
+      {"C:\\", "", wu::kPathRoot},
+      {"c:\\\\", "", wu::kPathRoot},
+      {"\\\\srv\\share", "", wu::kPathRoot},
+      {"C:\\windows", "", wu::kPathProtected},
+      {"c:\\Windows\\", "SYSTEM32", wu::kPathProtected},
+      {"C:\\\\Windows", "", wu::kPathProtected},
+      {"C:\\Windows\x1f", "", wu::kPathCharacter},
+      {".", "*.*", wu::kPathCharacter},
   };
   for (auto& c : cases) {
     char out[32] = "";
     wu::TextView f{c.folder, (uint16_t)strlen(c.folder)}, n{c.name, (uint16_t)strlen(c.name)};
     EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
-              c.refusal) << c.folder << "|" << c.name;
+              c.refusal)
+        << c.folder << "|" << c.name;
     if (c.refusal == wu::kPathGood) EXPECT_STREQ(out, c.path);
   }
 }
 
 // The uninstaller's own path less its place, or its folder when renamed.
 TEST(InstallFolderTest, Table) {
-  struct { const char *own, *place; uint32_t size; const char* folder; } cases[] = {
+  struct {
+    const char *own, *place;
+    uint32_t size;
+    const char* folder;
+  } cases[] = {
       {"C:\\Program Files\\App\\bin\\uninstall.exe", "bin\\uninstall.exe", 260, "C:\\Program Files\\App"},
       {"C:\\APP\\BIN\\UNINSTALL.EXE", "bin\\uninstall.exe", 260, "C:\\APP"},
       {"C:\\A\\unins.exe", "uninstall.exe", 260, "C:\\A"},
       {"C:\\App\\xbin\\uninstall.exe", "bin\\uninstall.exe", 260, "C:\\App\\xbin"},  // not at a backslash
-      {"C:\\App\\uninstall.exe", "uninstall.exe", 7, "C:\\App"}, {"C:\\App\\uninstall.exe", "uninstall.exe", 6, ""},
+      {"C:\\App\\uninstall.exe", "uninstall.exe", 7, "C:\\App"},
+      {"C:\\App\\uninstall.exe", "uninstall.exe", 6, ""},
   };
   for (auto& c : cases) {
     char out[260] = "";

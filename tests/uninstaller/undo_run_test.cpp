@@ -1,12 +1,13 @@
 // Carrying out hand-made plans against a pretend disk: what goes, what stays,
 // what waits for the restart, and the exit code a script sees.
+#include "uninstaller/undo_run.h"
+
 #include <gtest/gtest.h>
 #include <strings.h>
 
 #include "fakes.h"
 #include "platform/file_system.h"
 #include "uninstaller/command_line.h"
-#include "uninstaller/undo_run.h"
 
 namespace wu = wrenly::uninstaller;
 
@@ -78,7 +79,7 @@ struct RunCase {
   std::vector<std::string> after;         // what is left on the disk
   std::vector<std::string> restart = {};  // deletions at the restart, in order
   std::map<std::string, uint32_t> countsAfter = {};
-  int copyEndsIn = -1;  // a temporary copy runs the steps and ends in this one, unreported
+  int copyEndsIn = -1;                  // a temporary copy runs the steps and ends in this one, unreported
   std::vector<std::string> fonts = {};  // taken out of the system's font table
   std::vector<std::string> keysEmptied = {};
 };
@@ -90,58 +91,103 @@ TEST(UndoRunTest, StepTable) {
   const Entry file{0x20, 0, false}, used{0x20, 0, true}, folder{kFolder, 1, false}, link{kLink, 2, false};
   const RunCase cases[] = {
       {"files go, missing ones count as gone, the emptied folders after them; a folder named as a file stays",
-       {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\a.exe", file},
+       {{"C:\\App", folder},
+        {"C:\\App\\sub", {kFolder, 3}},
+        {"C:\\App\\sub\\a.exe", file},
         {"C:\\App\\d.exe", {kFolder, 6}}},
        {Step(wu::kUndoFile, "C:\\App\\sub\\a.exe"), Step(wu::kUndoFile, "C:\\App\\gone.exe"),
         Step(wu::kUndoFile, "C:\\App\\d.exe"), Step(wu::kUndoFolder, "C:\\App\\sub")},
-       nullptr, wu::kExitDone, {"c:\\app", "c:\\app\\d.exe"}},
+       nullptr,
+       wu::kExitDone,
+       {"c:\\app", "c:\\app\\d.exe"}},
       {"a file in use and the folders holding it go at the restart, after it",
        {{"C:\\App", folder}, {"C:\\App\\sub", {kFolder, 3}}, {"C:\\App\\sub\\b.dll", used}},
        {Step(wu::kUndoFile, "C:\\App\\sub\\b.dll"), Step(wu::kUndoFolder, "C:\\App\\sub")},
-       nullptr, wu::kExitRestart, {"c:\\app", "c:\\app\\sub", "c:\\app\\sub\\b.dll"},
+       nullptr,
+       wu::kExitRestart,
+       {"c:\\app", "c:\\app\\sub", "c:\\app\\sub\\b.dll"},
        {"C:\\App\\sub\\b.dll", "C:\\App\\sub", "C:\\App"}},
       {"nothing behind a junction is touched, not even an empty folder",
        {{"C:\\App", folder}, {"C:\\App\\j", link}, {"C:\\App\\j\\x.txt", file}, {"C:\\App\\j\\e", {kFolder, 4}}},
        {Step(wu::kUndoFile, "C:\\App\\j\\x.txt"), Step(wu::kUndoFolder, "C:\\App\\j\\e"),
         Step(wu::kUndoFolder, "C:\\App\\j")},
-       nullptr, wu::kExitPartial, {"c:\\app", "c:\\app\\j", "c:\\app\\j\\e", "c:\\app\\j\\x.txt"}},
+       nullptr,
+       wu::kExitPartial,
+       {"c:\\app", "c:\\app\\j", "c:\\app\\j\\e", "c:\\app\\j\\x.txt"}},
       {"the Windows folder under its short name stays; a shell folder as a group is no failure",
        {{"C:\\WINDOWS", {kFolder, 9}}, {"C:\\WINDOW~1", {kFolder, 9}}, {"C:\\Menu", {kFolder, 8}}},
        {Step(wu::kUndoGroup, "C:\\Menu"), Step(wu::kUndoFolder, "C:\\WINDOW~1")},
-       nullptr, wu::kExitPartial, {"c:\\menu", "c:\\windows", "c:\\window~1"}},
+       nullptr,
+       wu::kExitPartial,
+       {"c:\\menu", "c:\\windows", "c:\\window~1"}},
       {"a shared file goes with its last count; an unknown count keeps it",
        {{"C:\\App\\s1.dll", {0x20, 0, false, 3}}, {"C:\\App\\s2.dll", {0x20, 0, false, 1}}, {"C:\\App\\s3.dll", file}},
        {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoSharedFile, "C:\\App\\s2.dll"),
         Step(wu::kUndoSharedFile, "C:\\App\\s3.dll")},
-       nullptr, wu::kExitDone, {"c:\\app\\s1.dll", "c:\\app\\s3.dll"}, {}, {{"C:\\App\\s1.dll", 2}}},
+       nullptr,
+       wu::kExitDone,
+       {"c:\\app\\s1.dll", "c:\\app\\s3.dll"},
+       {},
+       {{"C:\\App\\s1.dll", 2}}},
       {"a refused step and a registry key that will not go are counted; a missing key is gone",
        {{"C:\\App\\r.txt", file}},
        {Step(wu::kUndoFile, "C:\\App\\r.txt", wu::kPathDots), Step(wu::kUndoRegistryKey, "Software\\Gone"),
         Step(wu::kUndoRegistryKey, "Software\\Stuck")},
-       nullptr, wu::kExitPartial, {"c:\\app\\r.txt"}},
+       nullptr,
+       wu::kExitPartial,
+       {"c:\\app\\r.txt"}},
       {"a folder holding the user's file stays without failing; one holding the original goes after it",
-       {{"C:\\App", folder}, {"C:\\App\\doc.txt", file}, {"C:\\Other", {kFolder, 5}},
+       {{"C:\\App", folder},
+        {"C:\\App\\doc.txt", file},
+        {"C:\\Other", {kFolder, 5}},
         {"C:\\Other\\uninstall.exe", used}},
        {Step(wu::kUndoFolder, "C:\\App"), Step(wu::kUndoFolder, "C:\\Other")},
-       "C:\\Other\\uninstall.exe", wu::kExitDone, {"c:\\app", "c:\\app\\doc.txt", "c:\\other", "c:\\other\\uninstall.exe"},
+       "C:\\Other\\uninstall.exe",
+       wu::kExitDone,
+       {"c:\\app", "c:\\app\\doc.txt", "c:\\other", "c:\\other\\uninstall.exe"},
        {"C:\\Other"}},
       {"after a copy that ended: its outcomes count, a plain step is done again, the rest follows",
        {{"C:\\App\\a.txt", used}, {"C:\\App\\b.txt", file}, {"C:\\App\\c.txt", file}},
        {Step(wu::kUndoFile, "C:\\App\\a.txt"), Step(wu::kUndoFile, "C:\\App\\b.txt"),
         Step(wu::kUndoFile, "C:\\App\\c.txt")},
-       nullptr, wu::kExitRestart, {"c:\\app\\a.txt"}, {"C:\\App\\a.txt"}, {}, 1},
+       nullptr,
+       wu::kExitRestart,
+       {"c:\\app\\a.txt"},
+       {"C:\\App\\a.txt"},
+       {},
+       1},
       {"after a copy that ended in a shared file's step: the count is not lowered twice",
        {{"C:\\App\\s1.dll", {0x20, 0, false, 3}}, {"C:\\App\\c.txt", file}},
        {Step(wu::kUndoSharedFile, "C:\\App\\s1.dll"), Step(wu::kUndoFile, "C:\\App\\c.txt")},
-       nullptr, wu::kExitPartial, {"c:\\app\\s1.dll"}, {}, {{"C:\\App\\s1.dll", 2}}, 0},
+       nullptr,
+       wu::kExitPartial,
+       {"c:\\app\\s1.dll"},
+       {},
+       {{"C:\\App\\s1.dll", 2}},
+       0},
       {"emptied keys go up to the vendor's while empty, never the system's",
-       {}, {Step(wu::kUndoRegistryValue, "Software\\Vendor\\Demo"), Step(wu::kUndoRegistryKey, "software\\Other\\App\\"),
-            Step(wu::kUndoRegistryValue, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-            Step(wu::kUndoRegistryValue, "Software\\Classes\\.demo"), Step(wu::kUndoRegistryValue, "Software")},
-       nullptr, wu::kExitDone, {}, {}, {}, -1, {}, {"2|Software\\Vendor\\Demo", "2|software\\Other"}},
+       {},
+       {Step(wu::kUndoRegistryValue, "Software\\Vendor\\Demo"), Step(wu::kUndoRegistryKey, "software\\Other\\App\\"),
+        Step(wu::kUndoRegistryValue, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+        Step(wu::kUndoRegistryValue, "Software\\Classes\\.demo"), Step(wu::kUndoRegistryValue, "Software")},
+       nullptr,
+       wu::kExitDone,
+       {},
+       {},
+       {},
+       -1,
+       {},
+       {"2|Software\\Vendor\\Demo", "2|software\\Other"}},
       {"fonts leave the table and both families' values, the change told once",
-       {{"C:\\Fonts\\w.ttf", file}}, {Step(wu::kUndoFont, "C:\\Fonts\\w.ttf"), Step(wu::kUndoFont, "C:\\Fonts\\v.ttf")},
-       nullptr, wu::kExitDone, {}, {}, {}, -1, {"w.ttf", "v.ttf"}},
+       {{"C:\\Fonts\\w.ttf", file}},
+       {Step(wu::kUndoFont, "C:\\Fonts\\w.ttf"), Step(wu::kUndoFont, "C:\\Fonts\\v.ttf")},
+       nullptr,
+       wu::kExitDone,
+       {},
+       {},
+       {},
+       -1,
+       {"w.ttf", "v.ttf"}},
   };
   for (const RunCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,14 +231,21 @@ TEST(UndoRunTest, StepTable) {
 }
 
 TEST(UndoRunTest, CommandLineTable) {
-  struct { const char* line; int good; bool silent, copy; uint64_t pipe = 0, process = 0; const char* original = ""; }
-  cases[] = {
-      {"", 1, false, false}, {"  /s ", 1, true, false},
+  struct {
+    const char* line;
+    int good;
+    bool silent, copy;
+    uint64_t pipe = 0, process = 0;
+    const char* original = "";
+  } cases[] = {
+      {"", 1, false, false},
+      {"  /s ", 1, true, false},
       {"/S /X", 0, true, false},  // still silent: a script sees 5, no window
       {"/SILENT", 0, false, false},
       {"/S /RUN=1c,2B0 \"C:\\Program Files\\A\\uninstall.exe\"", 1, true, true, 0x1c, 0x2b0,
        "C:\\Program Files\\A\\uninstall.exe"},
-      {"/RUN=1C \"C:\\a.exe\"", 0, false, false}, {"/RUN=1,2 C:\\a.exe", 0, false, false},
+      {"/RUN=1C \"C:\\a.exe\"", 0, false, false},
+      {"/RUN=1,2 C:\\a.exe", 0, false, false},
       {"/RUN=1,2 \"C:\\a.exe\"x", 0, false, false},
       {"/RUN=1,2 \"C:\\a.exe\" /RUN=3,4 \"C:\\b.exe\"", 0, false, true, 1, 2, "C:\\a.exe"},
       {"/RUN=11111111111111111,2 \"C:\\a.exe\"", 0, false, false},

@@ -57,7 +57,8 @@ uint32_t LoadOwnFile(Program* p) {
     text[t.length] = 0;
     p->texts[i] = text;
   }
-  p->place = found.texts[kTextPlace].length ? found.texts[kTextPlace] : TextView{kFallback[0], (uint16_t)lstrlenA(kFallback[0])};
+  p->place = found.texts[kTextPlace].length ? found.texts[kTextPlace]
+                                            : TextView{kFallback[0], (uint16_t)lstrlenA(kFallback[0])};
   if (!FindInstallFolder(p->originalPath, p->place, p->installFolder, sizeof p->installFolder)) return kExitFailed;
   return kExitDone;
 }

@@ -1,6 +1,7 @@
 // The removal with its progress window: the "removing" text above a bar,
 // the window answered between steps.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "platform/files.h"
@@ -78,7 +79,10 @@ uint32_t CarryOutRemoval(Program* p, UndoRun* run) {
   }
   if (window) DestroyWindow(window);
   uint32_t result = UndoExitCode(*run);
-  Say(*p, result == kExitDone ? kTextDone : result == kExitRestart ? kTextRestart : kTextPartial,
+  Say(*p,
+      result == kExitDone      ? kTextDone
+      : result == kExitRestart ? kTextRestart
+                               : kTextPartial,
       result == kExitPartial ? MB_ICONWARNING : MB_ICONINFORMATION);
   return result;
 }

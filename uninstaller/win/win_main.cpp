@@ -28,10 +28,8 @@ uint32_t Run(Program* p) {
   uint32_t result = PlanRemoval(p, &plan, &run, &guard);
   if (result == kExitDone && (p->command.copy || !HandOver(p, &run, &result))) {
     result = CarryOutRemoval(p, &run);
-    if (p->command.copy)
-      FinishAsCopy(p, &run, result);
-    else
-      FinishInPlace(p, &run);
+    if (p->command.copy) FinishAsCopy(p, &run, result);
+    else FinishInPlace(p, &run);
   }
   EndUndoRun(&run);
   FreeUndoPlan(&plan);

@@ -19,8 +19,7 @@ LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       HGDIOBJ old = SelectObject(dc, font);
       RECT top = r;
       top.bottom = r.bottom / 2;
-      DrawTextA(dc, "Hello from the Wrenly demo product.", -1, &top,
-                DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
+      DrawTextA(dc, "Hello from the Wrenly demo product.", -1, &top, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
       RECT bottom = r;
       bottom.top = r.bottom / 2 + 8;
       DrawTextA(dc, g_location, -1, &bottom, DT_CENTER | DT_TOP | DT_WORDBREAK);
@@ -28,9 +27,7 @@ LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       EndPaint(window, &ps);
       return 0;
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -51,8 +48,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassA(&wc)) return 1;
-  HWND window = CreateWindowExA(0, kClassName, "Wrenly Demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 420, 200, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, kClassName, "Wrenly Demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 420,
+                                200, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, show);
   UpdateWindow(window);

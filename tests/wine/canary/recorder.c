@@ -2,6 +2,7 @@
 // or bare (how its path came)|arguments|current folder" to C:\wt\run.log,
 // after a second with /slow, so a program waited for writes before the next.
 #include <windows.h>
+
 #include <string.h>
 
 int WINAPI WinMain(HINSTANCE self, HINSTANCE previous, LPSTR args, int show) {
@@ -16,8 +17,8 @@ int WINAPI WinMain(HINSTANCE self, HINSTANCE previous, LPSTR args, int show) {
   DWORD n = lstrlenA(line);
   n += GetCurrentDirectoryA(1000, line + n);
   line[n++] = '\r', line[n++] = '\n';
-  HANDLE log = CreateFileA("C:\\wt\\run.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_ALWAYS, 0, NULL);
+  HANDLE log =
+      CreateFileA("C:\\wt\\run.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
   WriteFile(log, line, n, &n, NULL);
   CloseHandle(log);
   return 0;

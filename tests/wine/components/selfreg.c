@@ -1,8 +1,9 @@
 // Registers itself as a COM server would; selfreg.def exports these two
 // under the entry points' names.
+#include <windows.h>
+
 #include <stdio.h>
 #include <stdlib.h>
-#include <windows.h>
 
 static HMODULE self;
 

@@ -263,8 +263,7 @@ bool WaitPage(Target& t, const Args& args) {
     HWND next = FindControl(t, wf::kIdNext, false);
     HWND bar = next ? GetParent(next) : nullptr;
     for (HWND c = GetWindow(frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      if (c != header && c != bar && ClassOf(c) == "#32770" && IsWindowVisible(c) && GetWindow(c, GW_CHILD))
-        return c;
+      if (c != header && c != bar && ClassOf(c) == "#32770" && IsWindowVisible(c) && GetWindow(c, GW_CHILD)) return c;
     return nullptr;
   });
   if (!page) return Missed(t, "no-page", title && IsWindow(title) ? "page " + Quoted(TextOf(title)) : "no-page");
@@ -288,8 +287,7 @@ bool SetText(Target& t, const Args& args) {
   // Carried across processes like WM_GETTEXT; the edit control itself then
   // tells its parent (EN_CHANGE), as for typing.
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()), SMTO_ABORTIFHUNG, 3000,
-                      &result);
+  SendMessageTimeoutA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()), SMTO_ABORTIFHUNG, 3000, &result);
   std::string now = TextOf(h);
   Line("set-text id=" + args[0] + " " + Quoted(now));
   return now == args[1];
@@ -397,7 +395,10 @@ const Step kSteps[] = {
     {"hold PATH", Hold},
     {"wait-control ID SECONDS", WaitControl},
     {"text ID",
-     [](Target& t, const Args& a) { HWND h = Lookup(t, a[0], false); return h && Line(TextLine(a[0], h)); }},
+     [](Target& t, const Args& a) {
+       HWND h = Lookup(t, a[0], false);
+       return h && Line(TextLine(a[0], h));
+     }},
     {"wait-text ID TEXT SECONDS", WaitText},
     {"wait-page TITLE SECONDS", WaitPage},
     {"state ID", State},

@@ -87,8 +87,7 @@ std::string ClassOf(HWND h) {
 std::string TextOf(HWND h) {
   char buf[8192] = {};
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
-                           SMTO_ABORTIFHUNG, 3000, &copied))
+  if (!SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 3000, &copied))
     return {};
   buf[sizeof buf - 1] = 0;
   return buf;
@@ -121,8 +120,7 @@ int IdOf(HWND h) { return static_cast<int>(GetWindowLongPtrA(h, GWLP_ID)); }
 
 HWND FindControl(const Target& t, int id, bool visibleOnly) {
   std::vector<HWND> windows = TopLevelWindows(t);
-  if (t.current && IsWindow(t.current) && IsWindowVisible(t.current))
-    windows.insert(windows.begin(), t.current);
+  if (t.current && IsWindow(t.current) && IsWindowVisible(t.current)) windows.insert(windows.begin(), t.current);
   HWND hidden = nullptr;
   for (HWND w : windows)
     for (HWND h : Descendants(w)) {
