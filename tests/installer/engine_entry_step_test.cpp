@@ -1,4 +1,4 @@
-// The per-entry step over real files: a package with the given entries is
+// The per-entry step over files in memory: a package with the given entries is
 // loaded, the run started, and InstallNextEntry called until it stops.
 #include <zlib.h>
 
