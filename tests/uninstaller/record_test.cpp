@@ -49,7 +49,7 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
                   {{"sub\\b.dll"}, 0, 0x1000}}),
        {}, {.productName = ""}, {}, sections);
   Fake.specialFolders[2] = "C:\\P", Fake.AddFolder("C:\\P"), Fake.specialFolders[0x10] = "C:\\Desktop";
-  Finish("C:\\App\\", image, {25, 25, 25, 25});  // all written
+  Finish("C:\\App\\", image, {wf::kOutcomeCreated, wf::kOutcomeCreated, wf::kOutcomeCreated, wf::kOutcomeCreated});
   const Bytes typical = ToBytes(ReadAll(Path("uninstall.exe")));
   std::vector<uint32_t> block;  // texts, files, shortcuts, three sections, the end
   for (uint32_t b = program; b < typical.size(); b += 8 + wf::LoadU32(&typical[b + 4])) block.push_back(b);
