@@ -26,10 +26,8 @@ int InitInstance(Setup& setup, HINSTANCE instance) {
 
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
-  if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-    setup.wizard->ntFamily = true;
+  if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT)
     setup.wizard->nt4 = version.dwMajorVersion == 4;
-  }
   OleInitialize(nullptr);
 
   // uxtheme first: Common Controls 6 imports it, and where the search

@@ -6,6 +6,7 @@
 #include "format/settings.h"
 #include "package/entry_destination.h"
 #include "package/package.h"
+#include "platform/file_system.h"
 #include "platform/system_library.h"
 #include "startup/command_line.h"
 #include "startup/instance.h"
@@ -53,7 +54,7 @@ bool AskForRestart(Setup& setup, int showCommand) {
   INT_PTR answer = DialogBoxParamA(setup.wizard->instance, MAKEINTRESOURCEA(kRestartDialog), setup.wizard->wizardFrame,
                                    RestartDialogProc, (LPARAM)&setup);
   if (answer != IDOK || setup.singlePageMode) return false;
-  if (setup.wizard->ntFamily) {
+  if (IsNtFamily()) {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
     TOKEN_PRIVILEGES privileges = {};

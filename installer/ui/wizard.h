@@ -38,7 +38,6 @@ const WizardSettings& Settings(Setup& setup);
 // its creation parameter (SetupOf).
 struct Wizard {
   HINSTANCE instance;
-  bool ntFamily;
   bool nt4;
   bool richEdit2;
   int screenWidth, screenHeight;
