@@ -16,6 +16,18 @@ inline constexpr int kResultCannotWrite = wrenly::format::msg::kCannotWrite;
 inline constexpr int kResultVolumeMissing = wrenly::format::msg::kCannotReadVolume;
 inline constexpr int kResultFileDamaged = wrenly::format::msg::kFileDamaged;
 inline constexpr int kResultPackageIncomplete = wrenly::format::msg::kPackageIncomplete;
+// Exit codes besides 0 and the result codes. The large ones are those that
+// deployment tools read the same way from every installer.
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitStartupFailed = -1,      // no package, or no window
+  kExitRestartNeeded = -2,      // an interactive run that needs a restart
+  kExitCancelled = 1602,        // the user cancelled; nothing was registered
+  kExitAlreadyRunning = 1618,   // another setup program is running
+  kExitBadCommandLine = 1639,   // /I names no installation type
+  kExitRestartRequired = 3010,  // a quiet run that needs a restart
+};
+
 // Not a result: the user chose not to create the folder.
 inline constexpr int kFolderDeclined = -1;
 

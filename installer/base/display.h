@@ -16,6 +16,9 @@ enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAn
 
 // A box captioned with 7/0; the button pressed.
 int ShowMessage(Setup& setup, const char* text, unsigned style);
+// A question or a note for the user: ShowMessage, but a quiet run shows
+// nothing and takes `unattended`, the answer that keeps the machine safe.
+int AskUser(Setup& setup, const char* text, unsigned style, int unattended);
 // Lets pending window messages through; a quit message becomes Cancel.
 void PumpMessages(Setup& setup);
 // The progress page's percentage and bar, and the file being installed.

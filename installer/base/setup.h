@@ -10,12 +10,19 @@
 
 inline constexpr uint32_t kWorkPathSize = 520;
 
+// How much of the wizard an unattended run shows.
+enum QuietMode { kInteractive = 0, kQuietProgress = 1, kQuiet = 2 };
+
 // Options of the command line.
 struct CommandOptions {
-  int resumeType;      // /B<n>: n >= 1 resumes after a restart with type n - 1
-  bool deleteSelf;     // /DEL: running from a temporary copy
-  bool acceptDamaged;  // /R: accept data that fails its size or checksum test
-  bool verbose;        // /V: recorded only
+  int resumeType;                // /B<n>: n >= 1 resumes after a restart with type n - 1
+  bool deleteSelf;               // /DEL: running from a temporary copy
+  bool acceptDamaged;            // /R: accept data that fails its size or checksum test
+  bool verbose;                  // /V: recorded only
+  int quiet;                     // /Q, /QP: a QuietMode
+  char targetFolder[kPathSize];  // /T<path>: the installation folder; empty: the package's
+  char installType[kPathSize];   // /I<n> (counted from 1) or /I<name>; empty: the package's
+  char logPath[kPathSize];       // /L<path>; empty: no log
 };
 
 // Reading the DataArea, across its volume files.
@@ -52,8 +59,9 @@ struct Wizard;  // the windows, on Windows only
 
 struct Setup {
   CommandOptions options;
-  bool runAtEnd;        // /N clears it
-  bool singlePageMode;  // the package asks for one page only
+  const char* commandLine;  // as the program got it; null when it got none
+  bool runAtEnd;            // /N clears it
+  bool singlePageMode;      // the package asks for one page only
   int singlePageKind;
   bool restartNeeded;
   bool userCancelled;

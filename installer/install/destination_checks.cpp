@@ -59,7 +59,7 @@ int CheckDestinationFolder(Setup& setup) {
   if (strlen(setup.installFolder) >= kPathSize - 1) return kResultFolderInvalid;
   if (EnterFolder(setup.installFolder) != 0) {
     const char* question = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCreateFolder);
-    if (*question && ShowMessage(setup, question, kMessageYesNoQuestion) != kAnswerYes) return kFolderDeclined;
+    if (*question && AskUser(setup, question, kMessageYesNoQuestion, kAnswerYes) != kAnswerYes) return kFolderDeclined;
     AppendBackslash(setup.installFolder);
     if (setup.singlePageMode) return 0;
     CreateFolderChain(setup.installFolder);

@@ -16,7 +16,8 @@ const uint32_t kComparePiece = 8192;
 bool Ask(Setup& setup, AskFunction ask, const char* text, const char* path, unsigned style) {
   char question[kQuestionSize];
   FormatBounded(question, sizeof question, text, path, false, 0);
-  return ask(setup, question, style) == kAnswerYes;
+  // Unattended, the file on the machine stays and a damaged one is refused.
+  return ask(setup, question, style, kAnswerNo) == kAnswerYes;
 }
 
 // Whether the two open files hold the same size bytes.
@@ -60,14 +61,14 @@ int CheckFileVersion(Setup& setup, const FileEntryView& entry) {
   FileVersionFacts facts;
   if (!ReadFileVersion(setup.workPath, &facts)) return 1;
   return DecideFileVersion(setup, facts, entry, GetMessageText(setup, msg::kListMessages, msg::kNewerFile),
-                           GetMessageText(setup, msg::kListMessages, msg::kOtherLanguage), setup.workPath, ShowMessage);
+                           GetMessageText(setup, msg::kListMessages, msg::kOtherLanguage), setup.workPath, AskUser);
 }
 
 int ConfirmDamagedFile(Setup& setup) {
   if (setup.options.acceptDamaged) return 1;
   // Enter must not put a damaged file in place.
   const char* question = GetMessageText(setup, msg::kListMessages, msg::kCheckFailed);
-  if (Ask(setup, ShowMessage, question, setup.workPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
+  if (Ask(setup, AskUser, question, setup.workPath, kMessageYesNoQuestion | kMessageDefaultNo)) return 1;
   setup.resultCode = kResultFileDamaged;
   SetErrorArgument(setup, setup.workPath);
   return 0;

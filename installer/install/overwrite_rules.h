@@ -9,7 +9,7 @@
 #include "platform/file_system.h"
 
 // The question asked, returning the button pressed.
-typedef int (*AskFunction)(Setup& setup, const char* text, unsigned style);
+typedef int (*AskFunction)(Setup& setup, const char* text, unsigned style, int unattended);
 
 // 1 replace, 0 keep: the version rules over the existing file's facts.
 // newerText empty keeps a newer file silently; languageText is asked even

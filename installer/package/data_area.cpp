@@ -29,11 +29,11 @@ int AskForDisk(Setup& setup) {
   if (*insert) {
     char text[kErrorTextSize];
     FormatBounded(text, sizeof text, insert, nullptr, true, setup.dataArea.volumeNumber + 1);
-    if (ShowMessage(setup, text, kMessageOkCancelInformation) == kAnswerOk) return 1;
+    if (AskUser(setup, text, kMessageOkCancelInformation, kAnswerCancel) == kAnswerOk) return 1;
   }
   // Without a prompt text there is nothing to press OK on: it counts as Cancel.
   const char* confirm = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kStopPartialInstall);
-  if (!*confirm || ShowMessage(setup, confirm, kMessageYesNoQuestion) == kAnswerYes) return 0;
+  if (!*confirm || AskUser(setup, confirm, kMessageYesNoQuestion, kAnswerYes) == kAnswerYes) return 0;
   return 1;
 }
 
@@ -100,7 +100,9 @@ FileHandle OpenNextVolume(Setup& setup) {
       setup.dataArea.volume = file;
       return file;
     }
-    if (!setup.options.deleteSelf) {
+    // Only a run from removable media asks for the next disk; no one is
+    // there to insert it in a quiet run.
+    if (!setup.options.deleteSelf || setup.options.quiet) {
       // Recorded here so that a read running into the gap reports the volume too.
       setup.resultCode = kResultVolumeMissing;
       SetErrorArgument(setup, setup.dataArea.volumePath);
@@ -117,7 +119,7 @@ int SeekDataArea(Setup& setup, uint32_t offset) {
   while (offset - setup.dataArea.earlierBytes >= setup.dataArea.volumeSize) {
     if (offset < setup.dataArea.earlierBytes) return kResultVolumeMissing;  // the reader only moves forward
     if (OpenNextVolume(setup) == INVALID_FILE)
-      return setup.options.deleteSelf ? kResultCancelled : kResultVolumeMissing;
+      return setup.options.deleteSelf && !setup.options.quiet ? kResultCancelled : kResultVolumeMissing;
   }
   uint32_t inVolume = offset - setup.dataArea.earlierBytes;
   uint32_t base = setup.dataArea.volumeNumber == 0 ? setup.dataArea.sizeField : 0;

@@ -94,7 +94,8 @@ int LoadPackage(Setup& setup) {
   }
   if (walk.complete) return 1;
   const char* text = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kPackageIncomplete);
-  if (*text) ShowInformation(text, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCaption));
+  if (*text && !setup.options.quiet)
+    ShowInformation(text, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCaption));
   FreePackage(setup.package);
   return 0;
 }

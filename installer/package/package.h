@@ -32,6 +32,9 @@ int DecompressToMemory(Setup& setup, uint8_t* buffer, FileHandle* file, uint32_t
 
 // Makes type index current; 0 (nothing changed) when no such type was loaded.
 int SelectInstallType(Setup& setup, int index);
+// The type a command line names by its number, counted from 1, or by its
+// name, case ignored; -1 when no loaded type matches.
+int FindInstallType(const Package& package, const char* argument);
 void FreePackage(Package& package);
 // Page kind 10's layout, carried by the program itself.
 const uint8_t* BuiltInClosingLayout();

@@ -25,6 +25,24 @@ int SelectInstallType(Setup& setup, int index) {
   return 1;
 }
 
+namespace {
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+bool SameName(const char* a, const char* b) {
+  while (*a && Lower(*a) == Lower(*b)) ++a, ++b;
+  return Lower(*a) == Lower(*b);
+}
+}  // namespace
+
+int FindInstallType(const Package& package, const char* argument) {
+  int number = 0;
+  const char* c = argument;
+  for (; *c >= '0' && *c <= '9' && number <= (int)wf::kMaxInstallTypes; ++c) number = number * 10 + (*c - '0');
+  if (c != argument && !*c) return number >= 1 && number <= package.typeCount ? number - 1 : -1;
+  for (int t = 0; t < package.typeCount; ++t)
+    if (package.types[t].typeName && SameName(package.types[t].typeName, argument)) return t;
+  return -1;
+}
+
 void FreePackage(Package& package) {
   Package& p = package;
   FreeBuffer(&p.bitmapTable);

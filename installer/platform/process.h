@@ -10,8 +10,11 @@ int StartCommand(const char* command, int show);
 intptr_t ShellOpen(const char* file);
 
 typedef void* ProcessHandle;
-// A started process, or null. command may be changed by the system.
-ProcessHandle StartProcess(char* command);
+// A started process, or null. command may be changed by the system; show,
+// when not -1, is a ShowCommand for its first window.
+ProcessHandle StartProcess(char* command, int show = -1);
 // Waits until the process ends (true) or window input arrives (false).
 bool WaitProcessOrInput(ProcessHandle process);
 void CloseProcess(ProcessHandle process);
+// Waits, without windows to serve, until the process ends; its exit code.
+uint32_t WaitForExitCode(ProcessHandle process);

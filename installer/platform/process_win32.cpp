@@ -9,9 +9,13 @@ intptr_t ShellOpen(const char* file) {
   return (intptr_t)ShellExecuteA(nullptr, "open", file, nullptr, nullptr, SW_SHOW);
 }
 
-ProcessHandle StartProcess(char* command) {
+ProcessHandle StartProcess(char* command, int show) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
+  if (show != -1) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = (WORD)show;
+  }
   PROCESS_INFORMATION process;
   if (!CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
                       &process))
@@ -26,3 +30,10 @@ bool WaitProcessOrInput(ProcessHandle process) {
 }
 
 void CloseProcess(ProcessHandle process) { CloseHandle(process); }
+
+uint32_t WaitForExitCode(ProcessHandle process) {
+  DWORD code = 0;
+  WaitForSingleObject(process, INFINITE);
+  GetExitCodeProcess(process, &code);
+  return code;
+}

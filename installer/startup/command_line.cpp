@@ -1,6 +1,9 @@
 #include "startup/command_line.h"
 
+#include <string.h>
+
 #include "base/setup.h"
+#include "package/package.h"
 
 namespace {
 
@@ -56,9 +59,25 @@ void ParseCommandLine(Setup& setup, const char* text) {
         break;
       case 'S': p = ReadPathArgument(p, setup.ownPath, kPathSize); break;
       case 'V': setup.options.verbose = true; break;
+      // Letters that older Installers skip, so their command lines still
+      // install the same way there.
+      case 'Q': setup.options.quiet = Upper(*p) == 'P' ? kQuietProgress : kQuiet; break;
+      case 'T': p = ReadPathArgument(p, setup.options.targetFolder, kPathSize); break;
+      case 'I': p = ReadPathArgument(p, setup.options.installType, kPathSize); break;
+      case 'L': p = ReadPathArgument(p, setup.options.logPath, kPathSize); break;
       default: break;
     }
     while (*p && *p != ' ' && *p != '-' && *p != '/') ++p;
     p = SkipSpaces(p);
   }
+}
+
+int ApplyCommandChoices(Setup& setup) {
+  if (*setup.options.installType) {
+    int type = FindInstallType(setup.package, setup.options.installType);
+    if (type < 0 || !SelectInstallType(setup, type)) return 0;
+  }
+  // A previous installation's folder gives way too: the caller said where.
+  if (*setup.options.targetFolder) memcpy(setup.installFolder, setup.options.targetFolder, kPathSize);
+  return 1;
 }

@@ -47,6 +47,17 @@ int InitInstance(Setup& setup, HINSTANCE instance) {
   return 1;
 }
 
+bool OtherSetupRunning() {
+  // Global: a deployment tool's run in another session counts too. Windows
+  // without sessions refuse the prefix; the plain name serves there.
+  HANDLE mark = CreateMutexA(nullptr, FALSE, "Global\\WrenlySetup");
+  if (!mark) mark = CreateMutexA(nullptr, FALSE, "WrenlySetup");
+  if (!mark) return false;                                   // cannot tell: the run goes on as it always did
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;  // the handle stays open until the process ends
+  CloseHandle(mark);
+  return true;
+}
+
 void ReleaseInstance(Setup& setup) {
   FreePathBuffers(setup);
   if (setup.wizard->richEdit) FreeLibrary(setup.wizard->richEdit);

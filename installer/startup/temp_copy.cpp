@@ -69,7 +69,7 @@ FileHandle CreateUniqueTempFile(char* path, const char* format) {
   return INVALID_FILE;
 }
 
-int LaunchTempCopy(Setup& setup, int showCommand, bool atRestart) {
+int LaunchTempCopy(Setup& setup, int showCommand, bool atRestart, int* copyExit) {
   char copy[kPathSize];
   FileHandle temp = CreateUniqueTempFile(copy, "_inst%d.exe");
   if (temp == INVALID_FILE) return 0;
@@ -81,19 +81,30 @@ int LaunchTempCopy(Setup& setup, int showCommand, bool atRestart) {
     FileClose(package);
   }
   FileClose(temp);
-  char command[2 * kPathSize + 32];
+  // Room for the switches of the command line too, with their paths.
+  char command[6 * kPathSize];
   CommandText line(command, sizeof command);
   line.Quoted(copy);
   if (atRestart) {
     line.Put(" /B").Number((uint32_t)setup.package.current + 1).Put(" /DEL");
     if (!setup.runAtEnd) line.Put(" /N");
   } else {
+    // The switches it was given after, so that the copy runs as this run
+    // would have (quiet, into its folder); its /S names the same file.
     line.Put(" /S").Quoted(setup.ownPath).Put(" /DEL");
+    if (setup.commandLine && *setup.commandLine) line.Put(" ").Put(setup.commandLine);
   }
   // A copy that is not whole, or that nothing will start, must neither take
   // over the run nor stay behind.
-  bool started = copied && line.Fits() &&
-                 (atRestart ? AddRunOnceCommand(setup, command) == 0 : StartCommand(command, showCommand) > 31);
-  if (!started) DeleteNamedFile(copy);
-  return started;
+  if (!copied || !line.Fits()) return DeleteNamedFile(copy), 0;
+  if (atRestart) {
+    if (AddRunOnceCommand(setup, command) == 0) return 1;
+    return DeleteNamedFile(copy), 0;
+  }
+  ProcessHandle process = StartProcess(command, showCommand);
+  if (!process) return DeleteNamedFile(copy), 0;
+  int code = (int)WaitForExitCode(process);
+  CloseProcess(process);
+  if (copyExit) *copyExit = code;
+  return 1;
 }

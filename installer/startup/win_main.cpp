@@ -4,11 +4,13 @@
 #include "base/package_model.h"
 #include "base/setup.h"
 #include "format/settings.h"
+#include "install/install_run.h"
 #include "package/entry_destination.h"
 #include "package/package.h"
 #include "platform/file_system.h"
 #include "platform/system_library.h"
 #include "startup/command_line.h"
+#include "startup/exit_code.h"
 #include "startup/instance.h"
 #include "startup/temp_copy.h"
 #include "system/run_items.h"
@@ -18,8 +20,6 @@
 namespace wf = wrenly::format;
 
 namespace {
-
-enum ExitCode { kExitOk = 0, kExitStartupFailed = -1, kExitRestartNeeded = -2 };
 
 int ResumedRun(Setup& setup) {
   if (!LoadPackage(setup)) return kExitStartupFailed;
@@ -40,7 +40,7 @@ bool StartedFromRemovableMedia(Setup& setup, HINSTANCE instance) {
 }
 
 void InstallScreenSaver(Setup& setup) {
-  if (setup.singlePageMode || setup.resultCode != 0 || !setup.run.screenSaverEntry) return;
+  if (setup.options.quiet || setup.singlePageMode || setup.resultCode != 0 || !setup.run.screenSaverEntry) return;
   ResolveDestination(setup, setup.run.screenSaverEntry);
   char command[kWorkPathSize + 64];
   wsprintfA(command, "rundll32 desk.cpl,InstallScreenSaver %s", setup.workPath);
@@ -68,21 +68,38 @@ bool AskForRestart(Setup& setup, int showCommand) {
   return true;
 }
 
+// A quiet run asks no question and never restarts the machine: what must
+// run after the restart is registered for it, and the exit code says a
+// restart is needed.
+void LeaveRestartToCaller(Setup& setup, int showCommand) {
+  if (!setup.singlePageMode && HasItemsAfterRestart(setup)) LaunchTempCopy(setup, showCommand, true);
+}
+
 int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
   if (!RegisterMainWindowClass(setup)) return kExitStartupFailed;
+  int copyExit = kExitOk;
   if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance) &&
-      LaunchTempCopy(setup, showCommand, false))
-    return kExitOk;
+      LaunchTempCopy(setup, showCommand, false, &copyExit))
+    return copyExit;
   if (!LoadPackage(setup)) return kExitStartupFailed;
-  bool keepStyles =
-      setup.package.settings && (setup.package.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
-  if (!keepStyles) ApplyThemePreference(setup);
-  if (!CreateMainWindow(setup)) return kExitStartupFailed;
-  RunWizard(setup);
+  if (!ApplyCommandChoices(setup)) return kExitBadCommandLine;
+  if (setup.options.quiet == kQuiet) {
+    // One page only shows something and installs nothing: nothing to do.
+    if (!setup.singlePageMode) RunInstallationHeadless(setup);
+  } else {
+    bool keepStyles =
+        setup.package.settings && (setup.package.settings[wf::setup_settings::kOptions] & wf::kSetOptKeepVisualStyles);
+    if (!keepStyles) ApplyThemePreference(setup);
+    if (!CreateMainWindow(setup)) return kExitStartupFailed;
+    RunWizard(setup);
+  }
 
   InstallScreenSaver(setup);
   if (setup.wizard->mainWindow) ShowWindow(setup.wizard->mainWindow, SW_HIDE);
-  if (setup.restartNeeded && setup.resultCode == 0 && AskForRestart(setup, showCommand)) return kExitOk;
+  if (setup.restartNeeded && setup.resultCode == 0) {
+    if (setup.options.quiet) LeaveRestartToCaller(setup, showCommand);
+    else if (AskForRestart(setup, showCommand)) return FinalExitCode(setup);
+  }
   if (setup.wizard->mainWindow) {
     DestroyWindow(setup.wizard->mainWindow);
     MSG msg;
@@ -93,11 +110,13 @@ int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
     setup.wizard->mainWindow = nullptr;
     setup.wizard->wizardFrame = nullptr;
   }
-  if (!setup.singlePageMode && !setup.restartNeeded && !setup.userCancelled && setup.resultCode == 0) {
+  // The programs of the end are the person's to see, and a quiet run has none.
+  if (!setup.options.quiet && !setup.singlePageMode && !setup.restartNeeded && !setup.userCancelled &&
+      setup.resultCode == 0) {
     RunItems(setup, wf::kRunAfterWizard, kRunEverything, kInThisRun);
     if (setup.runAtEnd) RunItems(setup, wf::kRunOnRequest, kRunProgramsOnly, kInThisRun);
   }
-  return kExitOk;
+  return FinalExitCode(setup);
 }
 
 }  // namespace
@@ -109,18 +128,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   wizard.currentPageKind = -1;
   setup.wizard = &wizard;
   RestrictDllSearch();
-  if (!InitInstance(setup, instance)) return kExitOk;
+  if (!InitInstance(setup, instance)) return kExitAlreadyRunning;
   setup.wizard->screenWidth = GetSystemMetrics(SM_CXSCREEN);
   setup.wizard->screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  setup.commandLine = commandLine;
   ParseCommandLine(setup, commandLine);
   if (setup.options.deleteSelf) {
     GetModuleFileNameA(instance, setup.workPath, kPathSize);
     MoveFileAtRestart(nullptr, setup.workPath);
   }
-  int exitCode = setup.options.resumeType >= 1 ? ResumedRun(setup) : WizardRun(setup, instance, showCommand);
+  int exitCode;
+  if (setup.options.resumeType >= 1) {
+    exitCode = ResumedRun(setup);
+  } else if (!setup.options.deleteSelf && OtherSetupRunning()) {
+    // A temporary copy runs while its original waits, holding the mark for it.
+    exitCode = kExitAlreadyRunning;
+  } else {
+    exitCode = WizardRun(setup, instance, showCommand);
+  }
   FreePackage(setup.package);
   ReleaseInstance(setup);
-  if (exitCode == kExitOk) exitCode = setup.resultCode;
-  if (setup.restartNeeded) exitCode = kExitRestartNeeded;
   return exitCode;
 }

@@ -55,15 +55,15 @@ bool CheckOnNext(Setup& setup, HWND page) {
   int r = CheckDestinationFolder(setup);
   if (r != 0) {
     if (r != kFolderDeclined)
-      ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, (uint16_t)r), kMessageInformation);
+      AskUser(setup, GetMessageText(setup, wf::msg::kListMessages, (uint16_t)r), kMessageInformation, kAnswerOk);
     return false;
   }
   SetBodyTexts(setup, page, 0);
   SetControlMarkup(setup, page, wf::kIdText1, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kCheckingSpace));
   int shortOfSpace = CheckDiskSpace(setup);
   SetBodyTexts(setup, page, wf::msg::kDestinationFirstBody);
-  if (shortOfSpace && ShowMessage(setup, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
-                                  kMessageYesNoQuestion | kMessageDefaultNo) != kAnswerYes)
+  if (shortOfSpace && AskUser(setup, GetMessageText(setup, wf::msg::kListMessages, wf::msg::kNotEnoughSpace),
+                              kMessageYesNoQuestion | kMessageDefaultNo, kAnswerNo) != kAnswerYes)
     return false;
   setup.run.destinationChecked = true;
   return true;

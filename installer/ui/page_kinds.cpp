@@ -84,7 +84,8 @@ INT_PTR CALLBACK ReadyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
   }
   if (message == WM_COMMAND && LOWORD(wParam) == wf::kIdNext && setup.run.readOnlyTarget) {
     const char* question = GetMessageText(setup, wf::msg::kListMessages, wf::msg::kReadOnlyTargets);
-    if (*question && ShowMessage(setup, question, kMessageYesNoQuestion) != kAnswerYes) return MarkCommandHandled(page);
+    if (*question && AskUser(setup, question, kMessageYesNoQuestion, kAnswerNo) != kAnswerYes)
+      return MarkCommandHandled(page);
   }
   return CommonPageProc(page, message, wParam, lParam);
 }

@@ -61,9 +61,9 @@ int ShowMessage(Setup& setup, const char* text, unsigned style) {
 
 int ConfirmAndInform(Setup& setup, uint16_t question, uint16_t information) {
   const char* ask = MessageText(setup, question);
-  if (*ask && ShowMessage(setup, ask, kMessageYesNoQuestion) != kAnswerYes) return 0;
+  if (*ask && AskUser(setup, ask, kMessageYesNoQuestion, kAnswerNo) != kAnswerYes) return 0;
   const char* tell = information ? MessageText(setup, information) : "";
-  if (*tell) ShowMessage(setup, tell, kMessageInformation);
+  if (*tell) AskUser(setup, tell, kMessageInformation, kAnswerOk);
   return 1;
 }
 

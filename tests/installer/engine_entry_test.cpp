@@ -158,9 +158,9 @@ TEST_F(EntryTest, VersionRules) {
     SCOPED_TRACE(c.what);
     Ui = {.answers = c.answers};
     FileEntryFields entry{.flags = c.flags, .versionMS = c.entryMS, .versionLS = c.entryLS, .language = c.language};
-    EXPECT_EQ(DecideFileVersion(setup, c.existing, View(entry), c.newerText, "Other language: %s", "C:\\App\\x.dll",
-                                ShowMessage),
-              c.expected);
+    EXPECT_EQ(
+        DecideFileVersion(setup, c.existing, View(entry), c.newerText, "Other language: %s", "C:\\App\\x.dll", AskUser),
+        c.expected);
     std::vector<std::pair<std::string, unsigned>> asked;
     for (auto& text : c.asked) asked.emplace_back(text, kMessageYesNoQuestion | kMessageDefaultNo);
     EXPECT_EQ(Ui.messages, asked);

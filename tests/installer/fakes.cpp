@@ -195,6 +195,9 @@ int StartCommand(const char* command, int) {
   return Processes.commands.push_back(command), Processes.commandResult;
 }
 intptr_t ShellOpen(const char* file) { return Processes.opened.push_back(file), Processes.shellResult; }
-ProcessHandle StartProcess(char* command) { return Processes.processes.push_back(command), &Processes; }
+ProcessHandle StartProcess(char* command, int) {
+  return Processes.processes.push_back(command), Processes.processStarts ? &Processes : nullptr;
+}
+uint32_t WaitForExitCode(ProcessHandle) { return Processes.exitCode; }
 bool WaitProcessOrInput(ProcessHandle) { return true; }
 void CloseProcess(ProcessHandle) {}

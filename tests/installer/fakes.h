@@ -66,6 +66,8 @@ struct FakeFileSystem {
 struct FakeProcesses {
   std::vector<std::string> commands, processes, opened;  // StartCommand, StartProcess, ShellOpen
   int commandResult = 33;
+  bool processStarts = true;
+  uint32_t exitCode = 0;  // of every process waited for
   intptr_t shellResult = 42;
 };
 

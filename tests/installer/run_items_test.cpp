@@ -118,9 +118,15 @@ TEST_F(RunItemsTest, TemporaryCopyLeftOnlyWhenItRuns) {
   std::string registered;  // under whichever number the run has reached
   for (auto& [name, data] : Fake.registry) registered += name.find("RunOnce|") != std::string::npos ? data : "";
   EXPECT_EQ(registered, "\"" + Path("t\\_inst1.exe") + "\" /B1 /DEL /N");
-  Processes.commandResult = 2;  // the copy cannot be started from the medium
+  // Started at once, the copy gets this run's switches and its exit code is the run's.
+  setup.commandLine = "/Q /T\"C:\\a b\"", Processes.exitCode = 1602;
+  int copyExit = 0;
+  EXPECT_EQ(LaunchTempCopy(setup, 1, false, &copyExit), 1);
+  EXPECT_EQ(std::tuple(Processes.processes.back(), copyExit),
+            std::tuple("\"" + Path("t\\_inst2.exe") + "\" /S\"" + setup.ownPath + "\" /DEL /Q /T\"C:\\a b\"", 1602));
+  Processes.processStarts = false;  // the copy cannot be started from the medium
   EXPECT_EQ(LaunchTempCopy(setup, 1, false), 0);
-  EXPECT_FALSE(MemoryFiles.count(Path("t\\_inst2.exe")));
+  EXPECT_FALSE(MemoryFiles.count(Path("t\\_inst3.exe")));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ wizard_steps() {  # setup
 
 # The lines of a confirmed cancel: the question, Yes, the note, OK, the
 # closing page, its Cancel and the end of the run.
-cancel_confirmed="dialog caption=\"Wizard Check Setup\" text=\"Quit the wizard check?\"|pressed Yes|dialog caption=\"Wizard Check Setup\" text=\"The wizard check was cancelled.\"|pressed OK|$closing|clicked id=2|exit 0"
+cancel_confirmed="dialog caption=\"Wizard Check Setup\" text=\"Quit the wizard check?\"|pressed Yes|dialog caption=\"Wizard Check Setup\" text=\"The wizard check was cancelled.\"|pressed OK|$closing|clicked id=2|exit 1602"
 cancel_steps=(wait-dialog 10 $S press Yes $S wait-dialog 10 $S press OK $S wait-control 100 10 $S click 2 $S wait-exit 15)
 
 # How a page of projects/wizard.toml is seen: the welcome page by its text

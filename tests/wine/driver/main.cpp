@@ -31,8 +31,8 @@ DWORD Seconds(const std::string& s) { return static_cast<DWORD>(atof(s.c_str()) 
 // How long a click waits for the target to have handled it.
 const DWORD kClickMs = Seconds("3");
 int IdArg(const std::string& s) { return atoi(s.c_str()); }
-// As the shell sees it: the low byte (-1 shows as 255).
-std::string ExitLine(const Target& t) { return "exit " + std::to_string(t.exitCode & 0xFF); }
+// Whole and signed, as Windows programs read it: -1, 1602, 3010.
+std::string ExitLine(const Target& t) { return "exit " + std::to_string((int)t.exitCode); }
 std::string Describe(HWND h) { return "class=" + Quoted(ClassOf(h)) + " caption=" + Quoted(TextOf(h)); }
 std::string TextLine(const std::string& id, HWND h) { return "text id=" + id + " " + Quoted(TextOf(h)); }
 

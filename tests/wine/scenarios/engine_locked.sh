@@ -23,7 +23,7 @@ expect "identical content: no rename recorded" "" "$(pending)"
 
 printf 'what another program has open' >"$d/other/locked.txt"
 HOLD=$d/other/locked.txt RESTART=1 setup_install "" "$d/other.exe"
-expect "other content: the restart asked for, later" "254" "$run_exit"
+expect "other content: the restart asked for, later" "-2" "$run_exit"
 expect "other content: old file still there" "what another program has open" "$(cat "$d/other/locked.txt")"
 expect "other content: new file waits beside it" "1" "$(temp_files "$d/other" | wc -l)"
 expect "other content: rename recorded" "REG_MULTI_SZ" "$(pending | cut -d' ' -f1)"

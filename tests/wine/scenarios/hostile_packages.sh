@@ -27,7 +27,7 @@ writes_nothing() {  # name edit answers exit
 }
 refused() {  # name block-id
   "$WRENLY_HOSTILE_PACKAGE" "$d/setup.exe" "$d/$1.exe" lose-block "$2"
-  check_drive "$1: nothing shown, -1" "no-window|exit 255" start "$(winpath "$d/$1.exe")" $S expect-no-window 15 $S wait-exit 15
+  check_drive "$1: nothing shown, -1" "no-window|exit -1" start "$(winpath "$d/$1.exe")" $S expect-no-window 15 $S wait-exit 15
 }
 
 # A 2 MB disk as drive T: and an incompressible file of 3 MB to install there.

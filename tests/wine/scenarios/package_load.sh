@@ -34,7 +34,7 @@ quiet() {  # name exit program options...
   check_drive "$1" "no-window|exit $2" start "$3" "${@:4}" $S expect-no-window 15 $S wait-exit 15
 }
 incomplete() {  # name caption program options...
-  check_drive "$1" "dialog caption=\"$2\" text=\"The package is incomplete.\"|pressed OK|exit 255" \
+  check_drive "$1" "dialog caption=\"$2\" text=\"The package is incomplete.\"|pressed OK|exit -1" \
     start "$3" "${@:4}" $S wait-dialog 15 $S press OK $S wait-exit 15
 }
 
@@ -44,11 +44,11 @@ shown      "intact, bzip2 entries"                "$one"                  "$(w b
 shown      "intact, two install types"            "Wine Check Two Setup"  "$(w two.exe)"
 shown      "bytes after the DataArea"             "$one"                  "$(w trailing.exe)"
 shown      "/S with a quoted path with a space"   "$one"                  "$(w stub.exe)"     "/S\"$(w 'with space/setup.exe')\""
-quiet      "no package (the bare stub)"           255                     "$(w stub.exe)"
-quiet      "a compressed block's stream damaged"  255                     "$(w stream.exe)"
-quiet      "/S naming a missing file"             255                     "$(w stub.exe)"     "/S\"$(w missing.exe)\""
+quiet      "no package (the bare stub)"           -1                      "$(w stub.exe)"
+quiet      "a compressed block's stream damaged"  -1                      "$(w stream.exe)"
+quiet      "/S naming a missing file"             -1                      "$(w stub.exe)"     "/S\"$(w missing.exe)\""
 quiet      "/B1 on the temporary copy"            0                       "$(w copy.exe)"     /B1
-quiet      "/B2 on a one-type copy"               255                     "$(w copy.exe)"     /B2
+quiet      "/B2 on a one-type copy"               -1                      "$(w copy.exe)"     /B2
 incomplete "cut in the middle of the DataArea"    "$one"                  "$(w half.exe)"
 incomplete "two types: texts of the initial type" "Wine Check Two Setup"  "$(w two-half.exe)"
 incomplete "/B1 on an intact setup program"       "$one"                  "$(w zlib.exe)"     /B1

@@ -28,7 +28,7 @@ while IFS='|' read -r root key hold; do
   build_setup system-record.toml "$d/setup.exe" -D FOLDER="$(winpath "$app")" -D ROOT="$root" -D KEY="$key" \
     -D SELFREG="$d/selfreg.dll"
   HOLD=${hold:+$app/selfreg.dll} RESTART=$hold setup_install "" "$d/setup.exe"
-  expect "$root: the run ends" "$([ -n "$hold" ] && echo 254 || echo 0)" "$run_exit"
+  expect "$root: the run ends" "$([ -n "$hold" ] && echo -2 || echo 0)" "$run_exit"
   expect "$root: the folder kept there" "REG_SZ $(winpath "$app")" "$(reg_value "$root\\$key" Folder)"
 done <<ROWS
 HKCR|Wrenly Record|

@@ -65,13 +65,18 @@ wine_run reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f /reg:64 >/dev/nul
 # output open: not one whose output is read.
 "$WRENLY_WINESERVER" -k; "$WRENLY_WINESERVER" -w; "$WRENLY_WINESERVER" -p </dev/null >/dev/null 2>&1
 wine_run reg query 'HKLM\Software\Wine\Drives' /reg:64 >/dev/null 2>&1 || true
-run=$(drive start 'D:\my setup.exe' ";" wait-exit 20 ";" adopt WrenlyClass 20 ";" wait-control 1000 20 ";" \
+# The program started waits for its copy, so whoever started it waits for
+# the whole installation and reads its exit code.
+drive start 'D:\my setup.exe' ";" wait-exit 120 >"$d/original.lines" 2>&1 &
+original=$!
+run=$(drive adopt WrenlyClass 20 ";" wait-control 1000 20 ";" \
   click 1 ";" wait-control 1046 60 ";" click 1 ";" wait-control 100 10 ";" click 2 ";" wait-exit 30 2>&1 |
   tr -d '\r') || true
+wait "$original" || true
 read_layout "$d/cd/my setup.exe"
-expect "CD-ROM: the start hands over to the copy, which installs from the medium" \
-  "exit 0|adopted class=\"WrenlyClass\"|exit 0 payload $data_start" \
-  "$(grep -E '^(exit|adopted)' <<<"$run" | paste -sd '|') $(cmp -s "$WRENLY_WINE_PROJECTS/payload.txt" "$d/fromcd/held.txt" && echo payload) $(stat -c %s "$tmp/_inst1.exe")"
+expect "CD-ROM: the start hands over to the copy, which installs from the medium, and ends with it" \
+  "adopted class=\"WrenlyClass\"|exit 0|original exit 0 payload $data_start" \
+  "$(grep -E '^(exit|adopted)' <<<"$run" | paste -sd '|')|original $(tr -d '\r' <"$d/original.lines" | grep '^exit') $(cmp -s "$WRENLY_WINE_PROJECTS/payload.txt" "$d/fromcd/held.txt" && echo payload) $(stat -c %s "$tmp/_inst1.exe")"
 expect "CD-ROM: its programs, none cut at a blank" \
   "$(lines 'C:\wt\sysrun\fromcd' waited after next restart k2 k3 k4)" "$(logged 7)"
 expect "CD-ROM: the copy goes at the restart" 1 "$(pending | grep -cF 'Run Temp\_inst1.exe')"
@@ -80,7 +85,7 @@ expect "CD-ROM: the copy goes at the restart" 1 "$(pending | grep -cF 'Run Temp\
 rm -f "$log"
 printf held >"$d/later/held.txt"
 HOLD=$d/later/held.txt RESTART=1 setup_install "" "$d/later.exe"
-expect "restart: exit -2, what waits for it has not run" "254 $(lines "$L" waited after next k2)" \
+expect "restart: exit -2, what waits for it has not run" "-2 $(lines "$L" waited after next k2)" \
   "$run_exit $(logged 4)"
 expect "restart: the copy registered, quoted, with the type" \
   "REG_SZ \"C:\Program Files\Run Temp\_inst2.exe\" /B1 /DEL" \

@@ -24,7 +24,7 @@ wizard_steps "$(winpath "$d/setup.exe")"
 printf "the user's own file" >"$d/dest/m-large.bin"
 large='C:\wt\...\m-large.bin' partial="$(winpath "$d/dest")\\m-large.\$\$A"
 check_drive "Cancel during the installation, Yes" \
-  "$seen_destination|clicked id=1|page \"Ready page\"|clicked id=1|file \"$partial\"|clicked id=2|$(box "Stop the installation half-way?")|text id=1008 \"$large\"|pressed Yes|$(box "The wizard check was cancelled.")|pressed OK|$closing|clicked id=2|exit 0" \
+  "$seen_destination|clicked id=1|page \"Ready page\"|clicked id=1|file \"$partial\"|clicked id=2|$(box "Stop the installation half-way?")|text id=1008 \"$large\"|pressed Yes|$(box "The wizard check was cancelled.")|pressed OK|$closing|clicked id=2|exit 1602" \
   "${to_destination[@]}" $S click 1 $S wait-page "Ready page" 10 $S click 1 $S click-while-file 2 "$partial" 20 \
   $S wait-dialog 10 $S text 1008 $S press Yes $S wait-dialog 10 $S press OK $S wait-control 100 10 $S click 2 $S wait-exit 15
 check_that "the first file stays installed" test -f "$d/dest/a-first.txt"
@@ -47,7 +47,7 @@ check_drive "a damaged entry is reported on the finish page" \
 
 build_setup wizard-restart.toml "$d/restart.exe" -D FOLDER="$(winpath "$d/restart")"
 check_drive "no progress page: Next on the ready page installs; a restart is asked for, Later ends with -2" \
-  "text id=1000 \"Welcome page\"|clicked id=1|page \"Ready page\"|clicked id=1|text id=1000 \"All done.\"|state id=1015 visible=0 enabled=1 checked=1|clicked id=1|$closing|clicked id=2|dialog caption=\"Restart Check Setup\" text=\"Restart the computer now?\"|pressed Later|exit 254" \
+  "text id=1000 \"Welcome page\"|clicked id=1|page \"Ready page\"|clicked id=1|text id=1000 \"All done.\"|state id=1015 visible=0 enabled=1 checked=1|clicked id=1|$closing|clicked id=2|dialog caption=\"Restart Check Setup\" text=\"Restart the computer now?\"|pressed Later|exit -2" \
   start "$(winpath "$d/restart.exe")" $S wait-text 1000 "Welcome page" 15 $S click 1 \
   $S wait-page "Ready page" 10 $S click 1 $S wait-text 1000 "All done." 30 $S state 1015 $S click 1 \
   $S wait-control 100 10 $S click 2 $S wait-dialog 10 $S press Later $S wait-exit 15

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Unattended runs: /Q installs without a single window (the driver watches
+# for one the whole run) and asks nothing; each exit code is the table's in
+# docs/running-setup.md. /T names the folder, /I the type by number or name.
+# The unattended answers: a folder is created, damaged data is refused (/R
+# still accepts it).
+. "$(dirname "$0")/../engine_lib.sh"
+wine_require
+
+d=$(scratch_dir quiet_install)
+dest=$d/dest
+mkdir -p "$d/data"
+head -c 20000 /dev/urandom >"$d/data/victim.bin"
+build_setup quiet.toml "$d/setup.exe" -D DATA="$d/data" -D FOLDER="$(winpath "$d/default")"
+"$WRENLY_HOSTILE_PACKAGE" "$d/setup.exe" "$d/checksum.exe" wrong-checksum
+
+existing="an older file the user keeps"
+quiet() {  # name setup exit destination-holds files... -- options...
+  local name=$1 setup=$2 result=$3 holds=$4
+  shift 4
+  local files=()
+  while [ "$1" != -- ]; do files+=("$1"); shift; done
+  shift
+  rm -rf "$dest" "$d/default"
+  mkdir -p "$dest" && printf '%s' "$existing" >"$dest/victim.bin"
+  run=$(drive start "$(winpath "$d/$setup")" "$@" "$S" expect-no-window 60 "$S" wait-exit 5 2>&1 | tr -d '\r') || true
+  expect "$name: no window, exit $result" "no-window|exit $result" "$(grep -E '^(no-window|window|exit)' <<<"$run" |
+    paste -sd '|')"
+  local now
+  if cmp -s "$dest/victim.bin" "$d/data/victim.bin"; then now=package
+  elif [ "$(cat "$dest/victim.bin")" = "$existing" ]; then now=existing
+  else now=other; fi
+  expect "$name: destination holds" "$holds" "$now"
+  expect "$name: files" "${files[*]}" "$(cd "$dest" && ls | paste -sd ' ')"
+  expect "$name: no temporary file" "" "$(temp_files "$dest")"
+}
+T="/T$(winpath "$dest")"
+
+#     case                          setup          exit  destination  files installed          -- options
+quiet "/Q /T, the first type"       setup.exe      0     package      payload.txt victim.bin  -- /Q "$T"
+quiet "/I by number"                setup.exe      0     package      victim.bin              -- /Q /I2 "$T"
+quiet "/I by name, any case"        setup.exe      0     package      victim.bin              -- /q "$T" /Iminimal
+quiet "/I naming no type"           setup.exe      1639  existing     victim.bin              -- /Q /I3 "$T"
+quiet "damaged data refused"        checksum.exe   21    existing     payload.txt victim.bin  -- /Q "$T"
+quiet "damaged data with /R"        checksum.exe   0     package      payload.txt victim.bin  -- /Q/R "$T"
+rm -rf "$d/default"
+run=$(drive start "$(winpath "$d/setup.exe")" /Q "$S" expect-no-window 60 "$S" wait-exit 5 2>&1 | tr -d '\r') || true
+expect "without /T: the project's folder, created" "no-window|exit 0|payload.txt victim.bin" \
+  "$(grep -E '^(no-window|window|exit)' <<<"$run" | paste -sd '|')|$(ls "$d/default" 2>/dev/null | paste -sd ' ')"
+
+cases_done
