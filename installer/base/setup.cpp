@@ -19,6 +19,7 @@ void InitSetup(Setup& setup) {
   setup.runAtEnd = true;
   setup.package.current = -1;
   setup.dataArea.volume = INVALID_FILE;
+  setup.log = INVALID_FILE;
 }
 
 int AllocatePathBuffers(Setup& setup) {

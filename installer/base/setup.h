@@ -60,6 +60,7 @@ struct Wizard;  // the windows, on Windows only
 struct Setup {
   CommandOptions options;
   const char* commandLine;  // as the program got it; null when it got none
+  FileHandle log;           // the /L file, INVALID_FILE when none
   bool runAtEnd;            // /N clears it
   bool singlePageMode;      // the package asks for one page only
   int singlePageKind;

@@ -1,3 +1,4 @@
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "install/install_next_entry.h"
 #include "package/entry_destination.h"
@@ -28,6 +29,7 @@ void CreateEntryDesktopShortcut(Setup& setup, const uint8_t* record) {
   char* arguments = ExpandShortcutArguments(setup, e.strings[kItemDesktopArgs]);
   if (!arguments) return;
   if (CreateShellLink(target, link, arguments, icon, 0) >= 0) {
+    LogAction(setup, "shortcut", link);
     // The record keeps the name actually made for the uninstall record. Only
     // an extension of the same length is written over: a shorter one would
     // end the item early and renumber the items behind it.

@@ -4,6 +4,7 @@
 
 #include "base/display.h"
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/block_ids.h"
 #include "format/container.h"
@@ -44,8 +45,14 @@ void Unregister(Setup& setup) {
 void CompleteEntry(Setup& setup, const FileEntryView& e, uint16_t options) {
   setup.run.tempName[0] = 0;
   if (options & kOptUninstaller) SetEntryStatus(e, kOutcomeNone);
-  if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) AddSharedFileReference(setup);
-  if (e.kind == kDestFonts) InstallFont(setup.workPath);
+  if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) {
+    AddSharedFileReference(setup);
+    LogAction(setup, "shared file counted", setup.workPath);
+  }
+  if (e.kind == kDestFonts) {
+    InstallFont(setup.workPath);
+    LogAction(setup, "font added", setup.workPath);
+  }
   if (e.flags & kFlagScreenSaver) setup.run.screenSaverEntry = e.record;
   CreateEntryDesktopShortcut(setup, e.record);
   ShowEntryProgress(setup);
@@ -193,30 +200,41 @@ int InstallNextEntry(Setup& setup) {
   }
 
   if (e.flags & (kFlagSourceFolder | kFlagFolder)) {
-    if (e.flags & kFlagFolder) CreateFolderChain(setup.workPath);
+    if (e.flags & kFlagFolder) {
+      CreateFolderChain(setup.workPath);
+      LogAction(setup, "folder", setup.workPath);
+    }
     CreateEntryDesktopShortcut(setup, e.record);
     ShowEntryProgress(setup);
     return 1;
   }
 
-  bool needed = true;
+  // Why the file on the machine stays, when it does.
+  const char* kept = nullptr;
   if (e.flags & kFlagOnlyIfMissing) {
     FileHandle existing = FileOpen(setup.workPath, kFileRead);
     if (existing != INVALID_FILE) {
       FileClose(existing);
-      needed = false;
+      kept = "installed only where missing";
     }
   } else if (inUse && FileMatches(setup.workPath, e.size, e.checksum)) {
-    needed = false;
+    kept = "in use, and the same";
   }
-  if (needed && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck))) needed = CheckFileVersion(setup, e) != 0;
+  if (!kept && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck)) && !CheckFileVersion(setup, e))
+    kept = "newer, or in another language";
 
-  if (!needed) {
+  if (kept) {
     SetEntryStatus(e, kOutcomeKept);
+    LogAction(setup, "file kept", setup.workPath, kept);
   } else if (!ExtractEntry(setup, e, options, inUse)) {
     if (setup.run.tempName[0]) DeleteNamedFile(setup.run.tempName);
     setup.run.tempName[0] = 0;
+    LogAction(setup, "file not installed", setup.workPath, setup.userCancelled ? "cancelled" : "failed");
     return 0;
+  } else if (LoadU16(e.record + file_entry::kStatus) == kOutcomeAtRestart) {
+    LogAction(setup, "file left for the restart", setup.workPath, "in use: it replaces the old one then");
+  } else {
+    LogAction(setup, "file written", setup.workPath);
   }
   CompleteEntry(setup, e, options);
   return 1;

@@ -24,6 +24,7 @@
 
 #include "base/display.h"
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/install_type.h"
 #include "package/data_area.h"
@@ -55,6 +56,9 @@ int StartInstallation(Setup& setup) {
     }
     setup.run.destinationChecked = true;
   }
+  const InstallTypeSlot* type = setup.package.currentType;
+  LogNumber(setup, "install type", setup.package.current + 1, type && type->typeName ? type->typeName : "");
+  LogAction(setup, "folder", setup.installFolder);
   // No early pass over the table: its only lasting effect would be asking
   // the version questions that InstallNextEntry asks again for each entry.
 

@@ -30,6 +30,14 @@ int GetSystemFolder(char* out);   // 260 bytes; 1 on success
 // Shell special folder by its number; 1 on success; out holds 260 bytes.
 int GetSpecialFolderPath(char* out, int number);
 void GetLocalDate(int* year, int* month, int* day);
+// The local time as "YYYY-MM-DD hh:mm:ss.mmm"; out holds kTimeTextSize bytes.
+inline constexpr uint32_t kTimeTextSize = 24;
+void GetLocalTimeText(char* out);
+// Which Windows this is and how the program runs on it, for the log:
+// version, build, and whether a 32-bit program runs on 64-bit Windows.
+void DescribeSystem(char* out, uint32_t size);
+// ANSI text (the system's code page) as UTF-8 into out, terminated; its length.
+uint32_t AnsiToUtf8(const char* text, char* out, uint32_t size);
 // 0 when the folder could be made the current directory.
 int EnterFolder(const char* path);
 // 0 when the folder was created.

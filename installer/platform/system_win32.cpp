@@ -6,7 +6,9 @@
 #include <direct.h>
 #include <shlobj.h>
 
+#include "platform/files.h"
 #include "platform/registry_root_win32.h"
+#include "platform/system_library.h"
 
 void GetScreenSize(int* width, int* height) {
   *width = GetSystemMetrics(SM_CXSCREEN);
@@ -80,6 +82,44 @@ void GetLocalDate(int* year, int* month, int* day) {
   *year = t.wYear;
   *month = t.wMonth;
   *day = t.wDay;
+}
+
+void GetLocalTimeText(char* out) {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  wsprintfA(out, "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
+            t.wMilliseconds);
+}
+
+void DescribeSystem(char* out, uint32_t size) {
+  OSVERSIONINFOA v = {};
+  v.dwOSVersionInfoSize = sizeof v;
+  GetVersionExA(&v);
+  // Looked up: Windows before XP SP2 lacks it, and those are 32-bit only.
+  typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
+  BOOL wow64 = FALSE;
+  IsWow64Function isWow64 = (IsWow64Function)SystemFunction(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+  if (isWow64) isWow64(GetCurrentProcess(), &wow64);
+  char text[160];
+  wsprintfA(text, "Windows %lu.%lu build %lu %s, %s", v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber & 0xFFFF,
+            v.szCSDVersion, wow64 ? "a 32-bit program on 64-bit Windows" : "the program's own bitness");
+  lstrcpynA(out, text, (int)size);
+}
+
+uint32_t AnsiToUtf8(const char* text, char* out, uint32_t size) {
+  if (!size) return 0;
+  // Through UTF-16, as Windows converts; where UTF-8 is unknown (Windows 95)
+  // the text stays as it is.
+  int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  WCHAR* buffer = nullptr;
+  int n = 0;
+  if (wide > 0 && AllocBuffer((uint32_t)wide * sizeof(WCHAR), &buffer)) {
+    MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, wide);
+    n = WideCharToMultiByte(CP_UTF8, 0, buffer, -1, out, (int)size, nullptr, nullptr);
+    FreeBuffer(&buffer);
+  }
+  if (n <= 0) lstrcpynA(out, text, (int)size);
+  return (uint32_t)lstrlenA(out);
 }
 
 int EnterFolder(const char* path) { return _chdir(path); }

@@ -2,12 +2,14 @@
 #include <windows.h>
 
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "package/entry_destination.h"
 #include "package/package.h"
 #include "platform/file_system.h"
+#include "platform/system.h"
 #include "platform/system_library.h"
 #include "startup/command_line.h"
 #include "startup/exit_code.h"
@@ -77,10 +79,15 @@ void LeaveRestartToCaller(Setup& setup, int showCommand) {
 
 int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
   if (!RegisterMainWindowClass(setup)) return kExitStartupFailed;
-  int copyExit = kExitOk;
-  if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance) &&
-      LaunchTempCopy(setup, showCommand, false, &copyExit))
-    return copyExit;
+  if (!setup.options.deleteSelf && StartedFromRemovableMedia(setup, instance)) {
+    // The copy writes to the same log while this run waits for it.
+    LogAction(setup, "started from a removable medium", "a temporary copy installs");
+    CloseRunLog(setup);
+    int copyExit = kExitOk;
+    bool handedOver = LaunchTempCopy(setup, showCommand, false, &copyExit);
+    OpenRunLog(setup, true);
+    if (handedOver) return copyExit;
+  }
   if (!LoadPackage(setup)) return kExitStartupFailed;
   if (!ApplyCommandChoices(setup)) return kExitBadCommandLine;
   if (setup.options.quiet == kQuiet) {
@@ -133,6 +140,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   setup.wizard->screenHeight = GetSystemMetrics(SM_CYSCREEN);
   setup.commandLine = commandLine;
   ParseCommandLine(setup, commandLine);
+  OpenRunLog(setup, setup.options.deleteSelf);
+  LogAction(setup, "command line", commandLine);
+  char system[160];
+  DescribeSystem(system, sizeof system);
+  LogAction(setup, "system", system);
   if (setup.options.deleteSelf) {
     GetModuleFileNameA(instance, setup.workPath, kPathSize);
     MoveFileAtRestart(nullptr, setup.workPath);
@@ -146,6 +158,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   } else {
     exitCode = WizardRun(setup, instance, showCommand);
   }
+  if (setup.resultCode) LogNumber(setup, "failed with result", setup.resultCode, setup.errorArgument);
+  LogNumber(setup, "exit code", exitCode);
+  CloseRunLog(setup);
   FreePackage(setup.package);
   ReleaseInstance(setup);
   return exitCode;

@@ -4,6 +4,7 @@
 #include "system/finish_installation.h"
 
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
@@ -47,23 +48,33 @@ void RegisterProduct(Setup& setup, const InstallTypeSlot& type) {
       {kUninstallPublisher, setup.package.detailTexts[product_details::kPublisher]},
       {kUninstallUrl, setup.package.detailTexts[product_details::kUrl]},
   };
-  for (const auto& v : values)
-    if (v[1] && v[1][0]) SetRegistryString(kRootLocalMachine, key, v[0], v[1]);
+  for (const auto& v : values) {
+    if (!v[1] || !v[1][0]) continue;
+    SetRegistryString(kRootLocalMachine, key, v[0], v[1]);
+    LogRegistryValue(setup, kRootLocalMachine, key, v[0], v[1]);
+  }
   // Nothing to change or mend in place: the list offers removal only.
-  SetRegistryDword(kRootLocalMachine, key, kUninstallNoModify, 1);
-  SetRegistryDword(kRootLocalMachine, key, kUninstallNoRepair, 1);
+  const char* const fixed[] = {kUninstallNoModify, kUninstallNoRepair};
+  for (const char* name : fixed) {
+    SetRegistryDword(kRootLocalMachine, key, name, 1);
+    LogRegistryValue(setup, kRootLocalMachine, key, name, "1");
+  }
 }
 
 void StoreFolder(Setup& setup, const InstallTypeSlot& type) {
   uint16_t options = LoadU16(type.record + install_type::kOptions);
   char folder[kPathSize];
   FolderWithoutBackslash(setup, folder);
-  if ((options & kOptFolderInRegistry) && type.folderKey)
-    SetRegistryString(LoadU32(type.record + install_type::kFolderRoot), type.folderKey,
-                      type.folderValue ? type.folderValue : "", folder);
+  if ((options & kOptFolderInRegistry) && type.folderKey) {
+    uint32_t root = LoadU32(type.record + install_type::kFolderRoot);
+    const char* value = type.folderValue ? type.folderValue : "";
+    SetRegistryString(root, type.folderKey, value, folder);
+    LogRegistryValue(setup, root, type.folderKey, value, folder);
+  }
   if ((options & kOptFolderInIni) && type.iniFile && type.iniSection && type.iniKey) {
     WriteProfileEntry(type.iniFile, type.iniSection, type.iniKey, folder);
     FlushProfile(type.iniFile);
+    LogIniEntry(setup, type.iniFile, type.iniSection, type.iniKey, folder);
   }
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/file_entry.h"
 #include "package/entry_destination.h"
@@ -27,7 +28,9 @@ bool EndsWith(const char* s, size_t n, const char* tail) {
 // never cut into another command.
 void StartTool(Setup& setup, const char* head) {
   char command[kWorkPathSize + 16];
-  if (JoinText(command, sizeof command, head, setup.workPath, "\"")) StartCommand(command, kShowNormal);
+  if (!JoinText(command, sizeof command, head, setup.workPath, "\"")) return;
+  StartCommand(command, kShowNormal);
+  LogAction(setup, "registration started", command);
 }
 
 // The library that replaces setup.workPath at the next start registers itself then.
@@ -48,7 +51,10 @@ int ComponentKindOf(const char* path) {
   return kComponentServer;
 }
 
-void RegisterComponent(Setup& setup, int registering) { CallComponentServer(setup.workPath, registering); }
+void RegisterComponent(Setup& setup, int registering) {
+  CallComponentServer(setup.workPath, registering);
+  LogAction(setup, registering ? "registered" : "unregistered", setup.workPath);
+}
 
 void RegisterComponents(Setup& setup) {
   const uint8_t* at = setup.package.firstEntry;

@@ -2,6 +2,7 @@
 
 #include "base/display.h"
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/file_entry.h"
 #include "package/entry_destination.h"
@@ -93,6 +94,7 @@ void RunItems(Setup& setup, int kind, int pass, int after) {
     if (!*setup.workPath) return true;
     char path[kWorkPathSize];
     for (uint32_t i = 0; (path[i] = setup.workPath[i]) != 0; ++i) {}
+    LogAction(setup, e.flags & wf::kFlagRunDocument ? "document opened" : "program started", path);
     if (e.flags & wf::kFlagRunDocument) OpenEntryDocument(path);
     else RunEntryProgram(setup, path, e);
     return true;

@@ -1,5 +1,6 @@
 #include "system/run_once.h"
 
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "platform/system.h"
 
@@ -15,6 +16,7 @@ int AddRunOnceCommand(Setup& setup, const char* command) {
     int n = setup.runOnceNumber++;
     digits[0] = (char)('0' + n / 100), digits[1] = (char)('0' + n / 10 % 10), digits[2] = (char)('0' + n % 10);
     if (RegistryValueExists(kRootLocalMachine, kRunOnceKey, name)) continue;
+    LogAction(setup, "run after the restart", command);
     return SetRegistryString(kRootLocalMachine, kRunOnceKey, name, command);
   }
   return 1;

@@ -1,6 +1,7 @@
 #include "system/shortcuts.h"
 
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/block_ids.h"
 #include "format/bytes.h"
@@ -20,12 +21,15 @@ namespace {
 const int kFolderPrograms = 2, kFolderStartup = 7, kFolderStartMenu = 11;
 const int kFolderCommonDesktop = 0x19, kFolderDesktop = 0x10;
 
-// The shortcuts block being written: started before its first record.
-struct {
+// The shortcuts block of the uninstall record: started before its first
+// record, so a run without shortcuts writes none.
+struct ShortcutBlock {
+  Setup& setup;
+  FileHandle file;  // the record, INVALID_FILE when none is written
   uint32_t start;
   uint32_t count;
   bool started;
-} Block;
+};
 
 uint32_t Length(const char* s) {
   uint32_t n = 0;
@@ -42,19 +46,20 @@ bool SameText(const char* a, const char* b) {
   }
 }
 
-void RecordShortcut(FileHandle file, uint8_t depth, const char* folder, const char* name) {
+void RecordShortcut(ShortcutBlock& block, uint8_t depth, const char* folder, const char* name) {
+  FileHandle file = block.file;
   if (file == INVALID_FILE) return;
-  if (!Block.started) {
-    Block.start = BeginRecordBlock(file);
-    if (Block.start == kSeekFailed) return;
-    Block.started = true;
+  if (!block.started) {
+    block.start = BeginRecordBlock(file);
+    if (block.start == kSeekFailed) return;
+    block.started = true;
   }
   if (FileWrite(file, &depth, 1) == 0 && WriteStringField(file, folder) == 0 && WriteStringField(file, name) == 0)
-    ++Block.count;
+    ++block.count;
 }
 
-void FinishBlock(FileHandle file) {
-  if (Block.started) EndRecordBlock(file, Block.start, kUninstallShortcuts, Block.count);
+void FinishBlock(ShortcutBlock& block) {
+  if (block.started) EndRecordBlock(block.file, block.start, kUninstallShortcuts, block.count);
 }
 }  // namespace
 
@@ -88,7 +93,7 @@ char* ExpandShortcutArguments(Setup& setup, const char* item) {
 }
 
 void CreateShortcutInFolder(const char* target, const char* place, const char* name, const char* arguments,
-                            const char* iconPath, int iconIndex, FileHandle record) {
+                            const char* iconPath, int iconIndex, ShortcutBlock& block) {
   int number = kFolderPrograms;
   uint8_t depth = 0;
   if (SameText(place, "#Start Menu#")) {
@@ -108,15 +113,16 @@ void CreateShortcutInFolder(const char* target, const char* place, const char* n
   // The chain of the link's folder part is the folder itself.
   if (EnterFolder(folder) != 0 && (CreateFolderChain(link) != 0 || EnterFolder(folder) != 0)) return;
   if (CreateShellLink(target, link, arguments, iconPath, iconIndex) < 0) return;
+  LogAction(block.setup, "shortcut", link);
   // The name as saved: the shell may have given it a shorter extension.
   const char* saved = link;
   for (const char* p = link; *p; ++p)
     if (*p == '\\') saved = p + 1;
-  RecordShortcut(record, depth, folder, saved);
+  RecordShortcut(block, depth, folder, saved);
 }
 
 void CreateStartMenuShortcuts(Setup& setup, FileHandle record) {
-  Block = {0, 0, false};
+  ShortcutBlock block{setup, record, 0, 0, false};
   const uint8_t* cursor = setup.package.firstEntry;
   FileEntryView e;
   for (uint32_t i = 0; i < setup.package.entryCount && FindFileEntry(setup, cursor, &e); ++i) {
@@ -139,12 +145,12 @@ void CreateStartMenuShortcuts(Setup& setup, FileHandle record) {
       if (n < kPathSize) {
         for (uint32_t k = 0; k < n; ++k) place[k] = at[k];
         place[n] = 0;
-        CreateShortcutInFolder(target, place, name, arguments, icon, iconIndex, record);
+        CreateShortcutInFolder(target, place, name, arguments, icon, iconIndex, block);
       }
       if (!at[n] || !at[n + 1]) break;
       at += n + 1;
     }
     FreeBuffer(&arguments);
   }
-  FinishBlock(record);
+  FinishBlock(block);
 }

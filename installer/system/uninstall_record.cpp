@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/package_model.h"
+#include "base/run_log.h"
 #include "base/setup.h"
 #include "format/container.h"
 #include "format/file_entry.h"
@@ -125,7 +126,9 @@ FileHandle BeginUninstallRecord(Setup& setup) {
   }
   AppendBackslash(setup.installFolder);
   BeginRecordBlock(file);
-  EndRecordBlock(file, at, kUninstallFiles, WriteFileRecords(setup, file));
+  uint32_t files = WriteFileRecords(setup, file);
+  EndRecordBlock(file, at, kUninstallFiles, files);
+  LogNumber(setup, "uninstall record: files", (int)files);
   return file;
 }
 
@@ -134,4 +137,5 @@ void EndUninstallRecord(Setup& setup, FileHandle record) {
   if (type && type->sectionsSize) FileWrite(record, type->sections, type->sectionsSize);
   WriteHeader(record, kBlockEnd, kEndFlagRecordComplete, 0);
   FileClose(record);
+  LogAction(setup, "uninstall record complete", setup.uninstallerPath);
 }

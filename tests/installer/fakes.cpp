@@ -87,6 +87,11 @@ int GetWindowsFolder(char* out) { return CopyOut(Fake.windowsFolder, out); }
 int GetSystemFolder(char* out) { return CopyOut("C:\\WINDOWS\\system32", out); }
 int GetSpecialFolderPath(char* out, int number) { return Lookup(Fake.specialFolders, number, out); }
 void GetLocalDate(int* year, int* month, int* day) { *year = 2024, *month = 3, *day = 5; }
+void GetLocalTimeText(char* out) { std::strcpy(out, "2024-03-05 12:00:00.000"); }
+void DescribeSystem(char* out, uint32_t size) { CopyOut("Windows 10.0 build 19045", out, size); }
+uint32_t AnsiToUtf8(const char* text, char* out, uint32_t size) {
+  return CopyOut(text, out, size), (uint32_t)strlen(out);
+}
 
 int EnterFolder(const char* path) {
   std::string p = path;

@@ -43,6 +43,18 @@ quiet "/I by name, any case"        setup.exe      0     package      victim.bin
 quiet "/I naming no type"           setup.exe      1639  existing     victim.bin              -- /Q /I3 "$T"
 quiet "damaged data refused"        checksum.exe   21    existing     payload.txt victim.bin  -- /Q "$T"
 quiet "damaged data with /R"        checksum.exe   0     package      payload.txt victim.bin  -- /Q/R "$T"
+# /L: a line per action with its time, written as it goes.
+rm -rf "$dest" && mkdir -p "$dest"
+log=$d/log.txt
+drive start "$(winpath "$d/setup.exe")" /Q "$T" "/L$(winpath "$log")" "$S" expect-no-window 60 "$S" wait-exit 5 \
+  >/dev/null 2>&1 || true
+W=$(winpath "$dest")
+expect "/L: the log names the type, the folder, each file and the exit code" \
+  "install type: 1 (Full)|folder: $W\\|file written: $W\\payload.txt|file written: $W\\victim.bin|exit code: 0" \
+  "$(tr -d '\r' <"$log" | cut -d' ' -f3- | grep -E '^(install type|folder|file|exit code)' | paste -sd '|')"
+check_that "/L: every line starts with its time" test -z "$(tr -d '\r' <"$log" |
+  grep -vE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} ')"
+
 rm -rf "$d/default"
 run=$(drive start "$(winpath "$d/setup.exe")" /Q "$S" expect-no-window 60 "$S" wait-exit 5 2>&1 | tr -d '\r') || true
 expect "without /T: the project's folder, created" "no-window|exit 0|payload.txt victim.bin" \
