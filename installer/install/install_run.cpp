@@ -84,6 +84,8 @@ int StartInstallation(Setup& setup) {
 void EndInstallation(Setup& setup) {
   FinishInstallation(setup);
   if (!setup.userCancelled && !setup.singlePageMode) GoToPageKind(setup, wf::kPageFinish);
+  // A quiet run shows no finish page: its exit code tells how it went.
+  if (setup.options.quiet) setup.pageResult = kPageResultNext;
 }
 
 void RunInstallationHeadless(Setup& setup) {

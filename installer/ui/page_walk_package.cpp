@@ -23,5 +23,9 @@ WizardWalk CurrentWizardWalk(Setup& setup) {
   uint32_t more = 0;
   if (record.U32(wf::install_type::kMoreOptions, &more))
     walk.headlessInstall = (more & wf::kMoreOptNoProgressPage) != 0;
+  // /QP: the progress page alone, and the walk ends with the installation.
+  static const uint8_t kProgressOnly[] = {wf::kPageProgress, wf::install_type::kSequenceEnd};
+  if (setup.options.quiet == kQuietProgress && walk.sequence.kinds)
+    walk.sequence = {kProgressOnly, 2, walk.sequence.layoutMask};
   return walk;
 }

@@ -15,7 +15,8 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
   Setup& setup = *state;
   if (message == WM_INITDIALOG) {
     CommonPageProc(page, message, wParam, lParam);
-    PreparePage(setup, page, kButtonCancel);
+    // Nobody is asked in a quiet run, so there is no Stop to ask about.
+    PreparePage(setup, page, setup.options.quiet ? 0u : (uint32_t)kButtonCancel);
     BindProgressDisplay(setup, page);
     SetButtonCaption(setup, kButtonCancel, wf::msg::kButtonStop);
     FocusButton(setup, wf::kIdCancel);

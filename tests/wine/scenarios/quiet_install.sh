@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Unattended runs: /Q installs without a single window (the driver watches
-# for one the whole run) and asks nothing; each exit code is the table's in
+# for one the whole run) and asks nothing, /QP shows the progress page alone; each exit code is the table's in
 # docs/running-setup.md. /T names the folder, /I the type by number or name.
 # The unattended answers: a folder is created, damaged data is refused (/R
 # still accepts it).
@@ -54,6 +54,16 @@ expect "/L: the log names the type, the folder, each file and the exit code" \
   "$(tr -d '\r' <"$log" | cut -d' ' -f3- | grep -E '^(install type|folder|file|exit code)' | paste -sd '|')"
 check_that "/L: every line starts with its time" test -z "$(tr -d '\r' <"$log" |
   grep -vE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} ')"
+
+# /QP: the progress page alone, its Stop button off; nothing else shows and
+# nothing is asked. A file large enough that the page is seen.
+mkdir -p "$d/big" && head -c 30000000 /dev/urandom >"$d/big/victim.bin"
+build_setup quiet.toml "$d/big.exe" -D DATA="$d/big" -D FOLDER="$(winpath "$d/default")"
+rm -rf "$dest"
+check_drive "/QP: the progress page, no Stop, then the end" \
+  "control id=1009 class=\"msctls_progress32\" text=\"\"|state id=2 visible=1 enabled=0 checked=0|exit 0" \
+  start "$(winpath "$d/big.exe")" /QP "$T" "$S" wait-control 1009 60 "$S" state 2 "$S" wait-exit 120
+check_that "/QP: installed" cmp -s "$d/big/victim.bin" "$dest/victim.bin"
 
 rm -rf "$d/default"
 run=$(drive start "$(winpath "$d/setup.exe")" /Q "$S" expect-no-window 60 "$S" wait-exit 5 2>&1 | tr -d '\r') || true
