@@ -50,6 +50,19 @@ struct Writer {
   }
 };
 
+// /L's path, plain up to a blank or quoted (blanks inside).
+bool ReadLogPath(const char*& p, UninstallCommand* out) {
+  bool quoted = *p == '"';
+  const char* start = quoted ? p + 1 : p;
+  const char* end = start;
+  while (*end && (quoted ? *end != '"' : !Blank(*end))) ++end;
+  if ((quoted && *end != '"') || end == start || (uint32_t)(end - start) >= kCommandPathSize) return false;
+  memcpy(out->log, start, (size_t)(end - start));
+  out->log[end - start] = 0;
+  p = quoted ? end + 1 : end;
+  return Blank(*p) || !*p;
+}
+
 // The original's handles and its path, quoted: it may hold blanks.
 bool ReadRun(const char*& p, UninstallCommand* out) {
   if (out->copy || !ReadHex(p, ',', &out->pipe) || !ReadHex(++p, ' ', &out->process)) return false;
@@ -74,6 +87,14 @@ int ParseUninstallCommand(const char* line, UninstallCommand* out) {
     while (*p && !Blank(*p)) ++p;
     if (p - word == 2 && SameText(word, "/S", 2)) {
       out->silent = true;
+    } else if (p - word == 2 && SameText(word, "/Q", 2)) {
+      out->silent = out->quiet = true;
+    } else if (SameText(word, "/L", 2)) {
+      p = word + 2;
+      if (!ReadLogPath(p, out)) {
+        good = false;
+        while (*p && !Blank(*p)) ++p;
+      }
     } else if (SameText(word, kRun, sizeof kRun - 1)) {
       p = word + sizeof kRun - 1;
       if (!ReadRun(p, out)) {
@@ -90,7 +111,12 @@ int FormatCopyCommand(const char* copyPath, const UninstallCommand& command, cha
   Writer w = {out, size, 0};
   w.Add("\"");
   w.Add(copyPath);
-  w.Add(command.silent ? "\" /S " : "\" ");
+  w.Add(command.quiet ? "\" /Q " : command.silent ? "\" /S " : "\" ");
+  if (*command.log) {
+    w.Add("/L\"");
+    w.Add(command.log);
+    w.Add("\" ");
+  }
   w.Add(kRun);
   w.Hex(command.pipe);
   w.Add(",");

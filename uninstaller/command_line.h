@@ -1,6 +1,7 @@
-// The uninstaller's command line. Users and scripts give /S; the original
-// gives its temporary copy /RUN=PIPE,PROCESS (inherited handles) followed by
-// its own path in quotes.
+// The uninstaller's command line. Users and scripts give /Q (or /S, as
+// before) and /L with a log file; the original gives its temporary copy
+// those and /RUN=PIPE,PROCESS (inherited handles) followed by its own path
+// in quotes.
 #pragma once
 #include <stdint.h>
 
@@ -9,8 +10,10 @@ namespace wrenly::uninstaller {
 inline constexpr uint32_t kCommandPathSize = 260;
 
 struct UninstallCommand {
-  bool silent;
-  bool copy;  // this is the temporary copy: the fields below are set
+  bool silent;                 // /S or /Q: no window, no question
+  bool quiet;                  // /Q: the exit codes deployment tools read
+  char log[kCommandPathSize];  // /L<path>, /L"path"; empty: no log
+  bool copy;                   // this is the temporary copy: the fields below are set
   uint64_t pipe, process;
   char original[kCommandPathSize];
 };

@@ -63,6 +63,7 @@ enum UninstallExit : uint32_t {
   kExitDamaged = 3,
   kExitPartial = 4,
   kExitFailed = 5,
+  kExitAnotherRunning = 1618,  // with /Q: another uninstaller is running
   kExitRestart = 3010,
 };
 // The run's result once every step ran: something left wins over a restart.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "format/uninstall_log.h"
+#include "platform/files.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/undo_run.h"
 
@@ -18,6 +19,7 @@ struct Program {
   TextView place;
   const char* texts[format::kUninstallerTextCount];  // never null
   char installFolder[MAX_PATH];
+  FileHandle log;  // /L, INVALID_FILE when none; the copy adds to its original's
 };
 
 // Reads and checks this program's own file, then takes its texts, each

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/files.h"
+#include "platform/log_file.h"
 #include "platform/system.h"
 #include "platform/system_library.h"
 #include "uninstaller/win/program.h"
@@ -56,6 +57,22 @@ struct Folders {
     return UndoFolders{p.installFolder, windows, system, menuList, n};
   }
 };
+
+// A line for the step just run: what, where, and how it ended.
+void LogStep(FileHandle log, const UndoStep& step, StepOutcome outcome) {
+  if (log == INVALID_FILE) return;
+  static const char* const kWhat[] = {"unregistered", "file",   "shared file",  "font",           "shortcut",
+                                      "group",        "folder", "registry key", "registry value", "INI value"};
+  static const char* const kOutcome[] = {"not run", "done", "left", "at the next restart", "not empty yet"};
+  static const char* const kRoots[] = {"HKCR", "HKCU", "HKLM", "HKU"};
+  const char* root = step.root < 4 ? kRoots[step.root] : "HKCU";
+  char detail[3 * MAX_PATH + 16];
+  if (step.kind == kUndoRegistryKey) wsprintfA(detail, "%s\\%.259s", root, step.path);
+  else if (step.kind == kUndoRegistryValue) wsprintfA(detail, "%s\\%.259s\\%.259s", root, step.path, step.name);
+  else if (step.kind == kUndoIniValue) wsprintfA(detail, "%.259s [%.259s] %.259s", step.path, step.name, step.key);
+  else wsprintfA(detail, "%.259s", step.path);
+  WriteLogLine(log, kWhat[step.kind], detail, kOutcome[outcome]);
+}
 }  // namespace
 
 uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
@@ -69,6 +86,7 @@ uint32_t CarryOutRemoval(Program* p, UndoRun* run) {
   HWND window = p->command.silent ? nullptr : OpenProgress(*p);
   void* pipe = p->command.copy ? (void*)(uintptr_t)p->command.pipe : nullptr;
   while (RunNextStep(run)) {
+    LogStep(p->log, run->plan->steps[run->next - 1], run->outcomes[run->next - 1]);
     if (pipe) {
       uint32_t report = StepReport(run->outcomes[run->next - 1]);
       FileWrite(pipe, &report, sizeof report);
