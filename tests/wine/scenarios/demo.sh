@@ -65,6 +65,30 @@ for mode in windowed fullscreen; do
   [ "$mode" = windowed ] || check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"
 done
 
+# Quiet: /Q /L leave what the windowed wizard left, without any window, and
+# the log names every file written; the uninstaller's /Q /L takes it all
+# away again, each file named in its log.
+log=$(winpath "$d/quiet.log") ulog=$(winpath "$d/uninstall.log")
+run=$(drive start "$(winpath "$d/windowed/setup.exe")" /Q "/L$log" "$S" expect-no-window 120 "$S" wait-exit 5 2>&1 |
+  tr -d '\r') || true
+expect "quiet: no window, exit 0" "no-window|exit 0" "$(grep -E '^(no-window|window|exit)' <<<"$run" | paste -sd '|')"
+footprint "$d/quiet"
+expect "quiet: what the wizard left, no more, no less" "" "$(changes "$d/after" "$d/quiet")"
+folder=$(echo "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo)
+W=$(winpath "$folder")
+log_has() { tr -d '\r' <"$1" | cut -d' ' -f3- | grep -qxF -- "$2"; }  # log line-without-its-time
+for f in demo.exe readme.txt license.txt uninstall.exe; do
+  check_that "quiet: the log names $f" log_has "$d/quiet.log" "file written: $W\\$f"
+done
+run=$(drive start "$(winpath "$folder/uninstall.exe")" /Q "/L$ulog" "$S" expect-no-window 60 "$S" wait-exit 30 \
+  "$S" wait-descendants 30 2>&1 | tr -d '\r') || true
+expect "quiet uninstall: no window, exit 0" "no-window|exit 0|descendants-ended" \
+  "$(grep -E '^(no-window|window|exit|descendants)' <<<"$run" | paste -sd '|')"
+wine_run wineboot -r >/dev/null 2>&1 || true
+footprint "$d/quiet-removed"
+expect "quiet uninstall: nothing left" "" "$(changes "$d/before" "$d/quiet-removed")"
+check_that "quiet uninstall: the log names demo.exe" log_has "$d/uninstall.log" "file: $W\\demo.exe (done)"
+
 # Full screen, blue to black: the areas beside the frame and below the title.
 check_that "the background is the dithered quadratic gradient" "$WRENLY_GRADIENT_CHECK" \
   "$WRENLY_ARTEFACTS/wizard-fullscreen-01-welcome.png" ff0000 000000 0,150,250,760 820,150,1015,760
