@@ -15,6 +15,7 @@
 #include "builder/utf8_path.h"
 #include "builder/warnings.h"
 #include "format/container.h"
+#include "format/install_type.h"
 
 namespace wrenly::builder {
 namespace fs = std::filesystem;
@@ -55,6 +56,11 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   if (options.warningsAsErrors && !warnings.empty())
     throw BuildError(fmt::format("{} warning{} and --warnings-as-errors: nothing written", warnings.size(),
                                  warnings.size() == 1 ? "" : "s"));
+  BuildResult result;
+  result.facts = {project.product, project.version, project.publisher, project.url,
+                  !project.types.empty() && (project.types.front().options & format::kOptRegisterUninstall)};
+  // What winget needs is known before anything is compressed.
+  if (options.winget) WingetInstallerManifest(result.facts, std::string(64, '0'));
   std::optional<SigningCommand> signing;
   if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
   else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
@@ -74,7 +80,6 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
       throw BuildError(fmt::format("{}: the uninstaller program is empty", Utf8(path)));
   }
 
-  BuildResult result;
   result.output = options.output ? *options.output : project.folder / "setup.exe";
   // The package holds a file once for every install type that has it; the
   // summary counts what the author gave, the progress what is compressed.
@@ -115,6 +120,10 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     counts.setupBytes = signedBytes;
   }
   outputs.Commit();
+  if (options.winget) {
+    result.wingetManifest = WriteWingetManifest(*options.winget, result.facts, result.output);
+    if (!options.quiet) progress << "winget manifest: " << Utf8(*result.wingetManifest) << "\n";
+  }
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;

@@ -7,6 +7,7 @@
 
 #include "builder/toml_reader.h"
 #include "builder/warnings.h"
+#include "builder/winget_manifest.h"
 
 namespace wrenly::builder {
 
@@ -18,9 +19,10 @@ struct BuildOptions {
   std::optional<std::filesystem::path> uninstaller;
   std::filesystem::path toolFolder;  // where wrenly-stub.exe and wrenly-uninstall.exe are looked for last
   Defines defines;
-  std::vector<Warning> warnings;    // the command line's own, counted by warningsAsErrors too
-  std::optional<std::string> sign;  // the signing command; wins over [signing] command
-  bool quiet = false;               // warnings and errors only
+  std::vector<Warning> warnings;                // the command line's own, counted by warningsAsErrors too
+  std::optional<std::string> sign;              // the signing command; wins over [signing] command
+  std::optional<std::filesystem::path> winget;  // a folder for winget's installer manifest
+  bool quiet = false;                           // warnings and errors only
   unsigned threads = 0;
   bool verbose = false;   // each entry as it is stored
   bool terminal = false;  // the progress goes to a terminal: one line, redrawn in place
@@ -34,6 +36,8 @@ struct BuildResult {
   size_t entries = 0;
   uint64_t inputBytes = 0;
   uint64_t outputBytes = 0;  // the setup program and its volumes
+  ProductFacts facts;
+  std::optional<std::filesystem::path> wingetManifest;  // written with --winget
 };
 
 // Throws BuildError; on failure nothing is left at the output paths. Warnings,

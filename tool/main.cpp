@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
                        "signing command, run on the uninstaller and the setup program; {in} and {out} are "
                        "files (wins over [signing] command)");
   cmdBuild->add_option("-D", defines, "NAME=VALUE for ${NAME} in the project file");
+  std::string winget;
+  cmdBuild->add_option("--winget", winget,
+                       "also write winget's installer manifest for the setup program into this folder");
   auto* quiet = cmdBuild->add_flag("-q,--quiet", build.quiet, "print nothing but warnings and errors");
   cmdBuild->add_flag("-v,--verbose", build.verbose, "print each entry as it is stored")->excludes(quiet);
   cmdBuild->add_flag("-W,--warnings-as-errors", build.warningsAsErrors, "fail the build on any warning (exit 1)");
@@ -90,6 +93,7 @@ int main(int argc, char** argv) {
     if (!output.empty()) build.output = PathFromUtf8(output);
     if (!stub.empty()) build.stub = PathFromUtf8(stub);
     if (!uninstaller.empty()) build.uninstaller = PathFromUtf8(uninstaller);
+    if (!winget.empty()) build.winget = PathFromUtf8(winget);
     if (cmdBuild->count("--sign")) {
       try {
         build.sign = sign;
