@@ -9,6 +9,7 @@
 #include "builder/checks.h"
 #include "builder/output_files.h"
 #include "builder/package_writer.h"
+#include "builder/product_resources.h"
 #include "builder/project_loader.h"
 #include "builder/read_file.h"
 #include "builder/signing.h"
@@ -67,6 +68,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   fs::path stubPath = FindStub(options, project);
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
+  // Explorer, SmartScreen and package managers read the product from here.
+  stub = ProductStub(stub, {project.product, project.version, project.publisher, project.copyright}, project.icon);
 
   std::vector<fs::path> inputs{options.project, stubPath};
   inputs.insert(inputs.end(), project.inputs.begin(), project.inputs.end());

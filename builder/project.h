@@ -87,6 +87,9 @@ struct Project {
   std::string product;
   // For the list of installed programs; empty: not written.
   std::string version, publisher, url;
+  // What the setup program says about itself (its version resource and icon).
+  std::string copyright;
+  std::vector<uint8_t> icon;  // an .ico file; empty: the Installer's own
   // Look.
   bool fullscreen = false;
   bool gradient = true;

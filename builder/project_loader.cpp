@@ -11,6 +11,7 @@
 #include "builder/checks.h"
 #include "builder/code_page.h"
 #include "builder/dib.h"
+#include "builder/product_resources.h"
 #include "builder/read_file.h"
 #include "builder/records.h"
 #include "builder/utf8_path.h"
@@ -243,7 +244,8 @@ class Loader {
         t,
         {"name", "folder", "folder_editable", "register_uninstall", "folder_registry", "folder_ini", "pages",
          "information", "license", "count_files_in_full", "finish_run_button", "finish_run_checkbox",
-         "no_progress_page", "title_in_caption", "append_to_uninstaller", "version", "publisher", "url"},
+         "no_progress_page", "title_in_caption", "append_to_uninstaller", "version", "publisher", "url",
+         "copyright", "icon"},
         "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
@@ -253,6 +255,17 @@ class Loader {
     project_.version = FieldText(t, "version");
     project_.publisher = FieldText(t, "publisher");
     project_.url = FieldText(t, "url");
+    project_.copyright = FieldText(t, "copyright");
+    if (auto icon = r_.String(t, "icon")) {
+      auto bytes = ReadWholeFile(Input(*icon));
+      if (!bytes) throw BuildError(r_.At(t, "icon"), fmt::format("cannot read the icon \"{}\"", *icon));
+      project_.icon = std::move(*bytes);
+      try {
+        IconResources(project_.icon, 1, 1);  // an icon that is not one fails here, at its line
+      } catch (const BuildError& e) {
+        throw BuildError(r_.At(t, "icon"), fmt::format("\"{}\": {}", *icon, e.what()));
+      }
+    }
     // The list of installed programs shows it and sorts by it.
     if (!project_.version.empty() && !ParseVersion(project_.version))
       throw BuildError(r_.At(t, "version"), kVersionForm);

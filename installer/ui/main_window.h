@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "base/setup.h"
+#include "format/stub_resources.h"
 
 inline constexpr char kMainWindowClass[] = "WrenlyClass";
-inline constexpr int kIconResource = 800;
+inline constexpr int kIconResource = (int)wrenly::format::kStubIconGroup;
 inline constexpr int kRestartDialog = 131;
 
 // Nonzero when the window class was registered.
