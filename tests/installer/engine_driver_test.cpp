@@ -111,20 +111,13 @@ constexpr uint64_t kTb = 1ull << 40;
 
 // The free space in kB as the disk reports it, then whether it is short of what the files need.
 TEST(SpaceArithmetic, ShortOfRoom) {
-  struct {
-    uint64_t bytes;
-    uint32_t kb;
-  } bytes[] = {{1023, 0},
-               {4 * kTb - 3072, 0xFFFFFFFDu},
-               {100 * kTb, kFreeSpaceHuge},
-               {4 * kTb - 1, kFreeSpaceHuge}};  // would read as "unknown" uncapped
-  for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c.bytes), c.kb) << c.bytes;
-  struct {
-    uint32_t clusterBytes, clusters, kb;
-  } clusters[] = {{4096, 100, 400},
-                  {65536, 0xFFFFFFFFu, kFreeSpaceHuge},
-                  {65536, 1u << 24, 1u << 30}};  // 1 TB: 32-bit products wrap here
-  for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c.clusterBytes, c.clusters), c.kb) << c.clusterBytes;
+  // Bytes, then kB: 4 TB - 1 would read as "unknown" uncapped.
+  const uint64_t bytes[][2] = {
+      {1023, 0}, {4 * kTb - 3072, 0xFFFFFFFDu}, {100 * kTb, kFreeSpaceHuge}, {4 * kTb - 1, kFreeSpaceHuge}};
+  for (auto& c : bytes) EXPECT_EQ(FreeKbFromBytes(c[0]), c[1]) << c[0];
+  // Cluster bytes, clusters, kB: at 1 TB 32-bit products wrap.
+  const uint32_t clusters[][3] = {{4096, 100, 400}, {65536, 0xFFFFFFFFu, kFreeSpaceHuge}, {65536, 1u << 24, 1u << 30}};
+  for (auto& c : clusters) EXPECT_EQ(FreeKbFromClusters(c[0], c[1]), c[2]) << c[0];
   struct {
     const char* what;
     uint64_t total, largest;
@@ -139,18 +132,13 @@ TEST(SpaceArithmetic, ShortOfRoom) {
       {"a full disk with nothing to install", 0, 0, 0, true},
   };
   for (auto& c : cases) EXPECT_EQ(SpaceIsShort(c.total, c.largest, 4096, c.freeKb), c.isShort) << c.what;
-  // What an existing file's clusters take off an entry's need.
-  struct {
-    uint32_t size;
-    bool exists;
-    uint32_t existing;
-    uint64_t need;
-  } entries[] = {{1, false, 0, 4096},
-                 {10000, true, 5000, 4096},
-                 {5000, true, 10000, 0},
-                 {4000, true, 4096, 0},
-                 {0xFFFFFFFFu, false, 0, 0x100000000ull}};
-  for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(c.size, c.exists, c.existing, 4096), c.need) << c.size;
+  // What an existing file's clusters take off an entry's need: size, whether it exists, its size, the need.
+  const uint64_t entries[][4] = {{1, false, 0, 4096},
+                                 {10000, true, 5000, 4096},
+                                 {5000, true, 10000, 0},
+                                 {4000, true, 4096, 0},
+                                 {0xFFFFFFFFu, false, 0, 0x100000000ull}};
+  for (auto& c : entries) EXPECT_EQ(EntrySpaceNeed(uint32_t(c[0]), c[1], uint32_t(c[2]), 4096), c[3]) << c[0];
 }
 
 using FreeSpace = InstallerTest;

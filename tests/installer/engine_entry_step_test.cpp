@@ -22,6 +22,7 @@ Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(),
 // One data.txt entry: what is there before, the entry, the answers given;
 // then what the step leaves. A file written holds the content, and only
 // then; a file left to the restart waits beside the destination.
+enum Held { ReadOnly = 1, Locked = 2, Unreplaceable = 4 };  // how the existing file is held
 struct Case {
   const char* name;
   std::optional<std::string> existing;
@@ -30,19 +31,31 @@ struct Case {
   std::optional<Bytes> stored;  // method byte and stream, when not content's
   uint32_t flags = 0;
   uint16_t options = 0;
-  bool wrongChecksum = false, acceptSwitch = false;
+  bool damaged = false, acceptSwitch = false;  // damaged: a wrong checksum
   // The DataArea (5 bytes of another entry, then this one's) up to `cut` (from the end when negative) is in
   // setup.exe, the rest in setup.D01, which is missing unless `d01`, or appears at the first box.
   int cut = INT_MAX;
   bool d01 = true, tempCopy = false, diskAppears = false;
   std::deque<int> answers = {};
-  bool existingReadOnly = false, locked = false, unreplaceable = false, cancel = false;
+  int held = 0;
+  bool cancel = false;
   int result = 0;  // then the outcome
   uint16_t status = 0;
   Boxes boxes = {};
   const char* readOnly = nullptr;
   size_t diskRoom = SIZE_MAX;  // bytes a file may grow to, as on a full disk
 };
+
+// Run from the temporary copy with setup.D01 missing from the stream's first byte: the disk is asked for.
+// Without a result the disk appears at the first box; with one the old file stays.
+Case Prompt(const char* name, std::deque<int> answers, Boxes boxes, int result = 0) {
+  Case c{.name = name, .cut = 7, .d01 = false, .tempCopy = true, .diskAppears = !result, .answers = answers};
+  c.result = result;
+  c.status = result ? 0 : Created;
+  c.boxes = boxes;
+  if (result) c.existing = "old";
+  return c;
+}
 
 class EntryStep : public InstallerTest {
  protected:
@@ -79,14 +92,14 @@ class EntryStep : public InstallerTest {
     Fresh(), area.assign(5, 0x22);
     if (c.existing) {
       MemoryFile& f = Write("data.txt", *c.existing);
-      f.readOnly = c.existingReadOnly, f.locked = c.locked, f.unreplaceable = c.unreplaceable;
+      f.readOnly = c.held & ReadOnly, f.locked = c.held & Locked, f.unreplaceable = c.held & Unreplaceable;
     }
     setup.options.acceptDamaged = c.acceptSwitch, setup.options.deleteSelf = c.tempCopy, MemoryDiskRoom = c.diskRoom;
     Ui.answers = c.answers, setup.pageResult = c.cancel ? kPageResultCancel : 0;
     if (c.diskAppears) Ui.onMessage = [this] { Write("setup.D01", rest); };
     FileEntryFields plan{.items = {"data.txt"}, .flags = c.flags, .status = c.options};
     AddData(plan, c.content, c.method, c.stored);
-    if (c.wrongChecksum) plan.checksum ^= 1;
+    if (c.damaged) plan.checksum ^= 1;
     size_t cut = c.cut >= 0 ? (size_t)c.cut : area.size() + c.cut;
 
     int handled = Install({plan}, 0, {}, cut, c.d01 && !c.diskAppears);
@@ -120,8 +133,8 @@ TEST_F(EntryStep, Table) {
   trailing.resize(trailing.size() + 100, 0xEE), cut.resize(cut.size() - 10);
   using Box = Boxes::value_type;
   const Box insert{"Insert disk 2.", kMessageOkCancelInformation}, confirm{"Really cancel?", kMessageYesNoQuestion};
-  // Asked although the package has no text, unless /R; Enter says No.
-  const Box damaged{"", kMessageYesNoQuestion | kMessageDefaultNo};
+  // Whether to keep a damaged file: asked although the package has no text, unless /R; Enter says No.
+  const Box ask{"", kMessageYesNoQuestion | kMessageDefaultNo};
   std::string lastByte = text.substr(0, text.size() - 1) + 'o';
   // A large file's stream: pieces primed with the 32 KiB before them, joined by sync flushes.
   Bytes pieced{wf::kMethodZlib};
@@ -132,96 +145,52 @@ TEST_F(EntryStep, Table) {
     pieced.insert(pieced.end(), piece.begin(), piece.end());
   }
   wrenly::builder::AppendAdlerTrailer(pieced, (uint32_t)adler32(1, raw.data(), (uInt)raw.size()));
-  for (const Case& c : std::vector<Case>{
-           {.name = "zlib over many reads and writes", .content = text, .status = Created},
-           {.name = "bzip2 over many reads and writes", .content = text, .method = wf::kMethodBzip2, .status = Created},
-           {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created},
-           {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created},
-           {.name = "bytes after the stream are left alone", .content = "abc", .stored = trailing, .status = Created},
-           {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete},
-           {.name = "corrupted zlib stream", .stored = Entry(wf::kMethodZlib, corrupt), .result = Incomplete},
-           {.name = "corrupted bzip2 stream", .stored = Entry(wf::kMethodBzip2, corruptBz), .result = Incomplete},
-           {.name = "stream cut short", .stored = cut, .result = Incomplete},
-           {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created},
-           {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created},
-           {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = Created},
-           {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created},
-           // The reader's own code stands, not the damaged entry's.
-           {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume},
-           {.name = "prompt: cancel, then confirm",
-           .existing = "old",
-           .cut = 7,
-           .d01 = false,
-           .tempCopy = true,
-           .answers = {kAnswerCancel, kAnswerYes},
-           .result = Cancelled,
-           .boxes = {insert, confirm}},
-           {.name = "prompt: cancel, decline, the retry finds the disk",
-           .cut = 7,
-           .tempCopy = true,
-           .diskAppears = true,
-           .answers = {kAnswerCancel, kAnswerNo},
-           .status = Created,
-           .boxes = {insert, confirm}},
-           {.name = "prompt: OK without the disk asks again",
-           .cut = 7,
-           .d01 = false,
-           .tempCopy = true,
-           .answers = {kAnswerOk, kAnswerCancel, kAnswerYes},
-           .result = Cancelled,
-           .boxes = {insert, insert, confirm}},
-           {.name = "replaced", .existing = "old", .status = Replaced},
-           {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept},
-           {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .readOnly = "data.txt"},
-           {.name = "read-only stays read-only",
-           .existing = "old",
-           .existingReadOnly = true,
-           .status = Replaced,
-           .readOnly = "data.txt"},
-           {.name = "damaged accepted by /R",
-           .wrongChecksum = true,
-           .acceptSwitch = true,
-           .answers = {kAnswerNo},
-           .status = Created},
-           {.name = "damaged accepted by the answer",
-           .wrongChecksum = true,
-           .answers = {kAnswerYes},
-           .status = Created,
-           .boxes = {damaged}},
-           {.name = "damaged refused",
-           .existing = "old",
-           .wrongChecksum = true,
-           .answers = {kAnswerNo},
-           .result = Refused,
-           .boxes = {damaged}},
-           {.name = "locked, identical", .existing = "new content", .locked = true, .status = Replaced},
-           {.name = "locked, other first byte", .existing = "New content", .locked = true, .status = AtRestart},
-           {.name = "locked, other byte past the first piece",
-           .existing = lastByte,
-           .content = text,
-           .locked = true,
-           .status = AtRestart},
-           {.name = "locked and read-only",
-           .existing = "old",
-           .existingReadOnly = true,
-           .locked = true,
-           .status = AtRestart,
-           .readOnly = "data.txt"},
-           {.name = "locked, read-only option marks the waiting file",
-           .existing = "old",
-           .options = wf::kOptReadOnly,
-           .locked = true,
-           .status = AtRestart,
-           .readOnly = "data.$$A"},
-           {.name = "replace fails", .existing = "old", .unreplaceable = true, .result = Unwritable},
-           {.name = "a full disk fails the write, not the package",
-           .existing = "old",
-           .content = text,
-           .result = Unwritable,
-           .diskRoom = 4096},
-           {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
-       })
-    Check(c);
+  constexpr int Yes = kAnswerYes, No = kAnswerNo, Ok = kAnswerOk, Cancel = kAnswerCancel;
+  const Case cases[] = {
+      {.name = "zlib over many reads and writes", .content = text, .status = Created},
+      {.name = "bzip2 over many reads and writes", .content = text, .method = wf::kMethodBzip2, .status = Created},
+      {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created},
+      {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created},
+      {.name = "bytes after the stream are left alone", .content = "abc", .stored = trailing, .status = Created},
+      {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete},
+      {.name = "corrupted zlib stream", .stored = Entry(wf::kMethodZlib, corrupt), .result = Incomplete},
+      {.name = "corrupted bzip2 stream", .stored = Entry(wf::kMethodBzip2, corruptBz), .result = Incomplete},
+      {.name = "stream cut short", .stored = cut, .result = Incomplete},
+      {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created},
+      {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created},
+      {.name = "one stream byte in setup.exe", .content = text, .cut = 7, .status = Created},
+      {.name = "last byte in setup.D01", .content = text, .cut = -1, .status = Created},
+      // The reader's own code stands, not the damaged entry's.
+      {.name = "missing", .existing = "old", .cut = 7, .d01 = false, .result = NoVolume},
+      Prompt("prompt: cancel, then confirm", {Cancel, Yes}, {insert, confirm}, Cancelled),
+      Prompt("prompt: cancel, decline, the retry finds the disk", {Cancel, No}, {insert, confirm}),
+      Prompt("prompt: OK without the disk asks again", {Ok, Cancel, Yes}, {insert, insert, confirm}, Cancelled),
+      {.name = "replaced", .existing = "old", .status = Replaced},
+      {.name = "only if missing keeps", .existing = "old", .flags = wf::kFlagOnlyIfMissing, .status = Kept},
+      {.name = "read-only option", .options = wf::kOptReadOnly, .status = Created, .readOnly = "data.txt"},
+      {.name = "read-only stays", .existing = "old", .held = ReadOnly, .status = Replaced, .readOnly = "data.txt"},
+      {.name = "damaged, /R", .damaged = true, .acceptSwitch = true, .answers = {No}, .status = Created},
+      {.name = "damaged, Yes", .damaged = true, .answers = {Yes}, .status = Created, .boxes = {ask}},
+      {.name = "damaged, No", .existing = "old", .damaged = true, .answers = {No}, .result = Refused, .boxes = {ask}},
+      {.name = "locked, identical", .existing = "new content", .held = Locked, .status = Replaced},
+      {.name = "locked, other first byte", .existing = "New content", .held = Locked, .status = AtRestart},
+      {.name = "locked, last byte differs", .existing = lastByte, .content = text, .held = Locked, .status = AtRestart},
+      {.name = "locked, read-only",
+       .existing = "old",
+       .held = Locked | ReadOnly,
+       .status = AtRestart,
+       .readOnly = "data.txt"},
+      {.name = "locked, read-only option",
+       .existing = "old",
+       .options = wf::kOptReadOnly,
+       .held = Locked,
+       .status = AtRestart,
+       .readOnly = "data.$$A"},
+      {.name = "replace fails", .existing = "old", .held = Unreplaceable, .result = Unwritable},
+      {.name = "a full disk: cannot write", .existing = "old", .content = text, .result = Unwritable, .diskRoom = 4096},
+      {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
+  };
+  for (const Case& c : cases) Check(c);
 }
 
 TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {

@@ -21,10 +21,16 @@ TEST_F(Loading, EditedTypicalPackageTable) {
   auto drop = [](uint16_t id) -> Edit {
     return [id](PackageImage& p) { std::erase_if(p.blocks, [id](const Block& b) { return b.id == id; }); };
   };
-  auto packed = [](uint16_t id, Bytes payload) -> Edit {
-    return [=](PackageImage& p) { p.Add(id, payload, wf::kBlockCompressed); };
+  auto add = [](uint16_t id, Bytes payload, uint16_t flags = 0) -> Edit {
+    return [=](PackageImage& p) { p.Add(id, payload, flags); };
   };
-  auto title = [&](Bytes payload) { return packed(wf::kBlockTitleText, payload); };
+  auto both = [](Edit a, Edit b) -> Edit {
+    return [=](PackageImage& p) {
+      for (const Edit& e : {a, b}) e(p);
+    };
+  };
+  Edit resumed = [this](PackageImage&) { setup.options.resumeType = 1; };
+  auto title = [&](Bytes payload) { return add(wf::kBlockTitleText, payload, wf::kBlockCompressed); };
   auto signature = [](uint32_t at) -> Edit { return [at](PackageImage& p) { p.signatureAt = at; }; };
   // The 100-byte the DataArea cut to n bytes (-2: into its size field).
   auto kept = [](int n) -> Edit {
@@ -71,12 +77,9 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"bzip2 longer than its size", title(CompressedPayload(2, 2, Bzip2(abc))), 0},
       {"DataArea longer than needed", [](PackageImage& p) { p.trailing = 9; }, 1},
       {"cut before the size field", kept(-2), 0},
-      {"resumed without DataArea", [&](PackageImage& p) { setup.options.resumeType = 1, kept(0)(p); }, 1},
-      {"resumed with DataArea", [this](PackageImage&) { setup.options.resumeType = 1; }, 0, true},
-      {"single page accepts a cut DataArea",
-       [&](PackageImage& p) {
-         p.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 0, 0}), kept(60)(p);
-       },
+      {"resumed without DataArea", both(resumed, kept(0)), 1},
+      {"resumed with DataArea", resumed, 0, true},
+      {"single page accepts a cut DataArea", both(add(wf::kBlockSinglePage, {wf::kPageProgress, 0, 0, 0}), kept(60)),
        1},
       {"no settings", drop(wf::kBlockSetupSettings), 0},
       {"a type without its file table", drop(wf::kBlockFileTable), 0},
@@ -85,12 +88,8 @@ TEST_F(Loading, EditedTypicalPackageTable) {
       {"an uninstaller entry with an empty image", uninstaller(Bytes{}), 0},
       {"an uninstaller entry with the image", uninstaller(Bytes{'M', 'Z'}), 1},
       // Optional: damaged product details are left out, the package still loads.
-      {"product details one byte short",
-       [](PackageImage& p) {
-         p.Add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'});
-       },
-       1},
-      {"product details in a broken stream", packed(wf::kBlockProductDetails, cut), 1},
+      {"product details one byte short", add(wf::kBlockProductDetails, {1, 0, '1', 0, 0, 2, 0, 'x'}), 1},
+      {"product details in a broken stream", add(wf::kBlockProductDetails, cut, wf::kBlockCompressed), 1},
       {"background by the variant list", background(0, true), 1, false, 2},
       {"none when resumed", background(1, true), 1},
       {"none without variants", background(0, false), 1},

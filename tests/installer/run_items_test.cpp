@@ -48,17 +48,15 @@ TEST(RunMoments, Table) {
 }
 
 TEST(HandlerCommands, ThePlaceholderAndWhatFollowsGo) {
-  struct {
-    const char *handler, *command;
-    uint32_t size = 260;
-  } cases[] = {// "": does not fit
-               {"prog %1 /x", "prog  \"C:\\My Files\\a.xyz\""},
-               {"prog \"%1\"", "", 20},
-               {"\"C:\\A B\\v.exe\"", "\"C:\\A B\\v.exe\" \"C:\\My Files\\a.xyz\""}};
-  for (auto& c : cases) {
+  const std::tuple<const char*, uint32_t, const char*> cases[] = {
+      // the handler, the room, the command ("": does not fit)
+      {"prog %1 /x", 260, "prog  \"C:\\My Files\\a.xyz\""},
+      {"prog \"%1\"", 20, ""},
+      {"\"C:\\A B\\v.exe\"", 260, "\"C:\\A B\\v.exe\" \"C:\\My Files\\a.xyz\""}};
+  for (auto& [handler, size, command] : cases) {
     char out[260];
-    uint32_t n = HandlerCommand(out, c.size, c.handler, "C:\\My Files\\a.xyz");
-    EXPECT_EQ(n < c.size ? out : "", std::string(c.command)) << c.handler;
+    uint32_t n = HandlerCommand(out, size, handler, "C:\\My Files\\a.xyz");
+    EXPECT_EQ(n < size ? out : "", std::string(command)) << handler;
   }
 }
 
@@ -100,14 +98,11 @@ TEST_F(RunItemsTest, CommandLines) {
 }
 
 TEST_F(RunItemsTest, ItemsAfterRestart) {
-  struct {
-    std::vector<FileEntryFields> entries;
-    int expected;
-  } cases[] = {
+  const std::pair<std::vector<FileEntryFields>, int> cases[] = {
       {{{{"a"}, 0, K1}, {{"b"}, 0, K2 | D}, {{"c"}, 0, R}}, 0}, {{{{"a"}, 0, K2 | R}}, 1}, {{{{"a"}, 0, K3}}, 1}};
-  for (auto& c : cases) {
-    Fresh(), Load(FileTable(c.entries));
-    EXPECT_EQ(HasItemsAfterRestart(setup), c.expected);
+  for (auto& [entries, expected] : cases) {
+    Fresh(), Load(FileTable(entries));
+    EXPECT_EQ(HasItemsAfterRestart(setup), expected);
   }
 }
 

@@ -10,6 +10,7 @@ using ShortcutTest = InstallerTest;
 
 TEST_F(ShortcutTest, FoldersLinksAndRecords) {
   const std::string fits(248, 'g'), tooLong(249, 'g');  // the link path takes 259 and 260 bytes
+  constexpr int AllUsers = wf::kFlagAllUsersDesktop;
   struct Case {
     std::vector<std::string> items, links, records = {};  // 1 to 7; link|arguments|icon|index; depth|folder|name
     int missing = 0, flags = 0, nt = 1, result = 0;
@@ -28,12 +29,8 @@ TEST_F(ShortcutTest, FoldersLinksAndRecords) {
       {{"Tools", "T.lnk"}, {}, {}, 0, 0, 1, -1},
       {{"Tools;#Startup#", "T.lnk"}, {"C:\\S\\T.lnk|||3"}, {"0|C:\\S|T.lnk"}, 2},
       {{fits + ";" + tooLong, "T.lnk"}, {"C:\\P\\" + fits + "\\T.lnk|||3"}, {"0|C:\\P\\" + fits + "|T.lnk"}},
-      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"},
-       {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"},
-       {},
-       0,
-       wf::kFlagAllUsersDesktop},
-      {{"", "", "", "", "T.lnk"}, {"C:\\D\\T.pif|||0"}, {}, 0, wf::kFlagAllUsersDesktop, 0, 0, ".pif"},  // 9x
+      {{"", "", "", "", "T.lnk", "#InstallDir#", "i.ico"}, {"C:\\C\\T.lnk|C:\\App|C:\\App\\i.ico|0"}, {}, 0, AllUsers},
+      {{"", "", "", "", "T.lnk"}, {"C:\\D\\T.pif|||0"}, {}, 0, AllUsers, 0, 0, ".pif"},  // 9x
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.items[0] + "," + c.items[1]);
