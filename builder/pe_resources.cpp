@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "builder/error.h"
 #include "format/bytes.h"
@@ -153,6 +153,12 @@ uint32_t PeChecksum(const std::vector<uint8_t>& image, uint32_t checksumAt) {
 
 }  // namespace
 
+bool HasResources(const std::vector<uint8_t>& image) {
+  try {
+    return PeLayout(image).Directory(kResourceDirectory) != 0;
+  } catch (const BuildError&) { return false; }
+}
+
 std::vector<Resource> ReadResources(const std::vector<uint8_t>& image) {
   PeLayout pe(image);
   uint32_t rva = pe.Directory(kResourceDirectory);
@@ -214,7 +220,7 @@ std::vector<uint8_t> WithResources(const std::vector<uint8_t>& image, const std:
     nextVa = place(s, image.data() + s.raw, s.rawSize, s.virtualSize, nextVa);
   }
   out.insert(out.end(), image.begin() + end, image.end());  // whatever followed the sections
-  StoreU32(&out[pe.optional + 56], nextVa);                  // SizeOfImage
+  StoreU32(&out[pe.optional + 56], nextVa);                 // SizeOfImage
   StoreU32(&out[pe.optional + 64], PeChecksum(out, pe.optional + 64));
   return out;
 }

@@ -17,6 +17,9 @@ struct Resource {
 
 inline constexpr uint32_t kResourceIcon = 3, kResourceIconGroup = 14, kResourceVersion = 16;
 
+// Whether the image is a PE program with a resource directory (a stub
+// without one has nothing to rebuild).
+bool HasResources(const std::vector<uint8_t>& image);
 // Throws BuildError when the image is no PE program or its resources are
 // not a tree of numbered entries.
 std::vector<Resource> ReadResources(const std::vector<uint8_t>& image);

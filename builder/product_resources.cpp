@@ -80,9 +80,9 @@ std::vector<uint8_t> VersionResource(const VersionTexts& texts) {
       Node strings(out, u"StringFileInfo", 1);
       Node table(out, u"040904B0", 1);
       const std::pair<const char16_t*, std::string> values[] = {
-          {u"CompanyName", texts.publisher},   {u"FileDescription", texts.product + " Setup"},
-          {u"FileVersion", texts.version},     {u"LegalCopyright", texts.copyright},
-          {u"ProductName", texts.product},     {u"ProductVersion", texts.version},
+          {u"CompanyName", texts.publisher}, {u"FileDescription", texts.product + " Setup"},
+          {u"FileVersion", texts.version},   {u"LegalCopyright", texts.copyright},
+          {u"ProductName", texts.product},   {u"ProductVersion", texts.version},
       };
       for (const auto& [key, value] : values) {
         if (value.empty()) continue;
@@ -122,6 +122,8 @@ std::vector<Resource> IconResources(const std::vector<uint8_t>& ico, uint32_t gr
 
 std::vector<uint8_t> ProductStub(const std::vector<uint8_t>& stub, const VersionTexts& texts,
                                  const std::vector<uint8_t>& ico) {
+  // A stub made without resources says nothing of itself to replace.
+  if (!HasResources(stub)) return stub;
   std::vector<Resource> resources = ReadResources(stub);
   std::erase_if(resources, [&](const Resource& r) {
     return r.type == kResourceVersion || (!ico.empty() && (r.type == kResourceIcon || r.type == kResourceIconGroup));

@@ -240,13 +240,28 @@ class Loader {
 
  private:
   void ReadProduct(const toml::table& t) {
-    r_.RequireKnownKeys(
-        t,
-        {"name", "folder", "folder_editable", "register_uninstall", "folder_registry", "folder_ini", "pages",
-         "information", "license", "count_files_in_full", "finish_run_button", "finish_run_checkbox",
-         "no_progress_page", "title_in_caption", "append_to_uninstaller", "version", "publisher", "url",
-         "copyright", "icon"},
-        "[product]");
+    r_.RequireKnownKeys(t,
+                        {"name",
+                         "folder",
+                         "folder_editable",
+                         "register_uninstall",
+                         "folder_registry",
+                         "folder_ini",
+                         "pages",
+                         "information",
+                         "license",
+                         "count_files_in_full",
+                         "finish_run_button",
+                         "finish_run_checkbox",
+                         "no_progress_page",
+                         "title_in_caption",
+                         "append_to_uninstaller",
+                         "version",
+                         "publisher",
+                         "url",
+                         "copyright",
+                         "icon"},
+                        "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
@@ -262,9 +277,7 @@ class Loader {
       project_.icon = std::move(*bytes);
       try {
         IconResources(project_.icon, 1, 1);  // an icon that is not one fails here, at its line
-      } catch (const BuildError& e) {
-        throw BuildError(r_.At(t, "icon"), fmt::format("\"{}\": {}", *icon, e.what()));
-      }
+      } catch (const BuildError& e) { throw BuildError(r_.At(t, "icon"), fmt::format("\"{}\": {}", *icon, e.what())); }
     }
     // The list of installed programs shows it and sorts by it.
     if (!project_.version.empty() && !ParseVersion(project_.version))

@@ -360,6 +360,19 @@ bool ClickWhileFile(Target& t, const Args& args) {
   return AwaitClicks(t, before, number, args[0], 1);
 }
 
+// A string of a program's version resource, read the way Explorer reads it.
+bool VersionText(Target&, const Args& args) {
+  DWORD ignored = 0, size = GetFileVersionInfoSizeA(args[0].c_str(), &ignored);
+  std::vector<char> data(size + 1);
+  char* value = nullptr;
+  UINT length = 0;
+  std::string query = "\\StringFileInfo\\040904B0\\" + args[1];
+  if (!size || !GetFileVersionInfoA(args[0].c_str(), 0, size, data.data()) ||
+      !VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+    return Fail("no-version " + args[1]);
+  return Line("version " + args[1] + "=" + Quoted(value));
+}
+
 bool Close(Target& t, const Args&) {
   for (HWND w : TopLevelWindows(t)) {
     if (ClassOf(w) != "WrenlyClass") continue;
@@ -408,6 +421,7 @@ const Step kSteps[] = {
     {"click-while-file BUTTON PATH SECONDS", ClickWhileFile},
     {"close", Close},
     {"screenshot FILE", Screenshot},
+    {"version-text PROGRAM NAME", VersionText},
 };
 
 const Step* Find(const Args& words) {

@@ -65,6 +65,12 @@ for mode in windowed fullscreen; do
   [ "$mode" = windowed ] || check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"
 done
 
+# What Explorer and package managers read of the setup program: the product's.
+check_drive "the version resource names the product" \
+  "version ProductName=\"Wrenly Demo\"|version ProductVersion=\"1.0\"|version CompanyName=\"The Wrenly project\"|version FileDescription=\"Wrenly Demo Setup\"" \
+  version-text "$(winpath "$d/windowed/setup.exe")" ProductName "$S" version-text "$(winpath "$d/windowed/setup.exe")" ProductVersion \
+  "$S" version-text "$(winpath "$d/windowed/setup.exe")" CompanyName "$S" version-text "$(winpath "$d/windowed/setup.exe")" FileDescription
+
 # Quiet: /Q /L leave what the windowed wizard left, without any window, and
 # the log names every file written; the uninstaller's /Q /L takes it all
 # away again, each file named in its log.
