@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "builder/compress.h"
+#include "base/run_log.h"
 #include "fixtures.h"
 #include "platform/file_system.h"
 
@@ -290,6 +291,29 @@ TEST_F(EntryStep, FontValueNamedByTheFullNameHoldsTheFileName) {
     EXPECT_EQ(std::tuple(FakeFiles.fontsRemoved, FakeFiles.fontsAdded, FakeFiles.fontBroadcasts),
               std::tuple(once, once, 2));
   }
+}
+
+// /L: each entry's outcome, and each question with the answer a quiet run
+// takes in place of a person, line by line in order.
+TEST_F(EntryStep, TheLogNamesEachOutcomeAndQuestion) {
+  std::strcpy(setup.options.logPath, Path("log.txt").c_str());
+  setup.options.quiet = kQuiet;
+  OpenRunLog(setup, false);
+  Write("kept.txt", std::string("mine"));
+  FileEntryFields written{.items = {"new.txt"}}, kept{.items = {"kept.txt"}, .flags = wf::kFlagOnlyIfMissing},
+      damaged{.items = {"bad.txt"}};
+  AddData(written, "fresh"), AddData(kept, "theirs"), AddData(damaged, "broken");
+  damaged.checksum ^= 1, messages.resize(msg::kCheckFailed + 1), messages[msg::kCheckFailed] = "Damaged: %s";
+  Install({written, kept, damaged});
+  CloseRunLog(setup);
+  EXPECT_EQ(std::tuple(Ui.messages.size(), setup.resultCode), std::tuple(0u, kResultFileDamaged));
+  std::string log;
+  for (const char* line : {"install type: 1", "folder: C:\\Scratch\\", "file written: C:\\Scratch\\new.txt",
+                           "file kept: C:\\Scratch\\kept.txt (installed only where missing)",
+                           "asked nobody: Damaged: C:\\Scratch\\bad.txt (answered No)",
+                           "file not installed: C:\\Scratch\\bad.txt (failed)"})
+    log += std::string("2024-03-05 12:00:00.000 ") + line + "\r\n";
+  EXPECT_EQ(ReadAll(Path("log.txt")), log);
 }
 
 }  // namespace
