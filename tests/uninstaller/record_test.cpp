@@ -143,49 +143,35 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
 }
 
 TEST(PathRulesTest, Table) {
-  struct {
-    const char *folder, *name;
+  const struct {
     wu::PathRefusal refusal;
-    const char* path = "";
+    std::vector<const char*> paths;  // a folder and a name each, joined by '|'
   } cases[] = {
-      {".", "a.txt", wu::kPathGood, "C:\\App\\a.txt"},
-      {".\\sub\\made", "", wu::kPathGood, "C:\\App\\sub\\made"},
-      {".\\data/img", "a.bmp", wu::kPathGood, "C:\\App\\data\\img\\a.bmp"},
-      {"\\\\srv\\share\\d", "f", wu::kPathGood, "\\\\srv\\share\\d\\f"},
-      {"C:\\Windows\\System32", "x.dll", wu::kPathGood, "C:\\Windows\\System32\\x.dll"},
-      {".", "com10", wu::kPathGood, "C:\\App\\com10"},
-      {".", "a-name-longer-than-out.txt", wu::kPathTooLong},
-      {".\\..\\..", "x", wu::kPathDots},
-      {"C:\\App\\...", "x", wu::kPathDots},
-      {"C:\\", "windows.", wu::kPathDots},
-      {".x", "a", wu::kPathRelative},
-      {"App", "a", wu::kPathRelative},
-      {"\\App", "a", wu::kPathRelative},
-      {"C:App", "a", wu::kPathRelative},
-      {".", "nul", wu::kPathDevice},
-      {"C:\\Com1.txt", "a", wu::kPathDevice},
-      {".", "lpt9 .log", wu::kPathDevice},
-      {".\\aux", "a", wu::kPathDevice},
-      {"\\\\?\\C:\\App", "a", wu::kPathPrefix},
-      {"//./C:", "a", wu::kPathPrefix},
-      {".", "a.txt:evil", wu::kPathStream},
-      {"C:\\", "", wu::kPathRoot},
-      {"c:\\\\", "", wu::kPathRoot},
-      {"\\\\srv\\share", "", wu::kPathRoot},
-      {"C:\\windows", "", wu::kPathProtected},
-      {"c:\\Windows\\", "SYSTEM32", wu::kPathProtected},
-      {"C:\\\\Windows", "", wu::kPathProtected},
-      {"C:\\Windows\x1f", "", wu::kPathCharacter},
-      {".", "*.*", wu::kPathCharacter},
+      {wu::kPathTooLong, {".|a-name-longer-than-out.txt"}},
+      {wu::kPathDots, {".\\..\\..|x", "C:\\App\\...|x", "C:\\|windows."}},
+      {wu::kPathRelative, {".x|a", "App|a", "\\App|a", "C:App|a"}},
+      {wu::kPathDevice, {".|nul", "C:\\Com1.txt|a", ".|lpt9 .log", ".\\aux|a"}},
+      {wu::kPathPrefix, {"\\\\?\\C:\\App|a", "//./C:|a"}},
+      {wu::kPathStream, {".|a.txt:evil"}},
+      {wu::kPathRoot, {"C:\\|", "c:\\\\|", "\\\\srv\\share|"}},
+      {wu::kPathProtected, {"C:\\windows|", "c:\\Windows\\|SYSTEM32", "C:\\\\Windows|"}},
+      {wu::kPathCharacter, {"C:\\Windows\x1f|", ".|*.*"}},
+      {wu::kPathGood,  // then the path
+       {".|a.txt|C:\\App\\a.txt", ".\\sub\\made||C:\\App\\sub\\made", ".\\data/img|a.bmp|C:\\App\\data\\img\\a.bmp",
+        "\\\\srv\\share\\d|f|\\\\srv\\share\\d\\f", "C:\\Windows\\System32|x.dll|C:\\Windows\\System32\\x.dll",
+        ".|com10|C:\\App\\com10"}},
   };
-  for (auto& c : cases) {
-    char out[32] = "";
-    wu::TextView f{c.folder, (uint16_t)strlen(c.folder)}, n{c.name, (uint16_t)strlen(c.name)};
-    EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
-              c.refusal)
-        << c.folder << "|" << c.name;
-    if (c.refusal == wu::kPathGood) EXPECT_STREQ(out, c.path);
-  }
+  for (auto& c : cases)
+    for (std::string_view line : c.paths) {
+      size_t bar = line.find('|'), second = line.find('|', bar + 1);
+      std::string folder(line.substr(0, bar)), name(line.substr(bar + 1, second - bar - 1));
+      char out[32] = "";
+      wu::TextView f{folder.c_str(), (uint16_t)folder.size()}, n{name.c_str(), (uint16_t)name.size()};
+      EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
+                c.refusal)
+          << line;
+      if (c.refusal == wu::kPathGood) EXPECT_EQ(out, line.substr(second + 1)) << line;
+    }
 }
 
 // The uninstaller's own path less its place, or its folder when renamed.
