@@ -7,31 +7,20 @@ namespace {
 using enum Placeholders;
 
 TEST(Placeholders, EachRuleAcceptsExactlyWhatTheInstallerPasses) {
-  struct {
-    const char* text;
+  const struct {
     Placeholders rule;
-    bool ok;
-  } cases[] = {{"100% sure", kNone, true},
-               {"%s %d %x", kNone, true},
-               {"Folder: %s", kOneString, true},
-               {"%s at 100%%", kOneString, true},
-               {"%-20s", kOneString, true},
-               {"Folder: %d", kOneString, false},
-               {"%s and %s", kOneString, false},
-               {"no placeholder", kOneString, false},
-               {"%s at 100%", kOneString, false},
-               {"%ls", kOneString, false},
-               {"%d MB", kOneNumber, true},
-               {"%lu MB", kOneNumber, true},
-               {"%s MB", kOneNumber, false},
-               {"%d of %d", kOneNumber, false},
-               {"disk %", kOneNumber, false},
+    std::vector<const char*> accepted, refused;
+  } cases[] = {{kNone, {"100% sure", "%s %d %x"}, {}},
+               {kOneString,
+                {"Folder: %s", "%s at 100%%", "%-20s"},
+                {"Folder: %d", "%s and %s", "no placeholder", "%s at 100%", "%ls"}},
+               {kOneNumber, {"%d MB", "%lu MB"}, {"%s MB", "%d of %d", "disk %"}},
                // Result texts are formats only when they hold %s.
-               {"failed at 50%", kMaybeString, true},
-               {"%s failed", kMaybeString, true},
-               {"%s failed %d times", kMaybeString, false},
-               {"%s failed at 5%", kMaybeString, false}};
-  for (const auto& c : cases) EXPECT_EQ(CheckPlaceholders(c.text, c.rule).empty(), c.ok) << c.text;
+               {kMaybeString, {"failed at 50%", "%s failed"}, {"%s failed %d times", "%s failed at 5%"}}};
+  for (const auto& c : cases) {
+    for (const char* text : c.accepted) EXPECT_EQ(CheckPlaceholders(text, c.rule), "") << text;
+    for (const char* text : c.refused) EXPECT_NE(CheckPlaceholders(text, c.rule), "") << text;
+  }
 }
 
 TEST(DefaultMessages, AreCompleteFilledInAndPlaceholderCorrect) {
@@ -51,24 +40,11 @@ TEST(DefaultMessages, AreCompleteFilledInAndPlaceholderCorrect) {
 }
 
 TEST(MessageKeys, NumbersAndNamesParseOthersDoNot) {
-  struct {
-    const char* key;
-    int list, item;
-  } cases[] = {// list -1: not a key
-               {"7/31", 7, 31},
-               {"0/0", 0, 0},
-               {"10/0", -1},
-               {"7/", -1},
-               {"/3", -1},
-               {"7/x", -1},
-               {"-1/2", -1},
-               {"caption", 7, 0},
-               {"welcome.title", 0, 0},
-               {"finish.text4", 6, 5},
-               {"welcome.nothing", -1},
-               {"nonsense", -1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(ParseMessageKey(c.key), c.list < 0 ? std::nullopt : std::optional(std::pair(c.list, c.item))) << c.key;
+  const std::tuple<const char*, int, int> keys[] = {
+      {"7/31", 7, 31}, {"0/0", 0, 0}, {"caption", 7, 0}, {"welcome.title", 0, 0}, {"finish.text4", 6, 5}};
+  for (auto [key, list, item] : keys) EXPECT_EQ(ParseMessageKey(key), std::optional(std::pair(list, item))) << key;
+  for (const char* key : {"10/0", "7/", "/3", "7/x", "-1/2", "welcome.nothing", "nonsense"})
+    EXPECT_EQ(ParseMessageKey(key), std::nullopt) << key;
 }
 
 }  // namespace

@@ -26,66 +26,48 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, true);
     ASSERT_TRUE(r.code == 0 && r.err.empty()) << r.err;
-    const std::string expected[] = {// what the builder's round trip leaves out
-                                    "stub: " + std::to_string(stubSize) + " bytes; signature at offset " +
-                                        std::to_string(stubSize) + "; first block at " + std::to_string(stubSize + 6),
-                                    "flags 0x0000000E (background, gradient, maximised)",
-                                    "dialog font \"Arial\" height -11 weight 400",
-                                    "text-box at (16,12)-(474,228)",
-                                    "#2 at 76: 1 x 1",
-                                    "background variants: 1: 1024 x 768",
-                                    "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel",
-                                    "title: \"Demo Product\\nSetup\"",
-                                    "uninstaller image: 20 bytes",
-                                    "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
-                                    "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
-                                    "pages: welcome, information, destination, ready, progress, finish\n",
-                                    "0/2 \"This installs Demo.\\nClick Next.\"",
-                                    "messages 2: none",
-                                    "[1] \"data\\img\\a.bmp\" -> install",
-                                    "bzip2",
-                                    "[3] \"sys\\x.dll\" -> windows",
-                                    "(version-check, shared)",
-                                    "version 1.2.3.4 language 0x0409",
-                                    "-> custom \"#CommonFiles#\\Acme\"",
-                                    "run: after install, wait, args \"/quiet\"",
-                                    "(source-folder)",
-                                    "uninstall sections: 17 bytes",
-                                    "\"flat\\name.txt\" -> install (name only)",
-                                    "(times)",
-                                    "verify: 8 entries decoded, 0 with problems",
-                                    volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
-    for (const auto& s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
+    std::string expected[] = {"stub: " + std::to_string(stubSize) + " bytes; signature at offset " +
+                                  std::to_string(stubSize) + "; first block at " + std::to_string(stubSize + 6),
+                              volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
+    for (std::string s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
+    // What the builder's round trip leaves out: the settings, pictures and blocks,
+    for (const char* s :
+         {"flags 0x0000000E (background, gradient, maximised)", "dialog font \"Arial\" height -11 weight 400",
+          "text-box at (16,12)-(474,228)", "#2 at 76: 1 x 1", "background variants: 1: 1024 x 768",
+          "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel", "title: \"Demo Product\\nSetup\"",
+          "uninstaller image: 20 bytes",
+          "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
+          // type 1 and its entries,
+          "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
+          "pages: welcome, information, destination, ready, progress, finish\n",
+          "0/2 \"This installs Demo.\\nClick Next.\"", "messages 2: none", "[1] \"data\\img\\a.bmp\" -> install",
+          "bzip2", "[3] \"sys\\x.dll\" -> windows", "(version-check, shared)", "version 1.2.3.4 language 0x0409",
+          "-> custom \"#CommonFiles#\\Acme\"", "run: after install, wait, args \"/quiet\"", "(source-folder)",
+          "uninstall sections: 17 bytes",
+          // type 2's entry named by its name only.
+          "\"flat\\name.txt\" -> install (name only)", "(times)", "verify: 8 entries decoded, 0 with problems"})
+      EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
     EXPECT_NE(InspectFile(setup, false, 7).out.find("0/0 \"Welcome...\""), std::string::npos);
     nlohmann::json doc = InspectJson(setup, true);
-    const std::pair<const char*, nlohmann::json> fields[] = {
-        // the same facts in the document, texts whole
-        {"/format", 2},
-        {"/errors", nlohmann::json::array()},
-        {"/package/stub_size", stubSize},
-        {"/package/blocks/0/offset", stubSize + 6},
-        {"/package/settings/flag_words", {"background", "gradient", "maximised"}},
-        {"/package/settings/dialog_font/face", "Arial"},
-        {"/package/title", "Demo Product\nSetup"},
-        {"/package/bitmaps/1/width", 1},
-        {"/package/uninstaller_image_size", 20},
-        {"/package/product_details", {{"version", "1.2"}, {"publisher", ""}, {"url", "https://acme.example"}}},
-        {"/package/install_types/0/folder_value/root", "HKEY_LOCAL_MACHINE"},
-        {"/package/install_types/0/messages/0/2", "This installs Demo.\nClick Next."},
-        {"/package/install_types/0/messages/2", nullptr},
-        {"/package/install_types/0/files/1/method", "bzip2"},
-        {"/package/install_types/0/files/3/version/number", "1.2.3.4"},
-        {"/package/install_types/0/files/3/flag_words", {"version-check", "shared"}},
-        {"/package/install_types/0/files/4/folder", "#CommonFiles#\\Acme"},
-        {"/package/install_types/0/files/7/verify/sound", true},
-        {"/package/install_types/1/files/1/name_only", true},
-        {"/package/install_types/1/number", 2},
-        {"/package/verify/decoded", 8},
-        {"/package/verify/with_problems", 0},
-        {"/package/data_area/volumes/0/name", volumeSize ? "setup.D01" : ""}};
-    for (const auto& [at, want] : fields)
-      if (want != "")
-        EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
+    // The same facts in the document, texts whole.
+    nlohmann::json fields = nlohmann::json::parse(R"({"/format": 2, "/errors": [],
+      "/package/settings/flag_words": ["background", "gradient", "maximised"],
+      "/package/settings/dialog_font/face": "Arial", "/package/title": "Demo Product\nSetup",
+      "/package/bitmaps/1/width": 1, "/package/uninstaller_image_size": 20,
+      "/package/product_details": {"version": "1.2", "publisher": "", "url": "https://acme.example"},
+      "/package/install_types/0/folder_value/root": "HKEY_LOCAL_MACHINE",
+      "/package/install_types/0/messages/0/2": "This installs Demo.\nClick Next.",
+      "/package/install_types/0/messages/2": null, "/package/install_types/0/files/1/method": "bzip2",
+      "/package/install_types/0/files/3/version/number": "1.2.3.4",
+      "/package/install_types/0/files/3/flag_words": ["version-check", "shared"],
+      "/package/install_types/0/files/4/folder": "#CommonFiles#\\Acme",
+      "/package/install_types/0/files/7/verify/sound": true, "/package/install_types/1/files/1/name_only": true,
+      "/package/install_types/1/number": 2, "/package/verify/decoded": 8, "/package/verify/with_problems": 0})");
+    fields["/package/stub_size"] = stubSize;
+    fields["/package/blocks/0/offset"] = stubSize + 6;
+    if (volumeSize) fields["/package/data_area/volumes/0/name"] = "setup.D01";
+    for (const auto& [at, want] : fields.items())
+      EXPECT_EQ(doc.value(nlohmann::json::json_pointer(at), nlohmann::json()), want) << at << "\n" << doc;
   }
 }
 

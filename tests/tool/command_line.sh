@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The command line of wrenly: exit codes, extract's type names and unwritable
-# folder, the project `new` writes (it builds, without warnings), warnings with
-# file:line and --warnings-as-errors, -q and -v, the summary line, and plain
-# progress lines (never a carriage return) when stderr is a file.
+# The command line of wrenly: exit codes (a damaged package's JSON still
+# printed), extract's type names and unwritable folder, the project `new`
+# writes (it builds, without warnings), warnings with file:line and
+# --warnings-as-errors, -q and -v, the summary line, and plain progress lines
+# (never a carriage return) when stderr is a file.
 set -euo pipefail
 wrenly=$1 work=$2
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
@@ -28,6 +29,7 @@ build .|1|^wrenly: \.: the project file is a folder$
 build p.toml --stub stub.exe -D 'SRC=*.dll' -o g.exe|1|^wrenly: p\.toml:4: no file matches "\*\.dll"$
 build p.toml --stub stub.exe -D SRC=nothere -D SRC=a.txt -o d.exe -q|0|^-D: warning: SRC is given more than once; the last, SRC=a\.txt, counts$
 inspect a.txt|3|a.txt
+inspect --json a.txt|3|"damaged package: no package signature
 build p.toml --stub stub.exe -D SRC=a.txt -o s.exe|0|^wrote s\.exe: 1 file, 6 B in, $size out \(payload [0-9]+ B, [0-9]+ %; Installer $size\), [0-9.]+ s, $size/s$
 build m.toml --stub stub.exe -o m.exe|0|^wrote m\.exe: 1 file, 6 B in, .* of the 12 B the install types hold; 
 build p.toml --stub stub.exe -D SRC=a.txt -o v.exe -v|0|^  a\.txt: 6 -> [0-9]+ bytes, zlib level 6$
@@ -37,6 +39,7 @@ build w.toml --stub stub.exe -o x.exe -W|1|2 warnings and --warnings-as-errors
 build p.toml --stub stub.exe -D SRC=a.txt -o q.exe -q|0|
 build t.toml --stub stub.exe -o t.exe -q|0|
 extract -t "Games only" t.exe games|0|^1 file written$
+extract -t 9 t.exe games|2|^extract: t\.exe: no install type 9 \(the package has 1\)$
 new fresh|0|^build it with: wrenly build fresh/project\.toml$
 new fresh|2|^wrenly: new: fresh/project\.toml already exists; nothing was written$
 build fresh/project.toml --stub stub.exe -W -q|0|

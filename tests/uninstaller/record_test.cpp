@@ -13,21 +13,23 @@ namespace {
 std::string S(wu::TextView t) { return std::string(t.text, t.length); }
 std::string S(unsigned n) { return std::to_string(n); }
 template <class... T>
-void Add(void* seen, unsigned n, const char* kind, const T&... parts) {
-  std::string line = S(n) + " " + kind + " ", sep;
-  ((line += sep + S(parts), sep = "|"), ...);
-  ((std::vector<std::string>*)seen)->push_back(line);
+void Add(void* context, unsigned n, const char* kind, const T&... parts) {
+  std::string& seen = *(std::string*)context;
+  seen += S(n) + " " + kind + " ";
+  const char* sep = "";
+  ((seen += sep + S(parts), sep = "|"), ...);
+  seen += "\n";
 }
-// Everything the visitor saw, one line per item, or the refusal alone.
-std::vector<std::string> Read(const Bytes& file) {
-  std::vector<std::string> seen;
+// Everything the visitor saw, a line per item, then the refusal if any.
+std::string Read(const Bytes& file) {
+  std::string seen;
   wu::RecordVisitor v{
       &seen, [](void* c, uint16_t i, wu::TextView t) { Add(c, i, "text", t); },
       [](void* c, uint32_t r, const wu::FileRecordView& f) { Add(c, r, "file", f.folder, f.name, +f.kind); },
       [](void* c, uint32_t r, const wu::ShortcutRecordView& k) { Add(c, r, "link", +k.depth, k.folder, k.name); },
       [](void* c, uint32_t r, const wu::SectionView& x) { Add(c, r, "sect", +x.id, x.root, x.file, x.key, x.name); }};
   wu::UninstallFile out{};
-  if (int r = wu::ReadUninstallFile(file.data(), (uint32_t)file.size(), &v, &out)) seen.push_back("refused " + S(r));
+  if (int r = wu::ReadUninstallFile(file.data(), (uint32_t)file.size(), &v, &out)) seen += "refused " + S(r) + "\n";
   return seen;
 }
 }  // namespace
@@ -55,34 +57,27 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   for (uint32_t b = program; b < typical.size(); b += 8 + wf::LoadU32(&typical[b + 4])) block.push_back(b);
   ASSERT_EQ(block.size(), 7u);
   const uint32_t record = block[1];
-  const std::vector<std::string> items = {"0 text Remove Demo?",
-                                          "1 text ",
-                                          "0 file .|a.txt|0",
-                                          "0 file C:\\Desktop|D.lnk|0",
-                                          "0 file .\\sub||0",
-                                          "0 file .\\sub\\deep||0",
-                                          "0 file .\\sub|b.dll|4",
-                                          "0 link 0|C:\\P\\Tools|A.lnk",
-                                          "0 sect 4672|2||Software\\Demo|",
-                                          "0 sect 4673|1||Software\\Run|Demo",
-                                          "0 sect 4674|0|C:\\win.ini|Demo|Folder"};
-
+  const std::string texts = "0 text Remove Demo?\n1 text \n";
+  const std::string items =
+      "0 file .|a.txt|0\n0 file C:\\Desktop|D.lnk|0\n0 file .\\sub||0\n0 file .\\sub\\deep||0\n0 file .\\sub|b.dll|4\n"
+      "0 link 0|C:\\P\\Tools|A.lnk\n0 sect 4672|2||Software\\Demo|\n0 sect 4673|1||Software\\Run|Demo\n"
+      "0 sect 4674|0|C:\\win.ini|Demo|Folder\n";
   auto patched = [&](uint32_t at, Bytes with) {
     Bytes b = typical;
     return std::ranges::copy(with, &b[at]), b;
   };
   Bytes twice(typical.begin(), typical.end() - wf::block_header::kSize);  // a second record appended by option 0x10
   twice.insert(twice.end(), typical.begin() + record, typical.end());
-  std::vector<std::string> both = items;
-  for (size_t i = 2; i < items.size(); ++i) both.push_back("1" + items[i].substr(1));
-  auto refused = [](unsigned r) { return std::vector<std::string>{"refused " + S(r)}; };
+  std::string second = items;  // the same items, numbered 1
+  for (size_t i = 0; i < second.size(); i = second.find('\n', i) + 1) second[i] = '1';
+  auto refused = [](unsigned r) { return "refused " + S(r) + "\n"; };
   struct {
     const char* what;
     Bytes file;
-    std::vector<std::string> seen;
+    std::string seen;
   } cases[] = {
-      {"typical", typical, items},
-      {"two records", twice, both},
+      {"typical", typical, texts + items},
+      {"two records", twice, texts + items + second},
       {"no record: the run failed", image, refused(wu::kRecordNoEnd)},
       {"file count one too many", patched(record + 8, Words({6})), refused(wu::kRecordPastEnd)},
       {"file count one too few", patched(record + 8, Words({4})), refused(wu::kRecordLeftover)},
@@ -94,7 +89,8 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   };
   for (auto& c : cases) EXPECT_EQ(Read(c.file), c.seen) << c.what;
   for (size_t cut = 0; cut + 1 < typical.size(); ++cut)
-    ASSERT_EQ(Read(Bytes(typical.begin(), typical.begin() + cut)).size(), 1u) << cut;  // the refusal alone
+    ASSERT_TRUE(Read(Bytes(typical.begin(), typical.begin() + cut)).starts_with("refused "))
+        << cut;  // the refusal alone
 
   // The plan of such files: phases in order, "." below the installation
   // folder, newest record first, groups and folders once and deepest first.
@@ -102,12 +98,10 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
     return std::ranges::copy(to, std::search(b.begin() + after, b.end(), from.begin(), from.end())), b;
   };
   auto swap = [](std::string s, std::string from, std::string to) { return s.replace(s.find(from), from.size(), to); };
-  const std::string unregister = "0 C:\\App\\sub\\b.dll\n",
-                    registry =
-                        "7 Software\\Demo|2\n8 Software\\Run|1|Demo\n"
-                        "9 C:\\win.ini|0|Demo|Folder\n",
-                    files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n",
-                    once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
+  const std::string unregister = "0 C:\\App\\sub\\b.dll\n";
+  const std::string registry = "7 Software\\Demo|2\n8 Software\\Run|1|Demo\n9 C:\\win.ini|0|Demo|Folder\n";
+  const std::string files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n";
+  const std::string once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
   const std::string steps = unregister + "1 C:\\App\\a.txt\n" + files + once + registry;
   struct {
     const char* what;
@@ -149,49 +143,35 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
 }
 
 TEST(PathRulesTest, Table) {
-  struct {
-    const char *folder, *name;
+  const struct {
     wu::PathRefusal refusal;
-    const char* path = "";
+    std::vector<const char*> paths;  // a folder and a name each, joined by '|'
   } cases[] = {
-      {".", "a.txt", wu::kPathGood, "C:\\App\\a.txt"},
-      {".\\sub\\made", "", wu::kPathGood, "C:\\App\\sub\\made"},
-      {".\\data/img", "a.bmp", wu::kPathGood, "C:\\App\\data\\img\\a.bmp"},
-      {"\\\\srv\\share\\d", "f", wu::kPathGood, "\\\\srv\\share\\d\\f"},
-      {"C:\\Windows\\System32", "x.dll", wu::kPathGood, "C:\\Windows\\System32\\x.dll"},
-      {".", "com10", wu::kPathGood, "C:\\App\\com10"},
-      {".", "a-name-longer-than-out.txt", wu::kPathTooLong},
-      {".\\..\\..", "x", wu::kPathDots},
-      {"C:\\App\\...", "x", wu::kPathDots},
-      {"C:\\", "windows.", wu::kPathDots},
-      {".x", "a", wu::kPathRelative},
-      {"App", "a", wu::kPathRelative},
-      {"\\App", "a", wu::kPathRelative},
-      {"C:App", "a", wu::kPathRelative},
-      {".", "nul", wu::kPathDevice},
-      {"C:\\Com1.txt", "a", wu::kPathDevice},
-      {".", "lpt9 .log", wu::kPathDevice},
-      {".\\aux", "a", wu::kPathDevice},
-      {"\\\\?\\C:\\App", "a", wu::kPathPrefix},
-      {"//./C:", "a", wu::kPathPrefix},
-      {".", "a.txt:evil", wu::kPathStream},
-      {"C:\\", "", wu::kPathRoot},
-      {"c:\\\\", "", wu::kPathRoot},
-      {"\\\\srv\\share", "", wu::kPathRoot},
-      {"C:\\windows", "", wu::kPathProtected},
-      {"c:\\Windows\\", "SYSTEM32", wu::kPathProtected},
-      {"C:\\\\Windows", "", wu::kPathProtected},
-      {"C:\\Windows\x1f", "", wu::kPathCharacter},
-      {".", "*.*", wu::kPathCharacter},
+      {wu::kPathTooLong, {".|a-name-longer-than-out.txt"}},
+      {wu::kPathDots, {".\\..\\..|x", "C:\\App\\...|x", "C:\\|windows."}},
+      {wu::kPathRelative, {".x|a", "App|a", "\\App|a", "C:App|a"}},
+      {wu::kPathDevice, {".|nul", "C:\\Com1.txt|a", ".|lpt9 .log", ".\\aux|a"}},
+      {wu::kPathPrefix, {"\\\\?\\C:\\App|a", "//./C:|a"}},
+      {wu::kPathStream, {".|a.txt:evil"}},
+      {wu::kPathRoot, {"C:\\|", "c:\\\\|", "\\\\srv\\share|"}},
+      {wu::kPathProtected, {"C:\\windows|", "c:\\Windows\\|SYSTEM32", "C:\\\\Windows|"}},
+      {wu::kPathCharacter, {"C:\\Windows\x1f|", ".|*.*"}},
+      {wu::kPathGood,  // then the path
+       {".|a.txt|C:\\App\\a.txt", ".\\sub\\made||C:\\App\\sub\\made", ".\\data/img|a.bmp|C:\\App\\data\\img\\a.bmp",
+        "\\\\srv\\share\\d|f|\\\\srv\\share\\d\\f", "C:\\Windows\\System32|x.dll|C:\\Windows\\System32\\x.dll",
+        ".|com10|C:\\App\\com10"}},
   };
-  for (auto& c : cases) {
-    char out[32] = "";
-    wu::TextView f{c.folder, (uint16_t)strlen(c.folder)}, n{c.name, (uint16_t)strlen(c.name)};
-    EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
-              c.refusal)
-        << c.folder << "|" << c.name;
-    if (c.refusal == wu::kPathGood) EXPECT_STREQ(out, c.path);
-  }
+  for (auto& c : cases)
+    for (std::string_view line : c.paths) {
+      size_t bar = line.find('|'), second = line.find('|', bar + 1);
+      std::string folder(line.substr(0, bar)), name(line.substr(bar + 1, second - bar - 1));
+      char out[32] = "";
+      wu::TextView f{folder.c_str(), (uint16_t)folder.size()}, n{name.c_str(), (uint16_t)name.size()};
+      EXPECT_EQ(wu::ResolveRecordPath(f, n, "C:\\App\\", "C:\\Windows", "C:\\WINDOWS\\system32\\", out, sizeof out),
+                c.refusal)
+          << line;
+      if (c.refusal == wu::kPathGood) EXPECT_EQ(out, line.substr(second + 1)) << line;
+    }
 }
 
 // The uninstaller's own path less its place, or its folder when renamed.
