@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#include "builder/product_resources.h"
+#include "builder/sha256.h"
+#include "builder/winget_manifest.h"
+#include "format/stub_resources.h"
 #include "test_project.h"
 
 namespace wrenly::builder {
@@ -26,6 +30,56 @@ TEST(VersionInfo, ReadsTheDemoProgramsAndRefusesCutCopies) {
     for (auto end : {resource + 40, image.begin() + 0x60})
       EXPECT_FALSE(ReadVersionInfo({image.begin(), end}, &info)) << dir << " cut to " << end - image.begin();
   }
+}
+
+// Each flavour's stub becomes the product's: its version resource as the
+// project says, the project's icon under the wizard's group number, every
+// other resource as it was, and the program before the resources unchanged.
+TEST(VersionInfo, TheStubTakesTheProductsVersionAndIcon) {
+  Bytes ico = ToBytes(ReadAll(std::string(WRENLY_SOURCE_DIR) + "/installer/resources/installer.ico"));
+  for (const char* dir : {WRENLY_WIN32_DIR, WRENLY_WIN64_DIR}) {
+    std::filesystem::path path = std::string(dir) + "/installer/wrenly-stub.exe";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << dir << ": the Windows flavour is not built";
+    Bytes stub = ToBytes(ReadAll(path));
+    Bytes out = ProductStub(stub, {"Demo", "2.3.4", "Pub", "(c) Pub"}, ico);
+    VersionInfo info;
+    ASSERT_TRUE(ReadVersionInfo(out, &info)) << dir;
+    EXPECT_EQ(std::tuple(info.versionMS, info.versionLS, info.language), std::tuple(0x20003u, 0x40000u, 0x409u));
+    auto before = ReadResources(stub), after = ReadResources(out);
+    auto kinds = [](const std::vector<Resource>& list, bool mine) {
+      std::vector<std::tuple<uint32_t, uint32_t, size_t>> out;
+      for (const auto& r : list)
+        if (mine == (r.type == kResourceVersion || r.type == kResourceIcon || r.type == kResourceIconGroup))
+          out.emplace_back(r.type, r.id, r.data.size());
+      std::sort(out.begin(), out.end());
+      return out;
+    };
+    EXPECT_EQ(kinds(after, false), kinds(before, false)) << dir;
+    auto icons = IconResources(ico, format::kStubIconGroup, 1);
+    icons.push_back({kResourceVersion, 1, 0x409, VersionResource({"Demo", "2.3.4", "Pub", "(c) Pub"})});
+    EXPECT_EQ(kinds(after, true), kinds(icons, true)) << dir;
+    for (const char16_t* text : {u"Demo Setup", u"(c) Pub", u"2.3.4"}) {
+      std::u16string t(text);
+      auto* p = reinterpret_cast<const uint8_t*>(t.data());
+      EXPECT_NE(std::search(out.begin(), out.end(), p, p + 2 * t.size()), out.end()) << dir;
+    }
+    EXPECT_THROW(IconResources(Bytes(ico.begin(), ico.begin() + 20), 1, 1), BuildError);
+  }
+}
+
+// The digest package managers check, and the manifest that carries it.
+TEST(Winget, DigestAndManifest) {
+  EXPECT_EQ(Sha256Hex(ToBytes("abc")), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
+  EXPECT_EQ(Sha256Hex(Bytes(1000, 'a')), "41EDECE42D63E8D9BF515A9BA6932E1C20CBC9F5A5D134645ADB5DB1B9737EA3");
+  ProductFacts facts{"Wrenly Demo", "1.0", "The Wrenly project", "", true};
+  std::string m = WingetInstallerManifest(facts, std::string(64, 'A'));
+  for (const char* line :
+       {"PackageIdentifier: TheWrenlyproject.WrenlyDemo\n", "  Silent: /Q\n",
+        "  InstallLocation: /T\"<INSTALLPATH>\"\n", "ProductCode: 'Wrenly Demo'\n",
+        "- InstallerReturnCode: 3010\n  ReturnResponse: rebootRequiredToFinish\n", "  InstallerSha256: AAAAAAAA"})
+    EXPECT_NE(m.find(line), std::string::npos) << line;
+  facts.version.clear();
+  EXPECT_THROW(WingetInstallerManifest(facts, ""), BuildError);
 }
 
 }  // namespace

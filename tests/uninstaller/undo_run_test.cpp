@@ -215,6 +215,8 @@ TEST(UndoRunTest, CommandLineTable) {
     bool silent, copy;
     uint64_t pipe = 0, process = 0;
     const char* original = "";
+    bool quiet = false;
+    const char* log = "";
   } cases[] = {
       {"", 1, false, false},
       {"  /s ", 1, true, false},
@@ -227,12 +229,19 @@ TEST(UndoRunTest, CommandLineTable) {
       {"/RUN=1,2 \"C:\\a.exe\"x", 0, false, false},
       {"/RUN=1,2 \"C:\\a.exe\" /RUN=3,4 \"C:\\b.exe\"", 0, false, true, 1, 2, "C:\\a.exe"},
       {"/RUN=11111111111111111,2 \"C:\\a.exe\"", 0, false, false},
+      {.line = "/q /L\"C:\\My Logs\\u.log\"", .good = 1, .silent = true, .quiet = true, .log = "C:\\My Logs\\u.log"},
+      {.line = "/LC:\\u.log /S", .good = 1, .silent = true, .log = "C:\\u.log"},
+      {.line = "/L", .good = 0},
+      {.line = "/L\"C:\\open", .good = 0},
+      {.line = "/L\"\"", .good = 0},
+      {"/Q /L\"C:\\a b.log\" /RUN=1,2 \"C:\\a.exe\"", 1, true, true, 1, 2, "C:\\a.exe", true, "C:\\a b.log"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     wu::UninstallCommand command;
-    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(c.line, &command), command.silent, command.copy}),
-              std::tuple(c.good, c.silent, c.copy));
+    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(c.line, &command), command.silent, command.copy, command.quiet,
+                          std::string(command.log)}),
+              std::tuple(c.good, c.silent, c.copy, c.quiet, std::string(c.log)));
     if (!c.copy) continue;
     EXPECT_EQ(std::tuple(command.pipe, command.process, std::string(command.original)),
               std::tuple(c.pipe, c.process, c.original));
@@ -241,8 +250,9 @@ TEST(UndoRunTest, CommandLineTable) {
     ASSERT_TRUE(wu::FormatCopyCommand("C:\\Temp\\w x\\uninstall.exe", command, line, sizeof line));
     const char* args = strstr(line, ".exe\" ") + 6;
     wu::UninstallCommand back;
-    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(args, &back), back.pipe, std::string(back.original)}),
-              std::tuple(1, command.pipe, std::string(command.original)));
+    EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(args, &back), back.pipe, std::string(back.original), back.quiet,
+                          std::string(back.log)}),
+              std::tuple(1, command.pipe, std::string(command.original), command.quiet, std::string(command.log)));
     EXPECT_FALSE(wu::FormatCopyCommand("C:\\Temp\\w x\\uninstall.exe", command, line, 40));
   }
 }
