@@ -4,8 +4,8 @@
 
 #include <climits>
 
-#include "builder/compress.h"
 #include "base/run_log.h"
+#include "builder/compress.h"
 #include "fixtures.h"
 #include "platform/file_system.h"
 
