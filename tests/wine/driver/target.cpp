@@ -84,11 +84,15 @@ std::string ClassOf(HWND h) {
   return buf;
 }
 
+// The control's own answer where it gives one in time. A program busy with
+// its start (an emulated machine under load takes seconds) cannot answer:
+// the text the window was made or last set with, which the system keeps,
+// is what a caption shows anyway.
 std::string TextOf(HWND h) {
   char buf[8192] = {};
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 3000, &copied))
-    return {};
+    GetWindowTextA(h, buf, sizeof buf);
   buf[sizeof buf - 1] = 0;
   return buf;
 }
