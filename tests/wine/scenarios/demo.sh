@@ -61,39 +61,46 @@ for mode in windowed fullscreen; do
     wine_run wineboot -r >/dev/null 2>&1 || true  # its copy goes at the restart
     footprint "$d/removed"
     expect "nothing left after the uninstall" "" "$(changes "$d/before" "$d/removed")"
+    # Quiet: /Q /L leave what the windowed wizard left, without any window, and
+    # the log names every file written; the uninstaller's /Q /L takes it all
+    # away again, each file named in its log.
+    log=$(winpath "$d/quiet.log") ulog=$(winpath "$d/uninstall.log")
+    run=$(drive start "$(winpath "$d/windowed/setup.exe")" /Q "/L$log" "$S" expect-no-window 120 "$S" wait-exit 5 2>&1 |
+      tr -d '\r') || true
+    expect "quiet: no window, exit 0" "no-window|exit 0" "$(grep -E '^(no-window|window|exit)' <<<"$run" | paste -sd '|')"
+    footprint "$d/quiet"
+    expect "quiet: what the wizard left, no more, no less" "" "$(changes "$d/after" "$d/quiet")"
+    folder=$(echo "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo)
+    W=$(winpath "$folder")
+    log_has() { tr -d '\r' <"$1" | cut -d' ' -f3- | grep -qxF -- "$2"; }  # log line-without-its-time
+    for f in demo.exe readme.txt license.txt uninstall.exe; do
+      check_that "quiet: the log names $f" log_has "$d/quiet.log" "file written: $W\\$f"
+    done
+    run=$(drive start "$(winpath "$folder/uninstall.exe")" /Q "/L$ulog" "$S" expect-no-window 60 "$S" wait-exit 30 \
+      "$S" wait-descendants 30 2>&1 | tr -d '\r') || true
+    expect "quiet uninstall: no window, exit 0" "no-window|exit 0|descendants-ended" \
+      "$(grep -E '^(no-window|window|exit|descendants)' <<<"$run" | paste -sd '|')"
+    wine_run wineboot -r >/dev/null 2>&1 || true
+    footprint "$d/quiet-removed"
+    expect "quiet uninstall: nothing left" "" "$(changes "$d/before" "$d/quiet-removed")"
+    check_that "quiet uninstall: the log names demo.exe" log_has "$d/uninstall.log" "file: $W\\demo.exe (done)"
   fi
   [ "$mode" = windowed ] || check_that "$mode: the demo is installed" test -f "$d/$mode/dest/demo.exe"
 done
 
-# What Explorer and package managers read of the setup program: the product's.
-check_drive "the version resource names the product" \
-  "version ProductName=\"Wrenly Demo\"|version ProductVersion=\"1.0\"|version CompanyName=\"The Wrenly project\"|version FileDescription=\"Wrenly Demo Setup\"" \
-  version-text "$(winpath "$d/windowed/setup.exe")" ProductName "$S" version-text "$(winpath "$d/windowed/setup.exe")" ProductVersion \
-  "$S" version-text "$(winpath "$d/windowed/setup.exe")" CompanyName "$S" version-text "$(winpath "$d/windowed/setup.exe")" FileDescription
-
-# Quiet: /Q /L leave what the windowed wizard left, without any window, and
-# the log names every file written; the uninstaller's /Q /L takes it all
-# away again, each file named in its log.
-log=$(winpath "$d/quiet.log") ulog=$(winpath "$d/uninstall.log")
-run=$(drive start "$(winpath "$d/windowed/setup.exe")" /Q "/L$log" "$S" expect-no-window 120 "$S" wait-exit 5 2>&1 |
-  tr -d '\r') || true
-expect "quiet: no window, exit 0" "no-window|exit 0" "$(grep -E '^(no-window|window|exit)' <<<"$run" | paste -sd '|')"
-footprint "$d/quiet"
-expect "quiet: what the wizard left, no more, no less" "" "$(changes "$d/after" "$d/quiet")"
-folder=$(echo "$WINEPREFIX"/drive_c/Program\ Files*/Wrenly\ Demo)
-W=$(winpath "$folder")
-log_has() { tr -d '\r' <"$1" | cut -d' ' -f3- | grep -qxF -- "$2"; }  # log line-without-its-time
-for f in demo.exe readme.txt license.txt uninstall.exe; do
-  check_that "quiet: the log names $f" log_has "$d/quiet.log" "file written: $W\\$f"
+# What Explorer and package managers read of the setup program: the product's,
+# before and after it is signed (the signature verifies).
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=wrenly-test -days 2 -keyout "$d/k.pem" -out "$d/c.pem" 2>/dev/null
+osslsigncode sign -certs "$d/c.pem" -key "$d/k.pem" -in "$d/windowed/setup.exe" -out "$d/signed.exe" >/dev/null
+check_that "signed: the signature verifies" osslsigncode verify -CAfile "$d/c.pem" -in "$d/signed.exe"
+for exe in windowed/setup.exe signed.exe; do
+  steps=() && for name in ProductName ProductVersion CompanyName FileDescription; do
+    steps+=(version-text "$(winpath "$d/$exe")" "$name" "$S")
+  done
+  check_drive "$exe: the version resource names the product" \
+    "version ProductName=\"Wrenly Demo\"|version ProductVersion=\"1.0\"|version CompanyName=\"The Wrenly project\"|version FileDescription=\"Wrenly Demo Setup\"" \
+    "${steps[@]:0:${#steps[@]}-1}"
 done
-run=$(drive start "$(winpath "$folder/uninstall.exe")" /Q "/L$ulog" "$S" expect-no-window 60 "$S" wait-exit 30 \
-  "$S" wait-descendants 30 2>&1 | tr -d '\r') || true
-expect "quiet uninstall: no window, exit 0" "no-window|exit 0|descendants-ended" \
-  "$(grep -E '^(no-window|window|exit|descendants)' <<<"$run" | paste -sd '|')"
-wine_run wineboot -r >/dev/null 2>&1 || true
-footprint "$d/quiet-removed"
-expect "quiet uninstall: nothing left" "" "$(changes "$d/before" "$d/quiet-removed")"
-check_that "quiet uninstall: the log names demo.exe" log_has "$d/uninstall.log" "file: $W\\demo.exe (done)"
 
 # Full screen, blue to black: the areas beside the frame and below the title.
 check_that "the background is the dithered quadratic gradient" "$WRENLY_GRADIENT_CHECK" \
