@@ -91,7 +91,12 @@ while IFS='|' read -r case installs answer code left; do
   HOLD=$([ "$code" = 3010 ] && echo "$(app A)/alpha.txt") WRENLY_SELFREG_ENDS=$ends uninstall "$(app A)" "$answer"
   expect "$case: exit" "$code" "$run_exit"
   case $case in
-    "a second instance") drive_resume && expect "$case: the first one answered No" "exit 1" "$(grep '^exit' <<<"$run")" ;;
+    "a second instance")
+      run=$(drive start "$(winpath "$(app A)/uninstall.exe")" /Q "$S" expect-no-window 20 "$S" wait-exit 20 2>&1 |
+        tr -d '\r') || true
+      expect "$case: with /Q, 1618 as deployment tools read it" "no-window|exit 1618" \
+        "$(grep -E '^(no-window|window|exit)' <<<"$run" | paste -sd '|')"
+      drive_resume && expect "$case: the first one answered No" "exit 1" "$(grep '^exit' <<<"$run")" ;;
     "a file in use") expect "$case: there until the restart" yes "$([ -f "$(app A)/alpha.txt" ] && echo yes)" ;;
     "through its windows") expect "$case: its windows" "$asking|pressed Yes|$removed|pressed OK|exit 0|descendants-ended" \
       "$(paste -sd'|' <<<"$run")" ;;
