@@ -43,6 +43,14 @@ uninstall() {  # folder [answer]
 # The texts of the message boxes the last setup_install met, one per line.
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 
+# What a destination holds after a run: the package's bytes, the user's
+# older text, or something else.
+holds() {  # file package-copy older-text
+  if cmp -s "$1" "$2"; then echo package
+  elif [ "$(cat "$1" 2>/dev/null)" = "$3" ]; then echo existing
+  else echo other; fi
+}
+
 # Temporary files the engine leaves beside destinations (".$$A", ...).
 temp_files() { find "$1" -name '*.$$?' 2>/dev/null | sort; }  # folder
 

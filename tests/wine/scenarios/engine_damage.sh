@@ -29,11 +29,7 @@ install() {  # name setup answers expected-exit expected-content [installer opti
   printf '%s' "$existing" >"$dest/victim.bin"
   setup_install "$answers" "$d/$setup" "$@"
   expect "$name: exit" "$result" "$run_exit"
-  local now
-  if cmp -s "$dest/victim.bin" "$d/victim.bin"; then now=package
-  elif [ "$(cat "$dest/victim.bin")" = "$existing" ]; then now=existing
-  else now=other; fi
-  expect "$name: destination holds" "$content" "$now"
+  expect "$name: destination holds" "$content" "$(holds "$dest/victim.bin" "$d/victim.bin" "$existing")"
   expect "$name: no temporary file" "" "$(temp_files "$dest")"
 }
 

@@ -26,11 +26,7 @@ quiet() {  # name setup exit destination-holds files... -- options...
   run=$(drive start "$(winpath "$d/$setup")" "$@" "$S" expect-no-window 60 "$S" wait-exit 5 2>&1 | tr -d '\r') || true
   expect "$name: no window, exit $result" "no-window|exit $result" "$(grep -E '^(no-window|window|exit)' <<<"$run" |
     paste -sd '|')"
-  local now
-  if cmp -s "$dest/victim.bin" "$d/data/victim.bin"; then now=package
-  elif [ "$(cat "$dest/victim.bin")" = "$existing" ]; then now=existing
-  else now=other; fi
-  expect "$name: destination holds" "$holds" "$now"
+  expect "$name: destination holds" "$holds" "$(holds "$dest/victim.bin" "$d/data/victim.bin" "$existing")"
   expect "$name: files" "${files[*]}" "$(cd "$dest" && ls | paste -sd ' ')"
   expect "$name: no temporary file" "" "$(temp_files "$dest")"
 }
