@@ -15,6 +15,9 @@ using format::LoadU16;
 using format::LoadU32;
 
 constexpr uint16_t kEnglishUs = 0x0409, kUnicode = 1200;
+// The file header's flags, after "PE\0\0" and five fields; removable and network run-from-swap.
+constexpr uint32_t kCharacteristics = 22;
+constexpr uint16_t kRunFromSwap = 0x0400 | 0x0800;
 
 std::u16string Utf16(const std::string& utf8) {
   std::u16string out;
@@ -125,6 +128,12 @@ std::vector<uint8_t> ProductStub(const std::vector<uint8_t>& stub, const Version
   // A stub made without resources says nothing of itself to replace.
   if (!HasResources(stub)) return stub;
   std::vector<Resource> resources = ReadResources(stub);
+  // Started from a removable disk or a network share, the setup program
+  // waits for its temporary copy while the copy may ask for the next disk:
+  // the system then runs it from the page file, so nothing holds the medium.
+  std::vector<uint8_t> image = stub;
+  uint32_t characteristics = format::LoadU32(&image[0x3C]) + kCharacteristics;
+  format::StoreU16(&image[characteristics], format::LoadU16(&image[characteristics]) | kRunFromSwap);
   std::erase_if(resources, [&](const Resource& r) {
     return r.type == kResourceVersion || (!ico.empty() && (r.type == kResourceIcon || r.type == kResourceIconGroup));
   });
@@ -133,7 +142,7 @@ std::vector<uint8_t> ProductStub(const std::vector<uint8_t>& stub, const Version
     std::vector<Resource> icons = IconResources(ico, format::kStubIconGroup, 1);
     resources.insert(resources.end(), icons.begin(), icons.end());
   }
-  return WithResources(stub, resources);
+  return WithResources(image, resources);
 }
 
 }  // namespace wrenly::builder

@@ -7,6 +7,7 @@
 #include "builder/product_resources.h"
 #include "builder/sha256.h"
 #include "builder/winget_manifest.h"
+#include "format/bytes.h"
 #include "format/stub_resources.h"
 #include "test_project.h"
 
@@ -45,6 +46,8 @@ TEST(VersionInfo, TheStubTakesTheProductsVersionAndIcon) {
     VersionInfo info;
     ASSERT_TRUE(ReadVersionInfo(out, &info)) << dir;
     EXPECT_EQ(std::tuple(info.versionMS, info.versionLS, info.language), std::tuple(0x20003u, 0x40000u, 0x409u));
+    uint32_t flags = format::LoadU32(&out[0x3C]) + 22;  // the file header's characteristics
+    EXPECT_EQ(format::LoadU16(&out[flags]), format::LoadU16(&stub[flags]) | 0x0C00) << dir << ": run from swap";
     auto before = ReadResources(stub), after = ReadResources(out);
     auto kinds = [](const std::vector<Resource>& list, bool mine) {
       std::vector<std::tuple<uint32_t, uint32_t, size_t>> out;
