@@ -3,12 +3,12 @@
 #include "base/setup.h"
 
 namespace {
-const char* AnswerName(int answer) {
+const char* AnswerText(int answer) {
   switch (answer) {
-    case kAnswerOk: return "OK";
-    case kAnswerCancel: return "Cancel";
-    case kAnswerYes: return "Yes";
-    case kAnswerNo: return "No";
+    case kAnswerOk: return "answered OK";
+    case kAnswerCancel: return "answered Cancel";
+    case kAnswerYes: return "answered Yes";
+    case kAnswerNo: return "answered No";
     default: return "closed";
   }
 }
@@ -16,11 +16,6 @@ const char* AnswerName(int answer) {
 
 int AskUser(Setup& setup, const char* text, unsigned style, int unattended) {
   int answer = setup.options.quiet ? unattended : ShowMessage(setup, text, style);
-  char why[32] = "answered ";
-  const char* name = AnswerName(answer);
-  uint32_t n = 9;
-  while (*name && n + 1 < sizeof why) why[n++] = *name++;
-  why[n] = 0;
-  LogAction(setup, setup.options.quiet ? "asked nobody" : "asked", text, why);
+  LogAction(setup, setup.options.quiet ? "asked nobody" : "asked", text, AnswerText(answer));
   return answer;
 }
