@@ -17,6 +17,7 @@ enum BlockId : uint16_t {
   kBlockBackgroundVariants = 5188,  // 0x1444 BackgroundVariantList
   kBlockUninstallSections = 5189,   // 0x1445 uninstall-record sections of the type loaded last
   kBlockProductDetails = 5376,      // 0x1500 optional: version, publisher, URL for the list of programs
+  kBlockProductIdentity = 5377,     // 0x1501 optional: architecture, scope, identity (product_identity.h)
   kBlockEnd = 32639,                // 0x7F7F
 };
 

@@ -61,6 +61,7 @@ enum UninstallSectionId : uint16_t {
   kSectionRegistryKey = 0x1240,    // u32 root, StringField key: delete the key
   kSectionRegistryValue = 0x1241,  // u32 root, StringField key, StringField value name
   kSectionIniValue = 0x1242,       // StringField file, section, key
+  kSectionProduct = 0x1243,        // the product_identity payload: views and hive of this record
 };
 
 // A section's payload: the fixed fields, then its StringFields back to back,

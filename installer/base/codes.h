@@ -20,12 +20,13 @@ inline constexpr int kResultPackageIncomplete = wrenly::format::msg::kPackageInc
 // deployment tools read the same way from every installer.
 enum ExitCode : int {
   kExitOk = 0,
-  kExitStartupFailed = -1,      // no package, or no window
-  kExitRestartNeeded = -2,      // an interactive run that needs a restart
-  kExitCancelled = 1602,        // the user cancelled; nothing was registered
-  kExitAlreadyRunning = 1618,   // another setup program is running
-  kExitBadCommandLine = 1639,   // /I names no installation type
-  kExitRestartRequired = 3010,  // a quiet run that needs a restart
+  kExitStartupFailed = -1,        // no package, or no window
+  kExitRestartNeeded = -2,        // an interactive run that needs a restart
+  kExitCancelled = 1602,          // the user cancelled; nothing was registered
+  kExitAlreadyRunning = 1618,     // another setup program is running
+  kExitUnsupportedSystem = 1633,  // a 64-bit product on 32-bit Windows
+  kExitBadCommandLine = 1639,     // /I names no installation type
+  kExitRestartRequired = 3010,    // a quiet run that needs a restart
 };
 
 // Not a result: the user chose not to create the folder.
