@@ -2,7 +2,8 @@
 // its scope and its identity across versions. The package carries it in
 // block kBlockProductIdentity; each type's uninstall sections carry the same
 // payload as section kSectionProduct, so the uninstaller of every record
-// knows which views and which hive its paths and keys are in.
+// knows which views and which hive its paths and keys are in. The block
+// comes before the InstallType blocks: their folders are found as they load.
 #pragma once
 #include <stdint.h>
 

@@ -26,6 +26,12 @@ struct Cursor {
     at += ok;
     return x;
   }
+  uint16_t U16() {
+    uint16_t x = 0;
+    ok = Spend() && v.U16(at, &x);
+    at += ok ? 2 : 0;
+    return x;
+  }
   uint32_t U32() {
     uint32_t x = 0;
     ok = Spend() && v.U32(at, &x);
@@ -78,8 +84,11 @@ RecordRefusal ReadShortcuts(Cursor& c, uint32_t record, const RecordVisitor* vis
 }
 
 RecordRefusal ReadSection(Cursor& c, uint16_t id, uint32_t record, const RecordVisitor* visitor) {
-  SectionView s{id, 0, {"", 0}, {"", 0}, {"", 0}};
-  if (id == kSectionIniValue) {
+  SectionView s{id, 0, {"", 0}, {"", 0}, {"", 0}, 0, 0, 0};
+  if (id == kSectionProduct) {
+    s.architecture = c.U8(), s.scope = c.U8(), s.flags = c.U16(), s.key = c.Field();
+    if (c.ok) c.at = c.v.size;  // later fields are a later uninstaller's
+  } else if (id == kSectionIniValue) {
     s.file = c.Field(), s.key = c.Field(), s.name = c.Field();
   } else {
     s.root = c.U32();
@@ -117,7 +126,7 @@ RecordRefusal Walk(ByteView file, uint32_t start, uint32_t end, const RecordVisi
       r = ReadFiles(c, (*records)++, visitor);
     } else if (previous == kUninstallFiles && h.id == kUninstallShortcuts) {
       r = ReadShortcuts(c, *records - 1, visitor);
-    } else if (*records > 0 && h.id >= kSectionRegistryKey && h.id <= kSectionIniValue) {
+    } else if (*records > 0 && h.id >= kSectionRegistryKey && h.id <= kSectionProduct) {
       r = ReadSection(c, h.id, *records - 1, visitor);
     }
     if (r != kRecordGood) return r;

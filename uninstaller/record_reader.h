@@ -35,11 +35,14 @@ struct ShortcutRecordView {
 };
 
 // A 5189 section. Registry: root, key and (value sections) the value name in
-// `name`. INI: file, section, key in `file`, `key`, `name`.
+// `name`. INI: file, section, key in `file`, `key`, `name`. Product: the
+// identity's numbers, and its id in `key`.
 struct SectionView {
   uint16_t id;  // UninstallSectionId
   uint32_t root;
   TextView file, key, name;
+  uint8_t architecture, scope;
+  uint16_t flags;
 };
 
 // Called for each item in file order; `record` counts from 0. Any may be null.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "format/names.h"
+#include "format/product_identity.h"
 #include "format/uninstall_log.h"
 #include "platform/files.h"
 
@@ -54,6 +55,7 @@ struct Planner {
   char* text;
   uint64_t count, bytes;
   uint32_t record;
+  uint8_t* wideRecords;  // per record, in the second pass
 
   const char* Keep(TextView a, TextView b = kNone, TextView c = kNone) {
     char* at = text ? text + bytes : nullptr;
@@ -66,7 +68,7 @@ struct Planner {
   }
   void Add(UndoKind kind, PathRefusal refusal, const char* path, uint32_t root = 0, TextView name = kNone,
            TextView key = kNone) {
-    UndoStep s{kind, refusal, root, path, Keep(name), Keep(key), record};
+    UndoStep s{kind, refusal, root, path, Keep(name), Keep(key), record, false};
     if (steps) steps[count] = s;
     ++count;
   }
@@ -115,6 +117,10 @@ struct Planner {
   }
 
   void Section(const SectionView& s) {
+    if (s.id == kSectionProduct) {
+      if (wideRecords && s.architecture == kArchitectureX64) wideRecords[record] = 1;
+      return;
+    }
     if (s.id == kSectionIniValue) {
       // A bare file name is the system's: it lives in the Windows folder.
       bool bare = true;
@@ -197,16 +203,19 @@ void Sort(UndoStep* s, UndoStep* spare, uint32_t n, bool (*before)(const UndoSte
 
 int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folders, UndoPlan* plan) {
   *plan = UndoPlan{nullptr, 0, 0, nullptr};
-  Planner p{&folders, nullptr, nullptr, 0, 0, 0};
+  Planner p{&folders, nullptr, nullptr, 0, 0, 0, nullptr};
   RecordVisitor v{&p, nullptr, Visit<FileRecordView, &Planner::File>, Visit<ShortcutRecordView, &Planner::Shortcut>,
                   Visit<SectionView, &Planner::Section>};
   UninstallFile file;
   if (ReadUninstallFile(bytes, size, &v, &file) != kRecordGood) return 0;
-  uint64_t stepBytes = p.count * sizeof(UndoStep), total = 2 * stepBytes + p.bytes;
+  uint64_t stepBytes = p.count * sizeof(UndoStep), total = 2 * stepBytes + p.bytes + file.records;
   if (total > 0x7FFFFFFF || !AllocBuffer((uint32_t)total, &plan->storage)) return 0;
   p.steps = (UndoStep*)plan->storage, p.text = (char*)plan->storage + 2 * stepBytes;
+  p.wideRecords = (uint8_t*)p.text + p.bytes;  // zero-filled
   p.count = p.bytes = 0;
   ReadUninstallFile(bytes, size, &v, &file);
+  // A record's product section follows its files.
+  for (uint32_t i = 0; i < p.count; ++i) p.steps[i].wide = p.wideRecords[p.steps[i].record] != 0;
 
   uint32_t n = (uint32_t)p.count, kept = 0;
   UndoStep* steps = p.steps;

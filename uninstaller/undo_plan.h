@@ -34,6 +34,7 @@ struct UndoStep {
   const char* name;     // registry: value name; INI: section
   const char* key;      // INI: key
   uint32_t record;      // the record it comes from, counted from 0 (the oldest)
+  bool wide;            // the record is a 64-bit product's: the 64-bit registry view and system folder
 };
 
 struct UndoFolders {

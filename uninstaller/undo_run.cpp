@@ -92,11 +92,11 @@ StepOutcome DeleteOneFile(const char* path) {
 
 // The count is lowered only when it is known: without one, another
 // product may use the file and it stays.
-StepOutcome DeleteSharedFile(const char* path) {
+StepOutcome DeleteSharedFile(const char* path, uint32_t view) {
   uint32_t count = 0;
-  if (!QueryMachineDword(kSharedKey, path, &count)) return kStepDone;
-  if (count > 1) return SetMachineDword(kSharedKey, path, count - 1) == 0 ? kStepDone : kStepLeft;
-  DeleteMachineValue(kSharedKey, path);
+  if (!QueryMachineDword(kSharedKey, path, &count, view)) return kStepDone;
+  if (count > 1) return SetMachineDword(kSharedKey, path, count - 1, view) == 0 ? kStepDone : kStepLeft;
+  DeleteMachineValue(kSharedKey, path, view);
   return DeleteOneFile(path);
 }
 
@@ -127,7 +127,7 @@ bool Gone(int result) { return result == kRemoved || result == kRemoveMissing; }
 // What the removal left empty goes too, parents first tried after their
 // child, up to the vendor's key: an empty "Software\Vendor\Product" is
 // clutter, a key of the system's is not ours to judge.
-StepOutcome Registry(const UndoStep& s, int result) {
+StepOutcome Registry(const UndoStep& s, uint32_t root, int result) {
   if (!Gone(result)) return kStepLeft;
   char key[kPathBuffer];
   uint32_t floor = EmptyKeyFloor(s.root, s.path), parts = 1;
@@ -137,35 +137,45 @@ StepOutcome Registry(const UndoStep& s, int result) {
   for (uint32_t i = 0; i < n; ++i) parts += key[i] == '\\';
   for (bool first = true; parts >= floor; first = false, --parts) {
     if (!first || s.kind == kUndoRegistryValue)
-      if (!Gone(DeleteEmptyRegistryKey(s.root, key))) break;
+      if (!Gone(DeleteEmptyRegistryKey(root, key))) break;
     while (n > 0 && key[n - 1] != '\\') --n;
     key[n > 0 ? --n : 0] = 0;
   }
   return kStepDone;
 }
 
-StepOutcome Run(UndoRun* run, const UndoStep& s) {
-  if (s.refusal != kPathGood) return kStepLeft;
-  switch (s.kind) {
-    case kUndoRegistryKey: return Registry(s, DeleteRegistryTree(s.root, s.path));
-    case kUndoRegistryValue: return Registry(s, DeleteRegistryValue(s.root, s.path, s.name));
-    case kUndoIniValue: return DeleteIniValue(s.path, s.name, s.key), kStepDone;
-    default: break;
-  }
+StepOutcome RunOnFiles(UndoRun* run, const UndoStep& s, bool wide) {
   bool folder = s.kind == kUndoGroup || s.kind == kUndoFolder;
   if (ThroughLink(s.path, folder)) return kStepLeft;
   switch (s.kind) {
     case kUndoUnregister: {
       uint32_t attributes = PathAttributes(s.path);
-      if (attributes != kNoAttributes && !(attributes & kAttributeFolder)) CallComponentServer(s.path, 0);
+      if (attributes != kNoAttributes && !(attributes & kAttributeFolder)) CallComponentServer(s.path, 0, wide);
       return kStepDone;
     }
-    case kUndoSharedFile: return DeleteSharedFile(s.path);
+    case kUndoSharedFile: return DeleteSharedFile(s.path, wide ? kRootWideView : 0);
     case kUndoFont: return DeleteFont(run, s.path);
     case kUndoGroup:
     case kUndoFolder: return DeleteFolder(*run, s.path, s.kind == kUndoGroup);
     default: return DeleteOneFile(s.path);
   }
+}
+
+StepOutcome Run(UndoRun* run, const UndoStep& s) {
+  if (s.refusal != kPathGood) return kStepLeft;
+  bool wide = s.wide && run->wideWindows;
+  uint32_t root = wide ? s.root | kRootWideView : s.root;
+  switch (s.kind) {
+    case kUndoRegistryKey: return Registry(s, root, DeleteRegistryTree(root, s.path));
+    case kUndoRegistryValue: return Registry(s, root, DeleteRegistryValue(root, s.path, s.name));
+    case kUndoIniValue: return DeleteIniValue(s.path, s.name, s.key), kStepDone;
+    default: break;
+  }
+  NativeFolder native;
+  BeginNativeFolder(&native, s.path, wide);
+  StepOutcome outcome = RunOnFiles(run, s, wide);
+  EndNativeFolder(&native);
+  return outcome;
 }
 
 bool Below(const char* path, const char* folder) {
@@ -196,7 +206,14 @@ void CollectGuardedFolders(UndoGuard* guard) {
   guard->count = 0;
   char path[kPathBuffer];
   if (GetWindowsFolder(path)) AddGuarded(guard, path);
-  if (GetSystemFolder(path)) AddGuarded(guard, path);
+  if (GetSystemFolder(path)) {
+    AddGuarded(guard, path);
+    // A 64-bit product's steps see the real one.
+    NativeFolder native;
+    BeginNativeFolder(&native, path, true);
+    if (native.off) AddGuarded(guard, path);
+    EndNativeFolder(&native);
+  }
   for (int number : kShellFolders)
     if (GetSpecialFolderPath(path, number)) AddGuarded(guard, path);
 }
@@ -205,6 +222,7 @@ int BeginUndoRun(UndoRun* run, const UndoPlan* plan, const UndoGuard* guard) {
   memset(run, 0, sizeof *run);
   run->plan = plan;
   run->guard = guard;
+  run->wideWindows = Is64BitWindows();
   return AllocZeroed(plan->count + 1, &run->outcomes);
 }
 
@@ -220,9 +238,14 @@ int RunNextStep(UndoRun* run) {
 }
 
 void RetryFolders(UndoRun* run, const char* installFolder, const char* ownFile) {
-  for (uint32_t i = 0; i < run->plan->count; ++i)
-    if (run->outcomes[i] == kStepNotEmpty)
-      run->outcomes[i] = Retry(*run, run->plan->steps[i].path, run->plan->steps[i].kind == kUndoGroup, ownFile);
+  for (uint32_t i = 0; i < run->plan->count; ++i) {
+    const UndoStep& s = run->plan->steps[i];
+    if (run->outcomes[i] != kStepNotEmpty) continue;
+    NativeFolder native;
+    BeginNativeFolder(&native, s.path, s.wide && run->wideWindows);
+    run->outcomes[i] = Retry(*run, s.path, s.kind == kUndoGroup, ownFile);
+    EndNativeFolder(&native);
+  }
   if (installFolder && !ThroughLink(installFolder, true)) Retry(*run, installFolder, false, ownFile);
 }
 

@@ -32,6 +32,7 @@ struct UndoRun {
   StepOutcome* outcomes;  // one per step
   uint32_t next;          // the next step to run
   bool fontsChanged;
+  bool wideWindows;  // 64-bit Windows: a 64-bit product's steps use its views
 };
 
 // 1 on success, 0 when memory ran out.

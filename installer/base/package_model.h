@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include "format/install_type.h"
+#include "format/product_identity.h"
 #include "format/settings.h"
 #include "format/uninstall_log.h"
 
@@ -58,6 +59,13 @@ struct Package {
   // ProductDetails, its strings terminated in place; null when absent.
   uint8_t* details;
   const char* detailTexts[wrenly::format::product_details::kFieldCount];
+  // ProductIdentity; a package without one is a 32-bit machine-wide product
+  // known by its type's product name.
+  uint8_t* identity;
+  uint8_t architecture;  // an Architecture
+  uint8_t scope;         // a Scope
+  uint16_t identityFlags;
+  const char* productId;  // the key in the list of installed programs; null: the product name
 
   uint8_t* scanBuffer;  // signature search, reused across calls
   uint32_t scanBufferSize;

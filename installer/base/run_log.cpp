@@ -30,8 +30,13 @@ struct Detail {
 void LogRegistryValue(Setup& setup, uint32_t root, const char* key, const char* name, const char* data) {
   if (setup.log == INVALID_FILE) return;
   const char* roots[] = {"HKCR", "HKCU", "HKLM", "HKU"};
+  uint32_t number = root & kRootNumberMask;
   Detail d;
-  d.Put(root < 4 ? roots[root] : "HKCU").Put("\\").Put(key).Put("\\").Put(name && *name ? name : "(default)");
+  d.Put(number < 4 ? roots[number] : "HKCU")
+      .Put(root & kRootWideView ? " (64-bit view)\\" : "\\")
+      .Put(key)
+      .Put("\\")
+      .Put(name && *name ? name : "(default)");
   LogAction(setup, "registry value", d.Put(" = ").Put(data).text);
 }
 

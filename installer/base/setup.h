@@ -7,6 +7,7 @@
 #include "base/codes.h"
 #include "base/package_model.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 inline constexpr uint32_t kWorkPathSize = 520;
 
@@ -68,6 +69,7 @@ struct Setup {
   bool userCancelled;
   int resultCode;     // a kResult code, 0 none
   int runOnceNumber;  // next number of a RunOnce value, for the whole run
+  bool wideView;      // a 64-bit product on 64-bit Windows: its registry view and the real system folder
 
   // Path buffers; null until AllocatePathBuffers.
   char* ownPath;      // the file that holds the package
@@ -86,6 +88,14 @@ struct Setup {
   int pageIndex;   // position in the current type's page sequence
   Wizard* wizard;  // null when no window shows
 };
+
+// A registry root of the product: its own view of that root.
+inline uint32_t ProductRoot(const Setup& setup, uint32_t root) { return setup.wideView ? root | kRootWideView : root; }
+// The hive where the product registers itself: the current user's for a
+// per-user product.
+inline uint32_t ProductHive(const Setup& setup) {
+  return ProductRoot(setup, setup.package.scope == wrenly::format::kScopeUser ? kRootCurrentUser : kRootLocalMachine);
+}
 
 // A fresh run's state: everything zero but what starts otherwise.
 void InitSetup(Setup& setup);

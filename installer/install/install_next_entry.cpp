@@ -171,6 +171,41 @@ bool HoldsCompleteUninstaller(const char* path) {
   return stays;
 }
 
+namespace {
+// Keeps the file on the machine or puts the entry's in its place; false
+// when the installation stops.
+bool PlaceFile(Setup& setup, const FileEntryView& e, uint16_t options, bool inUse) {
+  // Why the file on the machine stays, when it does.
+  const char* kept = nullptr;
+  if (e.flags & kFlagOnlyIfMissing) {
+    FileHandle existing = FileOpen(setup.workPath, kFileRead);
+    if (existing != INVALID_FILE) {
+      FileClose(existing);
+      kept = "installed only where missing";
+    }
+  } else if (inUse && FileMatches(setup.workPath, e.size, e.checksum)) {
+    kept = "in use, and the same";
+  }
+  if (!kept && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck)) && !CheckFileVersion(setup, e))
+    kept = "newer, or in another language";
+
+  if (kept) {
+    SetEntryStatus(e, kOutcomeKept);
+    LogAction(setup, "file kept", setup.workPath, kept);
+  } else if (!ExtractEntry(setup, e, options, inUse)) {
+    if (setup.run.tempName[0]) DeleteNamedFile(setup.run.tempName);
+    setup.run.tempName[0] = 0;
+    LogAction(setup, "file not installed", setup.workPath, setup.userCancelled ? "cancelled" : "failed");
+    return false;
+  } else if (LoadU16(e.record + file_entry::kStatus) == kOutcomeAtRestart) {
+    LogAction(setup, "file left for the restart", setup.workPath, "in use: it replaces the old one then");
+  } else {
+    LogAction(setup, "file written", setup.workPath);
+  }
+  return true;
+}
+}  // namespace
+
 int InstallNextEntry(Setup& setup) {
   setup.run.tempName[0] = 0;
   FileEntryView e;
@@ -209,33 +244,11 @@ int InstallNextEntry(Setup& setup) {
     return 1;
   }
 
-  // Why the file on the machine stays, when it does.
-  const char* kept = nullptr;
-  if (e.flags & kFlagOnlyIfMissing) {
-    FileHandle existing = FileOpen(setup.workPath, kFileRead);
-    if (existing != INVALID_FILE) {
-      FileClose(existing);
-      kept = "installed only where missing";
-    }
-  } else if (inUse && FileMatches(setup.workPath, e.size, e.checksum)) {
-    kept = "in use, and the same";
-  }
-  if (!kept && (e.flags & (kFlagVersionCheck | kFlagLanguageCheck)) && !CheckFileVersion(setup, e))
-    kept = "newer, or in another language";
-
-  if (kept) {
-    SetEntryStatus(e, kOutcomeKept);
-    LogAction(setup, "file kept", setup.workPath, kept);
-  } else if (!ExtractEntry(setup, e, options, inUse)) {
-    if (setup.run.tempName[0]) DeleteNamedFile(setup.run.tempName);
-    setup.run.tempName[0] = 0;
-    LogAction(setup, "file not installed", setup.workPath, setup.userCancelled ? "cancelled" : "failed");
-    return 0;
-  } else if (LoadU16(e.record + file_entry::kStatus) == kOutcomeAtRestart) {
-    LogAction(setup, "file left for the restart", setup.workPath, "in use: it replaces the old one then");
-  } else {
-    LogAction(setup, "file written", setup.workPath);
-  }
+  NativeFolder native;
+  BeginNativeFolder(&native, setup.workPath, setup.wideView);
+  bool placed = PlaceFile(setup, e, options, inUse);
+  EndNativeFolder(&native);
+  if (!placed) return 0;
   CompleteEntry(setup, e, options);
   return 1;
 }

@@ -119,6 +119,7 @@ void ResolveLockedFile(Setup& setup, const FileEntryView& entry, const char* tem
 
 void AddSharedFileReference(Setup& setup) {
   uint32_t count = 0;
-  count = QueryMachineDword(kSharedKey, setup.workPath, &count) ? count + 1 : 1;
-  SetMachineDword(kSharedKey, setup.workPath, count);
+  uint32_t view = ProductRoot(setup, 0);
+  count = QueryMachineDword(kSharedKey, setup.workPath, &count, view) ? count + 1 : 1;
+  SetMachineDword(kSharedKey, setup.workPath, count, view);
 }

@@ -130,6 +130,33 @@ int HandleDetails(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   return kLoadOk;
 }
 
+// Read before the types, whose folders depend on it. Values this program
+// does not know are kept: the run refuses them before any window.
+int HandleIdentity(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
+  namespace pi = wf::product_identity;
+  uint8_t* buffer;
+  uint32_t n = 0;
+  int r = ReadBlockPayload(setup, file, h, &buffer, &n);
+  if (r != kLoadOk) return r;
+  uint16_t idLength;
+  wf::ByteView view{buffer, n};
+  if (n < pi::kFixedSize || !view.U16(pi::kId, &idLength) || n - pi::kId - 2 < idLength) {
+    FreeBuffer(&buffer);
+    return kLoadDamaged;
+  }
+  Package& p = setup.package;
+  FreeBuffer(&p.identity);
+  p.identity = buffer;
+  p.architecture = buffer[pi::kArchitecture];
+  p.scope = buffer[pi::kScope];
+  p.identityFlags = wf::LoadU16(buffer + pi::kFlags);
+  memmove(buffer + pi::kId, buffer + pi::kId + 2, idLength);
+  buffer[pi::kId + idLength] = 0;
+  p.productId = idLength ? (const char*)buffer + pi::kId : nullptr;
+  setup.wideView = p.architecture == wf::kArchitectureX64 && Is64BitWindows();
+  return kLoadOk;
+}
+
 // Blocks that belong to the type loaded last.
 InstallTypeSlot* LastType(Setup& setup, const WalkState& walk) {
   return walk.typeIndex < 0 ? nullptr : &setup.package.types[walk.typeIndex];
@@ -160,6 +187,7 @@ int HandleBlock(Setup& setup, WalkState& walk, FileHandle file, const wf::BlockH
     case wf::kBlockUninstallerImage:
       return ReadInto(setup, file, h, &setup.package.uninstaller, &setup.package.uninstallerSize);
     case wf::kBlockProductDetails: return HandleDetails(setup, file, h);
+    case wf::kBlockProductIdentity: return HandleIdentity(setup, file, h);
     case wf::kBlockBackgroundVariants:
       if (walk.resumed) return kLoadOk;
       return HandleVariantList(setup, walk, file, h);

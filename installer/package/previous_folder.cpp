@@ -52,7 +52,7 @@ void DetectPreviousFolder(Setup& setup, const InstallTypeSlot* type) {
     else CopyPath(setup.installFolder, type->defaultFolder);
   }
   if (type->folderKey) {
-    uint32_t root = wf::LoadU32(type->record + wf::install_type::kFolderRoot);
+    uint32_t root = ProductRoot(setup, wf::LoadU32(type->record + wf::install_type::kFolderRoot));
     if (!QueryRegistryString(root, type->folderKey, type->folderValue, scratch, kPathSize)) scratch[0] = 0;
   }
   // The INI value read is the candidate, like a registry value.

@@ -49,6 +49,7 @@ void FreePackage(Package& package) {
   FreeBuffer(&p.background);
   FreeBuffer(&p.uninstaller);
   FreeBuffer(&p.details);
+  FreeBuffer(&p.identity);
   FreeBuffer(&p.titleStyle);
   FreeBuffer(&p.titleText);
   FreeBuffer(&p.scanBuffer);

@@ -55,16 +55,29 @@ inline constexpr char kSharedKey[] = "Software\\Microsoft\\Windows\\CurrentVersi
 inline constexpr char kFontsKeyNt[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 inline constexpr char kFontsKey9x[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 
-// HKEY_LOCAL_MACHINE values. Failures are reported but callers ignore them.
-int QueryMachineDword(const char* key, const char* value, uint32_t* out);  // 1 when read
-int SetMachineDword(const char* key, const char* value, uint32_t data);
+// HKEY_LOCAL_MACHINE values; view is 0 or kRootWideView. Failures are
+// reported but callers ignore them.
+int QueryMachineDword(const char* key, const char* value, uint32_t* out, uint32_t view = 0);  // 1 when read
+int SetMachineDword(const char* key, const char* value, uint32_t data, uint32_t view = 0);
 int SetMachineString(const char* key, const char* value, const char* data);
-int DeleteMachineValue(const char* key, const char* value);
+int DeleteMachineValue(const char* key, const char* value, uint32_t view = 0);
+
+// A 64-bit product's files in the system folder: a 32-bit program on 64-bit
+// Windows is shown SysWOW64 there unless it turns the system's redirection
+// off. It is off for such a path alone, and only while it is handled: a
+// system library loaded meanwhile would be the 64-bit one.
+struct NativeFolder {
+  void* saved;
+  bool off;
+};
+void BeginNativeFolder(NativeFolder* state, const char* path, bool wide);
+void EndNativeFolder(NativeFolder* state);
 
 void AddFontFile(const char* path);
 void RemoveFontFile(const char* path);
 void BroadcastFontChange();
 
 // Calls the library's DllRegisterServer (registering) or DllUnregisterServer;
-// failures ignored.
-void CallComponentServer(const char* path, int registering);
+// failures ignored. A 64-bit library (wide) cannot be loaded by a 32-bit
+// program: the system's 64-bit regsvr32 calls it, and is waited for.
+void CallComponentServer(const char* path, int registering, bool wide = false);

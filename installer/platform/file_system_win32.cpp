@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/process.h"
 #include "platform/removal.h"
 #include "platform/system.h"
 #include "platform/system_library.h"
@@ -153,26 +154,13 @@ void WriteProfileEntry(const char* file, const char* section, const char* key, c
 }
 void FlushProfile(const char* file) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, file); }
 
-int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
-  HKEY k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
-  DWORD data = 0, size = sizeof data, type = REG_DWORD;
-  LONG r = RegQueryValueExA(k, value, nullptr, &type, (BYTE*)&data, &size);
-  RegCloseKey(k);
-  if (r != ERROR_SUCCESS || size != sizeof data) return 0;
-  *out = data;
-  return 1;
+int QueryMachineDword(const char* key, const char* value, uint32_t* out, uint32_t view) {
+  return QueryRegistryDword(kRootLocalMachine | view, key, value, out);
 }
 
-int SetMachineDword(const char* key, const char* value, uint32_t data) {
-  HKEY k;
-  // Created when missing: a fresh system may not have the key yet.
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
-    return 1;
-  DWORD d = data;
-  LONG r = RegSetValueExA(k, value, 0, REG_DWORD, (const BYTE*)&d, sizeof d);
-  RegCloseKey(k);
-  return r == ERROR_SUCCESS ? 0 : 1;
+// Created when missing: a fresh system may not have the key yet.
+int SetMachineDword(const char* key, const char* value, uint32_t data, uint32_t view) {
+  return SetRegistryDword(kRootLocalMachine | view, key, value, data);
 }
 
 int SetMachineString(const char* key, const char* value, const char* data) {
@@ -183,15 +171,63 @@ int SetMachineString(const char* key, const char* value, const char* data) {
   return r == ERROR_SUCCESS ? 0 : 1;
 }
 
-int DeleteMachineValue(const char* key, const char* value) {
-  return DeleteRegistryValue(kRootLocalMachine, key, value) == kRemoved ? 0 : 1;
+int DeleteMachineValue(const char* key, const char* value, uint32_t view) {
+  return DeleteRegistryValue(kRootLocalMachine | view, key, value) == kRemoved ? 0 : 1;
+}
+
+namespace {
+// wsprintf writes at most 1024 bytes.
+constexpr int kMaxCommandPath = 600;
+
+bool InSystemFolder(const char* path) {
+  char folder[MAX_PATH + 1], head[MAX_PATH + 1];
+  UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+  if (!n || n >= MAX_PATH || lstrlenA(path) < (int)n || (path[n] != '\\' && path[n] != 0)) return false;
+  lstrcpynA(head, path, (int)n + 1);
+  return lstrcmpiA(head, folder) == 0;
+}
+}  // namespace
+
+void BeginNativeFolder(NativeFolder* state, const char* path, bool wide) {
+  state->off = false;
+  if (!wide || sizeof(void*) == 8 || !InSystemFolder(path)) return;
+  // Loaded with redirection off, a library would be the 64-bit one.
+  Version();
+  // From XP x64 on; a system without it has no redirection to turn off.
+  typedef BOOL(WINAPI * Disable)(PVOID*);
+  Disable disable = (Disable)KernelFunction("Wow64DisableWow64FsRedirection");
+  state->off = disable && disable(&state->saved);
+}
+
+void EndNativeFolder(NativeFolder* state) {
+  if (!state->off) return;
+  typedef BOOL(WINAPI * Revert)(PVOID);
+  Revert revert = (Revert)KernelFunction("Wow64RevertWow64FsRedirection");
+  if (revert) revert(state->saved);
+  state->off = false;
 }
 
 void AddFontFile(const char* path) { AddFontResourceA(path); }
 void RemoveFontFile(const char* path) { RemoveFontResourceA(path); }
 void BroadcastFontChange() { SendMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0); }
 
-void CallComponentServer(const char* path, int registering) {
+void CallComponentServer(const char* path, int registering, bool wide) {
+  if (wide && sizeof(void*) == 4) {
+    char tool[MAX_PATH + 16], command[MAX_PATH + 16 + kMaxCommandPath + 16];
+    UINT n = GetSystemDirectoryA(tool, MAX_PATH);
+    if (!n || n >= MAX_PATH || lstrlenA(path) > kMaxCommandPath) return;
+    lstrcatA(tool, "\\regsvr32.exe");
+    wsprintfA(command, "\"%s\" /s %s\"%s\"", tool, registering ? "" : "/u ", path);
+    NativeFolder native;
+    BeginNativeFolder(&native, tool, true);
+    ProcessHandle process = StartProcess(command);
+    EndNativeFolder(&native);
+    if (process) {
+      WaitForExitCode(process);
+      CloseProcess(process);
+    }
+    return;
+  }
   HMODULE module = LoadLibraryA(path);
   if (!module) return;
   typedef HRESULT(STDAPICALLTYPE * Entry)();

@@ -23,21 +23,30 @@ int Outcome(DWORD error) {
 }
 int Outcome(BOOL ok) { return ok ? kRemoved : Outcome(GetLastError()); }
 
+// RegDeleteKeyA always works in the program's own view; the other view's
+// keys need RegDeleteKeyExA, which every 64-bit Windows has.
+LONG DeleteKey(HKEY parent, const char* key, REGSAM view) {
+  if (!view) return RegDeleteKeyA(parent, key);
+  typedef LONG(WINAPI * DeleteInView)(HKEY, LPCSTR, REGSAM, DWORD);
+  DeleteInView remove = (DeleteInView)SystemFunction(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
+  return remove ? remove(parent, key, view, 0) : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
 // Own recursion: RegDeleteTree and SHDeleteKey are missing on early systems
 // or live outside advapi32.
-LONG DeleteTree(HKEY parent, const char* key) {
+LONG DeleteTree(HKEY parent, const char* key, REGSAM view) {
   HKEY k;
-  LONG r = RegOpenKeyExA(parent, key, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &k);
+  LONG r = RegOpenKeyExA(parent, key, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE | view, &k);
   if (r != ERROR_SUCCESS) return r;
   char name[256];
   DWORD index = 0;
   for (;;) {
     DWORD n = sizeof name;
     if (RegEnumKeyExA(k, index, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (DeleteTree(k, name) != ERROR_SUCCESS) ++index;  // left in place: step over it
+    if (DeleteTree(k, name, view) != ERROR_SUCCESS) ++index;  // left in place: step over it
   }
   RegCloseKey(k);
-  return RegDeleteKeyA(parent, key);
+  return DeleteKey(parent, key, view);
 }
 }  // namespace
 
@@ -87,11 +96,13 @@ int GetFolderIdentity(const char* path, FolderIdentity* out) {
   return 1;
 }
 
-int DeleteRegistryTree(uint32_t root, const char* key) { return Outcome((DWORD)DeleteTree(RootKey(root), key)); }
+int DeleteRegistryTree(uint32_t root, const char* key) {
+  return Outcome((DWORD)DeleteTree(RootKey(root), key, ViewOf(root)));
+}
 
 int DeleteRegistryValue(uint32_t root, const char* key, const char* value) {
   HKEY k;
-  LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_SET_VALUE, &k);
+  LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_SET_VALUE | ViewOf(root), &k);
   if (r == ERROR_SUCCESS) {
     r = RegDeleteValueA(k, value);
     RegCloseKey(k);
@@ -101,7 +112,7 @@ int DeleteRegistryValue(uint32_t root, const char* key, const char* value) {
 
 int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
   HKEY k;
-  LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_READ, &k);
+  LONG r = RegOpenKeyExA(RootKey(root), key, 0, KEY_READ | ViewOf(root), &k);
   if (r != ERROR_SUCCESS) return Outcome((DWORD)r);
   char name[2];
   DWORD n = sizeof name, m = sizeof name;
@@ -112,7 +123,7 @@ int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
   RegCloseKey(k);
   // Checked first: on the 9x family RegDeleteKey takes the subkeys with it.
   if (!empty) return kRemoveNotEmpty;
-  return Outcome((DWORD)RegDeleteKeyA(RootKey(root), key));
+  return Outcome((DWORD)DeleteKey(RootKey(root), key, ViewOf(root)));
 }
 
 void DeleteMachineValuesWithData(const char* key, const char* data1, const char* data2) {

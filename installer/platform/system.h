@@ -11,6 +11,13 @@ enum RegistryRoot : uint32_t {
   kRootLocalMachine = 2,
   kRootUsers = 3,
 };
+// Or'd into a root: the 64-bit view, where a 64-bit product's keys belong.
+// A 32-bit program on 64-bit Windows is shown the 32-bit view otherwise.
+inline constexpr uint32_t kRootWideView = 0x100;
+inline constexpr uint32_t kRootNumberMask = 0xFF;
+
+// Whether Windows itself is 64-bit, whatever this program is.
+bool Is64BitWindows();
 
 void GetScreenSize(int* width, int* height);
 // 1 when the value was read into out (size bytes, NUL-terminated); the value
@@ -21,6 +28,8 @@ bool RegistryValueExists(uint32_t root, const char* key, const char* value);
 // Creates the key when missing and sets a REG_SZ value, its terminator
 // counted. 0 on success.
 int SetRegistryString(uint32_t root, const char* key, const char* value, const char* data);
+// 1 when a REG_DWORD-sized value was read.
+int QueryRegistryDword(uint32_t root, const char* key, const char* value, uint32_t* out);
 // Creates the key when missing and sets a REG_DWORD value. 0 on success.
 int SetRegistryDword(uint32_t root, const char* key, const char* value, uint32_t data);
 // The profile string, or "" when missing; returns its length.

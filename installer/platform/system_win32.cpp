@@ -17,7 +17,7 @@ void GetScreenSize(int* width, int* height) {
 
 int QueryRegistryString(uint32_t root, const char* key, const char* value, char* out, uint32_t size) {
   HKEY k;
-  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_READ, &k) != ERROR_SUCCESS) return 0;
+  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_READ | ViewOf(root), &k) != ERROR_SUCCESS) return 0;
   DWORD len = size - 1;  // room for the terminator a stored string may lack
   LONG r = RegQueryValueExA(k, value, nullptr, nullptr, (BYTE*)out, &len);
   RegCloseKey(k);
@@ -29,9 +29,20 @@ int QueryRegistryString(uint32_t root, const char* key, const char* value, char*
   return 1;
 }
 
+int QueryRegistryDword(uint32_t root, const char* key, const char* value, uint32_t* out) {
+  HKEY k;
+  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_READ | ViewOf(root), &k) != ERROR_SUCCESS) return 0;
+  DWORD data = 0, size = sizeof data;
+  LONG r = RegQueryValueExA(k, value, nullptr, nullptr, (BYTE*)&data, &size);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS || size != sizeof data) return 0;
+  *out = data;
+  return 1;
+}
+
 bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
   HKEY k;
-  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE | ViewOf(root), &k) != ERROR_SUCCESS) return false;
   LONG r = RegQueryValueExA(k, value, nullptr, nullptr, nullptr, nullptr);
   RegCloseKey(k);
   return r == ERROR_SUCCESS;
@@ -40,7 +51,8 @@ bool RegistryValueExists(uint32_t root, const char* key, const char* value) {
 namespace {
 int SetRegistryValue(uint32_t root, const char* key, const char* value, DWORD type, const void* data, DWORD size) {
   HKEY k;
-  if (RegCreateKeyExA(RootKey(root), key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(RootKey(root), key, 0, nullptr, 0, KEY_SET_VALUE | ViewOf(root), nullptr, &k, nullptr) !=
+      ERROR_SUCCESS)
     return 1;
   LONG r = RegSetValueExA(k, value, 0, type, (const BYTE*)data, size);
   RegCloseKey(k);
@@ -91,15 +103,24 @@ void GetLocalTimeText(char* out) {
             t.wMilliseconds);
 }
 
+namespace {
+bool RunsUnderWow64() {
+  // Looked up: Windows before XP SP2 lacks it, and those are 32-bit only.
+  typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
+  BOOL wow64 = FALSE;
+  IsWow64Function isWow64 = (IsWow64Function)KernelFunction("IsWow64Process");
+  if (isWow64) isWow64(GetCurrentProcess(), &wow64);
+  return wow64 != FALSE;
+}
+}  // namespace
+
+bool Is64BitWindows() { return sizeof(void*) == 8 || RunsUnderWow64(); }
+
 void DescribeSystem(char* out, uint32_t size) {
   OSVERSIONINFOA v = {};
   v.dwOSVersionInfoSize = sizeof v;
   GetVersionExA(&v);
-  // Looked up: Windows before XP SP2 lacks it, and those are 32-bit only.
-  typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
-  BOOL wow64 = FALSE;
-  IsWow64Function isWow64 = (IsWow64Function)SystemFunction(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-  if (isWow64) isWow64(GetCurrentProcess(), &wow64);
+  bool wow64 = RunsUnderWow64();
   char text[160];
   wsprintfA(text, "Windows %lu.%lu build %lu %s, %s", v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber & 0xFFFF,
             v.szCSDVersion, wow64 ? "a 32-bit program on 64-bit Windows" : "the program's own bitness");

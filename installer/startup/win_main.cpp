@@ -1,6 +1,7 @@
 // The order of the whole run and its exit code.
 #include <windows.h>
 
+#include "base/display.h"
 #include "base/package_model.h"
 #include "base/run_log.h"
 #include "base/setup.h"
@@ -23,8 +24,22 @@ namespace wf = wrenly::format;
 
 namespace {
 
+// Before any page: a product this Windows cannot hold, or one described in
+// values this program does not know, is not installed at all.
+bool ProductFitsSystem(Setup& setup) {
+  const Package& p = setup.package;
+  const char* refusal = nullptr;
+  if (p.architecture >= wf::kArchitectureCount || p.scope >= wf::kScopeCount)
+    refusal = "This product needs a newer setup program.";
+  else if (p.architecture == wf::kArchitectureX64 && !Is64BitWindows())
+    refusal = "This product needs a 64-bit version of Windows.";
+  if (refusal) AskUser(setup, refusal, kMessageInformation, kAnswerOk);
+  return !refusal;
+}
+
 int ResumedRun(Setup& setup) {
   if (!LoadPackage(setup)) return kExitStartupFailed;
+  if (!ProductFitsSystem(setup)) return kExitUnsupportedSystem;
   // The number comes from a command line the package did not write.
   if (!SelectInstallType(setup, setup.options.resumeType - 1)) return kExitStartupFailed;
   RunItems(setup, wf::kRunAfterInstall, kRunEverything, kInResumedRun);
@@ -89,6 +104,7 @@ int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
     if (handedOver) return copyExit;
   }
   if (!LoadPackage(setup)) return kExitStartupFailed;
+  if (!ProductFitsSystem(setup)) return kExitUnsupportedSystem;
   if (!ApplyCommandChoices(setup)) return kExitBadCommandLine;
   if (setup.options.quiet == kQuiet) {
     // One page only shows something and installs nothing: nothing to do.

@@ -31,9 +31,12 @@ void FolderWithoutBackslash(Setup& setup, char* folder) {
 void RegisterProduct(Setup& setup, const InstallTypeSlot& type) {
   const char* product = type.productName;
   if (!(LoadU16(type.record + install_type::kOptions) & kOptRegisterUninstall) || !product || !product[0]) return;
+  // The identity names the key, so that every version of the product finds it.
+  const char* id = setup.package.productId ? setup.package.productId : product;
+  uint32_t hive = ProductHive(setup);
   char key[sizeof kUninstallKeyPrefix + kPathSize], command[kPathSize + 2], quiet[kPathSize + 6];
   char folder[kPathSize];
-  if (!JoinText(key, sizeof key, kUninstallKeyPrefix, product)) return;
+  if (!JoinText(key, sizeof key, kUninstallKeyPrefix, id)) return;
   // Quoted: the list of installed programs runs it as a command line.
   JoinText(command, sizeof command, "\"", setup.uninstallerPath, "\"");
   JoinText(quiet, sizeof quiet, command, " ", kUninstallSilentSwitch);
@@ -50,14 +53,14 @@ void RegisterProduct(Setup& setup, const InstallTypeSlot& type) {
   };
   for (const auto& v : values) {
     if (!v[1] || !v[1][0]) continue;
-    SetRegistryString(kRootLocalMachine, key, v[0], v[1]);
-    LogRegistryValue(setup, kRootLocalMachine, key, v[0], v[1]);
+    SetRegistryString(hive, key, v[0], v[1]);
+    LogRegistryValue(setup, hive, key, v[0], v[1]);
   }
   // Nothing to change or mend in place: the list offers removal only.
   const char* const fixed[] = {kUninstallNoModify, kUninstallNoRepair};
   for (const char* name : fixed) {
-    SetRegistryDword(kRootLocalMachine, key, name, 1);
-    LogRegistryValue(setup, kRootLocalMachine, key, name, "1");
+    SetRegistryDword(hive, key, name, 1);
+    LogRegistryValue(setup, hive, key, name, "1");
   }
 }
 
@@ -66,7 +69,7 @@ void StoreFolder(Setup& setup, const InstallTypeSlot& type) {
   char folder[kPathSize];
   FolderWithoutBackslash(setup, folder);
   if ((options & kOptFolderInRegistry) && type.folderKey) {
-    uint32_t root = LoadU32(type.record + install_type::kFolderRoot);
+    uint32_t root = ProductRoot(setup, LoadU32(type.record + install_type::kFolderRoot));
     const char* value = type.folderValue ? type.folderValue : "";
     SetRegistryString(root, type.folderKey, value, folder);
     LogRegistryValue(setup, root, type.folderKey, value, folder);

@@ -33,6 +33,16 @@ void StartTool(Setup& setup, const char* head) {
   LogAction(setup, "registration started", command);
 }
 
+// A 64-bit product's script goes to the 64-bit view: the Windows folder's
+// regedit is the system's own bitness, the one found on the path a
+// 32-bit program's.
+void ImportRegistryScript(Setup& setup) {
+  char windows[kPathSize], head[kPathSize + 16];
+  if (!setup.wideView) return StartTool(setup, "regedit -s \"");
+  if (GetWindowsFolder(windows) && JoinText(head, sizeof head, "\"", windows, "\\regedit.exe\" -s \""))
+    StartTool(setup, head);
+}
+
 // The library that replaces setup.workPath at the next start registers itself then.
 void RegisterAtRestart(Setup& setup) {
   // Longer paths cannot be loaded by the system at all.
@@ -52,7 +62,7 @@ int ComponentKindOf(const char* path) {
 }
 
 void RegisterComponent(Setup& setup, int registering) {
-  CallComponentServer(setup.workPath, registering);
+  CallComponentServer(setup.workPath, registering, setup.wideView);
   LogAction(setup, registering ? "registered" : "unregistered", setup.workPath);
 }
 
@@ -66,7 +76,7 @@ void RegisterComponents(Setup& setup) {
     if (!setup.workPath[0]) continue;
     int kind = ComponentKindOf(setup.workPath);
     uint16_t status = LoadU16(e.record + file_entry::kStatus);
-    if (kind == kComponentRegistryScript) StartTool(setup, "regedit -s \"");
+    if (kind == kComponentRegistryScript) ImportRegistryScript(setup);
     else if (kind == kComponentTypeLibrary) StartTool(setup, "regtlib -q \"");
     else if (status == kOutcomeReplaced || status == kOutcomeCreated) RegisterComponent(setup, 1);
     else if (status == kOutcomeAtRestart) RegisterAtRestart(setup);

@@ -15,9 +15,12 @@ int AddRunOnceCommand(Setup& setup, const char* command) {
   while (setup.runOnceNumber < kRunOnceNames) {
     int n = setup.runOnceNumber++;
     digits[0] = (char)('0' + n / 100), digits[1] = (char)('0' + n / 10 % 10), digits[2] = (char)('0' + n % 10);
-    if (RegistryValueExists(kRootLocalMachine, kRunOnceKey, name)) continue;
+    // A per-user product cannot write the machine's list; its user's runs
+    // at that user's next logon.
+    uint32_t hive = ProductHive(setup);
+    if (RegistryValueExists(hive, kRunOnceKey, name)) continue;
     LogAction(setup, "run after the restart", command);
-    return SetRegistryString(kRootLocalMachine, kRunOnceKey, name, command);
+    return SetRegistryString(hive, kRunOnceKey, name, command);
   }
   return 1;
 }

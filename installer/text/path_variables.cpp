@@ -32,6 +32,17 @@ bool SameToken(const char* a, const char* b) {
   return *a == *b;
 }
 
+// A per-user product's programs live in the user's own programs folder; a
+// 64-bit one's in the 64-bit Program Files, which only the 64-bit view names.
+int ProgramsFolder(const Setup& setup, const char* value, const char* userFolder, char* out) {
+  if (setup.package.scope == wrenly::format::kScopeUser) {
+    char local[kPathSize];
+    return GetSpecialFolderPath(local, wrenly::format::kLocalAppDataFolder) &&
+           JoinText(out, kPathSize, local, userFolder);
+  }
+  return QueryRegistryString(ProductRoot(setup, kRootLocalMachine), kVersionKey, value, out, kPathSize);
+}
+
 // Writes the value of the token held in `token` over it (room: kPathSize).
 // A value that cannot be found leaves the token's text; an unknown token
 // becomes "".
@@ -44,9 +55,9 @@ void ReplaceToken(Setup& setup, char* token) {
   } else if (SameToken(token, "#System#")) {
     found = GetSystemFolder(value);
   } else if (SameToken(token, "#Program Files#")) {
-    found = QueryRegistryString(kRootLocalMachine, kVersionKey, "ProgramFilesDir", value, kPathSize);
+    found = ProgramsFolder(setup, "ProgramFilesDir", wrenly::format::kUserProgramsFolder, value);
   } else if (SameToken(token, "#CommonFiles#")) {
-    found = QueryRegistryString(kRootLocalMachine, kVersionKey, "CommonFilesDir", value, kPathSize);
+    found = ProgramsFolder(setup, "CommonFilesDir", wrenly::format::kUserCommonFilesFolder, value);
   } else if (SameToken(token, "#MyDocuments#")) {
     found = GetSpecialFolderPath(value, kCsidlPersonal);
   } else if (SameToken(token, "#AppData#")) {

@@ -199,6 +199,10 @@ TEST_F(InstallerTest, CompletionTable) {
   wrenly::builder::AddRegistryKeySection(section, 2, "Software\\Demo");
   const std::vector<std::string> all = {"start regedit -s \"" + app + "Setup.REG\"", "register " + app + "srv.dll",
                                         "start regedit -s \"" + app + script + ".reg\""};
+  // A 64-bit product's tools are the system's 64-bit ones.
+  const std::string regedit64 = "start \"C:\\WINDOWS\\regedit.exe\" -s \"" + app;
+  const std::vector<std::string> all64 = {regedit64 + "Setup.REG\"", "register 64 " + app + "srv.dll",
+                                          regedit64 + script + ".reg\""};
   struct {
     const char* what;
     int result;
@@ -208,12 +212,18 @@ TEST_F(InstallerTest, CompletionTable) {
     std::vector<std::string> calls;
     size_t values;
     bool recorded;
+    uint8_t scope = kScopeMachine;
+    bool wide = false;
+    const char* id = nullptr;
+    const char* key = "2|";  // the uninstall key's hive and view
   } cases[] = {
       {"complete", 0, false, uninstaller, "Demo", all, 11, true},
       {"a failed run writes nothing", kResultPackageIncomplete, false, uninstaller, "Demo", {}, 0, false},
       {"single page: the record only", 0, true, uninstaller, "Demo", {}, 9, true},
       {"no product name, no uninstall entry", 0, false, uninstaller, "", all, 2, true},
       {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},
+      {"64-bit, per user, known by its id", 0, false, uninstaller, "Demo", all64, 11, true, kScopeUser, true, "WrenId",
+       "257|"},
   };
   const Bytes details = wrenly::builder::BuildProductDetails({.version = "2.5", .publisher = "Wren Works"});  // no URL
   for (auto& c : cases) {
@@ -233,14 +243,17 @@ TEST_F(InstallerTest, CompletionTable) {
          {}, {.options = kOptRegisterUninstall | kOptFolderInRegistry, .productName = c.product, .folderKey = "Demo"},
          {}, section, details);
     setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
+    setup.package.scope = c.scope, setup.wideView = c.wide, setup.package.productId = c.id;
     // The entries' outcomes set after loading: as package options, kOutcomeReplaced would mark the uninstaller.
     Finish(app.c_str(), c.file,
            {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated, kOutcomeCreated,
             kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated});
     EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
               std::tuple(c.calls, c.values, c.recorded));
+    const std::string key = c.key + std::string(kUninstallKeyPrefix) + (c.id ? c.id : "Demo") + "|";
+    EXPECT_EQ(Fake.registry.count(key + kUninstallDisplayName), c.recorded && !c.product.empty());
     if (&c != cases) continue;
-    const std::string key = std::string("2|") + kUninstallKeyPrefix + "Demo|", exe = Path("uninstall.exe");
+    const std::string exe = Path("uninstall.exe");
     // The commands quoted: the list of installed programs runs them as command lines.
     for (auto [value, data] : {std::pair{kUninstallCommand, "\"" + exe + "\""},
                                {kUninstallQuietCommand, "\"" + exe + "\" /S"},

@@ -148,6 +148,9 @@ void ShowCurrentFile(Setup& setup, const char*) {}
 void SetFileTimes(FileHandle, const uint8_t*) {}
 int GetTempFolder(char* out) { return CopyOut(FakeFiles.tempFolder, out); }
 bool IsNtFamily() { return FakeFiles.ntFamily; }
+bool Is64BitWindows() { return Fake.windows64; }
+void BeginNativeFolder(NativeFolder* state, const char*, bool wide) { *state = {nullptr, wide}; }
+void EndNativeFolder(NativeFolder* state) { state->off = false; }
 
 void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool* inUseTest) {
   *inUseTest = !FakeFiles.sharedLookupOverflows;
@@ -166,17 +169,17 @@ void GetShortPath(const char* path, char* out) {
 
 void FlushProfile(const char*) {}
 
-int QueryMachineDword(const char* key, const char* value, uint32_t* out) {
+int QueryMachineDword(const char* key, const char* value, uint32_t* out, uint32_t) {
   auto it = FakeFiles.dwords.find(Key(key, value));
   return it != FakeFiles.dwords.end() && (*out = it->second, 1);
 }
-int SetMachineDword(const char* key, const char* value, uint32_t data) {
+int SetMachineDword(const char* key, const char* value, uint32_t data, uint32_t) {
   return FakeFiles.dwords[Key(key, value)] = data, 0;
 }
 int SetMachineString(const char* key, const char* value, const char* data) {
   return FakeFiles.strings[Key(key, value)] = data, 0;
 }
-int DeleteMachineValue(const char* key, const char* value) {
+int DeleteMachineValue(const char* key, const char* value, uint32_t) {
   return !(FakeFiles.strings.erase(Key(key, value)) + FakeFiles.dwords.erase(Key(key, value)));
 }
 
@@ -191,8 +194,8 @@ int32_t CreateShellLink(const char* target, char* link, const char* arguments, c
   return 0;
 }
 
-void CallComponentServer(const char* path, int registering) {
-  FakeFiles.calls.push_back((registering ? "register " : "unregister ") + std::string(path));
+void CallComponentServer(const char* path, int registering, bool wide) {
+  FakeFiles.calls.push_back((registering ? "register " : "unregister ") + std::string(wide ? "64 " : "") + path);
 }
 // Also among the calls, to show its place among the registrations.
 int StartCommand(const char* command, int) {

@@ -13,6 +13,7 @@
 
 struct FakeSystem {
   int screenWidth = 1024, screenHeight = 768;
+  bool windows64 = true;
   std::string windowsFolder = "C:\\WINDOWS";
   std::map<int, std::string> specialFolders;
   std::map<std::string, std::string> registry;  // "root|key|value" -> data

@@ -20,11 +20,17 @@ TEST_F(Text, MessageLookupsTable) {
 }
 
 TEST_F(Text, PathVariableExpansionTable) {
-  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|ProgramFilesDir"] = "C:\\Program Files";
-  Fake.registry["2|Software\\Microsoft\\Windows\\CurrentVersion|CommonFilesDir"] = "C:\\Common";
+  // What a 32-bit program reads in each view of 64-bit Windows.
+  const std::string version = "|Software\\Microsoft\\Windows\\CurrentVersion|";
+  Fake.registry["2" + version + "ProgramFilesDir"] = "C:\\Program Files (x86)";
+  Fake.registry["258" + version + "ProgramFilesDir"] = "C:\\Program Files";
+  Fake.registry["2" + version + "CommonFilesDir"] = "C:\\Common";
   Fake.specialFolders[26] = "C:\\Users\\me\\AppData\\";
+  Fake.specialFolders[28] = "C:\\Users\\me\\Local";
+  enum { kX86, kX64, kUser, kUserX64 };
   struct {
     const char *in, *out, *installDir = "D:\\X", *ownPath = "E:\\media\\setup.exe";
+    int product = kX86;
   } cases[] = {
       {"#Windows#\\win.ini", "C:\\WINDOWS\\win.ini"},
       {"#SYSTEM#", "C:\\WINDOWS\\system32"},
@@ -33,7 +39,11 @@ TEST_F(Text, PathVariableExpansionTable) {
       {"#Foo#bar", "bar"},
       {"x##y", "xy"},
       {"#InstallDir##InstallDir#", "D:\\XD:\\X"},
-      {"#Program Files#\\App", "C:\\Program Files\\App"},
+      {"#Program Files#\\App", "C:\\Program Files (x86)\\App"},
+      {"#Program Files#\\App", "C:\\Program Files\\App", "", "", kX64},
+      {"#Program Files#\\App", "C:\\Users\\me\\Local\\Programs\\App", "", "", kUser},
+      {"#Program Files#\\App", "C:\\Users\\me\\Local\\Programs\\App", "", "", kUserX64},
+      {"#CommonFiles#", "C:\\Users\\me\\Local\\Programs\\Common", "", "", kUser},
       {"#CommonFiles#\\App", "C:\\Common\\App"},
       {"#MyDocuments#\\x", "#MyDocuments#\\x"},  // not found: the token stays
       {"#AppData#\\x", "C:\\Users\\me\\AppData\\x"},
@@ -45,6 +55,8 @@ TEST_F(Text, PathVariableExpansionTable) {
   };
   for (auto& c : cases) {
     std::strcpy(setup.installFolder, c.installDir), std::strcpy(setup.ownPath, c.ownPath);
+    setup.wideView = c.product == kX64 || c.product == kUserX64;
+    setup.package.scope = c.product >= kUser ? wf::kScopeUser : wf::kScopeMachine;
     uint32_t n = ExpandPathVariables(setup, nullptr, c.in, kExpandWorkSize);
     std::string out(n + 1, '\x7f');
     EXPECT_EQ(ExpandPathVariables(setup, out.data(), c.in, n + 1), n);

@@ -83,7 +83,7 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
       {"file count one too few", patched(record + 8, Words({4})), refused(wu::kRecordLeftover)},
       {"a name past its block", patched(record + 12, {0xFF, 0}), refused(wu::kRecordPastEnd)},
       {"a section past the file", patched(block[5] + 4, Words({0x7FFFFFFF})), refused(wu::kRecordPastEnd)},
-      {"a section of another kind", patched(block[4], {0x43, 0x12}), refused(wu::kRecordUnknownBlock)},
+      {"a section of another kind", patched(block[4], {0x44, 0x12}), refused(wu::kRecordUnknownBlock)},
       {"shortcuts away from their files", patched(block[4], {0x36, 0x12}), refused(wu::kRecordUnknownBlock)},
       {"texts lie about their count", patched(block[0] + 8, {3, 0}), refused(wu::kRecordPastEnd)},
   };

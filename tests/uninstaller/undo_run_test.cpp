@@ -69,6 +69,8 @@ constexpr uint32_t kFolder = kAttributeFolder, kLink = kAttributeFolder | kAttri
 wu::UndoStep Step(wu::UndoKind kind, const char* path, wu::PathRefusal refusal = wu::kPathGood) {
   return wu::UndoStep{kind, refusal, 2, path, "", ""};
 }
+// A 64-bit product's step.
+wu::UndoStep Wide(wu::UndoStep s) { return s.wide = true, s; }
 std::pair<std::string, Entry> OnDisk(std::string path, Entry e) { return {path, e}; }
 
 struct RunCase {
@@ -155,12 +157,14 @@ TEST(UndoRunTest, StepTable) {
        .after = {"c:\\app\\s1.dll"},
        .countsAfter = {{"C:\\App\\s1.dll", 2}},
        .copyEndsIn = 0},
-      {.name = "emptied keys go up to the vendor's while empty, never the system's",
+      {.name = "emptied keys go up to the vendor's while empty, never the system's; a 64-bit product's in its view",
        .steps = {Step(kUndoRegistryValue, "Software\\Vendor\\Demo"), Step(kUndoRegistryKey, "software\\Other\\App\\"),
                  Step(kUndoRegistryValue, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                 Step(kUndoRegistryValue, "Software\\Classes\\.demo"), Step(kUndoRegistryValue, "Software")},
+                 Step(kUndoRegistryValue, "Software\\Classes\\.demo"), Step(kUndoRegistryValue, "Software"),
+                 Wide(Step(kUndoRegistryValue, "Software\\Wide\\Demo"))},
        .exit = wu::kExitDone,
-       .keysEmptied = {"2|Software\\Vendor\\Demo", "2|software\\Other"}},
+       .keysEmptied = {"2|Software\\Vendor\\Demo", "2|software\\Other", "258|Software\\Wide\\Demo",
+                       "258|Software\\Wide"}},
       {.name = "fonts leave the table and both families' values, the change told once",
        .disk = {OnDisk("C:\\Fonts\\w.ttf", file)},
        .steps = {Step(kUndoFont, "C:\\Fonts\\w.ttf"), Step(kUndoFont, "C:\\Fonts\\v.ttf")},
