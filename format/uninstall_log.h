@@ -45,6 +45,27 @@ inline constexpr char kUninstallNoRepair[] = "NoRepair";  // REG_DWORD 1
 inline constexpr char kUninstallVersion[] = "DisplayVersion";
 inline constexpr char kUninstallPublisher[] = "Publisher";
 inline constexpr char kUninstallUrl[] = "URLInfoAbout";
+// A signed uninstaller keeps its record in a file beside it, so that its
+// signature stays valid: its own path with this in place of its extension.
+inline constexpr char kRecordFileExtension[] = ".dat";
+// The record file beside program; false when it does not fit in size bytes.
+inline bool RecordFileBeside(const char* program, char* out, uint32_t size) {
+  uint32_t n = 0, dot = 0;
+  for (; program[n]; ++n) {
+    if (program[n] == '.') dot = n;
+    if (program[n] == '\\' || program[n] == '/') dot = 0;
+  }
+  if (!dot) dot = n;
+  if (dot + sizeof kRecordFileExtension > size) return false;
+  for (uint32_t i = 0; i < dot; ++i) out[i] = program[i];
+  for (uint32_t i = 0; i < sizeof kRecordFileExtension; ++i) out[dot + i] = kRecordFileExtension[i];
+  return true;
+}
+// The uninstaller's switches of an upgrade: remove what the record in the
+// file after /P holds and the uninstaller's own does not; /F is the folder
+// that record was installed to.
+inline constexpr char kUninstallPreviousSwitch[] = "/P";
+inline constexpr char kUninstallFolderSwitch[] = "/F";
 // The uninstaller's switch for a run without any window.
 inline constexpr char kUninstallSilentSwitch[] = "/S";
 

@@ -50,15 +50,15 @@ struct Writer {
   }
 };
 
-// /L's path, plain up to a blank or quoted (blanks inside).
-bool ReadLogPath(const char*& p, UninstallCommand* out) {
+// A path after its switch, plain up to a blank or quoted (blanks inside).
+bool ReadPath(const char*& p, char* out) {
   bool quoted = *p == '"';
   const char* start = quoted ? p + 1 : p;
   const char* end = start;
   while (*end && (quoted ? *end != '"' : !Blank(*end))) ++end;
   if ((quoted && *end != '"') || end == start || (uint32_t)(end - start) >= kCommandPathSize) return false;
-  memcpy(out->log, start, (size_t)(end - start));
-  out->log[end - start] = 0;
+  memcpy(out, start, (size_t)(end - start));
+  out[end - start] = 0;
   p = quoted ? end + 1 : end;
   return Blank(*p) || !*p;
 }
@@ -82,19 +82,21 @@ int ParseUninstallCommand(const char* line, UninstallCommand* out) {
   bool good = true;
   for (const char* p = line;;) {
     while (Blank(*p)) ++p;
-    if (!*p) return good;
+    if (!*p) return good && !*out->previous == !*out->previousFolder;
     const char* word = p;
     while (*p && !Blank(*p)) ++p;
     if (p - word == 2 && SameText(word, "/S", 2)) {
       out->silent = true;
     } else if (p - word == 2 && SameText(word, "/Q", 2)) {
       out->silent = out->quiet = true;
-    } else if (SameText(word, "/L", 2)) {
+    } else if (SameText(word, "/L", 2) || SameText(word, "/P", 2) || SameText(word, "/F", 2)) {
+      char kind = (char)(word[1] & ~0x20);
       p = word + 2;
-      if (!ReadLogPath(p, out)) {
+      if (!ReadPath(p, kind == 'L' ? out->log : kind == 'P' ? out->previous : out->previousFolder)) {
         good = false;
         while (*p && !Blank(*p)) ++p;
       }
+      if (kind == 'P') out->silent = true;
     } else if (SameText(word, kRun, sizeof kRun - 1)) {
       p = word + sizeof kRun - 1;
       if (!ReadRun(p, out)) {

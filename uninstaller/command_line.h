@@ -13,7 +13,11 @@ struct UninstallCommand {
   bool silent;                 // /S or /Q: no window, no question
   bool quiet;                  // /Q: the exit codes deployment tools read
   char log[kCommandPathSize];  // /L<path>, /L"path"; empty: no log
-  bool copy;                   // this is the temporary copy: the fields below are set
+  // An upgrade (/P, /F): what the record in `previous` holds and this one's
+  // does not goes; `previousFolder` is where it was installed. No window.
+  char previous[kCommandPathSize];
+  char previousFolder[kCommandPathSize];
+  bool copy;  // this is the temporary copy: the fields below are set
   uint64_t pipe, process;
   char original[kCommandPathSize];
 };

@@ -230,6 +230,43 @@ int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folder
   return 1;
 }
 
+namespace {
+bool Registry(UndoKind k) { return k == kUndoRegistryKey || k == kUndoRegistryValue; }
+
+// key is at or below the key `above`.
+bool KeyWithin(const char* key, const char* above) {
+  uint32_t n = (uint32_t)strlen(above);
+  while (n > 0 && above[n - 1] == '\\') --n;
+  for (uint32_t i = 0; i < n; ++i)
+    if (AsciiLower(key[i]) != AsciiLower(above[i])) return false;
+  return key[n] == 0 || key[n] == '\\';
+}
+
+// Whether newer's step t takes what s would: the same path, the same INI
+// line, or a registry key at or above s's (a key holds its values), or the
+// same value. An old key that holds a newer one's key or value stays too.
+bool Covers(const UndoStep& t, const UndoStep& s) {
+  if (Registry(s.kind) != Registry(t.kind) || (s.kind == kUndoIniValue) != (t.kind == kUndoIniValue)) return false;
+  if (s.kind == kUndoIniValue)
+    return !ComparePaths(s.path, t.path) && !ComparePaths(s.name, t.name) && !ComparePaths(s.key, t.key);
+  if (!Registry(s.kind)) return !ComparePaths(s.path, t.path);
+  if ((s.root & 0xFF) != (t.root & 0xFF)) return false;
+  if (t.kind == kUndoRegistryKey && KeyWithin(s.path, t.path)) return true;
+  if (s.kind == kUndoRegistryKey) return KeyWithin(t.path, s.path);
+  return t.kind == kUndoRegistryValue && !ComparePaths(s.path, t.path) && !ComparePaths(s.name, t.name);
+}
+}  // namespace
+
+void SubtractPlan(UndoPlan* plan, const UndoPlan& newer) {
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < plan->count; ++i) {
+    bool covered = false;
+    for (uint32_t j = 0; j < newer.count && !covered; ++j) covered = Covers(newer.steps[j], plan->steps[i]);
+    if (!covered) plan->steps[kept++] = plan->steps[i];
+  }
+  plan->count = kept;
+}
+
 void FreeUndoPlan(UndoPlan* plan) {
   FreeBuffer(&plan->storage);
   *plan = UndoPlan{nullptr, 0, 0, nullptr};

@@ -74,6 +74,10 @@ struct UndoPlan {
 // ran out (or the file does not pass). Every string is non-null.
 int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folders, UndoPlan* plan);
 void FreeUndoPlan(UndoPlan* plan);
+// Leaves in plan only what newer does not take as well: what an earlier
+// version installed that this one no longer has. Its folders and groups
+// that the newer version shares stay whole.
+void SubtractPlan(UndoPlan* plan, const UndoPlan& newer);
 
 // The installation folder: ownPath (the uninstaller's full path) less the
 // place text (its path below that folder), compared without regard to case.

@@ -25,6 +25,7 @@ enum ExitCode : int {
   kExitCancelled = 1602,          // the user cancelled; nothing was registered
   kExitAlreadyRunning = 1618,     // another setup program is running
   kExitUnsupportedSystem = 1633,  // a 64-bit product on 32-bit Windows
+  kExitNewerInstalled = 1638,     // a newer version is installed, and the package allows no downgrade
   kExitBadCommandLine = 1639,     // /I names no installation type
   kExitRestartRequired = 3010,    // a quiet run that needs a restart
 };

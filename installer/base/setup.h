@@ -56,6 +56,20 @@ struct InstallRun {
   const uint8_t* screenSaverEntry;  // the last installed screen saver's FileEntry, or null
 };
 
+// The product as an earlier (or later) version of this package left it,
+// found in the list of installed programs by the package's identity.
+enum InstalledState { kNotInstalled = 0, kInstalledOlder, kInstalledSame, kInstalledNewer };
+inline constexpr uint32_t kVersionTextSize = 64;
+struct InstalledProduct {
+  int state;  // an InstalledState
+  char version[kVersionTextSize];
+  char folder[kPathSize];
+  char uninstaller[kPathSize];
+  // Its record, copied before this installation writes over it, until the
+  // new uninstaller has removed what only the old version had; "" none.
+  char recordCopy[kPathSize];
+};
+
 struct Wizard;  // the windows, on Windows only
 
 struct Setup {
@@ -81,6 +95,7 @@ struct Setup {
   char* uninstallerPath;
 
   Package package;
+  InstalledProduct installed;
   DataAreaState dataArea;
   InstallRun run;
   // Wizard state the engine reads and moves.

@@ -30,6 +30,7 @@
 #include "package/data_area.h"
 #include "system/finish_installation.h"
 #include "system/run_items.h"
+#include "system/upgrade.h"
 
 namespace wf = wrenly::format;
 
@@ -74,6 +75,7 @@ int StartInstallation(Setup& setup) {
     SetErrorArgument(setup, setup.dataArea.volumePath);
     return 0;
   }
+  KeepPreviousRecord(setup);
   // The loader recorded this volume's size from the end block.
   setup.dataArea.volume = file;
   setup.dataArea.bytesLeft = setup.dataArea.volumeSize;

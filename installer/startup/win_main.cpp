@@ -8,6 +8,7 @@
 #include "format/settings.h"
 #include "install/install_run.h"
 #include "package/entry_destination.h"
+#include "package/installed_product.h"
 #include "package/package.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
@@ -25,8 +26,9 @@ namespace wf = wrenly::format;
 namespace {
 
 // Before any page: a product this Windows cannot hold, or one described in
-// values this program does not know, is not installed at all.
-bool ProductFitsSystem(Setup& setup) {
+// values this program does not know, is not installed at all. 0, or the
+// exit code.
+int ProductFitsSystem(Setup& setup) {
   const Package& p = setup.package;
   const char* refusal = nullptr;
   if (p.architecture >= wf::kArchitectureCount || p.scope >= wf::kScopeCount)
@@ -34,12 +36,25 @@ bool ProductFitsSystem(Setup& setup) {
   else if (p.architecture == wf::kArchitectureX64 && !Is64BitWindows())
     refusal = "This product needs a 64-bit version of Windows.";
   if (refusal) AskUser(setup, refusal, kMessageInformation, kAnswerOk);
-  return !refusal;
+  return refusal ? kExitUnsupportedSystem : 0;
+}
+
+// A newer version stays unless the package allows going back. 0, or the
+// exit code.
+int InstalledVersionAllows(Setup& setup) {
+  FindInstalledProduct(setup);
+  if (setup.installed.state == kInstalledNewer && !(setup.package.identityFlags & wf::kIdentityAllowDowngrade)) {
+    char text[96 + kVersionTextSize];
+    wsprintfA(text, "A newer version (%s) of this product is already installed.", setup.installed.version);
+    AskUser(setup, text, kMessageInformation, kAnswerOk);
+    return kExitNewerInstalled;
+  }
+  return 0;
 }
 
 int ResumedRun(Setup& setup) {
   if (!LoadPackage(setup)) return kExitStartupFailed;
-  if (!ProductFitsSystem(setup)) return kExitUnsupportedSystem;
+  if (int refused = ProductFitsSystem(setup)) return refused;
   // The number comes from a command line the package did not write.
   if (!SelectInstallType(setup, setup.options.resumeType - 1)) return kExitStartupFailed;
   RunItems(setup, wf::kRunAfterInstall, kRunEverything, kInResumedRun);
@@ -104,7 +119,8 @@ int WizardRun(Setup& setup, HINSTANCE instance, int showCommand) {
     if (handedOver) return copyExit;
   }
   if (!LoadPackage(setup)) return kExitStartupFailed;
-  if (!ProductFitsSystem(setup)) return kExitUnsupportedSystem;
+  if (int refused = ProductFitsSystem(setup)) return refused;
+  if (int refused = InstalledVersionAllows(setup)) return refused;
   if (!ApplyCommandChoices(setup)) return kExitBadCommandLine;
   if (setup.options.quiet == kQuiet) {
     // One page only shows something and installs nothing: nothing to do.

@@ -10,11 +10,13 @@
 #include "format/uninstall_log.h"
 #include "package/data_area.h"
 #include "platform/file_system.h"
+#include "platform/removal.h"
 #include "platform/system.h"
 #include "system/registration.h"
 #include "system/run_items.h"
 #include "system/shortcuts.h"
 #include "system/uninstall_record.h"
+#include "system/upgrade.h"
 #include "text/path_services.h"
 
 using namespace wrenly::format;
@@ -37,6 +39,8 @@ void RegisterProduct(Setup& setup, const InstallTypeSlot& type) {
   char key[sizeof kUninstallKeyPrefix + kPathSize], command[kPathSize + 2], quiet[kPathSize + 6];
   char folder[kPathSize];
   if (!JoinText(key, sizeof key, kUninstallKeyPrefix, id)) return;
+  // An earlier version's values go: the entry describes this one alone.
+  if (setup.installed.state != kNotInstalled) DeleteRegistryTree(hive, key);
   // Quoted: the list of installed programs runs it as a command line.
   JoinText(command, sizeof command, "\"", setup.uninstallerPath, "\"");
   JoinText(quiet, sizeof quiet, command, " ", kUninstallSilentSwitch);
@@ -86,8 +90,7 @@ void FinishInstallation(Setup& setup) {
   CloseDataArea(setup);
   setup.run.finished = true;
   // Nothing is registered for a product the user abandoned.
-  if (setup.userCancelled) return;
-  const InstallTypeSlot* type = setup.package.currentType;
+  const InstallTypeSlot* type = setup.userCancelled ? nullptr : setup.package.currentType;
   if (setup.resultCode == 0 && type) {
     FileHandle record = BeginUninstallRecord(setup);
     CreateStartMenuShortcuts(setup, record);
@@ -101,4 +104,5 @@ void FinishInstallation(Setup& setup) {
       RunItems(setup, kRunAfterInstall, kRunEverything, kInThisRun);
     }
   }
+  RemovePreviousVersion(setup);
 }

@@ -8,7 +8,9 @@
 #include "format/install_type.h"
 #include "format/uninstall_log.h"
 #include "install/disk_space.h"
+#include "package/installed_product.h"
 #include "reader/report.h"
+#include "system/upgrade.h"
 #include "text/error_text.h"
 
 namespace {
@@ -189,6 +191,58 @@ TEST_F(FreeSpace, PageFiguresCountEveryEntry) {
 
 // The completion step over a real uninstaller, read back by the inspector;
 // the values it writes are the Wine scenario's.
+// An upgrade finds the installed version by the identity, goes to its
+// folder, keeps its record (the one beside a signed uninstaller first) and
+// hands it to the new uninstaller once the new record stands.
+TEST_F(InstallerTest, UpgradeTable) {
+  const std::tuple<const char*, const char*, int> order[] = {
+      {"2.0", "1.9", 1},          {"1.10", "1.9", 1}, {"1.0", "1.0.0", 0},     {"1.0-beta", "1.0", -1},
+      {"1.0-beta", "1.0-RC", -1}, {"", "0.1", -1},    {"99999999999", "7", 1}, {"2.0.1", "2.0", 1}};
+  for (auto [a, b, sign] : order) {
+    EXPECT_EQ((CompareVersions(a, b) > 0) - (CompareVersions(a, b) < 0), sign) << a << " " << b;
+    EXPECT_EQ((CompareVersions(b, a) > 0) - (CompareVersions(b, a) < 0), -sign) << b << " " << a;
+  }
+  const std::string key = std::string("257|") + wf::kUninstallKeyPrefix + "Wren|";
+  struct {
+    const char* what;
+    const char* id;
+    const char* installed;  // its DisplayVersion; null: not installed
+    bool beside;            // its record lies in uninstall.dat
+    int state;
+    const char* kept;  // what was copied aside
+  } cases[] = {
+      {"no id: as before", nullptr, "1.0", false, kNotInstalled, ""},
+      {"not installed", "Wren", nullptr, false, kNotInstalled, ""},
+      {"an older version", "Wren", "1.5", false, kInstalledOlder, "uninstall.exe"},
+      {"the same, its record beside", "Wren", "2.0", true, kInstalledSame, "uninstall.dat"},
+      {"a newer version", "Wren", "2.1", false, kInstalledNewer, "uninstall.exe"},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fresh();
+    Load(FileTable({{{"a.txt"}}}), {}, {}, {}, {}, wrenly::builder::BuildProductDetails({.version = "2.0"}));
+    setup.package.productId = c.id, setup.package.scope = wf::kScopeUser, setup.wideView = true;
+    if (c.installed) {
+      Fake.registry[key + wf::kUninstallCommand] = "\"C:\\Old\\uninstall.exe\" /S";
+      Fake.registry[key + wf::kUninstallVersion] = c.installed;
+      Fake.registry[key + wf::kUninstallLocation] = "C:\\Old";
+    }
+    MemoryFiles["C:\\Old\\uninstall.exe"] = std::make_shared<MemoryFile>(MemoryFile{{'e'}});
+    if (c.beside) MemoryFiles["C:\\Old\\uninstall.dat"] = std::make_shared<MemoryFile>(MemoryFile{{'d'}});
+    FindInstalledProduct(setup);
+    EXPECT_EQ(setup.installed.state, c.state);
+    EXPECT_STREQ(setup.installFolder, c.state ? "C:\\Old" : "C:\\Program Files\\Demo") << "the folder proposed";
+    KeepPreviousRecord(setup);
+    const std::string copy = setup.installed.recordCopy;
+    EXPECT_EQ(copy.empty() ? "" : ReadAll(copy), *c.kept ? ReadAll(std::string("C:\\Old\\") + c.kept) : "");
+    std::strcpy(setup.uninstallerPath, "C:\\New\\uninstall.exe");
+    RemovePreviousVersion(setup);
+    const std::vector<std::string> prune = {"\"C:\\New\\uninstall.exe\" /Q /P\"" + copy + "\" /F\"C:\\Old\""};
+    EXPECT_EQ(Processes.processes, *c.kept ? prune : std::vector<std::string>{});
+    EXPECT_EQ(MemoryFiles.count(copy), 0u) << "the copy goes";
+  }
+}
+
 TEST_F(InstallerTest, CompletionTable) {
   using namespace wf;
   const std::string app = "C:\\Program Files\\App\\";

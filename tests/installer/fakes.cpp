@@ -10,6 +10,7 @@
 #include "platform/disk.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/removal.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
 #include "system/run_items.h"
@@ -168,6 +169,13 @@ void GetShortPath(const char* path, char* out) {
 }
 
 void FlushProfile(const char*) {}
+
+int DeleteRegistryTree(uint32_t root, const char* key) {
+  if (auto it = FakeFiles.keyResults.find(std::to_string(root) + "|" + key); it != FakeFiles.keyResults.end())
+    return it->second;
+  const std::string below = std::to_string(root) + "|" + key + "|";
+  return std::erase_if(Fake.registry, [&](auto& v) { return v.first.starts_with(below); }) ? kRemoved : kRemoveMissing;
+}
 
 int QueryMachineDword(const char* key, const char* value, uint32_t* out, uint32_t) {
   auto it = FakeFiles.dwords.find(Key(key, value));

@@ -46,6 +46,7 @@ struct FakeUi {
 
 struct FakeFileSystem {
   bool ntFamily = true;
+  std::map<std::string, int> keyResults;  // "root|key" -> what deleting it gives, before the registry's own
   std::string sharedFolder;
   bool sharedLookupOverflows = false;
   std::map<std::string, uint32_t> dwords;                         // "key|value"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
+#include "platform/removal.h"
 
 std::map<std::string, std::shared_ptr<MemoryFile>> MemoryFiles;
 std::string (*MemoryPath)(const char* path) = [](const char* path) { return std::string(path); };
@@ -103,6 +104,14 @@ int ReplaceNamedFile(const char* from, const char* to) {
   MemoryFiles.erase(source);
   MemoryFiles[target] = file;
   return kFileOpDone;
+}
+
+int CopyToNewFile(const char* from, const char* to) {
+  auto file = Find(MemoryPath(from));
+  if (!file || Find(MemoryPath(to))) return 0;
+  auto copy = std::make_shared<MemoryFile>();
+  copy->bytes = file->bytes;
+  return MemoryFiles[MemoryPath(to)] = copy, 1;
 }
 
 // Enough of the system's writer for the deletion's rewrite: each entry

@@ -20,7 +20,6 @@ struct Entry {
   uint32_t count = 0;
 };
 std::map<std::string, Entry> Drive;
-std::map<std::string, int> Keys;  // "root|key" -> the result of deleting it
 std::vector<std::string> KeysEmptied;
 std::vector<std::string> FontValueDeletions;
 
@@ -48,10 +47,6 @@ int RemoveEmptyFolder(const char* path) {
 }
 int GetFolderIdentity(const char* path, FolderIdentity* out) {
   return Find(path) && (*out = {7, 0, Find(path)->id}, 1);
-}
-int DeleteRegistryTree(uint32_t root, const char* key) {
-  auto it = Keys.find(std::to_string(root) + "|" + key);
-  return it == Keys.end() ? kRemoveMissing : it->second;
 }
 int DeleteRegistryValue(uint32_t root, const char* key, const char*) { return DeleteRegistryTree(root, key); }
 int DeleteEmptyRegistryKey(uint32_t root, const char* key) {
@@ -175,7 +170,7 @@ TEST(UndoRunTest, StepTable) {
     SCOPED_TRACE(c.name);
     ResetFakes();
     Drive.clear(), FontValueDeletions.clear(), KeysEmptied.clear();
-    Keys = {{"2|Software\\Stuck", kRemoveFailed}}, Fake.specialFolders[0x02] = "C:\\Menu";
+    FakeFiles.keyResults = {{"2|Software\\Stuck", kRemoveFailed}}, Fake.specialFolders[0x02] = "C:\\Menu";
     for (auto& [p, e] : c.disk)
       if (Drive[Low(p)] = e; e.count) FakeFiles.dwords[std::string(kSharedKey) + "|" + p] = e.count;
     std::vector<wu::UndoStep> steps = c.steps;
@@ -212,6 +207,35 @@ TEST(UndoRunTest, StepTable) {
   }
 }
 
+// An upgrade removes what only the older version had: never a file, folder,
+// INI line or registry key or value that the newer one takes as well.
+TEST(UndoRunTest, SubtractPlanTable) {
+  using enum wu::UndoKind;
+  auto value = [](const char* key, const char* name) {
+    return wu::UndoStep{kUndoRegistryValue, wu::kPathGood, 2, key, name, ""};
+  };
+  std::vector<wu::UndoStep> older = {Step(kUndoUnregister, "C:\\App\\s.dll"),
+                                     Step(kUndoFile, "C:\\App\\s.dll"),
+                                     Step(kUndoFile, "C:\\App\\gone.txt"),
+                                     Step(kUndoFolder, "C:\\App\\data"),
+                                     Step(kUndoFolder, "C:\\App\\old"),
+                                     Step(kUndoRegistryKey, "Software\\V\\A"),
+                                     Step(kUndoRegistryKey, "Software\\V\\Old"),
+                                     value("Software\\V\\Run", "a"),
+                                     value("Software\\V\\Run", "b"),
+                                     value("Software\\V\\A\\Sub", "x"),
+                                     Step(kUndoRegistryKey, "Software\\V")};
+  const std::vector<wu::UndoStep> newer = {Step(kUndoFile, "c:\\app\\S.DLL"), Step(kUndoFolder, "C:\\App\\data"),
+                                           Step(kUndoRegistryKey, "software\\v\\a\\"), value("Software\\V\\Run", "a"),
+                                           value("Software\\V\\New", "n")};
+  wu::UndoPlan plan{older.data(), (uint32_t)older.size(), 1, nullptr};
+  wu::SubtractPlan(&plan, {const_cast<wu::UndoStep*>(newer.data()), (uint32_t)newer.size(), 1, nullptr});
+  std::vector<std::string> left;
+  for (uint32_t i = 0; i < plan.count; ++i) left.push_back(plan.steps[i].path + std::string("|") + plan.steps[i].name);
+  EXPECT_EQ(left, (std::vector<std::string>{"C:\\App\\gone.txt|", "C:\\App\\old|", "Software\\V\\Old|",
+                                            "Software\\V\\Run|b"}));
+}
+
 TEST(UndoRunTest, CommandLineTable) {
   struct {
     const char* line;
@@ -221,6 +245,7 @@ TEST(UndoRunTest, CommandLineTable) {
     const char* original = "";
     bool quiet = false;
     const char* log = "";
+    const char* previous = "";  // and its folder, "|" between
   } cases[] = {
       {"", 1, false, false},
       {"  /s ", 1, true, false},
@@ -239,13 +264,20 @@ TEST(UndoRunTest, CommandLineTable) {
       {.line = "/L\"C:\\open", .good = 0},
       {.line = "/L\"\"", .good = 0},
       {"/Q /L\"C:\\a b.log\" /RUN=1,2 \"C:\\a.exe\"", 1, true, true, 1, 2, "C:\\a.exe", true, "C:\\a b.log"},
+      {.line = "/Q /P\"C:\\T\\old.$$A\" /F\"C:\\Program Files\\A\"",
+       .good = 1,
+       .silent = true,
+       .quiet = true,
+       .previous = "C:\\T\\old.$$A|C:\\Program Files\\A"},
+      {.line = "/PC:\\old.dat", .good = 0, .silent = true, .previous = "C:\\old.dat|"},  // no folder
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     wu::UninstallCommand command;
     EXPECT_EQ((std::tuple{wu::ParseUninstallCommand(c.line, &command), command.silent, command.copy, command.quiet,
-                          std::string(command.log)}),
-              std::tuple(c.good, c.silent, c.copy, c.quiet, std::string(c.log)));
+                          std::string(command.log),
+                          *command.previous ? command.previous + std::string("|") + command.previousFolder : ""}),
+              std::tuple(c.good, c.silent, c.copy, c.quiet, std::string(c.log), std::string(c.previous)));
     if (!c.copy) continue;
     EXPECT_EQ(std::tuple(command.pipe, command.process, std::string(command.original)),
               std::tuple(c.pipe, c.process, c.original));

@@ -30,7 +30,9 @@ void OnText(void* context, uint16_t index, TextView text) {
   if (index < kUninstallerTextCount) ((Found*)context)->texts[index] = text;
 }
 
-int ReadWhole(const char* path, uint8_t** bytes, uint32_t* size) {
+}  // namespace
+
+int ReadWholeFile(const char* path, uint8_t** bytes, uint32_t* size) {
   FileHandle file = FileOpen(path, kFileRead);
   if (file == INVALID_FILE) return 0;
   *size = FileSize(file);
@@ -38,11 +40,10 @@ int ReadWhole(const char* path, uint8_t** bytes, uint32_t* size) {
   FileClose(file);
   return ok;
 }
-}  // namespace
 
 uint32_t LoadOwnFile(Program* p) {
   for (int i = 0; i < kUninstallerTextCount; ++i) p->texts[i] = kFallback[i];
-  if (!GetOwnPath(p->ownPath) || !ReadWhole(p->ownPath, &p->bytes, &p->size)) return kExitFailed;
+  if (!GetOwnPath(p->ownPath) || !ReadWholeFile(p->ownPath, &p->bytes, &p->size)) return kExitFailed;
   p->originalPath = p->command.copy ? p->command.original : p->ownPath;
   Found found = {};
   RecordVisitor visitor = {&found, OnText, nullptr, nullptr, nullptr};

@@ -22,6 +22,8 @@ struct Program {
   FileHandle log;  // /L, INVALID_FILE when none; the copy adds to its original's
 };
 
+// A file whole into a new buffer; 1 on success.
+int ReadWholeFile(const char* path, uint8_t** bytes, uint32_t* size);
 // Reads and checks this program's own file, then takes its texts, each
 // falling back to the program's own wording. kExitDone, or the exit code.
 uint32_t LoadOwnFile(Program* p);
@@ -31,6 +33,9 @@ int Say(const Program& p, format::UninstallerText text, UINT style);
 // Builds the plan and opens its run: kExitDone, or kExitFailed when memory
 // ran out.
 uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard);
+// An upgrade's plan: the steps of the record in /P (installed to /F) that
+// this program's own record does not take as well.
+uint32_t PlanPreviousRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard);
 // Runs the steps from where the run stands, with the progress window unless
 // silent, and says how it went; the copy reports each step to the original.
 // The run is left open for the folders' second try.

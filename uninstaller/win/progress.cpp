@@ -82,6 +82,27 @@ uint32_t PlanRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard)
   return BeginUndoRun(run, plan, guard) ? kExitDone : kExitFailed;
 }
 
+uint32_t PlanPreviousRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard* guard) {
+  uint8_t* bytes = nullptr;
+  uint32_t size = 0;
+  if (!ReadWholeFile(p->command.previous, &bytes, &size)) return kExitFailed;
+  UninstallFile file;
+  uint32_t result = ReadUninstallFile(bytes, size, nullptr, &file) == kRecordGood ? kExitDone : kExitDamaged;
+  Folders folders, own;
+  UndoFolders previous = folders.Collect(*p);
+  previous.install = p->command.previousFolder;
+  UndoPlan newer = {};
+  if (result == kExitDone &&
+      (!BuildUndoPlan(bytes, size, previous, plan) || !BuildUndoPlan(p->bytes, p->size, own.Collect(*p), &newer)))
+    result = kExitFailed;
+  FreeBuffer(&bytes);
+  if (result != kExitDone) return result;
+  SubtractPlan(plan, newer);
+  FreeUndoPlan(&newer);
+  CollectGuardedFolders(guard);
+  return BeginUndoRun(run, plan, guard) ? kExitDone : kExitFailed;
+}
+
 uint32_t CarryOutRemoval(Program* p, UndoRun* run) {
   HWND window = p->command.silent ? nullptr : OpenProgress(*p);
   void* pipe = p->command.copy ? (void*)(uintptr_t)p->command.pipe : nullptr;

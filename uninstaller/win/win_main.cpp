@@ -14,6 +14,23 @@ const char kUsage[] =
     "Usage: uninstall.exe [/Q] [/L PATH]\n\n/Q  removes the program without asking and without any window; "
     "the exit code tells how it went (/S does the same).\n/L  writes what was removed into the file PATH.";
 
+// An upgrade: the version this one replaced leaves what only it had. Its
+// folder goes when it is not this one's and nothing else is in it.
+uint32_t RemovePrevious(Program* p) {
+  UndoPlan plan = {};
+  UndoRun run = {};
+  UndoGuard guard;
+  uint32_t result = PlanPreviousRemoval(p, &plan, &run, &guard);
+  if (result == kExitDone) {
+    result = CarryOutRemoval(p, &run);
+    const char* folder = p->command.previousFolder;
+    RetryFolders(&run, lstrcmpiA(folder, p->installFolder) ? folder : nullptr, nullptr);
+  }
+  EndUndoRun(&run);
+  FreeUndoPlan(&plan);
+  return result;
+}
+
 uint32_t Run(Program* p) {
   uint32_t loaded = LoadOwnFile(p);  // the texts first: the messages below use them
   if (loaded == kExitFailed) return loaded;
@@ -24,6 +41,7 @@ uint32_t Run(Program* p) {
   }
   if (loaded == kExitDamaged) Say(*p, kTextDamaged, MB_ICONSTOP);
   if (loaded != kExitDone) return loaded;
+  if (*p->command.previous) return RemovePrevious(p);
   if (!p->command.copy && Say(*p, kTextQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
     return kExitDeclined;
   UndoPlan plan = {};
