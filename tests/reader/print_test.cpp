@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <fstream>
 
 #include "builder/records.h"
@@ -77,27 +76,21 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
   }
 }
 
-// What the product says of itself, damaged or unknown to the Installer: inspect
-// shows the rest and names it.
+// The Installer goes on without product details it cannot read; inspect shows the
+// rest and names them. The same for an identity damaged or unknown to the Installer.
 TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
-  const std::tuple<uint16_t, Bytes, uint16_t, const char*> cases[] = {
-      // the block, its payload and flags, the problem
-      {wf::kBlockProductDetails, {3, 0, '1', '.', '2', 9, 0, 'A'}, 0, "product details: a field runs past the block"},
-      {wf::kBlockProductDetails, CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed,
-       "the product details are left out"},
-      {wf::kBlockProductIdentity, {1, 0, 0, 0, 5, 0, 'A'}, 0, "product identity: the id runs past the block"},
-      {wf::kBlockProductIdentity, {1, 0, 0}, 0, "product identity: the id runs past the block"},
-      {wf::kBlockProductIdentity, CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed,
-       "the product identity is left out"},
-      {wf::kBlockProductIdentity,
-       {2, 0, 0, 0, 0, 0},
-       0,
-       "architecture unknown 2, scope machine; the Installer refuses"},
-      {wf::kBlockProductIdentity, {0, 2, 0, 0, 0, 0}, 0, "scope unknown 2; the Installer refuses"}};
-  for (const auto& [id, payload, flags, problem] : cases) {
+  const std::tuple<Bytes, uint16_t, const char*> cases[] = {
+      // the block's payload and flags, the problem
+      {{3, 0, '1', '.', '2', 9, 0, 'A'}, 0, "product details: a field runs past the block"},
+      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product details are left out"},
+      {{1, 0, 0, 0, 5, 0, 'A'}, 0, "product identity: the id runs past the block"},
+      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product identity is left out"},
+      {{0, 2, 0, 0, 0, 0}, 0, "product identity: architecture x86, scope unknown 2; the Installer refuses"}};
+  for (const auto& [payload, flags, problem] : cases) {
+    bool identity = std::string(problem).find("identity") != std::string::npos;
+    uint16_t id = identity ? wf::kBlockProductIdentity : wf::kBlockProductDetails;
     PackageImage image = Craft(TypicalPlan());
-    image.blocks.erase(std::remove_if(image.blocks.begin(), image.blocks.end(), [&](auto& b) { return b.id == id; }),
-                       image.blocks.end());
+    std::erase_if(image.blocks, [&](const Block& b) { return b.id == id; });
     image.Add(id, payload, flags);
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, false);
@@ -105,9 +98,10 @@ TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
                 r.out.find("install type") != r.out.npos)
         << r.err;
     nlohmann::json doc = InspectJson(setup, false);
-    const char* field = id == wf::kBlockProductDetails ? "product_details" : "product_identity";
-    bool read = std::string_view(problem).find("unknown") != std::string_view::npos;
-    EXPECT_TRUE(doc["package"][field].is_null() != read && doc["package"].contains("install_types")) << doc;
+    bool read = std::string(problem).find("unknown") != std::string::npos;  // read, and refused
+    EXPECT_TRUE(doc["package"][identity ? "product_identity" : "product_details"].is_null() != read &&
+                doc["package"].contains("install_types"))
+        << doc;
   }
 }
 
