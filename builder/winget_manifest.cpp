@@ -28,8 +28,8 @@ constexpr struct {
   int code;
   const char* response;
 } kReturnCodes[] = {
-    {1602, "cancelledByUser"}, {1618, "installInProgress"},      {1639, "invalidParameter"},
-    {11, "diskFull"},          {3010, "rebootRequiredToFinish"}, {-2, "rebootRequiredToFinish"},
+    {1602, "cancelledByUser"},        {1618, "installInProgress"},    {1639, "invalidParameter"},   {11, "diskFull"},
+    {3010, "rebootRequiredToFinish"}, {-2, "rebootRequiredToFinish"}, {1633, "systemNotSupported"}, {1638, "downgrade"},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "format/container.h"
 #include "format/install_type.h"
 #include "format/product_identity.h"
+#include "format/uninstall_log.h"
 #include "reader/json_writer.h"
 #include "support.h"
 
@@ -130,7 +131,12 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
   Bytes group = Words({wf::kUninstallShortcuts, 16, 1});  // nine levels deep, outside every Start menu
   group.insert(group.end(), {9, 6, 0, 'C', ':', '\\', 'x', '\\', 'g', 1, 0, 'a'});
   sound.insert(sound.end(), group.begin(), group.end());
+  Bytes product = Words({wf::kSectionProduct, 10});
+  product.insert(product.end(), {1, 1, 1, 0, 4, 0, 'A', 'c', 'm', 'e'});
+  sound.insert(sound.end(), product.begin(), product.end());
   write(sound);
+  EXPECT_EQ(InspectJson(path, false)["uninstaller"]["products"], nlohmann::json::parse(R"([{"record": 1,
+            "architecture": "x64", "scope": "user", "id": "Acme", "flags": 1}])"));
   EXPECT_EQ(InspectJson(path, false)["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
             "<installation folder>\\caf\u00e9\u20acx", "refusal": null}, {"kind": "shortcut", "path": "C:\\x\\g\\a",
             "refusal": null}, {"kind": "group", "path": "C:\\x\\g", "refusal": "not below a Start-menu or desktop folder"}])"));
