@@ -17,6 +17,7 @@
 #include "builder/warnings.h"
 #include "format/container.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 
 namespace wrenly::builder {
 namespace fs = std::filesystem;
@@ -58,8 +59,14 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     throw BuildError(fmt::format("{} warning{} and --warnings-as-errors: nothing written", warnings.size(),
                                  warnings.size() == 1 ? "" : "s"));
   BuildResult result;
-  result.facts = {project.product, project.version, project.publisher, project.url,
-                  !project.types.empty() && (project.types.front().options & format::kOptRegisterUninstall)};
+  result.facts = {project.product,
+                  project.version,
+                  project.publisher,
+                  project.url,
+                  !project.types.empty() && (project.types.front().options & format::kOptRegisterUninstall),
+                  project.id,
+                  project.scope == format::kScopeUser,
+                  project.architecture == format::kArchitectureX64};
   // What winget needs is known before anything is compressed.
   if (options.winget) WingetInstallerManifest(result.facts, std::string(64, '0'));
   std::optional<SigningCommand> signing;
@@ -69,7 +76,9 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
   CheckStub(stubPath, stub);
   // Explorer, SmartScreen and package managers read the product from here.
-  stub = ProductStub(stub, {project.product, project.version, project.publisher, project.copyright}, project.icon);
+  stub = ForScope(
+      ProductStub(stub, {project.product, project.version, project.publisher, project.copyright}, project.icon),
+      project.scope, "the Installer stub");
 
   std::vector<fs::path> inputs{options.project, stubPath};
   inputs.insert(inputs.end(), project.inputs.begin(), project.inputs.end());
@@ -82,6 +91,9 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     if (project.uninstallerImage.empty())
       throw BuildError(fmt::format("{}: the uninstaller program is empty", Utf8(path)));
   }
+  // Patched before it is signed: the signature covers the manifest.
+  if (!project.uninstallerImage.empty())
+    project.uninstallerImage = ForScope(project.uninstallerImage, project.scope, "the uninstaller program");
 
   result.output = options.output ? *options.output : project.folder / "setup.exe";
   // The package holds a file once for every install type that has it; the

@@ -271,6 +271,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   if (!project.uninstallerImage.empty()) WriteBlock(w, f::kBlockUninstallerImage, project.uninstallerImage);
   if (!project.version.empty() || !project.publisher.empty() || !project.url.empty())
     WriteBlock(w, f::kBlockProductDetails, BuildProductDetails(project));
+  WriteBlock(w, f::kBlockProductIdentity, BuildProductIdentity(project));
   if (project.singlePage >= 0) {
     std::vector<uint8_t> single(f::single_page::kSize);
     f::StoreU16(single.data() + f::single_page::kPageKind, static_cast<uint16_t>(project.singlePage));
@@ -281,7 +282,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   size_t next = 0;
   for (const auto& type : project.types) {
     WriteBlock(w, f::kBlockInstallType, BuildInstallTypeRecord(project, type));
-    if (!type.uninstallSections.empty()) WriteBlock(w, f::kBlockUninstallSections, type.uninstallSections);
+    WriteBlock(w, f::kBlockUninstallSections, BuildUninstallSections(project, type));
     f::ByteWriter table;
     table.U32(static_cast<uint32_t>(type.files.size()));
     for (size_t k = 0; k < type.files.size(); ++k, ++next) table.Bytes(BuildFileEntry(type.files[k], jobs[next].data));

@@ -15,7 +15,7 @@ struct Resource {
   uint32_t codePage = 0;
 };
 
-inline constexpr uint32_t kResourceIcon = 3, kResourceIconGroup = 14, kResourceVersion = 16;
+inline constexpr uint32_t kResourceIcon = 3, kResourceIconGroup = 14, kResourceVersion = 16, kResourceManifest = 24;
 
 // Whether the image is a PE program with a resource directory (a stub
 // without one has nothing to rebuild).

@@ -1,11 +1,14 @@
 #include "builder/product_resources.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
 
 #include "builder/checks.h"
 #include "builder/error.h"
 #include "format/bytes.h"
+#include "format/product_identity.h"
 #include "format/stub_resources.h"
 
 namespace wrenly::builder {
@@ -142,6 +145,28 @@ std::vector<uint8_t> ProductStub(const std::vector<uint8_t>& stub, const Version
     std::vector<Resource> icons = IconResources(ico, format::kStubIconGroup, 1);
     resources.insert(resources.end(), icons.begin(), icons.end());
   }
+  return WithResources(image, resources);
+}
+
+std::vector<uint8_t> ForScope(const std::vector<uint8_t>& image, uint8_t scope, std::string_view what) {
+  if (scope != format::kScopeUser) return image;
+  constexpr std::string_view kAdministrator = "level=\"requireAdministrator\"", kInvoker = "level=\"asInvoker\"";
+  auto refuse = [&](std::string_view why) {
+    throw BuildError(fmt::format("{} {}; a per-user product must start without administrator rights", what, why));
+  };
+  std::vector<Resource> resources;
+  if (HasResources(image)) resources = ReadResources(image);
+  auto manifest = std::find_if(resources.begin(), resources.end(),
+                               [](const Resource& r) { return r.type == kResourceManifest && r.id == 1; });
+  if (manifest == resources.end()) refuse("has no application manifest");
+  std::string text(manifest->data.begin(), manifest->data.end());
+  size_t at = text.find(kAdministrator);
+  if (at == std::string::npos) {
+    if (text.find(kInvoker) != std::string::npos) return image;  // one that asks for nothing already
+    refuse("has a manifest without level=\"requireAdministrator\" to change");
+  }
+  text.replace(at, kAdministrator.size(), kInvoker);
+  manifest->data.assign(text.begin(), text.end());
   return WithResources(image, resources);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "builder/pe_resources.h"
@@ -25,5 +26,11 @@ std::vector<Resource> IconResources(const std::vector<uint8_t>& ico, uint32_t gr
 // wizard's windows show it too).
 std::vector<uint8_t> ProductStub(const std::vector<uint8_t>& stub, const VersionTexts& texts,
                                  const std::vector<uint8_t>& ico);
+
+// The program as the product's scope starts it: for the machine as it is;
+// for one user its manifest (24/1) asks for no elevation, as a per-user
+// product must not need administrator rights. Throws BuildError, naming
+// `what`, when a per-user program has no manifest that says so.
+std::vector<uint8_t> ForScope(const std::vector<uint8_t>& image, uint8_t scope, std::string_view what);
 
 }  // namespace wrenly::builder

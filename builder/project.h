@@ -85,6 +85,11 @@ struct Project {
   // Every file the project brought in besides the sources: texts, pictures, programs.
   std::vector<std::filesystem::path> inputs;
   std::string product;
+  // How the product belongs on the machine (format/product_identity.h).
+  uint8_t architecture = 0;  // format::Architecture
+  uint8_t scope = 0;         // format::Scope
+  uint16_t identityFlags = 0;
+  std::string id;  // its key in the list of installed programs; empty: the product name
   // For the list of installed programs; empty: not written.
   std::string version, publisher, url;
   // What the setup program says about itself (its version resource and icon).

@@ -18,6 +18,7 @@
 #include "builder/version_info.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 #include "format/settings.h"
 #include "format/uninstall_log.h"
 #ifdef _WIN32
@@ -87,6 +88,16 @@ constexpr std::pair<const char*, uint32_t> kRoots[] = {
     {"HKLM", 2}, {"HKEY_LOCAL_MACHINE", 2}, {"HKU", 3},  {"HKEY_USERS", 3},
 };
 
+constexpr std::pair<const char*, uint8_t> kArchitectures[] = {
+    {"x86", f::kArchitectureX86},
+    {"x64", f::kArchitectureX64},
+};
+
+constexpr std::pair<const char*, uint8_t> kScopes[] = {
+    {"machine", f::kScopeMachine},
+    {"user", f::kScopeUser},
+};
+
 constexpr std::pair<const char*, uint32_t> kRunKinds[] = {
     {"after-install", f::kRunAfterInstall},
     {"finish-page", f::kRunAtFinishPage},
@@ -118,10 +129,15 @@ V Choose(const TomlReader& r, const toml::table& t, std::string_view key, const 
                           : key == "when"                        ? "run moment"
                           : key == "root"                        ? "registry root"
                                                                  : key;
-  throw BuildError(r.At(t, key), fmt::format("\"{}\" is not a {}; the {}s are: {}", value, what, what, list));
+  const char* article = std::string_view("aeiou").find(what[0]) != std::string_view::npos ? "an" : "a";
+  throw BuildError(r.At(t, key), fmt::format("\"{}\" is not {} {}; the {}s are: {}", value, article, what, what, list));
 }
 
 constexpr char kDefaultUninstallerFile[] = "uninstall.exe";
+constexpr char kUserRegistry[] =
+    "a per-user product writes only below HKEY_CURRENT_USER (use HKCU\\Software\\Classes for file types)";
+// The longest id taken: a key name leaves room for the rest of the uninstall key's path.
+constexpr size_t kMaxIdBytes = 200;
 constexpr char kVersionForm[] = "version must be one to four numbers up to 65535 joined by dots, like \"1.2.3.4\"";
 
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
@@ -260,13 +276,18 @@ class Loader {
                          "publisher",
                          "url",
                          "copyright",
-                         "icon"},
+                         "icon",
+                         "architecture",
+                         "scope",
+                         "id",
+                         "allow_downgrade"},
                         "[product]");
     auto name = r_.String(t, "name");
     if (!name || name->empty()) throw BuildError(r_.At(t), "[product] needs a non-empty \"name\"");
     project_.product = *name;
     productWhere_ = r_.At(t);
     project_.where = productWhere_;
+    ReadIdentity(t);
     project_.version = FieldText(t, "version");
     project_.publisher = FieldText(t, "publisher");
     project_.url = FieldText(t, "url");
@@ -290,12 +311,54 @@ class Loader {
       CheckPath(base_.folder, PathRule::kInstallFolder, r_.At(t, "name"), "default folder (give \"folder\")");
   }
 
+  // Read before anything else: the scope decides what the rest may ask for.
+  void ReadIdentity(const toml::table& t) {
+    if (auto v = r_.String(t, "architecture"))
+      project_.architecture = Choose(r_, t, "architecture", *v, kArchitectures);
+    if (auto v = r_.String(t, "scope")) project_.scope = Choose(r_, t, "scope", *v, kScopes);
+    if (r_.Bool(t, "allow_downgrade").value_or(false)) project_.identityFlags |= f::kIdentityAllowDowngrade;
+    auto id = r_.String(t, "id");
+    if (!id) return;
+    Where at = r_.At(t, "id");
+    if (id->empty()) throw BuildError(at, "id is empty; leave it out to use the product name");
+    if (id->find('\\') != std::string::npos)
+      throw BuildError(at, "id holds a backslash; it names one registry key, not a path");
+    if (id->size() > kMaxIdBytes)
+      throw BuildError(at, fmt::format("id is {} bytes long; at most {}", id->size(), kMaxIdBytes));
+    for (char c : *id)
+      if (static_cast<uint8_t>(c) < 0x20 || c == 0x7F)
+        throw BuildError(at, fmt::format("id holds control character {}", static_cast<int>(c)));
+    project_.id = *id;
+  }
+
+  bool PerUser() const { return project_.scope == f::kScopeUser; }
+
+  // A folder a per-user product cannot write to without administrator rights.
+  void CheckUserFolder(const std::string& folder, const Where& where, std::string_view what) const {
+    if (!PerUser()) return;
+    std::string lower = FoldCase(folder);
+    for (const char* machine : {"#windows#", "#system#"})
+      if (lower.starts_with(machine))
+        throw BuildError(where, fmt::format("{} \"{}\": a per-user product cannot install below {}", what, folder,
+                                            folder.substr(0, std::string_view(machine).size())));
+  }
+
+  // Registry roots default to the product's own hive.
+  uint32_t ReadRoot(const toml::table& t) {
+    auto v = r_.String(t, "root");
+    if (!v) return PerUser() ? 1 : 2;
+    uint32_t root = Choose(r_, t, "root", *v, kRoots);
+    if (PerUser() && root != 1) throw BuildError(r_.At(t, "root"), kUserRegistry);
+    return root;
+  }
+
   // Keys that [product] gives every type and an [[install_type]] may override.
   void ReadTypeKeys(const toml::table& t, InstallTypeConfig& type) {
     if (auto v = r_.String(t, "folder")) {
       type.folder = Backslashes(*v);
       // Empty: the package names no default folder.
       if (!type.folder.empty()) CheckPath(type.folder, PathRule::kInstallFolder, r_.At(t, "folder"), "folder");
+      CheckUserFolder(type.folder, r_.At(t, "folder"), "folder");
     }
     auto option = [&](std::string_view key, uint16_t bit) {
       if (auto v = r_.Bool(t, key)) type.options = *v ? (type.options | bit) : (type.options & ~bit);
@@ -314,7 +377,7 @@ class Loader {
     if (auto* reg = r_.Table(t, "folder_registry")) {
       r_.RequireKnownKeys(*reg, {"root", "key", "value"}, "folder_registry");
       RegistryPlace place;
-      if (auto root = r_.String(*reg, "root")) place.root = Choose(r_, *reg, "root", *root, kRoots);
+      place.root = ReadRoot(*reg);
       auto key = r_.String(*reg, "key");
       if (!key || key->empty()) throw BuildError(r_.At(*reg), "folder_registry needs a \"key\"");
       place.key = *key;
@@ -519,23 +582,20 @@ class Loader {
       }
     for (const toml::table* k : r_.Tables(t, "registry_keys")) {
       r_.RequireKnownKeys(*k, {"root", "key"}, "registry_keys");
-      extraSections_.push_back({r_.At(*k), f::kSectionRegistryKey, Root(*k), {Required(*k, "key")}});
+      extraSections_.push_back({r_.At(*k), f::kSectionRegistryKey, ReadRoot(*k), {Required(*k, "key")}});
     }
     for (const toml::table* k : r_.Tables(t, "registry_values")) {
       r_.RequireKnownKeys(*k, {"root", "key", "value"}, "registry_values");
-      extraSections_.push_back(
-          {r_.At(*k), f::kSectionRegistryValue, Root(*k), {Required(*k, "key"), r_.String(*k, "value").value_or("")}});
+      extraSections_.push_back({r_.At(*k),
+                                f::kSectionRegistryValue,
+                                ReadRoot(*k),
+                                {Required(*k, "key"), r_.String(*k, "value").value_or("")}});
     }
     for (const toml::table* k : r_.Tables(t, "ini_values")) {
       r_.RequireKnownKeys(*k, {"file", "section", "key"}, "ini_values");
       extraSections_.push_back(
           {r_.At(*k), f::kSectionIniValue, 0, {Required(*k, "file"), Required(*k, "section"), Required(*k, "key")}});
     }
-  }
-
-  uint32_t Root(const toml::table& t) {
-    auto v = r_.String(t, "root");
-    return v ? Choose(r_, t, "root", *v, kRoots) : 2;
   }
 
   std::string Required(const toml::table& t, std::string_view key) {
@@ -653,6 +713,7 @@ class Loader {
     };
     auto at = [&](const toml::table* t, std::string_view key) { return t ? r_.At(*t, key) : productWhere_; };
     convert(project_.product, productWhere_);
+    convert(project_.id, at(productTable_, "id"));
     for (auto [field, key] :
          {std::pair{&project_.version, "version"}, {&project_.publisher, "publisher"}, {&project_.url, "url"}})
       convert(*field, at(productTable_, key));
@@ -694,8 +755,10 @@ class Loader {
         AddRegistryValueSection(type.uninstallSections, e.root, e.text[0], e.text[1]);
       if (e.id == f::kSectionIniValue) AddIniValueSection(type.uninstallSections, {e.text[0], e.text[1], e.text[2]});
     }
+    // The key the Installer makes: in the product's own hive, named by its id.
     if ((type.options & f::kOptRegisterUninstall) && !project_.uninstallerName.empty())
-      AddRegistryKeySection(type.uninstallSections, 2, f::kUninstallKeyPrefix + project_.product);
+      AddRegistryKeySection(type.uninstallSections, PerUser() ? 1 : 2,
+                            f::kUninstallKeyPrefix + (project_.id.empty() ? project_.product : project_.id));
     if (type.folderRegistry)
       AddRegistryValueSection(type.uninstallSections, type.folderRegistry->root, type.folderRegistry->key,
                               type.folderRegistry->value);
@@ -740,6 +803,7 @@ class Loader {
         if (*v != "custom") folder = Backslashes(*v);
         if (folder.empty()) throw BuildError(r_.At(t, "destination"), "a custom destination needs a \"folder\"");
         CheckPath(folder, PathRule::kFolderBelow, r_.At(t, *v == "custom" ? "folder" : "destination"), "destination");
+        CheckUserFolder(folder, r_.At(t, *v == "custom" ? "folder" : "destination"), "destination");
       } else {
         proto.kind = Choose(r_, t, "destination", *v, kDestinations);
       }
@@ -758,6 +822,7 @@ class Loader {
     flag("version_check", f::kFlagVersionCheck);
     flag("language_check", f::kFlagLanguageCheck);
     if (r_.Bool(t, "read_only").value_or(false)) proto.status |= f::kOptReadOnly;
+    if (PerUser()) CheckUserFile(t, proto);
     bool keepTimes = r_.Bool(t, "keep_times").value_or(false);
     if (auto* m = r_.Table(t, "start_menu")) {
       r_.RequireKnownKeys(*m, {"groups", "name", "args", "icon", "icon_index"}, "start_menu");
@@ -790,6 +855,9 @@ class Loader {
       if (r_.Bool(*run, "document").value_or(false)) proto.flags |= f::kFlagRunDocument;
       if (r_.Bool(*run, "after_restart").value_or(false)) proto.flags |= f::kFlagRunAfterRestart;
     }
+    if (PerUser() && (proto.flags & f::kFlagAllUsersDesktop))
+      throw BuildError(r_.At(*r_.Table(t, "desktop"), "all_users"),
+                       "a per-user product puts its shortcuts on the user's own desktop: leave out all_users");
     if (proto.kind == f::kDestCustom) proto.items[f::kItemFolder] = folder;
 
     if (r_.Bool(t, "create_folder").value_or(false) || r_.Bool(t, "beside_package").value_or(false)) {
@@ -831,6 +899,21 @@ class Loader {
       if (item.flags & (f::kFlagVersionCheck | f::kFlagLanguageCheck)) ReadVersion(t, item);
       type.files.push_back(std::move(item));
     }
+  }
+
+  // What only an administrator may write: the Windows and system folders,
+  // the fonts, and the machine-wide count of shared files.
+  void CheckUserFile(const toml::table& t, const FileItem& item) {
+    const char* folder = item.kind == f::kDestWindows  ? "the Windows folder"
+                         : item.kind == f::kDestShared ? "the system folder"
+                         : item.kind == f::kDestFonts  ? "the Fonts folder"
+                                                       : nullptr;
+    if (folder)
+      throw BuildError(r_.At(t, r_.Bool(t, "font").value_or(false) ? "font" : "destination"),
+                       fmt::format("a per-user product cannot install to {}", folder));
+    if (item.flags & f::kFlagShared)
+      throw BuildError(r_.At(t, "shared"),
+                       "a per-user product cannot count shared files: the count is kept for the whole machine");
   }
 
   void ReadVersion(const toml::table& t, FileItem& item) {

@@ -7,6 +7,7 @@
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 #include "format/uninstall_log.h"
 #include "format/writer.h"
 
@@ -154,6 +155,26 @@ std::vector<uint8_t> BuildProductDetails(const Project& project) {
   fields[f::product_details::kUrl] = &project.url;
   for (const std::string* field : fields) w.StringField(*field);
   return w.bytes();
+}
+
+std::vector<uint8_t> BuildProductIdentity(const Project& project) {
+  namespace pi = f::product_identity;
+  f::ByteWriter w;
+  w.Zeros(pi::kFixedSize);
+  w.bytes()[pi::kArchitecture] = project.architecture;
+  w.bytes()[pi::kScope] = project.scope;
+  w.PatchU16(pi::kFlags, project.identityFlags);
+  w.StringField(project.id);
+  return w.bytes();
+}
+
+std::vector<uint8_t> BuildUninstallSections(const Project& project, const InstallTypeConfig& type) {
+  f::ByteWriter product;
+  product.Bytes(BuildProductIdentity(project));
+  std::vector<uint8_t> sections;
+  AppendSection(sections, f::kSectionProduct, product);
+  sections.insert(sections.end(), type.uninstallSections.begin(), type.uninstallSections.end());
+  return sections;
 }
 
 void AddRegistryKeySection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key) {

@@ -21,6 +21,11 @@ std::vector<uint8_t> BuildVariantList(const std::vector<BackgroundVariant>& vari
 std::vector<uint8_t> BuildUninstallerData(const std::vector<std::string>& texts);
 // ProductDetails: version, publisher and URL for the list of installed programs.
 std::vector<uint8_t> BuildProductDetails(const Project& project);
+// ProductIdentity: architecture, scope, flags and the id, for the package
+// and, as the first section, for every record the uninstaller reads.
+std::vector<uint8_t> BuildProductIdentity(const Project& project);
+// A type's 5189 payload: the product section, then the type's own sections.
+std::vector<uint8_t> BuildUninstallSections(const Project& project, const InstallTypeConfig& type);
 
 // Builders of the 5189 sections the uninstaller acts on.
 void AddRegistryKeySection(std::vector<uint8_t>& sections, uint32_t root, const std::string& key);

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <set>
 
 #include "builder/utf8_path.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 
 namespace wrenly::builder {
 namespace f = wrenly::format;
@@ -47,6 +49,26 @@ constexpr TextPage kTextPages[] = {
     {f::kPageAgreement, "agreement", 2, 3, "license", &InstallTypeConfig::license, &InstallTypeConfig::licenseWhere},
 };
 
+// Whether a program or library is built for 64-bit Windows: its PE header's
+// machine, looked for in the first 4 KiB, where linkers put it.
+bool Is64BitProgram(const std::filesystem::path& source) {
+  std::string extension = Utf8(source.extension());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension != ".exe" && extension != ".dll") return false;
+  char head[4096] = {};
+  std::ifstream in(source, std::ios::binary);
+  in.read(head, sizeof head);
+  size_t size = static_cast<size_t>(in.gcount());
+  auto u16 = [&](size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(head[at]) | static_cast<uint8_t>(head[at + 1]) << 8);
+  };
+  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return false;
+  size_t pe = u16(0x3C) | u16(0x3E) << 16;
+  if (pe > size - 6 || std::string_view(head + pe, 4) != std::string_view("PE\0\0", 4)) return false;
+  uint32_t machine = u16(pe + 4);
+  return machine == 0x8664 || machine == 0xAA64;
+}
+
 class Finder {
  public:
   explicit Finder(const Project& project) : project_(project) {}
@@ -82,6 +104,10 @@ class Finder {
       std::error_code ec;
       if (std::filesystem::file_size(item.source, ec) == 0 && !ec)
         Add(item.where, fmt::format("source \"{}\" is empty (0 bytes)", Utf8(item.source)));
+      if (project_.architecture == f::kArchitectureX86 && Is64BitProgram(item.source))
+        Add(item.where, fmt::format("a 64-bit program in a 32-bit product is installed to Program Files (x86): "
+                                    "\"{}\"; set [product] architecture = \"x64\"",
+                                    Utf8(item.source)));
     }
     if (any) return;
     // Without [[install_type]] the one type has a name the author never wrote.

@@ -28,8 +28,8 @@ constexpr struct {
   int code;
   const char* response;
 } kReturnCodes[] = {
-    {1602, "cancelledByUser"}, {1618, "installInProgress"},      {1639, "invalidParameter"},
-    {11, "diskFull"},          {3010, "rebootRequiredToFinish"}, {-2, "rebootRequiredToFinish"},
+    {1602, "cancelledByUser"},        {1618, "installInProgress"},    {1639, "invalidParameter"},   {11, "diskFull"},
+    {3010, "rebootRequiredToFinish"}, {-2, "rebootRequiredToFinish"}, {1633, "systemNotSupported"}, {1638, "downgrade"},
 };
 
 }  // namespace
@@ -45,7 +45,8 @@ std::string WingetInstallerManifest(const ProductFacts& facts, const std::string
       "# can be downloaded. Add the version and default-locale manifests beside this one.\n";
   m += "PackageIdentifier: " + WingetIdentifier(facts) + "\n";
   m += "PackageVersion: " + Quoted(facts.version) + "\n";
-  m += "InstallerType: exe\nScope: machine\nInstallModes:\n- interactive\n- silent\n- silentWithProgress\n";
+  m += "InstallerType: exe\nScope: " + std::string(facts.perUser ? "user" : "machine") +
+       "\nInstallModes:\n- interactive\n- silent\n- silentWithProgress\n";
   m += "InstallerSwitches:\n  Silent: /Q\n  SilentWithProgress: /QP\n  Log: /L\"<LOGPATH>\"\n"
        "  InstallLocation: /T\"<INSTALLPATH>\"\n";
   m += "ExpectedReturnCodes:\n";
@@ -53,12 +54,14 @@ std::string WingetInstallerManifest(const ProductFacts& facts, const std::string
     m += "- InstallerReturnCode: " + std::to_string(r.code) + "\n  ReturnResponse: " + r.response + "\n";
   m += "UpgradeBehavior: install\n";
   if (facts.uninstallEntry) {
-    m += "ProductCode: " + Quoted(facts.product) + "\n";
+    const std::string& code = facts.id.empty() ? facts.product : facts.id;
+    m += "ProductCode: " + Quoted(code) + "\n";
     m += "AppsAndFeaturesEntries:\n- DisplayName: " + Quoted(facts.product) +
          "\n  Publisher: " + Quoted(facts.publisher) + "\n  DisplayVersion: " + Quoted(facts.version) +
-         "\n  ProductCode: " + Quoted(facts.product) + "\n";
+         "\n  ProductCode: " + Quoted(code) + "\n";
   }
-  m += "Installers:\n- Architecture: x86\n  InstallerUrl: https://example.invalid/setup.exe\n";
+  m += "Installers:\n- Architecture: " + std::string(facts.x64 ? "x64" : "x86") +
+       "\n  InstallerUrl: https://example.invalid/setup.exe\n";
   m += "  InstallerSha256: " + sha256 + "\n";
   m += "ManifestType: installer\nManifestVersion: 1.6.0\n";
   return m;

@@ -10,6 +10,8 @@ namespace wrenly::builder {
 struct ProductFacts {
   std::string product, version, publisher, url;
   bool uninstallEntry = false;  // the list of installed programs gets an entry
+  std::string id;               // the uninstall key's name; empty: the product name
+  bool perUser = false, x64 = false;
 };
 
 // "Publisher.Product" from the letters and digits of both.

@@ -210,6 +210,17 @@ void Uninstaller(const UninstallerFacts& facts, JsonWriter& json) {
     json.EndObject();
   }
   json.EndArray();
+  json.Key("products").BeginArray();
+  for (const RecordProduct& p : facts.products) {
+    json.BeginObject();
+    json.Field("record", p.record + 1);
+    json.UtfField("architecture", ArchitectureName(p.architecture));
+    json.UtfField("scope", ScopeName(p.scope));
+    json.Key("id").Ansi(p.id);
+    json.Field("flags", p.flags);
+    json.EndObject();
+  }
+  json.EndArray();
   json.Key("plan").BeginArray();
   for (const PlannedStep& s : facts.plan) {
     json.BeginObject();

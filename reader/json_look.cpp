@@ -184,6 +184,14 @@ void JsonLook(const Package& pkg, JsonWriter& json) {
     json.Key("publisher").Ansi((*details)[wf::product_details::kPublisher]);
     json.Key("url").Ansi((*details)[wf::product_details::kUrl]);
   });
+  auto identity = pkg.identity ? ReadProductIdentity(View(*pkg.identity)) : std::nullopt;
+  json.ObjectField("product_identity", identity.has_value(), [&] {
+    json.UtfField("architecture", ArchitectureName(identity->architecture));
+    json.UtfField("scope", ScopeName(identity->scope));
+    json.Key("id").Ansi(identity->id);
+    json.Field("flags", identity->flags);
+    json.Field("allow_downgrade", (identity->flags & wf::kIdentityAllowDowngrade) != 0);
+  });
 }
 
 }  // namespace wrenly::inspector

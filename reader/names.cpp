@@ -7,6 +7,7 @@
 #include "format/block_ids.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 #include "format/settings.h"
 
 namespace wrenly::inspector {
@@ -59,6 +60,7 @@ std::string BlockName(uint16_t id) {
     case wf::kBlockBackgroundVariants: return "BackgroundVariantList";
     case wf::kBlockUninstallSections: return "UninstallSections";
     case wf::kBlockProductDetails: return "ProductDetails";
+    case wf::kBlockProductIdentity: return "ProductIdentity";
     case wf::kBlockEnd: return "EndBlock";
     default: return "unknown (skipped)";
   }
@@ -93,6 +95,22 @@ std::string DestKindName(uint32_t kind) {
     case wf::kDestAppData: return "appdata";
     default: return "install";  // unknown kinds behave like kind 4
   }
+}
+
+std::string ArchitectureName(uint8_t architecture) {
+  if (architecture == wf::kArchitectureX86) return "x86";
+  if (architecture == wf::kArchitectureX64) return "x64";
+  return "unknown " + std::to_string(architecture);
+}
+
+std::string ScopeName(uint8_t scope) {
+  if (scope == wf::kScopeMachine) return "machine";
+  if (scope == wf::kScopeUser) return "user";
+  return "unknown " + std::to_string(scope);
+}
+
+std::string IdentityFlagWords(uint16_t flags) {
+  return Words(flags, {{wf::kIdentityAllowDowngrade, "allow-downgrade"}});
 }
 
 std::string RootName(uint32_t root) {

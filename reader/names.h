@@ -11,6 +11,10 @@ std::string PageName(uint8_t kind);
 // Short name of a destination kind; also the folder Extract puts it under.
 std::string DestKindName(uint32_t kind);
 std::string RootName(uint32_t root);
+// A ProductIdentity's values as the project file writes them; "unknown N" otherwise.
+std::string ArchitectureName(uint8_t architecture);
+std::string ScopeName(uint8_t scope);
+std::string IdentityFlagWords(uint16_t flags);
 // "install type N" for the type at `index`: counted from 1, as the project file and extract -t count.
 std::string TypeLabel(size_t index);
 

@@ -54,7 +54,8 @@ struct Package {
   std::optional<Bytes> title;
   std::optional<Bytes> titleStyle;
   std::optional<Bytes> uninstaller;
-  std::optional<Bytes> details;  // ProductDetails, unpacked
+  std::optional<Bytes> details;   // ProductDetails, unpacked
+  std::optional<Bytes> identity;  // ProductIdentity, unpacked
   std::optional<uint16_t> singlePageKind;
   uint16_t initialType = 0;
   std::vector<InstallTypeData> types;

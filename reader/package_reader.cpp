@@ -111,7 +111,8 @@ bool IsKnownBlock(uint16_t id) {
     case wf::kBlockUninstallerImage:
     case wf::kBlockBackgroundVariants:
     case wf::kBlockUninstallSections:
-    case wf::kBlockProductDetails: return true;
+    case wf::kBlockProductDetails:
+    case wf::kBlockProductIdentity: return true;
     default: return false;
   }
 }
@@ -224,12 +225,14 @@ void ReadPackageInto(const fs::path& setup, Package& pkg) {
                     std::to_string(f.size() - payloadAt) + " bytes left)");
     if (IsKnownBlock(h.id) && h.length != 0) {
       Bytes raw = f.Read(payloadAt, h.length, what);
-      if (h.id == wf::kBlockProductDetails) {
-        // The Installer goes on without details it cannot unpack, and so does the reading.
+      if (h.id == wf::kBlockProductDetails || h.id == wf::kBlockProductIdentity) {
+        // What the product says of itself is reported, and the reading goes on without it.
+        bool details = h.id == wf::kBlockProductDetails;
         try {
-          pkg.details = DecodePayload(raw, b, what);
+          (details ? pkg.details : pkg.identity) = DecodePayload(raw, b, what);
         } catch (const Damaged& e) {
-          pkg.problems.push_back(std::string(e.what()) + "; the product details are left out");
+          pkg.problems.push_back(std::string(e.what()) + (details ? "; the product details are left out"
+                                                                  : "; the product identity is left out"));
         }
       } else {
         Bytes payload = h.id == wf::kBlockSinglePage ? raw : DecodePayload(raw, b, what);

@@ -159,6 +159,21 @@ void PrintLook(const Package& pkg, std::ostream& out, Problems& problems) {
   else if (pkg.details)
     problems.push_back("product details: a field runs past the block; the Installer leaves them out");
   else out << "product details: none\n";
+  auto identity = pkg.identity ? ReadProductIdentity(View(*pkg.identity)) : std::nullopt;
+  if (identity) {
+    out << "product identity: architecture " << ArchitectureName(identity->architecture) << ", scope "
+        << ScopeName(identity->scope) << ", id " << Quote(identity->id)
+        << (identity->id.empty() ? " (the product name)" : "") << ", flags " << Hex(identity->flags, 4) << " ("
+        << IdentityFlagWords(identity->flags) << ")\n";
+    // The Installer cannot tell where a product it does not know belongs.
+    if (identity->architecture >= wf::kArchitectureCount || identity->scope >= wf::kScopeCount)
+      problems.push_back("product identity: architecture " + ArchitectureName(identity->architecture) + ", scope " +
+                         ScopeName(identity->scope) + "; the Installer refuses the package");
+  } else if (pkg.identity) {
+    problems.push_back("product identity: the id runs past the block");
+  } else {
+    out << "product identity: none (x86, for the whole machine)\n";
+  }
 }
 
 void PrintDataArea(const Package& pkg, std::ostream& out) {

@@ -87,11 +87,16 @@ UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
   const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
   UninstallerFacts facts;
   facts.size = static_cast<uint32_t>(bytes.size());
-  wu::RecordVisitor visitor{&facts.texts,
+  wu::RecordVisitor visitor{&facts,
                             [](void* c, uint16_t, wu::TextView t) {
-                              static_cast<std::vector<std::string>*>(c)->emplace_back(t.text, t.length);
+                              static_cast<UninstallerFacts*>(c)->texts.emplace_back(t.text, t.length);
                             },
-                            nullptr, nullptr, nullptr};
+                            nullptr, nullptr,
+                            [](void* c, uint32_t record, const wu::SectionView& s) {
+                              if (s.id == wf::kSectionProduct)
+                                static_cast<UninstallerFacts*>(c)->products.push_back(
+                                    {record, s.architecture, s.scope, s.flags, {s.key.text, s.key.length}});
+                            }};
   wu::UninstallFile found;
   if (wu::RecordRefusal r = wu::ReadUninstallFile(bytes.data(), facts.size, &visitor, &found))
     throw Damaged(std::string("damaged uninstaller, it would remove nothing: ") + kRecordWords[r]);
@@ -126,6 +131,10 @@ void PrintUninstaller(const UninstallerFacts& facts, std::ostream& out) {
     const char* name = UninstallerTextName(i);
     out << "text " << i << (name ? std::string(" ") + name : "") << ": " << Quote(facts.texts[i]) << "\n";
   }
+  for (const RecordProduct& p : facts.products)
+    out << "record " << p.record + 1 << ": architecture " << ArchitectureName(p.architecture) << ", scope "
+        << ScopeName(p.scope) << ", id " << Quote(p.id) << ", flags " << Hex(p.flags, 4) << " ("
+        << IdentityFlagWords(p.flags) << ")\n";
   out << "would remove, in this order (" << facts.plan.size() << " steps):\n";
   for (const PlannedStep& s : facts.plan) {
     out << "  " << s.kind << " " << Quote(s.path);

@@ -150,6 +150,17 @@ std::optional<std::array<std::string_view, wf::product_details::kFieldCount>> Re
   return texts;
 }
 
+std::optional<ProductIdentityRecord> ReadProductIdentity(wf::ByteView v) {
+  namespace pi = wf::product_identity;
+  ProductIdentityRecord r;
+  uint16_t n = 0;
+  if (!v.U8(pi::kArchitecture, &r.architecture) || !v.U8(pi::kScope, &r.scope) || !v.U16(pi::kFlags, &r.flags) ||
+      !v.U16(pi::kId, &n) || !v.Has(pi::kId + wf::kStringFieldLength, n))
+    return std::nullopt;
+  r.id = {reinterpret_cast<const char*>(v.data + pi::kId + wf::kStringFieldLength), n};
+  return r;
+}
+
 InstallTypeRecord ReadInstallType(wf::ByteView r) {
   namespace it = wf::install_type;
   InstallTypeRecord t;

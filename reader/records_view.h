@@ -11,6 +11,7 @@
 #include "format/bytes.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
 #include "format/settings.h"
 #include "format/uninstall_log.h"
 
@@ -85,6 +86,14 @@ struct InstallTypeRecord {
 // ("" where the project gave none); null when a field runs past the block.
 std::optional<std::array<std::string_view, format::product_details::kFieldCount>> ReadProductDetails(
     format::ByteView v);
+
+struct ProductIdentityRecord {
+  uint8_t architecture = 0, scope = 0;
+  uint16_t flags = 0;
+  std::string_view id;
+};
+// Null when the block is shorter than its fixed part or the id runs past it.
+std::optional<ProductIdentityRecord> ReadProductIdentity(format::ByteView v);
 
 // A record already checked by the package reader: its strings and lists end inside it.
 InstallTypeRecord ReadInstallType(format::ByteView r);

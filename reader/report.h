@@ -51,9 +51,17 @@ struct PlannedStep {
   std::optional<std::string> section, key;  // INI value
   const char* refusal;                      // why the step is refused, or null
 };
+// A record's product section: how that installation belongs on the machine.
+struct RecordProduct {
+  uint32_t record;
+  uint8_t architecture, scope;
+  uint16_t flags;
+  std::string id;
+};
 struct UninstallerFacts {
   uint32_t size = 0, programSize = 0, records = 0;
   std::vector<std::string> texts;
+  std::vector<RecordProduct> products;  // records written before the identity have none
   std::vector<PlannedStep> plan;
 };
 UninstallerFacts ReadUninstaller(const std::filesystem::path& file);

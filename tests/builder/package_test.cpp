@@ -71,10 +71,11 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   // Blocks in the Installer's order; a layout for every page kind a project can list; each type's own pages;
   // every subfolder's folder entry, parents first, before the first file in it.
   for (const char* line :
-       {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5182 InstallType", "5189 UninstallSections",
-        "5178 FileTable", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "32639 EndBlock",
-        "layout welcome", "layout information", "layout agreement", "layout destination", "layout ready",
-        "layout progress", "layout finish",
+       {"5173 SetupSettings", "5174 BitmapTable", "5183 UninstallerImage", "5376 ProductDetails",
+        "5377 ProductIdentity", "5182 InstallType", "5189 UninstallSections", "5178 FileTable", "5182 InstallType",
+        "5189 UninstallSections", "5178 FileTable", "32639 EndBlock", "layout welcome", "layout information",
+        "layout agreement", "layout destination", "layout ready", "layout progress", "layout finish",
+        "product identity: architecture x86, scope machine, id \"\" (the product name), flags 0x0000 (none)",
         // type 1
         "install type 1", "options 0x0026 (folder-editable, folder-in-registry, register-uninstall); more 0x00000000",
         "product \"Round Trip\", type name \"Full\"", "default folder \"#Program Files#\\Round Trip\"",
@@ -115,7 +116,10 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
                         "1.2.3\x09\0Wr\xE9n Labs\x12\0https://rt.example",
                         38));
   std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
-  EXPECT_NE(sections.find("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"), std::string::npos);
+  // The product's section first; the uninstall key in the machine's hive.
+  EXPECT_TRUE(sections.starts_with(std::string("\x43\x12\0\0\6\0\0\0\0\0\0\0\0\0", 14)));
+  EXPECT_NE(sections.find("\2\0\0\0\x3E\0Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"),
+            std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
   uint64_t dataAt = 0;  // the data lies back to back in table order
   for (const auto& type : pkg.types)
@@ -126,6 +130,30 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
     }
   EXPECT_EQ(dataAt, pkg.DataAreaSize());
   EXPECT_EQ(ReadAll(setup), ReadAll(scratch.Build(kTwoTypes, "again.exe")));  // reproducible
+}
+
+// A per-user product: its identity, ahead of every record's sections too, its
+// uninstall key in the user's hive, and both programs asking for no elevation.
+TEST(Scope, PerUserKeyIdentityAndManifests) {
+  test::ScratchProject scratch;
+  scratch.Write("stub.exe", test::ProgramAsking("requireAdministrator"));
+  scratch.Write("uninstaller.exe", test::ProgramAsking("requireAdministrator"));
+  auto setup = scratch.Build(test::kProduct +
+                             "register_uninstall = true\nscope = \"user\"\narchitecture = \"x64\"\nid = \"Acme.P\"\n"
+                             "allow_downgrade = true\n");
+  in::Package pkg = in::ReadPackage(setup);
+  const std::string identity("\1\1\1\0\6\0Acme.P", 12),
+      key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme.P";
+  ASSERT_EQ(*pkg.identity, ToBytes(identity));
+  std::string sections(pkg.types[0].sections->begin(), pkg.types[0].sections->end());
+  EXPECT_TRUE(sections.starts_with(std::string("\x43\x12\0\0\x0C\0\0\0", 8) + identity));
+  EXPECT_NE(sections.find(std::string("\1\0\0\0", 4) + char(key.size()) + '\0' + key), std::string::npos);
+  for (const Bytes& program : {ToBytes(ReadAll(setup)), *pkg.uninstaller}) {
+    std::string manifest;
+    for (const Resource& r : ReadResources(program))
+      if (r.type == kResourceManifest) manifest.assign(r.data.begin(), r.data.end());
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+  }
 }
 
 // A higher level stores a compressible file in fewer bytes, set package-wide or per entry.

@@ -14,6 +14,8 @@ std::string Repeat(const std::string& s, int n) { return n ? s + Repeat(s, n - 1
 std::string Types(int n) { return kProduct + Repeat("[[install_type]]\nname = \"T\"\n", n); }
 std::string Pages(int n) { return kProduct + "pages = [" + Repeat("\"welcome\", ", n) + "]\n"; }
 std::string File(const std::string& keys) { return kProduct + "[[files]]\nsource = \"a.txt\"\n" + keys; }
+std::string User(const std::string& keys) { return kProduct + "scope = \"user\"\n" + keys; }
+std::string UserFile(const std::string& keys) { return User("[[files]]\nsource = \"a.txt\"\n" + keys); }
 std::string Title(const std::string& style) { return kProduct + "[background]\ntitle_style = { " + style + " }\n"; }
 
 struct Case {
@@ -68,6 +70,20 @@ const Case kCases[] = {
      Pages(10) + "[setup]\nlevel = 9\n[[files]]\nsource = \"a.txt\"\nlevel = 1\n"
                  "[background]\ntitle_style = { size = 400 }\n",
      nullptr},
+    {"UnknownArchitecture", kProduct + "architecture = \"arm64\"\n",
+     "\"arm64\" is not an architecture; the architectures are: x86, x64", 3},
+    {"IdWithBackslash", kProduct + "id = \"Acme\\\\P\"\n", "id holds a backslash", 3},
+    {"Id201", kProduct + "id = \"" + std::string(201, 'i') + "\"\n", "id is 201 bytes long; at most 200", 3},
+    {"UserToSystem", UserFile("destination = \"system\"\n"), "per-user product cannot install to the system folder", 6},
+    {"UserShared", UserFile("shared = true\n"), "cannot count shared files", 6},
+    {"UserAllUsersDesktop", UserFile("desktop = { name = \"P\", all_users = true }\n"), "leave out all_users", 6},
+    {"UserBelowWindows", UserFile("destination = \"#windows#\\\\Help\"\n"), "cannot install below #windows#", 6},
+    {"UserFolderInSystem", User("folder = \"#System#\\\\P\"\n"), "cannot install below #System#", 4},
+    {"UserFolderInHklm", User("folder_registry = { root = \"HKLM\", key = \"Software\\\\P\" }\n"),
+     "writes only below HKEY_CURRENT_USER (use HKCU\\Software\\Classes", 4},
+    {"UserStubWithoutManifest", User(""), "the Installer stub has no application manifest"},
+    {"UserUninstallerWithoutManifest", User("register_uninstall = true\n"),
+     "the uninstaller program has no application manifest", 0, test::ProgramAsking("requireAdministrator")},
     {"VolumeBelowTheSetupProgram", File("[setup]\nvolume_size = 2000\n"), "volume_size 2000 is too small"},
     {"NoStub", kProduct, "stub.exe: cannot read the Installer stub", 0, ""},
     {"StubTooLarge", kProduct, "stub is too large", 0, Stub(199995)},
@@ -196,6 +212,9 @@ const WarningCase kWarningCases[] = {
     {"TextWithoutPage",
      kProduct + "license = \"a.txt\"\npages = [\"welcome\"]\n" + kFile,
      {"3: the license is never shown: pages leave out \"agreement\""}},
+    {"SixtyFourBitProgram",
+     kProduct + "[[files]]\nsource = \"x64.exe\"\n[[files]]\nsource = \"arm.DLL\"\n[[files]]\nsource = \"x64.txt\"\n",
+     {"3: a 64-bit program in a 32-bit product", "5: a 64-bit program"}},
     {"LicenseTextWithDefaultPages",
      kProduct + kFile + "[texts]\nlicense = \"Terms\"\n",
      {"6: the license is never shown"}},
@@ -208,6 +227,8 @@ TEST_P(WarningTest, NamesLineAndProblemOnce) {
   test::ScratchProject scratch;
   for (auto [name, text] : {std::pair{"a.txt", "alpha"}, {"empty.txt", ""}, {"blank.txt", "\r\n \n"}})
     scratch.Write(name, text);
+  for (auto [name, machine] : {std::pair{"x64.exe", 0x8664}, {"arm.DLL", 0xAA64}, {"x64.txt", 0x8664}})
+    scratch.Write(name, Stub(300, static_cast<uint16_t>(machine)));
   scratch.Write("project.toml", c.toml);
   std::vector<Warning> found = FindWarnings(LoadProject(scratch.Path("project.toml"), {}));
   ASSERT_EQ(found.size(), c.warnings.size()) << (found.empty() ? "" : found[0].text);

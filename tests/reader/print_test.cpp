@@ -4,6 +4,8 @@
 #include "format/block_ids.h"
 #include "format/container.h"
 #include "format/install_type.h"
+#include "format/product_identity.h"
+#include "format/uninstall_log.h"
 #include "reader/json_writer.h"
 #include "support.h"
 
@@ -19,6 +21,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
   for (auto [stubSize, blockMethod, volumeSize] : cases) {
     wrenly::builder::Project plan = TypicalPlan();
     plan.version = "1.2", plan.url = "https://acme.example";  // no publisher
+    plan.architecture = wf::kArchitectureX64, plan.scope = wf::kScopeUser, plan.id = "Acme.Demo";
     PackageImage image = Craft(plan);
     image.signatureAt = stubSize, image.volumeSize = volumeSize;
     for (Block& b : image.blocks) b.method = blockMethod;
@@ -37,13 +40,14 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
           "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel", "title: \"Demo Product\\nSetup\"",
           "uninstaller image: 20 bytes",
           "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",
+          "product identity: architecture x64, scope user, id \"Acme.Demo\", flags 0x0000 (none)",
           // type 1 and its entries,
           "folder value: HKEY_LOCAL_MACHINE\\Software\\Demo value \"Path\"",
           "pages: welcome, information, destination, ready, progress, finish\n",
           "0/2 \"This installs Demo.\\nClick Next.\"", "messages 2: none", "[1] \"data\\img\\a.bmp\" -> install",
           "bzip2", "[3] \"sys\\x.dll\" -> windows", "(version-check, shared)", "version 1.2.3.4 language 0x0409",
           "-> custom \"#CommonFiles#\\Acme\"", "run: after install, wait, args \"/quiet\"", "(source-folder)",
-          "uninstall sections: 17 bytes",
+          "uninstall sections: 40 bytes",  // the product's section first
           // type 2's entry named by its name only.
           "\"flat\\name.txt\" -> install (name only)", "(times)", "verify: 8 entries decoded, 0 with problems"})
       EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
@@ -55,6 +59,8 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
       "/package/settings/dialog_font/face": "Arial", "/package/title": "Demo Product\nSetup",
       "/package/bitmaps/1/width": 1, "/package/uninstaller_image_size": 20,
       "/package/product_details": {"version": "1.2", "publisher": "", "url": "https://acme.example"},
+      "/package/product_identity": {"architecture": "x64", "scope": "user", "id": "Acme.Demo", "flags": 0,
+                                    "allow_downgrade": false},
       "/package/install_types/0/folder_value/root": "HKEY_LOCAL_MACHINE",
       "/package/install_types/0/messages/0/2": "This installs Demo.\nClick Next.",
       "/package/install_types/0/messages/2": null, "/package/install_types/0/files/1/method": "bzip2",
@@ -72,22 +78,31 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
 }
 
 // The Installer goes on without product details it cannot read; inspect shows the
-// rest and names them.
+// rest and names them. The same for an identity damaged or unknown to the Installer.
 TEST(ProductDetails, DamagedOnesAreNamedAndLeftOut) {
   const std::tuple<Bytes, uint16_t, const char*> cases[] = {
       // the block's payload and flags, the problem
       {{3, 0, '1', '.', '2', 9, 0, 'A'}, 0, "product details: a field runs past the block"},
-      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product details are left out"}};
+      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product details are left out"},
+      {{1, 0, 0, 0, 5, 0, 'A'}, 0, "product identity: the id runs past the block"},
+      {CompressedPayload(8, wf::kMethodZlib, {1, 2, 3}), wf::kBlockCompressed, "the product identity is left out"},
+      {{0, 2, 0, 0, 0, 0}, 0, "product identity: architecture x86, scope unknown 2; the Installer refuses"}};
   for (const auto& [payload, flags, problem] : cases) {
+    bool identity = std::string(problem).find("identity") != std::string::npos;
+    uint16_t id = identity ? wf::kBlockProductIdentity : wf::kBlockProductDetails;
     PackageImage image = Craft(TypicalPlan());
-    image.Add(wf::kBlockProductDetails, payload, flags);
+    std::erase_if(image.blocks, [&](const Block& b) { return b.id == id; });
+    image.Add(id, payload, flags);
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
     Outcome r = InspectFile(setup, false);
     EXPECT_TRUE(r.code == wrenly::inspector::kDamaged && r.err.find(problem) != r.err.npos &&
                 r.out.find("install type") != r.out.npos)
         << r.err;
     nlohmann::json doc = InspectJson(setup, false);
-    EXPECT_TRUE(doc["package"]["product_details"].is_null() && doc["package"].contains("install_types")) << doc;
+    bool read = std::string(problem).find("unknown") != std::string::npos;  // read, and refused
+    EXPECT_TRUE(doc["package"][identity ? "product_identity" : "product_details"].is_null() != read &&
+                doc["package"].contains("install_types"))
+        << doc;
   }
 }
 
@@ -116,7 +131,12 @@ TEST(Uninstaller, DamagedShowsNoPlan) {
   Bytes group = Words({wf::kUninstallShortcuts, 16, 1});  // nine levels deep, outside every Start menu
   group.insert(group.end(), {9, 6, 0, 'C', ':', '\\', 'x', '\\', 'g', 1, 0, 'a'});
   sound.insert(sound.end(), group.begin(), group.end());
+  Bytes product = Words({wf::kSectionProduct, 10});
+  product.insert(product.end(), {1, 1, 1, 0, 4, 0, 'A', 'c', 'm', 'e'});
+  sound.insert(sound.end(), product.begin(), product.end());
   write(sound);
+  EXPECT_EQ(InspectJson(path, false)["uninstaller"]["products"], nlohmann::json::parse(R"([{"record": 1,
+            "architecture": "x64", "scope": "user", "id": "Acme", "flags": 1}])"));
   EXPECT_EQ(InspectJson(path, false)["uninstaller"]["plan"], nlohmann::json::parse(R"([{"kind": "file", "path":
             "<installation folder>\\caf\u00e9\u20acx", "refusal": null}, {"kind": "shortcut", "path": "C:\\x\\g\\a",
             "refusal": null}, {"kind": "group", "path": "C:\\x\\g", "refusal": "not below a Start-menu or desktop folder"}])"));
