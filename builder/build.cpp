@@ -116,8 +116,10 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   // Refused outputs and a folder that cannot be written show before any compression.
   OutputFiles outputs(std::move(inputs));
   std::FILE* setup = outputs.Create(result.output);
-  if (signing && !project.uninstallerImage.empty())
+  bool signsUninstaller = signing && !project.uninstallerImage.empty();
+  if (signsUninstaller)
     project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
+  if (project.recordBeside.value_or(signsUninstaller)) project.identityFlags |= format::kIdentityRecordBeside;
   report.Start(entriesWithData, toCompress);
   uint64_t payload = 0, packed = 0;
   PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },

@@ -114,8 +114,12 @@ struct Project {
   std::optional<std::filesystem::path> stub;
   unsigned codePage = kDefaultCodePage;  // of every text in the package
   // Uninstaller.
-  std::vector<uint8_t> uninstallerImage;      // block 5183; empty: the build looks for one
-  std::string uninstallerName;                // empty: no uninstaller entry
+  std::vector<uint8_t> uninstallerImage;  // block 5183; empty: the build looks for one
+  std::string uninstallerName;            // empty: no uninstaller entry
+  // Its record in a file beside it rather than behind its program; unset:
+  // beside exactly when the build signs it, whose signature the record
+  // would break.
+  std::optional<bool> recordBeside;
   std::vector<std::string> uninstallerTexts;  // by format::UninstallerText, the place first
   std::vector<InstallTypeConfig> types;
   std::optional<std::string> signing;  // [signing] command, read when no --sign replaces it

@@ -98,6 +98,11 @@ constexpr std::pair<const char*, uint8_t> kScopes[] = {
     {"user", f::kScopeUser},
 };
 
+constexpr std::pair<const char*, uint8_t> kRecordPlaces[] = {
+    {"appended", 0},
+    {"beside", 1},
+};
+
 constexpr std::pair<const char*, uint32_t> kRunKinds[] = {
     {"after-install", f::kRunAfterInstall},
     {"finish-page", f::kRunAtFinishPage},
@@ -562,7 +567,7 @@ class Loader {
   }
 
   void ReadUninstaller(const toml::table& t) {
-    r_.RequireKnownKeys(t, {"program", "file", "texts", "registry_keys", "registry_values", "ini_values"},
+    r_.RequireKnownKeys(t, {"program", "file", "texts", "record", "registry_keys", "registry_values", "ini_values"},
                         "[uninstaller]");
     uninstallerWhere_ = r_.At(t);
     if (auto v = r_.String(t, "program")) {
@@ -570,6 +575,7 @@ class Loader {
       if (project_.uninstallerImage.empty()) throw BuildError(r_.At(t, "program"), fmt::format("\"{}\" is empty", *v));
     }
     project_.uninstallerName = Backslashes(r_.String(t, "file").value_or(kDefaultUninstallerFile));
+    if (auto v = r_.String(t, "record")) project_.recordBeside = Choose(r_, t, "record", *v, kRecordPlaces) != 0;
     CheckUninstallerPlace(t);
     project_.uninstallerTexts = DefaultUninstallerTexts(project_.product);
     if (const toml::table* texts = r_.Table(t, "texts"))

@@ -37,6 +37,10 @@ enum Scope : uint8_t {
 
 enum IdentityFlag : uint16_t {
   kIdentityAllowDowngrade = 0x0001,  // an older version may replace a newer one
+  // The installed uninstaller's record goes into a file beside it (see
+  // RecordFileBeside), not behind its program: a signed one stays validly
+  // signed. The uninstaller reads either.
+  kIdentityRecordBeside = 0x0002,
 };
 
 // Where a per-user product's #Program Files# and #CommonFiles# lead: below

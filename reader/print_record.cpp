@@ -71,9 +71,7 @@ std::string Shown(const char* path) {
   return p;
 }
 
-}  // namespace
-
-bool IsInstalledUninstaller(const std::filesystem::path& file) {
+bool EndsInRecord(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary | std::ios::ate);
   uint8_t tail[wf::block_header::kSize];
   if (!in || static_cast<uint64_t>(in.tellg()) < sizeof tail) return false;
@@ -81,7 +79,20 @@ bool IsInstalledUninstaller(const std::filesystem::path& file) {
   return in.read(reinterpret_cast<char*>(tail), sizeof tail) && IsCompleteEnd({tail, sizeof tail}, 0);
 }
 
-UninstallerFacts ReadUninstaller(const std::filesystem::path& file) {
+// A signed uninstaller's record lies in the file beside it.
+std::filesystem::path RecordFile(const std::filesystem::path& file) {
+  if (EndsInRecord(file)) return file;
+  std::filesystem::path beside = file;
+  beside.replace_extension(wf::kRecordFileExtension);
+  return EndsInRecord(beside) ? beside : file;
+}
+
+}  // namespace
+
+bool IsInstalledUninstaller(const std::filesystem::path& file) { return EndsInRecord(RecordFile(file)); }
+
+UninstallerFacts ReadUninstaller(const std::filesystem::path& given) {
+  const std::filesystem::path file = RecordFile(given);
   if (std::filesystem::file_size(file) > kMaxUninstaller) throw Damaged("too large for an uninstaller");
   std::ifstream in(file, std::ios::binary);
   const Bytes bytes{std::istreambuf_iterator<char>(in), {}};

@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/restart_ops.h"
 #include "system/registration.h"
+#include "system/uninstall_record.h"
 #include "text/messages.h"
 #include "text/path_services.h"
 
@@ -71,9 +72,17 @@ int WriteContent(Setup& setup, const FileEntryView& e, uint16_t options, FileHan
   if ((options & kOptUninstaller) && setup.package.uninstallerSize &&
       FileWrite(temp, setup.package.uninstaller, setup.package.uninstallerSize) != 0)
     return WriteFailed(setup);
+  // A signed uninstaller stays as it was signed: its data, and later its
+  // record, go into the file beside it.
+  FileHandle target = temp;
+  char beside[kPathSize];
+  if ((options & kOptUninstaller) && (setup.package.identityFlags & kIdentityRecordBeside) &&
+      (!UninstallRecordPath(setup, setup.workPath, beside) || (target = FileCreate(beside)) == INVALID_FILE))
+    return WriteFailed(setup);
   int sought = SeekDataArea(setup, e.dataOffset);
+  int r = sought ? sought : DecompressEntry(setup, target, &setup.dataArea.volume, e.storedLength, &size, &checksum);
+  if (target != temp) FileClose(target);
   if (sought) return sought;
-  int r = DecompressEntry(setup, temp, &setup.dataArea.volume, e.storedLength, &size, &checksum);
   // A full disk is not a damaged package.
   if (r == kDecodeWriteFailed) return WriteFailed(setup);
   // The reader may have named the failure already (a missing volume).
@@ -130,8 +139,9 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
 
 bool UninstallerStays(Setup& setup) {
   const InstallTypeSlot* type = setup.package.currentType;
+  char record[kPathSize];
   return type && (LoadU16(type->record + install_type::kOptions) & kOptUninstallerAppend) &&
-         HoldsCompleteUninstaller(setup.workPath);
+         UninstallRecordPath(setup, setup.workPath, record) && HoldsCompleteUninstaller(record);
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "base/setup.h"
 #include "format/container.h"
 #include "format/file_entry.h"
+#include "format/product_identity.h"
 #include "format/uninstall_log.h"
 #include "package/entry_destination.h"
 #include "platform/file_system.h"
@@ -110,9 +111,15 @@ int WriteFileRecord(Setup& setup, FileHandle file, uint8_t kindFlags) {
   return FileWrite(file, &kindFlags, 1);
 }
 
+bool UninstallRecordPath(const Setup& setup, const char* uninstaller, char* out) {
+  if (setup.package.identityFlags & kIdentityRecordBeside) return RecordFileBeside(uninstaller, out, kPathSize);
+  return JoinText(out, kPathSize, uninstaller, "");
+}
+
 FileHandle BeginUninstallRecord(Setup& setup) {
-  if (!setup.uninstallerPath[0]) return INVALID_FILE;
-  FileHandle file = FileOpen(setup.uninstallerPath, kFileReadWrite);
+  char path[kPathSize];
+  if (!setup.uninstallerPath[0] || !UninstallRecordPath(setup, setup.uninstallerPath, path)) return INVALID_FILE;
+  FileHandle file = FileOpen(path, kFileReadWrite);
   if (file == INVALID_FILE) return INVALID_FILE;
   // The uninstaller data, or the record before ours, ends in an end header;
   // anything else is not ours to write over.

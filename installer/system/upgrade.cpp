@@ -31,8 +31,7 @@ void KeepPreviousRecord(Setup& setup) {
   if (previous.state == kNotInstalled || !previous.uninstaller[0] || previous.recordCopy[0]) return;
   RecordFileOf(previous.uninstaller, record);
   if (!GetTempFolder(temp) || !JoinText(name, sizeof name, temp, "\\wrenly-previous.dat") ||
-      MakeTemporaryName(name, previous.recordCopy, kPathSize) != 0 ||
-      !CopyToNewFile(record, previous.recordCopy)) {
+      MakeTemporaryName(name, previous.recordCopy, kPathSize) != 0 || !CopyToNewFile(record, previous.recordCopy)) {
     // Without it the old version's files that the new one lacks stay.
     LogAction(setup, "the installed version's record could not be kept", record);
     previous.recordCopy[0] = 0;

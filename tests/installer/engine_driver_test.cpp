@@ -270,6 +270,7 @@ TEST_F(InstallerTest, CompletionTable) {
     bool wide = false;
     const char* id = nullptr;
     const char* key = "2|";  // the uninstall key's hive and view
+    bool beside = false;     // a signed uninstaller: its data and record in uninstall.dat
   } cases[] = {
       {"complete", 0, false, uninstaller, "Demo", all, 11, true},
       {"a failed run writes nothing", kResultPackageIncomplete, false, uninstaller, "Demo", {}, 0, false},
@@ -278,6 +279,8 @@ TEST_F(InstallerTest, CompletionTable) {
       {"no end header: no record, no entry", 0, false, ToBytes("program end"), "Demo", all, 2, false},
       {"64-bit, per user, known by its id", 0, false, uninstaller, "Demo", all64, 11, true, kScopeUser, true, "WrenId",
        "257|"},
+      {"signed: the record beside it", 0, false, ToBytes("MZ signed"), "Demo", all, 11, true, kScopeMachine, false,
+       nullptr, "2|", true},
   };
   const Bytes details = wrenly::builder::BuildProductDetails({.version = "2.5", .publisher = "Wren Works"});  // no URL
   for (auto& c : cases) {
@@ -298,12 +301,16 @@ TEST_F(InstallerTest, CompletionTable) {
          {}, section, details);
     setup.resultCode = c.result, setup.singlePageMode = c.singlePage;
     setup.package.scope = c.scope, setup.wideView = c.wide, setup.package.productId = c.id;
+    setup.package.identityFlags = c.beside ? kIdentityRecordBeside : 0;
+    const size_t before = c.beside ? Write("uninstall.dat", data).bytes.size() : c.file.size();
+    const std::string recordFile = Path(c.beside ? "uninstall.dat" : "uninstall.exe");
     // The entries' outcomes set after loading: as package options, kOutcomeReplaced would mark the uninstaller.
     Finish(app.c_str(), c.file,
            {kOutcomeCreated, kOutcomeKept, kOutcomeAtRestart, kOutcomeNone, kOutcomeCreated, kOutcomeCreated,
             kOutcomeReplaced, kOutcomeKept, kOutcomeAtRestart, kOutcomeCreated});
-    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(Path("uninstall.exe")).size() > c.file.size()),
+    EXPECT_EQ(std::tuple(FakeFiles.calls, Fake.registry.size(), ReadAll(recordFile).size() > before),
               std::tuple(c.calls, c.values, c.recorded));
+    if (c.beside) EXPECT_EQ(ReadAll(Path("uninstall.exe")), "MZ signed") << "the signed program as it was";
     const std::string key = c.key + std::string(kUninstallKeyPrefix) + (c.id ? c.id : "Demo") + "|";
     EXPECT_EQ(Fake.registry.count(key + kUninstallDisplayName), c.recorded && !c.product.empty());
     if (&c != cases) continue;

@@ -80,12 +80,14 @@ class EntryStep : public InstallerTest {
     if (d01 && cut < area.size()) Write("setup.D01", rest);
     Load(FileTable(plans), Bytes(area.begin(), area.begin() + cut), {}, uninstaller);
     wf::StoreU16(const_cast<uint8_t*>(setup.package.currentType->record), typeOptions);
+    setup.package.identityFlags = identityFlags;
     std::strcpy(setup.installFolder, Path("").c_str()), setup.run.destinationChecked = true;
     EXPECT_EQ(StartInstallation(setup), 1);
     int handled = 0;
     while (InstallNextEntry(setup)) ++handled;
     return handled;
   }
+  uint16_t identityFlags = 0;  // of the next Install
   uint16_t Status() const { return wf::LoadU16(setup.package.firstEntry + wf::file_entry::kStatus); }
 
   void Check(const Case& c) {
@@ -198,26 +200,40 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
   // An existing uninstaller ending in an end header with the complete flag.
   const std::string complete = std::string("MZold") + std::string("\x7F\x7F\x02\x00\x00\x00\x00\x00", 8);
   // A kept uninstaller shows no progress.
+  // A signed one stays as signed: its data goes beside it, and the record
+  // there decides whether it stays.
+  const uint16_t beside = wf::kIdentityRecordBeside;
   struct {
     const char* what;
     std::string existing;
     uint16_t typeOptions;
     std::string after;
     std::vector<int> percents;
+    uint16_t identity = 0;
+    std::string data = "<missing>";  // uninst.dat after
   } cases[] = {
       {"written", "", 0, "MZ-record-", {50, 100}},
       {"a complete one stays when the type appends", complete, wf::kOptUninstallerAppend, complete, {100}},
+      {"signed: its data beside it", "", 0, "MZ", {50, 100}, beside, "-record-"},
+      {"signed: a complete record beside it stays",
+       complete,
+       wf::kOptUninstallerAppend,
+       "<missing>",
+       {100},
+       beside,
+       complete},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Fresh(), area.clear();
-    if (!c.existing.empty()) Write("uninst.exe", c.existing);
+    Fresh(), area.clear(), identityFlags = c.identity;
+    if (!c.existing.empty()) Write(c.identity ? "uninst.dat" : "uninst.exe", c.existing);
     FileEntryFields uninstaller{.items = {"uninst.exe"}, .status = wf::kOptUninstaller}, file;
     AddData(uninstaller, "-record-"), AddData(file, "text");
     Install({uninstaller, file}, c.typeOptions, Bytes{'M', 'Z'});
     EXPECT_EQ(std::tuple(setup.resultCode, Status(), ReadAll(Path("uninst.exe")), std::string(setup.uninstallerPath),
                          ReadAll(Path("file.txt")), Ui.percents),
               std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
+    EXPECT_EQ(ReadAll(Path("uninst.dat")), c.data);
   }
 }
 

@@ -95,6 +95,10 @@ void FinishAsCopy(Program* p, UndoRun* run, uint32_t result) {
   const char* atRestart = nullptr;
   if (RemoveFile(p->originalPath) == kRemoveInUse && MoveFileAtRestart(nullptr, p->originalPath) == 0)
     atRestart = p->originalPath;
+  // The record beside a signed original goes with it.
+  char beside[MAX_PATH];
+  if (format::RecordFileBeside(p->originalPath, beside, sizeof beside) && RemoveFile(beside) == kRemoveInUse)
+    MoveFileAtRestart(nullptr, beside);
   RetryFolders(run, p->installFolder, atRestart);
   // This copy and its folder, in that order.
   MoveFileAtRestart(nullptr, p->ownPath);
@@ -108,6 +112,9 @@ void FinishAsCopy(Program* p, UndoRun* run, uint32_t result) {
 
 void FinishInPlace(Program* p, UndoRun* run) {
   MoveFileAtRestart(nullptr, p->ownPath);
+  char beside[MAX_PATH];
+  if (format::RecordFileBeside(p->ownPath, beside, sizeof beside) && PathAttributes(beside) != kNoAttributes)
+    MoveFileAtRestart(nullptr, beside);
   RetryFolders(run, p->installFolder, p->ownPath);
 }
 

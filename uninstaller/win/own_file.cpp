@@ -48,7 +48,18 @@ uint32_t LoadOwnFile(Program* p) {
   Found found = {};
   RecordVisitor visitor = {&found, OnText, nullptr, nullptr, nullptr};
   UninstallFile file;
-  if (ReadUninstallFile(p->bytes, p->size, &visitor, &file) != kRecordGood) return kExitDamaged;
+  RecordRefusal read = ReadUninstallFile(p->bytes, p->size, &visitor, &file);
+  // A signed program holds no record: it lies beside the installed one.
+  char beside[MAX_PATH];
+  uint8_t* record;
+  uint32_t size;
+  if ((read == kRecordNoEnd || read == kRecordNoData) && RecordFileBeside(p->originalPath, beside, sizeof beside) &&
+      ReadWholeFile(beside, &record, &size)) {
+    FreeBuffer(&p->bytes);
+    p->bytes = record, p->size = size;
+    read = ReadUninstallFile(p->bytes, p->size, &visitor, &file);
+  }
+  if (read != kRecordGood) return kExitDamaged;
   for (int i = 0; i < kUninstallerTextCount; ++i) {
     TextView t = found.texts[i];
     char* text;

@@ -27,7 +27,8 @@ shared='C:\windows\system32\wrenly-uninstall-shared.dll'
 # The self-registering library keeps its log beside itself, out of the record.
 reglog=$c/windows/wrenly-uninstall-reg/selfreg.dll.log
 app() { echo "$c/Program Files/Wrenly Uninstall $1"; }
-# S is A signed: the certificate lies behind the package and behind the uninstaller's program.
+# S is A signed: the certificate lies behind the package and behind the
+# uninstaller's program, whose record then lies in uninstall.dat beside it.
 openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=wrenly-test -days 2 -keyout "$d/k.pem" -out "$d/c.pem" 2>/dev/null
 for p in A B C S; do  # C goes into A's folder, its record appended to A's
   q=${p/S/A} sign=()
@@ -66,6 +67,7 @@ removed="dialog caption=\"$title\" text=\"Wrenly Uninstall A has been removed fr
 # Each copy in the temporary folder waits for the restart that takes it away.
 copies=("+ file ./users/*/Temp/wrenly-*" "+ file ./windows/wrenly-uninstall-reg*" "? reg HKEY_LOCAL_MACHINE/System/CurrentControlSet/Control/Session Manager|PendingFileRenameOperations=*")
 restart() { wine_run wineboot -r >/dev/null 2>&1 || true; }
+signed() { osslsigncode verify -CAfile "$d/c.pem" -in "$1" >/dev/null 2>&1; }  # program
 
 #      case | installed | answer | exit | left behind: the case's own, as changes from before
 while IFS='|' read -r case installs answer code left; do
@@ -79,7 +81,9 @@ while IFS='|' read -r case installs answer code left; do
     done
   fi
   case $case in
-    signed) expect "$case: its file" "$(cat "$WRENLY_WINE_PROJECTS/engine/alpha.txt")" "$(cat "$(app A)/alpha.txt")" ;;
+    signed) expect "$case: its file" "$(cat "$WRENLY_WINE_PROJECTS/engine/alpha.txt")" "$(cat "$(app A)/alpha.txt")"
+      # Its record lies beside it, so the installed uninstaller is still the signed program.
+      check_that "$case: the installed uninstaller's signature holds" signed "$(app A)/uninstall.exe" ;;
     "a user's files") touch "$(app A)/notes.txt" "$menu/Wrenly Uninstall A/Mine.lnk" ;;
     "a damaged record") cp "$(app A)/uninstall.exe" "$d/kept.exe" && truncate -s -1 "$(app A)/uninstall.exe" ;;
     "a second instance")
