@@ -952,8 +952,12 @@ class Loader {
     return folder.back() == '\\' ? folder + name : folder + "\\" + name;
   }
 
+  // A shortcut's name is what people read ("Product 2.0"): it gets ".lnk"
+  // unless it ends in a shortcut's own extension already.
   static std::string LinkName(std::string name) {
-    if (name.rfind('.') == std::string::npos) name += ".lnk";
+    std::string tail = name.size() >= 4 ? name.substr(name.size() - 4) : "";
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (tail != ".lnk" && tail != ".pif" && tail != ".url") name += ".lnk";
     return name;
   }
 

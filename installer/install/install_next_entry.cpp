@@ -125,7 +125,9 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
     inUse = TestFileInUse(setup.workPath);
   }
   if (inUse) {
-    MoveFileAtRestart(setup.workPath, setup.run.tempName);
+    // Without the right to (a per-user run), nothing would replace it
+    // later: the file cannot be written.
+    if (MoveFileAtRestart(setup.workPath, setup.run.tempName) != 0) return setup.resultCode = WriteFailed(setup), 0;
     setup.restartNeeded = true;
     SetEntryStatus(e, kOutcomeAtRestart);
   } else if (ReplaceDestinationFile(setup, e, setup.run.tempName) != 0) {

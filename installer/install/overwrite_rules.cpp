@@ -85,16 +85,13 @@ int ReplaceDestinationFile(Setup& setup, const FileEntryView& entry, const char*
     return 0;
   }
   if (readOnly) SetReadOnlyAttribute(setup.workPath, true);
-  if (outcome == kFileOpDenied && probe != kProbeMissing) {
-    ResolveLockedFile(setup, entry, tempName);
-    return 0;
-  }
+  if (outcome == kFileOpDenied && probe != kProbeMissing) return ResolveLockedFile(setup, entry, tempName);
   setup.resultCode = kResultCannotWrite;
   SetErrorArgument(setup, setup.workPath);
   return setup.resultCode;
 }
 
-void ResolveLockedFile(Setup& setup, const FileEntryView& entry, const char* tempName) {
+int ResolveLockedFile(Setup& setup, const FileEntryView& entry, const char* tempName) {
   bool same = false;
   FileHandle existing = FileOpen(setup.workPath, kFileRead);
   if (existing != INVALID_FILE) {
@@ -110,11 +107,17 @@ void ResolveLockedFile(Setup& setup, const FileEntryView& entry, const char* tem
   if (same) {
     DeleteNamedFile(tempName);
     SetEntryStatus(entry, kOutcomeReplaced);
-    return;
+    return 0;
   }
-  MoveFileAtRestart(setup.workPath, tempName);
+  // Nothing would replace it later: the file cannot be written.
+  if (MoveFileAtRestart(setup.workPath, tempName) != 0) {
+    setup.resultCode = kResultCannotWrite;
+    SetErrorArgument(setup, setup.workPath);
+    return setup.resultCode;
+  }
   setup.restartNeeded = true;
   SetEntryStatus(entry, kOutcomeAtRestart);
+  return 0;
 }
 
 void AddSharedFileReference(Setup& setup) {

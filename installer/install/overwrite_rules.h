@@ -28,8 +28,10 @@ int ConfirmDamagedFile(Setup& setup);
 // the old file is then still there.
 int ReplaceDestinationFile(Setup& setup, const wrenly::format::FileEntryView& entry, const char* tempName);
 // A destination that cannot be replaced now: identical content is left
-// alone (23), anything else waits for the restart (500).
-void ResolveLockedFile(Setup& setup, const wrenly::format::FileEntryView& entry, const char* tempName);
+// alone (23), anything else waits for the restart (500). 0, or
+// kResultCannotWrite when the restart may not replace it (a run without
+// administrator rights).
+int ResolveLockedFile(Setup& setup, const wrenly::format::FileEntryView& entry, const char* tempName);
 
 // Raises the SharedDLLs count of the destination by one.
 void AddSharedFileReference(Setup& setup);

@@ -43,7 +43,7 @@ source = "app.bin"
 compression = "bzip2"
 shared = true
 destination = "system"
-start_menu = { groups = ["RT", "RT\\Tools"], name = "App", args = "-x" }
+start_menu = { groups = ["RT", "RT\\Tools"], name = "App 2.0", args = "-x" }
 desktop = { name = "App.lnk", all_users = true }
 run = { when = "after-wizard", args = "#InstallDir#", wait = true }
 [[files]]
@@ -85,7 +85,7 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
         "options uninstaller", "[2] \"help\\\"", "(folder)", "[3] \"help\\a.txt\" -> install", "[4] \"help\\b.txt\"",
         "[5] \"help\\sub\\\"", "(folder)", "[6] \"help\\sub\\c.txt\"", "[7] \"app.bin\" -> system", "bzip2",
         "flags 0x13800400 (shared, all-users-desktop), options none",
-        "start menu: \"RT;RT\\Tools\" / \"App.lnk\" args \"-x\"", "desktop: \"App.lnk\"",
+        "start menu: \"RT;RT\\Tools\" / \"App 2.0.lnk\" args \"-x\"", "desktop: \"App.lnk\"",
         "run: after wizard, wait, args \"#InstallDir#\"", "[8] \"copy.bin\" -> custom \"#Windows#\\Extra\"",
         "flags 0x00000040 (only-if-missing), options read-only",
         // type 2

@@ -23,7 +23,9 @@ Bytes Entry(uint8_t method, Bytes stream) { return stream.insert(stream.begin(),
 // One data.txt entry: what is there before, the entry, the answers given;
 // then what the step leaves. A file written holds the content, and only
 // then; a file left to the restart waits beside the destination.
-enum Held { ReadOnly = 1, Locked = 2, Unreplaceable = 4 };  // how the existing file is held
+// How the existing file is held; NoRestart: the run may not ask for a
+// restart-time replacement (a per-user run without administrator rights).
+enum Held { ReadOnly = 1, Locked = 2, Unreplaceable = 4, NoRestart = 8 };
 struct Case {
   const char* name;
   std::optional<std::string> existing;
@@ -96,6 +98,7 @@ class EntryStep : public InstallerTest {
     if (c.existing) {
       MemoryFile& f = Write("data.txt", *c.existing);
       f.readOnly = c.held & ReadOnly, f.locked = c.held & Locked, f.unreplaceable = c.held & Unreplaceable;
+      FakeFiles.restartRefused = c.held & NoRestart;
     }
     setup.options.acceptDamaged = c.acceptSwitch, setup.options.deleteSelf = c.tempCopy, MemoryDiskRoom = c.diskRoom;
     Ui.answers = c.answers, setup.pageResult = c.cancel ? kPageResultCancel : 0;
@@ -190,6 +193,10 @@ TEST_F(EntryStep, Table) {
        .status = AtRestart,
        .readOnly = "data.$$A"},
       {.name = "replace fails", .existing = "old", .held = Unreplaceable, .result = Unwritable},
+      {.name = "locked, no right to replace it at the restart",
+       .existing = "old",
+       .held = Locked | NoRestart,
+       .result = Unwritable},
       {.name = "a full disk: cannot write", .existing = "old", .content = text, .result = Unwritable, .diskRoom = 4096},
       {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
   };

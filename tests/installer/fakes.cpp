@@ -161,6 +161,7 @@ void FindSharedFileFolder(const char*, const char*, const char*, char* out, bool
 int ReadFileVersion(const char*, FileVersionFacts*) { return 0; }
 
 int ScheduleMoveAtRestart(const char* existingPath, const char* newPath) {
+  if (FakeFiles.restartRefused) return 1;
   return FakeFiles.restartMoves.emplace_back(existingPath, newPath ? newPath : ""), 0;
 }
 

@@ -52,6 +52,7 @@ struct FakeFileSystem {
   std::map<std::string, uint32_t> dwords;                         // "key|value"
   std::map<std::string, std::string> strings;                     // "key|value"
   std::vector<std::pair<std::string, std::string>> restartMoves;  // existing, new ("" = delete)
+  bool restartRefused = false;                                    // as without administrator rights
   std::map<std::string, std::string> shortNames;                  // long -> short
   std::string tempFolder = "C:\\TEMP\\";
   std::vector<std::string> fontsAdded, fontsRemoved;

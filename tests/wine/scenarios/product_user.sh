@@ -16,6 +16,9 @@ quietly() {  # program [options...]: no window may show
     2>&1 | tr -d '\r') || true
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
+# The user's programs folder is Windows' own, shared by every per-user
+# product: it stays when one goes. Made first, as any earlier one left it.
+mkdir -p "$(echo "$c"/users/*/AppData/Local)/Programs"
 level() { grep -aoE 'level="[A-Za-z]+"' "$1" | sort -u | paste -sd' '; }  # program
 footprint "$d/before"
 

@@ -20,6 +20,8 @@ quietly() {  # program [options...]: no window may show
     2>&1 | tr -d '\r') || true
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
+# As Windows has it: the key of the shared counts exists in both views.
+reg_quiet add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f /reg:64
 footprint "$d/before"
 
 if [ ! -d "$c/windows/syswow64" ]; then
