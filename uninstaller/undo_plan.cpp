@@ -211,7 +211,8 @@ int BuildUndoPlan(const uint8_t* bytes, uint32_t size, const UndoFolders& folder
   uint64_t stepBytes = p.count * sizeof(UndoStep), total = 2 * stepBytes + p.bytes + file.records;
   if (total > 0x7FFFFFFF || !AllocBuffer((uint32_t)total, &plan->storage)) return 0;
   p.steps = (UndoStep*)plan->storage, p.text = (char*)plan->storage + 2 * stepBytes;
-  p.wideRecords = (uint8_t*)p.text + p.bytes;  // zero-filled
+  p.wideRecords = (uint8_t*)p.text + p.bytes;
+  memset(p.wideRecords, 0, file.records);
   p.count = p.bytes = 0;
   ReadUninstallFile(bytes, size, &v, &file);
   // A record's product section follows its files.

@@ -203,42 +203,35 @@ TEST_F(InstallerTest, UpgradeTable) {
     EXPECT_EQ((CompareVersions(b, a) > 0) - (CompareVersions(b, a) < 0), -sign) << b << " " << a;
   }
   const std::string key = std::string("257|") + wf::kUninstallKeyPrefix + "Wren|";
-  struct {
-    const char* what;
-    const char* id;
-    const char* installed;  // its DisplayVersion; null: not installed
-    bool beside;            // its record lies in uninstall.dat
-    int state;
-    const char* kept;  // what was copied aside
-  } cases[] = {
-      {"no id: as before", nullptr, "1.0", false, kNotInstalled, ""},
-      {"not installed", "Wren", nullptr, false, kNotInstalled, ""},
-      {"an older version", "Wren", "1.5", false, kInstalledOlder, "uninstall.exe"},
-      {"the same, its record beside", "Wren", "2.0", true, kInstalledSame, "uninstall.dat"},
-      {"a newer version", "Wren", "2.1", false, kInstalledNewer, "uninstall.exe"},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  // The id; the installed version (null: none); whether its record lies in
+  // uninstall.dat; what is found and what copied aside.
+  const std::tuple<const char*, const char*, bool, int, const char*> cases[] = {
+      {nullptr, "1.0", false, kNotInstalled, ""},
+      {"Wren", nullptr, false, kNotInstalled, ""},
+      {"Wren", "1.5", false, kInstalledOlder, "uninstall.exe"},
+      {"Wren", "2.0", true, kInstalledSame, "uninstall.dat"},
+      {"Wren", "2.1", false, kInstalledNewer, "uninstall.exe"}};
+  for (auto& [id, installed, beside, state, kept] : cases) {
+    SCOPED_TRACE(installed ? installed : "none");
     Fresh();
     Load(FileTable({{{"a.txt"}}}), {}, {}, {}, {}, wrenly::builder::BuildProductDetails({.version = "2.0"}));
-    setup.package.productId = c.id, setup.package.scope = wf::kScopeUser, setup.wideView = true;
-    if (c.installed) {
-      Fake.registry[key + wf::kUninstallCommand] = "\"C:\\Old\\uninstall.exe\" /S";
-      Fake.registry[key + wf::kUninstallVersion] = c.installed;
-      Fake.registry[key + wf::kUninstallLocation] = "C:\\Old";
-    }
+    setup.package.productId = id, setup.package.scope = wf::kScopeUser, setup.wideView = true;
+    for (auto [name, value] : {std::pair{wf::kUninstallCommand, "\"C:\\Old\\uninstall.exe\" /S"},
+                               {wf::kUninstallVersion, installed},
+                               {wf::kUninstallLocation, "C:\\Old"}})
+      if (installed) Fake.registry[key + name] = value;
     MemoryFiles["C:\\Old\\uninstall.exe"] = std::make_shared<MemoryFile>(MemoryFile{{'e'}});
-    if (c.beside) MemoryFiles["C:\\Old\\uninstall.dat"] = std::make_shared<MemoryFile>(MemoryFile{{'d'}});
+    if (beside) MemoryFiles["C:\\Old\\uninstall.dat"] = std::make_shared<MemoryFile>(MemoryFile{{'d'}});
     FindInstalledProduct(setup);
-    EXPECT_EQ(setup.installed.state, c.state);
-    EXPECT_STREQ(setup.installFolder, c.state ? "C:\\Old" : "C:\\Program Files\\Demo") << "the folder proposed";
+    EXPECT_EQ(setup.installed.state, state);
+    EXPECT_STREQ(setup.installFolder, state ? "C:\\Old" : "C:\\Program Files\\Demo") << "the folder proposed";
     KeepPreviousRecord(setup);
     const std::string copy = setup.installed.recordCopy;
-    EXPECT_EQ(copy.empty() ? "" : ReadAll(copy), *c.kept ? ReadAll(std::string("C:\\Old\\") + c.kept) : "");
+    EXPECT_EQ(copy.empty() ? "" : ReadAll(copy), *kept ? ReadAll(std::string("C:\\Old\\") + kept) : "");
     std::strcpy(setup.uninstallerPath, "C:\\New\\uninstall.exe");
     RemovePreviousVersion(setup);
     const std::vector<std::string> prune = {"\"C:\\New\\uninstall.exe\" /Q /P\"" + copy + "\" /F\"C:\\Old\""};
-    EXPECT_EQ(Processes.processes, *c.kept ? prune : std::vector<std::string>{});
+    EXPECT_EQ(Processes.processes, *kept ? prune : std::vector<std::string>{});
     EXPECT_EQ(MemoryFiles.count(copy), 0u) << "the copy goes";
   }
 }

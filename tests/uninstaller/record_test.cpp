@@ -103,12 +103,18 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
   const std::string files = "1 C:\\Desktop\\D.lnk\n1 C:\\App\\sub\\b.dll\n4 C:\\P\\Tools\\A.lnk\n";
   const std::string once = "5 C:\\P\\Tools\n6 C:\\App\\sub\\deep\n6 C:\\App\\sub\n";
   const std::string steps = unregister + "1 C:\\App\\a.txt\n" + files + once + registry;
+  // A 64-bit product's record: its product section among its sections.
+  Bytes x64 = typical, product = {0x43, 0x12, 0, 0, 6, 0, 0, 0, 1, 0, 0, 0, 0, 0};
+  x64.insert(x64.end() - wf::block_header::kSize, product.begin(), product.end());
+  std::string wide = steps;
+  for (size_t i = 0; (i = wide.find('\n', i)) != wide.npos; i += 6) wide.insert(i, " wide");
   struct {
     const char* what;
     Bytes file;
     std::string steps;
   } plans[] = {
       {"typical", typical, steps},
+      {"a 64-bit product's steps in its views", x64, wide},
       {"two records", edit(twice, "a.txt", "n.txt", typical.size()),  // in each phase the newer first
        unregister + unregister + "1 C:\\App\\n.txt\n" + files + "1 C:\\App\\a.txt\n" + files + once + registry +
            registry},
@@ -135,7 +141,7 @@ TEST_F(UninstallRecordTest, ReaderAndPlanTables) {
     for (const wu::UndoStep* s = plan.steps; s < plan.steps + plan.count; ++s) {
       seen += S(s->kind) + " " + s->path + (s->kind >= wu::kUndoRegistryKey ? "|" + S(s->root) : "");
       for (const char* t : {s->name, s->key}) seen += *t ? "|" + std::string(t) : "";
-      seen += s->refusal ? " !" + S(s->refusal) + "\n" : "\n";
+      seen += (s->refusal ? " !" + S(s->refusal) : "") + (s->wide ? " wide\n" : "\n");
     }
     EXPECT_EQ(seen, c.steps) << c.what;
     wu::FreeUndoPlan(&plan);

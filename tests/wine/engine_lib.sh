@@ -40,6 +40,24 @@ uninstall() {  # folder [answer]
   run_exit=$(sed -n 's/^exit //p' <<<"$run")
 }
 
+# Runs a program that must show no window the whole run (a quiet setup
+# program or uninstaller), and waits for what it started. Sets $run and
+# $run_exit.
+quietly() {  # program [options...]
+  run=$(drive start "$(winpath "$1")" "${@:2}" "$S" expect-no-window 60 "$S" wait-exit 10 "$S" wait-descendants 30 \
+    2>&1 | tr -d '\r') || true
+  run_exit=$(sed -n 's/^exit //p' <<<"$run")
+}
+
+# A case per pattern: one of the changes (lines of `changes`) matches it.
+expect_changes() {  # name changes patterns...
+  local want line hit
+  for want in "${@:3}"; do
+    hit=1 && while IFS= read -r line; do matches "$line" "$want" && hit=0 && break; done <<<"$2"
+    record "$1: $want" "$hit" "  no such difference"
+  done
+}
+
 # The texts of the message boxes the last setup_install met, one per line.
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 

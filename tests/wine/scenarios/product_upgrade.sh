@@ -13,11 +13,6 @@ for v in 1.0 2.0; do
   mkdir -p "$d/$v" && echo "only in $v" >"$d/$v/only.txt"
   build_setup upgrade.toml "$d/setup-$v.exe" -D VERSION=$v -D ONLY="$d/$v/only.txt"
 done
-quietly() {  # program [options...]: no window may show
-  run=$(drive start "$(winpath "$1")" "${@:2}" "$S" expect-no-window 60 "$S" wait-exit 10 "$S" wait-descendants 30 \
-    2>&1 | tr -d '\r') || true
-  run_exit=$(sed -n 's/^exit //p' <<<"$run")
-}
 # What the product has in the prefix: its folder's files, its shortcuts, its
 # entry's key and version.
 product() {
