@@ -282,7 +282,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   size_t next = 0;
   for (const auto& type : project.types) {
     WriteBlock(w, f::kBlockInstallType, BuildInstallTypeRecord(project, type));
-    WriteBlock(w, f::kBlockUninstallSections, BuildUninstallSections(project, type));
+    std::vector<uint8_t> sections = BuildUninstallSections(project, type);
+    if (!sections.empty()) WriteBlock(w, f::kBlockUninstallSections, sections);
     f::ByteWriter table;
     table.U32(static_cast<uint32_t>(type.files.size()));
     for (size_t k = 0; k < type.files.size(); ++k, ++next) table.Bytes(BuildFileEntry(type.files[k], jobs[next].data));

@@ -169,10 +169,15 @@ std::vector<uint8_t> BuildProductIdentity(const Project& project) {
 }
 
 std::vector<uint8_t> BuildUninstallSections(const Project& project, const InstallTypeConfig& type) {
-  f::ByteWriter product;
-  product.Bytes(BuildProductIdentity(project));
   std::vector<uint8_t> sections;
-  AppendSection(sections, f::kSectionProduct, product);
+  // Only where the uninstaller needs it: a 32-bit product's record stays as
+  // before, so that an earlier uninstaller that a later record is appended
+  // to (append_to_uninstaller) still reads it.
+  if (project.architecture != f::kArchitectureX86) {
+    f::ByteWriter product;
+    product.Bytes(BuildProductIdentity(project));
+    AppendSection(sections, f::kSectionProduct, product);
+  }
   sections.insert(sections.end(), type.uninstallSections.begin(), type.uninstallSections.end());
   return sections;
 }

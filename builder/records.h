@@ -24,7 +24,8 @@ std::vector<uint8_t> BuildProductDetails(const Project& project);
 // ProductIdentity: architecture, scope, flags and the id, for the package
 // and, as the first section, for every record the uninstaller reads.
 std::vector<uint8_t> BuildProductIdentity(const Project& project);
-// A type's 5189 payload: the product section, then the type's own sections.
+// A type's 5189 payload: the product section (a 64-bit product's only), then
+// the type's own sections.
 std::vector<uint8_t> BuildUninstallSections(const Project& project, const InstallTypeConfig& type);
 
 // Builders of the 5189 sections the uninstaller acts on.
