@@ -27,10 +27,11 @@ void Forget(Setup& setup) {
 
 void KeepPreviousRecord(Setup& setup) {
   InstalledProduct& previous = setup.installed;
-  char record[kPathSize], temp[kPathSize], name[kPathSize];
+  char record[kPathSize], temp[kPathSize] = "", name[kPathSize];
   if (previous.state == kNotInstalled || !previous.uninstaller[0] || previous.recordCopy[0]) return;
   RecordFileOf(previous.uninstaller, record);
-  if (!GetTempFolder(temp) || !JoinText(name, sizeof name, temp, "\\wrenly-previous.dat") ||
+  if (GetTempFolder(temp)) StripBackslash(temp);
+  if (!temp[0] || !JoinText(name, sizeof name, temp, "\\wrenly-previous.dat") ||
       MakeTemporaryName(name, previous.recordCopy, kPathSize) != 0 || !CopyToNewFile(record, previous.recordCopy)) {
     // Without it the old version's files that the new one lacks stay.
     LogAction(setup, "the installed version's record could not be kept", record);
