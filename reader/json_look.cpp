@@ -191,6 +191,7 @@ void JsonLook(const Package& pkg, JsonWriter& json) {
     json.Key("id").Ansi(identity->id);
     json.Field("flags", identity->flags);
     json.Field("allow_downgrade", (identity->flags & wf::kIdentityAllowDowngrade) != 0);
+    json.Field("record_beside", (identity->flags & wf::kIdentityRecordBeside) != 0);
   });
 }
 

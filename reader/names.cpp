@@ -110,7 +110,7 @@ std::string ScopeName(uint8_t scope) {
 }
 
 std::string IdentityFlagWords(uint16_t flags) {
-  return Words(flags, {{wf::kIdentityAllowDowngrade, "allow-downgrade"}});
+  return Words(flags, {{wf::kIdentityAllowDowngrade, "allow-downgrade"}, {wf::kIdentityRecordBeside, "record-beside"}});
 }
 
 std::string RootName(uint32_t root) {

@@ -60,7 +60,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
       "/package/bitmaps/1/width": 1, "/package/uninstaller_image_size": 20,
       "/package/product_details": {"version": "1.2", "publisher": "", "url": "https://acme.example"},
       "/package/product_identity": {"architecture": "x64", "scope": "user", "id": "Acme.Demo", "flags": 0,
-                                    "allow_downgrade": false},
+                                    "allow_downgrade": false, "record_beside": false},
       "/package/install_types/0/folder_value/root": "HKEY_LOCAL_MACHINE",
       "/package/install_types/0/messages/0/2": "This installs Demo.\nClick Next.",
       "/package/install_types/0/messages/2": null, "/package/install_types/0/files/1/method": "bzip2",

@@ -27,13 +27,14 @@ wtool() { "$wrenly_wine64" "$wintool" "$@" </dev/null 2>"$d/err"; }  # stderr ke
 werr() { tr -d '\r' <"$d/err"; }
 common=(--stub "$(winpath "$stub")" --uninstaller "$(winpath "$uninstaller")" -q)
 
-"$WRENLY_TOOL" build "$d/Ωmega/demo.toml" -o "$d/linux.exe" --stub "$stub" --uninstaller "$uninstaller" \
-  -D DEMO_BIN="$bin" -q || fail "the Linux build failed"
 # The second pass signs by copying: the signing files are made and the command
-# started under the folder's name, and the bytes stay the same.
+# started under the folder's name, and the bytes are those of the Linux
+# build signed the same way (a signed uninstaller's record goes beside it).
 for pass in first second; do
-  sign=()
-  [ "$pass" = first ] || sign=(--sign 'cmd /c copy /b {in} {out}')
+  sign=() linux=()
+  [ "$pass" = first ] || sign=(--sign 'cmd /c copy /b {in} {out}') linux=(--sign 'cp {in} {out}')
+  "$WRENLY_TOOL" build "$d/Ωmega/demo.toml" -o "$d/linux.exe" --stub "$stub" --uninstaller "$uninstaller" \
+    -D DEMO_BIN="$bin" -q "${linux[@]}" || fail "the Linux build failed"
   status=0
   wtool build "$(winpath "$d/Ωmega/demo.toml")" -o "$(winpath "$d/Ωmega/setup.exe")" "${common[@]}" "${sign[@]}" \
     -D DEMO_BIN="$(winpath "$bin")" || status=$?
