@@ -225,9 +225,9 @@ TEST(UndoRunTest, SubtractPlanTable) {
                                      value("Software\\V\\Run", "b"),
                                      value("Software\\V\\A\\Sub", "x"),
                                      Step(kUndoRegistryKey, "Software\\V")};
-  const std::vector<wu::UndoStep> newer = {Step(kUndoFile, "c:\\app\\S.DLL"), Step(kUndoFolder, "C:\\App\\data"),
+  const std::vector<wu::UndoStep> newer = {value("Software\\V\\New", "n"), Step(kUndoFolder, "C:\\App\\data"),
                                            Step(kUndoRegistryKey, "software\\v\\a\\"), value("Software\\V\\Run", "a"),
-                                           value("Software\\V\\New", "n")};
+                                           Step(kUndoFile, "c:\\app\\S.DLL")};
   wu::UndoPlan plan{older.data(), (uint32_t)older.size(), 1, nullptr};
   wu::SubtractPlan(&plan, {const_cast<wu::UndoStep*>(newer.data()), (uint32_t)newer.size(), 1, nullptr});
   std::vector<std::string> left;
