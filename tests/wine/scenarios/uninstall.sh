@@ -82,7 +82,7 @@ while IFS='|' read -r case installs answer code left; do
     "a user's files") touch "$(app A)/notes.txt" "$menu/Wrenly Uninstall A/Mine.lnk" ;;
     "a damaged record") cp "$(app A)/uninstall.exe" "$d/kept.exe" && truncate -s -1 "$(app A)/uninstall.exe" ;;
     "a second instance")
-      drive_until "$asking" start "$(winpath "$(app A)/uninstall.exe")" "$S" wait-dialog 20 "$S" wait-file "$held_win" 60 \
+      drive_until "$asking" start "$(winpath "$(app A)/uninstall.exe")" "$S" wait-dialog 20 "$S" wait-file "$held_win" 180 \
         "$S" press No "$S" wait-exit 20 ;;
   esac
   ends=$([ "$case" = "a copy that ends" ] && echo 1) || true
