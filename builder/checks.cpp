@@ -111,22 +111,31 @@ std::optional<std::array<uint16_t, 4>> ParseVersion(std::string_view text) {
   }
 }
 
+namespace {
+// The PE layout: DOS header pointer at 0x3C; after "PE\0\0" the machine,
+// and the optional header 24 bytes on, its subsystem 68 bytes into it.
+constexpr uint32_t kPeOffset = 0x3C, kMachine = 4, kOptional = 24, kSubsystem = 68;
+}  // namespace
+
+std::optional<uint16_t> PeMachine(const std::vector<uint8_t>& image) {
+  uint32_t pe = image.size() >= kPeOffset + 4 ? format::LoadU32(&image[kPeOffset]) : 0;
+  if (image.size() < 2 || image[0] != 'M' || image[1] != 'Z' || pe < kPeOffset + 4 ||
+      uint64_t{pe} + kMachine + 2 > image.size() || format::LoadU32(&image[pe]) != 0x00004550)
+    return std::nullopt;
+  return format::LoadU16(&image[pe + kMachine]);
+}
+
 void CheckStub(const std::filesystem::path& path, const std::vector<uint8_t>& stub) {
-  // The PE layout: DOS header pointer at 0x3C; after "PE\0\0" the machine,
-  // and the optional header 24 bytes on, its subsystem 68 bytes into it.
-  constexpr uint32_t kPeOffset = 0x3C, kMachine = 4, kOptional = 24, kSubsystem = 68;
   constexpr uint16_t kI386 = 0x14C, kAmd64 = 0x8664, kGui = 2;
   auto fail = [&](const std::string& what) { throw BuildError(fmt::format("{}: {}", Utf8(path), what)); };
   if (stub.size() > format::kMaxStubSize)
     fail(fmt::format("the stub is too large ({} bytes; at most {} fit the signature window)", stub.size(),
                      format::kMaxStubSize));
-  uint32_t pe = stub.size() >= kPeOffset + 4 ? format::LoadU32(&stub[kPeOffset]) : 0;
-  if (stub.size() < 2 || stub[0] != 'M' || stub[1] != 'Z' || pe < kPeOffset + 4 ||
-      uint64_t{pe} + kOptional + kSubsystem + 2 > stub.size() || format::LoadU32(&stub[pe]) != 0x00004550)
-    fail("the stub is not a Windows program");
-  uint16_t machine = format::LoadU16(&stub[pe + kMachine]);
-  if (machine != kI386 && machine != kAmd64)
-    fail(fmt::format("the stub is a Windows program for machine 0x{:04X}, not for x86", machine));
+  std::optional<uint16_t> machine = PeMachine(stub);
+  uint32_t pe = machine ? format::LoadU32(&stub[kPeOffset]) : 0;
+  if (!machine || uint64_t{pe} + kOptional + kSubsystem + 2 > stub.size()) fail("the stub is not a Windows program");
+  if (*machine != kI386 && *machine != kAmd64)
+    fail(fmt::format("the stub is a Windows program for machine 0x{:04X}, not for x86", *machine));
   if (format::LoadU16(&stub[pe + kOptional + kSubsystem]) != kGui) fail("the stub is not a Windows GUI program");
 }
 

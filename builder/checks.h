@@ -32,6 +32,10 @@ std::string FoldCase(std::string_view utf8);
 // "1", "1.2" ... "1.2.3.4", each number at most 65535; nullopt when malformed.
 std::optional<std::array<uint16_t, 4>> ParseVersion(std::string_view text);
 
+// The machine field of a Windows program's PE header (0x14C x86, 0x8664
+// x64, 0xAA64 ARM64); none when the bytes do not start one.
+std::optional<uint16_t> PeMachine(const std::vector<uint8_t>& image);
+
 // Throws BuildError naming `path` when `stub` is not a Windows GUI program for
 // x86 or x86-64, or leaves no room for the signature.
 void CheckStub(const std::filesystem::path& path, const std::vector<uint8_t>& stub);

@@ -955,8 +955,7 @@ class Loader {
   // A shortcut's name is what people read ("Product 2.0"): it gets ".lnk"
   // unless it ends in a shortcut's own extension already.
   static std::string LinkName(std::string name) {
-    std::string tail = name.size() >= 4 ? name.substr(name.size() - 4) : "";
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string tail = FoldCase(name.size() >= 4 ? name.substr(name.size() - 4) : "");
     if (tail != ".lnk" && tail != ".pif" && tail != ".url") name += ".lnk";
     return name;
   }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 
+#include "builder/checks.h"
 #include "builder/utf8_path.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
@@ -52,21 +53,14 @@ constexpr TextPage kTextPages[] = {
 // Whether a program or library is built for 64-bit Windows: its PE header's
 // machine, looked for in the first 4 KiB, where linkers put it.
 bool Is64BitProgram(const std::filesystem::path& source) {
-  std::string extension = Utf8(source.extension());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string extension = FoldCase(Utf8(source.extension()));
   if (extension != ".exe" && extension != ".dll") return false;
-  char head[4096] = {};
+  std::vector<uint8_t> head(4096);
   std::ifstream in(source, std::ios::binary);
-  in.read(head, sizeof head);
-  size_t size = static_cast<size_t>(in.gcount());
-  auto u16 = [&](size_t at) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(head[at]) | static_cast<uint8_t>(head[at + 1]) << 8);
-  };
-  if (size < 0x40 || head[0] != 'M' || head[1] != 'Z') return false;
-  size_t pe = u16(0x3C) | u16(0x3E) << 16;
-  if (pe > size - 6 || std::string_view(head + pe, 4) != std::string_view("PE\0\0", 4)) return false;
-  uint32_t machine = u16(pe + 4);
-  return machine == 0x8664 || machine == 0xAA64;
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  std::optional<uint16_t> machine = PeMachine(head);
+  return machine && (*machine == 0x8664 || *machine == 0xAA64);
 }
 
 class Finder {

@@ -251,7 +251,7 @@ bool Covers(const UndoStep& t, const UndoStep& s) {
   if (s.kind == kUndoIniValue)
     return !ComparePaths(s.path, t.path) && !ComparePaths(s.name, t.name) && !ComparePaths(s.key, t.key);
   if (!Registry(s.kind)) return !ComparePaths(s.path, t.path);
-  if ((s.root & 0xFF) != (t.root & 0xFF)) return false;
+  if (s.root != t.root) return false;
   if (t.kind == kUndoRegistryKey && KeyWithin(s.path, t.path)) return true;
   if (s.kind == kUndoRegistryKey) return KeyWithin(t.path, s.path);
   return t.kind == kUndoRegistryValue && !ComparePaths(s.path, t.path) && !ComparePaths(s.name, t.name);

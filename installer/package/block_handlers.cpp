@@ -97,11 +97,11 @@ int HandleInstallType(Setup& setup, WalkState& walk, FileHandle file, const wf::
   return kLoadOk;
 }
 
-// Each StringField's bytes move two places down over its length field, so
-// that the text ends in a NUL where the next field's length began.
-int TerminateDetails(uint8_t* block, uint32_t size, const char** texts) {
-  uint32_t at = 0;
-  for (uint32_t i = 0; i < wf::product_details::kFieldCount; ++i) {
+// From `at`, each of `count` StringFields' bytes move two places down over
+// its length field, so that the text ends in a NUL where the next field's
+// length began.
+int TerminateFields(uint8_t* block, uint32_t size, uint32_t at, uint32_t count, const char** texts) {
+  for (uint32_t i = 0; i < count; ++i) {
     uint16_t n;
     if (!wf::ByteView{block, size}.U16(at, &n) || size - at - 2 < n) return 0;
     memmove(block + at, block + at + 2, n);
@@ -120,7 +120,7 @@ int HandleDetails(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   int r = ReadBlockPayload(setup, file, h, &buffer, &n);
   if (r != kLoadOk) return r == kLoadDamaged ? kLoadOk : r;
   const char* texts[wf::product_details::kFieldCount];
-  if (!TerminateDetails(buffer, n, texts)) {
+  if (!TerminateFields(buffer, n, 0, wf::product_details::kFieldCount, texts)) {
     FreeBuffer(&buffer);
     return kLoadOk;
   }
@@ -138,9 +138,8 @@ int HandleIdentity(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   uint32_t n = 0;
   int r = ReadBlockPayload(setup, file, h, &buffer, &n);
   if (r != kLoadOk) return r;
-  uint16_t idLength;
-  wf::ByteView view{buffer, n};
-  if (n < pi::kFixedSize || !view.U16(pi::kId, &idLength) || n - pi::kId - 2 < idLength) {
+  const char* id;
+  if (n < pi::kFixedSize || !TerminateFields(buffer, n, pi::kId, 1, &id)) {
     FreeBuffer(&buffer);
     return kLoadDamaged;
   }
@@ -150,9 +149,7 @@ int HandleIdentity(Setup& setup, FileHandle file, const wf::BlockHeader& h) {
   p.architecture = buffer[pi::kArchitecture];
   p.scope = buffer[pi::kScope];
   p.identityFlags = wf::LoadU16(buffer + pi::kFlags);
-  memmove(buffer + pi::kId, buffer + pi::kId + 2, idLength);
-  buffer[pi::kId + idLength] = 0;
-  p.productId = idLength ? (const char*)buffer + pi::kId : nullptr;
+  p.productId = *id ? id : nullptr;
   setup.wideView = p.architecture == wf::kArchitectureX64 && Is64BitWindows();
   return kLoadOk;
 }

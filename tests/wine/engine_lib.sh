@@ -58,6 +58,14 @@ expect_changes() {  # name changes patterns...
   done
 }
 
+# After an uninstallation: the restart that takes its copies away, then
+# the prefix must be as it was before the installation.
+expect_round_trip() {  # name footprint-before
+  wine_run wineboot -r >/dev/null 2>&1 || true
+  footprint "$2.after"
+  expect "$1" "" "$(changes "$2" "$2.after")"
+}
+
 # The texts of the message boxes the last setup_install met, one per line.
 dialog_texts() { sed -n 's/^dialog caption="[^"]*" text="\(.*\)"$/\1/p' <<<"$run"; }
 

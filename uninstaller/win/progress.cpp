@@ -88,12 +88,12 @@ uint32_t PlanPreviousRemoval(Program* p, UndoPlan* plan, UndoRun* run, UndoGuard
   if (!ReadWholeFile(p->command.previous, &bytes, &size)) return kExitFailed;
   UninstallFile file;
   uint32_t result = ReadUninstallFile(bytes, size, nullptr, &file) == kRecordGood ? kExitDone : kExitDamaged;
-  Folders folders, own;
-  UndoFolders previous = folders.Collect(*p);
+  Folders folders;
+  UndoFolders own = folders.Collect(*p), previous = own;
   previous.install = p->command.previousFolder;
   UndoPlan newer = {};
   if (result == kExitDone &&
-      (!BuildUndoPlan(bytes, size, previous, plan) || !BuildUndoPlan(p->bytes, p->size, own.Collect(*p), &newer)))
+      (!BuildUndoPlan(bytes, size, previous, plan) || !BuildUndoPlan(p->bytes, p->size, own, &newer)))
     result = kExitFailed;
   FreeBuffer(&bytes);
   if (result != kExitDone) return result;

@@ -36,7 +36,5 @@ expect_changes installed "$added" "+ file ./users/*/Start Menu/Programs/Wrenly U
 
 quietly "$app/uninstall.exe" /Q
 expect "uninstalled" 0 "$run_exit"
-wine_run wineboot -r >/dev/null 2>&1 || true
-footprint "$d/now"
-expect "round trip: nothing left" "" "$(changes "$d/before" "$d/now")"
+expect_round_trip "round trip: nothing left" "$d/before"
 cases_done

@@ -50,7 +50,5 @@ quietly "$app/uninstall.exe" /Q
 expect "uninstalled" 0 "$run_exit"
 expect "unregistered by the 64-bit tool" "register|unregister" "$(paste -sd'|' "$reglog" 2>/dev/null)"
 rm -rf "${reglog%/*}"
-wine_run wineboot -r >/dev/null 2>&1 || true
-footprint "$d/now"
-expect "round trip: nothing left" "" "$(changes "$d/before" "$d/now")"
+expect_round_trip "round trip: nothing left" "$d/before"
 cases_done
