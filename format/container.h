@@ -39,11 +39,40 @@ inline constexpr uint32_t kHeadSize = 5;
 static_assert(kMethod + 1 == kHeadSize);
 }  // namespace compressed_payload
 
-// Method byte of compressed payloads and of DataArea entries.
+// Method byte of compressed payloads and of DataArea entries. Installers have
+// always refused every other value, 0 and 3 included, and still do.
 enum Method : uint8_t {
   kMethodZlib = 1,  // RFC 1950 stream
   kMethodBzip2 = 2,
+  kMethodLzma = 4,  // lzma_stream below
 };
+
+// A kMethodLzma stream: a filter byte, the LZMA2 dictionary property byte,
+// then LZMA2 chunks up to their end marker (a 0 control byte). Independent
+// parts of one file start with a dictionary reset, so the builder may
+// compress them on separate cores and chain them.
+namespace lzma_stream {
+inline constexpr uint32_t kFilter = 0;      // u8: LzmaFilter
+inline constexpr uint32_t kDictionary = 1;  // u8: 0..40, size (2 | (p & 1)) << (p / 2 + 11)
+inline constexpr uint32_t kChunks = 2;
+inline constexpr uint32_t kHeadSize = 2;
+static_assert(kDictionary + 1 == kHeadSize);
+inline constexpr uint8_t kMaxDictionaryProperty = 40;
+inline constexpr uint8_t kChunksEnd = 0x00;
+}  // namespace lzma_stream
+
+// What the decoder undoes after LZMA2, over the whole unpacked file.
+enum LzmaFilter : uint8_t {
+  kLzmaFilterNone = 0,
+  kLzmaFilterX86 = 1,  // x86 branch targets made absolute (executables compress better)
+};
+
+// The dictionary a property byte stands for; property 40 is 4 GiB - 1.
+inline constexpr uint32_t LzmaDictionarySize(uint8_t property) {
+  return property >= lzma_stream::kMaxDictionaryProperty ? 0xFFFFFFFFu
+                                                         : (2u | (property & 1u)) << (property / 2 + 11);
+}
+static_assert(LzmaDictionarySize(0) == 4096 && LzmaDictionarySize(20) == 4u << 20);
 
 // End block: 8-byte header (id kBlockEnd), then a u32 DataArea size, then the
 // DataArea. Writers store the DataArea size in the header's length field too.

@@ -9,4 +9,14 @@ namespace wrenly::format {
 // The icon group of the wizard's windows, and of the program in Explorer.
 inline constexpr uint32_t kStubIconGroup = 800;
 
+// An RCDATA resource holding a u32 of StubMethodBits: the decoders built into
+// this image. The builder picks the smallest image whose bits cover every
+// method the package uses; an image without the resource holds zlib and bzip2.
+inline constexpr uint32_t kStubMethodsResource = 810;
+enum StubMethodBits : uint32_t {
+  kStubHasZlib = 1u << 0,
+  kStubHasBzip2 = 1u << 1,
+  kStubHasLzma = 1u << 2,
+};
+
 }  // namespace wrenly::format
