@@ -30,8 +30,11 @@ extern "C" void bz_internal_error(int) {}
 #endif
 
 namespace {
-constexpr uint32_t kInputSize = 8192;
-constexpr uint32_t kOutputSize = 12288;
+// Large enough that reads, writes and the sink's calls cost little per byte
+// (the install then runs near the decompressor's own speed); small enough
+// to stay a fixed, modest share of memory whatever the file's size.
+constexpr uint32_t kInputSize = 64 * 1024;
+constexpr uint32_t kOutputSize = 256 * 1024;
 
 // Each decompressor: feed input, take output a piece at a time.
 struct Zlib {
