@@ -13,6 +13,7 @@
 #include "builder/project_loader.h"
 #include "builder/read_file.h"
 #include "builder/signing.h"
+#include "builder/stub_images.h"
 #include "builder/utf8_path.h"
 #include "builder/warnings.h"
 #include "format/container.h"
@@ -24,11 +25,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FindStub(const BuildOptions& options, const Project& project) {
-  if (options.stub) return *options.stub;
-  if (auto env = PathFromEnvironment("WRENLY_STUB")) return *env;
-  if (project.stub) return *project.stub;
-  return options.toolFolder / "wrenly-stub.exe";
+// A file given is the image, taken as it is; a folder, the tool's own
+// included, offers its images to choose from.
+std::vector<fs::path> FindStubs(const BuildOptions& options, const Project& project) {
+  std::optional<fs::path> given = options.stub;
+  if (!given) given = PathFromEnvironment("WRENLY_STUB");
+  if (!given) given = project.stub;
+  std::error_code ec;
+  if (given && !fs::is_directory(*given, ec)) return {*given};
+  fs::path folder = given ? *given : options.toolFolder;
+  std::vector<fs::path> images = ImagesIn(folder);
+  if (images.empty())
+    throw BuildError(fmt::format("{}: no Installer image (wrenly-stub*.exe) in this folder", Utf8(folder)));
+  return images;
 }
 
 fs::path FindUninstaller(const BuildOptions& options) {
@@ -72,15 +81,19 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   std::optional<SigningCommand> signing;
   if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
   else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
-  fs::path stubPath = FindStub(options, project);
-  std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
-  CheckStub(stubPath, stub);
-  // Explorer, SmartScreen and package managers read the product from here.
-  stub = ForScope(
-      ProductStub(stub, {project.product, project.version, project.publisher, project.copyright}, project.icon),
-      project.scope, "the Installer stub");
-
-  std::vector<fs::path> inputs{options.project, stubPath};
+  std::vector<fs::path> inputs{options.project};
+  std::vector<StubImage> stubs;
+  for (const fs::path& path : FindStubs(options, project)) {
+    std::vector<uint8_t> bytes = ReadProgram(path, "the Installer stub (give --stub or set WRENLY_STUB)");
+    CheckStub(path, bytes);
+    uint32_t methods = StubMethods(bytes);
+    // Explorer, SmartScreen and package managers read the product from here.
+    bytes = ForScope(
+        ProductStub(bytes, {project.product, project.version, project.publisher, project.copyright}, project.icon),
+        project.scope, "the Installer stub");
+    stubs.push_back({path, std::move(bytes), methods});
+    inputs.push_back(path);
+  }
   inputs.insert(inputs.end(), project.inputs.begin(), project.inputs.end());
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
@@ -129,10 +142,11 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
                        }};
   PackageOutput out{setup, outputs.Scratch(result.output),
                     [&](int number) { return outputs.Create(VolumePath(result.output, number)); }};
-  PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
+  PackageCounts counts = WritePackage(project, stubs, out, show, options.threads);
+  const StubImage& stub = stubs[counts.stub];
   // Signed last, as the certificate follows the package; volumes are not signed.
   if (signing) {
-    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output, stub.size());
+    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output, stub.bytes.size());
     counts.outputBytes += signedBytes - counts.setupBytes;
     counts.setupBytes = signedBytes;
   }
@@ -144,8 +158,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
-  report.Finish(
-      {result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed});
+  report.Finish({result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed,
+                 Utf8(stub.path.filename()), DecoderNames(stub.methods), DecoderNames(counts.methods)});
   return result;
 }
 

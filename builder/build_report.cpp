@@ -115,7 +115,11 @@ void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
       payload += fmt::format(" of the {} the install types hold", HumanBytes(totals.packedBytes));
     payload += "; ";
   }
-  std::string shares = fmt::format(" ({}Installer {})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes));
+  std::string shares = fmt::format(" ({}Installer {}{})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes),
+                                   totals.image.empty() ? "" : ", " + totals.image);
+  if (verbosity_ == Verbosity::kVerbose && !totals.image.empty())
+    out_ << fmt::format("Installer image {}: {}; the package uses {}\n", totals.image, totals.imageDecoders,
+                        totals.usedDecoders);
   std::string rate =
       seconds > 0 ? HumanBytes(static_cast<uint64_t>(static_cast<double>(totals.inputBytes) / seconds)) : "-";
   out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes, Files(totals.files),

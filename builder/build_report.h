@@ -27,6 +27,8 @@ struct BuildTotals {
   // The sources' compressed data, every install type's copy, and the bytes it holds;
   // the rest of the output is the Installer: stub, uninstaller and blocks.
   uint64_t payloadBytes = 0, packedBytes = 0;
+  // The Installer image taken, the decoders it holds and those the package uses.
+  std::string image, imageDecoders, usedDecoders;
 };
 
 class BuildReport {

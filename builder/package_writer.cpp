@@ -54,6 +54,20 @@ void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& paylo
   w.Bytes(payload);
 }
 
+// The methods of the compressed payloads among `blocks`, as WriteBlock wrote them.
+uint32_t BlockMethods(const std::vector<uint8_t>& blocks) {
+  uint32_t methods = 0;
+  for (size_t at = 0; at + f::block_header::kSize <= blocks.size();) {
+    const uint8_t* h = &blocks[at];
+    size_t payload = at + f::block_header::kSize;
+    if ((f::LoadU16(h + f::block_header::kFlags) & f::kBlockCompressed) &&
+        payload + f::compressed_payload::kHeadSize <= blocks.size())
+      methods |= MethodBit(blocks[payload + f::compressed_payload::kMethod]);
+    at = payload + f::LoadU32(h + f::block_header::kLength);
+  }
+  return methods;
+}
+
 // Files of at most this size go through bzip2 in one piece on any core; larger
 // ones are streamed on the writing thread, as bzip2 streams made apart cannot
 // be joined.
@@ -115,20 +129,23 @@ fs::path VolumePath(const fs::path& setup, int number) {
   return p.replace_extension(suffix);
 }
 
-PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+PackageCounts WritePackage(const Project& project, std::span<const StubImage> stubs, const PackageOutput& out,
                            const PackageProgress& progress, unsigned threads) {
-  if (stub.size() > f::kMaxStubSize)
-    throw BuildError(fmt::format("the Installer stub is {} bytes; at most {} fit before the signature window ends",
-                                 stub.size(), f::kMaxStubSize));
-
-  // The Installer takes the first signature it finds; one inside the stub
-  // would hide the package.
-  for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= stub.size(); ++p)
-    if (f::IsSignatureAt(&stub[p]))
-      throw BuildError(
-          fmt::format("the Installer stub holds the package signature itself at offset {}; "
-                      "the Installer would take it for the start of the package",
-                      p));
+  for (const StubImage& image : stubs) {
+    std::string name = image.path.empty() ? "the Installer stub" : Utf8(image.path);
+    if (image.bytes.size() > f::kMaxStubSize)
+      throw BuildError(fmt::format("{} is {} bytes; at most {} fit before the signature window ends", name,
+                                   image.bytes.size(), f::kMaxStubSize));
+    // The Installer takes the first signature it finds; one inside the stub
+    // would hide the package.
+    for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= image.bytes.size(); ++p)
+      if (f::IsSignatureAt(&image.bytes[p]))
+        throw BuildError(
+            fmt::format("{} holds the package signature itself at offset {}; "
+                        "the Installer would take it for the start of the package",
+                        name, p));
+  }
+  uint32_t methods = 0;
 
   // Every entry of every type, in table order; data lies back to back in that order.
   std::vector<Job> jobs;
@@ -207,6 +224,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
           j.data.offset = static_cast<uint32_t>(dataSize);
           uint8_t method = item.compression == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
           store(&method, 1);
+          methods |= MethodBit(method);
         }
         if (p.streamed) {
           Bzip2Stream bz;
@@ -245,11 +263,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       2 * threads + 2);
   reportStored(jobs.size());
 
+  // The blocks first: the stub that goes before them depends on their methods too.
   f::ByteWriter w;
-  w.Bytes(stub);
-  if (w.size() < f::kSignatureMinOffset) w.Zeros(f::kSignatureMinOffset - w.size());
-  w.Bytes(f::kSignature, f::kSignatureSize);
-
   ThemeOptions theme;
   theme.flags = project.bitmapPlacement;
   if (project.fullscreen) theme.flags |= f::kSetBackgroundMode | f::kSetMaximised;
@@ -290,6 +305,17 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
     WriteBlock(w, f::kBlockFileTable, table.bytes());
   }
 
+  methods |= BlockMethods(w.bytes());
+  std::optional<size_t> chosen = ChooseStub(methods, stubs);
+  if (!chosen) throw BuildError(NoStubText(methods, stubs));
+  const std::vector<uint8_t>& stub = stubs[*chosen].bytes;
+  f::ByteWriter head;
+  head.Bytes(stub);
+  if (head.size() < f::kSignatureMinOffset) head.Zeros(f::kSignatureMinOffset - head.size());
+  head.Bytes(f::kSignature, f::kSignatureSize);
+  head.Bytes(w.bytes());
+  w = std::move(head);
+
   // The DataArea, cut into volumes when a volume size is set.
   uint64_t headSize = w.size() + f::block_header::kSize + f::kEndBlockSizeField;
   uint64_t firstPart = dataSize;
@@ -316,6 +342,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   w.U32(static_cast<uint32_t>(firstPart));
 
   PackageCounts counts;
+  counts.stub = *chosen;
+  counts.methods = methods;
   counts.setupBytes = w.size() + firstPart;
   counts.outputBytes = counts.setupBytes;
   Put(out.setup, w.bytes().data(), w.size());
@@ -357,7 +385,8 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     return file;
   };
   PackageOutput out{open(), open(), [&](int) { return open(); }};
-  WritePackage(project, stub, out, progress, threads);
+  StubImage given{{}, stub, kAnyMethod};
+  WritePackage(project, {&given, 1}, out, progress, threads);
   PackageImage image;
   for (size_t i = 0; i < files.size(); ++i) {
     if (i == 1) continue;  // the DataArea scratch

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/project.h"
+#include "builder/stub_images.h"
 
 namespace wrenly::builder {
 
@@ -33,12 +34,16 @@ struct PackageCounts {
   uint64_t setupBytes = 0;
   uint64_t outputBytes = 0;  // the setup program and every volume
   size_t volumes = 0;
+  size_t stub = 0;       // the image taken, an index into the images offered
+  uint32_t methods = 0;  // StubMethodBits of every method the package uses
 };
 
 // Streams every file from its source through its compressor into the DataArea,
 // a few pieces at a time on every core, then writes the stub, the blocks and
-// the DataArea, cut into volumes when a volume size is set.
-PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+// the DataArea, cut into volumes when a volume size is set. The stub is the
+// smallest of `stubs` that reads every method used, known once all is
+// compressed; throws BuildError when none does.
+PackageCounts WritePackage(const Project& project, std::span<const StubImage> stubs, const PackageOutput& out,
                            const PackageProgress& progress = {}, unsigned threads = 0);
 
 // The same, in memory.
