@@ -76,6 +76,8 @@ constexpr uint64_t kBzip2InOnePiece = 4 << 20;
 struct Job {
   const FileItem* item;
   uint64_t size = 0;
+  // How its data is stored: bzip2 data too large for one piece that would not shrink goes as zlib.
+  Compression method = Compression::kZlib;
   size_t pieces = 0;
   uint32_t adler = 1;
   uint64_t stored = 0;
@@ -87,6 +89,7 @@ struct Piece {
   uint64_t at = 0, length = 0;
   bool first = false, last = false;
   bool streamed = false;      // bzip2 on the writing thread
+  uint8_t method = 0;         // the entry's method byte, when first
   std::vector<uint8_t> in{};  // the dictionary, then the piece
   size_t dictionary = 0;
   std::vector<uint8_t> out{};
@@ -113,6 +116,18 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
   if (!in || static_cast<size_t>(in.gcount()) != n)
     throw BuildError(item.where,
                      fmt::format("\"{}\" could not be read, or changed during the build", Utf8(item.source)));
+}
+
+// A file too large for one bzip2 piece is judged by a few stretches spread
+// over it, as a piece is judged by samples.
+bool WorthDeflatingFile(const FileItem& item, uint64_t size) {
+  constexpr size_t kStretch = 64 * 1024, kStretches = 4;
+  std::vector<uint8_t> sample, stretch;
+  for (size_t i = 0; i < kStretches; ++i) {
+    ReadInput(item, (size - kStretch) / (kStretches - 1) * i, kStretch, stretch);
+    sample.insert(sample.end(), stretch.begin(), stretch.end());
+  }
+  return WorthDeflating(sample);
 }
 
 void Put(std::FILE* out, const void* data, size_t n) {
@@ -159,14 +174,18 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
                                                  "({} bytes), as its size is stored in 32 bits",
                                                  Utf8(item.source), j.size, kU32Max + 1));
-      uint64_t step = item.compression == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
+      j.method = item.compression;
+      if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
+        j.method = Compression::kZlib;
+      uint64_t step = j.method == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
       uint64_t at = 0;
       do {
         Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at)});
         p.first = at == 0;
         at += p.length;
         p.last = at == j.size;
-        p.streamed = item.compression == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+        p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+        p.method = j.method == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
         ++j.pieces;
       } while (at < j.size);
     }
@@ -202,16 +221,21 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
       [&](size_t i) {
         ThrowIfInterrupted();
         Piece& p = pieces[i];
-        const FileItem& item = *jobs[p.job].item;
+        const Job& j = jobs[p.job];
+        const FileItem& item = *j.item;
         if (p.streamed) return;
         p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));
         ReadInput(item, p.at - p.dictionary, static_cast<size_t>(p.length) + p.dictionary, p.in);
         std::span<const uint8_t> bytes(p.in.data() + p.dictionary, static_cast<size_t>(p.length));
-        if (item.compression == Compression::kBzip2) {
+        bool worth = WorthDeflating(bytes);
+        if (j.method == Compression::kBzip2 && worth) {
           p.out = CompressBzip2(bytes, 9);
           return;
         }
-        p.out = CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level);
+        // Every Installer holds zlib: bzip2 data that would not shrink is stored as zlib.
+        p.method = f::kMethodZlib;
+        p.out = worth ? CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level)
+                      : StoreZlibPiece(bytes, p.first, p.last);
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
@@ -222,9 +246,8 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         const FileItem& item = *j.item;
         if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
-          uint8_t method = item.compression == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
-          store(&method, 1);
-          methods |= MethodBit(method);
+          store(&p.method, 1);
+          methods |= MethodBit(p.method);
         }
         if (p.streamed) {
           Bzip2Stream bz;
@@ -241,7 +264,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         } else {
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
           store(p.out.data(), p.out.size());
-          if (item.compression == Compression::kZlib && j.pieces > 1) {
+          if (p.method == f::kMethodZlib && j.pieces > 1) {
             auto length = static_cast<z_off_t>(p.length);
             j.adler = p.first ? p.adler : static_cast<uint32_t>(adler32_combine(j.adler, p.adler, length));
             if (p.last) {

@@ -171,18 +171,37 @@ TEST(Compression, TheLevelTakesEffect) {
   EXPECT_LT(stored("level = 1", ", level = 9"), stored("level = 1", ""));  // the entry's own level wins
 }
 
-// Files past one compression piece come back whole: zlib pieces joined into one stream, bzip2 streamed.
+// Files past one compression piece come back whole: zlib pieces, deflated
+// and stored, joined into one stream; bzip2 streamed.
 TEST(Compression, LargeFilesComeBackWhole) {
   test::ScratchProject scratch;
   std::string text;
   for (unsigned i = 0; text.size() < (9u << 19); ++i) text += std::to_string(i * 7919 % 100003) + (i % 9 ? " " : "\n");
-  scratch.Write("big.txt", text + Noise(70000, 3));
+  scratch.Write("big.txt", text.substr(0, 2 << 20) + Noise(2 << 20, 3) + text.substr(2 << 20));
   for (const char* method : {"zlib", "bzip2"}) {
     auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"big.txt\"\ncompression = \"" + method + "\"\n");
     std::ostringstream quiet;
     ASSERT_EQ(in::Extract(setup, scratch.Path(method), 0, quiet, quiet), 0);
     EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt")))
         << method;
+  }
+}
+
+// Data that would not shrink goes into zlib's stored blocks, bzip2's too: no
+// more than the bytes and their framing (6 bytes a stream, 5 a block of at
+// most 65,535 bytes, a block more for each 1 MiB piece), and it reads back whole.
+TEST(Compression, DataThatDoesNotShrinkIsStored) {
+  test::ScratchProject scratch;
+  for (auto [method, size] :
+       {std::pair{"zlib", 200000u}, {"zlib", 3u << 20}, {"bzip2", 200000u}, {"bzip2", 5u << 20}}) {
+    scratch.Write("noise.bin", Noise(size, size));
+    auto setup =
+        scratch.Build(test::kProduct + "[[files]]\nsource = \"noise.bin\"\ncompression = \"" + method + "\"\n");
+    uint32_t stored = in::ReadPackage(setup).types[0].entries[0].storedLength;
+    EXPECT_LE(stored, 1 + size + 6 + 5 * (size / 65535 + size / (1 << 20) + 1)) << method << " " << size;
+    std::ostringstream quiet;
+    ASSERT_EQ(in::Extract(setup, scratch.Path("out"), 0, quiet, quiet), 0);
+    EXPECT_EQ(ReadAll(scratch.Path("out/install/noise.bin")), ReadAll(scratch.Path("noise.bin"))) << method << size;
   }
 }
 
