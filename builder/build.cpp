@@ -109,21 +109,15 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     project.uninstallerImage = ForScope(project.uninstallerImage, project.scope, "the uninstaller program");
 
   result.output = options.output ? *options.output : project.folder / "setup.exe";
-  // The package holds a file once for every install type that has it; the
-  // summary counts what the author gave, the progress what is compressed.
-  size_t entriesWithData = 0;
-  uint64_t toCompress = 0;
+  // The summary counts each file the author gave once, whatever number of entries have it.
   std::set<fs::path> sources;
   for (const auto& t : project.types) {
     result.entries += t.files.size();
     for (const auto& f : t.files) {
-      std::error_code ec;
-      uint64_t size = f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
-      toCompress += size;
-      if (!f.source.empty() || !f.content.empty()) ++entriesWithData;
       if (f.source.empty() || !sources.insert(f.source).second) continue;
+      std::error_code ec;
       inputs.push_back(f.source);
-      result.inputBytes += size;
+      result.inputBytes += fs::file_size(f.source, ec);
     }
   }
   // Refused outputs and a folder that cannot be written show before any compression.
@@ -133,12 +127,14 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   if (signsUninstaller)
     project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
   if (project.recordBeside.value_or(signsUninstaller)) project.identityFlags |= format::kIdentityRecordBeside;
-  report.Start(entriesWithData, toCompress);
   uint64_t payload = 0, packed = 0;
-  PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },
-                       [&](const FileItem& item, uint64_t size, uint64_t stored) {
-                         if (!item.source.empty()) payload += stored, packed += size;
-                         report.Stored(item, size, stored);
+  size_t shared = 0;
+  PackageProgress show{[&](size_t copies, uint64_t bytes) { report.Start(copies, bytes); },
+                       [&](uint64_t bytes) { report.Progress(bytes); },
+                       [&](const FileItem& item, const StoredData& data) {
+                         if (data.copyOf) ++shared;
+                         else if (!item.source.empty()) payload += data.stored, packed += data.size;
+                         report.Stored(item, data);
                        }};
   PackageOutput out{setup, outputs.Scratch(result.output),
                     [&](int number) { return outputs.Create(VolumePath(result.output, number)); }};
@@ -159,7 +155,7 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
   report.Finish({result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed,
-                 Utf8(stub.path.filename()), DecoderNames(stub.methods), DecoderNames(counts.methods)});
+                 shared, Utf8(stub.path.filename()), DecoderNames(stub.methods), DecoderNames(counts.methods)});
   return result;
 }
 

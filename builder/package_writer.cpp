@@ -14,6 +14,7 @@
 #include "builder/compress.h"
 #include "builder/output_files.h"
 #include "builder/records.h"
+#include "builder/shared_data.h"
 #include "builder/theme.h"
 #include "builder/utf8_path.h"
 #include "format/block_ids.h"
@@ -76,11 +77,12 @@ constexpr uint64_t kBzip2InOnePiece = 4 << 20;
 struct Job {
   const FileItem* item;
   uint64_t size = 0;
+  size_t copy = 0;  // the job whose stored data this entry points at; its own index when it stores a copy
   // How its data is stored: bzip2 data too large for one piece that would not shrink goes as zlib.
   Compression method = Compression::kZlib;
   size_t pieces = 0;
   uint32_t adler = 1;
-  uint64_t stored = 0;
+  StoredData shown{};
   EntryData data{};
 };
 
@@ -90,6 +92,7 @@ struct Piece {
   bool first = false, last = false;
   bool streamed = false;      // bzip2 on the writing thread
   uint8_t method = 0;         // the entry's method byte, when first
+  bool packed = true;         // false: stored blocks
   std::vector<uint8_t> in{};  // the dictionary, then the piece
   size_t dictionary = 0;
   std::vector<uint8_t> out{};
@@ -162,48 +165,70 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
   }
   uint32_t methods = 0;
 
-  // Every entry of every type, in table order; data lies back to back in that order.
+  // Every entry of every type, in table order; each copy lies in the DataArea
+  // in the order of the first entry that stores it, back to back.
   std::vector<Job> jobs;
   std::vector<Piece> pieces;
+  std::vector<uint64_t> sizes;
   for (const auto& type : project.types)
     for (const auto& item : type.files) {
       Job& j = jobs.emplace_back(Job{&item});
-      if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
-      j.size = InputSize(item);
+      if (!(item.flags & (f::kFlagFolder | f::kFlagSourceFolder))) j.size = InputSize(item);
       if (j.size > kU32Max)
         throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
                                                  "({} bytes), as its size is stored in 32 bits",
                                                  Utf8(item.source), j.size, kU32Max + 1));
-      j.method = item.compression;
-      if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
-        j.method = Compression::kZlib;
-      uint64_t step = j.method == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
-      uint64_t at = 0;
-      do {
-        Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at)});
-        p.first = at == 0;
-        at += p.length;
-        p.last = at == j.size;
-        p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
-        p.method = j.method == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
-        ++j.pieces;
-      } while (at < j.size);
+      sizes.push_back(j.size);
     }
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<size_t> copyOf = FindSharedCopies(project, sizes, project.volumeSize != 0, threads);
+  size_t copies = 0;
+  uint64_t toStore = 0;
+  for (size_t n = 0; n < jobs.size(); ++n) {
+    Job& j = jobs[n];
+    const FileItem& item = *j.item;
+    j.copy = copyOf[n];
+    if (j.copy != n || (item.flags & (f::kFlagFolder | f::kFlagSourceFolder))) continue;
+    ++copies, toStore += j.size;
+    j.method = item.compression;
+    if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
+      j.method = Compression::kZlib;
+    uint64_t step = j.method == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
+    uint64_t at = 0;
+    do {
+      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at)});
+      p.first = at == 0;
+      at += p.length;
+      p.last = at == j.size;
+      p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+      p.method = j.method == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
+      ++j.pieces;
+    } while (at < j.size);
+  }
+  if (progress.start) progress.start(copies, toStore);
 
   std::FILE* data = out.scratch;
   uint64_t dataSize = 0, bytesIn = 0;
   size_t entriesDone = 0;
   Job* current = nullptr;
+  // An entry that shares a copy comes after the one that stores it.
   auto reportStored = [&](size_t upTo) {
-    for (; entriesDone < upTo; ++entriesDone)
-      if (progress.stored) progress.stored(*jobs[entriesDone].item, jobs[entriesDone].size, jobs[entriesDone].stored);
+    for (; entriesDone < upTo; ++entriesDone) {
+      Job& j = jobs[entriesDone];
+      const Job& copy = jobs[j.copy];
+      if (j.copy != entriesDone) {
+        j.data = copy.data;
+        j.shown = copy.shown;
+        j.shown.copyOf = copy.item;
+      }
+      if (progress.stored) progress.stored(*j.item, j.shown);
+    }
   };
   auto reportBytes = [&] {
     if (progress.bytes) progress.bytes(bytesIn);
   };
   auto store = [&](const void* bytes, size_t n) {
-    current->stored += n;
+    current->shown.stored += n;
     if (dataSize + n > kU32Max)
       throw BuildError(current->item->where,
                        fmt::format("the compressed data passes 4 GiB at \"{}\": offsets in a package are 32-bit, "
@@ -234,6 +259,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         }
         // Every Installer holds zlib: bzip2 data that would not shrink is stored as zlib.
         p.method = f::kMethodZlib;
+        p.packed = worth;
         p.out = worth ? CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level)
                       : StoreZlibPiece(bytes, p.first, p.last);
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
@@ -246,10 +272,13 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         const FileItem& item = *j.item;
         if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
+          j.shown.method = p.method == f::kMethodBzip2 ? Compression::kBzip2 : Compression::kZlib;
+          j.shown.packed = false;
           store(&p.method, 1);
           methods |= MethodBit(p.method);
         }
         if (p.streamed) {
+          j.shown.packed = true;
           Bzip2Stream bz;
           std::vector<uint8_t> buffer;
           for (uint64_t at = 0; at < j.size;) {
@@ -262,6 +291,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
             reportBytes();
           }
         } else {
+          j.shown.packed |= p.packed;
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
           store(p.out.data(), p.out.size());
           if (p.method == f::kMethodZlib && j.pieces > 1) {
@@ -278,7 +308,8 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         std::vector<uint8_t>().swap(p.out);
         if (p.last) {
           j.data.size = static_cast<uint32_t>(j.size);
-          j.data.storedLength = static_cast<uint32_t>(j.stored);
+          j.data.storedLength = static_cast<uint32_t>(j.shown.stored);
+          j.shown.size = j.size;
           reportStored(p.job + 1);
         }
         reportBytes();

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "builder/package_writer.h"
 #include "format/block_ids.h"
 #include "reader/reader.h"
@@ -122,13 +125,17 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   EXPECT_NE(sections.find("\2\0\0\0\x3E\0Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"),
             std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
-  uint64_t dataAt = 0;  // the data lies back to back in table order
+  // Each copy once, back to back in the order of first use: the uninstaller's
+  // data, the three docs, app.bin in bzip2 and in zlib (copy.bin, more.bin).
+  std::vector<std::pair<uint32_t, uint32_t>> copies;
   for (const auto& type : pkg.types)
-    for (const auto& e : type.entries) {
-      if (e.flags & format::kFlagFolder) continue;
-      EXPECT_EQ(e.dataOffset, dataAt) << e.strings[0];
-      dataAt += e.storedLength;
-    }
+    for (const auto& e : type.entries)
+      if (!(e.flags & format::kFlagFolder) &&
+          std::ranges::find(copies, std::pair{e.dataOffset, e.storedLength}) == copies.end())
+        copies.emplace_back(e.dataOffset, e.storedLength);
+  EXPECT_EQ(copies.size(), 6u);
+  uint64_t dataAt = 0;
+  for (auto [offset, length] : copies) EXPECT_EQ(offset, std::exchange(dataAt, dataAt + length));
   EXPECT_EQ(dataAt, pkg.DataAreaSize());
   EXPECT_EQ(ReadAll(setup), ReadAll(scratch.Build(kTwoTypes, "again.exe")));  // reproducible
 }
@@ -202,6 +209,65 @@ TEST(Compression, DataThatDoesNotShrinkIsStored) {
     std::ostringstream quiet;
     ASSERT_EQ(in::Extract(setup, scratch.Path("out"), 0, quiet, quiet), 0);
     EXPECT_EQ(ReadAll(scratch.Path("out/install/noise.bin")), ReadAll(scratch.Path("noise.bin"))) << method << size;
+  }
+}
+
+// The part of the DataArea an offset lies in.
+size_t PartOf(const in::Package& pkg, uint64_t offset) {
+  size_t part = 0;
+  for (uint64_t end = pkg.parts[0].size; offset >= end && part + 1 < pkg.parts.size();) end += pkg.parts[++part].size;
+  return part;
+}
+
+// Entries with the same bytes point at one stored copy, whatever their type,
+// name or source; each type still installs its own files whole, and with
+// volumes reads them front to back, as the Installer never goes back.
+TEST(SharedData, EachContentIsStoredOnce) {
+  test::ScratchProject scratch;
+  std::string text;
+  for (unsigned i = 0; text.size() < 60000; ++i) text += std::to_string(i * 7919 % 5000) + (i % 7 ? " " : "\n");
+  scratch.Write("a.bin", Noise(50000, 1)), scratch.Write("same.bin", Noise(50000, 1));
+  scratch.Write("b.bin", Noise(50000, 2)), scratch.Write("text.txt", text);
+  struct File {
+    std::string source, name, options = "";
+  };
+  struct Case {
+    const char* what;
+    std::vector<File> files;
+    size_t copies;
+    int volumeSize = 0;
+  } cases[] = {
+      {"three types over the same files", {{"a.bin", "a.bin"}, {"text.txt", "text.txt"}}, 2},
+      {"the same bytes from another source", {{"a.bin", "a.bin"}, {"same.bin", "same.bin"}}, 1},
+      {"the same size, other bytes", {{"a.bin", "a.bin"}, {"b.bin", "b.bin"}}, 2},
+      {"another level or method",
+       {{"text.txt", "6.txt"}, {"text.txt", "9.txt", "level = 9"}, {"text.txt", "bz.txt", "compression = \"bzip2\""}},
+       3},
+      {"a type going back", {{"a.bin", "a.bin"}, {"b.bin", "b.bin"}, {"a.bin", "again.bin"}}, 2},
+      {"a type going back, in volumes", {{"a.bin", "a.bin"}, {"b.bin", "b.bin"}, {"a.bin", "again.bin"}}, 3, 40000},
+  };
+  for (const Case& c : cases) {
+    std::string toml = test::kProduct + "[setup]\nvolume_size = " + std::to_string(c.volumeSize) + "\n";
+    for (const char* type : {"One", "Two", "Three"}) toml += "[[install_type]]\nname = \"" + std::string(type) + "\"\n";
+    for (const File& f : c.files)
+      toml += "[[files]]\nsource = \"" + f.source + "\"\nname = \"" + f.name + "\"\n" + f.options + "\n";
+    auto setup = scratch.Build(toml);
+    in::Package pkg = in::ReadPackage(setup);
+    std::set<uint32_t> copies;
+    for (size_t t = 0; t < pkg.types.size(); ++t) {
+      size_t reading = 0;
+      for (const auto& e : pkg.types[t].entries) {
+        copies.insert(e.dataOffset);
+        EXPECT_GE(PartOf(pkg, e.dataOffset), reading) << c.what << ": " << e.strings[0];
+        reading = PartOf(pkg, e.dataOffset + e.storedLength - 1);
+      }
+      std::ostringstream quiet;
+      auto out = scratch.Path(std::string(c.what) + std::to_string(t));
+      ASSERT_EQ(in::Extract(setup, out, t, quiet, quiet), 0) << c.what;
+      for (const File& f : c.files)
+        EXPECT_EQ(ReadAll(out / "install" / f.name), ReadAll(scratch.Path(f.source))) << c.what << ": " << f.name;
+    }
+    EXPECT_EQ(copies.size(), c.copies) << c.what;
   }
 }
 
