@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <array>
+#include <map>
 
 #include "builder/package_writer.h"
 #include "format/block_ids.h"
@@ -125,18 +126,6 @@ TEST(RoundTrip, TheInspectorFindsTheProjectInInstallerOrder) {
   EXPECT_NE(sections.find("\2\0\0\0\x3E\0Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Round Trip"),
             std::string::npos);
   EXPECT_NE(sections.find("Software\\RT"), std::string::npos);
-  // Each copy once, back to back in the order of first use: the uninstaller's
-  // data, the three docs, app.bin in bzip2 and in zlib (copy.bin, more.bin).
-  std::vector<std::pair<uint32_t, uint32_t>> copies;
-  for (const auto& type : pkg.types)
-    for (const auto& e : type.entries)
-      if (!(e.flags & format::kFlagFolder) &&
-          std::ranges::find(copies, std::pair{e.dataOffset, e.storedLength}) == copies.end())
-        copies.emplace_back(e.dataOffset, e.storedLength);
-  EXPECT_EQ(copies.size(), 6u);
-  uint64_t dataAt = 0;
-  for (auto [offset, length] : copies) EXPECT_EQ(offset, std::exchange(dataAt, dataAt + length));
-  EXPECT_EQ(dataAt, pkg.DataAreaSize());
   EXPECT_EQ(ReadAll(setup), ReadAll(scratch.Build(kTwoTypes, "again.exe")));  // reproducible
 }
 
@@ -178,64 +167,42 @@ TEST(Compression, TheLevelTakesEffect) {
   EXPECT_LT(stored("level = 1", ", level = 9"), stored("level = 1", ""));  // the entry's own level wins
 }
 
-// Files past one compression piece come back whole: zlib pieces, deflated
-// and stored, joined into one stream; bzip2 streamed.
-TEST(Compression, LargeFilesComeBackWhole) {
+// Every way of storing data reads back whole (zlib pieces deflated and stored in one stream, bzip2 whole
+// and streamed); what would not shrink goes into stored blocks, bzip2's too: the bytes and their framing at
+// most (6 bytes a stream, 5 a block of up to 65,535 bytes, one more for each 1 MiB piece).
+TEST(Compression, EveryWayReadsBackWhole) {
   test::ScratchProject scratch;
   std::string text;
   for (unsigned i = 0; text.size() < (9u << 19); ++i) text += std::to_string(i * 7919 % 100003) + (i % 9 ? " " : "\n");
-  scratch.Write("big.txt", text.substr(0, 2 << 20) + Noise(2 << 20, 3) + text.substr(2 << 20));
-  for (const char* method : {"zlib", "bzip2"}) {
-    auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"big.txt\"\ncompression = \"" + method + "\"\n");
-    std::ostringstream quiet;
-    ASSERT_EQ(in::Extract(setup, scratch.Path(method), 0, quiet, quiet), 0);
-    EXPECT_EQ(ReadAll(scratch.Path(std::string(method) + "/install/big.txt")), ReadAll(scratch.Path("big.txt")))
-        << method;
-  }
-}
-
-// Data that would not shrink goes into zlib's stored blocks, bzip2's too: no
-// more than the bytes and their framing (6 bytes a stream, 5 a block of at
-// most 65,535 bytes, a block more for each 1 MiB piece), and it reads back whole.
-TEST(Compression, DataThatDoesNotShrinkIsStored) {
-  test::ScratchProject scratch;
-  for (auto [method, size] :
-       {std::pair{"zlib", 200000u}, {"zlib", 3u << 20}, {"bzip2", 200000u}, {"bzip2", 5u << 20}}) {
-    scratch.Write("noise.bin", Noise(size, size));
-    auto setup =
-        scratch.Build(test::kProduct + "[[files]]\nsource = \"noise.bin\"\ncompression = \"" + method + "\"\n");
-    uint32_t stored = in::ReadPackage(setup).types[0].entries[0].storedLength;
-    EXPECT_LE(stored, 1 + size + 6 + 5 * (size / 65535 + size / (1 << 20) + 1)) << method << " " << size;
+  std::string mixed = text.substr(0, 2 << 20) + Noise(2 << 20, 3) + text.substr(2 << 20);
+  for (auto [method, data, stored] : {std::tuple{"zlib", mixed, false},
+                                      {"bzip2", mixed, false},
+                                      {"zlib", Noise(200000, 1), true},
+                                      {"zlib", Noise(3 << 20, 2), true},
+                                      {"bzip2", Noise(200000, 3), true},
+                                      {"bzip2", Noise(5 << 20, 4), true}}) {
+    scratch.Write("data.bin", data);
+    auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"data.bin\"\ncompression = \"" + method + "\"\n");
+    uint64_t size = data.size(), length = in::ReadPackage(setup).types[0].entries[0].storedLength;
+    EXPECT_TRUE(!stored || length <= 1 + size + 6 + 5 * (size / 65535 + size / (1 << 20) + 1)) << method << size;
     std::ostringstream quiet;
     ASSERT_EQ(in::Extract(setup, scratch.Path("out"), 0, quiet, quiet), 0);
-    EXPECT_EQ(ReadAll(scratch.Path("out/install/noise.bin")), ReadAll(scratch.Path("noise.bin"))) << method << size;
+    EXPECT_TRUE(ReadAll(scratch.Path("out/install/data.bin")) == data) << method << " " << size;
   }
 }
 
-// The part of the DataArea an offset lies in.
-size_t PartOf(const in::Package& pkg, uint64_t offset) {
-  size_t part = 0;
-  for (uint64_t end = pkg.parts[0].size; offset >= end && part + 1 < pkg.parts.size();) end += pkg.parts[++part].size;
-  return part;
-}
-
-// Entries with the same bytes point at one stored copy, whatever their type,
-// name or source; each type still installs its own files whole, and with
-// volumes reads them front to back, as the Installer never goes back.
+// Entries with the same bytes point at one stored copy, back to back, whatever their type, name or
+// source (the uninstaller's data too); each type still installs its own files whole. Every volume but
+// the last is exactly volume_size bytes; a type reads its copies front to back: the Installer never goes back.
 TEST(SharedData, EachContentIsStoredOnce) {
   test::ScratchProject scratch;
-  std::string text;
-  for (unsigned i = 0; text.size() < 60000; ++i) text += std::to_string(i * 7919 % 5000) + (i % 7 ? " " : "\n");
   scratch.Write("a.bin", Noise(50000, 1)), scratch.Write("same.bin", Noise(50000, 1));
-  scratch.Write("b.bin", Noise(50000, 2)), scratch.Write("text.txt", text);
-  struct File {
-    std::string source, name, options = "";
-  };
+  scratch.Write("b.bin", Noise(50000, 2)), scratch.Write("text.txt", std::string(60000, 't'));
   struct Case {
     const char* what;
-    std::vector<File> files;
+    std::vector<std::array<std::string, 3>> files;  // source, name, options
     size_t copies;
-    int volumeSize = 0;
+    unsigned volumeSize = 0;
   } cases[] = {
       {"three types over the same files", {{"a.bin", "a.bin"}, {"text.txt", "text.txt"}}, 2},
       {"the same bytes from another source", {{"a.bin", "a.bin"}, {"same.bin", "same.bin"}}, 1},
@@ -245,48 +212,41 @@ TEST(SharedData, EachContentIsStoredOnce) {
        3},
       {"a type going back", {{"a.bin", "a.bin"}, {"b.bin", "b.bin"}, {"a.bin", "again.bin"}}, 2},
       {"a type going back, in volumes", {{"a.bin", "a.bin"}, {"b.bin", "b.bin"}, {"a.bin", "again.bin"}}, 3, 40000},
+      {"three types over the same files, in volumes", {{"a.bin", "a.bin"}, {"text.txt", "text.txt"}}, 2, 30000},
   };
   for (const Case& c : cases) {
-    std::string toml = test::kProduct + "[setup]\nvolume_size = " + std::to_string(c.volumeSize) + "\n";
+    std::string toml =
+        test::kProduct + "register_uninstall = true\n[setup]\nvolume_size = " + std::to_string(c.volumeSize) + "\n";
     for (const char* type : {"One", "Two", "Three"}) toml += "[[install_type]]\nname = \"" + std::string(type) + "\"\n";
-    for (const File& f : c.files)
-      toml += "[[files]]\nsource = \"" + f.source + "\"\nname = \"" + f.name + "\"\n" + f.options + "\n";
-    auto setup = scratch.Build(toml);
+    for (const auto& [source, name, options] : c.files)
+      toml += "[[files]]\nsource = \"" + source + "\"\nname = \"" + name + "\"\n" + options + "\n";
+    auto setup = scratch.Build(toml, std::string(c.what) + ".exe");
     in::Package pkg = in::ReadPackage(setup);
-    std::set<uint32_t> copies;
+    EXPECT_EQ(pkg.endLengthField, pkg.parts[0].size);
+    for (size_t v = 0; v < pkg.parts.size(); ++v) {
+      uint64_t size = std::filesystem::file_size(pkg.parts[v].path);
+      EXPECT_EQ(size, pkg.parts[v].fileOffset + pkg.parts[v].size) << c.what << v;
+      EXPECT_TRUE(v + 1 == pkg.parts.size() ? size <= c.volumeSize || !c.volumeSize : size == c.volumeSize)
+          << c.what << v;
+    }
+    std::map<uint32_t, uint32_t> copies;
     for (size_t t = 0; t < pkg.types.size(); ++t) {
-      size_t reading = 0;
+      uint64_t end = 0;  // of the copy read before
       for (const auto& e : pkg.types[t].entries) {
-        copies.insert(e.dataOffset);
-        EXPECT_GE(PartOf(pkg, e.dataOffset), reading) << c.what << ": " << e.strings[0];
-        reading = PartOf(pkg, e.dataOffset + e.storedLength - 1);
+        copies[e.dataOffset] = e.storedLength;
+        EXPECT_TRUE(!c.volumeSize || e.dataOffset >= end) << c.what << ": " << e.strings[0];
+        end = e.dataOffset + e.storedLength;
       }
       std::ostringstream quiet;
       auto out = scratch.Path(std::string(c.what) + std::to_string(t));
       ASSERT_EQ(in::Extract(setup, out, t, quiet, quiet), 0) << c.what;
-      for (const File& f : c.files)
-        EXPECT_EQ(ReadAll(out / "install" / f.name), ReadAll(scratch.Path(f.source))) << c.what << ": " << f.name;
+      for (const auto& [source, name, options] : c.files)
+        EXPECT_EQ(ReadAll(out / "install" / name), ReadAll(scratch.Path(source))) << c.what << ": " << name;
     }
-    EXPECT_EQ(copies.size(), c.copies) << c.what;
-  }
-}
-
-// Every volume but the last is exactly volume_size bytes; entries run across them.
-TEST(Volumes, DataAreaSplitsAtTheVolumeSize) {
-  for (auto [volumeSize, dataBytes] : {std::pair{40000u, 100000u}, {30000u, 20000u}, {65536u, 300000u}}) {
-    test::ScratchProject scratch;
-    scratch.Write("one.bin", Noise(dataBytes, 7)), scratch.Write("two.bin", Noise(dataBytes / 2, 8));
-    auto setup = scratch.Build(test::kProduct + "[setup]\nvolume_size = " + std::to_string(volumeSize) +
-                               "\n[[files]]\nsource = \"*.bin\"\n");
-    auto pkg = in::ReadPackage(setup);
-    ASSERT_GT(pkg.parts.size(), 1u) << volumeSize;
-    EXPECT_EQ(pkg.endLengthField, pkg.parts[0].size);
-    for (size_t v = 0; v < pkg.parts.size(); ++v) {
-      uint64_t size = std::filesystem::file_size(pkg.parts[v].path);
-      EXPECT_EQ(size, pkg.parts[v].fileOffset + pkg.parts[v].size) << v;
-      EXPECT_TRUE(v + 1 < pkg.parts.size() ? size == volumeSize : size <= volumeSize) << size << " in " << v;
-    }
-    Inspected(setup);
+    EXPECT_EQ(copies.size(), c.copies + 1) << c.what;
+    uint64_t stored = 0;
+    for (auto [offset, length] : copies) EXPECT_EQ(offset, std::exchange(stored, stored + length)) << c.what;
+    EXPECT_EQ(stored, pkg.DataAreaSize()) << c.what;
   }
 }
 
