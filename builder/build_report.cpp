@@ -96,7 +96,10 @@ void BuildReport::Stored(const FileItem& item, uint64_t size, uint64_t stored) {
     out_ << fmt::format("  {}: folder\n", item.shownName);
     return;
   }
-  std::string method = item.compression == Compression::kBzip2 ? "bzip2" : fmt::format("zlib level {}", item.level);
+  std::string method =
+      item.compression == Compression::kBzip2
+          ? "bzip2"
+          : fmt::format("{} level {}", item.compression == Compression::kLzma ? "lzma" : "zlib", item.level);
   out_ << fmt::format("  {}: {} -> {} bytes, {}\n", item.shownName, size, stored, method) << std::flush;
 }
 

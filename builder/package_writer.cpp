@@ -2,13 +2,18 @@
 
 #include <fmt/format.h>
 #include <zlib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "builder/compress.h"
@@ -66,11 +71,17 @@ struct Job {
   uint32_t adler = 1;
   uint64_t stored = 0;
   EntryData data{};
+  // LZMA: the stream's head; the pieces pass the x86 filter and the checksum
+  // in order, `turn` being the next to.
+  std::array<uint8_t, f::lzma_stream::kHeadSize> lzmaHead{};
+  size_t turn = 0;
+  X86Carry carry{};
 };
 
 struct Piece {
   size_t job;
   uint64_t at = 0, length = 0;
+  size_t index = 0;  // within its file
   bool first = false, last = false;
   bool streamed = false;      // bzip2 on the writing thread
   std::vector<uint8_t> in{};  // the dictionary, then the piece
@@ -100,6 +111,37 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
     throw BuildError(item.where,
                      fmt::format("\"{}\" could not be read, or changed during the build", Utf8(item.source)));
 }
+
+// The LZMA pieces of a file take their turn at the filter one after another.
+// Pieces start in order, so the one waited for is running or done; a piece
+// that fails gives up its file's turns.
+class Turns {
+ public:
+  void Take(const Job& job, size_t index) {
+    std::unique_lock lock(m_);
+    cv_.wait(lock, [&] { return job.turn == index || broken_; });
+    if (broken_) throw BuildError("an earlier piece failed");
+  }
+  void Pass(Job& job) {
+    {
+      std::lock_guard lock(m_);
+      ++job.turn;
+    }
+    cv_.notify_all();
+  }
+  void Break() {
+    {
+      std::lock_guard lock(m_);
+      broken_ = true;
+    }
+    cv_.notify_all();
+  }
+
+ private:
+  std::mutex m_;
+  std::condition_variable cv_;
+  bool broken_ = false;
+};
 
 void Put(std::FILE* out, const void* data, size_t n) {
   if (n && std::fwrite(data, 1, n, out) != n)
@@ -142,10 +184,17 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
                                                  "({} bytes), as its size is stored in 32 bits",
                                                  Utf8(item.source), j.size, kU32Max + 1));
-      uint64_t step = item.compression == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
+      uint64_t step = item.compression == Compression::kZlib   ? kZlibPiece
+                      : item.compression == Compression::kLzma ? kLzmaPiece
+                                                               : std::max<uint64_t>(j.size, 1);
+      if (item.compression == Compression::kLzma) {
+        std::vector<uint8_t> head;
+        ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
+        j.lzmaHead = {TakesX86Filter(head) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, LzmaDictionaryProperty(j.size)};
+      }
       uint64_t at = 0;
       do {
-        Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at)});
+        Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at), j.pieces});
         p.first = at == 0;
         at += p.length;
         p.last = at == j.size;
@@ -154,6 +203,14 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       } while (at < j.size);
     }
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  Turns turns;
+  bool lzma =
+      std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.item->compression == Compression::kLzma; });
+#ifdef __GLIBC__
+  // Buffers of megabytes come and go on every core; once glibc has raised its
+  // mmap threshold to their size it keeps them in each thread's arena.
+  mallopt(M_MMAP_THRESHOLD, 256 << 10);
+#endif
 
   std::FILE* data = out.scratch;
   uint64_t dataSize = 0, bytesIn = 0;
@@ -187,6 +244,26 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         Piece& p = pieces[i];
         const FileItem& item = *jobs[p.job].item;
         if (p.streamed) return;
+        if (item.compression == Compression::kLzma) {
+          Job& j = jobs[p.job];
+          try {
+            size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
+            ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
+            turns.Take(j, p.index);
+            // The checksum is of the bytes as given, before the filter changes them.
+            j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), static_cast<size_t>(p.length));
+            if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86)
+              FilterX86(p.in, p.at, static_cast<size_t>(p.length), j.carry);
+            turns.Pass(j);
+          } catch (...) {
+            turns.Break();
+            throw;
+          }
+          p.out = CompressLzmaPiece({p.in.data(), static_cast<size_t>(p.length)},
+                                    j.lzmaHead[f::lzma_stream::kDictionary], item.level, p.last);
+          std::vector<uint8_t>().swap(p.in);  // only the output waits for its turn to be written
+          return;
+        }
         p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));
         ReadInput(item, p.at - p.dictionary, static_cast<size_t>(p.length) + p.dictionary, p.in);
         std::span<const uint8_t> bytes(p.in.data() + p.dictionary, static_cast<size_t>(p.length));
@@ -205,8 +282,9 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         const FileItem& item = *j.item;
         if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
-          uint8_t method = item.compression == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
+          auto method = static_cast<uint8_t>(item.compression);
           store(&method, 1);
+          if (item.compression == Compression::kLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
         }
         if (p.streamed) {
           Bzip2Stream bz;
@@ -220,6 +298,9 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
             bz.Add(buffer, at == j.size, [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
             reportBytes();
           }
+        } else if (item.compression == Compression::kLzma) {
+          bytesIn += p.length;  // its checksum was taken before the filter
+          store(p.out.data(), p.out.size());
         } else {
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
           store(p.out.data(), p.out.size());
@@ -242,7 +323,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         }
         reportBytes();
       },
-      2 * threads + 2);
+      // An LZMA piece's output may be as large as the piece: fewer wait.
+      lzma ? threads + 1 : 2 * threads + 2);
   reportStored(jobs.size());
 
   f::ByteWriter w;
