@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -113,10 +114,23 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
 }
 
 // The LZMA pieces of a file take their turn at the filter one after another.
-// Pieces start in order, so the one waited for is running or done; a piece
-// that fails gives up its file's turns.
+// Pieces start in order, so the one waited for is running or done.
 class Turns {
  public:
+  // A failure anywhere ends every turn: a piece that waits for one that will
+  // never run (the pool skips what is left) gives up too.
+  class EndOnFailure {
+   public:
+    explicit EndOnFailure(Turns& turns) : turns_(turns) {}
+    ~EndOnFailure() {
+      if (std::uncaught_exceptions() > exceptions_) turns_.Break();
+    }
+
+   private:
+    Turns& turns_;
+    int exceptions_ = std::uncaught_exceptions();
+  };
+
   void Take(const Job& job, size_t index) {
     std::unique_lock lock(m_);
     cv_.wait(lock, [&] { return job.turn == index || broken_; });
@@ -240,25 +254,21 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   ParallelForOrdered(
       pieces.size(), threads,
       [&](size_t i) {
+        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
         const FileItem& item = *jobs[p.job].item;
         if (p.streamed) return;
         if (item.compression == Compression::kLzma) {
           Job& j = jobs[p.job];
-          try {
-            size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
-            ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
-            turns.Take(j, p.index);
-            // The checksum is of the bytes as given, before the filter changes them.
-            j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), static_cast<size_t>(p.length));
-            if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86)
-              FilterX86(p.in, p.at, static_cast<size_t>(p.length), j.carry);
-            turns.Pass(j);
-          } catch (...) {
-            turns.Break();
-            throw;
-          }
+          size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
+          ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
+          turns.Take(j, p.index);
+          // The checksum is of the bytes as given, before the filter changes them.
+          j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), static_cast<size_t>(p.length));
+          if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86)
+            FilterX86(p.in, p.at, static_cast<size_t>(p.length), j.carry);
+          turns.Pass(j);
           p.out = CompressLzmaPiece({p.in.data(), static_cast<size_t>(p.length)},
                                     j.lzmaHead[f::lzma_stream::kDictionary], item.level, p.last);
           std::vector<uint8_t>().swap(p.in);  // only the output waits for its turn to be written
@@ -275,6 +285,7 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
+        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
         Job& j = jobs[p.job];
