@@ -95,7 +95,36 @@ void LzmaFree(ISzAllocPtr, void* p) { std::free(p); }
 const ISzAlloc kLzmaAlloc{LzmaAlloc, LzmaFree};
 }  // namespace
 
+namespace {
+// Whether samples spread over the piece all fail to shrink under quick zlib:
+// then the LZMA encoder would spend its slowest search for nothing.
+bool Incompressible(std::span<const uint8_t> piece) {
+  constexpr size_t kSample = 16 << 10, kSamples = 16;
+  if (piece.size() < kSample * kSamples) return false;
+  for (size_t n = 0; n < kSamples; ++n) {
+    size_t at = (piece.size() - kSample) / (kSamples - 1) * n;
+    if (CompressZlib(piece.subspan(at, kSample), 1).size() < kSample - kSample / 64) return false;
+  }
+  return true;
+}
+
+// LZMA2's stored chunks: a control byte (1 resets the dictionary, 2 not), the size - 1 big-endian, the bytes.
+std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece, bool last) {
+  constexpr size_t kChunk = 1 << 16;
+  std::vector<uint8_t> out;
+  out.reserve(piece.size() + piece.size() / kChunk * 3 + 4);
+  for (size_t at = 0; at < piece.size(); at += kChunk) {
+    size_t n = std::min(kChunk, piece.size() - at);
+    out.insert(out.end(), {uint8_t(at == 0 ? 1 : 2), uint8_t((n - 1) >> 8), uint8_t(n - 1)});
+    out.insert(out.end(), piece.begin() + static_cast<ptrdiff_t>(at), piece.begin() + static_cast<ptrdiff_t>(at + n));
+  }
+  if (last) out.push_back(format::lzma_stream::kChunksEnd);
+  return out;
+}
+}  // namespace
+
 std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t dictionary, int level, bool last) {
+  if (Incompressible(piece)) return StoredLzmaChunks(piece, last);
   std::unique_ptr<CLzma2Enc, void (*)(CLzma2Enc*)> enc(Lzma2Enc_Create(&kLzmaAlloc, &kLzmaAlloc), Lzma2Enc_Destroy);
   if (!enc) throw BuildError("LZMA compression failed (out of memory)");
   CLzma2EncProps props;
