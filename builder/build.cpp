@@ -13,6 +13,7 @@
 #include "builder/project_loader.h"
 #include "builder/read_file.h"
 #include "builder/signing.h"
+#include "builder/stub_images.h"
 #include "builder/utf8_path.h"
 #include "builder/warnings.h"
 #include "format/container.h"
@@ -24,11 +25,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FindStub(const BuildOptions& options, const Project& project) {
-  if (options.stub) return *options.stub;
-  if (auto env = PathFromEnvironment("WRENLY_STUB")) return *env;
-  if (project.stub) return *project.stub;
-  return options.toolFolder / "wrenly-stub.exe";
+// A file given is the image, taken as it is; a folder, the tool's own
+// included, offers its images to choose from.
+std::vector<fs::path> FindStubs(const BuildOptions& options, const Project& project) {
+  std::optional<fs::path> given = options.stub;
+  if (!given) given = PathFromEnvironment("WRENLY_STUB");
+  if (!given) given = project.stub;
+  std::error_code ec;
+  if (given && !fs::is_directory(*given, ec)) return {*given};
+  fs::path folder = given ? *given : options.toolFolder;
+  std::vector<fs::path> images = ImagesIn(folder);
+  if (images.empty())
+    throw BuildError(fmt::format("{}: no Installer image (wrenly-stub*.exe) in this folder", Utf8(folder)));
+  return images;
 }
 
 fs::path FindUninstaller(const BuildOptions& options) {
@@ -72,15 +81,19 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   std::optional<SigningCommand> signing;
   if (options.sign) signing = ParseSigningCommand(*options.sign, Where{"--sign"});
   else if (project.signing) signing = ParseSigningCommand(*project.signing, project.signingWhere);
-  fs::path stubPath = FindStub(options, project);
-  std::vector<uint8_t> stub = ReadProgram(stubPath, "the Installer stub (give --stub or set WRENLY_STUB)");
-  CheckStub(stubPath, stub);
-  // Explorer, SmartScreen and package managers read the product from here.
-  stub = ForScope(
-      ProductStub(stub, {project.product, project.version, project.publisher, project.copyright}, project.icon),
-      project.scope, "the Installer stub");
-
-  std::vector<fs::path> inputs{options.project, stubPath};
+  std::vector<fs::path> inputs{options.project};
+  std::vector<StubImage> stubs;
+  for (const fs::path& path : FindStubs(options, project)) {
+    std::vector<uint8_t> bytes = ReadProgram(path, "the Installer stub (give --stub or set WRENLY_STUB)");
+    CheckStub(path, bytes);
+    uint32_t methods = StubMethods(bytes);
+    // Explorer, SmartScreen and package managers read the product from here.
+    bytes = ForScope(
+        ProductStub(bytes, {project.product, project.version, project.publisher, project.copyright}, project.icon),
+        project.scope, "the Installer stub");
+    stubs.push_back({path, std::move(bytes), methods});
+    inputs.push_back(path);
+  }
   inputs.insert(inputs.end(), project.inputs.begin(), project.inputs.end());
   // An empty image would install an uninstaller that cannot start.
   if (!project.uninstallerName.empty() && project.uninstallerImage.empty()) {
@@ -96,21 +109,15 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
     project.uninstallerImage = ForScope(project.uninstallerImage, project.scope, "the uninstaller program");
 
   result.output = options.output ? *options.output : project.folder / "setup.exe";
-  // The package holds a file once for every install type that has it; the
-  // summary counts what the author gave, the progress what is compressed.
-  size_t entriesWithData = 0;
-  uint64_t toCompress = 0;
+  // The summary counts each file the author gave once, whatever number of entries have it.
   std::set<fs::path> sources;
   for (const auto& t : project.types) {
     result.entries += t.files.size();
     for (const auto& f : t.files) {
-      std::error_code ec;
-      uint64_t size = f.source.empty() ? f.content.size() : fs::file_size(f.source, ec);
-      toCompress += size;
-      if (!f.source.empty() || !f.content.empty()) ++entriesWithData;
       if (f.source.empty() || !sources.insert(f.source).second) continue;
+      std::error_code ec;
       inputs.push_back(f.source);
-      result.inputBytes += size;
+      result.inputBytes += fs::file_size(f.source, ec);
     }
   }
   // Refused outputs and a folder that cannot be written show before any compression.
@@ -120,19 +127,22 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   if (signsUninstaller)
     project.uninstallerImage = SignProgram(*signing, project.uninstallerImage, outputs, result.output);
   if (project.recordBeside.value_or(signsUninstaller)) project.identityFlags |= format::kIdentityRecordBeside;
-  report.Start(entriesWithData, toCompress);
   uint64_t payload = 0, packed = 0;
-  PackageProgress show{[&](uint64_t bytes) { report.Progress(bytes); },
-                       [&](const FileItem& item, uint64_t size, uint64_t stored) {
-                         if (!item.source.empty()) payload += stored, packed += size;
-                         report.Stored(item, size, stored);
+  size_t shared = 0;
+  PackageProgress show{[&](size_t copies, uint64_t bytes) { report.Start(copies, bytes); },
+                       [&](uint64_t bytes) { report.Progress(bytes); },
+                       [&](const FileItem& item, const StoredData& data) {
+                         if (data.copyOf) ++shared;
+                         else if (!item.source.empty()) payload += data.stored, packed += data.size;
+                         report.Stored(item, data);
                        }};
   PackageOutput out{setup, outputs.Scratch(result.output),
                     [&](int number) { return outputs.Create(VolumePath(result.output, number)); }};
-  PackageCounts counts = WritePackage(project, stub, out, show, options.threads);
+  PackageCounts counts = WritePackage(project, stubs, out, show, options.threads);
+  const StubImage& stub = stubs[counts.stub];
   // Signed last, as the certificate follows the package; volumes are not signed.
   if (signing) {
-    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output, stub.size());
+    uint64_t signedBytes = SignSetup(*signing, setup, outputs, result.output, stub.bytes.size());
     counts.outputBytes += signedBytes - counts.setupBytes;
     counts.setupBytes = signedBytes;
   }
@@ -144,8 +154,8 @@ BuildResult Build(const BuildOptions& options, std::ostream& progress) {
   result.setupBytes = counts.setupBytes;
   result.outputBytes = counts.outputBytes;
   result.volumes = counts.volumes;
-  report.Finish(
-      {result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed});
+  report.Finish({result.output, result.volumes, sources.size(), result.inputBytes, result.outputBytes, payload, packed,
+                 shared, Utf8(stub.path.filename()), DecoderNames(stub.methods), DecoderNames(counts.methods)});
   return result;
 }
 

@@ -89,18 +89,24 @@ void BuildReport::EraseLine() {
   lineShown_ = false;
 }
 
-void BuildReport::Stored(const FileItem& item, uint64_t size, uint64_t stored) {
+void BuildReport::Stored(const FileItem& item, const StoredData& data) {
   if (verbosity_ != Verbosity::kVerbose) return;
   EraseLine();
   if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) {
     out_ << fmt::format("  {}: folder\n", item.shownName);
     return;
   }
+  if (data.copyOf) {
+    out_ << fmt::format("  {}: {} bytes, the data of {}\n", item.shownName, data.size, data.copyOf->shownName)
+         << std::flush;
+    return;
+  }
   std::string method =
-      item.compression == Compression::kBzip2
+      !data.packed ? "stored"
+      : data.method == Compression::kBzip2
           ? "bzip2"
-          : fmt::format("{} level {}", item.compression == Compression::kLzma ? "lzma" : "zlib", item.level);
-  out_ << fmt::format("  {}: {} -> {} bytes, {}\n", item.shownName, size, stored, method) << std::flush;
+          : fmt::format("{} level {}", data.method == Compression::kLzma ? "lzma" : "zlib", item.level);
+  out_ << fmt::format("  {}: {} -> {} bytes, {}\n", item.shownName, data.size, data.stored, method) << std::flush;
 }
 
 void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
@@ -113,12 +119,16 @@ void BuildReport::Finish(const BuildTotals& totals, Clock::time_point now) {
   if (totals.packedBytes) {
     payload = fmt::format("payload {}, {:.0f} %", HumanBytes(totals.payloadBytes),
                           100.0 * static_cast<double>(totals.payloadBytes) / static_cast<double>(totals.packedBytes));
-    // Files that several install types hold are stored once for each.
-    if (totals.packedBytes != totals.inputBytes)
-      payload += fmt::format(" of the {} the install types hold", HumanBytes(totals.packedBytes));
+    if (totals.sharedEntries)
+      payload +=
+          fmt::format(", {} entr{} sharing a copy", totals.sharedEntries, totals.sharedEntries == 1 ? "y" : "ies");
     payload += "; ";
   }
-  std::string shares = fmt::format(" ({}Installer {})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes));
+  std::string shares = fmt::format(" ({}Installer {}{})", payload, HumanBytes(totals.outputBytes - totals.payloadBytes),
+                                   totals.image.empty() ? "" : ", " + totals.image);
+  if (verbosity_ == Verbosity::kVerbose && !totals.image.empty())
+    out_ << fmt::format("Installer image {}: {}; the package uses {}\n", totals.image, totals.imageDecoders,
+                        totals.usedDecoders);
   std::string rate =
       seconds > 0 ? HumanBytes(static_cast<uint64_t>(static_cast<double>(totals.inputBytes) / seconds)) : "-";
   out_ << fmt::format("wrote {}{}: {}, {} in, {} out{}, {}, {}/s\n", Utf8(totals.output), volumes, Files(totals.files),

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "builder/package_writer.h"
 #include "builder/project.h"
 
 namespace wrenly::builder {
@@ -24,9 +25,12 @@ struct BuildTotals {
   size_t volumes = 0;
   size_t files = 0;  // distinct source files
   uint64_t inputBytes = 0, outputBytes = 0;
-  // The sources' compressed data, every install type's copy, and the bytes it holds;
-  // the rest of the output is the Installer: stub, uninstaller and blocks.
+  // The sources' stored data, each copy once, and the bytes it holds; the
+  // rest of the output is the Installer: stub, uninstaller and blocks.
   uint64_t payloadBytes = 0, packedBytes = 0;
+  size_t sharedEntries = 0;  // entries that point at another's copy
+  // The Installer image taken, the decoders it holds and those the package uses.
+  std::string image, imageDecoders, usedDecoders;
 };
 
 class BuildReport {
@@ -39,7 +43,7 @@ class BuildReport {
 
   void Start(size_t files, uint64_t totalBytes, Clock::time_point now = Clock::now());
   void Progress(uint64_t bytesDone, Clock::time_point now = Clock::now());
-  void Stored(const FileItem& item, uint64_t size, uint64_t stored);
+  void Stored(const FileItem& item, const StoredData& data);
   void Finish(const BuildTotals& totals, Clock::time_point now = Clock::now());
 
  private:

@@ -19,8 +19,8 @@ std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression me
 
 // The bytes of a large file go through zlib in pieces of this size, each on
 // any core: a piece starts from the previous 32 KiB as its dictionary and ends
-// with a sync flush, the last with the stream's end. Files up to this size come
-// out exactly as one whole compress2() call would write them.
+// with a sync flush, the last with the stream's end. A file up to this size,
+// deflated, comes out exactly as one whole compress2() call would write it.
 inline constexpr size_t kZlibPiece = 1 << 20;
 inline constexpr size_t kZlibWindow = 32 * 1024;
 
@@ -62,6 +62,19 @@ void FilterX86(std::span<uint8_t> bytes, uint64_t at, size_t length, X86Carry& c
 // One piece's LZMA2 chunks, starting with a dictionary reset; the last piece
 // (`last`) ends with the end marker. `level` 1..9.
 std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t dictionary, int level, bool last);
+
+// Data that deflate would not shrink goes into stored blocks: the build skips
+// the search and the install copies at the speed of reading.
+//
+// Whether deflating `data` is worth its search: a fast trial of a few samples,
+// never a whole compression. Small data is always worth it (deflate stores
+// what it cannot shrink by itself, and costs little there).
+bool WorthDeflating(std::span<const uint8_t> data);
+
+// `piece` in stored deflate blocks, framed as CompressZlibPiece frames it:
+// the zlib header when `first`, the final block when `last`, the Adler-32
+// when both. The pieces of one stream may mix both kinds.
+std::vector<uint8_t> StoreZlibPiece(std::span<const uint8_t> piece, bool first, bool last);
 
 // A bzip2 stream written piece by piece, so a file of any size passes through.
 class Bzip2Stream {

@@ -1,4 +1,4 @@
-// Pictures for the wizard and the background: 24-bit bottom-up BI_RGB DIBs,
+// Pictures for the wizard and the background: bottom-up BI_RGB DIBs,
 // made from PNG or BMP files or drawn in code for the default theme.
 #pragma once
 #include <cstdint>
@@ -15,9 +15,10 @@ struct Rgb {
   std::vector<uint8_t> pixels;
 };
 
-// A packed DIB: BITMAPINFOHEADER, no colour table, bottom-up rows padded to 4 bytes.
+// A packed DIB: BITMAPINFOHEADER, a colour table and 8-bit pixels when the
+// picture has at most 256 colours, else 24-bit ones; bottom-up rows padded to 4 bytes.
 std::vector<uint8_t> MakeDib(const Rgb& image);
-// The same DIB behind a 14-byte BITMAPFILEHEADER: a complete .bmp file.
+// A 24-bit DIB behind a 14-byte BITMAPFILEHEADER: a complete .bmp file.
 std::vector<uint8_t> MakeBmpFile(const Rgb& image);
 
 // Decodes PNG or BMP bytes; alpha is blended over `matte` (0xRRGGBB).

@@ -20,6 +20,7 @@
 #include "builder/compress.h"
 #include "builder/output_files.h"
 #include "builder/records.h"
+#include "builder/shared_data.h"
 #include "builder/theme.h"
 #include "builder/utf8_path.h"
 #include "format/block_ids.h"
@@ -60,6 +61,20 @@ void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& paylo
   w.Bytes(payload);
 }
 
+// The methods of the compressed payloads among `blocks`, as WriteBlock wrote them.
+uint32_t BlockMethods(const std::vector<uint8_t>& blocks) {
+  uint32_t methods = 0;
+  for (size_t at = 0; at + f::block_header::kSize <= blocks.size();) {
+    const uint8_t* h = &blocks[at];
+    size_t payload = at + f::block_header::kSize;
+    if ((f::LoadU16(h + f::block_header::kFlags) & f::kBlockCompressed) &&
+        payload + f::compressed_payload::kHeadSize <= blocks.size())
+      methods |= MethodBit(blocks[payload + f::compressed_payload::kMethod]);
+    at = payload + f::LoadU32(h + f::block_header::kLength);
+  }
+  return methods;
+}
+
 // Files of at most this size go through bzip2 in one piece on any core; larger
 // ones are streamed on the writing thread, as bzip2 streams made apart cannot
 // be joined.
@@ -68,9 +83,12 @@ constexpr uint64_t kBzip2InOnePiece = 4 << 20;
 struct Job {
   const FileItem* item;
   uint64_t size = 0;
+  size_t copy = 0;  // the job whose stored data this entry points at; its own index when it stores a copy
+  // How its data is stored: bzip2 data too large for one piece that would not shrink goes as zlib.
+  Compression method = Compression::kZlib;
   size_t pieces = 0;
   uint32_t adler = 1;
-  uint64_t stored = 0;
+  StoredData shown{};
   EntryData data{};
   // LZMA: the stream's head; the pieces pass the x86 filter and the checksum
   // in order, `turn` being the next to.
@@ -85,6 +103,8 @@ struct Piece {
   size_t index = 0;  // within its file
   bool first = false, last = false;
   bool streamed = false;      // bzip2 on the writing thread
+  uint8_t method = 0;         // the entry's method byte, when first
+  bool packed = true;         // false: stored blocks
   std::vector<uint8_t> in{};  // the dictionary, then the piece
   size_t dictionary = 0;
   std::vector<uint8_t> out{};
@@ -157,6 +177,18 @@ class Turns {
   bool broken_ = false;
 };
 
+// A file too large for one bzip2 piece is judged by a few stretches spread
+// over it, as a piece is judged by samples.
+bool WorthDeflatingFile(const FileItem& item, uint64_t size) {
+  constexpr size_t kStretch = 64 * 1024, kStretches = 4;
+  std::vector<uint8_t> sample, stretch;
+  for (size_t i = 0; i < kStretches; ++i) {
+    ReadInput(item, (size - kStretch) / (kStretches - 1) * i, kStretch, stretch);
+    sample.insert(sample.end(), stretch.begin(), stretch.end());
+  }
+  return WorthDeflating(sample);
+}
+
 void Put(std::FILE* out, const void* data, size_t n) {
   if (n && std::fwrite(data, 1, n, out) != n)
     throw BuildError(fmt::format("writing the setup program failed ({})", std::strerror(errno)), Failure::Output);
@@ -171,55 +203,74 @@ fs::path VolumePath(const fs::path& setup, int number) {
   return p.replace_extension(suffix);
 }
 
-PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+PackageCounts WritePackage(const Project& project, std::span<const StubImage> stubs, const PackageOutput& out,
                            const PackageProgress& progress, unsigned threads) {
-  if (stub.size() > f::kMaxStubSize)
-    throw BuildError(fmt::format("the Installer stub is {} bytes; at most {} fit before the signature window ends",
-                                 stub.size(), f::kMaxStubSize));
+  for (const StubImage& image : stubs) {
+    std::string name = image.path.empty() ? "the Installer stub" : Utf8(image.path);
+    if (image.bytes.size() > f::kMaxStubSize)
+      throw BuildError(fmt::format("{} is {} bytes; at most {} fit before the signature window ends", name,
+                                   image.bytes.size(), f::kMaxStubSize));
+    // The Installer takes the first signature it finds; one inside the stub
+    // would hide the package.
+    for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= image.bytes.size(); ++p)
+      if (f::IsSignatureAt(&image.bytes[p]))
+        throw BuildError(
+            fmt::format("{} holds the package signature itself at offset {}; "
+                        "the Installer would take it for the start of the package",
+                        name, p));
+  }
+  uint32_t methods = 0;
 
-  // The Installer takes the first signature it finds; one inside the stub
-  // would hide the package.
-  for (size_t p = f::kSignatureMinOffset; p + f::kSignatureSize <= stub.size(); ++p)
-    if (f::IsSignatureAt(&stub[p]))
-      throw BuildError(
-          fmt::format("the Installer stub holds the package signature itself at offset {}; "
-                      "the Installer would take it for the start of the package",
-                      p));
-
-  // Every entry of every type, in table order; data lies back to back in that order.
+  // Every entry of every type, in table order; each copy lies in the DataArea
+  // in the order of the first entry that stores it, back to back.
   std::vector<Job> jobs;
   std::vector<Piece> pieces;
+  std::vector<uint64_t> sizes;
   for (const auto& type : project.types)
     for (const auto& item : type.files) {
       Job& j = jobs.emplace_back(Job{&item});
-      if (item.flags & (f::kFlagFolder | f::kFlagSourceFolder)) continue;
-      j.size = InputSize(item);
+      if (!(item.flags & (f::kFlagFolder | f::kFlagSourceFolder))) j.size = InputSize(item);
       if (j.size > kU32Max)
         throw BuildError(item.where, fmt::format("\"{}\" is {} bytes; a file in a package must be smaller than 4 GiB "
                                                  "({} bytes), as its size is stored in 32 bits",
                                                  Utf8(item.source), j.size, kU32Max + 1));
-      uint64_t step = item.compression == Compression::kZlib   ? kZlibPiece
-                      : item.compression == Compression::kLzma ? kLzmaPiece
-                                                               : std::max<uint64_t>(j.size, 1);
-      if (item.compression == Compression::kLzma) {
-        std::vector<uint8_t> head;
-        ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
-        j.lzmaHead = {TakesX86Filter(head) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, LzmaDictionaryProperty(j.size)};
-      }
-      uint64_t at = 0;
-      do {
-        Piece& p = pieces.emplace_back(Piece{jobs.size() - 1, at, std::min(step, j.size - at), j.pieces});
-        p.first = at == 0;
-        at += p.length;
-        p.last = at == j.size;
-        p.streamed = item.compression == Compression::kBzip2 && j.size > kBzip2InOnePiece;
-        ++j.pieces;
-      } while (at < j.size);
+      sizes.push_back(j.size);
     }
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<size_t> copyOf = FindSharedCopies(project, sizes, project.volumeSize != 0, threads);
+  size_t copies = 0;
+  uint64_t toStore = 0;
+  for (size_t n = 0; n < jobs.size(); ++n) {
+    Job& j = jobs[n];
+    const FileItem& item = *j.item;
+    j.copy = copyOf[n];
+    if (j.copy != n || (item.flags & (f::kFlagFolder | f::kFlagSourceFolder))) continue;
+    ++copies, toStore += j.size;
+    j.method = item.compression;
+    if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
+      j.method = Compression::kZlib;
+    uint64_t step = j.method == Compression::kZlib   ? kZlibPiece
+                    : j.method == Compression::kLzma ? kLzmaPiece
+                                                     : std::max<uint64_t>(j.size, 1);
+    if (j.method == Compression::kLzma) {
+      std::vector<uint8_t> head;
+      ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
+      j.lzmaHead = {TakesX86Filter(head) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, LzmaDictionaryProperty(j.size)};
+    }
+    uint64_t at = 0;
+    do {
+      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at), j.pieces});
+      p.first = at == 0;
+      at += p.length;
+      p.last = at == j.size;
+      p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+      p.method = static_cast<uint8_t>(j.method);
+      ++j.pieces;
+    } while (at < j.size);
+  }
+  if (progress.start) progress.start(copies, toStore);
   Turns turns;
-  bool lzma =
-      std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.item->compression == Compression::kLzma; });
+  bool lzma = std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.method == Compression::kLzma; });
 #ifdef __GLIBC__
   // Buffers of megabytes come and go on every core; once glibc has raised its
   // mmap threshold to their size it keeps them in each thread's arena.
@@ -230,15 +281,24 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   uint64_t dataSize = 0, bytesIn = 0;
   size_t entriesDone = 0;
   Job* current = nullptr;
+  // An entry that shares a copy comes after the one that stores it.
   auto reportStored = [&](size_t upTo) {
-    for (; entriesDone < upTo; ++entriesDone)
-      if (progress.stored) progress.stored(*jobs[entriesDone].item, jobs[entriesDone].size, jobs[entriesDone].stored);
+    for (; entriesDone < upTo; ++entriesDone) {
+      Job& j = jobs[entriesDone];
+      const Job& copy = jobs[j.copy];
+      if (j.copy != entriesDone) {
+        j.data = copy.data;
+        j.shown = copy.shown;
+        j.shown.copyOf = copy.item;
+      }
+      if (progress.stored) progress.stored(*j.item, j.shown);
+    }
   };
   auto reportBytes = [&] {
     if (progress.bytes) progress.bytes(bytesIn);
   };
   auto store = [&](const void* bytes, size_t n) {
-    current->stored += n;
+    current->shown.stored += n;
     if (dataSize + n > kU32Max)
       throw BuildError(current->item->where,
                        fmt::format("the compressed data passes 4 GiB at \"{}\": offsets in a package are 32-bit, "
@@ -257,10 +317,10 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
-        const FileItem& item = *jobs[p.job].item;
+        Job& j = jobs[p.job];
+        const FileItem& item = *j.item;
         if (p.streamed) return;
-        if (item.compression == Compression::kLzma) {
-          Job& j = jobs[p.job];
+        if (j.method == Compression::kLzma) {
           size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
           ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
           turns.Take(j, p.index);
@@ -277,11 +337,16 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));
         ReadInput(item, p.at - p.dictionary, static_cast<size_t>(p.length) + p.dictionary, p.in);
         std::span<const uint8_t> bytes(p.in.data() + p.dictionary, static_cast<size_t>(p.length));
-        if (item.compression == Compression::kBzip2) {
+        bool worth = WorthDeflating(bytes);
+        if (j.method == Compression::kBzip2 && worth) {
           p.out = CompressBzip2(bytes, 9);
           return;
         }
-        p.out = CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level);
+        // Every Installer holds zlib: bzip2 data that would not shrink is stored as zlib.
+        p.method = f::kMethodZlib;
+        p.packed = worth;
+        p.out = worth ? CompressZlibPiece({p.in.data(), p.dictionary}, bytes, p.last, item.level)
+                      : StoreZlibPiece(bytes, p.first, p.last);
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
@@ -293,11 +358,14 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         const FileItem& item = *j.item;
         if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
-          auto method = static_cast<uint8_t>(item.compression);
-          store(&method, 1);
-          if (item.compression == Compression::kLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
+          j.shown.method = static_cast<Compression>(p.method);
+          j.shown.packed = false;
+          store(&p.method, 1);
+          methods |= MethodBit(p.method);
+          if (p.method == f::kMethodLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
         }
         if (p.streamed) {
+          j.shown.packed = true;
           Bzip2Stream bz;
           std::vector<uint8_t> buffer;
           for (uint64_t at = 0; at < j.size;) {
@@ -309,13 +377,15 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
             bz.Add(buffer, at == j.size, [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
             reportBytes();
           }
-        } else if (item.compression == Compression::kLzma) {
+        } else if (p.method == f::kMethodLzma) {
+          j.shown.packed = true;
           bytesIn += p.length;  // its checksum was taken before the filter
           store(p.out.data(), p.out.size());
         } else {
+          j.shown.packed |= p.packed;
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
           store(p.out.data(), p.out.size());
-          if (item.compression == Compression::kZlib && j.pieces > 1) {
+          if (p.method == f::kMethodZlib && j.pieces > 1) {
             auto length = static_cast<z_off_t>(p.length);
             j.adler = p.first ? p.adler : static_cast<uint32_t>(adler32_combine(j.adler, p.adler, length));
             if (p.last) {
@@ -329,7 +399,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
         std::vector<uint8_t>().swap(p.out);
         if (p.last) {
           j.data.size = static_cast<uint32_t>(j.size);
-          j.data.storedLength = static_cast<uint32_t>(j.stored);
+          j.data.storedLength = static_cast<uint32_t>(j.shown.stored);
+          j.shown.size = j.size;
           reportStored(p.job + 1);
         }
         reportBytes();
@@ -338,11 +409,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
       lzma ? threads + 1 : 2 * threads + 2);
   reportStored(jobs.size());
 
+  // The blocks first: the stub that goes before them depends on their methods too.
   f::ByteWriter w;
-  w.Bytes(stub);
-  if (w.size() < f::kSignatureMinOffset) w.Zeros(f::kSignatureMinOffset - w.size());
-  w.Bytes(f::kSignature, f::kSignatureSize);
-
   ThemeOptions theme;
   theme.flags = project.bitmapPlacement;
   if (project.fullscreen) theme.flags |= f::kSetBackgroundMode | f::kSetMaximised;
@@ -383,6 +451,17 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
     WriteBlock(w, f::kBlockFileTable, table.bytes());
   }
 
+  methods |= BlockMethods(w.bytes());
+  std::optional<size_t> chosen = ChooseStub(methods, stubs);
+  if (!chosen) throw BuildError(NoStubText(methods, stubs));
+  const std::vector<uint8_t>& stub = stubs[*chosen].bytes;
+  f::ByteWriter head;
+  head.Bytes(stub);
+  if (head.size() < f::kSignatureMinOffset) head.Zeros(f::kSignatureMinOffset - head.size());
+  head.Bytes(f::kSignature, f::kSignatureSize);
+  head.Bytes(w.bytes());
+  w = std::move(head);
+
   // The DataArea, cut into volumes when a volume size is set.
   uint64_t headSize = w.size() + f::block_header::kSize + f::kEndBlockSizeField;
   uint64_t firstPart = dataSize;
@@ -409,6 +488,8 @@ PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& s
   w.U32(static_cast<uint32_t>(firstPart));
 
   PackageCounts counts;
+  counts.stub = *chosen;
+  counts.methods = methods;
   counts.setupBytes = w.size() + firstPart;
   counts.outputBytes = counts.setupBytes;
   Put(out.setup, w.bytes().data(), w.size());
@@ -450,7 +531,8 @@ PackageImage AssemblePackage(const Project& project, const std::vector<uint8_t>&
     return file;
   };
   PackageOutput out{open(), open(), [&](int) { return open(); }};
-  WritePackage(project, stub, out, progress, threads);
+  StubImage given{{}, stub, kAnyMethod};
+  WritePackage(project, {&given, 1}, out, progress, threads);
   PackageImage image;
   for (size_t i = 0; i < files.size(); ++i) {
     if (i == 1) continue;  // the DataArea scratch

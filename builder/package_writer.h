@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/project.h"
+#include "builder/stub_images.h"
 
 namespace wrenly::builder {
 
@@ -16,11 +17,21 @@ struct PackageImage {
   std::vector<std::vector<uint8_t>> volumes;  // .D01, .D02, ...
 };
 
+// How an entry's data went into the DataArea.
+struct StoredData {
+  uint64_t size = 0, stored = 0;
+  Compression method = Compression::kZlib;  // bzip2 data that would not shrink goes as zlib
+  bool packed = true;                       // false: stored blocks only, as it would not shrink
+  const FileItem* copyOf = nullptr;         // the entry whose stored data it points at; null: its own
+};
+
 // What the compression reports as it goes, on the calling thread.
 struct PackageProgress {
+  // Before the first: how many copies of data and how many input bytes will be stored.
+  std::function<void(size_t copies, uint64_t bytes)> start;
   std::function<void(uint64_t bytes)> bytes;  // input bytes stored so far, also within a large file
   // Each entry once it is stored, in table order, folder entries included.
-  std::function<void(const FileItem& item, uint64_t size, uint64_t stored)> stored;
+  std::function<void(const FileItem& item, const StoredData& data)> stored;
 };
 
 struct PackageOutput {
@@ -33,12 +44,16 @@ struct PackageCounts {
   uint64_t setupBytes = 0;
   uint64_t outputBytes = 0;  // the setup program and every volume
   size_t volumes = 0;
+  size_t stub = 0;       // the image taken, an index into the images offered
+  uint32_t methods = 0;  // StubMethodBits of every method the package uses
 };
 
 // Streams every file from its source through its compressor into the DataArea,
-// a few pieces at a time on every core, then writes the stub, the blocks and
-// the DataArea, cut into volumes when a volume size is set.
-PackageCounts WritePackage(const Project& project, const std::vector<uint8_t>& stub, const PackageOutput& out,
+// each distinct content once, a few pieces at a time on every core, then
+// writes the stub, the blocks and the DataArea, cut into volumes when a
+// volume size is set. The stub is the smallest of `stubs` that reads every
+// method used, known once all is compressed; throws BuildError when none does.
+PackageCounts WritePackage(const Project& project, std::span<const StubImage> stubs, const PackageOutput& out,
                            const PackageProgress& progress = {}, unsigned threads = 0);
 
 // The same, in memory.

@@ -1,6 +1,8 @@
 #include "builder/sha256.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <fstream>
 
 #include "builder/error.h"
@@ -25,8 +27,10 @@ class Digest {
  public:
   void Add(const uint8_t* p, size_t n) {
     total_ += n;
-    for (; n; --n) {
-      block_[used_++] = *p++;
+    while (n) {
+      size_t take = std::min(n, 64 - used_);
+      std::memcpy(block_ + used_, p, take);
+      used_ += take, p += take, n -= take;
       if (used_ == 64) Compress();
     }
   }

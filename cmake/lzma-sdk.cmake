@@ -6,6 +6,9 @@ if(WIN32 AND NOT WRENLY_TOOL_ONLY)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     set(lzma_arch x86_64)
   endif()
+  # The fuzz targets compile the decoder themselves, instrumented.
+  set(WRENLY_LZMA_DECODER_SOURCES ${sdk}/LzmaDec.c ${sdk}/Lzma2Dec.c ${sdk}/Bra86.c)
+  set(WRENLY_LZMA_INCLUDE ${sdk})
   add_library(wrenly_lzma STATIC IMPORTED GLOBAL)
   set_target_properties(wrenly_lzma PROPERTIES
     IMPORTED_LOCATION "${WRENLY_DEPS_DIR}/lzma-${lzma_arch}/lib/liblzmadec.a"
@@ -17,6 +20,9 @@ else()
   if(NOT EXISTS "${sdk}/LzmaEnc.c")
     message(FATAL_ERROR "${sdk} is missing: run scripts/bootstrap")
   endif()
+  # The fuzz targets compile the decoder themselves, instrumented.
+  set(WRENLY_LZMA_DECODER_SOURCES ${sdk}/LzmaDec.c ${sdk}/Lzma2Dec.c ${sdk}/Bra86.c)
+  set(WRENLY_LZMA_INCLUDE ${sdk})
   add_library(wrenly_lzma STATIC
     ${sdk}/LzmaEnc.c ${sdk}/LzFind.c ${sdk}/Lzma2Enc.c ${sdk}/LzmaDec.c ${sdk}/Lzma2Dec.c ${sdk}/Bra86.c
     ${sdk}/CpuArch.c)

@@ -6,6 +6,7 @@
 // Prints "bytes N", "elapsed-ms N" and "peak-working-set-kb N".
 #include <windows.h>
 
+#include <Lzma2Dec.h>
 #include <bzlib.h>
 #include <zlib.h>
 
@@ -95,6 +96,44 @@ bool Bunzip2(Files& f, DWORD left) {
   return r == BZ_STREAM_END;
 }
 
+void* LzmaAlloc(ISzAllocPtr, size_t n) { return std::malloc(n); }
+void LzmaFree(ISzAllocPtr, void* p) { std::free(p); }
+const ISzAlloc kLzmaAlloc = {LzmaAlloc, LzmaFree};
+
+// Straight from the decoder's dictionary to the file; streams with a filter
+// are not this loop's business.
+bool Unlzma(Files& f, DWORD left) {
+  if (left < wf::lzma_stream::kHeadSize || f.Read(wf::lzma_stream::kHeadSize) != wf::lzma_stream::kHeadSize ||
+      f.input[wf::lzma_stream::kFilter] != wf::kLzmaFilterNone)
+    return false;
+  left -= wf::lzma_stream::kHeadSize;
+  CLzma2Dec d;
+  Lzma2Dec_CONSTRUCT(&d);
+  if (Lzma2Dec_Allocate(&d, f.input[wf::lzma_stream::kDictionary], &kLzmaAlloc) != SZ_OK) return false;
+  Lzma2Dec_Init(&d);
+  ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
+  bool ok = true;
+  while (ok && status != LZMA_STATUS_FINISHED_WITH_MARK && left > 0) {
+    DWORD n = f.Read(left < inSize ? left : inSize);
+    if (n == 0) break;
+    left -= n;
+    const Byte* in = f.input.data();
+    while (ok && status != LZMA_STATUS_FINISHED_WITH_MARK) {
+      if (d.decoder.dicPos == d.decoder.dicBufSize) d.decoder.dicPos = 0;
+      SizeT from = d.decoder.dicPos, used = n;
+      ok = Lzma2Dec_DecodeToDic(&d, d.decoder.dicBufSize, in, &used, LZMA_FINISH_ANY, &status) == SZ_OK;
+      in += used;
+      n -= (DWORD)used;
+      DWORD out = (DWORD)(d.decoder.dicPos - from), done = 0;
+      f.written += out;
+      if (ok && out) ok = WriteFile(f.out, d.decoder.dic + from, out, &done, nullptr) && done == out;
+      if (n == 0 && d.decoder.dicPos != d.decoder.dicBufSize) break;
+    }
+  }
+  Lzma2Dec_Free(&d, &kLzmaAlloc);
+  return ok && status == LZMA_STATUS_FINISHED_WITH_MARK;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,6 +183,7 @@ int main(int argc, char** argv) {
     if (ok)
       ok = method == wf::kMethodZlib    ? Inflate(f, e.storedLength - 1)
            : method == wf::kMethodBzip2 ? Bunzip2(f, e.storedLength - 1)
+           : method == wf::kMethodLzma  ? Unlzma(f, e.storedLength - 1)
                                         : false;
     if (f.out != INVALID_HANDLE_VALUE) CloseHandle(f.out);
     if (!ok) ++failures;

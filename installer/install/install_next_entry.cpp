@@ -23,7 +23,7 @@
 using namespace wrenly::format;
 
 namespace {
-const uint32_t kChecksumPiece = 8192;
+const uint32_t kChecksumPiece = 64 * 1024;  // an existing file read back to compare
 
 // Copies src into out (size bytes) when it fits whole.
 bool CopyFits(char* out, uint32_t size, const char* src) {

@@ -60,6 +60,16 @@ int CreateFolderChain(const char* path) {
   if (copy[0] == '\\' && copy[1] == '\\') start = 2;
   else if (copy[0] && copy[1] == ':' && copy[2] == '\\') start = 3;
 
+  // Most files go where the one before went: one call finds the whole chain.
+  if (last && last > copy + start) {
+    *last = 0;
+    bool there = EnterFolder(copy) == 0;
+    *last = '\\';
+    if (there) {
+      FreeBuffer(&copy);
+      return 0;
+    }
+  }
   int result = 0;
   char* slash = strchr(copy + start, '\\');
   if (slash) {

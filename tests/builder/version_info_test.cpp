@@ -6,6 +6,7 @@
 
 #include "builder/product_resources.h"
 #include "builder/sha256.h"
+#include "builder/stub_images.h"
 #include "builder/winget_manifest.h"
 #include "format/bytes.h"
 #include "format/stub_resources.h"
@@ -67,6 +68,25 @@ TEST(VersionInfo, TheStubTakesTheProductsVersionAndIcon) {
       EXPECT_NE(std::search(out.begin(), out.end(), p, p + 2 * t.size()), out.end()) << dir;
     }
     EXPECT_THROW(IconResources(Bytes(ico.begin(), ico.begin() + 20), 1, 1), BuildError);
+  }
+}
+
+// Each image's methods resource names the decoders its name promises, in
+// both flavours: the build trusts it to choose.
+TEST(VersionInfo, EachImageNamesItsDecoders) {
+  for (const char* dir : {WRENLY_WIN32_DIR, WRENLY_WIN64_DIR}) {
+    std::string images = WRENLY_INSTALLER_IMAGES;
+    for (size_t at = 0, end; at < images.size(); at = end + 1) {
+      end = std::min(images.find(' ', at), images.size());
+      std::string name = images.substr(at, end - at);
+      std::filesystem::path path = std::string(dir) + "/installer/" + name + ".exe";
+      if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not built";
+      bool all = name == "wrenly-stub";
+      uint32_t promised = format::kStubHasZlib |
+                          (all || name.find("-bzip2") != std::string::npos ? format::kStubHasBzip2 : 0) |
+                          (all || name.find("-lzma") != std::string::npos ? format::kStubHasLzma : 0);
+      EXPECT_EQ(StubMethods(ToBytes(ReadAll(path))), promised) << path;
+    }
   }
 }
 

@@ -67,7 +67,10 @@ class EntryStep : public InstallerTest {
   void AddData(FileEntryFields& plan, const std::string& content, uint8_t method = wf::kMethodZlib,
                std::optional<Bytes> stored = {}) {
     Bytes raw(content.begin(), content.end());
-    if (!stored) stored = Entry(method, method == wf::kMethodBzip2 ? Bzip2(raw) : Zlib(raw));
+    if (!stored)
+      stored = Entry(method, method == wf::kMethodBzip2  ? Bzip2(raw)
+                             : method == wf::kMethodLzma ? Lzma(raw)
+                                                         : Zlib(raw));
     plan.dataOffset = (uint32_t)area.size(), plan.storedLength = (uint32_t)stored->size();
     plan.size = (uint32_t)raw.size(), plan.checksum = wf::UpdateFileChecksum(0, raw.data(), raw.size());
     area.insert(area.end(), stored->begin(), stored->end());
@@ -132,8 +135,14 @@ class EntryStep : public InstallerTest {
 TEST_F(EntryStep, Table) {
   std::string text(300000, 0), noise = Noise(70000, 7);
   for (size_t i = 0; i < text.size(); ++i) text[i] = "wrenly text\n"[i % 12];
-  Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw);
-  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A;
+  Bytes raw(text.begin(), text.end()), corrupt = Zlib(raw), corruptBz = Bzip2(raw), corruptLz = Lzma(raw);
+  for (size_t i = 20; i < 40; ++i) corrupt[i] ^= 0x5A, corruptBz[i + 20] ^= 0x5A, corruptLz[i] ^= 0x5A;
+  // Calls the x86 filter rewrites, one cut off at the very end.
+  std::string code;
+  for (int i = 0; code.size() < 100000; ++i) code += "\xE8" + std::string(1, char(i)) + std::string("\x10\0\0\x90", 4);
+  code += "\xE8\x01";
+  Bytes codeRaw(code.begin(), code.end()), unknownFilter = Lzma(raw);
+  unknownFilter[wf::lzma_stream::kFilter] = 7;
   Bytes trailing = Entry(wf::kMethodZlib, Zlib({'a', 'b', 'c'})),
         cut = Entry(wf::kMethodZlib, Zlib(Bytes(noise.begin(), noise.end())));
   trailing.resize(trailing.size() + 100, 0xEE), cut.resize(cut.size() - 10);
@@ -156,11 +165,21 @@ TEST_F(EntryStep, Table) {
       {.name = "zlib over many reads and writes", .content = text, .status = Created},
       {.name = "bzip2 over many reads and writes", .content = text, .method = wf::kMethodBzip2, .status = Created},
       {.name = "zlib in pieces", .content = text, .stored = pieced, .status = Created},
+      {.name = "lzma over many reads and writes", .content = text, .method = wf::kMethodLzma, .status = Created},
+      {.name = "lzma with the x86 filter",
+       .content = code,
+       .stored = Entry(wf::kMethodLzma, Lzma(codeRaw, wf::kLzmaFilterX86)),
+       .status = Created},
       {.name = "method byte only, of no method", .content = "", .stored = Bytes{9}, .status = Created},
       {.name = "bytes after the stream are left alone", .content = "abc", .stored = trailing, .status = Created},
       {.name = "unknown method replaces nothing", .existing = "old", .method = 3, .result = Incomplete},
       {.name = "corrupted zlib stream", .stored = Entry(wf::kMethodZlib, corrupt), .result = Incomplete},
       {.name = "corrupted bzip2 stream", .stored = Entry(wf::kMethodBzip2, corruptBz), .result = Incomplete},
+      {.name = "corrupted lzma stream",
+       .existing = "old",
+       .stored = Entry(wf::kMethodLzma, corruptLz),
+       .result = Incomplete},
+      {.name = "lzma filter unknown", .stored = Entry(wf::kMethodLzma, unknownFilter), .result = Incomplete},
       {.name = "stream cut short", .stored = cut, .result = Incomplete},
       {.name = "starts inside setup.D01", .content = text, .cut = 2, .status = Created},
       {.name = "method byte alone in setup.exe", .content = text, .cut = 6, .status = Created},

@@ -36,7 +36,7 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     // What the builder's round trip leaves out: the settings, pictures and blocks,
     for (const char* s :
          {"flags 0x0000000E (background, gradient, maximised)", "dialog font \"Arial\" height -11 weight 400",
-          "text-box at (16,12)-(474,228)", "#2 at 76: 1 x 1", "background variants: 1: 1024 x 768",
+          "text-box at (16,12)-(474,228)", "#2 at 64: 1 x 1", "background variants: 1: 1024 x 768",
           "background bitmap 0: 102 bytes, 4 x 4, 24 bits per pixel", "title: \"Demo Product\\nSetup\"",
           "uninstaller image: 20 bytes",
           "product details: version \"1.2\", publisher \"\", URL \"https://acme.example\"",

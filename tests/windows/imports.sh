@@ -6,7 +6,7 @@
 # functions taken from it. The Installer, run from a downloads folder, imports
 # only DLLs that Windows always takes from the system folder, and so does the
 # uninstaller, and so does wrenly.exe, which is linked fully static.
-#   imports.sh WIN32_DIR WIN64_DIR WINTOOL_DIR
+#   imports.sh WIN32_DIR WIN64_DIR WINTOOL_DIR IMAGES  (the Installer images' names, ;-separated)
 set -euo pipefail
 system=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll msvcrt.dll comdlg32.dll "
 failed=0
@@ -34,7 +34,8 @@ check() {  # flavour objdump dir program allowed-DLLs
 
 for flavour in win32:i686:$1 win64:x86_64:$2; do
   IFS=: read -r name arch dir <<<"$flavour"
-  for program in installer/wrenly-stub.exe uninstaller/wrenly-uninstall.exe; do
+  # shellcheck disable=SC2046  # one word per image
+  for program in $(printf 'installer/%s.exe ' ${4//;/ }) uninstaller/wrenly-uninstall.exe; do
     check "$name" "$arch-w64-mingw32-objdump" "$dir" "$program" "$system"
   done
   check "$name" "$arch-w64-mingw32-objdump" "$dir" examples/demo/app/demo.exe "$system comctl32.dll version.dll "
