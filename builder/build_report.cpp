@@ -101,9 +101,11 @@ void BuildReport::Stored(const FileItem& item, const StoredData& data) {
          << std::flush;
     return;
   }
-  std::string method = !data.packed                         ? "stored"
-                       : data.method == Compression::kBzip2 ? "bzip2"
-                                                            : fmt::format("zlib level {}", item.level);
+  std::string method =
+      !data.packed ? "stored"
+      : data.method == Compression::kBzip2
+          ? "bzip2"
+          : fmt::format("{} level {}", data.method == Compression::kLzma ? "lzma" : "zlib", item.level);
   out_ << fmt::format("  {}: {} -> {} bytes, {}\n", item.shownName, data.size, data.stored, method) << std::flush;
 }
 

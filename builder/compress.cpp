@@ -1,15 +1,21 @@
 #include "builder/compress.h"
 
+#include <Bra.h>
+#include <Lzma2Enc.h>
 #include <bzlib.h>
+#include <fmt/format.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "builder/checks.h"
 #include "format/container.h"
 
 namespace wrenly::builder {
@@ -36,12 +42,116 @@ std::vector<uint8_t> CompressBzip2(std::span<const uint8_t> data, int blockSize1
 }
 
 std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression method, int level) {
+  std::vector<uint8_t> out{static_cast<uint8_t>(method)};
+  if (method == Compression::kLzma) {
+    std::vector<uint8_t> bytes(data.begin(), data.end());
+    bool x86 = TakesX86Filter(bytes);
+    uint8_t dictionary = LzmaDictionaryProperty(bytes.size());
+    out.insert(out.end(), {x86 ? format::kLzmaFilterX86 : format::kLzmaFilterNone, dictionary});
+    X86Carry carry;
+    size_t at = 0;
+    do {
+      size_t length = std::min(kLzmaPiece, bytes.size() - at);
+      if (x86) FilterX86({bytes.data() + at, std::min<size_t>(length + 4, bytes.size() - at)}, at, length, carry);
+      std::vector<uint8_t> piece =
+          CompressLzmaPiece({bytes.data() + at, length}, dictionary, level, at + length == bytes.size());
+      out.insert(out.end(), piece.begin(), piece.end());
+      at += length;
+    } while (at < bytes.size());
+    return out;
+  }
   std::vector<uint8_t> stream = method == Compression::kBzip2 ? CompressBzip2(data, 9) : CompressZlib(data, level);
-  std::vector<uint8_t> out;
-  out.reserve(stream.size() + 1);
-  out.push_back(method == Compression::kBzip2 ? format::kMethodBzip2 : format::kMethodZlib);
   out.insert(out.end(), stream.begin(), stream.end());
   return out;
+}
+
+uint8_t LzmaDictionaryProperty(uint64_t size) {
+  uint8_t property = 0;
+  while (format::LzmaDictionarySize(property) < std::min<uint64_t>(size, kLzmaDictionary)) ++property;
+  return property;
+}
+
+bool TakesX86Filter(const std::vector<uint8_t>& head) {
+  std::optional<uint16_t> machine = PeMachine(head);
+  return machine && (*machine == 0x14C || *machine == 0x8664);
+}
+
+void FilterX86(std::span<uint8_t> bytes, uint64_t at, size_t length, X86Carry& carry) {
+  std::copy_n(carry.ahead.begin(), carry.aheadCount, bytes.begin());
+  // Behind `at` only when the previous call reached the file's end: nothing is left to filter.
+  if (carry.resume >= at && carry.resume < at + bytes.size()) {
+    uint8_t* from = bytes.data() + (carry.resume - at);
+    uint8_t* end = z7_BranchConvSt_X86_Enc(from, static_cast<SizeT>(bytes.data() + bytes.size() - from),
+                                           static_cast<uint32_t>(carry.resume), &carry.state);
+    carry.resume = at + static_cast<uint64_t>(end - bytes.data());
+  }
+  carry.aheadCount = carry.resume > at + length ? static_cast<size_t>(carry.resume - at - length) : 0;
+  std::copy_n(bytes.begin() + static_cast<ptrdiff_t>(length), carry.aheadCount, carry.ahead.begin());
+}
+
+namespace {
+void* LzmaAlloc(ISzAllocPtr, size_t size) { return std::malloc(size); }
+void LzmaFree(ISzAllocPtr, void* p) { std::free(p); }
+const ISzAlloc kLzmaAlloc{LzmaAlloc, LzmaFree};
+}  // namespace
+
+namespace {
+// Whether samples spread over the piece all fail to shrink under quick zlib:
+// then the LZMA encoder would spend its slowest search for nothing.
+bool Incompressible(std::span<const uint8_t> piece) {
+  constexpr size_t kSample = 16 << 10, kSamples = 16;
+  if (piece.size() < kSample * kSamples) return false;
+  for (size_t n = 0; n < kSamples; ++n) {
+    size_t at = (piece.size() - kSample) / (kSamples - 1) * n;
+    if (CompressZlib(piece.subspan(at, kSample), 1).size() < kSample - kSample / 64) return false;
+  }
+  return true;
+}
+
+// LZMA2's stored chunks: a control byte (1 resets the dictionary, 2 not), the size - 1 big-endian, the bytes.
+std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece, bool last) {
+  constexpr size_t kChunk = 1 << 16;
+  std::vector<uint8_t> out;
+  out.reserve(piece.size() + piece.size() / kChunk * 3 + 4);
+  for (size_t at = 0; at < piece.size(); at += kChunk) {
+    size_t n = std::min(kChunk, piece.size() - at);
+    out.insert(out.end(), {uint8_t(at == 0 ? 1 : 2), uint8_t((n - 1) >> 8), uint8_t(n - 1)});
+    out.insert(out.end(), piece.begin() + static_cast<ptrdiff_t>(at), piece.begin() + static_cast<ptrdiff_t>(at + n));
+  }
+  if (last) out.push_back(format::lzma_stream::kChunksEnd);
+  return out;
+}
+}  // namespace
+
+std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t dictionary, int level, bool last) {
+  if (Incompressible(piece)) return StoredLzmaChunks(piece, last);
+  std::unique_ptr<CLzma2Enc, void (*)(CLzma2Enc*)> enc(Lzma2Enc_Create(&kLzmaAlloc, &kLzmaAlloc), Lzma2Enc_Destroy);
+  if (!enc) throw BuildError("LZMA compression failed (out of memory)");
+  CLzma2EncProps props;
+  Lzma2EncProps_Init(&props);
+  // With the dictionary fixed, the SDK's levels differ in the search only:
+  // 1..4 hash chains, 5..6 binary trees, 7..9 binary trees with 64 fast bytes.
+  // Ours from 4 on (the default 6 included) take the best; 1..3 are quicker.
+  props.lzmaProps.level = std::min(level + 3, 9);
+  props.lzmaProps.dictSize = format::LzmaDictionarySize(dictionary);
+  props.lzmaProps.reduceSize = piece.size();
+  props.lzmaProps.numThreads = 1;
+  props.blockSize = LZMA2_ENC_PROPS_BLOCK_SIZE_SOLID;  // the piece is the block
+  props.numBlockThreads_Max = props.numTotalThreads = 1;
+  if (Lzma2Enc_SetProps(enc.get(), &props) != SZ_OK) throw BuildError("LZMA compression failed (properties)");
+  // LZMA2's own bound: stored chunks of 64 KiB behind 3-byte heads.
+  size_t bound = piece.size() + piece.size() / 1024 + 64;
+  // Left uninitialised: only what the encoder writes is touched.
+  std::unique_ptr<uint8_t, void (*)(void*)> buffer(static_cast<uint8_t*>(std::malloc(bound)), std::free);
+  static const uint8_t kNothing = 0;
+  if (!buffer) throw BuildError("LZMA compression failed (out of memory)");
+  size_t size = bound;
+  SRes rc = Lzma2Enc_Encode2(enc.get(), nullptr, buffer.get(), &size, nullptr, piece.empty() ? &kNothing : piece.data(),
+                             piece.size(), nullptr);
+  if (rc != SZ_OK || size == 0 || buffer.get()[size - 1] != format::lzma_stream::kChunksEnd)
+    throw BuildError(fmt::format("LZMA compression failed (code {})", rc));
+  if (!last) --size;  // the pieces after it go on with their own dictionary reset
+  return {buffer.get(), buffer.get() + size};
 }
 
 std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece, bool last,

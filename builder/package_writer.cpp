@@ -2,13 +2,19 @@
 
 #include <fmt/format.h>
 #include <zlib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "builder/compress.h"
@@ -84,11 +90,17 @@ struct Job {
   uint32_t adler = 1;
   StoredData shown{};
   EntryData data{};
+  // LZMA: the stream's head; the pieces pass the x86 filter and the checksum
+  // in order, `turn` being the next to.
+  std::array<uint8_t, f::lzma_stream::kHeadSize> lzmaHead{};
+  size_t turn = 0;
+  X86Carry carry{};
 };
 
 struct Piece {
   size_t job;
   uint64_t at = 0, length = 0;
+  size_t index = 0;  // within its file
   bool first = false, last = false;
   bool streamed = false;      // bzip2 on the writing thread
   uint8_t method = 0;         // the entry's method byte, when first
@@ -120,6 +132,50 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
     throw BuildError(item.where,
                      fmt::format("\"{}\" could not be read, or changed during the build", Utf8(item.source)));
 }
+
+// The LZMA pieces of a file take their turn at the filter one after another.
+// Pieces start in order, so the one waited for is running or done.
+class Turns {
+ public:
+  // A failure anywhere ends every turn: a piece that waits for one that will
+  // never run (the pool skips what is left) gives up too.
+  class EndOnFailure {
+   public:
+    explicit EndOnFailure(Turns& turns) : turns_(turns) {}
+    ~EndOnFailure() {
+      if (std::uncaught_exceptions() > exceptions_) turns_.Break();
+    }
+
+   private:
+    Turns& turns_;
+    int exceptions_ = std::uncaught_exceptions();
+  };
+
+  void Take(const Job& job, size_t index) {
+    std::unique_lock lock(m_);
+    cv_.wait(lock, [&] { return job.turn == index || broken_; });
+    if (broken_) throw BuildError("an earlier piece failed");
+  }
+  void Pass(Job& job) {
+    {
+      std::lock_guard lock(m_);
+      ++job.turn;
+    }
+    cv_.notify_all();
+  }
+  void Break() {
+    {
+      std::lock_guard lock(m_);
+      broken_ = true;
+    }
+    cv_.notify_all();
+  }
+
+ private:
+  std::mutex m_;
+  std::condition_variable cv_;
+  bool broken_ = false;
+};
 
 // A file too large for one bzip2 piece is judged by a few stretches spread
 // over it, as a piece is judged by samples.
@@ -193,19 +249,33 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
     j.method = item.compression;
     if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
       j.method = Compression::kZlib;
-    uint64_t step = j.method == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
+    uint64_t step = j.method == Compression::kZlib   ? kZlibPiece
+                    : j.method == Compression::kLzma ? kLzmaPiece
+                                                     : std::max<uint64_t>(j.size, 1);
+    if (j.method == Compression::kLzma) {
+      std::vector<uint8_t> head;
+      ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
+      j.lzmaHead = {TakesX86Filter(head) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, LzmaDictionaryProperty(j.size)};
+    }
     uint64_t at = 0;
     do {
-      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at)});
+      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at), j.pieces});
       p.first = at == 0;
       at += p.length;
       p.last = at == j.size;
       p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
-      p.method = j.method == Compression::kBzip2 ? f::kMethodBzip2 : f::kMethodZlib;
+      p.method = static_cast<uint8_t>(j.method);
       ++j.pieces;
     } while (at < j.size);
   }
   if (progress.start) progress.start(copies, toStore);
+  Turns turns;
+  bool lzma = std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.method == Compression::kLzma; });
+#ifdef __GLIBC__
+  // Buffers of megabytes come and go on every core; once glibc has raised its
+  // mmap threshold to their size it keeps them in each thread's arena.
+  mallopt(M_MMAP_THRESHOLD, 256 << 10);
+#endif
 
   std::FILE* data = out.scratch;
   uint64_t dataSize = 0, bytesIn = 0;
@@ -244,11 +314,26 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
   ParallelForOrdered(
       pieces.size(), threads,
       [&](size_t i) {
+        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
-        const Job& j = jobs[p.job];
+        Job& j = jobs[p.job];
         const FileItem& item = *j.item;
         if (p.streamed) return;
+        if (j.method == Compression::kLzma) {
+          size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
+          ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
+          turns.Take(j, p.index);
+          // The checksum is of the bytes as given, before the filter changes them.
+          j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), static_cast<size_t>(p.length));
+          if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86)
+            FilterX86(p.in, p.at, static_cast<size_t>(p.length), j.carry);
+          turns.Pass(j);
+          p.out = CompressLzmaPiece({p.in.data(), static_cast<size_t>(p.length)},
+                                    j.lzmaHead[f::lzma_stream::kDictionary], item.level, p.last);
+          std::vector<uint8_t>().swap(p.in);  // only the output waits for its turn to be written
+          return;
+        }
         p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));
         ReadInput(item, p.at - p.dictionary, static_cast<size_t>(p.length) + p.dictionary, p.in);
         std::span<const uint8_t> bytes(p.in.data() + p.dictionary, static_cast<size_t>(p.length));
@@ -265,6 +350,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
+        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
         Job& j = jobs[p.job];
@@ -272,10 +358,11 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         const FileItem& item = *j.item;
         if (p.first) {
           j.data.offset = static_cast<uint32_t>(dataSize);
-          j.shown.method = p.method == f::kMethodBzip2 ? Compression::kBzip2 : Compression::kZlib;
+          j.shown.method = static_cast<Compression>(p.method);
           j.shown.packed = false;
           store(&p.method, 1);
           methods |= MethodBit(p.method);
+          if (p.method == f::kMethodLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
         }
         if (p.streamed) {
           j.shown.packed = true;
@@ -290,6 +377,10 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
             bz.Add(buffer, at == j.size, [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
             reportBytes();
           }
+        } else if (p.method == f::kMethodLzma) {
+          j.shown.packed = true;
+          bytesIn += p.length;  // its checksum was taken before the filter
+          store(p.out.data(), p.out.size());
         } else {
           j.shown.packed |= p.packed;
           input({p.in.data() + p.dictionary, static_cast<size_t>(p.length)});
@@ -314,7 +405,8 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         }
         reportBytes();
       },
-      2 * threads + 2);
+      // An LZMA piece's output may be as large as the piece: fewer wait.
+      lzma ? threads + 1 : 2 * threads + 2);
   reportStored(jobs.size());
 
   // The blocks first: the stub that goes before them depends on their methods too.

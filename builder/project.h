@@ -13,7 +13,7 @@
 
 namespace wrenly::builder {
 
-enum class Compression : uint8_t { kZlib = 1, kBzip2 = 2 };
+enum class Compression : uint8_t { kZlib = 1, kBzip2 = 2, kLzma = 4 };
 
 // One packed image (a 24-bit bottom-up DIB without file header).
 using Dib = std::vector<uint8_t>;

@@ -496,8 +496,9 @@ class Loader {
   Compression ReadCompression(const toml::table& t, const std::string& v) {
     if (v == "zlib") return Compression::kZlib;
     if (v == "bzip2") return Compression::kBzip2;
+    if (v == "lzma") return Compression::kLzma;
     throw BuildError(r_.At(t, "compression"),
-                     fmt::format("compression \"{}\" is unknown (use \"zlib\" or \"bzip2\")", v));
+                     fmt::format("compression \"{}\" is unknown (use \"zlib\", \"bzip2\" or \"lzma\")", v));
   }
 
   void ReadBackground(const toml::table& t) {

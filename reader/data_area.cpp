@@ -70,7 +70,7 @@ EntryData DecodeEntry(DataAreaReader& reader, uint32_t offset, uint32_t storedLe
   if (storedLength == 0) throw Damaged("stored length 0: no method byte");
   reader.Seek(offset);
   reader.Read(&d.method, 1);
-  StreamDecoder decoder(d.method);
+  StreamDecoder decoder(d.method, maxSize);
   uint64_t remaining = storedLength - 1;
   if (remaining == 0) return d;  // an empty file
   std::vector<uint8_t> in(kInChunk);

@@ -84,7 +84,7 @@ Bytes DecodePayload(const Bytes& raw, BlockInfo& b, const std::string& what) {
   out.reserve(std::min<uint32_t>(b.unpackedSize, 1u << 20));  // grows only with real output
   size_t streamLength = raw.size() - wf::compressed_payload::kStream;
   try {
-    StreamDecoder dec(b.method);
+    StreamDecoder dec(b.method, b.unpackedSize);
     dec.Feed(raw.data() + wf::compressed_payload::kStream, streamLength, [&](const uint8_t* p, size_t n) {
       if (n > b.unpackedSize - out.size())
         throw Damaged("the stream gives more than the unpacked size " + std::to_string(b.unpackedSize));

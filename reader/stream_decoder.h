@@ -1,4 +1,4 @@
-// Incremental zlib / bzip2 decoder. Input arrives in pieces; output goes to a
+// Incremental zlib / bzip2 / LZMA decoder. Input arrives in pieces; output goes to a
 // sink in pieces, so no caller has to hold a whole stream.
 #pragma once
 #include <cstddef>
@@ -12,8 +12,9 @@ using Sink = std::function<void(const uint8_t* data, size_t size)>;
 
 class StreamDecoder {
  public:
-  // Throws Damaged for a method other than zlib or bzip2.
-  explicit StreamDecoder(uint8_t method);
+  // Throws Damaged for an unknown method. `maxOutput` bounds what a sound
+  // stream gives: LZMA's dictionary is no larger than that.
+  explicit StreamDecoder(uint8_t method, uint64_t maxOutput = UINT64_MAX);
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
   StreamDecoder& operator=(const StreamDecoder&) = delete;

@@ -2,14 +2,18 @@
 // refuses whatever the Installer would refuse.
 #include "reader/package.h"
 
+#include <Bra.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <map>
 
+#include "builder/compress.h"
 #include "builder/package_writer.h"
 #include "format/block_ids.h"
+#include "format/container.h"
+#include "format/stub_resources.h"
 #include "reader/reader.h"
 #include "test_project.h"
 
@@ -165,6 +169,68 @@ TEST(Compression, TheLevelTakesEffect) {
   };
   EXPECT_LT(stored("level = 9", ""), stored("level = 1", ""));
   EXPECT_LT(stored("level = 1", ", level = 9"), stored("level = 1", ""));  // the entry's own level wins
+}
+
+// A Windows program of `size` bytes for the x86 filter: calls and jumps whose
+// targets lie near, in a repeated run of noise (quick to compress).
+std::string Program(size_t size) {
+  std::string s = test::Stub(0x200), noise = Noise(4099, 9);
+  while (s.size() < size) s += noise;
+  for (size_t at = 0x200; at + 5 < size; at += 7 + static_cast<uint8_t>(s[at]) % 23)
+    s.replace(at, 5, {char(0xE8 + (s[at + 1] & 1)), s[at + 2], s[at + 3], 0, char((s[at + 4] & 1) ? 0xFF : 0)});
+  return s.substr(0, size);
+}
+
+// LZMA's pieces come back whole, chained (a program through the x86 filter
+// across its pieces); its dictionary no larger than the file needs.
+TEST(Compression, LzmaReadsBackWhole) {
+  test::ScratchProject scratch;
+  std::string program = test::ProgramAsking("");  // a stub that decodes LZMA
+  std::vector<uint8_t> stub =
+      WithResources(ToBytes(program), {Resource{10, format::kStubMethodsResource, 0x409, {7, 0, 0, 0}}});  // RT_RCDATA
+  scratch.Write("stub.exe", {stub.begin(), stub.end()});
+  std::string text;
+  for (unsigned i = 0; text.size() < (9u << 19); ++i) text += std::to_string(i * 7919 % 100003) + (i % 9 ? " " : "\n");
+  scratch.Write("big.txt", text + Noise(70000, 3));
+  scratch.Write("empty.bin", ""), scratch.Write("noise.bin", Noise(300000, 5));
+  scratch.Write("app.exe", Program(kLzmaPiece + 3));  // the last piece shorter than the filter looks ahead
+  struct Case {
+    const char *method, *source;
+    uint8_t filter, dictionary;  // LZMA's head
+  } cases[] = {{"lzma", "big.txt", 0, 20},
+               {"lzma", "empty.bin", 0, 0},
+               {"lzma", "noise.bin", 0, 13},
+               {"lzma", "app.exe", 1, 20}};
+  for (const Case& c : cases) {
+    std::string out = std::string(c.method) + "-" + c.source;
+    auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"" + c.source + "\"\ncompression = \"" +
+                               c.method + "\"\nlevel = 1\n");
+    std::ostringstream quiet;
+    ASSERT_EQ(in::Extract(setup, scratch.Path(out), 0, quiet, quiet), 0) << out;
+    EXPECT_EQ(ReadAll(scratch.Path(out + "/install/" + c.source)), ReadAll(scratch.Path(c.source))) << out;
+    in::Package pkg = in::ReadPackage(setup);
+    const format::FileEntryView& e = pkg.types[0].entries[0];
+    std::string head = ReadAll(setup).substr(pkg.parts[0].fileOffset + e.dataOffset, 3);
+    EXPECT_EQ(head, (std::string{char(format::kMethodLzma), char(c.filter), char(c.dictionary)})) << out;
+    EXPECT_LT(e.storedLength, e.size + e.size / 1000 + 16) << out;  // what does not compress is stored
+  }
+}
+
+// The filter run a piece at a time gives what one run over the whole file gives.
+TEST(Compression, X86FilterInPiecesIsTheWholeFilter) {
+  std::string program = Program(20000);
+  std::vector<uint8_t> whole(program.begin(), program.end());
+  uint32_t state = 0;
+  z7_BranchConvSt_X86_Enc(whole.data(), whole.size(), 0, &state);
+  for (size_t piece : {1, 3, 4, 5, 7, 64, 4095, 19998}) {
+    std::vector<uint8_t> bytes(program.begin(), program.end());
+    X86Carry carry;
+    for (size_t at = 0; at < bytes.size(); at += piece) {
+      size_t length = std::min(piece, bytes.size() - at);
+      FilterX86({bytes.data() + at, std::min(length + 4, bytes.size() - at)}, at, length, carry);
+    }
+    EXPECT_EQ(bytes, whole) << piece;
+  }
 }
 
 // Every way of storing data reads back whole (zlib pieces deflated and stored in one stream, bzip2 whole

@@ -40,6 +40,11 @@ Damage Title(uint32_t unpacked, uint8_t method = wf::kMethodZlib) {
   return Extra(wf::kBlockTitleText, CompressedPayload(unpacked, method, hi), wf::kBlockCompressed);
 }
 
+Damage Lzma(size_t at, uint8_t value) {
+  return [=](PackageImage& p) { p.dataArea[at] = value; };
+}
+void LzmaReadme(Plan& s) { s.types[0].files[0].compression = wrenly::builder::Compression::kLzma; }
+
 const DamageRecipe kRecipes[] = {
     {"signature_below_1020", 'R', "no package signature", 0, 1, [](PackageImage& p) { p.signatureAt = 1019; }},
     {"payload_length_wraps", 'R', "runs past the end of the file", 0, 1,
@@ -101,6 +106,10 @@ const DamageRecipe kRecipes[] = {
     {"entry_size_larger_than_data", 'L', "15 bytes, its size says 16", 1, 1, Set(kTable, kEntry + fe::kSize, 16)},
     {"entry_bad_stream", 'L', "bzip2 stream", 1, 1,  // the DataArea's middle lies in a.bmp's bzip2 stream
      [](PackageImage& p) { p.dataArea[p.dataArea.size() / 2] ^= 0x40; }},
+    // readme.txt in LZMA: its data first, the method byte, the filter, the dictionary, the first chunk's control.
+    {"entry_lzma_unknown_filter", 'L', "unknown LZMA filter 2", 1, 1, Lzma(1, 2), LzmaReadme},
+    {"entry_lzma_dictionary_property_41", 'L', "LZMA dictionary property 41", 1, 1, Lzma(2, 41), LzmaReadme},
+    {"entry_bad_lzma_stream", 'L', "bad LZMA stream", 1, 1, Lzma(3, 0x03), LzmaReadme},
     {"volume_missing", 'L', "setup.D02 is missing", 0, 1, [](PackageImage& p) { p.volumeSize = 2000; }, nullptr,
      [](std::vector<Bytes>& files) { files[2].clear(); }},
     {"volume_shorter_than_its_count", 'L', "holds 996 data bytes, its count says", 0, 1,

@@ -1,10 +1,9 @@
 // Writes small valid packages as the fuzz targets' starting points: the
 // typical package with its blocks in bzip2, the rich one in single-page mode
-// with the product's details, and the install target's seed (a third type, a
-// font, a read-only temporary file, files written twice, a library written
-// again while in use (9x, then NT), blocks stored plain, and the DataArea in
-// volumes of 120 bytes, each behind the mark fuzz_install.cpp splits the
-// input at).
+// with the product's details and two LZMA entries (a program's through the x86 filter), and the install target's seed
+// (a third type, a font, a read-only temporary file, files written twice, a library written again while in use (9x,
+// then NT), blocks stored plain, and the DataArea in volumes of 120 bytes, each behind the mark fuzz_install.cpp splits
+// the input at).
 #include <fstream>
 #include <string>
 
@@ -22,7 +21,13 @@ static wb::FileItem File(const char* name, const char* content, uint32_t kind = 
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  PackageImage typical = TypicalPackage(), rich = Craft(TypicalPlan());
+  wb::Project richPlan = TypicalPlan();
+  std::string program(0x200, '\xE8');
+  program.replace(0, 2, "MZ"), program.replace(0x3C, 10, std::string("\x40\0\0\0PE\0\0\x4C\x01", 10));
+  richPlan.types[0].files[0].compression = wb::Compression::kLzma;
+  richPlan.types[0].files.push_back(
+      {.content = ToBytes(program), .compression = wb::Compression::kLzma, .items = {"app.exe"}});
+  PackageImage typical = TypicalPackage(), rich = Craft(richPlan);
   typical.signatureAt = rich.signatureAt = 1020;
   rich.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 1, 0});
   rich.Add(wf::kBlockProductDetails, Bytes{1, 0, '1', 0, 0, 1, 0, 'u'});
