@@ -2,6 +2,8 @@
 # Install types that share their stored data install whole, in one file and
 # in volumes; stored blocks (alone, for bzip2, beside deflated data in one
 # stream) install byte for byte. Which entries share: the native tables.
+# Offered the folder of Installer images, the build takes the zlib-only one
+# (the package holds nothing else), and that image installs the same.
 . "$(dirname "$0")/../engine_lib.sh"
 wine_require
 
@@ -15,6 +17,11 @@ project() {  # volume-size output
   build_setup "$d/shared.toml" "$d/$2" -D DATA="$d" -D FOLDER="$(winpath "$d/default")"
 }
 project 0 one.exe
+log=$("$WRENLY_TOOL" build "$d/shared.toml" -o "$d/zlib-only.exe" --stub "$(dirname "$(stub_exe)")" \
+  --uninstaller "$(uninstaller_exe)" -v -D DATA="$d" -D FOLDER="$(winpath "$d/default")" 2>&1) ||
+  fail "the build from the folder of images failed: $log"
+expect "the build takes the zlib-only image" "Installer image wrenly-stub-zlib.exe: zlib; the package uses zlib" \
+  "$(grep -o 'Installer image .*' <<<"$log")"
 read_layout "$d/one.exe"
 # The first file ends inside noise.bin, which alpha-copy.txt follows in "Full".
 project $((data_start + 40000)) volumes.exe
@@ -24,7 +31,7 @@ project $((data_start + 40000)) volumes.exe
 want=("" "alpha-copy.txt=alpha.txt docs/alpha.txt=alpha.txt mixed.bin=mixed.bin noise.bin=noise.bin"
   "mixed.bin=mixed.bin noise-bzip2.bin=noise.bin noise.bin=noise.bin"
   "alpha-copy.txt=alpha.txt docs/alpha.txt=alpha.txt noise.bin=noise.bin")
-for setup in one.exe volumes.exe; do
+for setup in one.exe volumes.exe zlib-only.exe; do
   for type in 1 2 3; do
     rm -rf "$dest"
     quietly "$d/$setup" /Q "/I$type" "/T$(winpath "$dest")"
