@@ -34,7 +34,7 @@ namespace {
 // (the install then runs near the decompressor's own speed); small enough
 // to stay a fixed, modest share of memory whatever the file's size.
 constexpr uint32_t kInputSize = 64 * 1024;
-constexpr uint32_t kOutputSize = kDecodeOutputSize;
+constexpr uint32_t kOutputSize = 256 * 1024;
 
 // Each decompressor: feed input, take output a piece at a time.
 struct Zlib {
@@ -196,10 +196,8 @@ int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, con
     bool full = false;
     while ((d.InputLeft() || full) && !ended && result == kDecodeOk) {
       uint32_t produced;
-      uint8_t* out = sink.buffer ? sink.buffer(sink.context) : nullptr;
-      if (!out) out = output;
-      result = d.Step(out, &produced, &ended, &full);
-      if (result == kDecodeOk && produced) result = sink.put(sink.context, out, produced);
+      result = d.Step(output, &produced, &ended, &full);
+      if (result == kDecodeOk && produced) result = sink.put(sink.context, output, produced);
     }
   }
   // Bytes of the stored length behind the stream's end are not read; a

@@ -19,13 +19,7 @@ struct StreamSink {
   // kDecodeOk, or the DecodeResult that stops the decoding.
   int (*put)(void* context, const uint8_t* bytes, uint32_t count);
   void* context;
-  // Where the decoder writes its next kDecodeOutputSize bytes; null (or a
-  // null answer) means its own buffer. A sink that keeps working on what it
-  // was given after put returns hands out buffers of its own this way.
-  uint8_t* (*buffer)(void* context) = nullptr;
 };
-
-inline constexpr uint32_t kDecodeOutputSize = 256 * 1024;
 
 // Decodes streamLength bytes of `method` (a stored method byte) from volume.
 // Bytes behind the stream's end are not read.

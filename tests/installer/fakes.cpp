@@ -13,7 +13,6 @@
 #include "platform/removal.h"
 #include "platform/shell_link.h"
 #include "platform/system.h"
-#include "platform/worker.h"
 #include "system/run_items.h"
 
 FakeSystem Fake;
@@ -61,12 +60,6 @@ void FakeSystem::AddFolder(const std::string& path) {
     if (!FindIn(folders, path.substr(0, at))) folders.push_back(path.substr(0, at));
   if (!FindIn(folders, path)) folders.push_back(Trimmed(path));
 }
-
-// No thread natively: a job runs where it is posted.
-bool StartWorker(Worker* w) { return *w = Worker{}, true; }
-void PostToWorker(Worker*, WorkerJob job, void* context) { job(context); }
-void WaitForWorker(Worker*) {}
-void StopWorker(Worker*) {}
 
 void GetScreenSize(int* width, int* height) { *width = Fake.screenWidth, *height = Fake.screenHeight; }
 
