@@ -37,6 +37,9 @@ struct DataAreaState {
   uint32_t start;         // file offset of the first DataArea byte
   int32_t pumpCountdown;
   char volumePath[kPathSize];
+  // The decoders' input and output, made once: fresh memory for every entry
+  // would cost the system's new pages each time.
+  uint8_t* decodeBuffers;
 };
 
 // The installation run: what the engine, the progress display and the

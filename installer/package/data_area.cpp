@@ -58,6 +58,7 @@ FileHandle OpenVolumeFile(Setup& setup) {
 void CloseDataArea(Setup& setup) {
   if (setup.dataArea.volume != INVALID_FILE) FileClose(setup.dataArea.volume);
   setup.dataArea.volume = INVALID_FILE;
+  FreeBuffer(&setup.dataArea.decodeBuffers);
   setup.run.running = false;
 }
 

@@ -32,9 +32,11 @@ extern "C" void bz_internal_error(int) {}
 namespace {
 // Large enough that reads, writes and the sink's calls cost little per byte
 // (the install then runs near the decompressor's own speed); small enough
-// to stay a fixed, modest share of memory whatever the file's size.
-constexpr uint32_t kInputSize = 64 * 1024;
-constexpr uint32_t kOutputSize = 256 * 1024;
+// to stay a fixed, modest share of memory whatever the file's size. A read
+// stays short enough that a slow disc still lets the window answer between
+// two of them.
+constexpr uint32_t kInputSize = 256 * 1024;
+constexpr uint32_t kOutputSize = 512 * 1024;
 
 // Each decompressor: feed input, take output a piece at a time.
 struct Zlib {
@@ -176,8 +178,8 @@ template <typename Decoder>
 int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, const StreamSink& sink) {
   int init = d.Init();
   if (init != kDecodeOk) return init;
-  uint8_t* buffers;
-  if (!AllocBuffer(kInputSize + kOutputSize, &buffers)) {
+  uint8_t*& buffers = setup.dataArea.decodeBuffers;
+  if (!buffers && !AllocBuffer(kInputSize + kOutputSize, &buffers)) {
     d.End();
     return kDecodeNoMemory;
   }
@@ -205,7 +207,6 @@ int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, con
   if (result == kDecodeOk && !ended) result = kDecodeBadStream;
   int end = d.End();
   if (result == kDecodeOk) result = end;
-  FreeBuffer(&buffers);
   return result;
 }
 
