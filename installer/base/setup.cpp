@@ -31,7 +31,7 @@ int AllocatePathBuffers(Setup& setup) {
 
 void FreePathBuffers(Setup& setup) {
   for (const PathBuffer& b : kBuffers) FreeBuffer(&(setup.*b.field));
-  FreeBuffer(&setup.dataArea.decodeBuffers);
+  FreeBuffer(&setup.decodeBuffers);
 }
 
 uint32_t SetErrorArgument(Setup& setup, const char* path) {

@@ -37,9 +37,6 @@ struct DataAreaState {
   uint32_t start;         // file offset of the first DataArea byte
   int32_t pumpCountdown;
   char volumePath[kPathSize];
-  // The decoders' input and output, made once: fresh memory for every entry
-  // would cost the system's new pages each time.
-  uint8_t* decodeBuffers;
 };
 
 // The installation run: what the engine, the progress display and the
@@ -96,6 +93,9 @@ struct Setup {
   char* tempPath;  // also the candidate folder while detecting
   char* errorArgument;
   char* uninstallerPath;
+  // The decoders' input and output, made at the first stream and kept until
+  // the run ends: fresh memory for every entry would cost new pages each time.
+  uint8_t* decodeBuffers;
 
   Package package;
   InstalledProduct installed;

@@ -178,7 +178,7 @@ template <typename Decoder>
 int Decode(Setup& setup, Decoder& d, FileHandle* volume, uint32_t remaining, const StreamSink& sink) {
   int init = d.Init();
   if (init != kDecodeOk) return init;
-  uint8_t*& buffers = setup.dataArea.decodeBuffers;
+  uint8_t*& buffers = setup.decodeBuffers;
   if (!buffers && !AllocBuffer(kInputSize + kOutputSize, &buffers)) {
     d.End();
     return kDecodeNoMemory;
