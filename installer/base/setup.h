@@ -93,8 +93,9 @@ struct Setup {
   char* tempPath;  // also the candidate folder while detecting
   char* errorArgument;
   char* uninstallerPath;
-  // The decoders' input and output, made at the first stream and kept until
-  // the run ends: fresh memory for every entry would cost new pages each time.
+  // The decoders' input and output, made at the first stream and kept with
+  // the path buffers: fresh memory for every entry would cost new pages each
+  // time. Never freed by CloseDataArea, which Stop calls from inside a read.
   uint8_t* decodeBuffers;
 
   Package package;

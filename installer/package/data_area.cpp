@@ -58,7 +58,6 @@ FileHandle OpenVolumeFile(Setup& setup) {
 void CloseDataArea(Setup& setup) {
   if (setup.dataArea.volume != INVALID_FILE) FileClose(setup.dataArea.volume);
   setup.dataArea.volume = INVALID_FILE;
-  FreeBuffer(&setup.decodeBuffers);
   setup.run.running = false;
 }
 
