@@ -69,8 +69,7 @@ enum LzmaFilter : uint8_t {
 
 // The dictionary a property byte stands for; property 40 is 4 GiB - 1.
 inline constexpr uint32_t LzmaDictionarySize(uint8_t property) {
-  return property >= lzma_stream::kMaxDictionaryProperty ? 0xFFFFFFFFu
-                                                         : (2u | (property & 1u)) << (property / 2 + 11);
+  return property >= lzma_stream::kMaxDictionaryProperty ? 0xFFFFFFFFu : (2u | (property & 1u)) << (property / 2 + 11);
 }
 static_assert(LzmaDictionarySize(0) == 4096 && LzmaDictionarySize(20) == 4u << 20);
 

@@ -18,7 +18,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes ToBytes(std::string_view s);
 Bytes Zlib(const Bytes& data);
 Bytes Bzip2(const Bytes& data);
-Bytes Lzma(const Bytes& data, uint8_t filter = 0);  // the whole kMethodLzma stream
+Bytes Lzma(const Bytes& data, uint8_t filter = 0);                                // the whole kMethodLzma stream
 Bytes CompressedPayload(uint32_t unpacked, uint8_t method, const Bytes& stream);  // size, method, stream
 Bytes Words(std::initializer_list<uint32_t> words);                               // little-endian u32s
 std::string Noise(size_t n, unsigned seed);  // incompressible, the same for the same seed
