@@ -41,30 +41,6 @@ std::vector<uint8_t> CompressBzip2(std::span<const uint8_t> data, int blockSize1
   return out;
 }
 
-std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression method, int level) {
-  std::vector<uint8_t> out{static_cast<uint8_t>(method)};
-  if (method == Compression::kLzma) {
-    std::vector<uint8_t> bytes(data.begin(), data.end());
-    bool x86 = TakesX86Filter(bytes);
-    uint8_t dictionary = LzmaDictionaryProperty(bytes.size());
-    out.insert(out.end(), {x86 ? format::kLzmaFilterX86 : format::kLzmaFilterNone, dictionary});
-    X86Carry carry;
-    size_t at = 0;
-    do {
-      size_t length = std::min(kLzmaPiece, bytes.size() - at);
-      if (x86) FilterX86({bytes.data() + at, std::min<size_t>(length + 4, bytes.size() - at)}, at, length, carry);
-      std::vector<uint8_t> piece =
-          CompressLzmaPiece({bytes.data() + at, length}, dictionary, level, at + length == bytes.size());
-      out.insert(out.end(), piece.begin(), piece.end());
-      at += length;
-    } while (at < bytes.size());
-    return out;
-  }
-  std::vector<uint8_t> stream = method == Compression::kBzip2 ? CompressBzip2(data, 9) : CompressZlib(data, level);
-  out.insert(out.end(), stream.begin(), stream.end());
-  return out;
-}
-
 uint8_t LzmaDictionaryProperty(uint64_t size) {
   uint8_t property = 0;
   while (format::LzmaDictionarySize(property) < std::min<uint64_t>(size, kLzmaDictionary)) ++property;

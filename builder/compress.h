@@ -14,9 +14,6 @@ namespace wrenly::builder {
 std::vector<uint8_t> CompressZlib(std::span<const uint8_t> data, int level);
 std::vector<uint8_t> CompressBzip2(std::span<const uint8_t> data, int blockSize100k);
 
-// Method byte followed by the stream: one DataArea entry.
-std::vector<uint8_t> CompressEntry(std::span<const uint8_t> data, Compression method, int level);
-
 // The bytes of a large file go through zlib in pieces of this size, each on
 // any core: a piece starts from the previous 32 KiB as its dictionary and ends
 // with a sync flush, the last with the stream's end. A file up to this size,

@@ -1,7 +1,5 @@
 #include "package_writer.h"
 
-#include <Bra.h>
-#include <Lzma2Enc.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -33,24 +31,12 @@ Bytes Zlib(const Bytes& data) { return wb::CompressZlib(data, 9); }
 Bytes Bzip2(const Bytes& data) { return wb::CompressBzip2(data, 9); }
 
 Bytes Lzma(const Bytes& data, uint8_t filter) {
-  static const ISzAlloc alloc = {[](ISzAllocPtr, size_t n) { return std::malloc(n); },
-                                 [](ISzAllocPtr, void* p) { std::free(p); }};
   Bytes in = data;
-  UInt32 state = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
-  if (filter == wf::kLzmaFilterX86) z7_BranchConvSt_X86_Enc(in.data(), in.size(), 0, &state);
-  CLzma2EncHandle enc = Lzma2Enc_Create(&alloc, &alloc);
-  CLzma2EncProps props;
-  Lzma2EncProps_Init(&props);
-  props.lzmaProps.dictSize = 1 << 16;
-  Lzma2Enc_SetProps(enc, &props);
-  Bytes out(2 + in.size() + in.size() / 16 + 64);
-  size_t size = out.size() - 2;
-  SRes r = Lzma2Enc_Encode2(enc, nullptr, out.data() + 2, &size, nullptr, in.data(), in.size(), nullptr);
-  out[wf::lzma_stream::kFilter] = filter;
-  out[wf::lzma_stream::kDictionary] = Lzma2Enc_WriteProperties(enc);
-  Lzma2Enc_Destroy(enc);
-  if (r != SZ_OK) throw std::runtime_error("lzma2 encoding failed");
-  out.resize(2 + size);
+  wb::X86Carry carry;
+  if (filter == wf::kLzmaFilterX86) wb::FilterX86(in, 0, in.size(), carry);
+  uint8_t dictionary = wb::LzmaDictionaryProperty(in.size());
+  Bytes out{filter, dictionary}, chunks = wb::CompressLzmaPiece(in, dictionary, 6, true);
+  out.insert(out.end(), chunks.begin(), chunks.end());
   return out;
 }
 
