@@ -85,7 +85,7 @@ bool Incompressible(std::span<const uint8_t> piece) {
 }
 
 // LZMA2's stored chunks: a control byte (1 resets the dictionary, 2 not), the size - 1 big-endian, the bytes.
-std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece, bool last) {
+std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece) {
   constexpr size_t kChunk = 1 << 16;
   std::vector<uint8_t> out;
   out.reserve(piece.size() + piece.size() / kChunk * 3 + 4);
@@ -94,14 +94,16 @@ std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece, bool last)
     out.insert(out.end(), {uint8_t(at == 0 ? 1 : 2), uint8_t((n - 1) >> 8), uint8_t(n - 1)});
     out.insert(out.end(), piece.begin() + static_cast<ptrdiff_t>(at), piece.begin() + static_cast<ptrdiff_t>(at + n));
   }
-  if (last) out.push_back(format::lzma_stream::kChunksEnd);
+  out.push_back(format::lzma_stream::kChunksEnd);
   return out;
 }
 }  // namespace
 
-std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t dictionary, int level, bool last) {
-  if (Incompressible(piece)) return StoredLzmaChunks(piece, last);
-  std::unique_ptr<CLzma2Enc, void (*)(CLzma2Enc*)> enc(Lzma2Enc_Create(&kLzmaAlloc, &kLzmaAlloc), Lzma2Enc_Destroy);
+namespace {
+using LzmaEncoder = std::unique_ptr<CLzma2Enc, void (*)(CLzma2Enc*)>;
+
+LzmaEncoder NewLzmaEncoder(uint8_t dictionary, int level, uint64_t size) {
+  LzmaEncoder enc(Lzma2Enc_Create(&kLzmaAlloc, &kLzmaAlloc), Lzma2Enc_Destroy);
   if (!enc) throw BuildError("LZMA compression failed (out of memory)");
   CLzma2EncProps props;
   Lzma2EncProps_Init(&props);
@@ -110,24 +112,93 @@ std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t d
   // Ours from 4 on (the default 6 included) take the best; 1..3 are quicker.
   props.lzmaProps.level = std::min(level + 3, 9);
   props.lzmaProps.dictSize = format::LzmaDictionarySize(dictionary);
-  props.lzmaProps.reduceSize = piece.size();
+  props.lzmaProps.reduceSize = size;
   props.lzmaProps.numThreads = 1;
-  props.blockSize = LZMA2_ENC_PROPS_BLOCK_SIZE_SOLID;  // the piece is the block
+  props.blockSize = LZMA2_ENC_PROPS_BLOCK_SIZE_SOLID;  // one block: the dictionary never restarts
   props.numBlockThreads_Max = props.numTotalThreads = 1;
   if (Lzma2Enc_SetProps(enc.get(), &props) != SZ_OK) throw BuildError("LZMA compression failed (properties)");
+  return enc;
+}
+}  // namespace
+
+size_t LzmaEncoderMemory(uint8_t dictionary) {
+  size_t size = format::LzmaDictionarySize(dictionary);
+  return size * 23 / 2 + (1 << 20);
+}
+
+std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level) {
+  if (Incompressible(data)) return StoredLzmaChunks(data);
+  LzmaEncoder enc = NewLzmaEncoder(dictionary, level, data.size());
   // LZMA2's own bound: stored chunks of 64 KiB behind 3-byte heads.
-  size_t bound = piece.size() + piece.size() / 1024 + 64;
+  size_t bound = data.size() + data.size() / 1024 + 64;
   // Left uninitialised: only what the encoder writes is touched.
   std::unique_ptr<uint8_t, void (*)(void*)> buffer(static_cast<uint8_t*>(std::malloc(bound)), std::free);
   static const uint8_t kNothing = 0;
   if (!buffer) throw BuildError("LZMA compression failed (out of memory)");
   size_t size = bound;
-  SRes rc = Lzma2Enc_Encode2(enc.get(), nullptr, buffer.get(), &size, nullptr, piece.empty() ? &kNothing : piece.data(),
-                             piece.size(), nullptr);
+  SRes rc = Lzma2Enc_Encode2(enc.get(), nullptr, buffer.get(), &size, nullptr, data.empty() ? &kNothing : data.data(),
+                             data.size(), nullptr);
   if (rc != SZ_OK || size == 0 || buffer.get()[size - 1] != format::lzma_stream::kChunksEnd)
     throw BuildError(fmt::format("LZMA compression failed (code {})", rc));
-  if (!last) --size;  // the pieces after it go on with their own dictionary reset
   return {buffer.get(), buffer.get() + size};
+}
+
+std::vector<uint8_t> CompressLzmaWhole(std::span<const uint8_t> data, uint8_t filter, int level) {
+  uint8_t dictionary = LzmaDictionaryProperty(data.size());
+  std::vector<uint8_t> in(data.begin(), data.end());
+  X86Carry carry;
+  if (filter == format::kLzmaFilterX86) FilterX86(in, 0, in.size(), carry);
+  std::vector<uint8_t> out{filter, dictionary}, chunks = CompressLzma(in, dictionary, level);
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  return out;
+}
+
+void CompressLzmaStream(uint8_t dictionary, int level, uint64_t size,
+                        const std::function<size_t(uint8_t*, size_t)>& read,
+                        const std::function<void(std::span<const uint8_t>)>& write) {
+  // The callbacks run inside the SDK's C code, which an exception must not cross.
+  struct In {
+    ISeqInStream vt;
+    const std::function<size_t(uint8_t*, size_t)>* read;
+    std::exception_ptr error;
+  } in{{[](ISeqInStreamPtr p, void* buf, size_t* size) -> SRes {
+         auto* self = reinterpret_cast<In*>(const_cast<ISeqInStream*>(p));
+         try {
+           *size = (*self->read)(static_cast<uint8_t*>(buf), *size);
+           return SZ_OK;
+         } catch (...) {
+           self->error = std::current_exception();
+           return SZ_ERROR_READ;
+         }
+       }},
+       &read,
+       nullptr};
+  struct Out {
+    ISeqOutStream vt;
+    const std::function<void(std::span<const uint8_t>)>* write;
+    std::exception_ptr error;
+    uint8_t lastByte = 0;
+  } out{{[](ISeqOutStreamPtr p, const void* buf, size_t size) -> size_t {
+          auto* self = reinterpret_cast<Out*>(const_cast<ISeqOutStream*>(p));
+          try {
+            if (size) {
+              (*self->write)({static_cast<const uint8_t*>(buf), size});
+              self->lastByte = static_cast<const uint8_t*>(buf)[size - 1];
+            }
+            return size;
+          } catch (...) {
+            self->error = std::current_exception();
+            return 0;
+          }
+        }},
+        &write,
+        nullptr};
+  LzmaEncoder enc = NewLzmaEncoder(dictionary, level, size);
+  SRes rc = Lzma2Enc_Encode2(enc.get(), &out.vt, nullptr, nullptr, &in.vt, nullptr, 0, nullptr);
+  if (in.error) std::rethrow_exception(in.error);
+  if (out.error) std::rethrow_exception(out.error);
+  if (rc != SZ_OK || out.lastByte != format::lzma_stream::kChunksEnd)
+    throw BuildError(fmt::format("LZMA compression failed (code {})", rc));
 }
 
 std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std::span<const uint8_t> piece, bool last,

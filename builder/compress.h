@@ -28,15 +28,18 @@ std::vector<uint8_t> CompressZlibPiece(std::span<const uint8_t> dictionary, std:
                                        int level);
 void AppendAdlerTrailer(std::vector<uint8_t>& out, uint32_t adler);
 
-// LZMA: a file goes in pieces of kLzmaPiece, each compressed on any core from
-// an empty dictionary and chained (format's lzma_stream). The dictionary is
-// 4 MiB: an encoder takes about 10 bytes per dictionary byte (hash and binary
-// tree, 41 MiB), so two cores, each with its piece and its output, stay well
-// below the build's 128 MiB; program files rarely gain from more, and the
-// Installer allocates as much. Pieces of twice the dictionary keep what the
-// restarts cost small (a 9.6 MB DLL: 1.67 MB in 8 MiB pieces, 2.12 in 4 MiB).
-inline constexpr uint32_t kLzmaDictionary = 4 << 20;
-inline constexpr size_t kLzmaPiece = 8 << 20;
+// LZMA: a file of up to kLzmaInMemory bytes is compressed whole on any core,
+// with the smallest dictionary that covers it; a larger one streams through
+// one encoder with the whole kLzmaDictionary, so nothing restarts (a 9.6 MB
+// DLL: 1.26 MB as one stream with 8 MiB, 1.67 MB in 8 MiB parts with 4 MiB).
+// An encoder takes about 11 bytes per dictionary byte (hash and binary tree:
+// 93 MiB for 8 MiB), so encoders run side by side only within the build's
+// memory (LzmaEncoderMemory); the Installer allocates the dictionary.
+inline constexpr uint32_t kLzmaDictionary = 8 << 20;
+inline constexpr uint64_t kLzmaInMemory = 4 << 20;
+
+// What an encoder for dictionary property `dictionary` allocates.
+size_t LzmaEncoderMemory(uint8_t dictionary);
 
 // The smallest dictionary property covering a file of `size` bytes, at most kLzmaDictionary.
 uint8_t LzmaDictionaryProperty(uint64_t size);
@@ -44,21 +47,31 @@ uint8_t LzmaDictionaryProperty(uint64_t size);
 // Whether the x86 filter helps a file starting with `head`: a PE program for i386 or AMD64.
 bool TakesX86Filter(const std::vector<uint8_t>& head);
 
-// The x86 filter runs over the whole file as one stream, a piece at a time in
-// order: what one call decided past its piece's end passes to the next.
+// The x86 filter runs over the whole file, a part at a time in order: what
+// one call decided past its part's end passes to the next.
 struct X86Carry {
   uint64_t resume = 0;  // the filter goes on here; bytes before it are final
   uint32_t state = 0;
-  std::array<uint8_t, 4> ahead{};  // final bytes from the next piece's start up to resume
+  std::array<uint8_t, 4> ahead{};  // final bytes from the next part's start up to resume
   size_t aheadCount = 0;
 };
-// `bytes`: the file from offset `at`, a piece of `length` bytes and the 4
-// after it (fewer at the file's end), filtered in place up to the piece's end.
+// `bytes`: the file from offset `at`, a part of `length` bytes and the 4
+// after it (fewer at the file's end), filtered in place up to the part's end.
 void FilterX86(std::span<uint8_t> bytes, uint64_t at, size_t length, X86Carry& carry);
 
-// One piece's LZMA2 chunks, starting with a dictionary reset; the last piece
-// (`last`) ends with the end marker. `level` 1..9.
-std::vector<uint8_t> CompressLzmaPiece(std::span<const uint8_t> piece, uint8_t dictionary, int level, bool last);
+// `data`'s LZMA2 chunks up to the end marker. `level` 1..9.
+std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level);
+
+// `data` as a whole LZMA stream: its head (`filter`, the dictionary that
+// covers it) and its chunks.
+std::vector<uint8_t> CompressLzmaWhole(std::span<const uint8_t> data, uint8_t filter, int level);
+
+// One LZMA2 stream, chunks and end marker, over the `size` bytes that `read` gives a
+// part at a time (it fills at most `capacity` bytes and returns how many, 0 at
+// the end); what comes out goes to `write`. Exceptions of both pass through.
+void CompressLzmaStream(uint8_t dictionary, int level, uint64_t size,
+                        const std::function<size_t(uint8_t*, size_t)>& read,
+                        const std::function<void(std::span<const uint8_t>)>& write);
 
 // Data that deflate would not shrink goes into stored blocks: the build skips
 // the search and the install copies at the speed of reading.

@@ -27,6 +27,7 @@
 #include "format/container.h"
 #include "format/file_entry.h"
 #include "format/settings.h"
+#include "format/stub_resources.h"
 #include "format/writer.h"
 
 namespace wrenly::builder {
@@ -40,17 +41,31 @@ constexpr size_t kCompressBlocksFrom = 64;
 
 constexpr uint64_t kU32Max = 0xFFFFFFFFull;
 
-void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& payload, bool mayCompress = true) {
+// A block's payload as a compressed stream and its method: zlib, or LZMA
+// where the package holds LZMA already and it comes out smaller, since the
+// image then decodes it anyway.
+std::pair<uint8_t, std::vector<uint8_t>> CompressBlockPayload(const std::vector<uint8_t>& payload, bool lzma) {
+  std::vector<uint8_t> zlib = CompressZlib(payload, 9);
+  if (lzma) {
+    std::vector<uint8_t> whole =
+        CompressLzmaWhole(payload, TakesX86Filter(payload) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, 9);
+    if (whole.size() < zlib.size()) return {f::kMethodLzma, std::move(whole)};
+  }
+  return {f::kMethodZlib, std::move(zlib)};
+}
+
+void WriteBlock(f::ByteWriter& w, uint16_t id, const std::vector<uint8_t>& payload, bool lzma,
+                bool mayCompress = true) {
   if (payload.size() + f::compressed_payload::kHeadSize > kU32Max)
     throw BuildError(fmt::format("block {} would be {} bytes; a block length is 32-bit", id, payload.size()));
   if (mayCompress && payload.size() >= kCompressBlocksFrom) {
-    std::vector<uint8_t> stream = CompressZlib(payload, 9);
+    auto [method, stream] = CompressBlockPayload(payload, lzma);
     if (stream.size() + f::compressed_payload::kHeadSize < payload.size()) {
       w.U16(id);
       w.U16(f::kBlockCompressed);
       w.U32(static_cast<uint32_t>(stream.size() + f::compressed_payload::kHeadSize));
       w.U32(static_cast<uint32_t>(payload.size()));
-      w.U8(f::kMethodZlib);
+      w.U8(method);
       w.Bytes(stream);
       return;
     }
@@ -90,11 +105,7 @@ struct Job {
   uint32_t adler = 1;
   StoredData shown{};
   EntryData data{};
-  // LZMA: the stream's head; the pieces pass the x86 filter and the checksum
-  // in order, `turn` being the next to.
-  std::array<uint8_t, f::lzma_stream::kHeadSize> lzmaHead{};
-  size_t turn = 0;
-  X86Carry carry{};
+  std::array<uint8_t, f::lzma_stream::kHeadSize> lzmaHead{};  // LZMA: the stream's head
 };
 
 struct Piece {
@@ -102,7 +113,7 @@ struct Piece {
   uint64_t at = 0, length = 0;
   size_t index = 0;  // within its file
   bool first = false, last = false;
-  bool streamed = false;      // bzip2 on the writing thread
+  bool streamed = false;      // bzip2 or LZMA on the writing thread
   uint8_t method = 0;         // the entry's method byte, when first
   bool packed = true;         // false: stored blocks
   std::vector<uint8_t> in{};  // the dictionary, then the piece
@@ -133,48 +144,48 @@ void ReadInput(const FileItem& item, uint64_t at, size_t n, std::vector<uint8_t>
                      fmt::format("\"{}\" could not be read, or changed during the build", Utf8(item.source)));
 }
 
-// The LZMA pieces of a file take their turn at the filter one after another.
-// Pieces start in order, so the one waited for is running or done.
-class Turns {
+// What the LZMA encoders at work may allocate together. Two with 4 MiB
+// dictionaries fit; one with 8 MiB runs beside small ones only. Requests are
+// served in order, so the writing thread's large one is not passed over.
+class MemoryBudget {
  public:
-  // A failure anywhere ends every turn: a piece that waits for one that will
-  // never run (the pool skips what is left) gives up too.
-  class EndOnFailure {
-   public:
-    explicit EndOnFailure(Turns& turns) : turns_(turns) {}
-    ~EndOnFailure() {
-      if (std::uncaught_exceptions() > exceptions_) turns_.Break();
+  static constexpr size_t kLimit = 112u << 20;
+
+  void Acquire(size_t bytes) {
+    std::unique_lock lock(m_);
+    uint64_t ticket = nextTicket_++;
+    // One request larger than the whole still runs, alone.
+    cv_.wait(lock, [&] { return ticket == serving_ && (used_ == 0 || used_ + bytes <= kLimit); });
+    used_ += bytes;
+    ++serving_;
+    cv_.notify_all();
+  }
+  void Release(size_t bytes) {
+    {
+      std::lock_guard lock(m_);
+      used_ -= bytes;
     }
+    cv_.notify_all();
+  }
+
+  // Held for a scope; released however it ends.
+  class Hold {
+   public:
+    Hold(MemoryBudget& budget, size_t bytes) : budget_(budget), bytes_(bytes) { budget_.Acquire(bytes_); }
+    ~Hold() { budget_.Release(bytes_); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
 
    private:
-    Turns& turns_;
-    int exceptions_ = std::uncaught_exceptions();
+    MemoryBudget& budget_;
+    size_t bytes_;
   };
-
-  void Take(const Job& job, size_t index) {
-    std::unique_lock lock(m_);
-    cv_.wait(lock, [&] { return job.turn == index || broken_; });
-    if (broken_) throw BuildError("an earlier piece failed");
-  }
-  void Pass(Job& job) {
-    {
-      std::lock_guard lock(m_);
-      ++job.turn;
-    }
-    cv_.notify_all();
-  }
-  void Break() {
-    {
-      std::lock_guard lock(m_);
-      broken_ = true;
-    }
-    cv_.notify_all();
-  }
 
  private:
   std::mutex m_;
   std::condition_variable cv_;
-  bool broken_ = false;
+  size_t used_ = 0;
+  uint64_t nextTicket_ = 0, serving_ = 0;
 };
 
 // A file too large for one bzip2 piece is judged by a few stretches spread
@@ -187,6 +198,47 @@ bool WorthDeflatingFile(const FileItem& item, uint64_t size) {
     sample.insert(sample.end(), stretch.begin(), stretch.end());
   }
   return WorthDeflating(sample);
+}
+
+// A file too large to hold goes through one encoder, read a part at a time:
+// each part is checksummed as given, then filtered with the 4 bytes after it.
+template <typename Input, typename Store, typename Report>
+void StreamLzma(Job& j, MemoryBudget& budget, Input& input, Store& store, Report& report) {
+  const FileItem& item = *j.item;
+  uint8_t dictionary = j.lzmaHead[f::lzma_stream::kDictionary];
+  bool filter = j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86;
+  constexpr size_t kPart = 1 << 20;
+  MemoryBudget::Hold hold(budget, LzmaEncoderMemory(dictionary) + 2 * kPart);
+  X86Carry carry;
+  std::vector<uint8_t> part;
+  uint64_t at = 0;
+  size_t taken = 0, length = 0;
+  auto read = [&](uint8_t* to, size_t capacity) -> size_t {
+    if (taken == length) {
+      if (at == j.size) return 0;
+      ThrowIfInterrupted();
+      length = static_cast<size_t>(std::min<uint64_t>(kPart, j.size - at));
+      ReadInput(item, at, static_cast<size_t>(std::min<uint64_t>(length + 4, j.size - at)), part);
+      input(std::span<const uint8_t>(part.data(), length));
+      if (filter) FilterX86(part, at, length, carry);
+      at += length, taken = 0;
+      report();
+    }
+    size_t n = std::min(capacity, length - taken);
+    std::copy_n(part.begin() + static_cast<ptrdiff_t>(taken), n, to);
+    taken += n;
+    return n;
+  };
+  CompressLzmaStream(dictionary, item.level, j.size, read,
+                     [&](std::span<const uint8_t> s) { store(s.data(), s.size()); });
+}
+
+// The file table of `type`, whose entries are `jobs` from `first` on.
+std::vector<uint8_t> BuildFileTable(const InstallTypeConfig& type, const std::vector<Job>& jobs, size_t first) {
+  f::ByteWriter table;
+  table.U32(static_cast<uint32_t>(type.files.size()));
+  for (size_t k = 0; k < type.files.size(); ++k) table.Bytes(BuildFileEntry(type.files[k], jobs[first + k].data));
+  return table.bytes();
 }
 
 void Put(std::FILE* out, const void* data, size_t n) {
@@ -249,9 +301,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
     j.method = item.compression;
     if (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece && !WorthDeflatingFile(item, j.size))
       j.method = Compression::kZlib;
-    uint64_t step = j.method == Compression::kZlib   ? kZlibPiece
-                    : j.method == Compression::kLzma ? kLzmaPiece
-                                                     : std::max<uint64_t>(j.size, 1);
+    uint64_t step = j.method == Compression::kZlib ? kZlibPiece : std::max<uint64_t>(j.size, 1);
     if (j.method == Compression::kLzma) {
       std::vector<uint8_t> head;
       ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
@@ -263,13 +313,14 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
       p.first = at == 0;
       at += p.length;
       p.last = at == j.size;
-      p.streamed = j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece;
+      p.streamed = (j.method == Compression::kBzip2 && j.size > kBzip2InOnePiece) ||
+                   (j.method == Compression::kLzma && j.size > kLzmaInMemory);
       p.method = static_cast<uint8_t>(j.method);
       ++j.pieces;
     } while (at < j.size);
   }
   if (progress.start) progress.start(copies, toStore);
-  Turns turns;
+  MemoryBudget budget;
   bool lzma = std::any_of(jobs.begin(), jobs.end(), [](const Job& j) { return j.method == Compression::kLzma; });
 #ifdef __GLIBC__
   // Buffers of megabytes come and go on every core; once glibc has raised its
@@ -314,23 +365,20 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
   ParallelForOrdered(
       pieces.size(), threads,
       [&](size_t i) {
-        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
         Job& j = jobs[p.job];
         const FileItem& item = *j.item;
         if (p.streamed) return;
         if (j.method == Compression::kLzma) {
-          size_t after = p.last ? 0 : static_cast<size_t>(std::min<uint64_t>(4, j.size - p.at - p.length));
-          ReadInput(item, p.at, static_cast<size_t>(p.length) + after, p.in);
-          turns.Take(j, p.index);
+          uint8_t dictionary = j.lzmaHead[f::lzma_stream::kDictionary];
+          MemoryBudget::Hold hold(budget, LzmaEncoderMemory(dictionary) + 2 * static_cast<size_t>(p.length));
+          ReadInput(item, 0, static_cast<size_t>(p.length), p.in);
           // The checksum is of the bytes as given, before the filter changes them.
-          j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), static_cast<size_t>(p.length));
-          if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86)
-            FilterX86(p.in, p.at, static_cast<size_t>(p.length), j.carry);
-          turns.Pass(j);
-          p.out = CompressLzmaPiece({p.in.data(), static_cast<size_t>(p.length)},
-                                    j.lzmaHead[f::lzma_stream::kDictionary], item.level, p.last);
+          j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), p.in.size());
+          X86Carry carry;
+          if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86) FilterX86(p.in, 0, p.in.size(), carry);
+          p.out = CompressLzma(p.in, dictionary, item.level);
           std::vector<uint8_t>().swap(p.in);  // only the output waits for its turn to be written
           return;
         }
@@ -350,7 +398,6 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
         p.adler = static_cast<uint32_t>(adler32(1, bytes.data(), static_cast<uInt>(bytes.size())));
       },
       [&](size_t i) {
-        Turns::EndOnFailure guard(turns);
         ThrowIfInterrupted();
         Piece& p = pieces[i];
         Job& j = jobs[p.job];
@@ -364,7 +411,10 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
           methods |= MethodBit(p.method);
           if (p.method == f::kMethodLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
         }
-        if (p.streamed) {
+        if (p.streamed && p.method == f::kMethodLzma) {
+          j.shown.packed = true;
+          StreamLzma(j, budget, input, store, reportBytes);
+        } else if (p.streamed) {
           j.shown.packed = true;
           Bzip2Stream bz;
           std::vector<uint8_t> buffer;
@@ -417,38 +467,40 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
   if (project.gradient) theme.flags |= f::kSetGradient;
   theme.topColour = project.topColour;
   theme.bottomColour = project.bottomColour;
-  WriteBlock(w, f::kBlockSetupSettings, BuildSetupSettings(theme));
-  WriteBlock(w, f::kBlockBitmapTable, BuildBitmapTable({project.sideBitmap, project.headerBitmap}));
+  bool lzmaBlocks = methods & f::kStubHasLzma;
+  auto block = [&](uint16_t id, const std::vector<uint8_t>& payload, bool mayCompress = true) {
+    WriteBlock(w, id, payload, lzmaBlocks, mayCompress);
+  };
+  block(f::kBlockSetupSettings, BuildSetupSettings(theme));
+  block(f::kBlockBitmapTable, BuildBitmapTable({project.sideBitmap, project.headerBitmap}));
   if (!project.variants.empty()) {
-    WriteBlock(w, f::kBlockBackgroundVariants, BuildVariantList(project.variants));
-    for (const auto& v : project.variants) WriteBlock(w, f::kBlockBackgroundBitmap, v.bmpFile);
+    block(f::kBlockBackgroundVariants, BuildVariantList(project.variants));
+    for (const auto& v : project.variants) block(f::kBlockBackgroundBitmap, v.bmpFile);
   }
   if (!project.title.empty()) {
     std::vector<uint8_t> text(project.title.begin(), project.title.end());
     text.push_back(0);
-    WriteBlock(w, f::kBlockTitleText, text);
-    WriteBlock(w, f::kBlockTitleStyle, BuildTitleStyle(project.titleStyle));
+    block(f::kBlockTitleText, text);
+    block(f::kBlockTitleStyle, BuildTitleStyle(project.titleStyle));
   }
-  if (!project.uninstallerImage.empty()) WriteBlock(w, f::kBlockUninstallerImage, project.uninstallerImage);
+  if (!project.uninstallerImage.empty()) block(f::kBlockUninstallerImage, project.uninstallerImage);
   if (!project.version.empty() || !project.publisher.empty() || !project.url.empty())
-    WriteBlock(w, f::kBlockProductDetails, BuildProductDetails(project));
-  WriteBlock(w, f::kBlockProductIdentity, BuildProductIdentity(project));
+    block(f::kBlockProductDetails, BuildProductDetails(project));
+  block(f::kBlockProductIdentity, BuildProductIdentity(project));
   if (project.singlePage >= 0) {
     std::vector<uint8_t> single(f::single_page::kSize);
     f::StoreU16(single.data() + f::single_page::kPageKind, static_cast<uint16_t>(project.singlePage));
     f::StoreU16(single.data() + f::single_page::kInitialType, static_cast<uint16_t>(project.initialType));
-    WriteBlock(w, f::kBlockSinglePage, single, false);
+    block(f::kBlockSinglePage, single, false);
   }
 
   size_t next = 0;
   for (const auto& type : project.types) {
-    WriteBlock(w, f::kBlockInstallType, BuildInstallTypeRecord(project, type));
+    block(f::kBlockInstallType, BuildInstallTypeRecord(project, type));
     std::vector<uint8_t> sections = BuildUninstallSections(project, type);
-    if (!sections.empty()) WriteBlock(w, f::kBlockUninstallSections, sections);
-    f::ByteWriter table;
-    table.U32(static_cast<uint32_t>(type.files.size()));
-    for (size_t k = 0; k < type.files.size(); ++k, ++next) table.Bytes(BuildFileEntry(type.files[k], jobs[next].data));
-    WriteBlock(w, f::kBlockFileTable, table.bytes());
+    if (!sections.empty()) block(f::kBlockUninstallSections, sections);
+    block(f::kBlockFileTable, BuildFileTable(type, jobs, next));
+    next += type.files.size();
   }
 
   methods |= BlockMethods(w.bytes());

@@ -181,8 +181,8 @@ std::string Program(size_t size) {
   return s.substr(0, size);
 }
 
-// LZMA's pieces come back whole, chained (a program through the x86 filter
-// across its pieces); its dictionary no larger than the file needs.
+// LZMA comes back whole, held or streamed in parts (a program through the x86
+// filter across its parts); its dictionary no larger than the file needs.
 TEST(Compression, LzmaReadsBackWhole) {
   test::ScratchProject scratch;
   std::string program = test::ProgramAsking("");  // a stub that decodes LZMA
@@ -193,14 +193,15 @@ TEST(Compression, LzmaReadsBackWhole) {
   for (unsigned i = 0; text.size() < (9u << 19); ++i) text += std::to_string(i * 7919 % 100003) + (i % 9 ? " " : "\n");
   scratch.Write("big.txt", text + Noise(70000, 3));
   scratch.Write("empty.bin", ""), scratch.Write("noise.bin", Noise(300000, 5));
-  scratch.Write("app.exe", Program(kLzmaPiece + 3));  // the last piece shorter than the filter looks ahead
+  // Streamed in parts, the last shorter than the filter looks ahead.
+  scratch.Write("app.exe", Program(kLzmaDictionary + 3));
   struct Case {
     const char *method, *source;
     uint8_t filter, dictionary;  // LZMA's head
-  } cases[] = {{"lzma", "big.txt", 0, 20},
+  } cases[] = {{"lzma", "big.txt", 0, 21},
                {"lzma", "empty.bin", 0, 0},
                {"lzma", "noise.bin", 0, 13},
-               {"lzma", "app.exe", 1, 20}};
+               {"lzma", "app.exe", 1, 22}};
   for (const Case& c : cases) {
     std::string out = std::string(c.method) + "-" + c.source;
     auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"" + c.source + "\"\ncompression = \"" +

@@ -19,6 +19,7 @@
 #include "format/install_type.h"
 #include "format/settings.h"
 #include "format/writer.h"
+#include "reader/stream_decoder.h"
 
 namespace wf = wrenly::format;
 namespace wb = wrenly::builder;
@@ -30,15 +31,7 @@ Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 Bytes Zlib(const Bytes& data) { return wb::CompressZlib(data, 9); }
 Bytes Bzip2(const Bytes& data) { return wb::CompressBzip2(data, 9); }
 
-Bytes Lzma(const Bytes& data, uint8_t filter) {
-  Bytes in = data;
-  wb::X86Carry carry;
-  if (filter == wf::kLzmaFilterX86) wb::FilterX86(in, 0, in.size(), carry);
-  uint8_t dictionary = wb::LzmaDictionaryProperty(in.size());
-  Bytes out{filter, dictionary}, chunks = wb::CompressLzmaPiece(in, dictionary, 6, true);
-  out.insert(out.end(), chunks.begin(), chunks.end());
-  return out;
-}
+Bytes Lzma(const Bytes& data, uint8_t filter) { return wb::CompressLzmaWhole(data, filter, 6); }
 
 Bytes Words(std::initializer_list<uint32_t> words) {
   wf::ByteWriter w;
@@ -215,9 +208,10 @@ PackageImage Split(const Bytes& s) {
     length = wf::LoadU32(&s[at + wf::block_header::kLength]);
     Bytes payload(&s[at + wf::block_header::kSize], &s[at + wf::block_header::kSize + length]);
     if (wf::LoadU16(&s[at + wf::block_header::kFlags]) & wf::kBlockCompressed) {
-      uLongf size = wf::LoadU32(payload.data()), stream = wf::compressed_payload::kStream;
-      Bytes raw(size);
-      uncompress(raw.data(), &size, &payload[stream], length - stream);
+      Bytes raw;
+      wrenly::inspector::StreamDecoder decoder(payload[wf::compressed_payload::kMethod]);
+      decoder.Feed(&payload[wf::compressed_payload::kStream], length - wf::compressed_payload::kStream,
+                   [&](const uint8_t* d, size_t n) { raw.insert(raw.end(), d, d + n); });
       payload = raw;
     }
     p.Add(wf::LoadU16(&s[at]), payload, 0, wf::kMethodZlib);
