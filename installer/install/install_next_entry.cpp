@@ -100,16 +100,11 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
   if (GetMessageText(setup, kPageProgress, msg::kProgressFileLabel)[0]) ShowCurrentFile(setup, setup.workPath);
   if (e.flags & kFlagSelfRegister) Unregister(setup);
   CreateFolderChain(setup.workPath);
-  if (MakeTemporaryName(setup.workPath, setup.run.tempName, sizeof setup.run.tempName) != 0) {
-    setup.run.tempName[0] = 0;
+  FileHandle temp;
+  int made = CreateTemporaryFile(setup.workPath, setup.run.tempName, sizeof setup.run.tempName, &temp);
+  if (made != 0) {
     setup.resultCode = kResultCannotWrite;
-    SetErrorArgument(setup, setup.workPath);
-    return 0;
-  }
-  FileHandle temp = FileCreate(setup.run.tempName);
-  if (temp == INVALID_FILE) {
-    setup.resultCode = kResultCannotWrite;
-    SetErrorArgument(setup, setup.run.tempName);
+    SetErrorArgument(setup, made == 1 ? setup.workPath : setup.run.tempName);
     setup.run.tempName[0] = 0;  // not ours to delete
     return 0;
   }

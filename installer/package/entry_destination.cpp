@@ -187,19 +187,41 @@ bool TestFileInUse(const char* path) {
   return inUse;
 }
 
-int MakeTemporaryName(const char* destination, char* out, uint32_t size) {
+namespace {
+// The rule's first name into out; the index of its letter, 0 when it does not fit.
+uint32_t FirstTemporaryName(const char* destination, char* out, uint32_t size) {
   uint32_t n = Length(destination);
   uint32_t cut = n;
   for (uint32_t i = 0; i < n; ++i) {
     if (destination[i] == '.') cut = i;
     if (IsSeparator(destination[i])) cut = n;
   }
-  if (cut + 5 > size) return 1;
+  if (cut + 5 > size) return 0;
   for (uint32_t i = 0; i < cut; ++i) out[i] = destination[i];
   AppendAt(out, size, cut, ".$$A");
+  return cut + 3;
+}
+}  // namespace
+
+int MakeTemporaryName(const char* destination, char* out, uint32_t size) {
+  uint32_t letter = FirstTemporaryName(destination, out, size);
+  if (!letter) return 1;
   while (NamedFileExists(out)) {
-    if (out[cut + 3] == 'Z') return 1;
-    ++out[cut + 3];
+    if (out[letter] == 'Z') return 1;
+    ++out[letter];
+  }
+  return 0;
+}
+
+int CreateTemporaryFile(const char* destination, char* out, uint32_t size, FileHandle* file) {
+  uint32_t letter = FirstTemporaryName(destination, out, size);
+  if (!letter) return 1;
+  // Created only where no file is: the test of the name and the creation are
+  // one step, which every entry pays for.
+  while ((*file = FileCreateNew(out)) == INVALID_FILE) {
+    if (!NamedFileExists(out)) return 2;
+    if (out[letter] == 'Z') return 1;
+    ++out[letter];
   }
   return 0;
 }

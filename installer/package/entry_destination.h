@@ -19,3 +19,6 @@ bool NameLeavesFolder(const char* name);
 // The temporary file beside destination: its extension becomes ".$$A", then
 // ".$$B"... while taken. 0, or 1 when no name fits in size or all are taken.
 int MakeTemporaryName(const char* destination, char* out, uint32_t size);
+// The same rule, the file created under the first free name: 0 with *file
+// open, 1 when no name fits or all are taken, 2 when it cannot be created.
+int CreateTemporaryFile(const char* destination, char* out, uint32_t size, FileHandle* file);

@@ -10,7 +10,7 @@ namespace {
 using EntryTest = InstallerTest;
 
 // Names made beside a file: the temporary one, the first of .$$A to .$$Z not
-// taken, or a volume's (.Dnn); "" when refused.
+// taken (named, or created), or a volume's (.Dnn); "" when refused.
 TEST_F(EntryTest, NamesBesideAFile) {
   std::vector<std::string> all;
   for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string("C:\\App\\data.$$") + c);
@@ -45,6 +45,13 @@ TEST_F(EntryTest, NamesBesideAFile) {
     bool made = c.volume ? MakeVolumePath(c.path.c_str(), c.volume, out) == 1
                          : MakeTemporaryName(c.path.c_str(), out, sizeof out) == 0;
     EXPECT_EQ(made ? std::string(out) : "", c.made) << c.path;
+    if (c.volume) continue;
+    // Creating the file under the rule takes the same name.
+    FileHandle file = INVALID_FILE;
+    int created = CreateTemporaryFile(c.path.c_str(), out, sizeof out, &file);
+    EXPECT_EQ(created == 0 ? std::string(out) : "", c.made) << c.path;
+    if (created == 0) FileClose(file);
+    EXPECT_EQ(MemoryFiles.size(), c.taken.size() + (created == 0)) << c.path;
   }
 }
 
