@@ -96,12 +96,20 @@ int WriteContent(Setup& setup, const FileEntryView& e, uint16_t options, FileHan
 
 // Decompresses into a temporary file beside the destination and puts it in
 // place. 1 when the entry is complete.
+//
+// A new file is written where it belongs instead: no file on the machine is
+// at stake, and the move that would put a temporary file in place is the
+// dearest of an entry's calls. A failure removes it as it would the
+// temporary file (its name is the temporary name then).
 int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool inUse) {
   if (GetMessageText(setup, kPageProgress, msg::kProgressFileLabel)[0]) ShowCurrentFile(setup, setup.workPath);
   if (e.flags & kFlagSelfRegister) Unregister(setup);
   CreateFolderChain(setup.workPath);
-  FileHandle temp;
-  int made = CreateTemporaryFile(setup.workPath, setup.run.tempName, sizeof setup.run.tempName, &temp);
+  FileHandle temp = INVALID_FILE;
+  bool inPlace = !inUse && ProbeFile(setup.workPath) == kProbeMissing &&
+                 CopyFits(setup.run.tempName, sizeof setup.run.tempName, setup.workPath) &&
+                 (temp = FileCreateNew(setup.workPath)) != INVALID_FILE;
+  int made = inPlace ? 0 : CreateTemporaryFile(setup.workPath, setup.run.tempName, sizeof setup.run.tempName, &temp);
   if (made != 0) {
     setup.resultCode = kResultCannotWrite;
     SetErrorArgument(setup, made == 1 ? setup.workPath : setup.run.tempName);
@@ -115,6 +123,11 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
   if (result || Cancelled(setup)) return 0;
   if (damaged && !ConfirmDamagedFile(setup)) return 0;
 
+  if (inPlace) {
+    SetEntryStatus(e, kOutcomeCreated);
+    if (options & kOptReadOnly) SetReadOnlyAttribute(setup.workPath, true);
+    return 1;
+  }
   if (e.kind == kDestFonts && NamedFileExists(setup.workPath)) {
     RemoveFont(setup.workPath);
     inUse = TestFileInUse(setup.workPath);

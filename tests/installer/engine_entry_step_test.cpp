@@ -197,6 +197,11 @@ TEST_F(EntryStep, Table) {
       {.name = "damaged, /R", .damaged = true, .acceptSwitch = true, .answers = {No}, .status = Created},
       {.name = "damaged, Yes", .damaged = true, .answers = {Yes}, .status = Created, .boxes = {ask}},
       {.name = "damaged, No", .existing = "old", .damaged = true, .answers = {No}, .result = Refused, .boxes = {ask}},
+      {.name = "damaged, No, a new file: none is left",
+       .damaged = true,
+       .answers = {No},
+       .result = Refused,
+       .boxes = {ask}},
       {.name = "locked, identical", .existing = "new content", .held = Locked, .status = Replaced},
       {.name = "locked, other first byte", .existing = "New content", .held = Locked, .status = AtRestart},
       {.name = "locked, last byte differs", .existing = lastByte, .content = text, .held = Locked, .status = AtRestart},
@@ -217,6 +222,7 @@ TEST_F(EntryStep, Table) {
        .held = Locked | NoRestart,
        .result = Unwritable},
       {.name = "a full disk: cannot write", .existing = "old", .content = text, .result = Unwritable, .diskRoom = 4096},
+      {.name = "a full disk, a new file: none is left", .content = text, .result = Unwritable, .diskRoom = 4096},
       {.name = "cancel leaves no temporary file", .existing = "old", .cancel = true},
   };
   for (const Case& c : cases) Check(c);
