@@ -106,8 +106,7 @@ int ExtractEntry(Setup& setup, const FileEntryView& e, uint16_t options, bool in
   if (e.flags & kFlagSelfRegister) Unregister(setup);
   CreateFolderChain(setup.workPath);
   FileHandle temp = INVALID_FILE;
-  bool inPlace = !inUse && ProbeFile(setup.workPath) == kProbeMissing &&
-                 CopyFits(setup.run.tempName, sizeof setup.run.tempName, setup.workPath) &&
+  bool inPlace = !inUse && CopyFits(setup.run.tempName, sizeof setup.run.tempName, setup.workPath) &&
                  (temp = FileCreateNew(setup.workPath)) != INVALID_FILE;
   int made = inPlace ? 0 : CreateTemporaryFile(setup.workPath, setup.run.tempName, sizeof setup.run.tempName, &temp);
   if (made != 0) {

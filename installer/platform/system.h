@@ -49,6 +49,8 @@ void DescribeSystem(char* out, uint32_t size);
 uint32_t AnsiToUtf8(const char* text, char* out, uint32_t size);
 // 0 when the folder could be made the current directory.
 int EnterFolder(const char* path);
+// Whether the current directory is path, as it was entered.
+bool IsCurrentFolder(const char* path);
 // 0 when the folder was created.
 int MakeFolder(const char* path);
 // The name of the last component of path as stored on disk (260 bytes);

@@ -144,6 +144,12 @@ uint32_t AnsiToUtf8(const char* text, char* out, uint32_t size) {
 }
 
 int EnterFolder(const char* path) { return _chdir(path); }
+
+bool IsCurrentFolder(const char* path) {
+  char current[MAX_PATH];
+  DWORD n = GetCurrentDirectoryA(sizeof current, current);
+  return n > 0 && n < sizeof current && lstrcmpA(current, path) == 0;
+}
 int MakeFolder(const char* path) { return CreateDirectoryA(path, nullptr) ? 0 : 1; }
 
 int FindStoredName(const char* path, char* name) {

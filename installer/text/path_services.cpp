@@ -60,10 +60,12 @@ int CreateFolderChain(const char* path) {
   if (copy[0] == '\\' && copy[1] == '\\') start = 2;
   else if (copy[0] && copy[1] == ':' && copy[2] == '\\') start = 3;
 
-  // Most files go where the one before went: one call finds the whole chain.
+  // Most files go where the one before went: one call finds the whole chain,
+  // and none when it is the current directory already (entering a folder
+  // costs as much as creating a file on some systems).
   if (last && last > copy + start) {
     *last = 0;
-    bool there = EnterFolder(copy) == 0;
+    bool there = IsCurrentFolder(copy) || EnterFolder(copy) == 0;
     *last = '\\';
     if (there) {
       FreeBuffer(&copy);

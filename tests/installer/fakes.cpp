@@ -100,6 +100,8 @@ int EnterFolder(const char* path) {
   return f ? (Fake.currentFolder = *f, 0) : -1;
 }
 
+bool IsCurrentFolder(const char* path) { return Fake.currentFolder == path; }
+
 int MakeFolder(const char* path) {
   std::string p = path;
   if (p.rfind("\\\\", 0) == 0) return 1;  // a server name is no folder
