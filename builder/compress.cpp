@@ -84,20 +84,21 @@ bool Incompressible(std::span<const uint8_t> piece) {
   return true;
 }
 
-// LZMA2's stored chunks: a control byte (1 resets the dictionary, 2 not), the size - 1 big-endian, the bytes.
-std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> piece) {
+}  // namespace
+
+// A control byte (1 resets the dictionary, 2 not), the size - 1 big-endian, the bytes.
+std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> part, bool first, bool last) {
   constexpr size_t kChunk = 1 << 16;
   std::vector<uint8_t> out;
-  out.reserve(piece.size() + piece.size() / kChunk * 3 + 4);
-  for (size_t at = 0; at < piece.size(); at += kChunk) {
-    size_t n = std::min(kChunk, piece.size() - at);
-    out.insert(out.end(), {uint8_t(at == 0 ? 1 : 2), uint8_t((n - 1) >> 8), uint8_t(n - 1)});
-    out.insert(out.end(), piece.begin() + static_cast<ptrdiff_t>(at), piece.begin() + static_cast<ptrdiff_t>(at + n));
+  out.reserve(part.size() + part.size() / kChunk * 3 + 4);
+  for (size_t at = 0; at < part.size(); at += kChunk) {
+    size_t n = std::min(kChunk, part.size() - at);
+    out.insert(out.end(), {uint8_t(first && at == 0 ? 1 : 2), uint8_t((n - 1) >> 8), uint8_t(n - 1)});
+    out.insert(out.end(), part.begin() + static_cast<ptrdiff_t>(at), part.begin() + static_cast<ptrdiff_t>(at + n));
   }
-  out.push_back(format::lzma_stream::kChunksEnd);
+  if (last) out.push_back(format::lzma_stream::kChunksEnd);
   return out;
 }
-}  // namespace
 
 namespace {
 using LzmaEncoder = std::unique_ptr<CLzma2Enc, void (*)(CLzma2Enc*)>;
@@ -127,7 +128,7 @@ size_t LzmaEncoderMemory(uint8_t dictionary) {
 }
 
 std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level) {
-  if (Incompressible(data)) return StoredLzmaChunks(data);
+  if (Incompressible(data)) return StoredLzmaChunks(data, true, true);
   LzmaEncoder enc = NewLzmaEncoder(dictionary, level, data.size());
   // LZMA2's own bound: stored chunks of 64 KiB behind 3-byte heads.
   size_t bound = data.size() + data.size() / 1024 + 64;

@@ -62,6 +62,10 @@ void FilterX86(std::span<uint8_t> bytes, uint64_t at, size_t length, X86Carry& c
 // `data`'s LZMA2 chunks up to the end marker. `level` 1..9.
 std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level);
 
+// `part` of a file as LZMA2's stored chunks, the first resetting the
+// dictionary when `first`, the end marker after them when `last`.
+std::vector<uint8_t> StoredLzmaChunks(std::span<const uint8_t> part, bool first, bool last);
+
 // `data` as a whole LZMA stream: its head (`filter`, the dictionary that
 // covers it) and its chunks.
 std::vector<uint8_t> CompressLzmaWhole(std::span<const uint8_t> data, uint8_t filter, int level);

@@ -106,6 +106,7 @@ struct Job {
   StoredData shown{};
   EntryData data{};
   std::array<uint8_t, f::lzma_stream::kHeadSize> lzmaHead{};  // LZMA: the stream's head
+  bool lzmaStored = false;                                    // streamed as stored chunks: it would not shrink
 };
 
 struct Piece {
@@ -202,15 +203,29 @@ bool WorthDeflatingFile(const FileItem& item, uint64_t size) {
 
 // A file too large to hold goes through one encoder, read a part at a time:
 // each part is checksummed as given, then filtered with the 4 bytes after it.
+// One that would not shrink goes into stored chunks instead.
 template <typename Input, typename Store, typename Report>
 void StreamLzma(Job& j, MemoryBudget& budget, Input& input, Store& store, Report& report) {
   const FileItem& item = *j.item;
   uint8_t dictionary = j.lzmaHead[f::lzma_stream::kDictionary];
   bool filter = j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86;
   constexpr size_t kPart = 1 << 20;
+  std::vector<uint8_t> part;
+  if (j.lzmaStored) {
+    for (uint64_t at = 0; at < j.size;) {
+      ThrowIfInterrupted();
+      size_t length = static_cast<size_t>(std::min<uint64_t>(kPart, j.size - at));
+      ReadInput(item, at, length, part);
+      input(std::span<const uint8_t>(part));
+      std::vector<uint8_t> chunks = StoredLzmaChunks(part, at == 0, at + length == j.size);
+      store(chunks.data(), chunks.size());
+      at += length;
+      report();
+    }
+    return;
+  }
   MemoryBudget::Hold hold(budget, LzmaEncoderMemory(dictionary) + 2 * kPart);
   X86Carry carry;
-  std::vector<uint8_t> part;
   uint64_t at = 0;
   size_t taken = 0, length = 0;
   auto read = [&](uint8_t* to, size_t capacity) -> size_t {
@@ -306,6 +321,9 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
       std::vector<uint8_t> head;
       ReadInput(item, 0, static_cast<size_t>(std::min<uint64_t>(j.size, 4096)), head);
       j.lzmaHead = {TakesX86Filter(head) ? f::kLzmaFilterX86 : f::kLzmaFilterNone, LzmaDictionaryProperty(j.size)};
+      // A large file that would not shrink skips the encoder's slowest search.
+      j.lzmaStored = j.size > kLzmaInMemory && !WorthDeflatingFile(item, j.size);
+      if (j.lzmaStored) j.lzmaHead[f::lzma_stream::kFilter] = f::kLzmaFilterNone;
     }
     uint64_t at = 0;
     do {

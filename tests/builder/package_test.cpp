@@ -195,13 +195,16 @@ TEST(Compression, LzmaReadsBackWhole) {
   scratch.Write("empty.bin", ""), scratch.Write("noise.bin", Noise(300000, 5));
   // Streamed in parts, the last shorter than the filter looks ahead.
   scratch.Write("app.exe", Program(kLzmaDictionary + 3));
+  // Too large to hold and would not shrink: stored chunks over several parts, unfiltered.
+  scratch.Write("packed.exe", test::Stub(0x200) + Noise(kLzmaInMemory + 70000, 11));
   struct Case {
     const char *method, *source;
     uint8_t filter, dictionary;  // LZMA's head
   } cases[] = {{"lzma", "big.txt", 0, 21},
                {"lzma", "empty.bin", 0, 0},
                {"lzma", "noise.bin", 0, 13},
-               {"lzma", "app.exe", 1, 22}};
+               {"lzma", "app.exe", 1, 22},
+               {"lzma", "packed.exe", 0, 21}};
   for (const Case& c : cases) {
     std::string out = std::string(c.method) + "-" + c.source;
     auto setup = scratch.Build(test::kProduct + "[[files]]\nsource = \"" + c.source + "\"\ncompression = \"" +
