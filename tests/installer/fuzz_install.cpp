@@ -69,9 +69,10 @@ bool WaitsForRestart(const std::string& name) {
 }
 
 // Right after each step, before anything else can touch its files: an entry
-// said written holds its content, and a temporary file remains only when a
+// said written holds its content, and a file the step made remains only at
+// the destination of an entry it completed (written in place) or when a
 // restart waits for it.
-void CheckStep(const wf::FileEntryView* e) {
+void CheckStep(const wf::FileEntryView* e, bool completed) {
   uint16_t status = e ? wf::LoadU16(e->record + wf::file_entry::kStatus) : 0;
   if (status == wf::kOutcomeReplaced || status == wf::kOutcomeCreated) {
     auto file = MemoryFiles.find(InScratch(setup.workPath));
@@ -79,6 +80,9 @@ void CheckStep(const wf::FileEntryView* e) {
         wf::UpdateFileChecksum(0, file->second->bytes.data(), e->size) != e->checksum)
       Fail("an entry said written differs from its file", setup.workPath);
   }
+  if (auto placed = completed && setup.workPath[0] ? MemoryFiles.find(InScratch(setup.workPath)) : MemoryFiles.end();
+      placed != MemoryFiles.end())
+    placed->second->fresh = false;
   for (auto& [name, file] : MemoryFiles)
     if (file->fresh && !WaitsForRestart(name)) Fail("a temporary file left behind", name);
 }
@@ -118,7 +122,7 @@ void Install(int type, const DataAreaState& loaded) {
     entries.push_back(e);
   for (bool more = StartInstallation(setup); more;) {
     more = InstallNextEntry(setup);
-    CheckStep((size_t)setup.run.index < entries.size() ? &entries[setup.run.index] : nullptr);
+    CheckStep((size_t)setup.run.index < entries.size() ? &entries[setup.run.index] : nullptr, more);
   }
   EndInstallation(setup);
   CheckRecorded();

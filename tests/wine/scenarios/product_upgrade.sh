@@ -22,7 +22,7 @@ product() {
   ls "$menu/Wrenly Upgrade" 2>/dev/null | paste -sd' '
   changes "$d/before" "$1" | sed -nE 's#^\+ reg .*/Uninstall/([^|]*)\|DisplayVersion=(.*)#\1 \2#p'
 }
-footprint "$d/before"
+footprint_before "$d/before"
 
 quietly "$d/setup-1.0.exe" /Q
 expect "version 1 installed" 0 "$run_exit"

@@ -17,7 +17,7 @@ build_setup user.toml "$d/setup.exe"
 mkdir -p "$(echo "$c"/users/*/AppData/Local)/Programs"
 reg_quiet add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f
 level() { grep -aoE 'level="[A-Za-z]+"' "$1" | sort -u | paste -sd' '; }  # program
-footprint "$d/before"
+footprint_before "$d/before"
 
 expect "the setup program asks for no rights" 'level="asInvoker"' "$(level "$d/setup.exe")"
 quietly "$d/setup.exe" /Q

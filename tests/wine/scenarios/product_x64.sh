@@ -17,7 +17,7 @@ reglog=$c/windows/wrenly-x64-reg/selfreg.dll.log
 build_setup x64.toml "$d/setup.exe" -D SELFREG="$selfreg"
 # As Windows has it: the key of the shared counts exists in both views.
 reg_quiet add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f /reg:64
-footprint "$d/before"
+footprint_before "$d/before"
 
 if [ ! -d "$c/windows/syswow64" ]; then
   echo "a 32-bit prefix: the product is refused"
