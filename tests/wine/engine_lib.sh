@@ -58,14 +58,6 @@ expect_changes() {  # name changes patterns...
   done
 }
 
-# The prefix before an installation whose round trip is checked, after the
-# restart that work an earlier scenario left for it (a temporary copy to
-# delete) would otherwise take place in, inside the round trip.
-footprint_before() {  # out
-  wine_run wineboot -r >/dev/null 2>&1 || true
-  footprint "$1"
-}
-
 # After an uninstallation: the restart that takes its copies away, then
 # the prefix must be as it was before the installation.
 expect_round_trip() {  # name footprint-before

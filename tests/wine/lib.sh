@@ -165,6 +165,15 @@ PY
   } | sort >"$1"
 }
 
+# The prefix before an installation whose round trip is checked (a restart
+# inside it does all that is waiting for one): after the restart that work
+# an earlier scenario left (a temporary copy to delete) would otherwise wait
+# for, so that its work does not count as the round trip's.
+footprint_before() {  # out
+  wine_run wineboot -r >/dev/null 2>&1 || true
+  footprint "$1"
+}
+
 # Whether a line matches one of the shell patterns, where a leading ?
 # stands for either sign of a difference.
 # shellcheck disable=SC2053

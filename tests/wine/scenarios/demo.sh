@@ -46,7 +46,7 @@ for mode in windowed fullscreen; do
   sed "s/^mode = .*/mode = \"$mode\"/" "$demo/demo.toml" >"$d/$mode/demo.toml"
   build_setup "$d/$mode/demo.toml" "$d/$mode/setup.exe" -D DEMO_BIN="$(win_dir)/examples/demo/app"
   folder=("$(winpath "$d/$mode/dest")")
-  [ "$mode" = fullscreen ] || { folder=(); footprint "$d/before"; }
+  [ "$mode" = fullscreen ] || { folder=(); footprint_before "$d/before"; }
   demo_walk "$(winpath "$d/$mode/setup.exe")" "$(winpath "$WRENLY_ARTEFACTS/wizard-$mode")" "${folder[@]}"
   for page in "${demo_walk_pages[@]}"; do rm -f "$WRENLY_ARTEFACTS/wizard-$mode-$page.png"; done
   run=$(drive "${demo_walk_steps[@]}" 2>&1 | tr -d '\r') || true

@@ -45,7 +45,7 @@ rm -f "$(system_dir)/wrenly-uninstall-shared.dll" "$c/windows/Fonts/WrenlyUninst
 reg_quiet delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Wrenly Sans (TrueType)' /f "$(reg_view)"
 forget_pending
 rm -rf "${reglog%/*}"
-footprint "$d/before"
+footprint_before "$d/before"
 
 # What the first installation must add, so that "nothing left" means something.
 asked=(
