@@ -24,6 +24,7 @@
 #include "package/data_area.h"
 #include "package/entry_destination.h"
 #include "package/package.h"
+#include "system/uninstall_record.h"
 #include "text/messages.h"
 
 namespace wf = wrenly::format;
@@ -68,10 +69,15 @@ bool WaitsForRestart(const std::string& name) {
   return false;
 }
 
+// Marks the file at path as put where it belongs.
+void Placed(const char* path) {
+  if (auto file = MemoryFiles.find(InScratch(path)); file != MemoryFiles.end()) file->second->fresh = false;
+}
+
 // Right after each step, before anything else can touch its files: an entry
 // said written holds its content, and a file the step made remains only at
-// the destination of an entry it completed (written in place) or when a
-// restart waits for it.
+// the destination of an entry it completed (written in place, or an
+// uninstaller's record beside it) or when a restart waits for it.
 void CheckStep(const wf::FileEntryView* e, bool completed) {
   uint16_t status = e ? wf::LoadU16(e->record + wf::file_entry::kStatus) : 0;
   if (status == wf::kOutcomeReplaced || status == wf::kOutcomeCreated) {
@@ -80,9 +86,11 @@ void CheckStep(const wf::FileEntryView* e, bool completed) {
         wf::UpdateFileChecksum(0, file->second->bytes.data(), e->size) != e->checksum)
       Fail("an entry said written differs from its file", setup.workPath);
   }
-  if (auto placed = completed && setup.workPath[0] ? MemoryFiles.find(InScratch(setup.workPath)) : MemoryFiles.end();
-      placed != MemoryFiles.end())
-    placed->second->fresh = false;
+  char beside[kPathSize];
+  if (completed && setup.workPath[0]) {
+    Placed(setup.workPath);
+    if (UninstallRecordPath(setup, setup.workPath, beside)) Placed(beside);
+  }
   for (auto& [name, file] : MemoryFiles)
     if (file->fresh && !WaitsForRestart(name)) Fail("a temporary file left behind", name);
 }
