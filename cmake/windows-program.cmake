@@ -42,7 +42,8 @@ endfunction()
 
 function(wrenly_windows_program target)
   wrenly_windows_code(${target})
-  target_link_options(${target} PRIVATE ${WRENLY_WIN_LINK_OPTIONS}
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/installer/platform/runtime_hooks_win32.c)
+  target_link_options(${target} PRIVATE ${WRENLY_WIN_LINK_OPTIONS} -Wl,--disable-auto-import
                       -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
   set_target_properties(${target} PROPERTIES LINKER_LANGUAGE C)
 endfunction()
