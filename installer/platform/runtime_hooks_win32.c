@@ -1,6 +1,6 @@
 /* Start-up hooks of mingw's C runtime that these programs have no use for,
-   defined here so that the runtime's own (about 4 kB of every program) are
-   not linked:
+   defined here so that the runtime's own are not linked (about 4.5 kB of
+   each program):
    - the relocator of auto-imported data: the programs link with
      --disable-auto-import, so no such data can exist;
    - the math-error hooks: nothing here calls the math library. */
