@@ -49,6 +49,9 @@ struct InstallRun {
   bool destinationChecked;   // folder and space checks passed
   bool readOnlyTarget;       // the space check met a read-only existing file
   char tempName[kPathSize];  // temporary file of the entry being extracted
+  // The uninstaller's record file beside it when this entry created it: a
+  // failure removes it with the temporary file.
+  char besideName[kPathSize];
   // 0, or kResultPackageIncomplete when the last entry resolved was damaged:
   // it lies outside the file table, its name leaves its folder, or its path
   // does not fit.

@@ -44,7 +44,7 @@ void Unregister(Setup& setup) {
 
 // Work common to written and kept entries.
 void CompleteEntry(Setup& setup, const FileEntryView& e, uint16_t options) {
-  setup.run.tempName[0] = 0;
+  setup.run.tempName[0] = setup.run.besideName[0] = 0;
   if (options & kOptUninstaller) SetEntryStatus(e, kOutcomeNone);
   if (e.kind != kDestInstallDir && (e.flags & kFlagShared)) {
     AddSharedFileReference(setup);
@@ -76,9 +76,12 @@ int WriteContent(Setup& setup, const FileEntryView& e, uint16_t options, FileHan
   // record, go into the file beside it.
   FileHandle target = temp;
   char beside[kPathSize];
-  if ((options & kOptUninstaller) && (setup.package.identityFlags & kIdentityRecordBeside) &&
-      (!UninstallRecordPath(setup, setup.workPath, beside) || (target = FileCreate(beside)) == INVALID_FILE))
-    return WriteFailed(setup);
+  if ((options & kOptUninstaller) && (setup.package.identityFlags & kIdentityRecordBeside)) {
+    if (!UninstallRecordPath(setup, setup.workPath, beside)) return WriteFailed(setup);
+    bool created = !NamedFileExists(beside);
+    if ((target = FileCreate(beside)) == INVALID_FILE) return WriteFailed(setup);
+    if (created) CopyFits(setup.run.besideName, sizeof setup.run.besideName, beside);
+  }
   int sought = SeekDataArea(setup, e.dataOffset);
   int r = sought ? sought : DecompressEntry(setup, target, &setup.dataArea.volume, e.storedLength, &size, &checksum);
   if (target != temp) FileClose(target);
@@ -213,7 +216,8 @@ bool PlaceFile(Setup& setup, const FileEntryView& e, uint16_t options, bool inUs
     LogAction(setup, "file kept", setup.workPath, kept);
   } else if (!ExtractEntry(setup, e, options, inUse)) {
     if (setup.run.tempName[0]) DeleteNamedFile(setup.run.tempName);
-    setup.run.tempName[0] = 0;
+    if (setup.run.besideName[0]) DeleteNamedFile(setup.run.besideName);
+    setup.run.tempName[0] = setup.run.besideName[0] = 0;
     LogAction(setup, "file not installed", setup.workPath, setup.userCancelled ? "cancelled" : "failed");
     return false;
   } else if (LoadU16(e.record + file_entry::kStatus) == kOutcomeAtRestart) {
@@ -226,7 +230,7 @@ bool PlaceFile(Setup& setup, const FileEntryView& e, uint16_t options, bool inUs
 }  // namespace
 
 int InstallNextEntry(Setup& setup) {
-  setup.run.tempName[0] = 0;
+  setup.run.tempName[0] = setup.run.besideName[0] = 0;
   FileEntryView e;
   uint16_t options = 0;
   bool inUse = false;

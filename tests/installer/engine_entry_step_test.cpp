@@ -267,6 +267,13 @@ TEST_F(EntryStep, UninstallerIsTheImageFollowedByItsData) {
               std::tuple(0, 0, c.after, Path("uninst.exe"), "text", c.percents));
     EXPECT_EQ(ReadAll(Path("uninst.dat")), c.data);
   }
+  // Signed, its data damaged: the step fails and leaves neither file.
+  Fresh(), area.clear(), identityFlags = beside;
+  FileEntryFields broken{.items = {"uninst.exe"}, .status = wf::kOptUninstaller};
+  AddData(broken, "-record-", wf::kMethodZlib, Entry(wf::kMethodZlib, Bytes{0x78, 0x9c, 0xFF, 0xFF}));
+  Install({broken}, 0, Bytes{'M', 'Z'});
+  EXPECT_EQ(std::tuple(setup.resultCode, ReadAll(Path("uninst.exe")), ReadAll(Path("uninst.dat"))),
+            std::tuple(Incomplete, "<missing>", "<missing>"));
 }
 
 struct NameRecord {
