@@ -112,7 +112,6 @@ struct Job {
 struct Piece {
   size_t job;
   uint64_t at = 0, length = 0;
-  size_t index = 0;  // within its file
   bool first = false, last = false;
   bool streamed = false;      // bzip2 or LZMA on the writing thread
   uint8_t method = 0;         // the entry's method byte, when first
@@ -327,7 +326,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
     }
     uint64_t at = 0;
     do {
-      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at), j.pieces});
+      Piece& p = pieces.emplace_back(Piece{n, at, std::min(step, j.size - at)});
       p.first = at == 0;
       at += p.length;
       p.last = at == j.size;

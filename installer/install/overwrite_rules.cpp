@@ -75,11 +75,6 @@ int ConfirmDamagedFile(Setup& setup) {
 }
 
 int ReplaceDestinationFile(Setup& setup, const FileEntryView& entry, const char* tempName) {
-  // Most destinations are new: one move puts the file in place.
-  if (MoveToFreeName(tempName, setup.workPath) == kFileOpDone) {
-    SetEntryStatus(entry, kOutcomeCreated);
-    return 0;
-  }
   int probe = ProbeFile(setup.workPath);
   bool readOnly = probe == kProbeReadOnly;
   if (readOnly) SetReadOnlyAttribute(setup.workPath, false);

@@ -19,8 +19,6 @@ int DeleteNamedFile(const char* path);
 // Puts from in the place of to (which may be missing). On any failure the
 // old file at `to` is still there, unchanged.
 int ReplaceNamedFile(const char* from, const char* to);
-// Moves from to `to` where no file is; otherwise both stay as they are.
-int MoveToFreeName(const char* from, const char* to);
 
 // Sets creation, last-access and last-write times from three FILETIMEs.
 void SetFileTimes(FileHandle file, const uint8_t* times);

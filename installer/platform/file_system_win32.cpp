@@ -78,8 +78,6 @@ int ReplaceNamedFile(const char* from, const char* to) {
   return kFileOpDone;
 }
 
-int MoveToFreeName(const char* from, const char* to) { return Outcome(MoveFileA(from, to)); }
-
 void SetFileTimes(FileHandle file, const uint8_t* times) {
   FILETIME t[3];
   CopyMemory(t, times, sizeof t);

@@ -106,10 +106,6 @@ int ReplaceNamedFile(const char* from, const char* to) {
   return kFileOpDone;
 }
 
-int MoveToFreeName(const char* from, const char* to) {
-  return Find(MemoryPath(to)) ? kFileOpFailed : ReplaceNamedFile(from, to);
-}
-
 int CopyToNewFile(const char* from, const char* to) {
   auto file = Find(MemoryPath(from));
   if (!file || Find(MemoryPath(to))) return 0;
