@@ -9,6 +9,7 @@ namespace wf = wrenly::format;
 namespace {
 
 struct FileSink {
+  Setup* setup;
   FileHandle out;
   uint32_t size;
   uint32_t checksum;
@@ -18,7 +19,9 @@ int PutInFile(void* context, const uint8_t* p, uint32_t n) {
   FileSink& s = *(FileSink*)context;
   s.size += n;
   s.checksum = wf::UpdateFileChecksum(s.checksum, p, n);
-  return FileWrite(s.out, p, n) == 0 ? kDecodeOk : kDecodeWriteFailed;
+  if (FileWrite(s.out, p, n) != 0) return kDecodeWriteFailed;
+  CountTowardsPump(*s.setup, n);
+  return kDecodeOk;
 }
 
 }  // namespace
@@ -34,7 +37,7 @@ int DecompressEntry(Setup& setup, FileHandle out, FileHandle* volume, uint32_t s
   if (r != 0) return r;
   uint32_t streamLength = storedLength - 1;
   if (streamLength == 0) return kDecodeOk;
-  FileSink sink{out, 0, 0};
+  FileSink sink{&setup, out, 0, 0};
   r = DecodeStream(setup, volume, method, streamLength, StreamSink{PutInFile, &sink});
   if (sizeOut) *sizeOut = sink.size;
   if (checksumOut) *checksumOut = sink.checksum;

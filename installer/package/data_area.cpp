@@ -151,10 +151,14 @@ int ReadDataArea(Setup& setup, FileHandle* file, void* buffer, uint32_t count) {
       }
     }
   }
-  setup.dataArea.pumpCountdown -= (int32_t)delivered;
+  CountTowardsPump(setup, delivered);
+  return 0;
+}
+
+void CountTowardsPump(Setup& setup, uint32_t bytes) {
+  setup.dataArea.pumpCountdown -= (int32_t)bytes;
   if (setup.dataArea.pumpCountdown <= 0) {
     setup.dataArea.pumpCountdown = kPumpInterval;
     PumpMessages(setup);
   }
-  return 0;
 }

@@ -10,6 +10,9 @@
 // Reading through &setup.dataArea.volume runs on into the next volume files;
 // any other handle is read as a plain file.
 int ReadDataArea(Setup& setup, FileHandle* file, void* buffer, uint32_t count);
+// Lets the window answer once enough bytes have passed, read or unpacked:
+// a read of well-packed data can unpack to hundreds of megabytes.
+void CountTowardsPump(Setup& setup, uint32_t bytes);
 int SeekDataArea(Setup& setup, uint32_t offset);  // 0, kResultCancelled or kResultVolumeMissing
 FileHandle OpenNextVolume(Setup& setup);
 // Closes the current volume; the run has no more entries to handle.

@@ -51,9 +51,15 @@ check_that "/L: every line starts with its time" test -z "$(tr -d '\r' <"$log" |
   grep -vE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} ')"
 
 # /QP: the progress page alone, its Stop button off; nothing else shows and
-# nothing is asked. A file large enough that the page is seen.
-mkdir -p "$d/big" && head -c 30000000 /dev/urandom >"$d/big/victim.bin"
-build_setup quiet.toml "$d/big.exe" -D DATA="$d/big" -D FOLDER="$(winpath "$d/default")"
+# nothing is asked. A file slow enough to unpack that the page is seen, and
+# one that packs so well that a single read unpacks to megabytes: the window
+# must answer while they are written, not only between reads.
+mkdir -p "$d/big" && { yes "a line of text that keeps the progress page up a while" || true; } |
+  head -c 30000000 >"$d/big/victim.bin"
+sed 's|^source = "${DATA}/victim.bin"$|&\ncompression = "bzip2"|' "$WRENLY_WINE_PROJECTS/quiet.toml" >"$d/big.toml"
+cp "$WRENLY_WINE_PROJECTS/payload.txt" "$d/"
+grep -q bzip2 "$d/big.toml" || fail "the /QP project has no bzip2 entry"
+build_setup "$d/big.toml" "$d/big.exe" -D DATA="$d/big" -D FOLDER="$(winpath "$d/default")"
 rm -rf "$dest"
 check_drive "/QP: the progress page, no Stop, then the end" \
   "control id=1009 class=\"msctls_progress32\" text=\"\"|state id=2 visible=1 enabled=0 checked=0|exit 0" \
