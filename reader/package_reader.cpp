@@ -1,5 +1,6 @@
 // Walks the package head the way the Installer does and refuses, with a
 // message naming the place, every block it could not read soundly.
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -155,8 +156,14 @@ void StoreBlock(Package& pkg, const BlockInfo& b, Bytes payload, const std::stri
   }
 }
 
+// Only the volumes the entries reach: the Installer opens the next one only
+// when it reads past the part before, so a stale .D01 beside a package that
+// fits in its own file is no part of it.
 void LocateVolumes(Package& pkg) {
-  for (int k = 1; k <= 999; ++k) {
+  uint64_t reach = 0;
+  for (const InstallTypeData& t : pkg.types)
+    for (const wf::FileEntryView& e : t.entries) reach = std::max(reach, uint64_t{e.dataOffset} + e.storedLength);
+  for (int k = 1; k <= 999 && pkg.DataAreaSize() < reach; ++k) {
     fs::path vp = VolumePath(pkg.path, k);
     std::error_code ec;
     if (!fs::is_regular_file(vp, ec)) {

@@ -27,11 +27,14 @@ TEST(Typical, InspectShowsWhatMattersInEveryLayout) {
     for (Block& b : image.blocks) b.method = blockMethod;
     wf::StoreU32(&image.Find(wf::kBlockInstallType)->payload[wf::install_type::kMessageLists + 8], 0);  // no list 2
     fs::path setup = image.Write(EmptyScratch() / "setup.exe");
+    // A volume left from an older build beside a package that fits in its own file is no part of it.
+    if (!volumeSize) std::ofstream(setup.parent_path() / "setup.D01") << "stale";
     Outcome r = InspectFile(setup, true);
     ASSERT_TRUE(r.code == 0 && r.err.empty()) << r.err;
-    std::string expected[] = {"stub: " + std::to_string(stubSize) + " bytes; signature at offset " +
-                                  std::to_string(stubSize) + "; first block at " + std::to_string(stubSize + 6),
-                              volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : ""};
+    std::string expected[] = {
+        "stub: " + std::to_string(stubSize) + " bytes; signature at offset " + std::to_string(stubSize) +
+            "; first block at " + std::to_string(stubSize + 6),
+        volumeSize ? "in " + std::to_string(image.Volumes().size() + 1) + " parts" : "in 1 part\n"};
     for (std::string s : expected) EXPECT_NE(r.out.find(s), std::string::npos) << "missing: " << s << "\n" << r.out;
     // What the builder's round trip leaves out: the settings, pictures and blocks,
     for (const char* s :
