@@ -84,7 +84,7 @@ uint32_t BlockMethods(const std::vector<uint8_t>& blocks) {
     size_t payload = at + f::block_header::kSize;
     if ((f::LoadU16(h + f::block_header::kFlags) & f::kBlockCompressed) &&
         payload + f::compressed_payload::kHeadSize <= blocks.size())
-      methods |= MethodBit(blocks[payload + f::compressed_payload::kMethod]);
+      methods |= f::MethodBit(blocks[payload + f::compressed_payload::kMethod]);
     at = payload + f::LoadU32(h + f::block_header::kLength);
   }
   return methods;
@@ -425,7 +425,7 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
           j.shown.method = static_cast<Compression>(p.method);
           j.shown.packed = false;
           store(&p.method, 1);
-          methods |= MethodBit(p.method);
+          methods |= f::MethodBit(p.method);
           if (p.method == f::kMethodLzma) store(j.lzmaHead.data(), j.lzmaHead.size());
         }
         if (p.streamed && p.method == f::kMethodLzma) {

@@ -19,6 +19,7 @@ using format::StoreU32;
 constexpr uint32_t kResourceDirectory = 2, kRelocationDirectory = 5;
 constexpr uint32_t kSectionHeaderSize = 40;
 constexpr uint32_t kSubdirectory = 0x80000000u, kNamed = 0x80000000u;
+constexpr size_t kMaxResources = 4096;  // a stub has a dozen
 
 uint32_t AlignUp(uint32_t v, uint32_t a) { return (v + a - 1) / a * a; }
 
@@ -40,11 +41,16 @@ struct PeLayout {
     if (pe > image.size() - 24 || std::memcmp(&image[pe], "PE\0\0", 4) != 0) fail();
     uint32_t count = LoadU16(&image[pe + 6]), optionalSize = LoadU16(&image[pe + 20]);
     optional = pe + 24;
-    if (optional + optionalSize + count * kSectionHeaderSize > image.size() || optionalSize < 96) fail();
+    // 64-bit sums: inspect hands this any file, whose fields may be anything.
+    if (uint64_t{optional} + optionalSize + uint64_t{count} * kSectionHeaderSize > image.size() || optionalSize < 96)
+      fail();
     bool plus = LoadU16(&image[optional]) == 0x20B;
+    if (plus && optionalSize < 112) fail();
     directories = optional + (plus ? 112 : 96);
     directoryCount = LoadU32(&image[optional + (plus ? 108 : 92)]);
-    if (directoryCount <= kRelocationDirectory || directories + 8 * directoryCount > optional + optionalSize) fail();
+    if (directoryCount <= kRelocationDirectory ||
+        directories + uint64_t{directoryCount} * 8 > uint64_t{optional} + optionalSize)
+      fail();
     for (uint32_t i = 0; i < count; ++i) {
       uint32_t h = optional + optionalSize + i * kSectionHeaderSize;
       Section s{h, LoadU32(&image[h + 8]), LoadU32(&image[h + 12]), LoadU32(&image[h + 16]), LoadU32(&image[h + 20])};
@@ -166,9 +172,14 @@ std::vector<Resource> ReadResources(const std::vector<uint8_t>& image) {
   if (!rva) return {};
   if (s < 0) Malformed();
   const Section& section = pe.sections[s];
+  // Only the bytes the file holds: a section may be longer in memory.
+  if (rva - section.va >= section.rawSize) Malformed();
   const uint8_t* rsrc = image.data() + section.raw + (rva - section.va);
   uint32_t size = section.rawSize - (rva - section.va);
   std::vector<Resource> out;
+  // Directories may point at each other and leaves at the same data: a
+  // small file could otherwise make millions of copies.
+  uint64_t copied = 0;
   for (auto [type, typeOffset] : Entries(rsrc, size, 0)) {
     if (!(typeOffset & kSubdirectory)) Malformed();
     for (auto [id, nameOffset] : Entries(rsrc, size, typeOffset & ~kSubdirectory)) {
@@ -178,6 +189,8 @@ std::vector<Resource> ReadResources(const std::vector<uint8_t>& image) {
         uint32_t dataRva = LoadU32(rsrc + leaf), dataSize = LoadU32(rsrc + leaf + 4);
         if (dataRva < rva || dataRva - rva > size || dataSize > size - (dataRva - rva)) Malformed();
         const uint8_t* data = rsrc + (dataRva - rva);
+        copied += dataSize;
+        if (copied > size || out.size() == kMaxResources) Malformed();
         out.push_back({type, id, static_cast<uint16_t>(language), {data, data + dataSize}, LoadU32(rsrc + leaf + 8)});
       }
     }

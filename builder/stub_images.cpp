@@ -5,36 +5,13 @@
 #include <algorithm>
 #include <bit>
 
-#include "builder/pe_resources.h"
 #include "builder/utf8_path.h"
-#include "format/bytes.h"
 #include "format/container.h"
 #include "format/stub_resources.h"
 
 namespace wrenly::builder {
 namespace f = wrenly::format;
 namespace fs = std::filesystem;
-
-namespace {
-constexpr uint32_t kResourceData = 10;  // RT_RCDATA
-}
-
-uint32_t StubMethods(const std::vector<uint8_t>& image) {
-  if (HasResources(image))
-    for (const Resource& r : ReadResources(image))
-      if (r.type == kResourceData && r.id == f::kStubMethodsResource && r.data.size() >= 4)
-        return f::LoadU32(r.data.data());
-  return f::kStubHasZlib | f::kStubHasBzip2;
-}
-
-uint32_t MethodBit(uint8_t method) {
-  switch (method) {
-    case f::kMethodZlib: return f::kStubHasZlib;
-    case f::kMethodBzip2: return f::kStubHasBzip2;
-    case f::kMethodLzma: return f::kStubHasLzma;
-    default: return 0;
-  }
-}
 
 std::string DecoderNames(uint32_t bits) {
   std::vector<const char*> names;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/stub_methods.h"
+
 namespace wrenly::builder {
 
 struct StubImage {
@@ -19,13 +21,6 @@ struct StubImage {
 
 // An image given as bytes alone is taken as it is, whatever it holds.
 inline constexpr uint32_t kAnyMethod = 0xFFFFFFFFu;
-
-// The image's methods resource; an image without one holds zlib and bzip2,
-// as every Installer did before LZMA.
-uint32_t StubMethods(const std::vector<uint8_t>& image);
-
-// The StubMethodBits bit of a stored method byte; 0 for a byte no image reads.
-uint32_t MethodBit(uint8_t method);
 
 // "zlib", "zlib, bzip2 and LZMA": the decoders of `bits`.
 std::string DecoderNames(uint32_t bits);

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "format/container.h"
+
 namespace wrenly::format {
 
 // The icon group of the wizard's windows, and of the program in Explorer.
@@ -18,5 +20,15 @@ enum StubMethodBits : uint32_t {
   kStubHasBzip2 = 1u << 1,
   kStubHasLzma = 1u << 2,
 };
+
+// The StubMethodBits bit of a stored method byte; 0 for a byte no image reads.
+inline constexpr uint32_t MethodBit(uint8_t method) {
+  switch (method) {
+    case kMethodZlib: return kStubHasZlib;
+    case kMethodBzip2: return kStubHasBzip2;
+    case kMethodLzma: return kStubHasLzma;
+    default: return 0;
+  }
+}
 
 }  // namespace wrenly::format

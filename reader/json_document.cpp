@@ -258,6 +258,7 @@ ReadResult Document(const std::filesystem::path& setup, const InspectOptions& op
     ReadPackageInto(setup, pkg);
     read = true;
   } catch (const Damaged& e) { problems.push_back(std::string("damaged package: ") + e.what()); }
+  LearnStubDecoders(pkg, options.stubDecoders);  // the image before a damaged head is still told
   json.Field("size", pkg.fileSize);
   json.EndObject();
   json.Key("package").BeginObject();
@@ -265,9 +266,18 @@ ReadResult Document(const std::filesystem::path& setup, const InspectOptions& op
   if (pkg.signatureOffset) json.Uint(pkg.signatureOffset);
   else json.Null();
   json.Field("stub_size", pkg.signatureOffset);
+  json.Key("stub_decoders");
+  if (pkg.stubDecoders) {
+    json.BeginArray();
+    for (const char* name : DecoderNames(*pkg.stubDecoders)) json.Utf8(name);
+    json.EndArray();
+  } else {
+    json.Null();
+  }
   Blocks(pkg, json);
   if (read) {
     problems = pkg.problems;
+    CheckDecoders(pkg, problems);
     WholePackage(pkg, options, problems, json);
   }
   json.EndObject();

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ struct Package {
   uint16_t initialType = 0;
   std::vector<InstallTypeData> types;
 
+  // StubMethodBits of the Installer image, when known (LearnStubDecoders).
+  std::optional<uint32_t> stubDecoders;
+
   uint64_t endBlockOffset = 0;
   uint32_t endLengthField = 0;
   std::vector<DataPart> parts;  // parts[0] is the package file's own
@@ -81,6 +85,14 @@ Package ReadPackage(const std::filesystem::path& setup);
 // The same into `pkg`, which keeps what was read before a Damaged: the file's
 // size, the signature's offset (0 when none) and the blocks up to the damage.
 void ReadPackageInto(const std::filesystem::path& setup, Package& pkg);
+
+// Whether the Installer reads block `id`; it skips the others.
+bool IsKnownBlock(uint16_t id);
+
+// Reads the Installer image before the signature and asks `decoders` what it
+// holds; without an answer pkg.stubDecoders stays empty.
+void LearnStubDecoders(Package& pkg,
+                       const std::function<std::optional<uint32_t>(const std::vector<uint8_t>&)>& decoders);
 
 // The path of DataVolume `number` (1-based) beside the package.
 std::filesystem::path VolumePath(const std::filesystem::path& setup, int number);

@@ -99,25 +99,6 @@ Bytes DecodePayload(const Bytes& raw, BlockInfo& b, const std::string& what) {
   return out;
 }
 
-bool IsKnownBlock(uint16_t id) {
-  switch (id) {
-    case wf::kBlockSetupSettings:
-    case wf::kBlockBitmapTable:
-    case wf::kBlockBackgroundBitmap:
-    case wf::kBlockTitleText:
-    case wf::kBlockFileTable:
-    case wf::kBlockSinglePage:
-    case wf::kBlockTitleStyle:
-    case wf::kBlockInstallType:
-    case wf::kBlockUninstallerImage:
-    case wf::kBlockBackgroundVariants:
-    case wf::kBlockUninstallSections:
-    case wf::kBlockProductDetails:
-    case wf::kBlockProductIdentity: return true;
-    default: return false;
-  }
-}
-
 void StoreBlock(Package& pkg, const BlockInfo& b, Bytes payload, const std::string& what) {
   auto lastType = [&]() -> InstallTypeData& {
     if (pkg.types.empty()) throw Damaged(what + " comes before the first install type");
@@ -191,6 +172,32 @@ fs::path VolumePath(const fs::path& setup, int number) {
   p.replace_extension();  // from the last '.' of the file name; nothing when there is none
   p += suffix;
   return p;
+}
+
+bool IsKnownBlock(uint16_t id) {
+  switch (id) {
+    case wf::kBlockSetupSettings:
+    case wf::kBlockBitmapTable:
+    case wf::kBlockBackgroundBitmap:
+    case wf::kBlockTitleText:
+    case wf::kBlockFileTable:
+    case wf::kBlockSinglePage:
+    case wf::kBlockTitleStyle:
+    case wf::kBlockInstallType:
+    case wf::kBlockUninstallerImage:
+    case wf::kBlockBackgroundVariants:
+    case wf::kBlockUninstallSections:
+    case wf::kBlockProductDetails:
+    case wf::kBlockProductIdentity: return true;
+    default: return false;
+  }
+}
+
+void LearnStubDecoders(Package& pkg,
+                       const std::function<std::optional<uint32_t>(const std::vector<uint8_t>&)>& decoders) {
+  if (!decoders || !pkg.signatureOffset) return;
+  FileReader f(pkg.path);
+  pkg.stubDecoders = decoders(f.Read(0, pkg.signatureOffset, "the Installer image"));
 }
 
 Package ReadPackage(const fs::path& setup) {

@@ -129,8 +129,13 @@ void PrintTitle(const Package& pkg, std::ostream& out, Problems& problems) {
 void PrintContainer(const Package& pkg, std::ostream& out) {
   out << "package: " << pkg.path.string() << " (" << pkg.fileSize << " bytes)\n"
       << "stub: " << pkg.signatureOffset << " bytes; signature at offset " << pkg.signatureOffset << "; first block at "
-      << pkg.signatureOffset + wf::kSignatureSize << "\n"
-      << "blocks: " << pkg.blocks.size() << "\n";
+      << pkg.signatureOffset + wf::kSignatureSize << "\n";
+  if (pkg.stubDecoders) {
+    out << "stub decoders:";
+    for (const char* name : DecoderNames(*pkg.stubDecoders)) out << " " << name;
+    out << "\n";
+  }
+  out << "blocks: " << pkg.blocks.size() << "\n";
   for (const BlockInfo& b : pkg.blocks) {
     out << "  at " << b.offset << ": " << b.id << " " << BlockName(b.id) << ", flags " << Hex(b.flags, 4) << ", length "
         << b.length;

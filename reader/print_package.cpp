@@ -22,8 +22,10 @@ ReadResult InspectText(const std::filesystem::path& setup, const InspectOptions&
       }
     }
     Package pkg = ReadPackage(setup);
+    LearnStubDecoders(pkg, options.stubDecoders);
     Problems problems = pkg.problems;
     PrintContainer(pkg, out);
+    CheckDecoders(pkg, problems);
     PrintLook(pkg, out, problems);
     for (size_t t = 0; t < pkg.types.size(); ++t) PrintInstallType(pkg, t, options, out, problems);
     PrintDataArea(pkg, out);

@@ -3,6 +3,7 @@
 
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/stub_resources.h"
 #include "reader/data_area.h"
 #include "reader/entry_paths.h"
 #include "reader/names.h"
@@ -31,6 +32,35 @@ std::string DataPlaceProblem(const Package& pkg, const wf::FileEntryView& e) {
                     ") runs past the DataArea (" + std::to_string(pkg.DataAreaSize()) + " bytes)";
   if (!pkg.missingVolume.empty()) msg += "; volume " + pkg.missingVolume.string() + " is missing";
   return msg;
+}
+
+void CheckDecoders(const Package& pkg, Problems& problems) {
+  if (!pkg.stubDecoders) return;
+  const uint32_t held = *pkg.stubDecoders;
+  std::string holds;
+  for (const char* name : DecoderNames(held)) holds += (holds.empty() ? "" : ", ") + std::string(name);
+  auto lacks = [&](uint8_t method) { return wf::MethodBit(method) && !(held & wf::MethodBit(method)); };
+  for (const BlockInfo& b : pkg.blocks)
+    if (b.compressed && IsKnownBlock(b.id) && b.id != wf::kBlockEnd && b.id != wf::kBlockSinglePage &&
+        b.length >= wf::compressed_payload::kHeadSize && lacks(b.method))
+      problems.push_back("block " + std::to_string(b.id) + " " + BlockName(b.id) + " is stored with " +
+                         MethodName(b.method) + ", which the Installer image cannot decode (it holds " + holds + ")");
+  // One line a method: a package of thousands of files would repeat it for each.
+  for (uint8_t method : {wf::kMethodZlib, wf::kMethodBzip2, wf::kMethodLzma}) {
+    if (!lacks(method)) continue;
+    size_t count = 0;
+    std::string first;
+    for (size_t t = 0; t < pkg.types.size(); ++t)
+      for (size_t i = 0; i < pkg.types[t].entries.size(); ++i) {
+        const wf::FileEntryView& e = pkg.types[t].entries[i];
+        if (!HasData(e) || !DataPlaceProblem(pkg, e).empty() || PeekMethod(pkg, e.dataOffset) != method) continue;
+        if (!count++) first = EntryName(pkg, t, i);
+      }
+    if (count)
+      problems.push_back(std::to_string(count) + (count == 1 ? " entry (" : " entries (the first: ") + first +
+                         (count == 1 ? ") is" : ") are") + " stored with " + MethodName(method) +
+                         ", which the Installer image cannot decode (it holds " + holds + ")");
+  }
 }
 
 namespace {

@@ -3,9 +3,13 @@
 // and reports problems on `err` with a result other than kSound.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 namespace wrenly::inspector {
 
@@ -22,6 +26,9 @@ struct InspectOptions {
   bool verify = false;       // decompress every entry and check size and checksum
   size_t maxTextChars = 60;  // message texts are cut after this many characters; 0 = whole
   bool json = false;         // one JSON document on `out` instead of text (texts whole)
+  // The decoders (StubMethodBits) of the Installer image before the
+  // signature, when the caller can tell; the reader knows no program format.
+  std::function<std::optional<uint32_t>(const std::vector<uint8_t>& image)> stubDecoders;
 };
 
 // Prints blocks, install types, file tables, DataArea and volumes; on an

@@ -18,6 +18,9 @@ ReadResult InspectJson(const std::filesystem::path& setup, const InspectOptions&
                        std::ostream& err);
 
 void PrintContainer(const Package& pkg, std::ostream& out);
+// Blocks and entries stored with a method the Installer image cannot decode:
+// the Installer would refuse them as damaged.
+void CheckDecoders(const Package& pkg, Problems& problems);
 void PrintLook(const Package& pkg, std::ostream& out, Problems& problems);
 void PrintInstallType(const Package& pkg, size_t type, const InspectOptions& options, std::ostream& out,
                       Problems& problems);

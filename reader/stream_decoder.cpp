@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "format/container.h"
+#include "format/stub_resources.h"
 #include "reader/damaged.h"
 
 namespace wrenly::inspector {
@@ -111,6 +112,13 @@ const char* MethodName(uint8_t method) {
     case wf::kMethodLzma: return "lzma";
     default: return "unknown";
   }
+}
+
+std::vector<const char*> DecoderNames(uint32_t stubBits) {
+  std::vector<const char*> names;
+  for (uint8_t m : {wf::kMethodZlib, wf::kMethodBzip2, wf::kMethodLzma})
+    if (stubBits & wf::MethodBit(m)) names.push_back(MethodName(m));
+  return names;
 }
 
 StreamDecoder::StreamDecoder(uint8_t method, uint64_t maxOutput) : impl_(std::make_unique<Impl>()) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace wrenly::inspector {
 
@@ -31,5 +32,7 @@ class StreamDecoder {
 };
 
 const char* MethodName(uint8_t method);
+// The method names of StubMethodBits, in method order.
+std::vector<const char*> DecoderNames(uint32_t stubBits);
 
 }  // namespace wrenly::inspector

@@ -6,6 +6,7 @@
 #include "builder/build.h"
 #include "builder/output_files.h"
 #include "builder/signing.h"
+#include "builder/stub_methods.h"
 #include "builder/utf8_path.h"
 #include "reader/reader.h"
 #include "tool/console_text.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
 
   std::string setup, dir;
   wrenly::inspector::InspectOptions inspectOptions;
+  inspectOptions.stubDecoders = wrenly::builder::ImageDecoders;
   auto* cmdInspect = app.add_subcommand("inspect", "print the package of a setup program");
   cmdInspect->add_option("setup", setup, "setup program")->required();
   cmdInspect->add_flag("--verify", inspectOptions.verify, "decompress and check every entry");

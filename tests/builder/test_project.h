@@ -23,17 +23,10 @@ inline std::string Stub(size_t size = 3000, uint16_t machine = 0x14C, uint16_t s
 
 // A Windows program whose manifest asks for `level` (""; it has none).
 inline std::string ProgramAsking(const std::string& level) {
-  std::string s(0x400, '\0'), manifest = "<requestedExecutionLevel level=\"" + level + "\" uiAccess=\"false\"/>";
-  auto put = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> 8 * i);
-  };
-  s.replace(0, 2, "MZ"), put(0x3C, 0x40), put(0x40, 0x4550), put(0x44, 0x1014C);  // "PE", i386, one section
-  put(0x54, 224), put(0x58, 0x10B), put(0x78, 0x1000), put(0x7C, 0x200), put(0x9C, 2), put(0xB4, 16);
-  put(0xC8, 0x1000), put(0xCC, 16);  // the resource directory, empty, where the section starts
-  s.replace(0x138, 5, ".rsrc"), put(0x140, 16), put(0x144, 0x1000), put(0x148, 0x200), put(0x14C, 0x200);
+  std::string manifest = "<requestedExecutionLevel level=\"" + level + "\" uiAccess=\"false\"/>";
   std::vector<Resource> resources{{kResourceVersion, 1, 0x409, {1, 2}}};
   if (!level.empty()) resources.push_back({kResourceManifest, 1, 0x409, {manifest.begin(), manifest.end()}});
-  std::vector<uint8_t> image = WithResources(ToBytes(s), resources);
+  Bytes image = SmallProgram(resources);
   return {image.begin(), image.end()};
 }
 

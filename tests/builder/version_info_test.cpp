@@ -88,6 +88,20 @@ TEST(VersionInfo, EachImageNamesItsDecoders) {
       EXPECT_EQ(StubMethods(ToBytes(ReadAll(path))), promised) << path;
     }
   }
+  // Inspect asks the same of whatever program fronts a package: headers that
+  // lie give no answer, and nothing is read outside the file.
+  const Bytes sound = SmallProgram({{10, format::kStubMethodsResource, 0x409, {5, 0, 0, 0}}});
+  const std::vector<std::pair<uint32_t, uint32_t>> lies[] = {
+      {},                                  // none: the program's own answer
+      {{0xB4, 0x20000000}},                // so many directories that their size wraps to 0
+      {{0x140, 0x10000}, {0xC8, 0x1800}},  // resources where the section has no file bytes
+      {{0x3C, 0xFFFFFFF0}},                // the PE header far past the end
+  };
+  for (const auto& lie : lies) {
+    Bytes program = sound;
+    for (auto [at, value] : lie) format::StoreU32(&program[at], value);
+    EXPECT_EQ(ImageDecoders(program), lie.empty() ? std::optional<uint32_t>(5) : std::nullopt) << lie.size();
+  }
 }
 
 // The digest package managers check, and the manifest that carries it.

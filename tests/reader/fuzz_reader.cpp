@@ -1,6 +1,7 @@
-// Inspect with verification on arbitrary bytes: whatever the file holds, the
-// reader must answer with a result, never crash or read out of bounds, and
-// its JSON document must parse.
+// Inspect with verification on arbitrary bytes, the program before the
+// signature read as the tool reads it: whatever the file holds, the reader
+// must answer with a result, never crash or read out of bounds, and its JSON
+// document must parse.
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "builder/stub_methods.h"
 #include "reader/reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -20,9 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   [[maybe_unused]] static const int removed = std::atexit([] { std::remove(path.c_str()); });
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
   std::ostringstream out, err;
-  wrenly::inspector::Inspect(path, {.verify = true}, out, err);
+  const auto decoders = wrenly::builder::ImageDecoders;
+  wrenly::inspector::Inspect(path, {.verify = true, .stubDecoders = decoders}, out, err);
   std::ostringstream json;
-  wrenly::inspector::Inspect(path, {.verify = true, .json = true}, json, err);
+  wrenly::inspector::Inspect(path, {.verify = true, .json = true, .stubDecoders = decoders}, json, err);
   if (!nlohmann::json::accept(json.str())) std::abort();
   return 0;
 }

@@ -270,3 +270,15 @@ wb::Project TypicalPlan() {
   p.types = {full, mini};
   return p;
 }
+
+Bytes SmallProgram(const std::vector<wb::Resource>& resources) {
+  Bytes s(0x400, 0);
+  auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s[at + i] = static_cast<uint8_t>(v >> 8 * i);
+  };
+  s[0] = 'M', s[1] = 'Z', put(0x3C, 0x40), put(0x40, 0x4550), put(0x44, 0x1014C);  // "PE", i386, one section
+  put(0x54, 224), put(0x58, 0x10B), put(0x78, 0x1000), put(0x7C, 0x200), put(0x9C, 2), put(0xB4, 16);
+  put(0xC8, 0x1000), put(0xCC, 16);  // the resource directory, empty, where the section starts
+  std::copy_n(".rsrc", 5, &s[0x138]), put(0x140, 16), put(0x144, 0x1000), put(0x148, 0x200), put(0x14C, 0x200);
+  return wb::WithResources(s, resources);
+}

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/pe_resources.h"
 #include "builder/project.h"
 #include "format/install_type.h"
 
@@ -87,3 +88,6 @@ PackageImage Craft(const wrenly::builder::Project& plan);  // blocks zlib-compre
 // A setup file of one part split back into its stub, blocks and DataArea, the
 // same way.
 PackageImage Split(const Bytes& setup);
+
+// The least Windows program with a resource section: `resources` in it.
+Bytes SmallProgram(const std::vector<wrenly::builder::Resource>& resources);

@@ -1,6 +1,7 @@
 // Writes small valid packages as the fuzz targets' starting points: the
 // typical package with its blocks in bzip2, the rich one in single-page mode
-// with the product's details and two LZMA entries (a program's through the x86 filter), and the install target's seed
+// with the product's details and two LZMA entries (a program's through the x86 filter) behind a program that says it
+// decodes zlib only, and the install target's seed
 // (a third type, a font, a read-only temporary file, files written twice, a library written again while in use (9x,
 // then NT), blocks stored plain, and the DataArea in volumes of 120 bytes, each behind the mark fuzz_install.cpp splits
 // the input at).
@@ -10,6 +11,7 @@
 #include "format/block_ids.h"
 #include "format/file_entry.h"
 #include "format/install_type.h"
+#include "format/stub_resources.h"
 #include "package_writer.h"
 
 namespace wf = wrenly::format;
@@ -28,7 +30,9 @@ int main(int argc, char** argv) {
   richPlan.types[0].files.push_back(
       {.content = ToBytes(program), .compression = wb::Compression::kLzma, .items = {"app.exe"}});
   PackageImage typical = TypicalPackage(), rich = Craft(richPlan);
-  typical.signatureAt = rich.signatureAt = 1020;
+  typical.signatureAt = 1020;
+  rich.stub = SmallProgram({{10, wf::kStubMethodsResource, 0x409, {wf::kStubHasZlib, 0, 0, 0}}});  // RT_RCDATA
+  rich.signatureAt = static_cast<uint32_t>(rich.stub.size());
   rich.Add(wf::kBlockSinglePage, Bytes{wf::kPageProgress, 0, 1, 0});
   rich.Add(wf::kBlockProductDetails, Bytes{1, 0, '1', 0, 0, 1, 0, 'u'});
   for (Block& b : typical.blocks) b.method = 2;

@@ -13,6 +13,13 @@ printf '[product]\nname = "P"\n[[files]]\nsource = "${SRC}"\n' > p.toml
 printf '[product]\nname = "P"\nregister_uninstall = true\n[[files]]\nsource = "empty.txt"\n' > w.toml
 printf '[product]\nname = "P"\n[[install_type]]\n[[install_type]]\n[[files]]\nsource = "a.txt"\n' > m.toml
 printf '[product]\nname = "P"\n[[install_type]]\nname = "Games only"\n[[files]]\nsource = "a.txt"\n' > t.toml
+# An LZMA package behind the image the tool picks, and behind one without LZMA.
+seq 20000 > n.txt
+printf '[product]\nname = "P"\n[setup]\ncompression = "lzma"\n[[files]]\nsource = "n.txt"\n' > l.toml
+"$wrenly" build l.toml -o l.exe -q
+"$wrenly" inspect --json l.exe > l.json  # not piped into grep -m1, which may end the tool by SIGPIPE
+at=$(grep -m1 '"signature_offset"' l.json | grep -o '[0-9]*')
+{ cat "$(dirname "$wrenly")/wrenly-stub-zlib.exe"; tail -c +$((at + 1)) l.exe; } > swapped.exe
 size='[0-9.]+ (B|kB|MB)'
 while IFS='|' read -r args code pattern; do
   rc=0; eval "\"\$wrenly\" $args" > out 2>&1 || rc=$?
@@ -30,6 +37,8 @@ build p.toml --stub stub.exe -D 'SRC=*.dll' -o g.exe|1|^wrenly: p\.toml:4: no fi
 build p.toml --stub stub.exe -D SRC=nothere -D SRC=a.txt -o d.exe -q|0|^-D: warning: SRC is given more than once; the last, SRC=a\.txt, counts$
 inspect a.txt|3|a.txt
 inspect --json a.txt|3|"damaged package: no package signature
+inspect l.exe|0|^stub decoders: zlib lzma$
+inspect swapped.exe|3|^inspect: swapped\.exe: 1 entry \(install type 1, entry 0 "n\.txt"\) is stored with lzma, which the Installer image cannot decode \(it holds zlib\)$
 build p.toml --stub stub.exe -D SRC=a.txt -o s.exe|0|^wrote s\.exe: 1 file, 6 B in, $size out \(payload [0-9]+ B, [0-9]+ %; Installer $size, stub\.exe\), [0-9.]+ s, $size/s$
 build m.toml --stub stub.exe -o m.exe|0|^wrote m\.exe: 1 file, 6 B in, .* \(payload [0-9]+ B, [0-9]+ %, 1 entry sharing a copy; 
 build p.toml --stub stub.exe -D SRC=a.txt -o v.exe -v|0|^  a\.txt: 6 -> [0-9]+ bytes, zlib level 6$
