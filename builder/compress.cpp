@@ -127,7 +127,9 @@ size_t LzmaEncoderMemory(uint8_t dictionary) {
   return size * 23 / 2 + (1 << 20);
 }
 
-std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level) {
+std::vector<uint8_t> CompressLzma(std::vector<uint8_t> data, uint8_t filter, uint8_t dictionary, int level) {
+  X86Carry carry;
+  if (filter == format::kLzmaFilterX86) FilterX86(data, 0, data.size(), carry);
   if (Incompressible(data)) return StoredLzmaChunks(data, true, true);
   LzmaEncoder enc = NewLzmaEncoder(dictionary, level, data.size());
   // LZMA2's own bound: stored chunks of 64 KiB behind 3-byte heads.
@@ -146,10 +148,8 @@ std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t diction
 
 std::vector<uint8_t> CompressLzmaWhole(std::span<const uint8_t> data, uint8_t filter, int level) {
   uint8_t dictionary = LzmaDictionaryProperty(data.size());
-  std::vector<uint8_t> in(data.begin(), data.end());
-  X86Carry carry;
-  if (filter == format::kLzmaFilterX86) FilterX86(in, 0, in.size(), carry);
-  std::vector<uint8_t> out{filter, dictionary}, chunks = CompressLzma(in, dictionary, level);
+  std::vector<uint8_t> out{filter, dictionary},
+      chunks = CompressLzma({data.begin(), data.end()}, filter, dictionary, level);
   out.insert(out.end(), chunks.begin(), chunks.end());
   return out;
 }

@@ -59,8 +59,9 @@ struct X86Carry {
 // after it (fewer at the file's end), filtered in place up to the part's end.
 void FilterX86(std::span<uint8_t> bytes, uint64_t at, size_t length, X86Carry& carry);
 
-// `data`'s LZMA2 chunks up to the end marker. `level` 1..9.
-std::vector<uint8_t> CompressLzma(std::span<const uint8_t> data, uint8_t dictionary, int level);
+// `data`, through the x86 filter when `filter` says so, as LZMA2 chunks up to
+// the end marker. `level` 1..9.
+std::vector<uint8_t> CompressLzma(std::vector<uint8_t> data, uint8_t filter, uint8_t dictionary, int level);
 
 // `part` of a file as LZMA2's stored chunks, the first resetting the
 // dictionary when `first`, the end marker after them when `last`.

@@ -393,10 +393,8 @@ PackageCounts WritePackage(const Project& project, std::span<const StubImage> st
           ReadInput(item, 0, static_cast<size_t>(p.length), p.in);
           // The checksum is of the bytes as given, before the filter changes them.
           j.data.checksum = f::UpdateFileChecksum(j.data.checksum, p.in.data(), p.in.size());
-          X86Carry carry;
-          if (j.lzmaHead[f::lzma_stream::kFilter] == f::kLzmaFilterX86) FilterX86(p.in, 0, p.in.size(), carry);
-          p.out = CompressLzma(p.in, dictionary, item.level);
-          std::vector<uint8_t>().swap(p.in);  // only the output waits for its turn to be written
+          // Moved in: only the output waits for its turn to be written.
+          p.out = CompressLzma(std::move(p.in), j.lzmaHead[f::lzma_stream::kFilter], dictionary, item.level);
           return;
         }
         p.dictionary = static_cast<size_t>(std::min<uint64_t>(p.at, kZlibWindow));

@@ -12,6 +12,7 @@
 #include "reader/head_checks.h"
 #include "reader/names.h"
 #include "reader/package.h"
+#include "reader/report.h"
 #include "reader/stream_decoder.h"
 
 namespace wrenly::inspector {
@@ -143,7 +144,8 @@ void StoreBlock(Package& pkg, const BlockInfo& b, Bytes payload, const std::stri
 void LocateVolumes(Package& pkg) {
   uint64_t reach = 0;
   for (const InstallTypeData& t : pkg.types)
-    for (const wf::FileEntryView& e : t.entries) reach = std::max(reach, uint64_t{e.dataOffset} + e.storedLength);
+    for (const wf::FileEntryView& e : t.entries)
+      if (HasData(e)) reach = std::max(reach, uint64_t{e.dataOffset} + e.storedLength);
   for (int k = 1; k <= 999 && pkg.DataAreaSize() < reach; ++k) {
     fs::path vp = VolumePath(pkg.path, k);
     std::error_code ec;

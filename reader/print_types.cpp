@@ -1,4 +1,6 @@
 // Install types: options, folders, pages, texts and the file table.
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "format/file_entry.h"
@@ -35,32 +37,37 @@ std::string DataPlaceProblem(const Package& pkg, const wf::FileEntryView& e) {
 }
 
 void CheckDecoders(const Package& pkg, Problems& problems) {
+  constexpr uint8_t kMethods[] = {wf::kMethodZlib, wf::kMethodBzip2, wf::kMethodLzma};
   if (!pkg.stubDecoders) return;
   const uint32_t held = *pkg.stubDecoders;
+  auto lacks = [&](uint8_t method) { return wf::MethodBit(method) && !(held & wf::MethodBit(method)); };
+  if (std::none_of(std::begin(kMethods), std::end(kMethods), lacks)) return;  // the usual image: nothing to read
   std::string holds;
   for (const char* name : DecoderNames(held)) holds += (holds.empty() ? "" : ", ") + std::string(name);
-  auto lacks = [&](uint8_t method) { return wf::MethodBit(method) && !(held & wf::MethodBit(method)); };
+  const std::string refused = ", which the Installer image cannot decode (it holds " + holds + ")";
   for (const BlockInfo& b : pkg.blocks)
     if (b.compressed && IsKnownBlock(b.id) && b.id != wf::kBlockEnd && b.id != wf::kBlockSinglePage &&
         b.length >= wf::compressed_payload::kHeadSize && lacks(b.method))
       problems.push_back("block " + std::to_string(b.id) + " " + BlockName(b.id) + " is stored with " +
-                         MethodName(b.method) + ", which the Installer image cannot decode (it holds " + holds + ")");
+                         MethodName(b.method) + refused);
   // One line a method: a package of thousands of files would repeat it for each.
-  for (uint8_t method : {wf::kMethodZlib, wf::kMethodBzip2, wf::kMethodLzma}) {
-    if (!lacks(method)) continue;
+  struct Refused {
     size_t count = 0;
     std::string first;
-    for (size_t t = 0; t < pkg.types.size(); ++t)
-      for (size_t i = 0; i < pkg.types[t].entries.size(); ++i) {
-        const wf::FileEntryView& e = pkg.types[t].entries[i];
-        if (!HasData(e) || !DataPlaceProblem(pkg, e).empty() || PeekMethod(pkg, e.dataOffset) != method) continue;
-        if (!count++) first = EntryName(pkg, t, i);
-      }
-    if (count)
-      problems.push_back(std::to_string(count) + (count == 1 ? " entry (" : " entries (the first: ") + first +
-                         (count == 1 ? ") is" : ") are") + " stored with " + MethodName(method) +
-                         ", which the Installer image cannot decode (it holds " + holds + ")");
-  }
+  };
+  std::array<Refused, 256> entries;  // by method byte
+  for (size_t t = 0; t < pkg.types.size(); ++t)
+    for (size_t i = 0; i < pkg.types[t].entries.size(); ++i) {
+      const wf::FileEntryView& e = pkg.types[t].entries[i];
+      if (!HasData(e) || !DataPlaceProblem(pkg, e).empty()) continue;
+      uint8_t method = PeekMethod(pkg, e.dataOffset);
+      if (lacks(method) && !entries[method].count++) entries[method].first = EntryName(pkg, t, i);
+    }
+  for (uint8_t method : kMethods)
+    if (size_t count = entries[method].count)
+      problems.push_back(std::to_string(count) + (count == 1 ? " entry (" : " entries (the first: ") +
+                         entries[method].first + (count == 1 ? ") is" : ") are") + " stored with " +
+                         MethodName(method) + refused);
 }
 
 namespace {
